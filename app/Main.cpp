@@ -1,0 +1,39 @@
+// Vantaro's start: find Setting.ini, then run the outcome dialog, which runs the Settings dialog.
+
+#include "app/OutcomeDialog.h"
+#include "platform/win32/ModulePath.h"
+#include "platform/win32/Win32MessageSink.h"
+#include "settings/SettingsKeys.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+namespace {
+
+constexpr char kIniNotFoundMessage[] = "Fail to get the ini file.";
+
+// The settings file on the executable search path. Without one, the program's own folder is
+// where it will be read and written: the Windows directory is not writable for a normal user,
+// so a save there would be lost.
+std::string LocateSettingsFile() {
+    std::string path = vantaro::SearchExecutablePath(vantaro::settings::kFileName);
+    if (!path.empty()) return path;
+    vantaro::Win32MessageSink().Show(kIniNotFoundMessage);
+    return vantaro::ExecutableFolder() + "\\" + vantaro::settings::kFileName;
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // The three-dimensional look of the dialog controls: common controls version 6 (manifest).
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&controls);
+
+    const std::string profilePath = LocateSettingsFile();
+    {
+        vantaro::OutcomeDialog outcome(profilePath);
+        outcome.DoModal(nullptr);
+    }
+    // No message loop follows: the program ends here.
+    return 0;
+}

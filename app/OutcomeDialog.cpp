@@ -1,0 +1,96 @@
+#include "app/OutcomeDialog.h"
+
+#include "app/OutcomeText.h"
+#include "app/SettingsDialog.h"
+#include "platform/win32/Win32MessageSink.h"
+#include "resources/resource.h"
+
+namespace vantaro {
+
+// The version record in its first published form.
+static_assert(sizeof(OSVERSIONINFOA) == 148, "the version query needs the 148-byte record");
+
+OutcomeDialog::OutcomeDialog(std::string profilePath)
+    : Dialog(IDD_VANTARO_OUTCOME),
+      profilePath_(std::move(profilePath)),
+      appIcon_(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
+
+OutcomeDialog::~OutcomeDialog() = default;
+
+void OutcomeDialog::AppendAboutMenuItem() {
+    HMENU systemMenu = ::GetSystemMenu(Handle(), FALSE);
+    if (!systemMenu) return;
+    char text[256] = {};
+    if (::LoadStringA(::GetModuleHandleA(nullptr), IDS_ABOUTBOX, text, sizeof text) <= 0 || text[0] == '\0') return;
+    ::AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, text);
+}
+
+BOOL OutcomeDialog::OnInit() {
+    AppendAboutMenuItem();
+    ::SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon_));
+    ::SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIcon_));
+
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof version;
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#endif
+    const BOOL known = ::GetVersionExA(&version);
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+    if (!known || version.dwPlatformId != VER_PLATFORM_WIN32_NT) {
+        Win32MessageSink(Handle()).Show(kPlatformMessage);
+        End(IDOK);
+        return TRUE;
+    }
+
+    SettingsDialog settings(profilePath_);
+    const INT_PTR result = settings.DoModal(Handle());
+    const SettingsSession* session = settings.Session();
+    const std::string text =
+        session ? ComposeOutcomeText(static_cast<int>(result), session->form.modemInstalled.load(),
+                                     session->form.connectionCreated.load(), session->form.PortName(),
+                                     session->form.ConnectionName())
+                : ComposeOutcomeText(static_cast<int>(result), 0, 0, std::string(), std::string());
+    ::SetDlgItemTextA(Handle(), IDC_OUTCOME_TEXT, text.c_str());
+    End(IDOK);
+    return TRUE;
+}
+
+bool OutcomeDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) {
+    switch (message) {
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
+            *result = 0;
+            return true;
+        }
+        return false;
+    case WM_PAINT:
+        if (!::IsIconic(Handle())) return false;
+        PaintMinimised();
+        *result = 0;
+        return true;
+    case WM_QUERYDRAGICON:
+        *result = reinterpret_cast<INT_PTR>(appIcon_);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void OutcomeDialog::PaintMinimised() {
+    PAINTSTRUCT paint;
+    HDC dc = ::BeginPaint(Handle(), &paint);
+    ::SendMessageA(Handle(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    RECT client;
+    ::GetClientRect(Handle(), &client);
+    const int x = (client.right - client.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.bottom - client.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+    ::DrawIcon(dc, x, y, appIcon_);
+    ::EndPaint(Handle(), &paint);
+}
+
+} // namespace vantaro

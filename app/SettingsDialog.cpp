@@ -1,0 +1,127 @@
+#include "app/SettingsDialog.h"
+
+#include "app/DialogInitData.h"
+#include "platform/win32/WorkerThread.h"
+#include "resources/resource.h"
+
+namespace vantaro {
+
+namespace {
+
+// Until the port scan is wired in, the list is empty.
+class NoSerialPorts final : public SerialPortSource {
+public:
+    void EnumerateSerialPorts(std::vector<std::uint32_t>& ports) const override { ports.clear(); }
+};
+
+} // namespace
+
+SettingsSession::SettingsSession(HWND dialog, const std::string& profilePath,
+                                 std::unique_ptr<SerialPortSource> portSource)
+    : profile(profilePath),
+      controls(dialog),
+      dialogMessages(dialog),
+      workerMessages(nullptr),
+      ports(std::move(portSource)),
+      form(profile, controls, dialogMessages, *ports) {}
+
+SettingsDialog::SettingsDialog(std::string profilePath)
+    : Dialog(IDD_DIAL_SETTING), profilePath_(std::move(profilePath)) {}
+
+BOOL SettingsDialog::OnInit() {
+    session_ = std::make_shared<SettingsSession>(Handle(), profilePath_, std::make_unique<NoSerialPorts>());
+    FillFromInitData();
+    session_->form.TransferMembersToEdits();
+    CenterOnScreen();
+    return session_->form.LoadSettings() != 0;
+}
+
+void SettingsDialog::FillFromInitData() {
+    HMODULE module = ::GetModuleHandleA(nullptr);
+    HRSRC found = ::FindResourceA(module, MAKEINTRESOURCEA(IDD_DIAL_SETTING), MAKEINTRESOURCEA(kResourceTypeDialogInit));
+    if (!found) return;
+    HGLOBAL loaded = ::LoadResource(module, found);
+    const void* data = loaded ? ::LockResource(loaded) : nullptr;
+    if (!data) return;
+    for (const DialogInitEntry& entry :
+         ParseDialogInitData(static_cast<const std::uint8_t*>(data), ::SizeofResource(module, found))) {
+        const UINT message = entry.message == kInitDataComboAddString ? CB_ADDSTRING
+                             : entry.message == kInitDataListAddString ? LB_ADDSTRING
+                                                                       : 0;
+        if (message != 0)
+            ::SendDlgItemMessageA(Handle(), entry.controlId, message, 0, reinterpret_cast<LPARAM>(entry.text.c_str()));
+    }
+}
+
+void SettingsDialog::CenterOnScreen() {
+    RECT dialog{};
+    ::GetWindowRect(Handle(), &dialog);
+    RECT work{};
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const int width = dialog.right - dialog.left;
+    const int height = dialog.bottom - dialog.top;
+    ::SetWindowPos(Handle(), nullptr, work.left + (work.right - work.left - width) / 2,
+                   work.top + (work.bottom - work.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool SettingsDialog::OnCommand(int id, int notification) {
+    if (!session_) return false;
+    SettingsForm& form = session_->form;
+    switch (id) {
+    case IDC_PORT_LIST:
+        if (notification == CBN_DROPDOWN) form.RefillPortList();
+        return true;
+    case IDC_ABOUT:
+        if (notification == BN_CLICKED) AboutClicked();
+        return true;
+    case IDC_SAVE:
+        if (notification == BN_CLICKED) form.SaveSettings();
+        return true;
+    case IDC_LANGUAGE:
+        if (notification == CBN_SELCHANGE) form.ChangeLanguage();
+        return true;
+    case IDC_APN:
+        if (notification == EN_CHANGE) form.RebuildInitString();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void SettingsDialog::OnOK() {
+    if (!session_) return;
+    StartInstall();
+}
+
+void SettingsDialog::StartInstall() {
+    if (!session_->form.BeginInstall()) return;
+    std::shared_ptr<SettingsSession> session = session_;
+    workerThread_ = StartWorkerThread([session] {
+        // The install sequence runs here.
+    });
+}
+
+void SettingsDialog::AboutClicked() {}
+
+void SettingsDialog::OnCancel() {
+    End(IDCANCEL);
+}
+
+bool SettingsDialog::OnMessage(UINT message, WPARAM, LPARAM, INT_PTR* result) {
+    if (message == kEndWithOkMessage) {
+        // The plain OK behaviour, asked for by a worker: edits into members, then end with OK.
+        session_->form.TransferEditsToMembers();
+        End(IDOK);
+        *result = 0;
+        return true;
+    }
+    if (message == WM_DESTROY && session_) session_->controls.MarkEnded();
+    return false;
+}
+
+void SettingsDialog::OnEnding() {
+    // From here on no worker reaches the dialog.
+    if (session_) session_->controls.MarkEnded();
+}
+
+} // namespace vantaro

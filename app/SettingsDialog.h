@@ -1,0 +1,54 @@
+#pragma once
+// The Settings dialog (template 129): the program's one working window.
+
+#include "app/Dialog.h"
+#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/Win32DialogControls.h"
+#include "platform/win32/Win32MessageSink.h"
+#include "platform/win32/Win32Profile.h"
+#include "settings/SettingsForm.h"
+
+#include <memory>
+#include <string>
+
+namespace vantaro {
+
+// Everything the dialog shares with its worker threads. Workers hold it by shared pointer,
+// so it lives until the last of them is done, even after the dialog has ended.
+struct SettingsSession {
+    SettingsSession(HWND dialog, const std::string& profilePath, std::unique_ptr<SerialPortSource> portSource);
+
+    Win32Profile profile;
+    Win32DialogControls controls;
+    Win32MessageSink dialogMessages;   // owned by the dialog: used on its own thread
+    Win32MessageSink workerMessages;   // no owner: used by worker threads
+    std::unique_ptr<SerialPortSource> ports;
+    SettingsForm form;
+};
+
+class SettingsDialog final : public Dialog {
+public:
+    explicit SettingsDialog(std::string profilePath);
+
+    // Valid once the dialog has run; the outcome dialog reads the results here.
+    const SettingsSession* Session() const { return session_.get(); }
+
+private:
+    BOOL OnInit() override;
+    bool OnCommand(int id, int notification) override;
+    void OnOK() override;
+    void OnCancel() override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) override;
+    void OnEnding() override;
+
+    void FillFromInitData();
+    void StartInstall();
+    void AboutClicked();
+    void CenterOnScreen();
+
+    std::string profilePath_;
+    std::shared_ptr<SettingsSession> session_;
+    UniqueHandleNull workerThread_;
+};
+
+} // namespace vantaro

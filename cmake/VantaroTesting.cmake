@@ -1,0 +1,60 @@
+# Test helpers shared by every folder.
+#
+# Unit tests are portable: they build for the host (with the sanitizers) and for Windows, where
+# CTest runs them under Wine through CMAKE_CROSSCOMPILING_EMULATOR. Windows-only tests (against
+# Wine's real services, or driving the real exe) use vantaro_add_windows_test.
+
+if(NOT VANTARO_TESTS)
+    return()
+endif()
+
+enable_testing()
+
+if(NOT TARGET gtest)
+    set(VANTARO_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources (Debian's googletest package)")
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+    add_subdirectory(${VANTARO_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+endif()
+
+include(GoogleTest)
+
+# Every Windows test needs the Wine prefix and the X display; host tests need neither.
+set(VANTARO_WINE_FIXTURE wine_session)
+
+function(vantaro_add_unit_test name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} gmock gtest_main)
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
+    if(CMAKE_CROSSCOMPILING)
+        # One CTest entry per program: discovering the cases would start Wine at build time.
+        add_test(NAME win.${name} COMMAND ${name} --gtest_brief=1)
+        set_tests_properties(win.${name} PROPERTIES FIXTURES_REQUIRED ${VANTARO_WINE_FIXTURE} LABELS "windows;unit")
+    else()
+        gtest_discover_tests(${name} TEST_PREFIX "host." PROPERTIES LABELS "host;unit")
+    endif()
+endfunction()
+
+# A GoogleTest program that only makes sense on Windows (under Wine here).
+function(vantaro_add_windows_test name)
+    cmake_parse_arguments(ARG "" "LABEL;TIMEOUT" "SOURCES;LIBRARIES" ${ARGN})
+    if(NOT WIN32)
+        return()
+    endif()
+    if(NOT ARG_LABEL)
+        set(ARG_LABEL platform)
+    endif()
+    if(NOT ARG_TIMEOUT)
+        set(ARG_TIMEOUT 240)
+    endif()
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} gmock gtest_main)
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
+    add_test(NAME ${ARG_LABEL}.${name} COMMAND ${name} --gtest_brief=1)
+    set_tests_properties(${ARG_LABEL}.${name} PROPERTIES
+        FIXTURES_REQUIRED ${VANTARO_WINE_FIXTURE}
+        LABELS "windows;${ARG_LABEL}"
+        TIMEOUT ${ARG_TIMEOUT}
+        ENVIRONMENT "VANTARO_DIST=${VANTARO_DIST_DIR};VANTARO_WORK=${CMAKE_BINARY_DIR}/test-work;VANTARO_ARTIFACTS=${CMAKE_BINARY_DIR}/artifacts")
+endfunction()

@@ -1,0 +1,38 @@
+#pragma once
+// The Settings dialog's controls, reached by control id. Decisions about what the dialog shows
+// are made against this interface; the Win32 side sends the matching window messages.
+//
+// Worker threads use it too. Once the dialog has ended every call does nothing and reads give
+// empty results, so a worker can never touch a dialog that is gone.
+
+#include <cstdint>
+#include <string>
+
+namespace vantaro {
+
+class DialogControls {
+public:
+    DialogControls() = default;
+    DialogControls(const DialogControls&) = delete;
+    DialogControls& operator=(const DialogControls&) = delete;
+    virtual ~DialogControls() = default;
+
+    virtual std::string GetText(int id) const = 0;
+    virtual void SetText(int id, const std::string& text) = 0;
+    virtual void Enable(int id, bool on) = 0;
+
+    // Combo boxes and list boxes. Index -1 means no selection.
+    virtual void ResetContent(int id) = 0;
+    virtual int AddString(int id, const std::string& text) = 0;
+    virtual void SetItemData(int id, int index, std::uint32_t data) = 0;
+    virtual int GetCount(int id) const = 0;
+    virtual int GetCurSel(int id) const = 0;
+    virtual void SetCurSel(int id, int index) = 0;
+
+    // The plain OK behaviour: the edits' texts go to the dialog's members, then it ends with IDOK.
+    virtual void EndWithOk() = 0;
+    // True once the dialog has ended (or is ending); nothing reaches it any more.
+    virtual bool Ended() const = 0;
+};
+
+} // namespace vantaro

@@ -1,0 +1,28 @@
+#pragma once
+// The settings profile: an initialization file read and written by section and key.
+// On Windows this is the platform's profile functions on Setting.ini; tests use IniProfile.
+
+#include <string>
+
+namespace vantaro {
+
+class Profile {
+public:
+    Profile() = default;
+    Profile(const Profile&) = delete;
+    Profile& operator=(const Profile&) = delete;
+    virtual ~Profile() = default;
+
+    // At most kMaxProfileString bytes; the default when the file, section or key is missing.
+    virtual std::string ReadString(const std::string& section, const std::string& key,
+                                   const std::string& defaultValue) const = 0;
+    // The leading decimal number of the value; the default when the key is missing.
+    virtual int ReadInt(const std::string& section, const std::string& key, int defaultValue) const = 0;
+    // False when the value could not be stored.
+    virtual bool WriteString(const std::string& section, const std::string& key, const std::string& value) = 0;
+};
+
+// A read returns what fits a 4096-byte buffer with its terminator.
+constexpr std::size_t kMaxProfileString = 4095;
+
+} // namespace vantaro

@@ -1,0 +1,44 @@
+#pragma once
+// DialogControls through window messages to one dialog window. Safe to call from worker
+// threads: each call is a message that the dialog's thread serves, and once the dialog has
+// been marked ended no message is sent at all.
+
+#include "platform/DialogControls.h"
+
+#include <windows.h>
+
+#include <atomic>
+
+namespace vantaro {
+
+// Sent to the dialog to run its plain OK behaviour on its own thread.
+constexpr UINT kEndWithOkMessage = WM_APP + 1;
+
+class Win32DialogControls final : public DialogControls {
+public:
+    explicit Win32DialogControls(HWND dialog) : dialog_(dialog) {}
+
+    // Called by the dialog's own thread when it ends; from then on every call does nothing.
+    void MarkEnded() { ended_.store(true); }
+
+    std::string GetText(int id) const override;
+    void SetText(int id, const std::string& text) override;
+    void Enable(int id, bool on) override;
+    void ResetContent(int id) override;
+    int AddString(int id, const std::string& text) override;
+    void SetItemData(int id, int index, std::uint32_t data) override;
+    int GetCount(int id) const override;
+    int GetCurSel(int id) const override;
+    void SetCurSel(int id, int index) override;
+    void EndWithOk() override;
+    bool Ended() const override { return ended_.load(); }
+
+private:
+    HWND Control(int id) const;
+    bool IsListBox(HWND control) const;
+
+    HWND dialog_;
+    std::atomic<bool> ended_{false};
+};
+
+} // namespace vantaro

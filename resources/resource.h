@@ -1,0 +1,50 @@
+// Resource and control identifiers of Vantaro. Plain #defines so that both the resource
+// compiler and the portable C++ code can include this file.
+#pragma once
+
+#define IDD_ABOUT_CHINESE           100
+#define IDS_ABOUTBOX                101
+#define IDD_VANTARO_OUTCOME         102
+#define IDR_MAINFRAME               128
+#define IDD_DIAL_SETTING            129
+#define IDD_ABOUT_ENGLISH           131
+
+// The system-menu command appended from string 101.
+#define IDM_ABOUTBOX                0x0010
+
+#ifndef IDC_STATIC
+#define IDC_STATIC                  (-1)
+#endif
+
+// Buttons shared with the platform's own ids.
+#define IDC_INSTALL                 1     /* IDOK */
+#define IDC_EXIT                    2     /* IDCANCEL */
+#define IDC_ABOUT                   101
+
+// Settings dialog (template 129).
+#define IDC_OPERATOR_LIST           1001
+#define IDC_CONNECTION_NAME         1002
+#define IDC_PORT_LIST               1003
+#define IDC_OUTCOME_TEXT            1004
+#define IDC_PHONE                   1005
+#define IDC_USER_NAME               1006
+#define IDC_PASSWORD                1007
+#define IDC_DIAL                    1008
+#define IDC_DISCONNECT              1009
+#define IDC_STATUS                  1010
+#define IDC_INIT_STRING             1011
+#define IDC_CONNECTION_TYPE         1012
+#define IDC_DNS1                    1015
+#define IDC_DNS2                    1016
+#define IDC_SAVE                    1017
+#define IDC_APN                     1018
+#define IDC_LANGUAGE                1020
+#define IDC_DIAL_GROUP              1021
+#define IDC_PHONE_LABEL             1022
+#define IDC_USER_LABEL              1023
+#define IDC_PASSWORD_LABEL          1024
+#define IDC_INIT_LABEL              1025
+#define IDC_CONNECTION_TYPE_LABEL   1026
+#define IDC_DRIVER_GROUP            1027
+#define IDC_LANGUAGE_LABEL          1028
+#define IDC_ABOUT_TITLE             1029

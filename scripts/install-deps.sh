@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that the build and the tests need, once.
+# A second run finds everything in place and installs nothing.
+set -euo pipefail
+
+as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+need=()
+have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+
+packages=(cmake ninja-build g++ googletest
+          g++-mingw-w64-i686 g++-mingw-w64-x86-64
+          wine wine64 wine32:i386
+          xvfb xdotool x11-utils imagemagick
+          fonts-wqy-microhei locales)
+
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    echo "[setup] adding the i386 architecture (needed by wine32)"
+    as_root dpkg --add-architecture i386
+fi
+
+for p in "${packages[@]}"; do
+    have_pkg "$p" || need+=("$p")
+done
+
+if [ ${#need[@]} -gt 0 ]; then
+    echo "[setup] installing: ${need[*]}"
+    as_root apt-get update -q
+    DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -q --no-install-recommends "${need[@]}"
+else
+    echo "[setup] all packages present"
+fi
+
+if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf8$'; then
+    echo "[setup] generating the zh_CN.UTF-8 locale"
+    as_root sed -i 's/^# *zh_CN.UTF-8 UTF-8/zh_CN.UTF-8 UTF-8/' /etc/locale.gen
+    grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
+    as_root locale-gen >/dev/null
+fi

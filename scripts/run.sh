@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Builds Vantaro and opens it under Wine with the delivered Setting.ini.
+# With a display (DISPLAY set) it opens there and waits until you close it; without one it
+# runs under Xvfb, saves a screenshot, says where, and closes it again.
+set -euo pipefail
+cd "$(dirname "$(readlink -f "$0")")/.."
+
+./scripts/install-deps.sh
+
+echo "[run] Windows build (mingw-w64, i686)"
+cmake --preset windows >/dev/null
+cmake --build --preset windows
+
+build=build/windows
+dist=$build/Vantaro
+if [ -n "${DISPLAY:-}" ]; then
+    VANTARO_KEEP_DISPLAY=1 tests/tools/wine-session.sh start "$build"
+    export VANTARO_KEEP_DISPLAY=1
+    . tests/tools/wine-env.sh "$build"
+    echo "[run] opening $dist/Vantaro.exe on $DISPLAY"
+    cd "$dist" && exec wine Vantaro.exe
+fi
+
+tests/tools/wine-session.sh start "$build"
+. tests/tools/wine-env.sh "$build"
+mkdir -p "$build/artifacts"
+shot=$(readlink -f "$build/artifacts")/vantaro-run.png
+echo "[run] no display: opening $dist/Vantaro.exe under Xvfb $DISPLAY"
+(cd "$dist" && exec wine Vantaro.exe) </dev/null >/dev/null 2>&1 &
+wine_pid=$!
+for _ in $(seq 1 100); do
+    if xdotool search --name '^Dial_Setting$' >/dev/null 2>&1; then break; fi
+    sleep 0.1
+done
+sleep 0.5
+import -window root "$shot"
+echo "[run] screenshot of the Settings dialog: $shot"
+kill "$wine_pid" 2>/dev/null || true
+tests/tools/wine-session.sh stop "$build"

@@ -1,0 +1,46 @@
+#include "settings/IniFileProfile.h"
+
+#include <fstream>
+#include <iterator>
+
+namespace vantaro {
+
+std::string ProfileString(const IniDocument& document, const std::string& section, const std::string& key,
+                          const std::string& defaultValue) {
+    std::string value = document.Get(section, key).value_or(defaultValue);
+    if (value.size() > kMaxProfileString) value.resize(kMaxProfileString);
+    return value;
+}
+
+int ProfileInt(const IniDocument& document, const std::string& section, const std::string& key, int defaultValue) {
+    std::optional<std::string> value = document.Get(section, key);
+    // An empty value reads like a missing one, as with the platform.
+    if (!value || value->empty()) return defaultValue;
+    return LeadingDecimal(*value);
+}
+
+IniDocument IniFileProfile::Load() const {
+    std::ifstream file(path_, std::ios::binary);
+    if (!file) return IniDocument();
+    return IniDocument(std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()));
+}
+
+std::string IniFileProfile::ReadString(const std::string& section, const std::string& key,
+                                       const std::string& defaultValue) const {
+    return ProfileString(Load(), section, key, defaultValue);
+}
+
+int IniFileProfile::ReadInt(const std::string& section, const std::string& key, int defaultValue) const {
+    return ProfileInt(Load(), section, key, defaultValue);
+}
+
+bool IniFileProfile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
+    IniDocument document = Load();
+    document.Set(section, key, value);
+    std::ofstream file(path_, std::ios::binary | std::ios::trunc);
+    if (!file) return false;
+    file << document.Text();
+    return static_cast<bool>(file.flush());
+}
+
+} // namespace vantaro

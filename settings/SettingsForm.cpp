@@ -1,0 +1,225 @@
+#include "settings/SettingsForm.h"
+
+#include "resources/resource.h"
+#include "settings/IniDocument.h"
+#include "settings/InterfaceText.h"
+#include "settings/SettingsKeys.h"
+
+#include <cstdio>
+#include <vector>
+
+namespace vantaro {
+
+namespace {
+
+constexpr char kInitStringPrefix[] = "at+eslp=0;+cgdcont=1,\"IP\",\"";
+
+// Index of the connection-type and language lists.
+constexpr int kGprsItem = 0;
+constexpr int kCsdItem = 1;
+constexpr int kChineseItem = 0;
+
+} // namespace
+
+std::string BuildInitString(const std::string& apn) {
+    return kInitStringPrefix + apn + "\"";
+}
+
+SettingsForm::SettingsForm(Profile& profile, DialogControls& controls, MessageSink& messages,
+                           const SerialPortSource& ports)
+    : profile_(profile), controls_(controls), messages_(messages), ports_(ports) {}
+
+int SettingsForm::LoadSettings() {
+    using namespace settings;
+    SetLanguageName(kEnglish);
+    controls_.SetText(IDC_CONNECTION_NAME, profile_.ReadString(kSetting, kDefaultConnectionName, ""));
+
+    FillPortList();
+    if (int count = controls_.GetCount(IDC_PORT_LIST); count > 0) controls_.SetCurSel(IDC_PORT_LIST, count - 1);
+
+    FillOperatorList();
+    if (int count = controls_.GetCount(IDC_OPERATOR_LIST); count > 0) controls_.SetCurSel(IDC_OPERATOR_LIST, count - 1);
+
+    EnableActionButtons(true);
+
+    // The phone field shows the stored number, so that a save never replaces it with "*99#".
+    std::string number = profile_.ReadString(kSetting, kNumber, "");
+    if (!number.empty()) controls_.SetText(IDC_PHONE, number);
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        phoneNumber_ = number.empty() ? std::string(kDefaultPhoneNumber) : number;
+    }
+
+    controls_.SetText(IDC_USER_NAME, profile_.ReadString(kSetting, kUserName, ""));
+    controls_.SetText(IDC_PASSWORD, profile_.ReadString(kSetting, kPassword, ""));
+    controls_.SetText(IDC_INIT_STRING, profile_.ReadString(kSetting, kInit, ""));
+    const std::string connMode = profile_.ReadString(kSetting, kConnMode, "");
+    // Setting the APN edit rebuilds the init string through the edit's change notification, so
+    // the stored "init" never stays visible.
+    controls_.SetText(IDC_APN, profile_.ReadString(kSetting, kApn, kDefaultApnOnLoad));
+    controls_.SetText(IDC_DNS1, profile_.ReadString(kSetting, kDns1, ""));
+    controls_.SetText(IDC_DNS2, profile_.ReadString(kSetting, kDns2, ""));
+
+    controls_.SetCurSel(IDC_CONNECTION_TYPE, connMode == kConnModeCsd ? kCsdItem : kGprsItem);
+
+    const std::string language = profile_.ReadString(kBaseSetting, kLanguage, kDefaultLanguage);
+    controls_.SetCurSel(IDC_LANGUAGE, LeadingDecimal(language));
+    SetLanguageName(language == kLanguageChinese ? kChinese : kEnglish);
+
+    ApplyInterfaceText(LanguageName());
+    SetStatusText(LookUpMessage(message::kPleaseSet));
+    return 1;
+}
+
+void SettingsForm::FillOperatorList() {
+    using namespace settings;
+    const int count = profile_.ReadInt(kSetting, kMaxOperatorNum, kDefaultMaxOperatorNum);
+    for (int i = 1; i <= count; ++i) {
+        char key[32];
+        std::snprintf(key, sizeof key, kOperatorKeyFormat, i);
+        const std::string name = profile_.ReadString(kOperators, key, "");
+        if (name.empty()) continue;
+        if (profile_.ReadString(name, kNumber, "").empty()) continue;
+        controls_.AddString(IDC_OPERATOR_LIST, name);
+    }
+}
+
+bool SettingsForm::SaveSettings() {
+    using namespace settings;
+    const std::string connMode = controls_.GetCurSel(IDC_CONNECTION_TYPE) == kGprsItem ? kConnModeGprs : kConnModeCsd;
+    const std::pair<const char*, std::string> values[] = {
+        {kNumber, controls_.GetText(IDC_PHONE)},     {kUserName, controls_.GetText(IDC_USER_NAME)},
+        {kPassword, controls_.GetText(IDC_PASSWORD)}, {kInit, controls_.GetText(IDC_INIT_STRING)},
+        {kConnMode, connMode},                       {kDns1, controls_.GetText(IDC_DNS1)},
+        {kDns2, controls_.GetText(IDC_DNS2)},        {kApn, controls_.GetText(IDC_APN)},
+    };
+    bool saved = true;
+    for (const auto& [key, value] : values) saved = profile_.WriteString(kSetting, key, value) && saved;
+    if (!saved) {
+        messages_.Show(kSaveFailedMessage);
+        return false;
+    }
+    SetStatusText(LookUpMessage(message::kSaveSet));
+    return true;
+}
+
+void SettingsForm::ChangeLanguage() {
+    using namespace settings;
+    const bool chinese = controls_.GetCurSel(IDC_LANGUAGE) == kChineseItem;
+    SetLanguageName(chinese ? kChinese : kEnglish);
+    profile_.WriteString(kBaseSetting, kLanguage, chinese ? kLanguageChinese : kLanguageEnglish);
+    ApplyInterfaceText(LanguageName());
+}
+
+void SettingsForm::RebuildInitString() {
+    controls_.SetText(IDC_INIT_STRING, BuildInitString(controls_.GetText(IDC_APN)));
+}
+
+void SettingsForm::FillPortList() {
+    std::vector<std::uint32_t> ports;
+    ports_.EnumerateSerialPorts(ports);
+    for (std::size_t i = 0; i < ports.size(); ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "COM%lu", static_cast<unsigned long>(ports[i]));
+        controls_.AddString(IDC_PORT_LIST, name);
+        controls_.SetItemData(IDC_PORT_LIST, static_cast<int>(i), ports[i]);
+    }
+}
+
+void SettingsForm::RefillPortList() {
+    controls_.ResetContent(IDC_PORT_LIST);
+    FillPortList();
+    if (int count = controls_.GetCount(IDC_PORT_LIST); count > 0) controls_.SetCurSel(IDC_PORT_LIST, count - 1);
+}
+
+void SettingsForm::ApplyInterfaceText(std::string language) {
+    for (const CaptionKey& caption : kCaptionKeys)
+        controls_.SetText(caption.controlId, profile_.ReadString(language, caption.key, ""));
+}
+
+std::string SettingsForm::LookUpMessage(const std::string& key) const {
+    const std::string defaultText = key == message::kPleaseSet ? std::string() : key;
+    return profile_.ReadString(LanguageName(), key, defaultText);
+}
+
+void SettingsForm::SetStatusText(std::string text) {
+    controls_.SetText(IDC_STATUS, text);
+    if (!text.empty()) EnableActionButtons(true);
+}
+
+void SettingsForm::EnableActionButtons(bool on) {
+    controls_.Enable(IDC_DIAL, on);
+    controls_.Enable(IDC_DISCONNECT, !on);
+    controls_.Enable(IDC_INSTALL, on);
+    controls_.Enable(IDC_ABOUT, on);
+}
+
+bool SettingsForm::BeginInstall() {
+    if (!SaveSettings()) return false;
+    SetStatusText(LookUpMessage(message::kInSetupDriver));
+    EnableActionButtons(false);
+    return true;
+}
+
+void SettingsForm::TransferEditsToMembers() {
+    std::string phone = controls_.GetText(IDC_PHONE);
+    std::string user = controls_.GetText(IDC_USER_NAME);
+    std::string password = controls_.GetText(IDC_PASSWORD);
+    std::lock_guard<std::mutex> lock(mutex_);
+    phoneNumber_ = std::move(phone);
+    userName_ = std::move(user);
+    password_ = std::move(password);
+}
+
+void SettingsForm::TransferMembersToEdits() {
+    controls_.SetText(IDC_PHONE, PhoneNumber());
+    controls_.SetText(IDC_USER_NAME, UserName());
+    controls_.SetText(IDC_PASSWORD, Password());
+}
+
+std::string SettingsForm::LanguageName() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return languageName_;
+}
+
+void SettingsForm::SetLanguageName(std::string name) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    languageName_ = std::move(name);
+}
+
+std::string SettingsForm::PortName() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return portName_;
+}
+
+void SettingsForm::SetPortName(std::string name) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    portName_ = std::move(name);
+}
+
+std::string SettingsForm::ConnectionName() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return connectionName_;
+}
+
+void SettingsForm::SetConnectionName(std::string name) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    connectionName_ = std::move(name);
+}
+
+std::string SettingsForm::PhoneNumber() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return phoneNumber_;
+}
+
+std::string SettingsForm::UserName() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return userName_;
+}
+
+std::string SettingsForm::Password() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return password_;
+}
+
+} // namespace vantaro

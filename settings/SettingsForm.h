@@ -1,0 +1,93 @@
+#pragma once
+// The Settings dialog's fields and the rules that tie them to Setting.ini: loading, saving,
+// the language, the init string, the status line and the action buttons. It knows the dialog
+// only through its controls, so every rule here is tested on the host.
+//
+// The install and dial workers share this object with the dialog's thread. What they share is
+// guarded here: the language name (replaced by the dialog's thread while workers look up
+// messages) and the results that the outcome dialog reads afterwards.
+
+#include "platform/DialogControls.h"
+#include "platform/MessageSink.h"
+#include "platform/Profile.h"
+#include "settings/SerialPortSource.h"
+
+#include <atomic>
+#include <mutex>
+#include <string>
+
+namespace vantaro {
+
+// The modem init string built from the APN: at+eslp=0;+cgdcont=1,"IP","<apn>"
+std::string BuildInitString(const std::string& apn);
+
+// Said when a save could not write Setting.ini; nothing claims the settings were saved.
+inline constexpr char kSaveFailedMessage[] =
+    "Fail to save the settings: the ini file cannot be written. Your changes are still in the dialog.";
+
+inline constexpr char kDefaultPhoneNumber[] = "*99#";
+
+class SettingsForm {
+public:
+    SettingsForm(Profile& profile, DialogControls& controls, MessageSink& messages, const SerialPortSource& ports);
+    SettingsForm(const SettingsForm&) = delete;
+    SettingsForm& operator=(const SettingsForm&) = delete;
+
+    // Run once when the dialog initialises, after the edits got their initial texts.
+    int LoadSettings();
+    // Writes the fields to the file. False (said in a message box) when a write failed.
+    bool SaveSettings();
+    void ChangeLanguage();
+    void RebuildInitString();
+    void FillOperatorList();
+    void FillPortList();
+    void RefillPortList();
+    void ApplyInterfaceText(std::string language);
+    std::string LookUpMessage(const std::string& key) const;
+    void SetStatusText(std::string text);
+    void EnableActionButtons(bool on);
+
+    // The install button's part on the dialog's thread: save, say "insetupdriver", buttons off.
+    // False when the save failed: the install must not start with values the user did not see.
+    bool BeginInstall();
+    // The plain OK data exchange: the edits' texts into phoneNumber, userName and password.
+    void TransferEditsToMembers();
+    // The initial data exchange towards the controls.
+    void TransferMembersToEdits();
+
+    std::string LanguageName() const;
+    std::string PortName() const;
+    void SetPortName(std::string name);
+    std::string ConnectionName() const;
+    void SetConnectionName(std::string name);
+
+    std::string PhoneNumber() const;
+    std::string UserName() const;
+    std::string Password() const;
+
+    DialogControls& Controls() { return controls_; }
+    Profile& Settings() { return profile_; }
+    MessageSink& Messages() { return messages_; }
+
+    // Set by the install sequence; nothing resets them.
+    std::atomic<int> modemInstalled{0};
+    std::atomic<int> connectionCreated{0};
+
+private:
+    void SetLanguageName(std::string name);
+
+    Profile& profile_;
+    DialogControls& controls_;
+    MessageSink& messages_;
+    const SerialPortSource& ports_;
+
+    mutable std::mutex mutex_;
+    std::string portName_;
+    std::string connectionName_;
+    std::string languageName_;
+    std::string phoneNumber_ = kDefaultPhoneNumber;
+    std::string userName_;
+    std::string password_;
+};
+
+} // namespace vantaro

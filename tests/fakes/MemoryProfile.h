@@ -1,0 +1,51 @@
+#pragma once
+// A settings profile held in memory with the platform's rules; writes can be made to fail.
+
+#include "platform/Profile.h"
+#include "settings/IniDocument.h"
+#include "settings/IniFileProfile.h"
+
+#include <mutex>
+
+namespace vantaro::testing {
+
+class MemoryProfile final : public Profile {
+public:
+    explicit MemoryProfile(std::string text = {}) : document_(std::move(text)) {}
+
+    std::string ReadString(const std::string& section, const std::string& key,
+                           const std::string& defaultValue) const override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return ProfileString(document_, section, key, defaultValue);
+    }
+    int ReadInt(const std::string& section, const std::string& key, int defaultValue) const override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return ProfileInt(document_, section, key, defaultValue);
+    }
+    bool WriteString(const std::string& section, const std::string& key, const std::string& value) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (failWrites) return false;
+        document_.Set(section, key, value);
+        ++writeCount;
+        return true;
+    }
+
+    void Reset(std::string text) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        document_ = IniDocument(std::move(text));
+    }
+
+    std::string Text() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return document_.Text();
+    }
+
+    bool failWrites = false;
+    int writeCount = 0;
+
+private:
+    mutable std::mutex mutex_;
+    IniDocument document_;
+};
+
+} // namespace vantaro::testing

@@ -1,0 +1,233 @@
+// Loading and saving the Settings dialog's fields, against controls and a profile in memory.
+
+#include "fakes/FakeControls.h"
+#include "fakes/MemoryProfile.h"
+#include "fakes/RecordingMessages.h"
+#include "resources/resource.h"
+#include "settings/SettingsForm.h"
+
+#include <gtest/gtest.h>
+
+namespace vantaro {
+namespace {
+
+using testing::FakeControls;
+using testing::MemoryProfile;
+using testing::RecordingMessages;
+
+class FixedPorts final : public SerialPortSource {
+public:
+    void EnumerateSerialPorts(std::vector<std::uint32_t>& ports) const override { ports = numbers; }
+    std::vector<std::uint32_t> numbers;
+};
+
+// A dialog as the template and its init data leave it, before LoadSettings.
+class SettingsFormTest : public ::testing::Test {
+protected:
+    explicit SettingsFormTest(std::string file = {}) : profile(std::move(file)) {
+        controls.SetItems(IDC_CONNECTION_TYPE, {"GPRS", "CSD"});
+        controls.SetItems(IDC_LANGUAGE, {"Chinese", "English"});
+        controls.MakeList(IDC_PORT_LIST);
+        controls.MakeList(IDC_OPERATOR_LIST);
+        controls.onTextChanged = [this](int id) {
+            if (id == IDC_APN) form.RebuildInitString();
+        };
+        form.TransferMembersToEdits();
+    }
+
+    void Load(const std::string& file) {
+        profile.Reset(file);
+        form.LoadSettings();
+    }
+
+    MemoryProfile profile;
+    FakeControls controls;
+    RecordingMessages messages;
+    FixedPorts ports;
+    SettingsForm form{profile, controls, messages, ports};
+};
+
+TEST_F(SettingsFormTest, AnEmptyFileShowsTheDefaults) {
+    Load("");
+    EXPECT_EQ(controls.GetText(IDC_PHONE), "*99#");
+    EXPECT_EQ(controls.GetText(IDC_USER_NAME), "");
+    EXPECT_EQ(controls.GetText(IDC_PASSWORD), "");
+    EXPECT_EQ(controls.GetText(IDC_DNS1), "");
+    EXPECT_EQ(controls.GetText(IDC_APN), "cmnet");
+    EXPECT_EQ(controls.GetText(IDC_INIT_STRING), "at+eslp=0;+cgdcont=1,\"IP\",\"cmnet\"");
+    EXPECT_EQ(controls.GetCurSel(IDC_CONNECTION_TYPE), 0);
+    EXPECT_EQ(controls.GetCurSel(IDC_LANGUAGE), 0);
+    EXPECT_EQ(form.LanguageName(), "Chinese");
+    EXPECT_EQ(controls.GetCount(IDC_OPERATOR_LIST), 0);
+    EXPECT_EQ(controls.GetText(IDC_SAVE), "");  // no captions without a language section
+    EXPECT_EQ(controls.GetText(IDC_STATUS), "");
+    EXPECT_EQ(form.PhoneNumber(), "*99#");
+}
+
+TEST_F(SettingsFormTest, TheStoredNumberIsShownSoASaveKeepsIt) {
+    Load("[Setting]\nnumber=*99***1#\n");
+    EXPECT_EQ(controls.GetText(IDC_PHONE), "*99***1#");
+    EXPECT_EQ(form.PhoneNumber(), "*99***1#");
+    ASSERT_TRUE(form.SaveSettings());
+    EXPECT_EQ(profile.ReadString("Setting", "number", ""), "*99***1#");
+}
+
+TEST_F(SettingsFormTest, TheStoredInitStringIsReplacedByTheOneBuiltFromTheApn) {
+    Load("[Setting]\ninit=ATZ\napn=3gnet\n");
+    EXPECT_EQ(controls.GetText(IDC_INIT_STRING), "at+eslp=0;+cgdcont=1,\"IP\",\"3gnet\"");
+}
+
+TEST_F(SettingsFormTest, TypingInTheApnRewritesTheInitString) {
+    Load("");
+    controls.SetText(IDC_APN, "uni\"net");
+    EXPECT_EQ(controls.GetText(IDC_INIT_STRING), "at+eslp=0;+cgdcont=1,\"IP\",\"uni\"net\"");
+}
+
+TEST_F(SettingsFormTest, OnlyConnModeZeroSelectsCsd) {
+    for (const auto& [stored, item] : std::vector<std::pair<std::string, int>>{
+             {"0", 1}, {"1", 0}, {"", 0}, {"2", 0}, {"00", 0}}) {
+        Load("[Setting]\nconn_mode=" + stored + "\n");
+        EXPECT_EQ(controls.GetCurSel(IDC_CONNECTION_TYPE), item) << "conn_mode=" << stored;
+    }
+}
+
+TEST_F(SettingsFormTest, TheStoredLanguageChoosesListItemAndTextSeparately) {
+    const std::string sections = "[Chinese]\nSAVESETTING=CN-save\n[English]\nSAVESETTING=EN-save\n";
+    struct Case { std::string stored; int item; const char* caption; };
+    for (const Case& c : {Case{"0", 0, "CN-save"}, Case{"1", 1, "EN-save"}, Case{"7", -1, "EN-save"},
+                          Case{"x", 0, "EN-save"}}) {
+        controls.SetCurSel(IDC_LANGUAGE, -1);
+        Load("[BaseSetting]\nlanguage=" + c.stored + "\n" + sections);
+        EXPECT_EQ(controls.GetCurSel(IDC_LANGUAGE), c.item) << "language=" << c.stored;
+        EXPECT_EQ(controls.GetText(IDC_SAVE), c.caption) << "language=" << c.stored;
+    }
+}
+
+TEST_F(SettingsFormTest, HandEditedKeysInCapitalsOrWithBlanksAreFound) {
+    Load("[ Setting ]\n[setting]\n  DNS1 = 8.8.8.8\nUserName=alice\n");
+    EXPECT_EQ(controls.GetText(IDC_DNS1), "8.8.8.8");
+    EXPECT_EQ(controls.GetText(IDC_USER_NAME), "alice");
+}
+
+TEST_F(SettingsFormTest, OperatorsNeedANameAndANumberAndGapsDoNotEndTheScan) {
+    Load("[Operators]\noperator1=A\noperator3=B\noperator4=NoNumber\noperator500=Last\noperator501=Beyond\n"
+         "[A]\nnumber=1\n[B]\nnumber=2\n[NoNumber]\n[Last]\nnumber=3\n[Beyond]\nnumber=4\n");
+    EXPECT_EQ(controls.Items(IDC_OPERATOR_LIST), (std::vector<std::string>{"A", "B", "Last"}));
+    EXPECT_EQ(controls.GetCurSel(IDC_OPERATOR_LIST), 2);
+}
+
+TEST_F(SettingsFormTest, AZeroOrNegativeOperatorCountListsNone) {
+    for (const char* count : {"0", "-3"}) {
+        controls.ResetContent(IDC_OPERATOR_LIST);
+        Load(std::string("[Setting]\nmax_operator_num=") + count + "\n[Operators]\noperator1=A\n[A]\nnumber=1\n");
+        EXPECT_EQ(controls.GetCount(IDC_OPERATOR_LIST), 0) << count;
+    }
+}
+
+TEST_F(SettingsFormTest, SaveWritesTheEightFieldsAsShown) {
+    Load("[English]\nsaveset=Saved.\n[BaseSetting]\nlanguage=1\n");
+    controls.SetText(IDC_PHONE, "#777");
+    controls.SetText(IDC_USER_NAME, "card");
+    controls.SetText(IDC_PASSWORD, "pw");
+    controls.SetText(IDC_APN, "internet");
+    controls.SetText(IDC_DNS1, "1.1.1.1");
+    controls.SetText(IDC_DNS2, "8.8.4.4");
+    controls.SetCurSel(IDC_CONNECTION_TYPE, 1);
+    ASSERT_TRUE(form.SaveSettings());
+    EXPECT_EQ(profile.ReadString("Setting", "number", "?"), "#777");
+    EXPECT_EQ(profile.ReadString("Setting", "username", "?"), "card");
+    EXPECT_EQ(profile.ReadString("Setting", "password", "?"), "pw");
+    EXPECT_EQ(profile.ReadString("Setting", "init", "?"), "at+eslp=0;+cgdcont=1,\"IP\",\"internet\"");
+    EXPECT_EQ(profile.ReadString("Setting", "conn_mode", "?"), "0");
+    EXPECT_EQ(profile.ReadString("Setting", "dns1", "?"), "1.1.1.1");
+    EXPECT_EQ(profile.ReadString("Setting", "dns2", "?"), "8.8.4.4");
+    EXPECT_EQ(profile.ReadString("Setting", "apn", "?"), "internet");
+    EXPECT_EQ(controls.GetText(IDC_STATUS), "Saved.");
+    controls.SetCurSel(IDC_CONNECTION_TYPE, 0);
+    ASSERT_TRUE(form.SaveSettings());
+    EXPECT_EQ(profile.ReadString("Setting", "conn_mode", "?"), "1");
+}
+
+TEST_F(SettingsFormTest, AFailedSaveIsSaidAndNeverReportedAsSaved) {
+    Load("");
+    profile.failWrites = true;
+    EXPECT_FALSE(form.SaveSettings());
+    EXPECT_EQ(messages.Shown(), std::vector<std::string>{kSaveFailedMessage});
+    EXPECT_EQ(controls.GetText(IDC_STATUS), "");
+    // The install button does not go on either.
+    EXPECT_FALSE(form.BeginInstall());
+    EXPECT_TRUE(controls.IsEnabled(IDC_INSTALL));
+}
+
+TEST_F(SettingsFormTest, TheInstallButtonSavesSaysInsetupdriverAndDisablesTheActions) {
+    Load("");
+    ASSERT_TRUE(form.BeginInstall());
+    EXPECT_EQ(profile.writeCount, 8);
+    EXPECT_EQ(controls.GetText(IDC_STATUS), "insetupdriver");
+    EXPECT_FALSE(controls.IsEnabled(IDC_INSTALL));
+    EXPECT_FALSE(controls.IsEnabled(IDC_DIAL));
+    EXPECT_FALSE(controls.IsEnabled(IDC_ABOUT));
+    EXPECT_TRUE(controls.IsEnabled(IDC_DISCONNECT));
+}
+
+TEST_F(SettingsFormTest, OnlyANonEmptyStatusTextPutsTheButtonsBack) {
+    Load("");
+    form.EnableActionButtons(false);
+    form.SetStatusText("");
+    EXPECT_FALSE(controls.IsEnabled(IDC_INSTALL));
+    form.SetStatusText("done");
+    EXPECT_TRUE(controls.IsEnabled(IDC_INSTALL));
+    EXPECT_TRUE(controls.IsEnabled(IDC_DIAL));
+    EXPECT_TRUE(controls.IsEnabled(IDC_ABOUT));
+    EXPECT_FALSE(controls.IsEnabled(IDC_DISCONNECT));
+}
+
+TEST_F(SettingsFormTest, ChangingTheLanguageStoresItAndRecaptionsButKeepsTheStatus) {
+    Load("[Chinese]\nABORT=CN-about\n[English]\nABORT=EN-about\nsaveset=Saved.\n");
+    form.SetStatusText("keep me");
+    controls.SetCurSel(IDC_LANGUAGE, 1);
+    form.ChangeLanguage();
+    EXPECT_EQ(profile.ReadString("BaseSetting", "language", "?"), "1");
+    EXPECT_EQ(form.LanguageName(), "English");
+    EXPECT_EQ(controls.GetText(IDC_ABOUT), "EN-about");
+    EXPECT_EQ(controls.GetText(IDC_STATUS), "keep me");
+    controls.SetCurSel(IDC_LANGUAGE, 0);
+    form.ChangeLanguage();
+    EXPECT_EQ(profile.ReadString("BaseSetting", "language", "?"), "0");
+    EXPECT_EQ(controls.GetText(IDC_ABOUT), "CN-about");
+}
+
+TEST_F(SettingsFormTest, MessagesDefaultToTheirKeyButPleasesetToNothing) {
+    Load("[Chinese]\nmodemsetsu=OK!\n");
+    EXPECT_EQ(form.LookUpMessage("modemsetsu"), "OK!");
+    EXPECT_EQ(form.LookUpMessage("saveset"), "saveset");
+    EXPECT_EQ(form.LookUpMessage("pleaseset"), "");
+}
+
+TEST_F(SettingsFormTest, ThePortListIsRefilledAndTheLastPortSelected) {
+    ports.numbers = {3, 10, 1};
+    Load("");
+    EXPECT_EQ(controls.Items(IDC_PORT_LIST), (std::vector<std::string>{"COM3", "COM10", "COM1"}));
+    EXPECT_EQ(controls.ItemData(IDC_PORT_LIST), (std::vector<std::uint32_t>{3, 10, 1}));
+    EXPECT_EQ(controls.GetText(IDC_PORT_LIST), "COM1");
+    ports.numbers = {4};
+    form.RefillPortList();
+    EXPECT_EQ(controls.Items(IDC_PORT_LIST), std::vector<std::string>{"COM4"});
+    ports.numbers = {};
+    form.RefillPortList();
+    EXPECT_EQ(controls.GetCurSel(IDC_PORT_LIST), -1);
+}
+
+TEST_F(SettingsFormTest, ThePlainOkTransferTakesTheEditsIntoTheMembers) {
+    Load("");
+    controls.SetText(IDC_PHONE, "123");
+    controls.SetText(IDC_USER_NAME, "u");
+    controls.SetText(IDC_PASSWORD, "p");
+    form.TransferEditsToMembers();
+    EXPECT_EQ(form.PhoneNumber(), "123");
+    EXPECT_EQ(form.UserName(), "u");
+    EXPECT_EQ(form.Password(), "p");
+}
+
+} // namespace
+} // namespace vantaro
