@@ -82,7 +82,7 @@ void IniDocument::Parse() {
             std::size_t close = body.rfind(']');
             if (close != std::string_view::npos) {
                 Section section;
-                section.name = std::string(body.substr(1, close - 1));
+                section.name = std::string(Trim(body.substr(1, close - 1)));
                 section.headerLine = index;
                 section.hasHeader = true;
                 sections_.push_back(std::move(section));
@@ -117,7 +117,11 @@ std::optional<std::string> IniDocument::Get(const std::string& section, const st
     if (!found) return std::nullopt;
     std::string_view asked = Trim(key);
     for (const Entry& entry : found->entries) {
-        if (NamesMatch(entry.name, asked)) return StripEnclosingQuotes(entry.value.value_or(std::string()));
+        // A key line without '=' has no value: it reads as missing, and hides later lines of its name.
+        if (NamesMatch(entry.name, asked)) {
+            if (!entry.value) return std::nullopt;
+            return StripEnclosingQuotes(*entry.value);
+        }
     }
     return std::nullopt;
 }

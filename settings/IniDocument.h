@@ -5,9 +5,11 @@
 //
 // - A line is split at the first '\n' (or, with none left, at the first '\r'); blanks around a
 //   line are not part of it.
-// - "[name]" starts a section; the name is what stands between '[' and the last ']'.
+// - "[name]" starts a section; the name is what stands between '[' and the last ']', without
+//   the blanks around it.
 // - "key=value": blanks around the key and the value are dropped; a line without '=' is a key
-//   with no value. Keys before the first section belong to a section with an empty name.
+//   with no value, which reads as missing. Keys before the first section belong to a section
+//   with an empty name.
 // - Names match without regard to ASCII letter case; the names asked for are trimmed first.
 //   The first section of a name is the only one searched, and its first key of a name wins.
 // - A value wholly enclosed in matching single or double quotes is returned without them.

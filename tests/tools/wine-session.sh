@@ -50,6 +50,9 @@ start)
     fi
     # A persistent server saves its start-up for each test program.
     wineserver -p 600 </dev/null >/dev/null 2>&1 || true
+    # The first program of a session starts Wine's services, which stay and would keep the
+    # output pipe of whatever test started them open; start them here, detached from any pipe.
+    timeout 60 wine cmd /c exit </dev/null >/dev/null 2>&1 || true
     log "prefix ready: $WINEPREFIX"
     ;;
 stop)

@@ -53,6 +53,12 @@ TEST(ProfileLookup, LinesEndInAnyStyleAndTheLastNeedsNoEnding) {
     EXPECT_EQ(Read("[S]\na=\n", "S", "a"), "");
 }
 
+TEST(ProfileLookup, SectionNamesLoseTheirBlanksAndAKeyWithoutEqualsReadsAsMissing) {
+    const std::string file = "[ Setting ]\nbare\nbare=hidden\nk=v\n";
+    EXPECT_EQ(Read(file, "Setting", "k"), "v");
+    EXPECT_EQ(Read(file, "Setting", "bare"), "<default>");
+}
+
 TEST(ProfileLookup, ValuesAreCutAt4095Bytes) {
     const std::string longValue(5000, 'v');
     EXPECT_EQ(Read("[S]\nk=" + longValue + "\n", "S", "k"), std::string(4095, 'v'));

@@ -104,7 +104,7 @@ TEST_F(SettingsFormTest, TheStoredLanguageChoosesListItemAndTextSeparately) {
 }
 
 TEST_F(SettingsFormTest, HandEditedKeysInCapitalsOrWithBlanksAreFound) {
-    Load("[ Setting ]\n[setting]\n  DNS1 = 8.8.8.8\nUserName=alice\n");
+    Load("[ setting ]\n  DNS1 = 8.8.8.8\nUserName=alice\n");
     EXPECT_EQ(controls.GetText(IDC_DNS1), "8.8.8.8");
     EXPECT_EQ(controls.GetText(IDC_USER_NAME), "alice");
 }

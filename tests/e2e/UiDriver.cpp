@@ -1,0 +1,295 @@
+#include "e2e/UiDriver.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+namespace vantaro::e2e {
+
+std::string WindowsPath(const std::string& path) {
+    if (path.empty() || path[0] != '/') return path;
+    std::string converted = "Z:" + path;
+    for (char& c : converted)
+        if (c == '/') c = '\\';
+    return converted;
+}
+
+namespace {
+
+std::string EnvironmentFolder(const char* name, const char* fallback) {
+    const char* value = std::getenv(name);
+    return WindowsPath(value && *value ? value : fallback);
+}
+
+void MakeFolders(const std::string& path) {
+    for (std::size_t slash = path.find('\\', 3); ; slash = path.find('\\', slash + 1)) {
+        ::CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
+        if (slash == std::string::npos) break;
+    }
+}
+
+void RemoveFolderContents(const std::string& folder) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = ::FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        const std::string path = folder + "\\" + name;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            RemoveFolderContents(path);
+            ::RemoveDirectoryA(path.c_str());
+        } else {
+            ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            ::DeleteFileA(path.c_str());
+        }
+    } while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+}
+
+struct FindContext {
+    DWORD processId;
+    std::vector<HWND>* windows;
+};
+
+BOOL CALLBACK CollectTopWindow(HWND window, LPARAM parameter) {
+    auto* context = reinterpret_cast<FindContext*>(parameter);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    if (owner == context->processId && ::IsWindowVisible(window)) context->windows->push_back(window);
+    return TRUE;
+}
+
+} // namespace
+
+std::string DistFolder() { return EnvironmentFolder("VANTARO_DIST", "."); }
+
+std::string WorkFolder(const std::string& testName) {
+    std::string folder = EnvironmentFolder("VANTARO_WORK", "test-work") + "\\" + testName;
+    MakeFolders(folder);
+    RemoveFolderContents(folder);
+    return folder;
+}
+
+std::string ArtifactsFolder() {
+    std::string folder = EnvironmentFolder("VANTARO_ARTIFACTS", "artifacts");
+    MakeFolders(folder);
+    return folder;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file << bytes;
+}
+
+bool FileExists(const std::string& path) {
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string WindowText(HWND window) {
+    char text[8192] = {};
+    // WM_GETTEXT crosses the process boundary; a bounded send keeps a hung program from hanging us.
+    DWORD_PTR copied = 0;
+    if (!::SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                               5000, &copied))
+        return {};
+    return std::string(text, copied);
+}
+
+std::string ControlText(HWND dialog, int id) { return WindowText(::GetDlgItem(dialog, id)); }
+
+bool ControlEnabled(HWND dialog, int id) { return ::IsWindowEnabled(::GetDlgItem(dialog, id)) != FALSE; }
+
+bool ControlVisible(HWND dialog, int id) {
+    return (::GetWindowLongA(::GetDlgItem(dialog, id), GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+void SetControlText(HWND dialog, int id, const std::string& text) {
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutA(::GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                          SMTO_ABORTIFHUNG, 5000, &ignored);
+}
+
+void Click(HWND dialog, int id) {
+    ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)));
+}
+
+void SelectComboItem(HWND dialog, int id, int index) {
+    HWND combo = ::GetDlgItem(dialog, id);
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+    ::SendMessageTimeoutA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo),
+                          SMTO_ABORTIFHUNG, 5000, &ignored);
+}
+
+void DropDown(HWND dialog, int id) {
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_DROPDOWN),
+                          reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id)), SMTO_ABORTIFHUNG, 5000, &ignored);
+}
+
+int ComboSelection(HWND dialog, int id) {
+    return static_cast<int>(::SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0));
+}
+
+std::vector<std::string> ComboItems(HWND dialog, int id) {
+    // Wine carries CB_GETLBTEXT across processes only in its wide form.
+    std::vector<std::string> items;
+    const int count = static_cast<int>(::SendDlgItemMessageW(dialog, id, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[512] = {};
+        const LRESULT length = ::SendDlgItemMessageW(dialog, id, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+        if (length < 0 || length >= static_cast<LRESULT>(sizeof text / sizeof text[0])) {
+            items.push_back("<unreadable>");
+            continue;
+        }
+        ::SendDlgItemMessageW(dialog, id, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        char ansi[1024] = {};
+        ::WideCharToMultiByte(CP_ACP, 0, text, -1, ansi, sizeof ansi, nullptr, nullptr);
+        items.push_back(ansi);
+    }
+    return items;
+}
+
+bool SaveWindowImage(HWND window, const std::string& path) {
+    RECT rect{};
+    if (!::GetWindowRect(window, &rect)) return false;
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    if (width <= 0 || height <= 0) return false;
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    ::BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    ::SelectObject(memory, old);
+
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    const DWORD rowBytes = ((static_cast<DWORD>(width) * 3 + 3) / 4) * 4;
+    std::string pixels(rowBytes * static_cast<DWORD>(height), '\0');
+    ::GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), reinterpret_cast<BITMAPINFO*>(&header),
+                DIB_RGB_COLORS);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof header;
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+    bytes.append(reinterpret_cast<const char*>(&header), sizeof header);
+    bytes += pixels;
+    WriteFile(path, bytes);
+    return true;
+}
+
+VantaroProcess::VantaroProcess(const std::string& testName) : folder_(WorkFolder(testName)) {
+    const std::string dist = DistFolder();
+    WIN32_FIND_DATAA found;
+    HANDLE search = ::FindFirstFileA((dist + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        ::CopyFileA((dist + "\\" + found.cFileName).c_str(), (folder_ + "\\" + found.cFileName).c_str(), FALSE);
+    } while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+}
+
+VantaroProcess::~VantaroProcess() {
+    if (process_) {
+        if (Running()) {
+            ::TerminateProcess(process_, 99);
+            ::WaitForSingleObject(process_, 5000);
+        }
+        ::CloseHandle(process_);
+    }
+}
+
+bool VantaroProcess::Start() {
+    std::string commandLine = "\"" + folder_ + "\\Vantaro.exe\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(), &startup,
+                          &info))
+        return false;
+    ::CloseHandle(info.hThread);
+    process_ = info.hProcess;
+    processId_ = info.dwProcessId;
+    return true;
+}
+
+std::vector<HWND> VantaroProcess::TopWindows() const {
+    std::vector<HWND> windows;
+    FindContext context{processId_, &windows};
+    ::EnumWindows(&CollectTopWindow, reinterpret_cast<LPARAM>(&context));
+    return windows;
+}
+
+HWND VantaroProcess::FindTopWindow(const std::string& title) const {
+    for (HWND window : TopWindows())
+        if (WindowText(window) == title) return window;
+    return nullptr;
+}
+
+HWND VantaroProcess::WaitForSettingsDialog(DWORD timeoutMs) {
+    HWND dialog = nullptr;
+    WaitUntil([&] { return (dialog = FindTopWindow("Dial_Setting")) != nullptr; }, timeoutMs);
+    return dialog;
+}
+
+HWND VantaroProcess::WaitForMessageBox(DWORD timeoutMs) {
+    HWND box = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND window : TopWindows()) {
+                char className[64] = {};
+                ::GetClassNameA(window, className, sizeof className);
+                // A message box is a dialog whose text lives in static 0xFFFF.
+                if (std::string(className) == "#32770" && WindowText(window) == "Vantaro" &&
+                    ::GetDlgItem(window, 0xFFFF) != nullptr) {
+                    box = window;
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeoutMs);
+    return box;
+}
+
+std::string VantaroProcess::MessageBoxText(HWND box) { return ControlText(box, 0xFFFF); }
+
+void VantaroProcess::Acknowledge(HWND box) {
+    ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(box, IDOK)));
+}
+
+bool VantaroProcess::WaitForExit(DWORD timeoutMs) {
+    return process_ && ::WaitForSingleObject(process_, timeoutMs) == WAIT_OBJECT_0;
+}
+
+bool VantaroProcess::Running() const {
+    return process_ && ::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
+
+DWORD VantaroProcess::ExitCode() const {
+    DWORD code = 0;
+    if (process_) ::GetExitCodeProcess(process_, &code);
+    return code;
+}
+
+} // namespace vantaro::e2e

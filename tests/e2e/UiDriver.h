@@ -1,0 +1,95 @@
+#pragma once
+// Drives the real Vantaro.exe from outside, as a user would: it starts the program from a
+// fresh copy of the distribution folder, finds its windows, reads and sets control texts,
+// clicks, and answers message boxes. Every wait has a bound.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace vantaro::e2e {
+
+constexpr DWORD kDefaultWait = 15000;
+
+// A Unix path from the test environment as Wine's Windows path (Z: is the root).
+std::string WindowsPath(const std::string& unixOrWindowsPath);
+// The folders CTest names for the test: the built distribution, a scratch folder, artifacts.
+std::string DistFolder();
+std::string WorkFolder(const std::string& testName);
+std::string ArtifactsFolder();
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& bytes);
+bool FileExists(const std::string& path);
+
+// Text of a window or control, and of a dialog control by id (through WM_GETTEXT).
+std::string WindowText(HWND window);
+std::string ControlText(HWND dialog, int id);
+bool ControlEnabled(HWND dialog, int id);
+bool ControlVisible(HWND dialog, int id);
+// Sets an edit's text as typing would: the dialog gets the edit's change notification.
+void SetControlText(HWND dialog, int id, const std::string& text);
+// A button click, posted so that a handler that opens a modal window does not block the test.
+void Click(HWND dialog, int id);
+// Selects a combo item and tells the dialog, as a user's choice does.
+void SelectComboItem(HWND dialog, int id, int index);
+// The combo's drop-down notification, as when the user opens the list.
+void DropDown(HWND dialog, int id);
+int ComboSelection(HWND dialog, int id);
+std::vector<std::string> ComboItems(HWND dialog, int id);
+
+// Polls until the condition holds or the time is up; true when it held.
+template <typename Condition>
+bool WaitUntil(Condition condition, DWORD timeoutMs = kDefaultWait) {
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        if (condition()) return true;
+        if (::GetTickCount() - start >= timeoutMs) return false;
+        ::Sleep(20);
+    }
+}
+
+// Saves the window's pixels as a 24-bit BMP.
+bool SaveWindowImage(HWND window, const std::string& path);
+
+// One run of Vantaro.exe in its own copy of the distribution folder.
+class VantaroProcess {
+public:
+    // Copies every file of the distribution folder into `folder` (made afresh).
+    explicit VantaroProcess(const std::string& testName);
+    VantaroProcess(const VantaroProcess&) = delete;
+    VantaroProcess& operator=(const VantaroProcess&) = delete;
+    // Ends the program if it still runs.
+    ~VantaroProcess();
+
+    const std::string& Folder() const { return folder_; }
+    std::string SettingsPath() const { return folder_ + "\\Setting.ini"; }
+    void WriteSettings(const std::string& bytes) { WriteFile(SettingsPath(), bytes); }
+    void RemoveSettings() { ::DeleteFileA(SettingsPath().c_str()); }
+
+    bool Start();
+    // The Settings dialog, once it is on screen; null when it did not come in time.
+    HWND WaitForSettingsDialog(DWORD timeoutMs = kDefaultWait);
+    // A message box of this program (title "Vantaro") other than the given windows.
+    HWND WaitForMessageBox(DWORD timeoutMs = kDefaultWait);
+    // The message box's text.
+    static std::string MessageBoxText(HWND box);
+    // Closes a message box with its OK button.
+    static void Acknowledge(HWND box);
+    // A visible top-level dialog of this program with that title.
+    HWND FindTopWindow(const std::string& title) const;
+    std::vector<HWND> TopWindows() const;
+
+    bool WaitForExit(DWORD timeoutMs = kDefaultWait);
+    bool Running() const;
+    DWORD ExitCode() const;
+    DWORD ProcessId() const { return processId_; }
+
+private:
+    std::string folder_;
+    HANDLE process_ = nullptr;
+    DWORD processId_ = 0;
+};
+
+} // namespace vantaro::e2e

@@ -1,0 +1,90 @@
+// The host's reading of a settings file against the platform's own profile functions on the
+// same file: wherever the program's tests rely on IniFileProfile, it must agree with Windows.
+
+#include "e2e/UiDriver.h"
+#include "platform/win32/Win32Profile.h"
+#include "settings/IniFileProfile.h"
+
+#include <gtest/gtest.h>
+
+namespace vantaro {
+namespace {
+
+struct Probe {
+    const char* section;
+    const char* key;
+};
+
+class ProfileAgreement : public ::testing::Test {
+protected:
+    void Check(const std::string& bytes, std::initializer_list<Probe> probes) {
+        const std::string path = e2e::WorkFolder("profile_agreement") + "\\probe.ini";
+        e2e::WriteFile(path, bytes);
+        Win32Profile platform(path);
+        IniFileProfile host(path);
+        for (const Probe& probe : probes) {
+            EXPECT_EQ(host.ReadString(probe.section, probe.key, "<default>"),
+                      platform.ReadString(probe.section, probe.key, "<default>"))
+                << "[" << probe.section << "] " << probe.key << " in:\n" << bytes;
+            EXPECT_EQ(host.ReadInt(probe.section, probe.key, 77), platform.ReadInt(probe.section, probe.key, 77))
+                << "integer [" << probe.section << "] " << probe.key << " in:\n" << bytes;
+        }
+    }
+};
+
+TEST_F(ProfileAgreement, QuotesBlanksAndCase) {
+    Check("[Setting]\r\n  DNS1  =  1.2.3.4  \r\nq=\"quoted\"\r\ns='single'\r\nhalf=a\"\r\nmixed=\"x'\r\n"
+          "init=at+eslp=0;+cgdcont=1,\"IP\",\"cmnet\"\r\nlone=\"\r\nempty=\r\n",
+          {{"setting", "dns1"}, {"Setting ", "DNS1 "}, {"Setting", "q"}, {"Setting", "s"}, {"Setting", "half"},
+           {"Setting", "mixed"}, {"Setting", "init"}, {"Setting", "lone"}, {"Setting", "empty"},
+           {"Setting", "missing"}, {"Missing", "dns1"}});
+}
+
+TEST_F(ProfileAgreement, DuplicateKeysAndSections) {
+    Check("[A]\r\nk=first\r\nk=second\r\n[a]\r\nk=third\r\nlater=x\r\n",
+          {{"A", "k"}, {"A", "later"}});
+}
+
+TEST_F(ProfileAgreement, SectionNamesWithBlanksInsideTheBrackets) {
+    Check("[ Spaced ]\r\nk=1\r\n[Plain]\r\nk=2\r\n", {{"Spaced", "k"}, {" Spaced ", "k"}, {"Plain", "k"}});
+}
+
+TEST_F(ProfileAgreement, LineEndingsAndAMissingFinalNewline) {
+    Check("[S]\na=1\nb=2", {{"S", "a"}, {"S", "b"}});
+    Check("[S]\ra=1\rb=2\r", {{"S", "a"}, {"S", "b"}});
+    Check("[S]\r\na=1\r\nb=2", {{"S", "a"}, {"S", "b"}});
+}
+
+TEST_F(ProfileAgreement, KeysWithoutEqualsAndBeforeAnySection) {
+    Check("top=1\r\n[S]\r\nbare\r\n;comment=x\r\nk=v\r\n", {{"", "top"}, {"S", "bare"}, {"S", ";comment"}, {"S", "k"}});
+}
+
+TEST_F(ProfileAgreement, Integers) {
+    Check("[S]\r\na=42abc\r\nb=  -7\r\nc=x\r\nd=\r\ne=00\r\nf=+5\r\ng=1 2\r\n",
+          {{"S", "a"}, {"S", "b"}, {"S", "c"}, {"S", "d"}, {"S", "e"}, {"S", "f"}, {"S", "g"}});
+}
+
+TEST_F(ProfileAgreement, LongLinesAreCutAt4095Bytes) {
+    Check("[S]\r\nk=" + std::string(5000, 'v') + "\r\nj=" + std::string(4095, 'w') + "\r\n", {{"S", "k"}, {"S", "j"}});
+}
+
+TEST_F(ProfileAgreement, GbkBytes) {
+    // "保存配置" and "语言:" in GBK, as the Chinese section holds them.
+    Check("[Chinese]\r\nSAVESETTING=\xB1\xA3\xB4\xE6\xC5\xE4\xD6\xC3\r\nlan=\xD3\xEF\xD1\xD4:\r\n",
+          {{"Chinese", "SAVESETTING"}, {"chinese", "lan"}});
+}
+
+TEST_F(ProfileAgreement, WritesThatTheHostMakesReadBackTheSameOnThePlatform) {
+    const std::string path = e2e::WorkFolder("profile_writes") + "\\write.ini";
+    e2e::WriteFile(path, "[Setting]\r\napn=cmnet\r\n");
+    IniFileProfile host(path);
+    ASSERT_TRUE(host.WriteString("Setting", "dns1", "1.1.1.1"));
+    ASSERT_TRUE(host.WriteString("BaseSetting", "language", "1"));
+    Win32Profile platform(path);
+    EXPECT_EQ(platform.ReadString("Setting", "dns1", ""), "1.1.1.1");
+    EXPECT_EQ(platform.ReadString("Setting", "apn", ""), "cmnet");
+    EXPECT_EQ(platform.ReadString("BaseSetting", "language", ""), "1");
+}
+
+} // namespace
+} // namespace vantaro
