@@ -58,6 +58,10 @@ start)
 stop)
     . "$here/wine-env.sh" "$build"
     timeout 30 wineserver -k 2>/dev/null || true
+    # The tests save screenshots as BMP; PNG copies are what people look at.
+    for image in "$build"/artifacts/*.bmp; do
+        [ -f "$image" ] && convert "$image" "${image%.bmp}.png" 2>/dev/null || true
+    done
     if [ -f "$state/pid" ]; then
         kill "$(cat "$state/pid")" 2>/dev/null || true
         rm -f "$state/pid" "$state/display"
