@@ -1,17 +1,25 @@
 #include "app/SettingsDialog.h"
 
 #include "app/DialogInitData.h"
+#include "platform/win32/Win32SerialPortPlatform.h"
 #include "platform/win32/WorkerThread.h"
 #include "resources/resource.h"
+#include "settings/SerialPortScanner.h"
 
 namespace vantaro {
 
 namespace {
 
-// Until the port scan is wired in, the list is empty.
-class NoSerialPorts final : public SerialPortSource {
+// The serial ports as this computer lists them; the scanner reaches the platform through this.
+class SystemSerialPorts final : public SerialPortSource {
 public:
-    void EnumerateSerialPorts(std::vector<std::uint32_t>& ports) const override { ports.clear(); }
+    void EnumerateSerialPorts(std::vector<std::uint32_t>& ports) const override {
+        scanner_.EnumerateSerialPorts(ports);
+    }
+
+private:
+    Win32SerialPortPlatform platform_;
+    SerialPortScanner scanner_{platform_};
 };
 
 } // namespace
@@ -29,7 +37,7 @@ SettingsDialog::SettingsDialog(std::string profilePath)
     : Dialog(IDD_DIAL_SETTING), profilePath_(std::move(profilePath)) {}
 
 BOOL SettingsDialog::OnInit() {
-    session_ = std::make_shared<SettingsSession>(Handle(), profilePath_, std::make_unique<NoSerialPorts>());
+    session_ = std::make_shared<SettingsSession>(Handle(), profilePath_, std::make_unique<SystemSerialPorts>());
     FillFromInitData();
     session_->form.TransferMembersToEdits();
     CenterOnScreen();

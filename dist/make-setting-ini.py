@@ -1,0 +1,140 @@
+#!/usr/bin/env python3
+"""Writes dist/Setting.ini, the settings file delivered with Vantaro.
+
+The file is what a user edits by hand, so it is written here rather than in an editor: the
+[Chinese] section must be GBK bytes (code page 936, what a Chinese Windows reads), the rest
+plain ASCII, and every line ends in CRLF. Change the texts below and run this script again.
+
+    python3 dist/make-setting-ini.py
+"""
+
+from pathlib import Path
+
+# The dialog's captions, in the order the program applies them: key, then the Chinese and
+# the English text. The Chinese ones are the dialog template's own. The English ones are short
+# on purpose: each must fit the control it labels (sizes in resources/Vantaro.rc), and the
+# labels are as narrow as their Chinese texts.
+CAPTIONS = [
+    ("Dial_Setting", "拨号参数", "Dial-up settings"),   # group box, 313 dialog units
+    ("TEL", "电话:", "Tel:"),                            # label, 19 units
+    ("USER", "用户名:", "User:"),                        # label, 27 units
+    ("PWD", "密码:", "Pwd:"),                            # label, 19 units
+    ("INIT", "初始连接:", "Init:"),                      # label, 35 units
+    ("CONN_TYPE", "连接类型:", "Type:"),                 # label, 35 units
+    ("ABORT_DRIVER", "关于驱动", "Driver"),              # group box, 313 units
+    ("CONNECT", "拨号连接", "Connect"),                  # button, 50 units (hidden)
+    ("DISCONNECT", "断开连接", "Disconnect"),            # button, 50 units (hidden)
+    ("SAVESETTING", "保存配置", "Save"),                 # button, 50 units
+    ("DRIVERIN", "驱动安装 >", "Install >"),             # button, 55 units
+    ("ABORT", "关于", "About"),                          # button, 41 units
+    ("Cancel", "退出", "Exit"),                          # button, 41 units
+    ("lan", "语言:", "Lang:"),                           # label, 20 units
+]
+
+# Status messages: key, when it is shown, the Chinese and the English text.
+MESSAGES = [
+    ("pleaseset", "when the dialog opens",
+     "请填写拨号参数，然后点击“驱动安装”。",
+     "Fill in the dial-up settings, then click Install."),
+    ("saveset", "after Save",
+     "配置已保存。",
+     "Settings saved."),
+    ("insetupdriver", "when the install starts",
+     "正在安装调制解调器驱动，请稍候……",
+     "Installing the modem driver, please wait..."),
+    ("modemsetsu", "when the modem and the dial-up connection are ready",
+     "调制解调器已安装，拨号连接已创建。",
+     "Modem installed and dial-up connection created."),
+    ("conectting", "when dialling starts",
+     "正在连接……",
+     "Connecting..."),
+    ("connectsucess", "when the connection is up",
+     "连接成功。",
+     "Connected."),
+    ("intimeout", "when the connection did not come up in time",
+     "连接超时，请检查设置后重试。",
+     "The connection timed out. Check the settings and try again."),
+    ("disconnecting", "when hanging up starts",
+     "正在断开连接……",
+     "Disconnecting..."),
+    ("dissucess", "when the connection is closed",
+     "连接已断开。",
+     "Disconnected."),
+]
+
+HEAD = """\
+; Vantaro settings. Vantaro reads this file at start and writes the [Setting] values and
+; the language back when you save. Lines starting with ";" are notes for you.
+
+[Setting]
+; Dial number, user and password of the dial-up connection.
+number=*99#
+username=
+password=
+; Modem init string; rebuilt from the APN whenever the dialog shows it.
+init=at+eslp=0;+cgdcont=1,"IP","cmnet"
+; Connection type: 1 = GPRS, 0 = CSD.
+conn_mode=1
+apn=cmnet
+; DNS servers, as four numbers joined by dots; empty lets the network choose.
+dns1=
+dns2=
+; Name of the dial-up entry that the install creates.
+connection_name=GPRS Connection
+default_connection_name=GPRS Connection
+; How many operatorN keys of [Operators] are read.
+max_operator_num=500
+modem_inf_file64=modem_inf64.inf
+
+[BaseSetting]
+; Interface language: 0 = Chinese, 1 = English.
+language=0
+; The phone's modem driver, looked for beside Vantaro.exe.
+modem_inf_file=modem_inf.inf
+modem_inf_file64=modem_inf64.inf
+hardwareid_in_inf=USB\\VID_1782&PID_0003&MI_01
+
+[Operators]
+operator1=China Mobile
+operator2=China Unicom
+
+[China Mobile]
+number=*99***1#
+
+[China Unicom]
+number=*99#
+
+; The texts of the Settings dialog, one section per language. Captions first, then the
+; messages of the status line. A missing caption leaves its control blank; a missing message
+; shows its key instead. Keep captions short: the dialog does not grow to fit them.
+"""
+
+LANGUAGE_NOTES = {
+    "Chinese": "; Chinese texts, saved in GBK (code page 936): edit them on a Chinese Windows, or\n"
+               "; with an editor set to GBK / GB2312, and save in the same encoding.\n",
+    "English": "; English texts.\n",
+}
+
+
+def section(name, column):
+    lines = [LANGUAGE_NOTES[name].rstrip("\n"), f"[{name}]", "; Captions"]
+    lines += [f"{key}={texts[column]}" for key, *texts in CAPTIONS]
+    lines.append("; Status messages")
+    for key, shown, *texts in MESSAGES:
+        lines.append(f"; {shown}")
+        lines.append(f"{key}={texts[column]}")
+    return "\n".join(lines) + "\n"
+
+
+def main():
+    text = HEAD + "\n" + section("Chinese", 0) + "\n" + section("English", 1)
+    data = text.replace("\n", "\r\n").encode("gbk")
+    english = section("English", 1).encode("ascii")  # the English texts must stay plain ASCII
+    assert english
+    target = Path(__file__).resolve().parent / "Setting.ini"
+    target.write_bytes(data)
+    print(f"wrote {target} ({len(data)} bytes)")
+
+
+if __name__ == "__main__":
+    main()
