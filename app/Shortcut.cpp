@@ -17,7 +17,7 @@ struct ShellFolders {
     std::string startMenu;
 };
 
-std::string SpecialFolderPath(IMalloc* allocator, int folder) {
+std::string ShellFolderPath(IMalloc* allocator, int folder) {
     ShellItemList items(allocator);
     if (FAILED(::SHGetSpecialFolderLocation(nullptr, folder, items.put()))) return {};
     char path[MAX_PATH] = {};
@@ -30,8 +30,8 @@ ShellFolders ResolveShellFolders() {
     ShellFolders folders;
     ComPtr<IMalloc> allocator;
     if (FAILED(::SHGetMalloc(allocator.put()))) return folders;
-    folders.desktop = SpecialFolderPath(allocator.get(), CSIDL_DESKTOPDIRECTORY);
-    folders.startMenu = SpecialFolderPath(allocator.get(), CSIDL_STARTMENU);
+    folders.desktop = ShellFolderPath(allocator.get(), CSIDL_DESKTOPDIRECTORY);
+    folders.startMenu = ShellFolderPath(allocator.get(), CSIDL_STARTMENU);
     return folders;
 }
 

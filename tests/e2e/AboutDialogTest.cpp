@@ -1,9 +1,12 @@
 // The About button of the real Vantaro.exe under Wine: which About dialog the language list
 // picks, what the compiled templates hold, and the shortcut left on the desktop.
 
+#include "app/ComOwners.h"
 #include "e2e/AboutSupport.h"
 #include "e2e/DialogTemplate.h"
 #include "resources/resource.h"
+
+#include <shobjidl.h>
 
 #include <gtest/gtest.h>
 
@@ -159,12 +162,12 @@ TEST(AboutButton, ShowsTheEnglishDialogForEnglishAndLeavesOneShortcutToTheLogRew
     vantaro.WriteSettings("[BaseSetting]\r\nlanguage=0\r\n");
     ASSERT_TRUE(vantaro.Start());
     HWND settings = vantaro.WaitForSettingsDialog();
-    ASSERT_NE(settings, nullptr);
+    ASSERT_NE(settings, nullptr) << DescribeProgram(vantaro);
     SelectComboItem(settings, IDC_LANGUAGE, 1);
 
     Click(settings, IDC_ABOUT);
     HWND about = WaitForAboutDialog(vantaro);
-    ASSERT_NE(about, nullptr) << "no About dialog";
+    ASSERT_NE(about, nullptr) << "no About dialog: " << DescribeProgram(vantaro);
     EXPECT_TRUE(IsEnglishAbout(about));
     EXPECT_FALSE(ControlVisible(about, IDCANCEL));
     EXPECT_EQ(WideControlText(about, IDC_ABOUT_TITLE), "Dial-up software instructions");
@@ -184,7 +187,7 @@ TEST(AboutButton, ShowsTheEnglishDialogForEnglishAndLeavesOneShortcutToTheLogRew
     WriteFile(shortcutPath, "not a shortcut");
     Click(settings, IDC_ABOUT);
     about = WaitForAboutDialog(vantaro);
-    ASSERT_NE(about, nullptr);
+    ASSERT_NE(about, nullptr) << "no About dialog: " << DescribeProgram(vantaro);
     ASSERT_TRUE(CloseAboutDialog(about, settings, WM_CLOSE)) << "the close box did not end the About dialog";
     shortcut = ReadShortcut(shortcutPath);
     EXPECT_TRUE(shortcut.read) << "the shortcut was not rewritten";
@@ -201,14 +204,14 @@ TEST(AboutButton, FollowsTheLanguageListNotTheStoredLanguage) {
     vantaro.WriteSettings("[BaseSetting]\r\nlanguage=1\r\n");
     ASSERT_TRUE(vantaro.Start());
     HWND settings = vantaro.WaitForSettingsDialog();
-    ASSERT_NE(settings, nullptr);
+    ASSERT_NE(settings, nullptr) << DescribeProgram(vantaro);
     ASSERT_EQ(ComboSelection(settings, IDC_LANGUAGE), 1);
 
     // The list moves without telling the dialog, so the stored language stays English.
     SelectWithoutNotice(settings, IDC_LANGUAGE, 0);
     Click(settings, IDC_ABOUT);
     HWND about = WaitForAboutDialog(vantaro);
-    ASSERT_NE(about, nullptr);
+    ASSERT_NE(about, nullptr) << "no About dialog: " << DescribeProgram(vantaro);
     EXPECT_FALSE(IsEnglishAbout(about)) << "the Chinese list item shows the Chinese About dialog";
     EXPECT_NE(::GetDlgItem(about, IDC_ABOUT_TITLE), nullptr);
     ASSERT_TRUE(CloseAboutDialog(about, settings));
@@ -218,10 +221,88 @@ TEST(AboutButton, FollowsTheLanguageListNotTheStoredLanguage) {
     ASSERT_EQ(ComboSelection(settings, IDC_LANGUAGE), -1);
     Click(settings, IDC_ABOUT);
     about = WaitForAboutDialog(vantaro);
-    ASSERT_NE(about, nullptr);
+    ASSERT_NE(about, nullptr) << "no About dialog: " << DescribeProgram(vantaro);
     EXPECT_TRUE(IsEnglishAbout(about));
     ASSERT_TRUE(CloseAboutDialog(about, settings));
 
+    Click(settings, IDC_EXIT);
+    EXPECT_TRUE(vantaro.WaitForExit());
+}
+
+// Points the shell link class at a server that does not exist, so that creating a shell link
+// fails in every program of the prefix, and puts the registration back when it goes out of
+// scope. Wine reads classes only from the machine's registry (this program's 32-bit view), so
+// a registration left broken by an earlier run that died is mended first.
+class BrokenShellLinkClass {
+public:
+    BrokenShellLinkClass() {
+        if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kServerKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key_) != ERROR_SUCCESS)
+            return;
+        char server[MAX_PATH] = {};
+        DWORD size = sizeof server - 1;
+        DWORD type = 0;
+        if (::RegQueryValueExA(key_, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(server), &size) !=
+                ERROR_SUCCESS ||
+            type != REG_SZ)
+            return;
+        original_ = server;
+        if (original_ == kMissingServer) original_ = kShellServer;
+        made_ = Set(kMissingServer);
+    }
+    BrokenShellLinkClass(const BrokenShellLinkClass&) = delete;
+    BrokenShellLinkClass& operator=(const BrokenShellLinkClass&) = delete;
+    ~BrokenShellLinkClass() {
+        if (!original_.empty()) Set(original_);
+        if (key_) ::RegCloseKey(key_);
+    }
+    bool Made() const { return made_; }
+
+private:
+    static constexpr char kServerKey[] =
+        "Software\\Classes\\CLSID\\{00021401-0000-0000-C000-000000000046}\\InprocServer32";
+    static constexpr char kMissingServer[] = "C:\\no-such-folder\\no-such-shell.dll";
+    static constexpr char kShellServer[] = "C:\\windows\\system32\\shell32.dll";
+
+    bool Set(const std::string& server) {
+        return ::RegSetValueExA(key_, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(server.c_str()),
+                                static_cast<DWORD>(server.size() + 1)) == ERROR_SUCCESS;
+    }
+
+    HKEY key_ = nullptr;
+    std::string original_;
+    bool made_ = false;
+};
+
+bool ShellLinkCanBeCreated() {
+    ComInitialization com;
+    ComPtr<IShellLinkA> link;
+    return SUCCEEDED(
+        ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.putVoid()));
+}
+
+TEST(AboutButton, WithoutAShellLinkTheAboutDialogStillWorksAndNothingIsWrittenOrSaid) {
+    const std::string desktop = WineDesktopFolder();
+    ASSERT_FALSE(desktop.empty());
+    const std::string shortcutPath = desktop + "\\" + kShortcutFile;
+    ::DeleteFileA(shortcutPath.c_str());
+    BrokenShellLinkClass broken;
+    ASSERT_TRUE(broken.Made());
+    ASSERT_FALSE(ShellLinkCanBeCreated()) << "the shell link class still works; the test would prove nothing";
+
+    VantaroProcess vantaro("about_no_shell_link");
+    vantaro.WriteSettings("[BaseSetting]\r\nlanguage=1\r\n");
+    ASSERT_TRUE(vantaro.Start());
+    HWND settings = vantaro.WaitForSettingsDialog();
+    ASSERT_NE(settings, nullptr) << DescribeProgram(vantaro);
+    Click(settings, IDC_ABOUT);
+    HWND about = WaitForAboutDialog(vantaro);
+    ASSERT_NE(about, nullptr) << "no About dialog: " << DescribeProgram(vantaro);
+    ASSERT_TRUE(CloseAboutDialog(about, settings));
+
+    EXPECT_FALSE(FileExists(shortcutPath));
+    EXPECT_EQ(vantaro.WaitForMessageBox(0), nullptr) << "the failure must be silent";
+    EXPECT_EQ(ControlText(settings, IDC_STATUS), "");
+    EXPECT_TRUE(ControlEnabled(settings, IDC_ABOUT));
     Click(settings, IDC_EXIT);
     EXPECT_TRUE(vantaro.WaitForExit());
 }

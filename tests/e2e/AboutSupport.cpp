@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace vantaro::e2e {
 
@@ -18,6 +19,12 @@ HWND WaitForAboutDialog(const VantaroProcess& vantaro) {
     HWND about = nullptr;
     WaitUntil([&] { return (about = vantaro.FindTopWindow(kAboutTitle)) != nullptr; });
     return about;
+}
+
+std::string DescribeProgram(const VantaroProcess& vantaro) {
+    std::string text = vantaro.Running() ? "the program runs" : "the program ended with " + std::to_string(vantaro.ExitCode());
+    for (HWND window : vantaro.TopWindows()) text += "; it shows \"" + WindowText(window) + "\"";
+    return text;
 }
 
 bool CloseAboutDialog(HWND about, HWND settings, UINT how) {

@@ -14,6 +14,8 @@ inline constexpr char kAboutTitle[] = "About  Vantaro";
 inline constexpr char kShortcutFile[] = "HARBELLE.lnk";
 
 HWND WaitForAboutDialog(const VantaroProcess& vantaro);
+// Whether the program still runs and which windows it shows: what a failed wait reports.
+std::string DescribeProgram(const VantaroProcess& vantaro);
 // Closes the About dialog with its OK button and waits until the Settings dialog has run the
 // rest of the About handler; false when either did not happen in time.
 bool CloseAboutDialog(HWND about, HWND settings, UINT how = WM_COMMAND);
