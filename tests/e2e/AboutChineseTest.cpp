@@ -34,7 +34,7 @@ TEST(AboutButtonInChinese, ShowsTheChineseDialogForChineseAndLeavesTheShortcut) 
     EXPECT_TRUE(SavePaintedImage(about, ArtifactsFolder() + "\\about-chinese.bmp"));
     ASSERT_TRUE(CloseAboutDialog(about, settings));
 
-    const SavedShortcut shortcut = ReadShortcut(shortcutPath);
+    const SavedShortcut shortcut = WaitForShortcut(shortcutPath);
     ASSERT_TRUE(shortcut.read) << "no readable " << shortcutPath;
     EXPECT_EQ(shortcut.target, "C:\\KR_WSN.log");
     EXPECT_EQ(shortcut.description, "Shortcut created by custom code");

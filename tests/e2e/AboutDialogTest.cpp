@@ -176,7 +176,7 @@ TEST(AboutButton, ShowsTheEnglishDialogForEnglishAndLeavesOneShortcutToTheLogRew
     EXPECT_FALSE(FileExists(shortcutPath)) << "the shortcut comes only after the About dialog is closed";
     ASSERT_TRUE(CloseAboutDialog(about, settings));
 
-    SavedShortcut shortcut = ReadShortcut(shortcutPath);
+    SavedShortcut shortcut = WaitForShortcut(shortcutPath);
     ASSERT_TRUE(shortcut.read) << "no readable " << shortcutPath;
     EXPECT_EQ(shortcut.target, "C:\\KR_WSN.log");
     EXPECT_EQ(shortcut.description, "Shortcut created by custom code");
@@ -189,7 +189,7 @@ TEST(AboutButton, ShowsTheEnglishDialogForEnglishAndLeavesOneShortcutToTheLogRew
     about = WaitForAboutDialog(vantaro);
     ASSERT_NE(about, nullptr) << "no About dialog: " << DescribeProgram(vantaro);
     ASSERT_TRUE(CloseAboutDialog(about, settings, WM_CLOSE)) << "the close box did not end the About dialog";
-    shortcut = ReadShortcut(shortcutPath);
+    shortcut = WaitForShortcut(shortcutPath);
     EXPECT_TRUE(shortcut.read) << "the shortcut was not rewritten";
     EXPECT_EQ(shortcut.target, "C:\\KR_WSN.log");
     EXPECT_EQ(LinkFilesIn(desktop), std::vector<std::string>{kShortcutFile});

@@ -33,8 +33,9 @@ bool CloseAboutDialog(HWND about, HWND settings, UINT how) {
     else
         Click(about, IDOK);
     if (!WaitUntil([&] { return !::IsWindow(about); })) return false;
-    // The handler saves the shortcut before the Settings dialog serves messages again, so an
-    // answered message means the save is over.
+    // The handler saves the shortcut before the Settings dialog serves its queue again, so an
+    // answered message means the save is over (or nearly: a save that itself sends messages to
+    // another thread can answer earlier, which is why readers of the shortcut still wait).
     DWORD_PTR ignored = 0;
     return ::SendMessageTimeoutA(settings, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kDefaultWait, &ignored) != 0;
 }
@@ -94,6 +95,12 @@ SavedShortcut ReadShortcut(const std::string& path) {
     if (bytes.size() < kShowCommandOffset + 4) return shortcut;
     std::memcpy(&shortcut.showCommand, bytes.data() + kShowCommandOffset, 4);
     shortcut.read = true;
+    return shortcut;
+}
+
+SavedShortcut WaitForShortcut(const std::string& path) {
+    SavedShortcut shortcut;
+    WaitUntil([&] { return (shortcut = ReadShortcut(path)).read; });
     return shortcut;
 }
 

@@ -39,5 +39,7 @@ struct SavedShortcut {
     std::uint32_t showCommand = 0;
 };
 SavedShortcut ReadShortcut(const std::string& path);
+// Reads the shortcut once the shell can read it, or gives up after the usual wait.
+SavedShortcut WaitForShortcut(const std::string& path);
 
 } // namespace vantaro::e2e
