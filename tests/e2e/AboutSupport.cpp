@@ -22,7 +22,8 @@ HWND WaitForAboutDialog(const VantaroProcess& vantaro) {
 }
 
 std::string DescribeProgram(const VantaroProcess& vantaro) {
-    std::string text = vantaro.Running() ? "the program runs" : "the program ended with " + std::to_string(vantaro.ExitCode());
+    std::string text =
+        vantaro.Running() ? "the program runs" : "the program ended with " + std::to_string(vantaro.ExitCode());
     for (HWND window : vantaro.TopWindows()) text += "; it shows \"" + WindowText(window) + "\"";
     return text;
 }
