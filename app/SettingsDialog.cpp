@@ -1,7 +1,9 @@
 #include "app/SettingsDialog.h"
 
+#include "app/AboutDialog.h"
 #include "app/DialogInitData.h"
 #include "platform/win32/Win32SerialPortPlatform.h"
+#include "app/Shortcut.h"
 #include "platform/win32/WorkerThread.h"
 #include "resources/resource.h"
 #include "settings/SerialPortScanner.h"
@@ -109,7 +111,12 @@ void SettingsDialog::StartInstall() {
     });
 }
 
-void SettingsDialog::AboutClicked() {}
+void SettingsDialog::AboutClicked() {
+    // The list's current choice decides, not the stored language.
+    ShowAboutDialog(session_->controls.GetCurSel(IDC_LANGUAGE), Handle());
+    // Written anew on every use; whether it was saved is nobody's concern here.
+    CreateShortcut(kAboutShortcutTarget, true);
+}
 
 void SettingsDialog::OnCancel() {
     End(IDCANCEL);

@@ -1,0 +1,65 @@
+#include "app/Shortcut.h"
+
+#include "app/ComOwners.h"
+#include "app/LinkPath.h"
+
+#include <shlobj.h>
+#include <shobjidl.h>
+
+namespace vantaro {
+
+namespace {
+
+constexpr char kShortcutDescription[] = "Shortcut created by custom code";
+
+struct ShellFolders {
+    std::string desktop;
+    std::string startMenu;
+};
+
+std::string ShellFolderPath(IMalloc* allocator, int folder) {
+    ShellItemList items(allocator);
+    if (FAILED(::SHGetSpecialFolderLocation(nullptr, folder, items.put()))) return {};
+    char path[MAX_PATH] = {};
+    if (!::SHGetPathFromIDListA(items.get(), path)) return {};
+    return path;
+}
+
+// A folder that cannot be resolved stays empty.
+ShellFolders ResolveShellFolders() {
+    ShellFolders folders;
+    ComPtr<IMalloc> allocator;
+    if (FAILED(::SHGetMalloc(allocator.put()))) return folders;
+    folders.desktop = ShellFolderPath(allocator.get(), CSIDL_DESKTOPDIRECTORY);
+    folders.startMenu = ShellFolderPath(allocator.get(), CSIDL_STARTMENU);
+    return folders;
+}
+
+bool IsAnsiLeadByte(unsigned char byte) { return ::IsDBCSLeadByte(byte) != FALSE; }
+
+} // namespace
+
+bool SaveShellLink(const std::string& linkPath, const std::string& targetPath) {
+    ComPtr<IShellLinkA> link;
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.putVoid())))
+        return false;
+    link->SetPath(targetPath.c_str());
+    link->SetDescription(kShortcutDescription);
+    link->SetShowCmd(SW_SHOW);
+
+    ComPtr<IPersistFile> file;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, file.putVoid()))) return false;
+    // The whole path, terminator included, must fit; a path that does not is not saved at all
+    // rather than saved under a name cut short (or left unterminated).
+    wchar_t widePath[MAX_PATH] = {};
+    if (::MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, linkPath.c_str(), -1, widePath, MAX_PATH) == 0) return false;
+    return SUCCEEDED(file->Save(widePath, TRUE));
+}
+
+bool CreateShortcut(const std::string& targetPath, bool onDesktop) {
+    ComInitialization com;
+    const ShellFolders folders = ResolveShellFolders();
+    return SaveShellLink(BuildLinkPath(folders.desktop, folders.startMenu, onDesktop, &IsAnsiLeadByte), targetPath);
+}
+
+} // namespace vantaro

@@ -1,0 +1,17 @@
+#pragma once
+// The shell shortcut that the About button leaves on the desktop. Every failure is silent:
+// the caller learns only whether the link file was saved.
+
+#include <string>
+
+namespace vantaro {
+
+// Saves a link to `targetPath` named after the product in the user's desktop folder (or Start
+// menu); true when the link file was saved.
+bool CreateShortcut(const std::string& targetPath, bool onDesktop);
+
+// The save itself, on a thread where COM is initialised. A link path that does not fit the
+// platform's path limit is refused, not cut short.
+bool SaveShellLink(const std::string& linkPath, const std::string& targetPath);
+
+} // namespace vantaro

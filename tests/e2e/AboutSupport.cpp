@@ -1,0 +1,108 @@
+#include "e2e/AboutSupport.h"
+
+#include "app/ComOwners.h"
+
+#include <shobjidl.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace vantaro::e2e {
+
+namespace {
+// Where a link file's header keeps the show command.
+constexpr std::size_t kShowCommandOffset = 0x3C;
+} // namespace
+
+HWND WaitForAboutDialog(const VantaroProcess& vantaro) {
+    HWND about = nullptr;
+    WaitUntil([&] { return (about = vantaro.FindTopWindow(kAboutTitle)) != nullptr; });
+    return about;
+}
+
+std::string DescribeProgram(const VantaroProcess& vantaro) {
+    std::string text =
+        vantaro.Running() ? "the program runs" : "the program ended with " + std::to_string(vantaro.ExitCode());
+    for (HWND window : vantaro.TopWindows()) text += "; it shows \"" + WindowText(window) + "\"";
+    return text;
+}
+
+bool CloseAboutDialog(HWND about, HWND settings, UINT how) {
+    if (how == WM_CLOSE)
+        ::PostMessageA(about, WM_CLOSE, 0, 0);
+    else
+        Click(about, IDOK);
+    if (!WaitUntil([&] { return !::IsWindow(about); })) return false;
+    // The handler saves the shortcut before the Settings dialog serves its queue again, so an
+    // answered message means the save is over (or nearly: a save that itself sends messages to
+    // another thread can answer earlier, which is why readers of the shortcut still wait).
+    DWORD_PTR ignored = 0;
+    return ::SendMessageTimeoutA(settings, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kDefaultWait, &ignored) != 0;
+}
+
+bool SavePaintedImage(HWND dialog, const std::string& path) {
+    // A window of another thread paints before this returns.
+    ::RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    return SaveWindowImage(dialog, path);
+}
+
+std::string WideControlText(HWND dialog, int id) {
+    wchar_t text[2048] = {};
+    DWORD_PTR copied = 0;
+    if (!::SendMessageTimeoutW(::GetDlgItem(dialog, id), WM_GETTEXT, sizeof text / sizeof text[0],
+                               reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &copied))
+        return {};
+    char utf8[4096] = {};
+    ::WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+    return utf8;
+}
+
+std::string WineDesktopFolder() {
+    const char* prefix = std::getenv("WINEPREFIX");
+    const char* user = std::getenv("USERNAME");
+    if (!prefix || !user) return {};
+    return WindowsPath(std::string(prefix) + "/drive_c/users/" + user + "/Desktop");
+}
+
+std::vector<std::string> LinkFilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = ::FindFirstFileA((folder + "\\*.lnk").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        names.push_back(found.cFileName);
+    } while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+    return names;
+}
+
+SavedShortcut ReadShortcut(const std::string& path) {
+    SavedShortcut shortcut;
+    ComInitialization com;
+    ComPtr<IShellLinkA> link;
+    ComPtr<IPersistFile> file;
+    wchar_t widePath[MAX_PATH] = {};
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.putVoid())) ||
+        FAILED(link->QueryInterface(IID_IPersistFile, file.putVoid())) ||
+        ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, widePath, MAX_PATH) == 0 ||
+        FAILED(file->Load(widePath, STGM_READ)))
+        return shortcut;
+    char target[MAX_PATH] = {};
+    if (link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH) == S_OK) shortcut.target = target;
+    char description[INFOTIPSIZE] = {};
+    if (SUCCEEDED(link->GetDescription(description, INFOTIPSIZE))) shortcut.description = description;
+    const std::string bytes = ReadFile(path);
+    if (bytes.size() < kShowCommandOffset + 4) return shortcut;
+    std::memcpy(&shortcut.showCommand, bytes.data() + kShowCommandOffset, 4);
+    shortcut.read = true;
+    return shortcut;
+}
+
+SavedShortcut WaitForShortcut(const std::string& path) {
+    SavedShortcut shortcut;
+    WaitUntil([&] { return (shortcut = ReadShortcut(path)).read; });
+    return shortcut;
+}
+
+} // namespace vantaro::e2e

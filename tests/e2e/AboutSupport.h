@@ -1,0 +1,45 @@
+#pragma once
+// What the About tests share: finding the About dialog, the Wine user's desktop, and reading a
+// saved shortcut back through the shell, as any other program would.
+
+#include "e2e/UiDriver.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vantaro::e2e {
+
+inline constexpr char kAboutTitle[] = "About  Vantaro";
+inline constexpr char kShortcutFile[] = "HARBELLE.lnk";
+
+HWND WaitForAboutDialog(const VantaroProcess& vantaro);
+// Whether the program still runs and which windows it shows: what a failed wait reports.
+std::string DescribeProgram(const VantaroProcess& vantaro);
+// Closes the About dialog with its OK button and waits until the Settings dialog has run the
+// rest of the About handler; false when either did not happen in time.
+bool CloseAboutDialog(HWND about, HWND settings, UINT how = WM_COMMAND);
+
+// Has the dialog paint itself and all its controls, then saves its pixels as a BMP.
+bool SavePaintedImage(HWND dialog, const std::string& path);
+
+// Text of a control through the wide message, as UTF-8: the same whatever the ANSI code page.
+std::string WideControlText(HWND dialog, int id);
+
+// The desktop folder of the test prefix's user, as the prefix lays it out on disk.
+std::string WineDesktopFolder();
+std::vector<std::string> LinkFilesIn(const std::string& folder);
+
+struct SavedShortcut {
+    bool read = false;
+    std::string target;
+    std::string description;
+    // As the file stores it. The shell reads back any value but 1, 3 and 7 as 1 (normal), so
+    // the stored value is only to be seen in the file's header.
+    std::uint32_t showCommand = 0;
+};
+SavedShortcut ReadShortcut(const std::string& path);
+// Reads the shortcut once the shell can read it, or gives up after the usual wait.
+SavedShortcut WaitForShortcut(const std::string& path);
+
+} // namespace vantaro::e2e
