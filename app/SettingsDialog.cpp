@@ -2,8 +2,8 @@
 
 #include "app/AboutDialog.h"
 #include "app/DialogInitData.h"
-#include "platform/win32/Win32SerialPortPlatform.h"
 #include "app/Shortcut.h"
+#include "platform/win32/Win32SerialPortPlatform.h"
 #include "platform/win32/WorkerThread.h"
 #include "resources/resource.h"
 #include "settings/SerialPortScanner.h"
