@@ -9,6 +9,7 @@
 // installation are said in message boxes; the install sequence adds its own after a 0.
 
 #include "modem/DeviceSetup.h"
+#include "modem/FileSearch.h"
 #include "modem/ProcessLauncher.h"
 #include "platform/MessageSink.h"
 #include "platform/Profile.h"

@@ -1,5 +1,5 @@
 #pragma once
-// Starting a program and waiting for it to end; and finding files the way the program does.
+// Starting a program and waiting for it to end.
 
 #include <cstdint>
 #include <string>
@@ -23,19 +23,6 @@ public:
     // own name, as the program will see it), without a window and inheriting no handles, then
     // waits until it has ended.
     virtual ProcessOutcome RunAndWait(const std::string& programPath, const std::string& commandLine) = 0;
-};
-
-class FileSearch {
-public:
-    FileSearch() = default;
-    FileSearch(const FileSearch&) = delete;
-    FileSearch& operator=(const FileSearch&) = delete;
-    virtual ~FileSearch() = default;
-
-    // Full path of a file found on the executable search path; empty when not found.
-    virtual std::string SearchExecutablePath(const std::string& fileName) = 0;
-    // The folder of the running program, without a trailing backslash; empty when unknown.
-    virtual std::string ProgramFolder() = 0;
 };
 
 } // namespace vantaro

@@ -1,6 +1,5 @@
 #include "modem/win32/Win32ProcessLauncher.h"
 
-#include "platform/win32/ModulePath.h"
 #include "platform/win32/UniqueHandle.h"
 
 #include <windows.h>
@@ -36,12 +35,6 @@ ProcessOutcome Win32ProcessLauncher::RunAndWait(const std::string& programPath, 
     thread.reset();
     if (!read) return ProcessOutcome{ProcessOutcome::State::ExitCodeUnreadable, 0};
     return ProcessOutcome{ProcessOutcome::State::Exited, exitCode};
-}
-
-Win32FileSearch::Win32FileSearch() : programFolder_(ExecutableFolder()) {}
-
-std::string Win32FileSearch::SearchExecutablePath(const std::string& fileName) {
-    return vantaro::SearchExecutablePath(fileName);
 }
 
 } // namespace vantaro

@@ -1,5 +1,5 @@
 #pragma once
-// Process start and file search through the platform.
+// Process start through the platform.
 
 #include "modem/ProcessLauncher.h"
 
@@ -8,20 +8,6 @@ namespace vantaro {
 class Win32ProcessLauncher final : public ProcessLauncher {
 public:
     ProcessOutcome RunAndWait(const std::string& programPath, const std::string& commandLine) override;
-};
-
-// SearchPathA with no path (1024-character buffer), and the running exe's folder unless
-// another is given.
-class Win32FileSearch final : public FileSearch {
-public:
-    Win32FileSearch();
-    explicit Win32FileSearch(std::string programFolder) : programFolder_(std::move(programFolder)) {}
-
-    std::string SearchExecutablePath(const std::string& fileName) override;
-    std::string ProgramFolder() override { return programFolder_; }
-
-private:
-    std::string programFolder_;
 };
 
 } // namespace vantaro

@@ -15,19 +15,15 @@ namespace vantaro::testing {
 
 class FakeDeviceSetup final : public DeviceSetup {
 public:
-    // The steps that can be made to fail, by name as they appear in the log.
-    struct Failure {
-        std::uint32_t error = 0;
-    };
-
     FakeDeviceSetup() : driverKeys(calls) {
         infClass.name = "Modem";
         infClass.guid = {0x6D, 0xE9, 0x36, 0x4D, 0x25, 0xE3, 0xCE, 0x11, 0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18};
     }
 
-    // Makes `step` fail with `error`; for RegisterDeviceInfo, `time` says which call (1, 2, ...).
+    // Makes `step` (named as in the log) fail with `error`; for RegisterDeviceInfo, `time` says
+    // which call fails (1, 2, ...).
     void Fail(const std::string& step, std::uint32_t error = 0, int time = 0) {
-        failures_[step + (time ? "#" + std::to_string(time) : std::string())] = Failure{error};
+        failures_[step + (time ? "#" + std::to_string(time) : std::string())] = error;
     }
     // The device element's driver key exists before the installer looks (left by someone else).
     void DriverKeyExists(std::size_t device = 0) { driverKeys.CreateKey(DriverKeyPath(device)); }
@@ -113,7 +109,7 @@ private:
     bool FailingInto(const std::string& step, std::uint32_t& lastError) {
         auto failure = failures_.find(step);
         if (failure == failures_.end()) return false;
-        lastError = failure->second.error;
+        lastError = failure->second;
         return true;
     }
     // Marks a class whose GUID is not the INF's, so a wrong one shows in the log.
@@ -121,7 +117,7 @@ private:
         return deviceClass.guid == infClass.guid ? std::string() : " (another GUID)";
     }
 
-    std::map<std::string, Failure> failures_;
+    std::map<std::string, std::uint32_t> failures_;
     std::uint32_t lastError_ = 0;
 };
 

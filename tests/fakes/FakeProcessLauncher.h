@@ -1,6 +1,7 @@
 #pragma once
 // Process start and file search in memory: the runs are recorded and answered as told.
 
+#include "modem/FileSearch.h"
 #include "modem/ProcessLauncher.h"
 
 #include <map>

@@ -13,6 +13,7 @@
 #include "modem/ModemInstaller.h"
 #include "modem/ModemRegistry.h"
 #include "modem/win32/Win32DeviceSetup.h"
+#include "modem/win32/Win32FileSearch.h"
 #include "modem/win32/Win32ProcessLauncher.h"
 #include "modem/win32/Win32Registry.h"
 #include "modem/win32/Wow64.h"

@@ -189,14 +189,5 @@ TEST_F(ModemRegistryTest, TheWritableKeyRecordsEveryOutcome) {
     EXPECT_EQ(key.Close(), 0) << "closed once";
 }
 
-TEST_F(ModemRegistryTest, DeleteRegistryKeyDeletesOnlyAKeyWithoutSubKeys) {
-    MakeKey(std::string(kScratchKey) + "\\child");
-    EXPECT_EQ(DeleteRegistryKey(HKEY_LOCAL_MACHINE, kScratchKey), 0);
-    EXPECT_TRUE(KeyExists(kScratchKey));
-    EXPECT_EQ(DeleteRegistryKey(HKEY_LOCAL_MACHINE, std::string(kScratchKey) + "\\child"), 1);
-    EXPECT_EQ(DeleteRegistryKey(HKEY_LOCAL_MACHINE, kScratchKey), 1);
-    EXPECT_FALSE(KeyExists(kScratchKey));
-}
-
 } // namespace
 } // namespace vantaro

@@ -74,14 +74,6 @@ TEST_F(PnpAgentTest, ExitsZeroWhenNoDeviceHasTheHardwareId) {
     EXPECT_NE(run.output.find("no device has the hardware id"), std::string::npos) << run.output;
 }
 
-TEST_F(PnpAgentTest, ExitsZeroForAMissingInf) {
-    ASSERT_TRUE(platformtest::CreateBareModemDevice(kModemHardwareId));
-    const ProgramRun run = Update(kModemHardwareId, "missing.inf");
-    ASSERT_TRUE(run.finished);
-    EXPECT_EQ(run.exitCode, 0u) << run.output;
-    EXPECT_NE(run.output.find("there is no INF file"), std::string::npos) << run.output;
-}
-
 TEST_F(PnpAgentTest, AnyOtherCommandLineGetsTheUsageAndExitsZero) {
     for (const std::string& arguments : {std::string(), std::string("Install x y"),
                                         std::string("UpdateDriverForPlugAndPlayDevices ") + kModemHardwareId}) {

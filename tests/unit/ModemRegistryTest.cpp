@@ -188,17 +188,5 @@ TEST_F(ConfigureModemRegistryTest, InstanceKeysOfTheModemClassAreDeletedWherePos
     EXPECT_TRUE(registry.HasKey(Instance(4))) << "0003 is missing, so the walk ended before 0004";
 }
 
-TEST_F(ConfigureModemRegistryTest, InstanceKeysAreDeletedBeforeTheDriverKeysAreWalked) {
-    registry.SetString(Instance(0), "ClassGUID", kModemClassGuid);
-    DescribedAs(0, "ZOR GPRS Modem");
-    EXPECT_EQ(Configure(), 1);
-    const auto& log = registry.Log();
-    const auto deleted = std::find(log.begin(), log.end(), "delete " + Instance(0));
-    const auto written = std::find(log.begin(), log.end(), "write " + Driver(0) + " AttachedTo");
-    ASSERT_NE(deleted, log.end());
-    ASSERT_NE(written, log.end());
-    EXPECT_LT(deleted, written);
-}
-
 } // namespace
 } // namespace vantaro
