@@ -148,8 +148,8 @@ static_assert(offsetof(RASENTRYA, dwReserved2) == 1764);
 
 // Entry options, protocols and framing of the platform.
 inline constexpr std::uint32_t kOptionUseCountryAndAreaCodes = 0x1;
-inline constexpr std::uint32_t kOptionSpecificIpAddr = 0x2;
-inline constexpr std::uint32_t kOptionSpecificNameServers = 0x4;
+inline constexpr std::uint32_t kOptionIpAddressGiven = 0x2;
+inline constexpr std::uint32_t kOptionNameServersGiven = 0x4;
 inline constexpr std::uint32_t kOptionIpHeaderCompression = 0x8;
 inline constexpr std::uint32_t kOptionRemoteDefaultGateway = 0x10;
 inline constexpr std::uint32_t kOptionModemLights = 0x100;

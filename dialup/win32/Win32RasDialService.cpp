@@ -7,12 +7,12 @@
 // The four calls as rasapi32.dll exports them, declared with the first published records. The
 // mingw <ras.h> only knows the latest forms (and names them by macro), so it is not included.
 extern "C" {
-DECLSPEC_IMPORT DWORD WINAPI RasDialA(void* dialExtensions, LPCSTR phonebook,
-                                      vantaro::ras::RASDIALPARAMSA* dialParams, DWORD notifierType, LPVOID notifier,
-                                      HANDLE* connection);
-DECLSPEC_IMPORT DWORD WINAPI RasHangUpA(HANDLE connection);
-DECLSPEC_IMPORT DWORD WINAPI RasGetConnectStatusA(HANDLE connection, vantaro::ras::RASCONNSTATUSA* status);
-DECLSPEC_IMPORT DWORD WINAPI RasGetErrorStringA(UINT error, LPSTR buffer, DWORD bufferSize);
+#define VANTARO_RAS_IMPORT __attribute__((dllimport))
+VANTARO_RAS_IMPORT DWORD WINAPI RasDialA(void* dialExtensions, LPCSTR phonebook, vantaro::ras::RASDIALPARAMSA* dialParams,
+                                         DWORD notifierType, LPVOID notifier, HANDLE* connection);
+VANTARO_RAS_IMPORT DWORD WINAPI RasHangUpA(HANDLE connection);
+VANTARO_RAS_IMPORT DWORD WINAPI RasGetConnectStatusA(HANDLE connection, vantaro::ras::RASCONNSTATUSA* status);
+VANTARO_RAS_IMPORT DWORD WINAPI RasGetErrorStringA(UINT error, LPSTR buffer, DWORD bufferSize);
 }
 
 namespace vantaro {

@@ -119,7 +119,8 @@ private:
     }
     static std::uint32_t VANTARO_RASAPI SetEntryPropertiesEntry(const char* phonebook, const char* entryName,
                                                                 ras::RASENTRYA* entry, std::uint32_t entrySize,
-                                                                std::uint8_t* deviceInfo, std::uint32_t deviceInfoSize) {
+                                                                std::uint8_t* deviceInfo,
+                                                                std::uint32_t deviceInfoSize) {
         FakeRasLibrary& self = *Current();
         self.calls.push_back("RasSetEntryPropertiesA");
         self.propertiesCalls.push_back(

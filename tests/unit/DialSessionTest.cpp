@@ -365,7 +365,8 @@ TEST_F(DialSessionTest, ALeftoverWhoseHangUpIsRefusedIsNotWaitedFor) {
 
 class LongPhoneNumber : public DialSessionTest {
 protected:
-    LongPhoneNumber() : DialSessionTest("[Setting]\nnumber=" + std::string(129, '9') + "\n[BaseSetting]\nlanguage=1\n") {}
+    LongPhoneNumber()
+        : DialSessionTest("[Setting]\nnumber=" + std::string(129, '9') + "\n[BaseSetting]\nlanguage=1\n") {}
 };
 
 TEST_F(LongPhoneNumber, IsRefusedWithAClearTextAndNothingIsDialled) {

@@ -18,7 +18,8 @@ std::string Text(const char* field) { return field; }
 
 std::vector<std::string> Names(const std::vector<ras::RASDEVINFOA>& devices) {
     std::vector<std::string> names;
-    for (const ras::RASDEVINFOA& device : devices) names.push_back(Text(device.szDeviceType) + "/" + device.szDeviceName);
+    for (const ras::RASDEVINFOA& device : devices)
+        names.push_back(Text(device.szDeviceType) + "/" + device.szDeviceName);
     return names;
 }
 
@@ -301,7 +302,8 @@ TEST_F(CreateDialupEntryTest, AValueTooLongForItsFieldIsRefusedBeforeAnythingIsW
     };
     for (const Case& c : cases) {
         std::string refusal;
-        EXPECT_FALSE(CreateDialupEntry(library, c.name, c.phone, c.user, c.password, "", "", c.type, c.device, &refusal));
+        EXPECT_FALSE(
+            CreateDialupEntry(library, c.name, c.phone, c.user, c.password, "", "", c.type, c.device, &refusal));
         EXPECT_EQ(refusal, c.refusal);
     }
     EXPECT_TRUE(library.calls.empty()) << "nothing may reach the phone book";
