@@ -3,6 +3,7 @@
 #include "app/AboutDialog.h"
 #include "app/DialogInitData.h"
 #include "app/Shortcut.h"
+#include "app/Win32InstallServices.h"
 #include "platform/win32/Win32SerialPortPlatform.h"
 #include "platform/win32/WorkerThread.h"
 #include "resources/resource.h"
@@ -115,7 +116,8 @@ void SettingsDialog::StartInstall() {
     if (!session_->form.BeginInstall()) return;
     std::shared_ptr<SettingsSession> session = session_;
     workerThread_ = StartWorkerThread([session] {
-        // The install sequence runs here.
+        Win32InstallServices services(session->profile, session->workerMessages);
+        RunInstallSequence(session->form, services, session->workerMessages);
     });
 }
 

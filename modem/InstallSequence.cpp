@@ -91,9 +91,12 @@ void RunInstallSequence(SettingsForm& form, InstallServices& services, MessageSi
     const std::string dns1 = profile.ReadString("Setting ", "dns1 ", "");
     const std::string dns2 = profile.ReadString("Setting ", "dns2 ", "");
 
+    std::string refusal;
     if (!services.CreateDialupEntry(form.ConnectionName(), number, userName, password, dns1, dns2, device.type,
-                                    device.name)) {
+                                    device.name, &refusal)) {
         messages.Show(kEntryFailedMessage);
+        // A value too long for the phone book is named in the status line, so it can be fixed.
+        if (!refusal.empty()) form.SetStatusText(std::string("Fail to create a Internet Connection: ") + refusal);
         form.EnableActionButtons(true);
     } else {
         form.connectionCreated = 1;

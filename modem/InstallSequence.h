@@ -43,10 +43,11 @@ public:
     // Empties the list and fills it with the remote-access devices of type modem.
     virtual bool EnumModemDevices(std::vector<ModemDeviceName>& devices) = 0;
     virtual std::unique_ptr<RasLibraryHold> BindRas() = 0;
+    // False when the entry was not written; `refusal` then says why when a value did not fit.
     virtual bool CreateDialupEntry(const std::string& entryName, const std::string& phoneNumber,
                                    const std::string& userName, const std::string& password, const std::string& dns1,
                                    const std::string& dns2, const std::string& deviceType,
-                                   const std::string& deviceName) = 0;
+                                   const std::string& deviceName, std::string* refusal) = 0;
     virtual int ConfigureModemRegistry(const std::string& portName, const std::string& speed,
                                        const std::string& initString) = 0;
     virtual void Sleep(unsigned milliseconds) = 0;
