@@ -37,7 +37,8 @@ public:
     virtual bool IsRunningUnderWow64() = 0;
     // Full path of a file on the executable search path; empty when not found.
     virtual std::string SearchExecutablePath(const std::string& fileName) = 0;
-    // hardwareId is a one-entry multi-string (the id, then two NULs); 1 when the driver is installed.
+    // 1 when the driver is installed. The installer hands the id to the platform as a one-entry
+    // multi-string.
     virtual int InstallModemDevice(const std::string& hardwareId, const std::string& infPath,
                                    const std::string& portName, const std::string& apn, int connectionMode) = 0;
     // Empties the list and fills it with the remote-access devices of type modem.

@@ -138,7 +138,7 @@ TEST_F(InstallSequenceTest, ASuccessfulRunBindsTheEntryToTheLastModemAndConfigur
     Run();
     EXPECT_TRUE(messages.Shown().empty());
     ASSERT_EQ(services.installs.size(), 1u);
-    EXPECT_EQ(services.installs[0], (std::vector<std::string>{std::string("USB\\VID_1782&PID_0003&MI_01\0\0", 29),
+    EXPECT_EQ(services.installs[0], (std::vector<std::string>{"USB\\VID_1782&PID_0003&MI_01",
                                                               "C:\\Vantaro\\modem_inf.inf", "COM5", "cmnet", "1"}));
     EXPECT_EQ(services.sleeps, (std::vector<unsigned>{1000, 1000}));
     ASSERT_EQ(services.entries.size(), 1u);
