@@ -3,8 +3,14 @@
 // On Windows this is the platform's profile functions on Setting.ini; tests use IniProfile.
 
 #include <string>
+#include <vector>
 
 namespace vantaro {
+
+struct ProfileEntry {
+    std::string key;
+    std::string value;
+};
 
 class Profile {
 public:
@@ -20,6 +26,13 @@ public:
     virtual int ReadInt(const std::string& section, const std::string& key, int defaultValue) const = 0;
     // False when the value could not be stored.
     virtual bool WriteString(const std::string& section, const std::string& key, const std::string& value) = 0;
+    // Several values of one section. The settings file's own implementation stores all of them
+    // or none; this default writes them one by one and stops at the first that fails.
+    virtual bool WriteStrings(const std::string& section, const std::vector<ProfileEntry>& entries) {
+        for (const ProfileEntry& entry : entries)
+            if (!WriteString(section, entry.key, entry.value)) return false;
+        return true;
+    }
 };
 
 // A read returns what fits a 4096-byte buffer with its terminator.

@@ -87,15 +87,20 @@ void SettingsForm::FillOperatorList() {
 bool SettingsForm::SaveSettings() {
     using namespace settings;
     const std::string connMode = controls_.GetCurSel(IDC_CONNECTION_TYPE) == kGprsItem ? kConnModeGprs : kConnModeCsd;
-    const std::pair<const char*, std::string> values[] = {
+    const std::vector<ProfileEntry> values = {
         {kNumber, controls_.GetText(IDC_PHONE)},     {kUserName, controls_.GetText(IDC_USER_NAME)},
         {kPassword, controls_.GetText(IDC_PASSWORD)}, {kInit, controls_.GetText(IDC_INIT_STRING)},
         {kConnMode, connMode},                       {kDns1, controls_.GetText(IDC_DNS1)},
         {kDns2, controls_.GetText(IDC_DNS2)},        {kApn, controls_.GetText(IDC_APN)},
     };
-    bool saved = true;
-    for (const auto& [key, value] : values) saved = profile_.WriteString(kSetting, key, value) && saved;
-    if (!saved) {
+    for (const ProfileEntry& entry : values) {
+        if (entry.value.find_first_of("\r\n") != std::string::npos) {
+            messages_.Show(kSaveLineBreakMessage);
+            return false;
+        }
+    }
+    // All eight values or none: a half-saved file would hold values the user never saw together.
+    if (!profile_.WriteStrings(kSetting, values)) {
         messages_.Show(kSaveFailedMessage);
         return false;
     }

@@ -25,6 +25,11 @@ std::string BuildInitString(const std::string& apn);
 inline constexpr char kSaveFailedMessage[] =
     "Fail to save the settings: the ini file cannot be written. Your changes are still in the dialog.";
 
+// Said when a field holds a line break: written out, it would split its line of the file.
+inline constexpr char kSaveLineBreakMessage[] =
+    "Fail to save the settings: a value holds a line break, which the ini file cannot keep. "
+    "Your changes are still in the dialog.";
+
 inline constexpr char kDefaultPhoneNumber[] = "*99#";
 
 class SettingsForm {

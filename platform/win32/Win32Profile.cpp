@@ -1,23 +1,82 @@
 #include "platform/win32/Win32Profile.h"
 
+#include "platform/win32/WholeFile.h"
+#include "settings/ProfileFile.h"
+
 #include <windows.h>
+
+#include <mutex>
 
 namespace vantaro {
 
-std::string Win32Profile::ReadString(const std::string& section, const std::string& key,
-                                     const std::string& defaultValue) const {
+namespace {
+
+// Reads go through the platform, writes through the program's own code: within the program
+// one never runs in the middle of the other.
+std::mutex& FileAccess() {
+    static std::mutex access;
+    return access;
+}
+
+std::u16string SystemCodePageToUtf16(const std::string& ansi) {
+    if (ansi.empty()) return {};
+    const int length = ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    if (length <= 0) return {};
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &wide[0], length);
+    return std::u16string(wide.begin(), wide.end());
+}
+
+} // namespace
+
+std::string Win32Profile::ReadStringUnlocked(const std::string& section, const std::string& key,
+                                             const std::string& defaultValue) const {
     char buffer[kMaxProfileString + 1] = {};
     DWORD length = ::GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(), buffer,
                                               sizeof buffer, path_.c_str());
     return std::string(buffer, length);
 }
 
+std::string Win32Profile::ReadString(const std::string& section, const std::string& key,
+                                     const std::string& defaultValue) const {
+    std::lock_guard<std::mutex> lock(FileAccess());
+    return ReadStringUnlocked(section, key, defaultValue);
+}
+
 int Win32Profile::ReadInt(const std::string& section, const std::string& key, int defaultValue) const {
+    std::lock_guard<std::mutex> lock(FileAccess());
     return static_cast<int>(::GetPrivateProfileIntA(section.c_str(), key.c_str(), defaultValue, path_.c_str()));
 }
 
 bool Win32Profile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
-    return ::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path_.c_str()) != FALSE;
+    return WriteStrings(section, {{key, value}});
+}
+
+bool Win32Profile::WriteStrings(const std::string& section, const std::vector<ProfileEntry>& entries) {
+    std::lock_guard<std::mutex> lock(FileAccess());
+    std::string before;
+    const WholeFileRead read = ReadWholeFile(path_, before);
+    if (read == WholeFileRead::Failed) return false;
+    const std::optional<std::string> after = WriteProfileValues(before, section, entries, SystemCodePageToUtf16);
+    if (!after || !ReplaceWholeFile(path_, *after)) return false;
+
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const ProfileEntry& entry = entries[i];
+        // Of a key given twice, the last value is the one stored.
+        bool givenAgain = false;
+        for (std::size_t later = i + 1; later < entries.size(); ++later) givenAgain |= entries[later].key == entry.key;
+        if (givenAgain) continue;
+        // A default that no value read back can be mistaken for.
+        const std::string missing = entry.value.empty() || entry.value[0] != '\x01' ? "\x01" : "\x02";
+        if (ReadsBackAsWritten(ReadStringUnlocked(section, entry.key, missing), entry.value)) continue;
+        // The platform reads the file otherwise than it was written: nothing is kept of it.
+        if (read == WholeFileRead::Read)
+            ReplaceWholeFile(path_, before);
+        else
+            ::DeleteFileA(path_.c_str());
+        return false;
+    }
+    return true;
 }
 
 } // namespace vantaro

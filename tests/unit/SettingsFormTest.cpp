@@ -159,6 +159,18 @@ TEST_F(SettingsFormTest, AFailedSaveIsSaidAndNeverReportedAsSaved) {
     EXPECT_TRUE(controls.IsEnabled(IDC_INSTALL));
 }
 
+TEST_F(SettingsFormTest, AFieldWithALineBreakIsRefusedBeforeAnythingIsWritten) {
+    // Written out, the break would start a new line of the file: a section or key of its own.
+    Load("");
+    controls.SetText(IDC_USER_NAME, "card");
+    controls.SetText(IDC_DNS2, "1.1.1.1\r\n[BaseSetting]\r\nlanguage=1");
+    EXPECT_FALSE(form.SaveSettings());
+    EXPECT_EQ(messages.Shown(), std::vector<std::string>{kSaveLineBreakMessage});
+    EXPECT_EQ(profile.writeCount, 0);
+    EXPECT_EQ(controls.GetText(IDC_STATUS), "");
+    EXPECT_EQ(controls.GetText(IDC_DNS2), "1.1.1.1\r\n[BaseSetting]\r\nlanguage=1") << "what the user typed must stay";
+}
+
 TEST_F(SettingsFormTest, TheInstallButtonSavesSaysInsetupdriverAndDisablesTheActions) {
     Load("");
     ASSERT_TRUE(form.BeginInstall());
