@@ -2,6 +2,7 @@
 // The settings profile: an initialization file read and written by section and key.
 // On Windows this is the platform's profile functions on Setting.ini; tests use IniProfile.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,11 @@ public:
                                    const std::string& defaultValue) const = 0;
     // The leading decimal number of the value; the default when the key is missing.
     virtual int ReadInt(const std::string& section, const std::string& key, int defaultValue) const = 0;
+    // The names of the keys with a value in the section, as the platform lists them; nothing
+    // when this profile cannot list them.
+    virtual std::optional<std::vector<std::string>> ReadKeyNames(const std::string& section) const {
+        return std::nullopt;
+    }
     // False when the value could not be stored.
     virtual bool WriteString(const std::string& section, const std::string& key, const std::string& value) = 0;
     // Several values of one section. The settings file's own implementation stores all of them

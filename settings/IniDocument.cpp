@@ -126,6 +126,14 @@ std::optional<std::string> IniDocument::Get(const std::string& section, const st
     return std::nullopt;
 }
 
+std::vector<std::string> IniDocument::KeyNames(const std::string& section) const {
+    std::vector<std::string> names;
+    if (const Section* found = FindSection(section))
+        for (const Entry& entry : found->entries)
+            if (entry.value && !entry.name.empty() && entry.name.front() != ';') names.push_back(entry.name);
+    return names;
+}
+
 std::string IniDocument::EndingAfter(std::size_t lineIndex) const {
     // A new line takes the ending of the line before it, or of the one before that when the
     // last line has none. The ending must not change where the lines before it end: in a file

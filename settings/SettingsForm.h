@@ -14,9 +14,14 @@
 
 #include <atomic>
 #include <mutex>
+#include <optional>
 #include <string>
 
 namespace vantaro {
+
+// The index N of a key named "operatorN" (any letter case), as "%d" writes it; nothing for
+// any other name.
+std::optional<int> OperatorKeyIndex(const std::string& keyName);
 
 // The modem init string built from the APN: at+eslp=0;+cgdcont=1,"IP","<apn>"
 std::string BuildInitString(const std::string& apn);

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <mutex>
 
 namespace vantaro {
@@ -17,6 +18,10 @@ std::mutex& FileAccess() {
     static std::mutex access;
     return access;
 }
+
+// The key list of one section is read into a buffer that doubles until it fits.
+constexpr std::size_t kKeyListStart = 64 * 1024;
+constexpr std::size_t kKeyListLimit = 256 * 1024 * 1024;
 
 std::u16string SystemCodePageToUtf16(const std::string& ansi) {
     if (ansi.empty()) return {};
@@ -46,6 +51,28 @@ std::string Win32Profile::ReadString(const std::string& section, const std::stri
 int Win32Profile::ReadInt(const std::string& section, const std::string& key, int defaultValue) const {
     std::lock_guard<std::mutex> lock(FileAccess());
     return static_cast<int>(::GetPrivateProfileIntA(section.c_str(), key.c_str(), defaultValue, path_.c_str()));
+}
+
+std::optional<std::vector<std::string>> Win32Profile::ReadKeyNames(const std::string& section) const {
+    std::lock_guard<std::mutex> lock(FileAccess());
+    // The names come as one list of NUL-ended strings; a list that does not fit the buffer is
+    // cut, which the platform says by returning the buffer's size less two.
+    std::vector<char> buffer(kKeyListStart);
+    for (;;) {
+        const DWORD length = ::GetPrivateProfileStringA(section.c_str(), nullptr, "", buffer.data(),
+                                                        static_cast<DWORD>(buffer.size()), path_.c_str());
+        if (length + 2 < buffer.size()) {
+            std::vector<std::string> names;
+            for (std::size_t at = 0; at < length;) {
+                const std::size_t end = std::find(buffer.begin() + at, buffer.begin() + length, '\0') - buffer.begin();
+                if (end > at) names.emplace_back(buffer.data() + at, end - at);
+                at = end + 1;
+            }
+            return names;
+        }
+        if (buffer.size() >= kKeyListLimit) return std::nullopt;
+        buffer.resize(buffer.size() * 2);
+    }
 }
 
 bool Win32Profile::WriteString(const std::string& section, const std::string& key, const std::string& value) {

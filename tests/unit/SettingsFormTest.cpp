@@ -116,6 +116,31 @@ TEST_F(SettingsFormTest, OperatorsNeedANameAndANumberAndGapsDoNotEndTheScan) {
     EXPECT_EQ(controls.GetCurSel(IDC_OPERATOR_LIST), 2);
 }
 
+TEST_F(SettingsFormTest, AHugeOperatorCountExaminesOnlyTheKeysTheSectionHolds) {
+    // "5" five thousand times reads as 59652323 on Wine: one read each would keep the dialog
+    // from opening for an hour.
+    Load("[Setting]\nmax_operator_num=" + std::string(5000, '5') + "\n[Operators]\nOPERATOR7=B\noperator2=A\n"
+         "operator007=Padded\noperator3x=Odd\noperator2=Again\noperator99999999999=Far\n"
+         "[A]\nnumber=1\n[B]\nnumber=2\n[Padded]\nnumber=3\n[Odd]\nnumber=4\n[Far]\nnumber=5\n");
+    EXPECT_EQ(controls.Items(IDC_OPERATOR_LIST), (std::vector<std::string>{"A", "B"}));
+    EXPECT_LT(profile.stringReads, 100);
+}
+
+TEST_F(SettingsFormTest, WithoutAListOfKeysEveryIndexUpToTheCountIsExamined) {
+    profile.listsKeys = false;
+    Load("[Setting]\nmax_operator_num=30\n[Operators]\noperator30=A\noperator31=B\n[A]\nnumber=1\n[B]\nnumber=2\n");
+    EXPECT_EQ(controls.Items(IDC_OPERATOR_LIST), (std::vector<std::string>{"A"}));
+}
+
+TEST(OperatorKeys, AreNamedAsPercentDWritesAPositiveNumber) {
+    EXPECT_EQ(OperatorKeyIndex("operator1"), 1);
+    EXPECT_EQ(OperatorKeyIndex("Operator500"), 500);
+    EXPECT_EQ(OperatorKeyIndex("operator2147483647"), 2147483647);
+    for (const char* other : {"operator", "operator0", "operator01", "operator-1", "operator+1", "operator1 ",
+                              "operator2147483648", "operators1", "xoperator1", "operator1a"})
+        EXPECT_EQ(OperatorKeyIndex(other), std::nullopt) << other;
+}
+
 TEST_F(SettingsFormTest, AZeroOrNegativeOperatorCountListsNone) {
     for (const char* count : {"0", "-3"}) {
         controls.ResetContent(IDC_OPERATOR_LIST);
