@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 #include <mutex>
 
 namespace vantaro {
@@ -37,9 +38,11 @@ std::u16string SystemCodePageToUtf16(const std::string& ansi) {
 std::string Win32Profile::ReadStringUnlocked(const std::string& section, const std::string& key,
                                              const std::string& defaultValue) const {
     char buffer[kMaxProfileString + 1] = {};
-    DWORD length = ::GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(), buffer,
-                                              sizeof buffer, path_.c_str());
-    return std::string(buffer, length);
+    const DWORD length = ::GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(), buffer,
+                                                    sizeof buffer, path_.c_str());
+    // A value cut in the middle of a double-byte character comes back one byte short of the
+    // length Wine reports: the value ends at its terminator, never past it.
+    return std::string(buffer, ::strnlen(buffer, std::min<std::size_t>(length, kMaxProfileString)));
 }
 
 std::string Win32Profile::ReadString(const std::string& section, const std::string& key,
