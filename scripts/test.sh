@@ -24,8 +24,9 @@ echo "[test] host tests"
 ctest --preset host
 
 echo "[test] fuzzing, ${VANTARO_FUZZ_SECONDS:-60} s per target, then the inputs that once broke a target"
+rm -f build/fuzz/fuzz-work/*/summary
 ctest --preset fuzz
-cat build/fuzz/fuzz-work/*/summary 2>/dev/null || true
+cat build/fuzz/fuzz-work/*/summary
 
 echo "[test] Windows tests under Wine (the first run makes the Wine prefix, about 15 s)"
 ctest --preset windows
