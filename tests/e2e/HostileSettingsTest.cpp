@@ -100,7 +100,7 @@ std::string Read(const std::string& path, const std::string& section, const std:
     return Win32Profile(path).ReadString(section, key, defaultValue);
 }
 
-// One hostile file: the program started on it, its dialog, and what was there before a save.
+// One hostile file and the run of the program on it.
 class HostileFile {
 public:
     HostileFile(const std::string& name, const std::string& bytes) : vantaro_(name), name_(name) {

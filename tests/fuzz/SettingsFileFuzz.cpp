@@ -1,7 +1,7 @@
 // The settings file as a user may leave it: any bytes at all. Reading must never fail or run
 // past a buffer, a read is never longer than the platform's buffer allows, and a write changes
 // the written key's line and nothing else: every other value reads as before, and every byte
-// outside that line stays where it was.
+// outside that line stays where it was. Replaying an input with FUZZ_SHOW=1 prints each write.
 
 #include "fuzz/FuzzCheck.h"
 #include "fuzz/ProfileRules.h"
