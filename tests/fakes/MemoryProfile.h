@@ -25,7 +25,6 @@ public:
     }
     std::optional<std::vector<std::string>> ReadKeyNames(const std::string& section) const override {
         std::lock_guard<std::mutex> lock(mutex_);
-        ++keyListings;
         if (!listsKeys) return std::nullopt;
         return document_.KeyNames(section);
     }
@@ -51,7 +50,6 @@ public:
     bool listsKeys = true;  // false: a profile that cannot list its keys
     int writeCount = 0;
     mutable int stringReads = 0;
-    mutable int keyListings = 0;
 
 private:
     mutable std::mutex mutex_;
