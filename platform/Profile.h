@@ -2,9 +2,16 @@
 // The settings profile: an initialization file read and written by section and key.
 // On Windows this is the platform's profile functions on Setting.ini; tests use IniProfile.
 
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace vantaro {
+
+struct ProfileEntry {
+    std::string key;
+    std::string value;
+};
 
 class Profile {
 public:
@@ -18,8 +25,20 @@ public:
                                    const std::string& defaultValue) const = 0;
     // The leading decimal number of the value; the default when the key is missing.
     virtual int ReadInt(const std::string& section, const std::string& key, int defaultValue) const = 0;
+    // The names of the keys with a value in the section, as the platform lists them; nothing
+    // when this profile cannot list them.
+    virtual std::optional<std::vector<std::string>> ReadKeyNames(const std::string& section) const {
+        return std::nullopt;
+    }
     // False when the value could not be stored.
     virtual bool WriteString(const std::string& section, const std::string& key, const std::string& value) = 0;
+    // Several values of one section. The settings file's own implementation stores all of them
+    // or none; this default writes them one by one and stops at the first that fails.
+    virtual bool WriteStrings(const std::string& section, const std::vector<ProfileEntry>& entries) {
+        for (const ProfileEntry& entry : entries)
+            if (!WriteString(section, entry.key, entry.value)) return false;
+        return true;
+    }
 };
 
 // A read returns what fits a 4096-byte buffer with its terminator.

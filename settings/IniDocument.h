@@ -27,7 +27,11 @@ public:
 
     // The value as the platform returns it, quotes stripped; nullopt when section or key is missing.
     std::optional<std::string> Get(const std::string& section, const std::string& key) const;
-    // Replaces the value of the first matching key, or adds the key (and the section).
+    // The names of the first matching section's keys that have a value, in file order; blank
+    // names and notes (";...") are not listed, as with the platform.
+    std::vector<std::string> KeyNames(const std::string& section) const;
+    // Replaces the value of the first matching key, or adds the key (and the section). Every
+    // byte outside the written line stays as it was, and so does where each other line ends.
     void Set(const std::string& section, const std::string& key, const std::string& value);
 
     const std::string& Text() const { return text_; }
@@ -52,6 +56,7 @@ private:
 
     void Parse();
     const Section* FindSection(const std::string& name) const;
+    std::string EndingAfter(std::size_t lineIndex) const;
 
     std::string text_;
     std::vector<Line> lines_;

@@ -16,7 +16,8 @@ int ProfileInt(const IniDocument& document, const std::string& section, const st
     std::optional<std::string> value = document.Get(section, key);
     // An empty value reads like a missing one, as with the platform.
     if (!value || value->empty()) return defaultValue;
-    return LeadingDecimal(*value);
+    // The platform reads the value for a number into a buffer of 30 characters.
+    return LeadingDecimal(value->substr(0, kProfileIntCharacters));
 }
 
 IniDocument IniFileProfile::Load() const {
@@ -32,6 +33,10 @@ std::string IniFileProfile::ReadString(const std::string& section, const std::st
 
 int IniFileProfile::ReadInt(const std::string& section, const std::string& key, int defaultValue) const {
     return ProfileInt(Load(), section, key, defaultValue);
+}
+
+std::optional<std::vector<std::string>> IniFileProfile::ReadKeyNames(const std::string& section) const {
+    return Load().KeyNames(section);
 }
 
 bool IniFileProfile::WriteString(const std::string& section, const std::string& key, const std::string& value) {

@@ -5,7 +5,10 @@
 #include "settings/InterfaceText.h"
 #include "settings/SettingsKeys.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
+#include <limits>
 #include <vector>
 
 namespace vantaro {
@@ -20,6 +23,23 @@ constexpr int kCsdItem = 1;
 constexpr int kChineseItem = 0;
 
 } // namespace
+
+std::optional<int> OperatorKeyIndex(const std::string& keyName) {
+    constexpr char kPrefix[] = "operator";
+    constexpr std::size_t kPrefixLength = sizeof kPrefix - 1;
+    if (keyName.size() <= kPrefixLength || keyName.size() > kPrefixLength + 10) return std::nullopt;
+    for (std::size_t i = 0; i < kPrefixLength; ++i)
+        if (std::tolower(static_cast<unsigned char>(keyName[i])) != kPrefix[i]) return std::nullopt;
+    // Exactly as "%d" writes a positive number: digits without a leading zero.
+    if (keyName[kPrefixLength] == '0') return std::nullopt;
+    long long index = 0;
+    for (std::size_t i = kPrefixLength; i < keyName.size(); ++i) {
+        if (keyName[i] < '0' || keyName[i] > '9') return std::nullopt;
+        index = index * 10 + (keyName[i] - '0');
+    }
+    if (index > std::numeric_limits<int>::max()) return std::nullopt;
+    return static_cast<int>(index);
+}
 
 std::string BuildInitString(const std::string& apn) {
     return kInitStringPrefix + apn + "\"";
@@ -74,28 +94,47 @@ int SettingsForm::LoadSettings() {
 void SettingsForm::FillOperatorList() {
     using namespace settings;
     const int count = profile_.ReadInt(kSetting, kMaxOperatorNum, kDefaultMaxOperatorNum);
-    for (int i = 1; i <= count; ++i) {
+    const auto examine = [this](int index) {
         char key[32];
-        std::snprintf(key, sizeof key, kOperatorKeyFormat, i);
+        std::snprintf(key, sizeof key, kOperatorKeyFormat, index);
         const std::string name = profile_.ReadString(kOperators, key, "");
-        if (name.empty()) continue;
-        if (profile_.ReadString(name, kNumber, "").empty()) continue;
+        if (name.empty()) return;
+        if (profile_.ReadString(name, kNumber, "").empty()) return;
         controls_.AddString(IDC_OPERATOR_LIST, name);
+    };
+    // A hand-edited count can run into the millions, and each read goes to the file: examining
+    // every index would keep the dialog from ever opening. Only the indices whose key the
+    // section holds can give an operator, so those are the ones examined, in the same order.
+    const std::optional<std::vector<std::string>> names = profile_.ReadKeyNames(kOperators);
+    if (!names) {
+        for (int i = 1; i <= count; ++i) examine(i);
+        return;
     }
+    std::vector<int> indices;
+    for (const std::string& name : *names)
+        if (const std::optional<int> index = OperatorKeyIndex(name); index && *index <= count) indices.push_back(*index);
+    std::sort(indices.begin(), indices.end());
+    indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+    for (int index : indices) examine(index);
 }
 
 bool SettingsForm::SaveSettings() {
     using namespace settings;
     const std::string connMode = controls_.GetCurSel(IDC_CONNECTION_TYPE) == kGprsItem ? kConnModeGprs : kConnModeCsd;
-    const std::pair<const char*, std::string> values[] = {
+    const std::vector<ProfileEntry> values = {
         {kNumber, controls_.GetText(IDC_PHONE)},     {kUserName, controls_.GetText(IDC_USER_NAME)},
         {kPassword, controls_.GetText(IDC_PASSWORD)}, {kInit, controls_.GetText(IDC_INIT_STRING)},
         {kConnMode, connMode},                       {kDns1, controls_.GetText(IDC_DNS1)},
         {kDns2, controls_.GetText(IDC_DNS2)},        {kApn, controls_.GetText(IDC_APN)},
     };
-    bool saved = true;
-    for (const auto& [key, value] : values) saved = profile_.WriteString(kSetting, key, value) && saved;
-    if (!saved) {
+    for (const ProfileEntry& entry : values) {
+        if (entry.value.find_first_of("\r\n") != std::string::npos) {
+            messages_.Show(kSaveLineBreakMessage);
+            return false;
+        }
+    }
+    // All eight values or none: a half-saved file would hold values the user never saw together.
+    if (!profile_.WriteStrings(kSetting, values)) {
         messages_.Show(kSaveFailedMessage);
         return false;
     }

@@ -14,9 +14,14 @@
 
 #include <atomic>
 #include <mutex>
+#include <optional>
 #include <string>
 
 namespace vantaro {
+
+// The index N of a key named "operatorN" (any letter case), as "%d" writes it; nothing for
+// any other name.
+std::optional<int> OperatorKeyIndex(const std::string& keyName);
 
 // The modem init string built from the APN: at+eslp=0;+cgdcont=1,"IP","<apn>"
 std::string BuildInitString(const std::string& apn);
@@ -24,6 +29,11 @@ std::string BuildInitString(const std::string& apn);
 // Said when a save could not write Setting.ini; nothing claims the settings were saved.
 inline constexpr char kSaveFailedMessage[] =
     "Fail to save the settings: the ini file cannot be written. Your changes are still in the dialog.";
+
+// Said when a field holds a line break: written out, it would split its line of the file.
+inline constexpr char kSaveLineBreakMessage[] =
+    "Fail to save the settings: a value holds a line break, which the ini file cannot keep. "
+    "Your changes are still in the dialog.";
 
 inline constexpr char kDefaultPhoneNumber[] = "*99#";
 

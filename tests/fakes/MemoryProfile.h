@@ -16,11 +16,17 @@ public:
     std::string ReadString(const std::string& section, const std::string& key,
                            const std::string& defaultValue) const override {
         std::lock_guard<std::mutex> lock(mutex_);
+        ++stringReads;
         return ProfileString(document_, section, key, defaultValue);
     }
     int ReadInt(const std::string& section, const std::string& key, int defaultValue) const override {
         std::lock_guard<std::mutex> lock(mutex_);
         return ProfileInt(document_, section, key, defaultValue);
+    }
+    std::optional<std::vector<std::string>> ReadKeyNames(const std::string& section) const override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!listsKeys) return std::nullopt;
+        return document_.KeyNames(section);
     }
     bool WriteString(const std::string& section, const std::string& key, const std::string& value) override {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -41,7 +47,9 @@ public:
     }
 
     bool failWrites = false;
+    bool listsKeys = true;  // false: a profile that cannot list its keys
     int writeCount = 0;
+    mutable int stringReads = 0;
 
 private:
     mutable std::mutex mutex_;

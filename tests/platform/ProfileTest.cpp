@@ -64,6 +64,12 @@ TEST_F(ProfileAgreement, Integers) {
           {{"S", "a"}, {"S", "b"}, {"S", "c"}, {"S", "d"}, {"S", "e"}, {"S", "f"}, {"S", "g"}});
 }
 
+TEST_F(ProfileAgreement, LongNumbersAreReadFromTheirFirstCharactersOnly) {
+    Check("[S]\r\na=" + std::string(5000, '5') + "\r\nb=" + std::string(28, '1') + "9\r\nc=\"" + std::string(40, '7') +
+              "\"\r\nd=99999999999\r\ne=-2147483649\r\n",
+          {{"S", "a"}, {"S", "b"}, {"S", "c"}, {"S", "d"}, {"S", "e"}});
+}
+
 TEST_F(ProfileAgreement, LongLinesAreCutAt4095Bytes) {
     Check("[S]\r\nk=" + std::string(5000, 'v') + "\r\nj=" + std::string(4095, 'w') + "\r\n", {{"S", "k"}, {"S", "j"}});
 }

@@ -116,6 +116,31 @@ TEST_F(SettingsFormTest, OperatorsNeedANameAndANumberAndGapsDoNotEndTheScan) {
     EXPECT_EQ(controls.GetCurSel(IDC_OPERATOR_LIST), 2);
 }
 
+TEST_F(SettingsFormTest, AHugeOperatorCountExaminesOnlyTheKeysTheSectionHolds) {
+    // "5" five thousand times reads as 59652323 on Wine: one read each would keep the dialog
+    // from opening for an hour.
+    Load("[Setting]\nmax_operator_num=" + std::string(5000, '5') + "\n[Operators]\nOPERATOR7=B\noperator2=A\n"
+         "operator007=Padded\noperator3x=Odd\noperator2=Again\noperator99999999999=Far\n"
+         "[A]\nnumber=1\n[B]\nnumber=2\n[Padded]\nnumber=3\n[Odd]\nnumber=4\n[Far]\nnumber=5\n");
+    EXPECT_EQ(controls.Items(IDC_OPERATOR_LIST), (std::vector<std::string>{"A", "B"}));
+    EXPECT_LT(profile.stringReads, 100);
+}
+
+TEST_F(SettingsFormTest, WithoutAListOfKeysEveryIndexUpToTheCountIsExamined) {
+    profile.listsKeys = false;
+    Load("[Setting]\nmax_operator_num=30\n[Operators]\noperator30=A\noperator31=B\n[A]\nnumber=1\n[B]\nnumber=2\n");
+    EXPECT_EQ(controls.Items(IDC_OPERATOR_LIST), (std::vector<std::string>{"A"}));
+}
+
+TEST(OperatorKeys, AreNamedAsPercentDWritesAPositiveNumber) {
+    EXPECT_EQ(OperatorKeyIndex("operator1"), 1);
+    EXPECT_EQ(OperatorKeyIndex("Operator500"), 500);
+    EXPECT_EQ(OperatorKeyIndex("operator2147483647"), 2147483647);
+    for (const char* other : {"operator", "operator0", "operator01", "operator-1", "operator+1", "operator1 ",
+                              "operator2147483648", "operators1", "xoperator1", "operator1a"})
+        EXPECT_EQ(OperatorKeyIndex(other), std::nullopt) << other;
+}
+
 TEST_F(SettingsFormTest, AZeroOrNegativeOperatorCountListsNone) {
     for (const char* count : {"0", "-3"}) {
         controls.ResetContent(IDC_OPERATOR_LIST);
@@ -157,6 +182,18 @@ TEST_F(SettingsFormTest, AFailedSaveIsSaidAndNeverReportedAsSaved) {
     // The install button does not go on either.
     EXPECT_FALSE(form.BeginInstall());
     EXPECT_TRUE(controls.IsEnabled(IDC_INSTALL));
+}
+
+TEST_F(SettingsFormTest, AFieldWithALineBreakIsRefusedBeforeAnythingIsWritten) {
+    // Written out, the break would start a new line of the file: a section or key of its own.
+    Load("");
+    controls.SetText(IDC_USER_NAME, "card");
+    controls.SetText(IDC_DNS2, "1.1.1.1\r\n[BaseSetting]\r\nlanguage=1");
+    EXPECT_FALSE(form.SaveSettings());
+    EXPECT_EQ(messages.Shown(), std::vector<std::string>{kSaveLineBreakMessage});
+    EXPECT_EQ(profile.writeCount, 0);
+    EXPECT_EQ(controls.GetText(IDC_STATUS), "");
+    EXPECT_EQ(controls.GetText(IDC_DNS2), "1.1.1.1\r\n[BaseSetting]\r\nlanguage=1") << "what the user typed must stay";
 }
 
 TEST_F(SettingsFormTest, TheInstallButtonSavesSaysInsetupdriverAndDisablesTheActions) {
