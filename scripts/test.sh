@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the host unit tests (with AddressSanitizer and
 # UBSan), the fuzz targets of the input readers (libFuzzer, about a minute each; set
-# VANTARO_FUZZ_SECONDS for shorter or longer runs), then the Windows build's tests under
+# VANTARO_FUZZ_SECONDS for shorter or longer runs), the dial and install logic on real threads
+# under ThreadSanitizer, then the Windows build's tests under
 # Wine + Xvfb (unit, platform and end-to-end). Installs what is missing on first use.
 set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")/.."
@@ -16,6 +17,10 @@ echo "[test] fuzz build (clang, libFuzzer)"
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
 
+echo "[test] ThreadSanitizer build (the concurrency tests)"
+cmake --preset tsan >/dev/null
+cmake --build --preset tsan
+
 echo "[test] Windows build (mingw-w64, i686)"
 cmake --preset windows >/dev/null
 cmake --build --preset windows
@@ -27,6 +32,9 @@ echo "[test] fuzzing, ${VANTARO_FUZZ_SECONDS:-60} s per target, then the inputs 
 rm -f build/fuzz/fuzz-work/*/summary
 ctest --preset fuzz
 cat build/fuzz/fuzz-work/*/summary
+
+echo "[test] the dial and install logic on real threads under ThreadSanitizer"
+ctest --preset tsan
 
 echo "[test] Windows tests under Wine (the first run makes the Wine prefix, about 15 s)"
 ctest --preset windows

@@ -1,18 +1,23 @@
 #!/usr/bin/env bash
-# run-fuzz.sh <build dir> [seconds per target | default] [target ...]
+# run-fuzz.sh <build dir> [seconds per target | default | short] [target ...]
 #
 # Fuzzes each target (all of them unless named) for a bounded time, starting from its committed
 # seed corpus (corpus/<target>/) and the inputs it found in earlier runs of this build folder,
 # then replays every input that once broke it (regressions/<target>/). The time per target is
-# the second argument, or VANTARO_FUZZ_SECONDS, or 60 s; 0 only replays.
+# the second argument, or VANTARO_FUZZ_SECONDS, or 60 s; "short" is half of that default; 0 only
+# replays.
 #
 # A crash or a broken property stops with the input's path: fix the fault, then keep the input
 # as a regression case with   cp <input> tests/fuzz/regressions/<target>/
 set -uo pipefail
 here=$(dirname "$(readlink -f "$0")")
-build=$(cd "${1:?usage: run-fuzz.sh <build dir> [seconds|default] [target ...]}" && pwd)
+build=$(cd "${1:?usage: run-fuzz.sh <build dir> [seconds|default|short] [target ...]}" && pwd)
 seconds=${2:-default}
-[ "$seconds" = default ] && seconds=${VANTARO_FUZZ_SECONDS:-60}
+case "$seconds" in
+    default) seconds=${VANTARO_FUZZ_SECONDS:-60} ;;
+    short) seconds=${VANTARO_FUZZ_SECONDS:-60}
+           case "$seconds" in ''|*[!0-9]*) ;; *) seconds=$(( (seconds + 1) / 2 )) ;; esac ;;
+esac
 shift 2 2>/dev/null || shift $#
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then

@@ -1,0 +1,332 @@
+// The dial and install logic on real threads, built with ThreadSanitizer: the dialog's thread
+// changes the language, saves and leaves while the install worker runs; it cancels while the
+// dial thread waits or while the service's notifier reports. The services are in memory, but
+// waits really block, sleeps really sleep and notifications come from threads of their own, so
+// every interleaving the program can meet is possible here. Each round must end within a bound.
+
+#include "dialup/DialNotify.h"
+#include "dialup/DialSession.h"
+#include "fakes/FakeControls.h"
+#include "fakes/MemoryProfile.h"
+#include "fakes/RecordingMessages.h"
+#include "modem/InstallSequence.h"
+#include "resources/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <future>
+#include <random>
+#include <thread>
+
+namespace vantaro {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::FakeControls;
+using testing::MemoryProfile;
+using testing::RecordingMessages;
+
+constexpr int kRounds = 200;
+// No round takes longer than this unless something hangs.
+constexpr auto kRoundBound = 10s;
+
+constexpr char kSettings[] =
+    "[Setting]\nnumber=*99***1#\nusername=card\npassword=secret\napn=cmnet\nconn_mode=1\n"
+    "connection_name=My GPRS\n"
+    "[BaseSetting]\nlanguage=1\nhardwareid_in_inf=USB\\VID_1782&PID_0003&MI_01\n"
+    "[English]\nconectting=Connecting...\nconnectsucess=Connected.\nmodemsetsu=Installed.\n"
+    "[Chinese]\nconectting=Lianjie\nconnectsucess=Lianshang\nmodemsetsu=Anzhuang\n";
+
+class NoPorts final : public SerialPortSource {
+public:
+    void EnumerateSerialPorts(std::vector<std::uint32_t>& ports) const override { ports.clear(); }
+};
+
+std::mt19937& Random() {
+    static std::mt19937 random(20240611);
+    return random;
+}
+int Between(int low, int high) { return std::uniform_int_distribution<int>(low, high)(Random()); }
+
+// Runs work on a thread of its own and waits for it, at most kRoundBound.
+class Worker {
+public:
+    void Start(std::function<void()> work) {
+        std::packaged_task<void()> task(std::move(work));
+        done_ = task.get_future();
+        thread_ = std::thread(std::move(task));
+    }
+    bool Started() const { return thread_.joinable(); }
+    // False when the work did not end in time; the process is then beyond saving.
+    bool Finish() {
+        if (!thread_.joinable()) return true;
+        if (done_.wait_for(kRoundBound) != std::future_status::ready) {
+            thread_.detach();
+            return false;
+        }
+        thread_.join();
+        return true;
+    }
+    ~Worker() {
+        if (thread_.joinable()) thread_.join();
+    }
+
+private:
+    std::thread thread_;
+    std::future<void> done_;
+};
+
+// The dialog's side of one round: the form over its controls and profile, as the Settings
+// dialog sets it up.
+struct Dialog {
+    Dialog() {
+        controls.SetItems(IDC_CONNECTION_TYPE, {"GPRS", "CSD"});
+        controls.SetItems(IDC_LANGUAGE, {"Chinese", "English"});
+        controls.MakeList(IDC_PORT_LIST);
+        controls.MakeList(IDC_OPERATOR_LIST);
+        form.TransferMembersToEdits();
+        form.LoadSettings();
+        controls.SetItems(IDC_PORT_LIST, {"COM3", "COM5"});
+        controls.SetCurSel(IDC_PORT_LIST, 1);
+    }
+    void ChangeLanguage() {
+        controls.SetCurSel(IDC_LANGUAGE, Between(0, 1));
+        form.ChangeLanguage();
+    }
+
+    MemoryProfile profile{kSettings};
+    FakeControls controls;
+    RecordingMessages dialogMessages;
+    RecordingMessages workerMessages;
+    NoPorts ports;
+    SettingsForm form{profile, controls, dialogMessages, ports};
+};
+
+// --- install --------------------------------------------------------------------------------
+
+class SleepingInstallServices final : public InstallServices {
+public:
+    bool IsRunningUnderWow64() override { return false; }
+    std::string SearchExecutablePath(const std::string& fileName) override { return "C:\\Vantaro\\" + fileName; }
+    int InstallModemDevice(const std::string&, const std::string&, const std::string&, const std::string&,
+                           int) override {
+        Pause();
+        return 1;
+    }
+    bool EnumModemDevices(std::vector<ModemDeviceName>& devices) override {
+        devices = {{"modem", "ZOR GPRS Modem"}};
+        return true;
+    }
+    std::unique_ptr<RasLibraryHold> BindRas() override { return std::make_unique<Hold>(); }
+    bool CreateDialupEntry(const std::string&, const std::string&, const std::string&, const std::string&,
+                           const std::string&, const std::string&, const std::string&, const std::string&,
+                           std::string*) override {
+        Pause();
+        return true;
+    }
+    int ConfigureModemRegistry(const std::string&, const std::string&, const std::string&) override { return 1; }
+    // The sequence's fixed pauses, shortened: what matters is that the thread really sleeps.
+    void Sleep(unsigned) override { Pause(); }
+
+    explicit SleepingInstallServices(int pauseUs) : pauseUs_(pauseUs) {}
+
+private:
+    struct Hold final : RasLibraryHold {
+        bool Loaded() const override { return true; }
+    };
+    void Pause() { std::this_thread::sleep_for(std::chrono::microseconds(pauseUs_)); }
+    int pauseUs_;
+};
+
+TEST(InstallRace, TheDialogChangesLanguageSavesAndEndsWhileTheWorkerInstalls) {
+    int completed = 0;
+    for (int round = 0; round < kRounds; ++round) {
+        Dialog dialog;
+        SleepingInstallServices services(Between(0, 300));
+        ASSERT_TRUE(dialog.form.BeginInstall());
+        Worker worker;
+        worker.Start([&] { RunInstallSequence(dialog.form, services, dialog.workerMessages); });
+
+        for (int step = Between(0, 6); step > 0; --step) {
+            std::this_thread::sleep_for(std::chrono::microseconds(Between(0, 200)));
+            switch (Between(0, 3)) {
+            case 0: dialog.ChangeLanguage(); break;
+            case 1: dialog.form.SaveSettings(); break;
+            case 2: dialog.form.SetStatusText(dialog.form.LookUpMessage("conectting")); break;
+            default: (void)dialog.form.PortName(); break;
+            }
+        }
+        if (Between(0, 1) == 0)
+            dialog.controls.EndWithOk();
+        else
+            dialog.controls.End();
+        ASSERT_TRUE(worker.Finish()) << "round " << round << ": the install worker did not end";
+        // What the outcome dialog reads once the Settings dialog is gone.
+        completed += dialog.form.modemInstalled.load() == 1 && dialog.form.connectionCreated.load() == 1;
+        (void)dialog.form.ConnectionName();
+    }
+    std::cout << "[ measure  ] " << kRounds << " install rounds, " << completed << " ran to the end\n";
+}
+
+// --- dial -----------------------------------------------------------------------------------
+
+// Events whose wait really blocks, as the platform's do.
+class BlockingEvents final : public DialEvents {
+public:
+    std::shared_ptr<DialEvent> Create(bool manualReset) override {
+        return std::make_shared<Event>(shared_, manualReset);
+    }
+    int WaitForAny(const std::vector<DialEvent*>& events, std::uint32_t timeoutMs) override {
+        std::unique_lock<std::mutex> lock(shared_->mutex);
+        int found = kTimedOut;
+        shared_->changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
+            for (std::size_t i = 0; i < events.size(); ++i)
+                if (static_cast<Event*>(events[i])->signalled) {
+                    found = static_cast<int>(i);
+                    return true;
+                }
+            return false;
+        });
+        if (found >= 0) {
+            Event* event = static_cast<Event*>(events[static_cast<std::size_t>(found)]);
+            if (!event->manualReset) event->signalled = false;
+        }
+        return found;
+    }
+
+private:
+    struct Shared {
+        std::mutex mutex;
+        std::condition_variable changed;
+    };
+    struct Event final : DialEvent {
+        Event(std::shared_ptr<Shared> shared, bool manual) : shared(std::move(shared)), manualReset(manual) {}
+        void Signal() override {
+            std::lock_guard<std::mutex> lock(shared->mutex);
+            signalled = true;
+            shared->changed.notify_all();
+        }
+        std::shared_ptr<Shared> shared;
+        const bool manualReset;
+        bool signalled = false;  // under shared->mutex
+    };
+    std::shared_ptr<Shared> shared_ = std::make_shared<Shared>();
+};
+
+class SteadyClock final : public Clock {
+public:
+    std::uint32_t TickCount() const override {
+        return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                              std::chrono::steady_clock::now().time_since_epoch())
+                                              .count());
+    }
+    void Sleep(std::uint32_t milliseconds) override { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
+};
+
+// A service that reports from a thread of its own after a while, or never.
+class ThreadedRasService final : public RasDialService {
+public:
+    enum class Outcome { Never, Connect, Error };
+
+    ThreadedRasService(Outcome outcome, int reportAfterUs) : outcome_(outcome), reportAfterUs_(reportAfterUs) {}
+    ~ThreadedRasService() override {
+        if (notifier_.joinable()) notifier_.join();
+    }
+
+    std::uint32_t Dial(ras::RASDIALPARAMSA&, ras::ConnectionHandle* connection) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        *connection = ++lastConnection_;
+        live_[*connection] = true;
+        if (outcome_ != Outcome::Never) {
+            const Outcome outcome = outcome_;
+            const int after = reportAfterUs_;
+            notifier_ = std::thread([outcome, after] {
+                std::this_thread::sleep_for(std::chrono::microseconds(after));
+                if (outcome == Outcome::Connect)
+                    DialNotify(0, ras::kStateConnected, 0);
+                else
+                    DialNotify(0, 0, 678);
+            });
+        }
+        return 0;
+    }
+    std::uint32_t HangUp(ras::ConnectionHandle connection) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ++hangUps_[connection];
+        live_[connection] = false;
+        return 0;
+    }
+    std::uint32_t GetConnectStatus(ras::ConnectionHandle connection, ras::RASCONNSTATUSA* status) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!live_[connection]) return ras::kErrorInvalidHandle;
+        status->rasconnstate = ras::kStateConnected;
+        return 0;
+    }
+    std::uint32_t GetErrorString(std::uint32_t, char* buffer, std::uint32_t bufferSize) override {
+        if (bufferSize > 0) buffer[0] = '\0';
+        return 1;
+    }
+
+    // Waits for the notifier, so that its report cannot reach the next round's dial.
+    void JoinNotifier() {
+        if (notifier_.joinable()) notifier_.join();
+    }
+    // Connections handed out, each with the number of times it was hung up.
+    std::map<ras::ConnectionHandle, int> HangUpsPerConnection() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        std::map<ras::ConnectionHandle, int> result;
+        for (ras::ConnectionHandle c = 1; c <= lastConnection_; ++c) {
+            auto found = hangUps_.find(c);
+            result[c] = found == hangUps_.end() ? 0 : found->second;
+        }
+        return result;
+    }
+
+private:
+    const Outcome outcome_;
+    const int reportAfterUs_;
+    mutable std::mutex mutex_;
+    ras::ConnectionHandle lastConnection_ = 0;
+    std::map<ras::ConnectionHandle, bool> live_;
+    std::map<ras::ConnectionHandle, int> hangUps_;
+    std::thread notifier_;
+};
+
+TEST(DialRace, CancellingWhileTheDialStartsWaitsOrConnectsEndsTheDialThreadAndHangsUpOnce) {
+    int dialled = 0;
+    for (int round = 0; round < kRounds; ++round) {
+        Dialog dialog;
+        const auto outcome = static_cast<ThreadedRasService::Outcome>(Between(0, 2));
+        ThreadedRasService ras(outcome, Between(0, 1500));
+        BlockingEvents events;
+        SteadyClock clock;
+        auto session = std::make_shared<DialSession>(dialog.form, ras, events, clock);
+        session->ClearDialState();
+
+        Worker dialThread;
+        session->ConnectClicked([&](std::function<void()> work) {
+            dialThread.Start(std::move(work));
+            return true;
+        });
+        std::this_thread::sleep_for(std::chrono::microseconds(Between(0, 1500)));
+        if (Between(0, 3) == 0) (void)session->Connection();
+        session->CancelClicked([&] { dialog.controls.End(); });
+        session->DialogEnded();
+
+        ASSERT_TRUE(dialThread.Finish()) << "round " << round << ": the dial thread did not end after the cancel";
+        ras.JoinNotifier();
+        for (const auto& [connection, hangUps] : ras.HangUpsPerConnection()) {
+            ++dialled;
+            EXPECT_EQ(hangUps, 1) << "round " << round << ": connection " << connection
+                                  << " must be hung up exactly once once the dialog has ended";
+        }
+        if (::testing::Test::HasFailure()) break;
+        SetDialEvents({});
+    }
+    std::cout << "[ measure  ] " << kRounds << " dial rounds, " << dialled << " dials reached the service\n";
+}
+
+} // namespace
+} // namespace vantaro
