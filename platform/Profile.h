@@ -2,9 +2,18 @@
 // The settings profile: an initialization file read and written by section and key.
 // On Windows this is the platform's profile functions on Setting.ini; tests use IniProfile.
 
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace vantaro {
+
+// One line of a section: its key, and its value as a read of that key would return it. A line
+// without '=' has no value.
+struct ProfileSectionEntry {
+    std::string key;
+    std::optional<std::string> value;
+};
 
 class Profile {
 public:
@@ -20,6 +29,11 @@ public:
     virtual int ReadInt(const std::string& section, const std::string& key, int defaultValue) const = 0;
     // False when the value could not be stored.
     virtual bool WriteString(const std::string& section, const std::string& key, const std::string& value) = 0;
+    // Every line of a section, in file order, in one read; empty when the file or the section is
+    // missing. Lines whose key begins with ';' are notes and are left out. Where many keys of one
+    // section are wanted this costs one read instead of one per key (the platform checks the
+    // file again for every read).
+    virtual std::vector<ProfileSectionEntry> ReadSection(const std::string& section) const = 0;
 };
 
 // A read returns what fits a 4096-byte buffer with its terminator.

@@ -21,20 +21,57 @@ char FoldCase(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-bool NamesMatch(std::string_view stored, std::string_view asked) {
-    if (stored.size() != asked.size()) return false;
-    for (std::size_t i = 0; i < stored.size(); ++i)
-        if (FoldCase(stored[i]) != FoldCase(asked[i])) return false;
-    return true;
-}
-
 std::string StripEnclosingQuotes(const std::string& value) {
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
         return value.substr(1, value.size() - 2);
     return value;
 }
 
+// The value a read returns for a stored value: quotes stripped, then cut to the read buffer.
+std::string ReadableValue(const std::string& stored) {
+    std::string value = StripEnclosingQuotes(stored);
+    if (value.size() > kMaxProfileString) value.resize(kMaxProfileString);
+    return value;
+}
+
 } // namespace
+
+bool ProfileNamesMatch(std::string_view stored, std::string_view asked) {
+    if (stored.size() != asked.size()) return false;
+    for (std::size_t i = 0; i < stored.size(); ++i)
+        if (FoldCase(stored[i]) != FoldCase(asked[i])) return false;
+    return true;
+}
+
+std::vector<ProfileSectionEntry> ParseSectionLines(const std::string& lines) {
+    std::vector<ProfileSectionEntry> entries;
+    std::size_t position = 0;
+    while (position < lines.size()) {
+        std::size_t end = lines.find('\0', position);
+        if (end == std::string::npos) end = lines.size();
+        const std::string_view line(lines.data() + position, end - position);
+        position = end + 1;
+        // An empty line ends the list.
+        if (line.empty()) break;
+        ProfileSectionEntry entry;
+        const std::size_t equals = line.find('=');
+        if (equals == std::string_view::npos) {
+            entry.key = std::string(line);
+        } else {
+            entry.key = std::string(line.substr(0, equals));
+            entry.value = ReadableValue(std::string(line.substr(equals + 1)));
+        }
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+std::optional<std::string> FindSectionValue(const std::vector<ProfileSectionEntry>& entries, const std::string& key) {
+    const std::string_view asked = Trim(key);
+    for (const ProfileSectionEntry& entry : entries)
+        if (ProfileNamesMatch(entry.key, asked)) return entry.value;
+    return std::nullopt;
+}
 
 std::string TrimProfileBlanks(const std::string& text) {
     return std::string(Trim(text));
@@ -107,7 +144,7 @@ const IniDocument::Section* IniDocument::FindSection(const std::string& name) co
     for (const Section& section : sections_) {
         // The unnamed first section exists only when it holds keys.
         if (!section.hasHeader && section.entries.empty()) continue;
-        if (NamesMatch(section.name, asked)) return &section;
+        if (ProfileNamesMatch(section.name, asked)) return &section;
     }
     return nullptr;
 }
@@ -118,12 +155,23 @@ std::optional<std::string> IniDocument::Get(const std::string& section, const st
     std::string_view asked = Trim(key);
     for (const Entry& entry : found->entries) {
         // A key line without '=' has no value: it reads as missing, and hides later lines of its name.
-        if (NamesMatch(entry.name, asked)) {
+        if (ProfileNamesMatch(entry.name, asked)) {
             if (!entry.value) return std::nullopt;
             return StripEnclosingQuotes(*entry.value);
         }
     }
     return std::nullopt;
+}
+
+std::vector<ProfileSectionEntry> IniDocument::SectionEntries(const std::string& section) const {
+    std::vector<ProfileSectionEntry> entries;
+    const Section* found = FindSection(section);
+    if (!found) return entries;
+    for (const Entry& entry : found->entries) {
+        if (!entry.name.empty() && entry.name.front() == ';') continue;
+        entries.push_back({entry.name, entry.value ? std::optional<std::string>(ReadableValue(*entry.value)) : std::nullopt});
+    }
+    return entries;
 }
 
 void IniDocument::Set(const std::string& section, const std::string& key, const std::string& value) {
@@ -134,7 +182,7 @@ void IniDocument::Set(const std::string& section, const std::string& key, const 
     if (const Section* found = FindSection(sectionName)) {
         std::string_view asked = keyName;
         for (const Entry& entry : found->entries) {
-            if (NamesMatch(entry.name, asked)) {
+            if (ProfileNamesMatch(entry.name, asked)) {
                 const Line& line = lines_[entry.line];
                 // Keep the line's own ending; replace only what stands on it.
                 std::size_t bodyEnd = line.end;

@@ -14,8 +14,11 @@
 //   The first section of a name is the only one searched, and its first key of a name wins.
 // - A value wholly enclosed in matching single or double quotes is returned without them.
 
+#include "platform/Profile.h"
+
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vantaro {
@@ -27,6 +30,10 @@ public:
 
     // The value as the platform returns it, quotes stripped; nullopt when section or key is missing.
     std::optional<std::string> Get(const std::string& section, const std::string& key) const;
+    // Every line of the section (the first of that name) in file order, each value as a read
+    // of its key returns it (quotes stripped, at most 4095 bytes); empty when the section is
+    // missing. As in the platform's section read, keys beginning with ';' (notes) are left out.
+    std::vector<ProfileSectionEntry> SectionEntries(const std::string& section) const;
     // Replaces the value of the first matching key, or adds the key (and the section).
     void Set(const std::string& section, const std::string& key, const std::string& value);
 
@@ -64,5 +71,15 @@ bool IsProfileBlank(char c);
 std::string TrimProfileBlanks(const std::string& text);
 // Leading blanks, an optional sign, then decimal digits; 0 when there are none.
 int LeadingDecimal(const std::string& text);
+// Whether a stored name is the name asked for: ASCII letters match without regard to case.
+bool ProfileNamesMatch(std::string_view stored, std::string_view asked);
+
+// The platform's section read as entries: "key=value" lines, each ended by a NUL, the value
+// taken as a read of its key returns it (enclosing quotes stripped, at most 4095 bytes).
+std::vector<ProfileSectionEntry> ParseSectionLines(const std::string& lines);
+// A key among the entries of a section, by the rules above: the first line of the name
+// decides; nullopt when it is missing or has no value. For every key that does not begin with
+// ';' this is what a read of the key gives.
+std::optional<std::string> FindSectionValue(const std::vector<ProfileSectionEntry>& entries, const std::string& key);
 
 } // namespace vantaro

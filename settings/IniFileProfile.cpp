@@ -34,6 +34,10 @@ int IniFileProfile::ReadInt(const std::string& section, const std::string& key, 
     return ProfileInt(Load(), section, key, defaultValue);
 }
 
+std::vector<ProfileSectionEntry> IniFileProfile::ReadSection(const std::string& section) const {
+    return Load().SectionEntries(section);
+}
+
 bool IniFileProfile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
     IniDocument document = Load();
     document.Set(section, key, value);

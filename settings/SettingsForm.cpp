@@ -6,6 +6,9 @@
 #include "settings/SettingsKeys.h"
 
 #include <cstdio>
+#include <limits>
+#include <map>
+#include <string_view>
 #include <vector>
 
 namespace vantaro {
@@ -23,6 +26,36 @@ constexpr int kChineseItem = 0;
 
 std::string BuildInitString(const std::string& apn) {
     return kInitStringPrefix + apn + "\"";
+}
+
+std::optional<int> OperatorIndex(const std::string& key) {
+    constexpr std::string_view kPrefix = "operator";
+    if (key.size() <= kPrefix.size() || !ProfileNamesMatch(std::string_view(key).substr(0, kPrefix.size()), kPrefix))
+        return std::nullopt;
+    const std::string_view digits = std::string_view(key).substr(kPrefix.size());
+    // Only what "%d" writes for a count from 1 up: no sign, no leading zero.
+    if (digits.size() > 10 || digits.front() == '0') return std::nullopt;
+    long long index = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') return std::nullopt;
+        index = index * 10 + (c - '0');
+    }
+    if (index > std::numeric_limits<int>::max()) return std::nullopt;
+    return static_cast<int>(index);
+}
+
+std::vector<std::string> OperatorNames(const std::vector<ProfileSectionEntry>& operators, int count) {
+    // As reads of "operator1" to "operator<count>" would find them: the first line of a key
+    // decides (a line without '=' hides the later ones), and an empty name is no operator.
+    std::map<int, std::optional<std::string>> byIndex;
+    for (const ProfileSectionEntry& entry : operators) {
+        const std::optional<int> index = OperatorIndex(entry.key);
+        if (index && *index <= count) byIndex.emplace(*index, entry.value);
+    }
+    std::vector<std::string> names;
+    for (const auto& [index, name] : byIndex)
+        if (name && !name->empty()) names.push_back(*name);
+    return names;
 }
 
 SettingsForm::SettingsForm(Profile& profile, DialogControls& controls, MessageSink& messages,
@@ -74,11 +107,10 @@ int SettingsForm::LoadSettings() {
 void SettingsForm::FillOperatorList() {
     using namespace settings;
     const int count = profile_.ReadInt(kSetting, kMaxOperatorNum, kDefaultMaxOperatorNum);
-    for (int i = 1; i <= count; ++i) {
-        char key[32];
-        std::snprintf(key, sizeof key, kOperatorKeyFormat, i);
-        const std::string name = profile_.ReadString(kOperators, key, "");
-        if (name.empty()) continue;
+    if (count < 1) return;
+    // The keys "operator1" to "operator<count>" come from one read of their section: read one by
+    // one, the default count alone costs 500 reads, nearly all of keys that are not there.
+    for (const std::string& name : OperatorNames(profile_.ReadSection(kOperators), count)) {
         if (profile_.ReadString(name, kNumber, "").empty()) continue;
         controls_.AddString(IDC_OPERATOR_LIST, name);
     }

@@ -14,12 +14,21 @@
 
 #include <atomic>
 #include <mutex>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace vantaro {
 
 // The modem init string built from the APN: at+eslp=0;+cgdcont=1,"IP","<apn>"
 std::string BuildInitString(const std::string& apn);
+
+// The operator number of an "operator<n>" key of section Operators, n as "%d" writes it from 1 up
+// (letters in any case); nullopt for any other key.
+std::optional<int> OperatorIndex(const std::string& key);
+// The operator names that reads of "operator1" to "operator<count>" would give, in that order,
+// from the lines of section Operators; empty names left out.
+std::vector<std::string> OperatorNames(const std::vector<ProfileSectionEntry>& operators, int count);
 
 // Said when a save could not write Setting.ini; nothing claims the settings were saved.
 inline constexpr char kSaveFailedMessage[] =

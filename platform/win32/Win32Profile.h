@@ -15,6 +15,7 @@ public:
                            const std::string& defaultValue) const override;
     int ReadInt(const std::string& section, const std::string& key, int defaultValue) const override;
     bool WriteString(const std::string& section, const std::string& key, const std::string& value) override;
+    std::vector<ProfileSectionEntry> ReadSection(const std::string& section) const override;
 
 private:
     std::string path_;

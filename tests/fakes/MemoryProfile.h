@@ -22,6 +22,11 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         return ProfileInt(document_, section, key, defaultValue);
     }
+    std::vector<ProfileSectionEntry> ReadSection(const std::string& section) const override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ++sectionReads;
+        return document_.SectionEntries(section);
+    }
     bool WriteString(const std::string& section, const std::string& key, const std::string& value) override {
         std::lock_guard<std::mutex> lock(mutex_);
         if (failWrites) return false;
@@ -42,6 +47,7 @@ public:
 
     bool failWrites = false;
     int writeCount = 0;
+    mutable int sectionReads = 0;
 
 private:
     mutable std::mutex mutex_;

@@ -69,6 +69,36 @@ TEST(ProfileLookup, GbkBytesPassThroughUnchanged) {
     EXPECT_EQ(Read("[Chinese]\nSAVESETTING=" + saveCaption + "\n", "Chinese", "savesetting"), saveCaption);
 }
 
+// A key looked up among a section's lines reads as the key read itself does, whatever the line.
+TEST(ProfileSection, AKeyFoundAmongTheSectionsLinesReadsAsTheKeyItself) {
+    const std::string file = "[S]\r\n  Key  =  v  \r\nq=\"quoted\"\r\nhalf=a\"\r\nempty=\r\nbare\r\nbare=hidden\r\n"
+                             "dup=first\r\nDUP=second\r\nlong=" + std::string(5000, 'x') + "\r\n[S]\r\nlater=x\r\n";
+    const IniDocument document(file);
+    const std::vector<ProfileSectionEntry> entries = document.SectionEntries("s");
+    for (const char* key : {"key", " KEY ", "q", "half", "empty", "bare", "dup", "long", "later", "missing"})
+        EXPECT_EQ(FindSectionValue(entries, key).value_or("<default>"), ProfileString(document, "S", key, "<default>"))
+            << key;
+    EXPECT_TRUE(IniDocument("[Other]\nk=v\n").SectionEntries("S").empty());
+    EXPECT_EQ(IniDocument("[S]\n; a note\n;k=v\nk=w\n").SectionEntries("S").size(), 1u)
+        << "notes are left out, as the platform's section read does";
+}
+
+TEST(ProfileSection, ThePlatformsLinesBecomeEntriesUpToTheEmptyLine) {
+    using namespace std::string_literals;
+    const std::string lines = "a=1\0q=\"x y\"\0bare\0e=\0v=a=b\0long="s + std::string(5000, 'z') + "\0\0ignored=1\0"s;
+    const std::vector<ProfileSectionEntry> entries = ParseSectionLines(lines);
+    ASSERT_EQ(entries.size(), 6u);
+    EXPECT_EQ(entries[0].key, "a");
+    EXPECT_EQ(entries[0].value, "1");
+    EXPECT_EQ(entries[1].value, "x y") << "quotes go as in a key read";
+    EXPECT_EQ(entries[2].key, "bare");
+    EXPECT_FALSE(entries[2].value.has_value()) << "a line without '=' has no value";
+    EXPECT_EQ(entries[3].value, "") << "an empty value is a value";
+    EXPECT_EQ(entries[4].value, "a=b") << "the key ends at the first '='";
+    EXPECT_EQ(entries[5].value, std::string(4095, 'z')) << "cut as a key read is";
+    EXPECT_TRUE(ParseSectionLines(std::string()).empty());
+}
+
 TEST(ProfileInteger, TakesTheLeadingDecimalNumber) {
     const std::string file = "[S]\na=42abc\nb=  -7\nc=x\nd=\ne=00\n";
     IniDocument document(file);

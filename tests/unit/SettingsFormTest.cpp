@@ -116,6 +116,23 @@ TEST_F(SettingsFormTest, OperatorsNeedANameAndANumberAndGapsDoNotEndTheScan) {
     EXPECT_EQ(controls.GetCurSel(IDC_OPERATOR_LIST), 2);
 }
 
+TEST_F(SettingsFormTest, OperatorKeysAreReadAsTheirOwnReadsWouldReadThem) {
+    // Listed by number, not by line; letters of the key in any case; the first line of a key
+    // decides, a line without '=' included; "operator01" is not the key "operator1".
+    Load("[Operators]\noperator3=C\nOPERATOR1=A\noperator1=Shadowed\noperator2\noperator2=Hidden\n"
+         "operator01=Zero\noperator 4=Spaced\noperator4x=Junk\noperator=None\n  operator5  =  E  \n"
+         "[A]\nnumber=1\n[C]\nnumber=3\n[Shadowed]\nnumber=9\n[Hidden]\nnumber=9\n[Zero]\nnumber=9\n"
+         "[Spaced]\nnumber=9\n[E]\nnumber=5\n");
+    EXPECT_EQ(controls.Items(IDC_OPERATOR_LIST), (std::vector<std::string>{"A", "C", "E"}));
+}
+
+TEST_F(SettingsFormTest, TheOperatorKeysCostOneReadHoweverLargeTheCount) {
+    Load("[Setting]\nmax_operator_num=2147483647\n[Operators]\noperator2147483647=Last\noperator7=Seven\n"
+         "operator2147483648=Beyond\n[Last]\nnumber=1\n[Seven]\nnumber=7\n[Beyond]\nnumber=8\n");
+    EXPECT_EQ(controls.Items(IDC_OPERATOR_LIST), (std::vector<std::string>{"Seven", "Last"}));
+    EXPECT_EQ(profile.sectionReads, 1);
+}
+
 TEST_F(SettingsFormTest, AZeroOrNegativeOperatorCountListsNone) {
     for (const char* count : {"0", "-3"}) {
         controls.ResetContent(IDC_OPERATOR_LIST);
