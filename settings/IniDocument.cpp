@@ -1,6 +1,7 @@
 #include "settings/IniDocument.h"
 
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 namespace vantaro {
@@ -102,40 +103,63 @@ IniDocument::IniDocument(std::string text) : text_(std::move(text)) {
 void IniDocument::Parse() {
     lines_.clear();
     sections_.clear();
+    entries_.clear();
     sections_.push_back(Section{});  // keys before the first header
+    // Room for every line at once: growing the lists line by line copies them again and again.
+    const auto countOf = [this](char wanted) {
+        std::size_t count = 0;
+        for (const char *at = text_.data(), *end = at + text_.size();
+             (at = static_cast<const char*>(std::memchr(at, wanted, static_cast<std::size_t>(end - at)))) != nullptr;
+             ++at)
+            ++count;
+        return count;
+    };
+    std::size_t lineEnds = countOf('\n');
+    if (lineEnds == 0) lineEnds = countOf('\r');
+    lines_.reserve(lineEnds + 1);
+    entries_.reserve(lineEnds + 1);
 
+    // Once the text holds no '\n' past a point, '\r' ends the lines from there on; knowing it
+    // keeps a file of '\r' endings from being searched to its end for every line.
+    bool lineFeedsLeft = true;
     std::size_t position = 0;
     while (position < text_.size()) {
-        std::size_t next = text_.find('\n', position);
-        if (next == std::string::npos) next = text_.find('\r', position);
+        std::size_t next = lineFeedsLeft ? text_.find('\n', position) : std::string::npos;
+        if (next == std::string::npos) {
+            lineFeedsLeft = false;
+            next = text_.find('\r', position);
+        }
         next = next == std::string::npos ? text_.size() : next + 1;
         lines_.push_back(Line{position, next});
         position = next;
 
-        std::size_t index = lines_.size() - 1;
-        std::string_view body = lines_.back().Body(text_);
+        const std::size_t index = lines_.size() - 1;
+        const std::string_view body = lines_.back().Body(text_);
         if (body.empty()) continue;
         if (body.front() == '[') {
-            std::size_t close = body.rfind(']');
+            const std::size_t close = body.rfind(']');
             if (close != std::string_view::npos) {
                 Section section;
-                section.name = std::string(Trim(body.substr(1, close - 1)));
+                section.name = SpanOf(Trim(body.substr(1, close - 1)));
+                section.firstEntry = entries_.size();
                 section.headerLine = index;
                 section.hasHeader = true;
-                sections_.push_back(std::move(section));
+                sections_.push_back(section);
                 continue;
             }
         }
         Entry entry;
         entry.line = index;
-        std::size_t equals = body.find('=');
+        const std::size_t equals = body.find('=');
         if (equals == std::string_view::npos) {
-            entry.name = std::string(body);
+            entry.name = SpanOf(body);
         } else {
-            entry.name = std::string(Trim(body.substr(0, equals)));
-            entry.value = std::string(Trim(body.substr(equals + 1)));
+            entry.name = SpanOf(Trim(body.substr(0, equals)));
+            entry.value = SpanOf(Trim(body.substr(equals + 1)));
+            entry.hasValue = true;
         }
-        sections_.back().entries.push_back(std::move(entry));
+        entries_.push_back(entry);
+        ++sections_.back().entryCount;
     }
 }
 
@@ -143,8 +167,8 @@ const IniDocument::Section* IniDocument::FindSection(const std::string& name) co
     std::string_view asked = Trim(name);
     for (const Section& section : sections_) {
         // The unnamed first section exists only when it holds keys.
-        if (!section.hasHeader && section.entries.empty()) continue;
-        if (ProfileNamesMatch(section.name, asked)) return &section;
+        if (!section.hasHeader && section.entryCount == 0) continue;
+        if (ProfileNamesMatch(View(section.name), asked)) return &section;
     }
     return nullptr;
 }
@@ -153,11 +177,12 @@ std::optional<std::string> IniDocument::Get(const std::string& section, const st
     const Section* found = FindSection(section);
     if (!found) return std::nullopt;
     std::string_view asked = Trim(key);
-    for (const Entry& entry : found->entries) {
+    for (std::size_t i = found->firstEntry; i < found->firstEntry + found->entryCount; ++i) {
+        const Entry& entry = entries_[i];
         // A key line without '=' has no value: it reads as missing, and hides later lines of its name.
-        if (ProfileNamesMatch(entry.name, asked)) {
-            if (!entry.value) return std::nullopt;
-            return StripEnclosingQuotes(*entry.value);
+        if (ProfileNamesMatch(View(entry.name), asked)) {
+            if (!entry.hasValue) return std::nullopt;
+            return StripEnclosingQuotes(std::string(View(entry.value)));
         }
     }
     return std::nullopt;
@@ -167,9 +192,13 @@ std::vector<ProfileSectionEntry> IniDocument::SectionEntries(const std::string& 
     std::vector<ProfileSectionEntry> entries;
     const Section* found = FindSection(section);
     if (!found) return entries;
-    for (const Entry& entry : found->entries) {
-        if (!entry.name.empty() && entry.name.front() == ';') continue;
-        entries.push_back({entry.name, entry.value ? std::optional<std::string>(ReadableValue(*entry.value)) : std::nullopt});
+    for (std::size_t i = found->firstEntry; i < found->firstEntry + found->entryCount; ++i) {
+        const Entry& entry = entries_[i];
+        const std::string_view name = View(entry.name);
+        if (!name.empty() && name.front() == ';') continue;
+        entries.push_back({std::string(name), entry.hasValue ? std::optional<std::string>(ReadableValue(
+                                                                   std::string(View(entry.value))))
+                                                             : std::nullopt});
     }
     return entries;
 }
@@ -181,8 +210,9 @@ void IniDocument::Set(const std::string& section, const std::string& key, const 
 
     if (const Section* found = FindSection(sectionName)) {
         std::string_view asked = keyName;
-        for (const Entry& entry : found->entries) {
-            if (ProfileNamesMatch(entry.name, asked)) {
+        for (std::size_t i = found->firstEntry; i < found->firstEntry + found->entryCount; ++i) {
+            const Entry& entry = entries_[i];
+            if (ProfileNamesMatch(View(entry.name), asked)) {
                 const Line& line = lines_[entry.line];
                 // Keep the line's own ending; replace only what stands on it.
                 std::size_t bodyEnd = line.end;
@@ -194,7 +224,8 @@ void IniDocument::Set(const std::string& section, const std::string& key, const 
             }
         }
         // A new key goes right after the section's last entry (or its header).
-        std::size_t after = found->entries.empty() ? found->headerLine : found->entries.back().line;
+        std::size_t after =
+            found->entryCount == 0 ? found->headerLine : entries_[found->firstEntry + found->entryCount - 1].line;
         std::size_t insertAt = lines_[after].end;
         if (insertAt > 0 && text_[insertAt - 1] != '\n' && text_[insertAt - 1] != '\r') {
             text_.insert(insertAt, "\r\n");

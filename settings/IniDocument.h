@@ -40,29 +40,42 @@ public:
     const std::string& Text() const { return text_; }
 
 private:
+    // Bytes of text_: the document keeps offsets, not copies, so that parsing a large file
+    // allocates little and touches little more memory than the file itself.
+    struct Span {
+        std::size_t begin = 0;
+        std::size_t size = 0;
+    };
     struct Line {
         std::size_t begin = 0;      // the line's bytes in text_, blanks included
         std::size_t end = 0;
         std::string_view Body(const std::string& text) const;
     };
     struct Entry {
-        std::string name;
-        std::optional<std::string> value;
+        Span name;
+        Span value;
+        bool hasValue = false;
         std::size_t line = 0;
     };
     struct Section {
-        std::string name;
-        std::vector<Entry> entries;
+        Span name;
+        std::size_t firstEntry = 0;  // its entries in entries_, one after the other
+        std::size_t entryCount = 0;
         std::size_t headerLine = 0;  // index into lines_; no header for the unnamed first section
         bool hasHeader = false;
     };
 
     void Parse();
     const Section* FindSection(const std::string& name) const;
+    std::string_view View(Span span) const { return std::string_view(text_).substr(span.begin, span.size); }
+    Span SpanOf(std::string_view part) const {
+        return {static_cast<std::size_t>(part.data() - text_.data()), part.size()};
+    }
 
     std::string text_;
     std::vector<Line> lines_;
     std::vector<Section> sections_;
+    std::vector<Entry> entries_;
 };
 
 // Blanks as the profile functions see them: the C blanks and the DOS end-of-file mark.

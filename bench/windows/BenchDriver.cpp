@@ -36,7 +36,7 @@ constexpr int kLargePortCount = 256;
 constexpr int kWarmUpRounds = 2;
 constexpr double kInstallPausesMs = 2000;
 // Two fixed pauses, driver installation and a few registry writes: far more than enough.
-constexpr DWORD kInstallBoundMs = 60000;
+constexpr DWORD kInstallBoundMs = 30000;
 constexpr DWORD kPollMs = 5;
 constexpr char kModemSetSuccess[] = "modemsetsu";
 
