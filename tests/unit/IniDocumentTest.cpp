@@ -51,6 +51,10 @@ TEST(ProfileLookup, LinesEndInAnyStyleAndTheLastNeedsNoEnding) {
     EXPECT_EQ(Read("[S]\r\na=1\r\nb=2", "S", "b"), "2");
     EXPECT_EQ(Read("[S]\ra=1\rb=2", "S", "b"), "2");
     EXPECT_EQ(Read("[S]\na=\n", "S", "a"), "");
+    // A line ends at the next '\n' while there is one; after the last, '\r' ends the lines.
+    EXPECT_EQ(Read("[S]\na=1\rb=2\rc=3", "S", "b"), "2");
+    EXPECT_EQ(Read("[S]\ra=1\nb=2", "S", "a"), "<default>") << "a '\\r' before a later '\\n' ends no line";
+    EXPECT_EQ(Read("[S]\ra=1\nb=2", "S", "b"), "2");
 }
 
 TEST(ProfileLookup, SectionNamesLoseTheirBlanksAndAKeyWithoutEqualsReadsAsMissing) {
