@@ -64,8 +64,14 @@ SettingsForm::SettingsForm(Profile& profile, DialogControls& controls, MessageSi
 
 int SettingsForm::LoadSettings() {
     using namespace settings;
+    // The keys of [Setting] from one read of the section: the platform checks the file anew for
+    // every read, and the dialog is not on screen until this is done.
+    const std::vector<ProfileSectionEntry> setting = profile_.ReadSection(kSetting);
+    const auto stored = [&setting](const char* key, const char* defaultValue) {
+        return FindSectionValue(setting, key).value_or(defaultValue);
+    };
     SetLanguageName(kEnglish);
-    controls_.SetText(IDC_CONNECTION_NAME, profile_.ReadString(kSetting, kDefaultConnectionName, ""));
+    controls_.SetText(IDC_CONNECTION_NAME, stored(kDefaultConnectionName, ""));
 
     FillPortList();
     if (int count = controls_.GetCount(IDC_PORT_LIST); count > 0) controls_.SetCurSel(IDC_PORT_LIST, count - 1);
@@ -76,22 +82,22 @@ int SettingsForm::LoadSettings() {
     EnableActionButtons(true);
 
     // The phone field shows the stored number, so that a save never replaces it with "*99#".
-    std::string number = profile_.ReadString(kSetting, kNumber, "");
+    std::string number = stored(kNumber, "");
     if (!number.empty()) controls_.SetText(IDC_PHONE, number);
     {
         std::lock_guard<std::mutex> lock(mutex_);
         phoneNumber_ = number.empty() ? std::string(kDefaultPhoneNumber) : number;
     }
 
-    controls_.SetText(IDC_USER_NAME, profile_.ReadString(kSetting, kUserName, ""));
-    controls_.SetText(IDC_PASSWORD, profile_.ReadString(kSetting, kPassword, ""));
-    controls_.SetText(IDC_INIT_STRING, profile_.ReadString(kSetting, kInit, ""));
-    const std::string connMode = profile_.ReadString(kSetting, kConnMode, "");
+    controls_.SetText(IDC_USER_NAME, stored(kUserName, ""));
+    controls_.SetText(IDC_PASSWORD, stored(kPassword, ""));
+    controls_.SetText(IDC_INIT_STRING, stored(kInit, ""));
+    const std::string connMode = stored(kConnMode, "");
     // Setting the APN edit rebuilds the init string through the edit's change notification, so
     // the stored "init" never stays visible.
-    controls_.SetText(IDC_APN, profile_.ReadString(kSetting, kApn, kDefaultApnOnLoad));
-    controls_.SetText(IDC_DNS1, profile_.ReadString(kSetting, kDns1, ""));
-    controls_.SetText(IDC_DNS2, profile_.ReadString(kSetting, kDns2, ""));
+    controls_.SetText(IDC_APN, stored(kApn, kDefaultApnOnLoad));
+    controls_.SetText(IDC_DNS1, stored(kDns1, ""));
+    controls_.SetText(IDC_DNS2, stored(kDns2, ""));
 
     controls_.SetCurSel(IDC_CONNECTION_TYPE, connMode == kConnModeCsd ? kCsdItem : kGprsItem);
 
@@ -165,8 +171,10 @@ void SettingsForm::RefillPortList() {
 }
 
 void SettingsForm::ApplyInterfaceText(std::string language) {
+    // The fourteen captions from one read of the language's section.
+    const std::vector<ProfileSectionEntry> texts = profile_.ReadSection(language);
     for (const CaptionKey& caption : kCaptionKeys)
-        controls_.SetText(caption.controlId, profile_.ReadString(language, caption.key, ""));
+        controls_.SetText(caption.controlId, FindSectionValue(texts, caption.key).value_or(""));
 }
 
 std::string SettingsForm::LookUpMessage(const std::string& key) const {

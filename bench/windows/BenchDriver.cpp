@@ -84,6 +84,20 @@ std::string ReadProfileString(const std::string& path, const char* section, cons
     return std::string(value, length);
 }
 
+// Text in the system's code page (GBK on a Chinese system) as UTF-8, for the Markdown table.
+std::string Utf8(const std::string& ansi) {
+    if (ansi.empty()) return {};
+    const int wideLength = ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    if (wideLength <= 0) return "?";
+    std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), wideLength);
+    const int length = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+    if (length <= 0) return "?";
+    std::string utf8(static_cast<std::size_t>(length), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, utf8.data(), length, nullptr, nullptr);
+    return utf8;
+}
+
 // ---- 1, 2 and 5: starts to the Settings dialog ---------------------------------------------
 
 struct LaunchFigures {
@@ -225,6 +239,13 @@ std::string MissingInstallInput() {
     return {};
 }
 
+// Which message of the language's section the status line shows, by its key.
+std::string StatusDescription(const std::string& text, const std::string& settingsPath, const char* section) {
+    for (const char* key : {"insetupdriver", "pleaseset", "saveset", kModemSetSuccess})
+        if (ReadProfileString(settingsPath, section, key, key) == text) return std::string("the \"") + key + "\" text";
+    return "\"" + Utf8(text) + "\"";
+}
+
 // One press of the install button, timed to the "modemsetsu" text in the status line. Message
 // boxes on the way are answered with OK and noted.
 bool RunInstallOnce(int run, double& ms, std::string& failure, Notes& notes) {
@@ -259,7 +280,7 @@ bool RunInstallOnce(int run, double& ms, std::string& failure, Notes& notes) {
             break;
         }
         if (HWND box = vantaro.WaitForMessageBox(0)) {
-            notes.Add("install run " + std::to_string(run) + ": message box \"" + VantaroProcess::MessageBoxText(box) +
+            notes.Add("install run " + std::to_string(run) + ": message box \"" + Utf8(VantaroProcess::MessageBoxText(box)) +
                       "\" at " + FormatValue(clock.ElapsedMs()) + " ms, answered OK");
             VantaroProcess::Acknowledge(box);
         }
@@ -269,8 +290,9 @@ bool RunInstallOnce(int run, double& ms, std::string& failure, Notes& notes) {
             return false;
         }
         if (clock.ElapsedMs() > kInstallBoundMs) {
-            failure = "the status line still read \"" + e2e::ControlText(dialog, IDC_STATUS) + "\" " +
-                      std::to_string(kInstallBoundMs / 1000) + " s after the install button";
+            failure = "the status line did not show the \"" + std::string(kModemSetSuccess) + "\" text within " +
+                      std::to_string(kInstallBoundMs / 1000) + " s of the install button; it showed " +
+                      StatusDescription(e2e::ControlText(dialog, IDC_STATUS), settingsPath, section);
             return false;
         }
         ::Sleep(kPollMs);

@@ -16,10 +16,12 @@ public:
     std::string ReadString(const std::string& section, const std::string& key,
                            const std::string& defaultValue) const override {
         std::lock_guard<std::mutex> lock(mutex_);
+        ++keyReads;
         return ProfileString(document_, section, key, defaultValue);
     }
     int ReadInt(const std::string& section, const std::string& key, int defaultValue) const override {
         std::lock_guard<std::mutex> lock(mutex_);
+        ++keyReads;
         return ProfileInt(document_, section, key, defaultValue);
     }
     std::vector<ProfileSectionEntry> ReadSection(const std::string& section) const override {
@@ -47,6 +49,8 @@ public:
 
     bool failWrites = false;
     int writeCount = 0;
+    // Reads as the platform would count them: one file check each.
+    mutable int keyReads = 0;
     mutable int sectionReads = 0;
 
 private:
