@@ -26,8 +26,7 @@ rm -f "$out/host-rows.md" "$out/wine-rows.md" "$out/notes.md"
 mkdir -p "$out/reader"
 
 echo "[bench] settings reader on the host ($runs runs per size)"
-"$out/bench/settings_reader_bench" --rows "$out/host-rows.md" --folder "$out/reader" --runs "$runs" \
-    --benchmark_color=false
+"$out/bench/settings_reader_bench" --rows "$out/host-rows.md" --folder "$out/reader" --runs "$runs"
 
 echo "[bench] Vantaro.exe under Wine ($runs runs per figure, $install_runs installs)"
 # The X server, the Wine server and every program of the run share two cores with whatever
@@ -36,6 +35,9 @@ echo "[bench] Vantaro.exe under Wine ($runs runs per figure, $install_runs insta
 priority=()
 if nice -n -10 true 2>/dev/null; then priority=(nice -n -10); fi
 tests/tools/wine-session.sh stop "$out" >/dev/null 2>&1 || true
+# Every run starts from a new prefix (about 15 s): installs leave devices and dial-up entries
+# behind, and a run should not measure what the runs before it left.
+rm -rf "$out/wineprefix"
 "${priority[@]}" tests/tools/wine-session.sh start "$out"
 trap 'tests/tools/wine-session.sh stop "$root/$out" >/dev/null' EXIT
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
