@@ -3,6 +3,7 @@
 #include "app/AboutDialog.h"
 #include "app/DialogInitData.h"
 #include "app/Shortcut.h"
+#include "app/Win32InstallServices.h"
 #include "platform/win32/Win32SerialPortPlatform.h"
 #include "platform/win32/WorkerThread.h"
 #include "resources/resource.h"
@@ -33,7 +34,8 @@ SettingsSession::SettingsSession(HWND dialog, const std::string& profilePath,
       dialogMessages(dialog),
       workerMessages(nullptr),
       ports(std::move(portSource)),
-      form(profile, controls, dialogMessages, *ports) {}
+      form(profile, controls, dialogMessages, *ports),
+      dial(form, dialPlatform.ras, dialPlatform.events, dialPlatform.clock) {}
 
 SettingsDialog::SettingsDialog(std::string profilePath)
     : Dialog(IDD_DIAL_SETTING), profilePath_(std::move(profilePath)) {}
@@ -43,6 +45,7 @@ BOOL SettingsDialog::OnInit() {
     FillFromInitData();
     session_->form.TransferMembersToEdits();
     CenterOnScreen();
+    session_->dial.ClearDialState();
     return session_->form.LoadSettings() != 0;
 }
 
@@ -93,6 +96,12 @@ bool SettingsDialog::OnCommand(int id, int notification) {
     case IDC_APN:
         if (notification == EN_CHANGE) form.RebuildInitString();
         return true;
+    case IDC_DIAL:
+        if (notification == BN_CLICKED) ConnectClicked();
+        return true;
+    case IDC_DISCONNECT:
+        if (notification == BN_CLICKED) session_->dial.DisconnectClicked();
+        return true;
     default:
         return false;
     }
@@ -107,7 +116,8 @@ void SettingsDialog::StartInstall() {
     if (!session_->form.BeginInstall()) return;
     std::shared_ptr<SettingsSession> session = session_;
     workerThread_ = StartWorkerThread([session] {
-        // The install sequence runs here.
+        Win32InstallServices services(session->profile, session->workerMessages);
+        RunInstallSequence(session->form, services, session->workerMessages);
     });
 }
 
@@ -118,8 +128,21 @@ void SettingsDialog::AboutClicked() {
     CreateShortcut(kAboutShortcutTarget, true);
 }
 
+void SettingsDialog::ConnectClicked() {
+    std::shared_ptr<SettingsSession> session = session_;
+    session->dial.ConnectClicked([this, session](std::function<void()> dialThread) {
+        // The thread holds the session, so the dial state and the form outlive the dialog.
+        workerThread_ = StartWorkerThread([session, dialThread = std::move(dialThread)] { dialThread(); });
+        return static_cast<bool>(workerThread_);
+    });
+}
+
 void SettingsDialog::OnCancel() {
-    End(IDCANCEL);
+    if (!session_) {
+        End(IDCANCEL);
+        return;
+    }
+    session_->dial.CancelClicked([this] { End(IDCANCEL); });
 }
 
 bool SettingsDialog::OnMessage(UINT message, WPARAM, LPARAM, INT_PTR* result) {
@@ -135,8 +158,11 @@ bool SettingsDialog::OnMessage(UINT message, WPARAM, LPARAM, INT_PTR* result) {
 }
 
 void SettingsDialog::OnEnding() {
-    // From here on no worker reaches the dialog.
-    if (session_) session_->controls.MarkEnded();
+    // From here on no worker reaches the dialog, and a dial that still waits gives up.
+    if (session_) {
+        session_->controls.MarkEnded();
+        session_->dial.DialogEnded();
+    }
 }
 
 } // namespace vantaro

@@ -2,6 +2,8 @@
 // The Settings dialog (template 129): the program's one working window.
 
 #include "app/Dialog.h"
+#include "dialup/DialSession.h"
+#include "dialup/win32/Win32DialPlatform.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32DialogControls.h"
 #include "platform/win32/Win32MessageSink.h"
@@ -24,6 +26,8 @@ struct SettingsSession {
     Win32MessageSink workerMessages;   // no owner: used by worker threads
     std::unique_ptr<SerialPortSource> ports;
     SettingsForm form;
+    Win32DialPlatform dialPlatform;
+    DialSession dial;
 };
 
 class SettingsDialog final : public Dialog {
@@ -44,6 +48,7 @@ private:
     void FillFromInitData();
     void StartInstall();
     void AboutClicked();
+    void ConnectClicked();
     void CenterOnScreen();
 
     std::string profilePath_;

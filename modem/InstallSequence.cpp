@@ -6,15 +6,6 @@
 
 namespace vantaro {
 
-namespace {
-
-// The hardware id as the device-installation services take it: one entry, then two NULs.
-std::string HardwareIdMultiString(const std::string& id) {
-    return id + std::string(2, '\0');
-}
-
-} // namespace
-
 void RunInstallSequence(SettingsForm& form, InstallServices& services, MessageSink& messages) {
     using namespace settings;
     using namespace install;
@@ -54,7 +45,7 @@ void RunInstallSequence(SettingsForm& form, InstallServices& services, MessageSi
 
     const std::string apn = profile.ReadString(kSetting, kApn, "");
     const int connectionMode = profile.ReadInt(kSetting, kConnMode, kDefaultConnModeOnInstall);
-    if (!services.InstallModemDevice(HardwareIdMultiString(hardwareId), infPath, portName, apn, connectionMode)) {
+    if (!services.InstallModemDevice(hardwareId, infPath, portName, apn, connectionMode)) {
         messages.Show(kInstallFailedMessage);
         controls.EndWithOk();
         return;
@@ -91,9 +82,12 @@ void RunInstallSequence(SettingsForm& form, InstallServices& services, MessageSi
     const std::string dns1 = profile.ReadString("Setting ", "dns1 ", "");
     const std::string dns2 = profile.ReadString("Setting ", "dns2 ", "");
 
+    std::string refusal;
     if (!services.CreateDialupEntry(form.ConnectionName(), number, userName, password, dns1, dns2, device.type,
-                                    device.name)) {
+                                    device.name, &refusal)) {
         messages.Show(kEntryFailedMessage);
+        // A value too long for the phone book is named in the status line, so it can be fixed.
+        if (!refusal.empty()) form.SetStatusText(std::string("Fail to create a Internet Connection: ") + refusal);
         form.EnableActionButtons(true);
     } else {
         form.connectionCreated = 1;

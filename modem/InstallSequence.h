@@ -37,16 +37,18 @@ public:
     virtual bool IsRunningUnderWow64() = 0;
     // Full path of a file on the executable search path; empty when not found.
     virtual std::string SearchExecutablePath(const std::string& fileName) = 0;
-    // hardwareId is a one-entry multi-string (the id, then two NULs); 1 when the driver is installed.
+    // 1 when the driver is installed. The installer hands the id to the platform as a one-entry
+    // multi-string.
     virtual int InstallModemDevice(const std::string& hardwareId, const std::string& infPath,
                                    const std::string& portName, const std::string& apn, int connectionMode) = 0;
     // Empties the list and fills it with the remote-access devices of type modem.
     virtual bool EnumModemDevices(std::vector<ModemDeviceName>& devices) = 0;
     virtual std::unique_ptr<RasLibraryHold> BindRas() = 0;
+    // False when the entry was not written; `refusal` then says why when a value did not fit.
     virtual bool CreateDialupEntry(const std::string& entryName, const std::string& phoneNumber,
                                    const std::string& userName, const std::string& password, const std::string& dns1,
                                    const std::string& dns2, const std::string& deviceType,
-                                   const std::string& deviceName) = 0;
+                                   const std::string& deviceName, std::string* refusal) = 0;
     virtual int ConfigureModemRegistry(const std::string& portName, const std::string& speed,
                                        const std::string& initString) = 0;
     virtual void Sleep(unsigned milliseconds) = 0;

@@ -29,9 +29,18 @@ std::string StripEnclosingQuotes(const std::string& value) {
 }
 
 // The value a read returns for a stored value: quotes stripped, then cut to the read buffer.
-std::string ReadableValue(const std::string& stored) {
+// A cut never splits a double-byte character: the platform's read keeps whole characters only.
+std::string ReadableValue(const std::string& stored, LeadByteTest isLeadByte) {
     std::string value = StripEnclosingQuotes(stored);
-    if (value.size() > kMaxProfileString) value.resize(kMaxProfileString);
+    if (value.size() <= kMaxProfileString) return value;
+    std::size_t kept = 0;
+    while (kept < value.size()) {
+        const bool pair = isLeadByte && isLeadByte(static_cast<unsigned char>(value[kept])) && kept + 1 < value.size();
+        const std::size_t next = kept + (pair ? 2 : 1);
+        if (next > kMaxProfileString) break;
+        kept = next;
+    }
+    value.resize(kept);
     return value;
 }
 
@@ -44,7 +53,7 @@ bool ProfileNamesMatch(std::string_view stored, std::string_view asked) {
     return true;
 }
 
-std::vector<ProfileSectionEntry> ParseSectionLines(const std::string& lines) {
+std::vector<ProfileSectionEntry> ParseSectionLines(const std::string& lines, LeadByteTest isLeadByte) {
     std::vector<ProfileSectionEntry> entries;
     std::size_t position = 0;
     while (position < lines.size()) {
@@ -60,7 +69,7 @@ std::vector<ProfileSectionEntry> ParseSectionLines(const std::string& lines) {
             entry.key = std::string(line);
         } else {
             entry.key = std::string(line.substr(0, equals));
-            entry.value = ReadableValue(std::string(line.substr(equals + 1)));
+            entry.value = ReadableValue(std::string(line.substr(equals + 1)), isLeadByte);
         }
         entries.push_back(std::move(entry));
     }
@@ -197,47 +206,72 @@ std::vector<ProfileSectionEntry> IniDocument::SectionEntries(const std::string& 
         const std::string_view name = View(entry.name);
         if (!name.empty() && name.front() == ';') continue;
         entries.push_back({std::string(name), entry.hasValue ? std::optional<std::string>(ReadableValue(
-                                                                   std::string(View(entry.value))))
+                                                                   std::string(View(entry.value)), nullptr))
                                                              : std::nullopt});
     }
     return entries;
 }
 
+std::string IniDocument::EndingAfter(std::size_t lineIndex) const {
+    // A new line takes the ending of the line before it, or of the one before that when the
+    // last line has none. The ending must not change where the lines before it end: in a file
+    // without any '\n' the lines end at '\r', and a '\n' written after them would join them
+    // all into one.
+    auto endsLine = [this](const Line& line) {
+        return line.end > line.begin && (text_[line.end - 1] == '\n' || text_[line.end - 1] == '\r');
+    };
+    const Line* model = &lines_[lineIndex];
+    if (!endsLine(*model) && lineIndex > 0) model = &lines_[lineIndex - 1];
+    if (!endsLine(*model)) return "\r\n";
+    if (text_[model->end - 1] == '\r') return "\r";
+    return model->end - model->begin >= 2 && text_[model->end - 2] == '\r' ? "\r\n" : "\n";
+}
+
 void IniDocument::Set(const std::string& section, const std::string& key, const std::string& value) {
     const std::string sectionName = TrimProfileBlanks(section);
     const std::string keyName = TrimProfileBlanks(key);
-    const std::string newLine = keyName + "=" + value + "\r\n";
 
     if (const Section* found = FindSection(sectionName)) {
         std::string_view asked = keyName;
         for (std::size_t i = found->firstEntry; i < found->firstEntry + found->entryCount; ++i) {
             const Entry& entry = entries_[i];
-            if (ProfileNamesMatch(View(entry.name), asked)) {
-                const Line& line = lines_[entry.line];
-                // Keep the line's own ending; replace only what stands on it.
-                std::size_t bodyEnd = line.end;
-                while (bodyEnd > line.begin && (text_[bodyEnd - 1] == '\n' || text_[bodyEnd - 1] == '\r')) --bodyEnd;
-                std::string ending = text_.substr(bodyEnd, line.end - bodyEnd);
-                text_.replace(line.begin, line.end - line.begin, keyName + "=" + value + (ending.empty() ? "\r\n" : ending));
-                Parse();
-                return;
+            if (!ProfileNamesMatch(View(entry.name), asked)) continue;
+            // Only the value changes: the key as the file spells it, the blanks around the
+            // equals sign and the line's ending stay.
+            const Line& line = lines_[entry.line];
+            std::size_t bodyEnd = line.end;
+            while (bodyEnd > line.begin && (text_[bodyEnd - 1] == '\n' || text_[bodyEnd - 1] == '\r')) --bodyEnd;
+            const std::size_t equals = text_.find('=', line.begin);
+            if (equals == std::string::npos || equals >= bodyEnd) {
+                // A key without a value: the value follows the name.
+                std::size_t nameEnd = bodyEnd;
+                while (nameEnd > line.begin && IsProfileBlank(text_[nameEnd - 1])) --nameEnd;
+                text_.replace(nameEnd, bodyEnd - nameEnd, "=" + value);
+            } else {
+                std::size_t valueBegin = equals + 1;
+                while (valueBegin < bodyEnd && IsProfileBlank(text_[valueBegin])) ++valueBegin;
+                std::size_t valueEnd = bodyEnd;
+                while (valueEnd > valueBegin && IsProfileBlank(text_[valueEnd - 1])) --valueEnd;
+                text_.replace(valueBegin, valueEnd - valueBegin, value);
             }
+            Parse();
+            return;
         }
         // A new key goes right after the section's last entry (or its header).
-        std::size_t after =
+        const std::size_t after =
             found->entryCount == 0 ? found->headerLine : entries_[found->firstEntry + found->entryCount - 1].line;
+        const std::string ending = EndingAfter(after);
         std::size_t insertAt = lines_[after].end;
-        if (insertAt > 0 && text_[insertAt - 1] != '\n' && text_[insertAt - 1] != '\r') {
-            text_.insert(insertAt, "\r\n");
-            insertAt += 2;
-        }
-        text_.insert(insertAt, newLine);
+        std::string inserted = keyName + "=" + value + ending;
+        if (insertAt > 0 && text_[insertAt - 1] != '\n' && text_[insertAt - 1] != '\r') inserted = ending + inserted;
+        text_.insert(insertAt, inserted);
         Parse();
         return;
     }
 
-    if (!text_.empty() && text_.back() != '\n' && text_.back() != '\r') text_ += "\r\n";
-    text_ += "[" + sectionName + "]\r\n" + newLine;
+    const std::string ending = lines_.empty() ? std::string("\r\n") : EndingAfter(lines_.size() - 1);
+    if (!text_.empty() && text_.back() != '\n' && text_.back() != '\r') text_ += ending;
+    text_ += "[" + sectionName + "]" + ending + keyName + "=" + value + ending;
     Parse();
 }
 

@@ -34,7 +34,8 @@ public:
     // of its key returns it (quotes stripped, at most 4095 bytes); empty when the section is
     // missing. As in the platform's section read, keys beginning with ';' (notes) are left out.
     std::vector<ProfileSectionEntry> SectionEntries(const std::string& section) const;
-    // Replaces the value of the first matching key, or adds the key (and the section).
+    // Replaces the value of the first matching key, or adds the key (and the section). Every
+    // byte outside the written line stays as it was, and so does where each other line ends.
     void Set(const std::string& section, const std::string& key, const std::string& value);
 
     const std::string& Text() const { return text_; }
@@ -67,6 +68,7 @@ private:
 
     void Parse();
     const Section* FindSection(const std::string& name) const;
+    std::string EndingAfter(std::size_t lineIndex) const;
     std::string_view View(Span span) const { return std::string_view(text_).substr(span.begin, span.size); }
     Span SpanOf(std::string_view part) const {
         return {static_cast<std::size_t>(part.data() - text_.data()), part.size()};
@@ -87,9 +89,13 @@ int LeadingDecimal(const std::string& text);
 // Whether a stored name is the name asked for: ASCII letters match without regard to case.
 bool ProfileNamesMatch(std::string_view stored, std::string_view asked);
 
+// Whether a byte starts a double-byte character in the system's code page (GBK on a Chinese
+// system); null where every character is one byte.
+using LeadByteTest = bool (*)(unsigned char);
 // The platform's section read as entries: "key=value" lines, each ended by a NUL, the value
-// taken as a read of its key returns it (enclosing quotes stripped, at most 4095 bytes).
-std::vector<ProfileSectionEntry> ParseSectionLines(const std::string& lines);
+// taken as a read of its key returns it: enclosing quotes stripped, then the whole characters
+// that fit 4095 bytes.
+std::vector<ProfileSectionEntry> ParseSectionLines(const std::string& lines, LeadByteTest isLeadByte = nullptr);
 // A key among the entries of a section, by the rules above: the first line of the name
 // decides; nullopt when it is missing or has no value. For every key that does not begin with
 // ';' this is what a read of the key gives.

@@ -15,7 +15,8 @@ int ProfileInt(const IniDocument& document, const std::string& section, const st
     std::optional<std::string> value = document.Get(section, key);
     // An empty value reads like a missing one, as with the platform.
     if (!value || value->empty()) return defaultValue;
-    return LeadingDecimal(*value);
+    // The platform reads the value for a number into a buffer of 30 characters.
+    return LeadingDecimal(value->substr(0, kProfileIntCharacters));
 }
 
 IniDocument IniFileProfile::Load() const {
@@ -38,7 +39,7 @@ int IniFileProfile::ReadInt(const std::string& section, const std::string& key, 
     return ProfileInt(Load(), section, key, defaultValue);
 }
 
-std::vector<ProfileSectionEntry> IniFileProfile::ReadSection(const std::string& section) const {
+std::optional<std::vector<ProfileSectionEntry>> IniFileProfile::ReadSection(const std::string& section) const {
     return Load().SectionEntries(section);
 }
 

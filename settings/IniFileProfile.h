@@ -7,6 +7,9 @@
 
 namespace vantaro {
 
+// How much of a value an integer read looks at.
+constexpr std::size_t kProfileIntCharacters = 29;
+
 // Reads and writes on a document; what the profile rules make of a value, in one place.
 std::string ProfileString(const IniDocument& document, const std::string& section, const std::string& key,
                           const std::string& defaultValue);
@@ -20,7 +23,7 @@ public:
                            const std::string& defaultValue) const override;
     int ReadInt(const std::string& section, const std::string& key, int defaultValue) const override;
     bool WriteString(const std::string& section, const std::string& key, const std::string& value) override;
-    std::vector<ProfileSectionEntry> ReadSection(const std::string& section) const override;
+    std::optional<std::vector<ProfileSectionEntry>> ReadSection(const std::string& section) const override;
 
 private:
     IniDocument Load() const;

@@ -5,10 +5,11 @@
 #include "settings/InterfaceText.h"
 #include "settings/SettingsKeys.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <limits>
 #include <map>
-#include <string_view>
 #include <vector>
 
 namespace vantaro {
@@ -22,26 +23,46 @@ constexpr int kGprsItem = 0;
 constexpr int kCsdItem = 1;
 constexpr int kChineseItem = 0;
 
+// The keys of one section from a single read where the profile can read the section whole,
+// each found as a read of the key would find it; key by key where it cannot. The platform
+// checks the file anew for every read, and the dialog is not on screen until it has them all.
+class SectionValues {
+public:
+    SectionValues(const Profile& profile, std::string section)
+        : profile_(profile), section_(std::move(section)), entries_(profile.ReadSection(section_)) {}
+
+    std::string Get(const char* key, const std::string& defaultValue) const {
+        if (!entries_) return profile_.ReadString(section_, key, defaultValue);
+        return FindSectionValue(*entries_, key).value_or(defaultValue);
+    }
+
+private:
+    const Profile& profile_;
+    std::string section_;
+    std::optional<std::vector<ProfileSectionEntry>> entries_;
+};
+
 } // namespace
 
-std::string BuildInitString(const std::string& apn) {
-    return kInitStringPrefix + apn + "\"";
-}
-
-std::optional<int> OperatorIndex(const std::string& key) {
-    constexpr std::string_view kPrefix = "operator";
-    if (key.size() <= kPrefix.size() || !ProfileNamesMatch(std::string_view(key).substr(0, kPrefix.size()), kPrefix))
-        return std::nullopt;
-    const std::string_view digits = std::string_view(key).substr(kPrefix.size());
-    // Only what "%d" writes for a count from 1 up: no sign, no leading zero.
-    if (digits.size() > 10 || digits.front() == '0') return std::nullopt;
+std::optional<int> OperatorKeyIndex(const std::string& keyName) {
+    constexpr char kPrefix[] = "operator";
+    constexpr std::size_t kPrefixLength = sizeof kPrefix - 1;
+    if (keyName.size() <= kPrefixLength || keyName.size() > kPrefixLength + 10) return std::nullopt;
+    for (std::size_t i = 0; i < kPrefixLength; ++i)
+        if (std::tolower(static_cast<unsigned char>(keyName[i])) != kPrefix[i]) return std::nullopt;
+    // Exactly as "%d" writes a positive number: digits without a leading zero.
+    if (keyName[kPrefixLength] == '0') return std::nullopt;
     long long index = 0;
-    for (char c : digits) {
-        if (c < '0' || c > '9') return std::nullopt;
-        index = index * 10 + (c - '0');
+    for (std::size_t i = kPrefixLength; i < keyName.size(); ++i) {
+        if (keyName[i] < '0' || keyName[i] > '9') return std::nullopt;
+        index = index * 10 + (keyName[i] - '0');
     }
     if (index > std::numeric_limits<int>::max()) return std::nullopt;
     return static_cast<int>(index);
+}
+
+std::string BuildInitString(const std::string& apn) {
+    return kInitStringPrefix + apn + "\"";
 }
 
 std::vector<std::string> OperatorNames(const std::vector<ProfileSectionEntry>& operators, int count) {
@@ -49,7 +70,7 @@ std::vector<std::string> OperatorNames(const std::vector<ProfileSectionEntry>& o
     // decides (a line without '=' hides the later ones), and an empty name is no operator.
     std::map<int, std::optional<std::string>> byIndex;
     for (const ProfileSectionEntry& entry : operators) {
-        const std::optional<int> index = OperatorIndex(entry.key);
+        const std::optional<int> index = OperatorKeyIndex(entry.key);
         if (index && *index <= count) byIndex.emplace(*index, entry.value);
     }
     std::vector<std::string> names;
@@ -64,12 +85,8 @@ SettingsForm::SettingsForm(Profile& profile, DialogControls& controls, MessageSi
 
 int SettingsForm::LoadSettings() {
     using namespace settings;
-    // The keys of [Setting] from one read of the section: the platform checks the file anew for
-    // every read, and the dialog is not on screen until this is done.
-    const std::vector<ProfileSectionEntry> setting = profile_.ReadSection(kSetting);
-    const auto stored = [&setting](const char* key, const char* defaultValue) {
-        return FindSectionValue(setting, key).value_or(defaultValue);
-    };
+    const SectionValues setting(profile_, kSetting);
+    const auto stored = [&setting](const char* key, const char* defaultValue) { return setting.Get(key, defaultValue); };
     SetLanguageName(kEnglish);
     controls_.SetText(IDC_CONNECTION_NAME, stored(kDefaultConnectionName, ""));
 
@@ -113,27 +130,44 @@ int SettingsForm::LoadSettings() {
 void SettingsForm::FillOperatorList() {
     using namespace settings;
     const int count = profile_.ReadInt(kSetting, kMaxOperatorNum, kDefaultMaxOperatorNum);
-    if (count < 1) return;
-    // The keys "operator1" to "operator<count>" come from one read of their section: read one by
-    // one, the default count alone costs 500 reads, nearly all of keys that are not there.
-    for (const std::string& name : OperatorNames(profile_.ReadSection(kOperators), count)) {
-        if (profile_.ReadString(name, kNumber, "").empty()) continue;
+    const auto add = [this](const std::string& name) {
+        if (name.empty()) return;
+        if (profile_.ReadString(name, kNumber, "").empty()) return;
         controls_.AddString(IDC_OPERATOR_LIST, name);
+    };
+    // A hand-edited count can run into the millions, and each read goes to the file: examining
+    // every index would keep the dialog from ever opening, and even the default 500 costs a
+    // read per key, nearly all of keys that are not there. One read of the section gives every
+    // operator key with its name; those are the ones examined, in the same order.
+    const std::optional<std::vector<ProfileSectionEntry>> operators = profile_.ReadSection(kOperators);
+    if (!operators) {
+        for (int i = 1; i <= count; ++i) {
+            char key[32];
+            std::snprintf(key, sizeof key, kOperatorKeyFormat, i);
+            add(profile_.ReadString(kOperators, key, ""));
+        }
+        return;
     }
+    for (const std::string& name : OperatorNames(*operators, count)) add(name);
 }
 
 bool SettingsForm::SaveSettings() {
     using namespace settings;
     const std::string connMode = controls_.GetCurSel(IDC_CONNECTION_TYPE) == kGprsItem ? kConnModeGprs : kConnModeCsd;
-    const std::pair<const char*, std::string> values[] = {
+    const std::vector<ProfileEntry> values = {
         {kNumber, controls_.GetText(IDC_PHONE)},     {kUserName, controls_.GetText(IDC_USER_NAME)},
         {kPassword, controls_.GetText(IDC_PASSWORD)}, {kInit, controls_.GetText(IDC_INIT_STRING)},
         {kConnMode, connMode},                       {kDns1, controls_.GetText(IDC_DNS1)},
         {kDns2, controls_.GetText(IDC_DNS2)},        {kApn, controls_.GetText(IDC_APN)},
     };
-    bool saved = true;
-    for (const auto& [key, value] : values) saved = profile_.WriteString(kSetting, key, value) && saved;
-    if (!saved) {
+    for (const ProfileEntry& entry : values) {
+        if (entry.value.find_first_of("\r\n") != std::string::npos) {
+            messages_.Show(kSaveLineBreakMessage);
+            return false;
+        }
+    }
+    // All eight values or none: a half-saved file would hold values the user never saw together.
+    if (!profile_.WriteStrings(kSetting, values)) {
         messages_.Show(kSaveFailedMessage);
         return false;
     }
@@ -171,10 +205,8 @@ void SettingsForm::RefillPortList() {
 }
 
 void SettingsForm::ApplyInterfaceText(std::string language) {
-    // The fourteen captions from one read of the language's section.
-    const std::vector<ProfileSectionEntry> texts = profile_.ReadSection(language);
-    for (const CaptionKey& caption : kCaptionKeys)
-        controls_.SetText(caption.controlId, FindSectionValue(texts, caption.key).value_or(""));
+    const SectionValues texts(profile_, language);
+    for (const CaptionKey& caption : kCaptionKeys) controls_.SetText(caption.controlId, texts.Get(caption.key, ""));
 }
 
 std::string SettingsForm::LookUpMessage(const std::string& key) const {

@@ -20,12 +20,13 @@
 
 namespace vantaro {
 
+// The index N of a key named "operatorN" (any letter case), as "%d" writes it; nothing for
+// any other name.
+std::optional<int> OperatorKeyIndex(const std::string& keyName);
+
 // The modem init string built from the APN: at+eslp=0;+cgdcont=1,"IP","<apn>"
 std::string BuildInitString(const std::string& apn);
 
-// The operator number of an "operator<n>" key of section Operators, n as "%d" writes it from 1 up
-// (letters in any case); nullopt for any other key.
-std::optional<int> OperatorIndex(const std::string& key);
 // The operator names that reads of "operator1" to "operator<count>" would give, in that order,
 // from the lines of section Operators; empty names left out.
 std::vector<std::string> OperatorNames(const std::vector<ProfileSectionEntry>& operators, int count);
@@ -33,6 +34,11 @@ std::vector<std::string> OperatorNames(const std::vector<ProfileSectionEntry>& o
 // Said when a save could not write Setting.ini; nothing claims the settings were saved.
 inline constexpr char kSaveFailedMessage[] =
     "Fail to save the settings: the ini file cannot be written. Your changes are still in the dialog.";
+
+// Said when a field holds a line break: written out, it would split its line of the file.
+inline constexpr char kSaveLineBreakMessage[] =
+    "Fail to save the settings: a value holds a line break, which the ini file cannot keep. "
+    "Your changes are still in the dialog.";
 
 inline constexpr char kDefaultPhoneNumber[] = "*99#";
 

@@ -1,47 +1,112 @@
 #include "platform/win32/Win32Profile.h"
 
+#include "platform/win32/WholeFile.h"
 #include "settings/IniDocument.h"
+#include "settings/ProfileFile.h"
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstring>
+#include <mutex>
+
 namespace vantaro {
+
+namespace {
+
+// Reads go through the platform, writes through the program's own code: within the program
+// one never runs in the middle of the other.
+std::mutex& FileAccess() {
+    static std::mutex access;
+    return access;
+}
+
+// The lines of one section are read into a buffer that doubles until they fit.
+constexpr std::size_t kSectionStart = 64 * 1024;
+constexpr std::size_t kSectionLimit = 256 * 1024 * 1024;
+
+std::u16string SystemCodePageToUtf16(const std::string& ansi) {
+    if (ansi.empty()) return {};
+    const int length = ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    if (length <= 0) return {};
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &wide[0], length);
+    return std::u16string(wide.begin(), wide.end());
+}
+
+bool IsAnsiLeadByte(unsigned char byte) { return ::IsDBCSLeadByte(byte) != FALSE; }
+
+} // namespace
+
+std::string Win32Profile::ReadStringUnlocked(const std::string& section, const std::string& key,
+                                             const std::string& defaultValue) const {
+    char buffer[kMaxProfileString + 1] = {};
+    const DWORD length = ::GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(), buffer,
+                                                    sizeof buffer, path_.c_str());
+    // A value cut in the middle of a double-byte character comes back one byte short of the
+    // length Wine reports: the value ends at its terminator, never past it.
+    return std::string(buffer, ::strnlen(buffer, std::min<std::size_t>(length, kMaxProfileString)));
+}
 
 std::string Win32Profile::ReadString(const std::string& section, const std::string& key,
                                      const std::string& defaultValue) const {
-    char buffer[kMaxProfileString + 1] = {};
-    DWORD length = ::GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(), buffer,
-                                              sizeof buffer, path_.c_str());
-    return std::string(buffer, length);
+    std::lock_guard<std::mutex> lock(FileAccess());
+    return ReadStringUnlocked(section, key, defaultValue);
 }
 
 int Win32Profile::ReadInt(const std::string& section, const std::string& key, int defaultValue) const {
+    std::lock_guard<std::mutex> lock(FileAccess());
     return static_cast<int>(::GetPrivateProfileIntA(section.c_str(), key.c_str(), defaultValue, path_.c_str()));
 }
 
-std::vector<ProfileSectionEntry> Win32Profile::ReadSection(const std::string& section) const {
-    WIN32_FILE_ATTRIBUTE_DATA file{};
-    if (!::GetFileAttributesExA(path_.c_str(), GetFileExInfoStandard, &file)) return {};
-    // A section's lines never take more room than the file itself (two bytes of a wide file give
-    // at most two bytes here); should they all the same, the platform says so and the room doubles.
-    constexpr DWORD kMaxRoom = 1u << 30;
-    if (file.nFileSizeHigh != 0 || file.nFileSizeLow > kMaxRoom / 2) return {};
-    DWORD room = file.nFileSizeLow + 4096;
-    for (; room <= kMaxRoom; room *= 2) {
-        std::string lines(room, '\0');
-        // The section read, unlike the key read, does not drop the blanks around the name asked for.
+std::optional<std::vector<ProfileSectionEntry>> Win32Profile::ReadSection(const std::string& section) const {
+    std::lock_guard<std::mutex> lock(FileAccess());
+    // The lines come as one list of NUL-ended strings; a list that does not fit the buffer is
+    // cut, which the platform says by returning the buffer's size less two. The section read,
+    // unlike the key read, does not drop the blanks around the name asked for.
+    const std::string name = TrimProfileBlanks(section);
+    std::string lines(kSectionStart, '\0');
+    for (;;) {
         const DWORD length =
-            ::GetPrivateProfileSectionA(TrimProfileBlanks(section).c_str(), lines.data(), room, path_.c_str());
-        // A full buffer comes back as its size less two.
-        if (length + 2 < room) {
+            ::GetPrivateProfileSectionA(name.c_str(), lines.data(), static_cast<DWORD>(lines.size()), path_.c_str());
+        if (length + 2 < lines.size()) {
             lines.resize(length);
-            return ParseSectionLines(lines);
+            return ParseSectionLines(lines, &IsAnsiLeadByte);
         }
+        if (lines.size() >= kSectionLimit) return std::nullopt;
+        lines.assign(lines.size() * 2, '\0');
     }
-    return {};
 }
 
 bool Win32Profile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
-    return ::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path_.c_str()) != FALSE;
+    return WriteStrings(section, {{key, value}});
+}
+
+bool Win32Profile::WriteStrings(const std::string& section, const std::vector<ProfileEntry>& entries) {
+    std::lock_guard<std::mutex> lock(FileAccess());
+    std::string before;
+    const WholeFileRead read = ReadWholeFile(path_, before);
+    if (read == WholeFileRead::Failed) return false;
+    const std::optional<std::string> after = WriteProfileValues(before, section, entries, SystemCodePageToUtf16);
+    if (!after || !ReplaceWholeFile(path_, *after)) return false;
+
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const ProfileEntry& entry = entries[i];
+        // Of a key given twice, the last value is the one stored.
+        bool givenAgain = false;
+        for (std::size_t later = i + 1; later < entries.size(); ++later) givenAgain |= entries[later].key == entry.key;
+        if (givenAgain) continue;
+        // A default that no value read back can be mistaken for.
+        const std::string missing = entry.value.empty() || entry.value[0] != '\x01' ? "\x01" : "\x02";
+        if (ReadsBackAsWritten(ReadStringUnlocked(section, entry.key, missing), entry.value)) continue;
+        // The platform reads the file otherwise than it was written: nothing is kept of it.
+        if (read == WholeFileRead::Read)
+            ReplaceWholeFile(path_, before);
+        else
+            ::DeleteFileA(path_.c_str());
+        return false;
+    }
+    return true;
 }
 
 } // namespace vantaro

@@ -10,7 +10,8 @@
 
 namespace vantaro::e2e {
 
-constexpr DWORD kDefaultWait = 15000;
+// Generous: a loaded machine can take seconds to show a window; only a failure waits this long.
+constexpr DWORD kDefaultWait = 30000;
 
 // A Unix path from the test environment as Wine's Windows path (Z: is the root).
 std::string WindowsPath(const std::string& unixOrWindowsPath);

@@ -24,8 +24,9 @@ public:
         ++keyReads;
         return ProfileInt(document_, section, key, defaultValue);
     }
-    std::vector<ProfileSectionEntry> ReadSection(const std::string& section) const override {
+    std::optional<std::vector<ProfileSectionEntry>> ReadSection(const std::string& section) const override {
         std::lock_guard<std::mutex> lock(mutex_);
+        if (!readsSections) return std::nullopt;
         ++sectionReads;
         return document_.SectionEntries(section);
     }
@@ -48,6 +49,7 @@ public:
     }
 
     bool failWrites = false;
+    bool readsSections = true;  // false: a profile that cannot read a section whole
     int writeCount = 0;
     // Reads as the platform would count them: one file check each.
     mutable int keyReads = 0;

@@ -31,10 +31,13 @@ protected:
             // A key looked up in its section, read in one go, reads as the key read itself; the
             // section read leaves notes (keys beginning with ';') out.
             if (probe.key[0] == ';') continue;
-            EXPECT_EQ(FindSectionValue(platform.ReadSection(probe.section), probe.key).value_or("<default>"),
+            const auto platformLines = platform.ReadSection(probe.section);
+            const auto hostLines = host.ReadSection(probe.section);
+            ASSERT_TRUE(platformLines && hostLines) << "[" << probe.section << "] could not be read whole";
+            EXPECT_EQ(FindSectionValue(*platformLines, probe.key).value_or("<default>"),
                       platform.ReadString(probe.section, probe.key, "<default>"))
                 << "in the section read [" << probe.section << "] " << probe.key << " in:\n" << bytes;
-            EXPECT_EQ(FindSectionValue(host.ReadSection(probe.section), probe.key).value_or("<default>"),
+            EXPECT_EQ(FindSectionValue(*hostLines, probe.key).value_or("<default>"),
                       platform.ReadString(probe.section, probe.key, "<default>"))
                 << "in the host's section read [" << probe.section << "] " << probe.key << " in:\n" << bytes;
         }
@@ -73,6 +76,12 @@ TEST_F(ProfileAgreement, Integers) {
           {{"S", "a"}, {"S", "b"}, {"S", "c"}, {"S", "d"}, {"S", "e"}, {"S", "f"}, {"S", "g"}});
 }
 
+TEST_F(ProfileAgreement, LongNumbersAreReadFromTheirFirstCharactersOnly) {
+    Check("[S]\r\na=" + std::string(5000, '5') + "\r\nb=" + std::string(28, '1') + "9\r\nc=\"" + std::string(40, '7') +
+              "\"\r\nd=99999999999\r\ne=-2147483649\r\n",
+          {{"S", "a"}, {"S", "b"}, {"S", "c"}, {"S", "d"}, {"S", "e"}});
+}
+
 TEST_F(ProfileAgreement, LongLinesAreCutAt4095Bytes) {
     Check("[S]\r\nk=" + std::string(5000, 'v') + "\r\nj=" + std::string(4095, 'w') + "\r\n", {{"S", "k"}, {"S", "j"}});
 }
@@ -92,9 +101,9 @@ TEST_F(ProfileAgreement, ASectionOfManyKeysIsReadWhole) {
 TEST_F(ProfileAgreement, ASectionReadOfAMissingFileOrSectionIsEmpty) {
     const std::string folder = e2e::WorkFolder("profile_sections");
     e2e::WriteFile(folder + "\\present.ini", "[S]\r\nk=v\r\n");
-    EXPECT_TRUE(Win32Profile(folder + "\\missing.ini").ReadSection("S").empty());
-    EXPECT_TRUE(Win32Profile(folder + "\\present.ini").ReadSection("Other").empty());
-    EXPECT_EQ(Win32Profile(folder + "\\present.ini").ReadSection("s").size(), 1u);
+    EXPECT_EQ(Win32Profile(folder + "\\missing.ini").ReadSection("S").value_or(std::vector<ProfileSectionEntry>(1)).size(), 0u);
+    EXPECT_EQ(Win32Profile(folder + "\\present.ini").ReadSection("Other").value_or(std::vector<ProfileSectionEntry>(1)).size(), 0u);
+    EXPECT_EQ(Win32Profile(folder + "\\present.ini").ReadSection(" s ").value_or(std::vector<ProfileSectionEntry>()).size(), 1u);
 }
 
 TEST_F(ProfileAgreement, WritesThatTheHostMakesReadBackTheSameOnThePlatform) {

@@ -16,7 +16,9 @@ start_xvfb() {
     if [ -f "$state/pid" ] && kill -0 "$(cat "$state/pid")" 2>/dev/null; then
         return
     fi
-    rm -f "$state/display" "$state/display.tmp" "$state/pid"
+    # The number of an earlier Xvfb must not be read as this one's: the shell truncates
+    # display.tmp only once the background job runs.
+    rm -f "$state/display" "$state/pid" "$state/display.tmp"
     # -displayfd picks a free display number and writes it once the server listens.
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$state/display.tmp" </dev/null >"$state/log" 2>&1 &
     echo $! >"$state/pid"

@@ -7,12 +7,12 @@
 namespace vantaro {
 namespace {
 
+// One entry as the resource compiler lays it out: id, CB_ADDSTRING's 16-bit number, length, text.
 std::vector<std::uint8_t> Entry(int id, const std::string& text) {
-    std::vector<std::uint8_t> bytes = {static_cast<std::uint8_t>(id & 0xFF), static_cast<std::uint8_t>(id >> 8), 0x03, 0x04,
-                                       static_cast<std::uint8_t>(text.size() + 1), 0, 0, 0};
-    bytes.insert(bytes.end(), text.begin(), text.end());
-    bytes.push_back(0);
-    return bytes;
+    const std::string header{static_cast<char>(id & 0xFF), static_cast<char>(id >> 8), 0x03, 0x04,
+                             static_cast<char>(text.size() + 1), 0, 0, 0};
+    const std::string bytes = header + text + std::string(1, '\0');
+    return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
 }
 
 TEST(DialogInitData, ReadsEntriesUpToTheEndMark) {

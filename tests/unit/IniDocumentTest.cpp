@@ -103,6 +103,18 @@ TEST(ProfileSection, ThePlatformsLinesBecomeEntriesUpToTheEmptyLine) {
     EXPECT_TRUE(ParseSectionLines(std::string()).empty());
 }
 
+TEST(ProfileSection, ALongValueIsCutAfterItsLastWholeDoubleByteCharacter) {
+    // "保存" in GBK again and again after one ASCII byte: 4095 bytes would end inside a character.
+    std::string gbk = "a";
+    while (gbk.size() < 5000) gbk += "\xB1\xA3\xB4\xE6";
+    const auto isLeadByte = [](unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; };
+    const std::vector<ProfileSectionEntry> entries = ParseSectionLines("k=" + gbk + std::string(2, '\0'), isLeadByte);
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(*entries[0].value, gbk.substr(0, 4095)) << "4095 bytes hold 'a' and 2047 whole characters";
+    const std::vector<ProfileSectionEntry> even = ParseSectionLines("k=" + gbk.substr(1) + std::string(2, '\0'), isLeadByte);
+    EXPECT_EQ(even[0].value->size(), 4094u) << "the character that would take bytes 4095 and 4096 is left out";
+}
+
 TEST(ProfileInteger, TakesTheLeadingDecimalNumber) {
     const std::string file = "[S]\na=42abc\nb=  -7\nc=x\nd=\ne=00\n";
     IniDocument document(file);
@@ -119,10 +131,41 @@ TEST(ProfileInteger, AnOverlongNumberWrapsWithoutUndefinedBehaviour) {
     (void)ProfileInt(document, "S", "k", 0);  // the sanitizers watch this
 }
 
-TEST(ProfileWrite, ReplacesTheValueAndKeepsEveryOtherByte) {
-    IniDocument document("; note\r\n[Setting]\r\nnumber = 1\r\napn=cmnet\r\n[Other]\r\nx=y\r\n");
+TEST(ProfileWrite, ReplacesOnlyTheValueAndKeepsEveryOtherByte) {
+    IniDocument document("; note\r\n\r\n[Setting]\r\n  number = 1  \r\napn=cmnet\r\n[Other]\r\nx=y\r\n");
     document.Set("Setting", "NUMBER", "*99#");
-    EXPECT_EQ(document.Text(), "; note\r\n[Setting]\r\nNUMBER=*99#\r\napn=cmnet\r\n[Other]\r\nx=y\r\n");
+    EXPECT_EQ(document.Text(), "; note\r\n\r\n[Setting]\r\n  number = *99#  \r\napn=cmnet\r\n[Other]\r\nx=y\r\n");
+    document.Set("Setting", "apn", "");
+    EXPECT_EQ(document.Get("Setting", "apn"), "");
+    document.Set("Other", "x", "\"quoted\"");
+    EXPECT_EQ(document.Text(), "; note\r\n\r\n[Setting]\r\n  number = *99#  \r\napn=\r\n[Other]\r\nx=\"quoted\"\r\n");
+}
+
+TEST(ProfileWrite, AKeyWithoutEqualsGetsItsValueAfterTheName) {
+    IniDocument document("[Setting]\r\nusername  \r\nx=1\r\n");
+    document.Set("Setting", "username", "card");
+    EXPECT_EQ(document.Text(), "[Setting]\r\nusername=card\r\nx=1\r\n");
+}
+
+TEST(ProfileWrite, NewLinesFollowTheFilesOwnLineEndings) {
+    // Without any '\n' in the file its lines end at '\r'; a '\n' added after them would join
+    // every line before it into one, and the whole file would read as missing.
+    IniDocument crOnly("[Setting]\rnumber=*99#\rapn=cmnet\r[BaseSetting]\rlanguage=1");
+    crOnly.Set("Setting", "dns1", "1.1.1.1");
+    crOnly.Set("BaseSetting", "language", "0");
+    crOnly.Set("New", "k", "v");
+    EXPECT_EQ(crOnly.Text(), "[Setting]\rnumber=*99#\rapn=cmnet\rdns1=1.1.1.1\r[BaseSetting]\rlanguage=0\r[New]\rk=v\r");
+    EXPECT_EQ(crOnly.Get("Setting", "number"), "*99#");
+    EXPECT_EQ(crOnly.Get("Setting", "dns1"), "1.1.1.1");
+
+    IniDocument lfOnly("[Setting]\nnumber=1\n");
+    lfOnly.Set("Setting", "apn", "x");
+    EXPECT_EQ(lfOnly.Text(), "[Setting]\nnumber=1\napn=x\n");
+
+    // The last line keeps having no ending when its value changes.
+    IniDocument unterminated("[S]\rk=1");
+    unterminated.Set("S", "k", "2");
+    EXPECT_EQ(unterminated.Text(), "[S]\rk=2");
 }
 
 TEST(ProfileWrite, AddsMissingKeysToTheirSectionAndMissingSectionsAtTheEnd) {
@@ -132,7 +175,7 @@ TEST(ProfileWrite, AddsMissingKeysToTheirSectionAndMissingSectionsAtTheEnd) {
     EXPECT_EQ(document.Get("Setting", "dns1"), "1.2.3.4");
     EXPECT_EQ(document.Get("BaseSetting", "language"), "1");
     EXPECT_EQ(document.Get("Other", "x"), "y");
-    EXPECT_EQ(document.Text(), "[Setting]\napn=cmnet\ndns1=1.2.3.4\r\n[Other]\nx=y\r\n[BaseSetting]\r\nlanguage=1\r\n");
+    EXPECT_EQ(document.Text(), "[Setting]\napn=cmnet\ndns1=1.2.3.4\n[Other]\nx=y\n[BaseSetting]\nlanguage=1\n");
 }
 
 } // namespace

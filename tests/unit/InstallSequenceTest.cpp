@@ -63,8 +63,9 @@ public:
     std::unique_ptr<RasLibraryHold> BindRas() override { return std::make_unique<FakeHold>(rasLoaded); }
     bool CreateDialupEntry(const std::string& entryName, const std::string& phoneNumber, const std::string& userName,
                            const std::string& password, const std::string& dns1, const std::string& dns2,
-                           const std::string& deviceType, const std::string& deviceName) override {
+                           const std::string& deviceType, const std::string& deviceName, std::string* refusal) override {
         entries.push_back({{entryName, phoneNumber, userName, password, dns1, dns2, deviceType, deviceName}});
+        if (!entryResult && refusal) *refusal = entryRefusal;
         return entryResult;
     }
     int ConfigureModemRegistry(const std::string& portName, const std::string& speed,
@@ -83,6 +84,7 @@ public:
     std::deque<std::vector<ModemDeviceName>> scans;
     bool rasLoaded = true;
     bool entryResult = true;
+    std::string entryRefusal;
     std::function<void()> onSleep;
 
     std::vector<std::string> searched;
@@ -136,7 +138,7 @@ TEST_F(InstallSequenceTest, ASuccessfulRunBindsTheEntryToTheLastModemAndConfigur
     Run();
     EXPECT_TRUE(messages.Shown().empty());
     ASSERT_EQ(services.installs.size(), 1u);
-    EXPECT_EQ(services.installs[0], (std::vector<std::string>{std::string("USB\\VID_1782&PID_0003&MI_01\0\0", 29),
+    EXPECT_EQ(services.installs[0], (std::vector<std::string>{"USB\\VID_1782&PID_0003&MI_01",
                                                               "C:\\Vantaro\\modem_inf.inf", "COM5", "cmnet", "1"}));
     EXPECT_EQ(services.sleeps, (std::vector<unsigned>{1000, 1000}));
     ASSERT_EQ(services.entries.size(), 1u);
@@ -248,6 +250,16 @@ TEST_F(InstallSequenceTest, AFailedEntrySkipsTheModemConfigurationUnlessAnEarlie
     services.scans = {kOneModem, kOneModem};
     Run();
     EXPECT_EQ(services.configurations.size(), 2u) << "the second run must still configure the modem";
+}
+
+TEST_F(InstallSequenceTest, AnEntryValueTooLongForThePhoneBookIsNamedInTheStatusLine) {
+    services.entryResult = false;
+    services.entryRefusal = "the phone number is longer than 128 characters";
+    Run();
+    EXPECT_EQ(messages.Shown(), std::vector<std::string>{"Fail to create a Internet Connection."});
+    EXPECT_EQ(controls.GetText(IDC_STATUS),
+              "Fail to create a Internet Connection: the phone number is longer than 128 characters");
+    EXPECT_TRUE(controls.IsEnabled(IDC_INSTALL));
 }
 
 TEST_F(InstallSequenceTest, AMissingConnModeCountsAsGprsAndDoubleZeroAsCsd) {

@@ -1,0 +1,87 @@
+#pragma once
+// Dialling and hanging up from the Settings dialog: the connect, disconnect and cancel handlers,
+// the dial thread with its bounded wait, and the dial state they share.
+//
+// Threads: the handlers run on the dialog's thread, the dial thread on a worker, the notifier on
+// the service's thread (see DialNotify.h). The connection handle and the dial record are shared
+// under a lock. The session lives as long as its last user: the dialog starts the dial thread
+// with a reference that keeps the session (and the form it reports to) alive, and once the
+// dialog has ended the form's controls go quiet, so the worker never reaches a dialog that is gone.
+
+#include "dialup/DialEvents.h"
+#include "dialup/RasDialService.h"
+#include "dialup/RasRecords.h"
+#include "platform/Clock.h"
+#include "settings/SettingsForm.h"
+
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+
+namespace vantaro {
+
+class DialSession {
+public:
+    // Starts the given work on a new thread; false when no thread could be started.
+    using StartWorker = std::function<bool(std::function<void()> work)>;
+    using EndDialog = std::function<void()>;
+
+    static constexpr std::uint32_t kDialWaitMs = 20000;
+    static constexpr std::uint32_t kHangUpWaitMs = 10000;
+    static constexpr std::uint32_t kHangUpPollMs = 50;
+
+    DialSession(SettingsForm& form, RasDialService& ras, DialEvents& events, Clock& clock);
+    DialSession(const DialSession&) = delete;
+    DialSession& operator=(const DialSession&) = delete;
+
+    // No dial events, no connection: how the dialog starts.
+    void ClearDialState();
+
+    // The connect button: says "conectting", leaves only disconnect enabled, and dials on a worker.
+    // A connection left over from a failed or timed-out dial is hung up first.
+    void ConnectClicked(const StartWorker& startWorker);
+    // The worker's body: waits for a leftover connection that was hung up to go, then dials the
+    // form's phone number with its user name and password. Always 1.
+    int DialThread(ras::ConnectionHandle hungUpLeftover);
+    // One dial and its outcome in the status line, waiting at most kDialWaitMs. Absent (null)
+    // texts count as empty. 0 when the dial was not started, else 1.
+    int DialAndWait(const char* entryName, const char* phoneNumber, const char* userName, const char* password,
+                    const char* domain);
+
+    // The disconnect button: hangs up and waits at most kHangUpWaitMs for the connection to go.
+    void DisconnectClicked();
+    // Leaving the dialog: hangs up without waiting, then ends the dialog.
+    void CancelClicked(const EndDialog& endDialog);
+    // The dialog has ended: a waiting dial thread wakes and ends without touching anything, and
+    // a dial that is still starting is hung up as soon as the service hands it over.
+    void DialogEnded();
+
+    ras::ConnectionHandle Connection() const;
+    ras::RASDIALPARAMSA DialParams() const;
+    std::string DialErrorText() const;
+
+    // Shown when a dial value does not fit its field; the dial does not start.
+    static constexpr char kDialRefusedPrefix[] = "Fail to dial: ";
+
+private:
+    // Queries until the connection is gone or kHangUpWaitMs have passed, kHangUpPollMs apart.
+    void WaitUntilGone(ras::ConnectionHandle connection, ras::RASCONNSTATUSA& status, bool untilDialogEnds);
+    bool HasEnded() const;
+    void ShowDialError();
+
+    SettingsForm& form_;
+    RasDialService& ras_;
+    DialEvents& events_;
+    Clock& clock_;
+    std::shared_ptr<DialEvent> dialogEndedEvent_;
+
+    mutable std::mutex mutex_;
+    bool ended_ = false;
+    ras::ConnectionHandle rasConnection_ = 0;
+    ras::RASDIALPARAMSA dialParams_{};
+    ras::RASCONNSTATUSA connStatus_{};  // the dialog's thread only
+    std::string dialErrorText_;
+};
+
+} // namespace vantaro

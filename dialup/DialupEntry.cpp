@@ -1,0 +1,141 @@
+#include "dialup/DialupEntry.h"
+
+#include "dialup/RasBinding.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <new>
+
+namespace vantaro {
+
+namespace {
+
+constexpr std::uint32_t kEntryOptions =
+    ras::kOptionIpHeaderCompression | ras::kOptionRemoteDefaultGateway | ras::kOptionModemLights;
+constexpr std::uint32_t kCountryId = 34;
+constexpr std::uint32_t kCountryCode = 34;
+constexpr char kAreaCode[] = " ";
+constexpr std::size_t kModemPrefixLength = sizeof ras::kDeviceTypeModem - 1;
+
+bool IsModemType(const char (&deviceType)[ras::kMaxDeviceType + 1]) {
+    return std::strncmp(deviceType, ras::kDeviceTypeModem, kModemPrefixLength) == 0;
+}
+
+// The C library's atoi as the platform's runtime has it: blanks, a sign, digits up to the first
+// other character, and a value clamped to the range of a 32-bit int.
+std::int32_t LeadingInteger(const std::string& text) {
+    std::size_t at = 0;
+    while (at < text.size() && (text[at] == ' ' || (text[at] >= '\t' && text[at] <= '\r'))) ++at;
+    bool negative = false;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
+    std::int64_t value = 0;
+    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
+        value = value * 10 + (text[at] - '0');
+        if (value > static_cast<std::int64_t>(INT_MAX) + 1) value = static_cast<std::int64_t>(INT_MAX) + 1;
+    }
+    if (negative) value = -value;
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, INT_MIN, INT_MAX));
+}
+
+} // namespace
+
+bool EnumModemDevices(RasLibrary& library, std::vector<ras::RASDEVINFOA>& rasDevices) {
+    rasDevices.clear();
+    rasDevices.shrink_to_fit();
+    RasBinding binding(library);
+
+    std::uint32_t bufferSize = 0;
+    std::uint32_t deviceCount = 0;
+    binding.EnumDevices(nullptr, &bufferSize, &deviceCount);
+
+    // One record at least, so that the first record's size can always be set.
+    bufferSize = std::max(bufferSize, ras::kDevInfoSize);
+    std::vector<ras::RASDEVINFOA> buffer;
+    try {
+        buffer.resize((bufferSize + ras::kDevInfoSize - 1) / ras::kDevInfoSize, ras::RASDEVINFOA{});
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    buffer[0].dwSize = ras::kDevInfoSize;
+
+    if (binding.EnumDevices(buffer.data(), &bufferSize, &deviceCount) != 0) return false;
+
+    // A count beyond the buffer would walk off its end; only records that lie in it are read.
+    const std::size_t records = std::min<std::size_t>(deviceCount, buffer.size());
+    for (std::size_t i = 0; i < records; ++i) {
+        // The service's fields are taken whole and always end in a NUL here, whatever it wrote.
+        ras::RASDEVINFOA device{};
+        std::memcpy(device.szDeviceType, buffer[i].szDeviceType, sizeof device.szDeviceType);
+        std::memcpy(device.szDeviceName, buffer[i].szDeviceName, sizeof device.szDeviceName);
+        device.szDeviceType[sizeof device.szDeviceType - 1] = '\0';
+        device.szDeviceName[sizeof device.szDeviceName - 1] = '\0';
+        if (IsModemType(device.szDeviceType)) rasDevices.push_back(device);
+    }
+    return true;
+}
+
+bool CreateDialupEntry(RasLibrary& library, const std::string& entryName, const std::string& phoneNumber,
+                       const std::string& userName, const std::string& password, const std::string& dns1,
+                       const std::string& dns2, const std::string& deviceType, const std::string& deviceName,
+                       std::string* refusal) {
+    const std::string overlong = ras::DescribeOverlongValue({
+        {"the connection name", entryName, ras::kMaxEntryName},
+        {"the phone number", phoneNumber, ras::kMaxPhoneNumber},
+        {"the user name", userName, ras::kMaxUserName},
+        {"the password", password, ras::kMaxPassword},
+        {"the device type", deviceType, ras::kMaxDeviceType},
+        {"the device name", deviceName, ras::kMaxDeviceName},
+    });
+    if (!overlong.empty()) {
+        if (refusal) *refusal = overlong;
+        return false;
+    }
+
+    RasBinding binding(library);
+    // An entry of the same name is replaced, so the answer does not matter.
+    binding.ValidateEntryName(nullptr, entryName.c_str());
+
+    ras::RASENTRYA entry{};
+    entry.dwSize = ras::kEntrySize;
+    entry.dwfOptions = kEntryOptions;
+    entry.dwCountryID = kCountryId;
+    entry.dwCountryCode = kCountryCode;
+    ras::CopyToField(entry.szAreaCode, kAreaCode);
+    ras::CopyToField(entry.szLocalPhoneNumber, phoneNumber);
+    entry.dwAlternateOffset = 0;
+    entry.ipaddr = entry.ipaddrDns = entry.ipaddrDnsAlt = entry.ipaddrWins = entry.ipaddrWinsAlt = ras::RASIPADDR{};
+    ParseDottedAddress(dns1, entry.ipaddrDns);
+    ParseDottedAddress(dns2, entry.ipaddrDnsAlt);
+    entry.dwFrameSize = 0;
+    entry.dwfNetProtocols = ras::kNetProtocolIp;
+    entry.dwFramingProtocol = ras::kFramingPpp;
+    ras::CopyToField(entry.szDeviceType, deviceType);
+    ras::CopyToField(entry.szDeviceName, deviceName);
+
+    if (binding.SetEntryProperties(nullptr, entryName.c_str(), &entry, ras::kEntrySize, nullptr, 0) != 0)
+        return false;
+
+    ras::RASDIALPARAMSA dialParams{};
+    dialParams.dwSize = ras::kDialParamsSize;
+    ras::CopyToField(dialParams.szEntryName, entryName);
+    ras::CopyToField(dialParams.szUserName, userName);
+    ras::CopyToField(dialParams.szPassword, password);
+    // The password is stored with the entry; a refusal here does not undo the entry.
+    binding.SetEntryDialParams(nullptr, &dialParams, false);
+    return true;
+}
+
+void ParseDottedAddress(std::string text, ras::RASIPADDR& address) {
+    std::uint8_t* const bytes[] = {&address.a, &address.b, &address.c, &address.d};
+    for (std::size_t piece = 0;; ++piece) {
+        const std::size_t dot = text.find('.');
+        const bool last = dot == std::string::npos;
+        const std::int32_t number = LeadingInteger(last ? text : text.substr(0, dot));
+        if (piece < 4) *bytes[piece] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(number) & 0xFF);
+        if (last) break;
+        text.erase(0, dot + 1);
+    }
+}
+
+} // namespace vantaro

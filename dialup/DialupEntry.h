@@ -1,0 +1,34 @@
+#pragma once
+// What the install sequence needs from the remote-access service once the phone's modem driver
+// is in: the modem devices that the service offers, and a phone-book entry bound to one of them.
+// Both run on the install worker and hold a binding of their own for the length of the call.
+
+#include "dialup/RasLibrary.h"
+#include "dialup/RasRecords.h"
+
+#include <string>
+#include <vector>
+
+namespace vantaro {
+
+// Empties rasDevices and refills it with every device whose type starts with "modem" (exact
+// case), in the service's order. False, with the list empty, when the enumeration failed.
+bool EnumModemDevices(RasLibrary& library, std::vector<ras::RASDEVINFOA>& rasDevices);
+
+// Writes the entry into the default phone book for PPP over IP on the given device, with the two
+// DNS servers, and stores the user name and password with it. True when the entry's properties
+// were written; the stored credentials do not change the result.
+//
+// A value too long for its field is refused before anything is written: false, and when
+// `refusal` is given it says which value and its limit.
+bool CreateDialupEntry(RasLibrary& library, const std::string& entryName, const std::string& phoneNumber,
+                       const std::string& userName, const std::string& password, const std::string& dns1,
+                       const std::string& dns2, const std::string& deviceType, const std::string& deviceName,
+                       std::string* refusal = nullptr);
+
+// Four decimal numbers joined by dots into the address bytes a, b, c, d. Each piece is read as
+// atoi reads it and keeps its low 8 bits; missing pieces leave their byte alone, extra pieces
+// are dropped.
+void ParseDottedAddress(std::string text, ras::RASIPADDR& address);
+
+} // namespace vantaro

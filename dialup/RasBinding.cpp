@@ -1,0 +1,61 @@
+#include "dialup/RasBinding.h"
+
+namespace vantaro {
+
+namespace {
+
+// The platform's signatures; DWORD and BOOL are 32-bit on every Windows the program runs on.
+using EnumDevicesFunction = std::uint32_t(VANTARO_RASAPI*)(ras::RASDEVINFOA*, std::uint32_t*, std::uint32_t*);
+using ValidateEntryNameFunction = std::uint32_t(VANTARO_RASAPI*)(const char*, const char*);
+using SetEntryPropertiesFunction = std::uint32_t(VANTARO_RASAPI*)(const char*, const char*, ras::RASENTRYA*,
+                                                                  std::uint32_t, std::uint8_t*, std::uint32_t);
+using SetEntryDialParamsFunction = std::uint32_t(VANTARO_RASAPI*)(const char*, ras::RASDIALPARAMSA*, std::int32_t);
+
+} // namespace
+
+RasBinding::RasBinding(RasLibrary& library) : library_(library) { Load(); }
+
+RasBinding::~RasBinding() { Release(); }
+
+int RasBinding::Load() {
+    if (!module_) module_ = library_.Load();
+    return 1;
+}
+
+int RasBinding::Release() {
+    if (module_) library_.Free(module_);
+    module_ = nullptr;
+    return 1;
+}
+
+template <typename Function>
+Function RasBinding::Find(const char* exportName) const {
+    if (!module_) return nullptr;
+    return reinterpret_cast<Function>(library_.FindEntryPoint(module_, exportName));
+}
+
+std::uint32_t RasBinding::EnumDevices(ras::RASDEVINFOA* devices, std::uint32_t* bufferSize,
+                                      std::uint32_t* deviceCount) {
+    auto function = Find<EnumDevicesFunction>("RasEnumDevicesA");
+    return function ? function(devices, bufferSize, deviceCount) : kFallback;
+}
+
+std::uint32_t RasBinding::ValidateEntryName(const char* phonebook, const char* entryName) {
+    auto function = Find<ValidateEntryNameFunction>("RasValidateEntryNameA");
+    return function ? function(phonebook, entryName) : kFallback;
+}
+
+std::uint32_t RasBinding::SetEntryProperties(const char* phonebook, const char* entryName, ras::RASENTRYA* entry,
+                                             std::uint32_t entrySize, std::uint8_t* deviceInfo,
+                                             std::uint32_t deviceInfoSize) {
+    auto function = Find<SetEntryPropertiesFunction>("RasSetEntryPropertiesA");
+    return function ? function(phonebook, entryName, entry, entrySize, deviceInfo, deviceInfoSize) : kFallback;
+}
+
+std::uint32_t RasBinding::SetEntryDialParams(const char* phonebook, ras::RASDIALPARAMSA* dialParams,
+                                             bool removePassword) {
+    auto function = Find<SetEntryDialParamsFunction>("RasSetEntryDialParamsA");
+    return function ? function(phonebook, dialParams, removePassword ? 1 : 0) : kFallback;
+}
+
+} // namespace vantaro

@@ -1,0 +1,155 @@
+#include "modem/ModemInstaller.h"
+
+#include "modem/PnpAgentCommand.h"
+#include "settings/SettingsKeys.h"
+
+#include <cstdint>
+
+namespace vantaro {
+
+namespace {
+
+constexpr char kAttachedTo[] = "AttachedTo";
+constexpr char kUserInit[] = "UserInit";
+constexpr char kGprsInitPrefix[] = "at+cgdcont=1,\"IP\",\"";
+constexpr char kGprsInitSuffix[] = "\",\"\",0,0";
+constexpr char kCsdInit[] = "at";
+
+std::string UpToFirstNul(const std::string& text) { return text.substr(0, text.find('\0')); }
+
+} // namespace
+
+std::optional<std::string> DriverKeyInitString(const std::string& apn, int connMode) {
+    if (connMode == 0) return std::string(kCsdInit);
+    std::string init = kGprsInitPrefix + apn + kGprsInitSuffix;
+    if (init.size() > kMaxDriverKeyInitString) return std::nullopt;
+    return init;
+}
+
+std::string HardwareIdMultiString(const std::string& hardwareId) {
+    std::string multiString = UpToFirstNul(hardwareId);
+    multiString.append(2, '\0');
+    return multiString;
+}
+
+std::string AdministratorModeText(std::uint32_t error) {
+    std::string text = kAdministratorModeMessage;
+    text.replace(text.find("%d"), 2, std::to_string(static_cast<std::int32_t>(error)));
+    return text;
+}
+
+ModemInstaller::ModemInstaller(DeviceSetup& setup, ProcessLauncher& processes, FileSearch& files,
+                               Profile& settings, MessageSink& messages)
+    : setup_(setup), processes_(processes), files_(files), settings_(settings), messages_(messages) {}
+
+int ModemInstaller::InstallModemDevice(const std::string& hardwareId, const std::string& infPath,
+                                       const std::string& portName, const std::string& apn, int connMode) {
+    // Refused before anything is created: the driver key could not take this init string.
+    if (!DriverKeyInitString(apn, connMode)) {
+        messages_.Show(kApnTooLongMessage);
+        return 0;
+    }
+
+    DeviceClass deviceClass;
+    if (!setup_.GetInfClass(infPath, deviceClass)) return 0;
+
+    // The set is destroyed on every way out of here; a registered device outlives it.
+    std::unique_ptr<DeviceInfoSet> set = setup_.CreateDeviceInfoList(deviceClass);
+    if (!set) return 0;
+
+    std::optional<DeviceElement> device = set->CreateDeviceInfo(deviceClass);
+    if (!device) {
+        messages_.Show(AdministratorModeText(set->LastError()));
+        return 0;
+    }
+
+    const std::string id = UpToFirstNul(hardwareId);
+    if (!set->SetHardwareId(*device, HardwareIdMultiString(id))) return 0;
+
+    if (!SeedModemDriverKey(*set, *device, portName, apn, connMode)) {
+        set->RemoveDevice(*device);
+        return 0;
+    }
+
+    if (setup_.UpdateDriverForPlugAndPlayDevices(id, infPath)) return 1;
+
+    // Only a 32-bit program on 64-bit Windows gets ERROR_IN_WOW64; the helper does the update.
+    if (setup_.LastError() != kErrorInWow64) {
+        set->RemoveDevice(*device);
+        return 0;
+    }
+    const std::string inf64 = GetInf64Path();
+    if (InstallDriverfor64BitWindows(id.c_str(), inf64.c_str())) return 1;
+
+    messages_.Show(kInstallDriverFor64BitFailedMessage);
+    set->RemoveDevice(*device);
+    return 0;
+}
+
+int ModemInstaller::SeedModemDriverKey(DeviceInfoSet& set, DeviceElement device, const std::string& portName,
+                                       const std::string& apn, int connMode) {
+    const std::optional<std::string> init = DriverKeyInitString(apn, connMode);
+    if (!init) return 0;
+
+    if (!set.RegisterDeviceInfo(device)) return 0;
+
+    // A new device has no driver key yet; one that is there already belongs to something else.
+    // An opened key is closed again as it goes out of scope.
+    if (set.OpenDriverKey(device)) return 0;
+    if (set.LastError() != kErrorKeyDoesNotExist) return 0;
+
+    {
+        std::unique_ptr<RegistryKey> key = set.CreateDriverKey(device);
+        if (!key) return 0;
+        // A failed write is not acted on; the driver installation still goes ahead.
+        key->WriteString(kAttachedTo, portName);
+        key->WriteString(kUserInit, *init);
+    }
+
+    if (!set.RegisterDeviceInfo(device)) return 0;
+    return 1;
+}
+
+std::string ModemInstaller::GetInf64Path() {
+    // This one is read from [Setting]; the install sequence reads the same key from [BaseSetting].
+    const std::string name =
+        settings_.ReadString(settings::kSetting, settings::kModemInfFile64, settings::kDefaultModemInf64);
+    std::string path = files_.SearchExecutablePath(name);
+    if (path.empty()) messages_.Show(kInf64NotFoundMessage);
+    return path;
+}
+
+int ModemInstaller::InstallDriverfor64BitWindows(const char* hardwareId, const char* infPath) {
+    if (!hardwareId || !infPath) return 0;
+
+    const std::optional<std::string> commandLine = BuildPnpAgentCommandLine(hardwareId, infPath);
+    if (!commandLine) {
+        messages_.Show(kPnpAgentCommandLineTooLongMessage);
+        return 0;
+    }
+
+    // Only the helper beside the program is started, never one found in the current folder or
+    // on the PATH.
+    const std::string folder = files_.ProgramFolder();
+    const ProcessOutcome outcome =
+        folder.empty() ? ProcessOutcome{}
+                       : processes_.RunAndWait(folder + "\\" + kPnpAgentFileName, *commandLine);
+
+    switch (outcome.state) {
+    case ProcessOutcome::State::NotStarted:
+        messages_.Show(kCreateProcessFailedMessage);
+        return 0;
+    case ProcessOutcome::State::ExitCodeUnreadable:
+        messages_.Show(kExitCodeUnreadableMessage);
+        return 0;
+    case ProcessOutcome::State::Exited:
+        if (outcome.exitCode == 0) {
+            messages_.Show(kExitCodeZeroMessage);
+            return 0;
+        }
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace vantaro

@@ -1,0 +1,80 @@
+#pragma once
+// Installation of the phone's modem driver: a new root-enumerated device of the INF's class
+// with the hardware id from Setting.ini, its driver key seeded with the port and the init
+// string, and the driver installed from the INF. When this 32-bit program runs on 64-bit
+// Windows the platform refuses the in-process update (ERROR_IN_WOW64); the update is then
+// handed to the 64-bit helper pnpagent64.exe from the program's own folder.
+//
+// Results are the program's usual 1 (success) and 0 (failure). Errors that stop an
+// installation are said in message boxes; the install sequence adds its own after a 0.
+
+#include "modem/DeviceSetup.h"
+#include "modem/FileSearch.h"
+#include "modem/ProcessLauncher.h"
+#include "platform/MessageSink.h"
+#include "platform/Profile.h"
+
+#include <optional>
+#include <string>
+
+namespace vantaro {
+
+// Message boxes, byte for byte.
+inline constexpr char kAdministratorModeMessage[] = "Please run the program in Administrator mode %d";
+inline constexpr char kInstallDriverFor64BitFailedMessage[] = "InstallDriverfor64BitWindows fail!";
+inline constexpr char kInf64NotFoundMessage[] = "Fail to get modem inf file for 64 bit in ini file.";
+inline constexpr char kCreateProcessFailedMessage[] = "Fail to create process fail!";
+inline constexpr char kExitCodeUnreadableMessage[] = "Error: fail to get pnpagent64 exit code!";
+inline constexpr char kExitCodeZeroMessage[] = "Error: pnpagent64 exit code == 0";
+// Our own refusals of values that do not fit the platform-bound buffers.
+inline constexpr char kApnTooLongMessage[] =
+    "The APN is too long: at most 480 characters fit the modem's init string. Please shorten the APN.";
+inline constexpr char kPnpAgentCommandLineTooLongMessage[] =
+    "Cannot start pnpagent64.exe: the hardware id and the INF path make its command line longer than "
+    "1023 characters.";
+
+// The init string is built in 508 bytes: at most this many characters before its NUL.
+inline constexpr std::size_t kMaxDriverKeyInitString = 507;
+
+// The init string seeded into a new modem's driver key: for GPRS (connection mode non-zero)
+// at+cgdcont=1,"IP","<apn>","",0,0, for CSD (0) "at". Nothing when the APN makes it too long.
+std::optional<std::string> DriverKeyInitString(const std::string& apn, int connMode);
+
+// The hardware-id property as the platform takes it: the id up to its first NUL, then two NULs.
+std::string HardwareIdMultiString(const std::string& hardwareId);
+
+// "Please run the program in Administrator mode %d" with the error as a signed decimal.
+std::string AdministratorModeText(std::uint32_t error);
+
+class ModemInstaller {
+public:
+    ModemInstaller(DeviceSetup& setup, ProcessLauncher& processes, FileSearch& files, Profile& settings,
+                   MessageSink& messages);
+    ModemInstaller(const ModemInstaller&) = delete;
+    ModemInstaller& operator=(const ModemInstaller&) = delete;
+
+    // Installs the modem with that hardware id from the INF at `infPath`, attached to
+    // `portName`. The hardware id is taken up to its first NUL. 1 when the driver is installed.
+    int InstallModemDevice(const std::string& hardwareId, const std::string& infPath, const std::string& portName,
+                           const std::string& apn, int connMode);
+    // Registers the new device and writes AttachedTo and UserInit into its new driver key
+    // (which must not exist yet), then registers it again. 1 on success.
+    int SeedModemDriverKey(DeviceInfoSet& set, DeviceElement device, const std::string& portName,
+                           const std::string& apn, int connMode);
+    // Full path of the 64-bit INF (Setting/modem_inf_file64) on the executable search path;
+    // empty, after saying so, when it is not found.
+    std::string GetInf64Path();
+    // Runs pnpagent64.exe from the program's folder and waits for it. 1 when it ran and
+    // reported success; 0 when an argument is missing (null), when it could not be started,
+    // or when its exit code is 0 or cannot be read.
+    int InstallDriverfor64BitWindows(const char* hardwareId, const char* infPath);
+
+private:
+    DeviceSetup& setup_;
+    ProcessLauncher& processes_;
+    FileSearch& files_;
+    Profile& settings_;
+    MessageSink& messages_;
+};
+
+} // namespace vantaro

@@ -1,0 +1,121 @@
+#include "platform/win32/WholeFile.h"
+
+#include "platform/win32/UniqueHandle.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <limits>
+
+namespace vantaro {
+
+namespace {
+
+constexpr char kTemporaryPrefix[] = "vnt";
+
+bool WriteAll(HANDLE file, const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+        DWORD written = 0;
+        if (!::WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) return false;
+        done += written;
+    }
+    return true;
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of("\\/");
+    if (slash == std::string::npos) return ".";
+    if (slash == 2 && path[1] == ':') return path.substr(0, 3);  // "C:\"
+    return path.substr(0, slash);
+}
+
+struct Beside {
+    bool made = false;      // a file could be made in the folder at all
+    std::string path;       // the new content's file; empty when writing it failed
+};
+
+// The new content in a file of its own beside the old one.
+Beside WriteBeside(const std::string& path, const std::string& bytes) {
+    const std::string folder = FolderOf(path);
+    char temporary[MAX_PATH] = {};
+    // GetTempFileNameA needs room for the folder, a backslash and 13 characters of name.
+    if (folder.size() >= MAX_PATH - 14) return {};
+    if (::GetTempFileNameA(folder.c_str(), kTemporaryPrefix, 0, temporary) == 0) return {};
+    bool written = false;
+    {
+        UniqueFileHandle file(::CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                            nullptr));
+        written = file && WriteAll(file.get(), bytes) && ::FlushFileBuffers(file.get());
+    }
+    if (!written) {
+        ::DeleteFileA(temporary);
+        return {true, {}};
+    }
+    return {true, temporary};
+}
+
+bool WriteInPlace(const std::string& path, const std::string& bytes) {
+    UniqueFileHandle file(
+        ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file && WriteAll(file.get(), bytes) && ::SetEndOfFile(file.get()) && ::FlushFileBuffers(file.get());
+}
+
+} // namespace
+
+WholeFileRead ReadWholeFile(const std::string& path, std::string& bytes) {
+    bytes.clear();
+    UniqueFileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        const DWORD error = ::GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? WholeFileRead::Missing
+                                                                               : WholeFileRead::Failed;
+    }
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 ||
+        static_cast<unsigned long long>(size.QuadPart) > std::numeric_limits<std::size_t>::max() / 2)
+        return WholeFileRead::Failed;
+    bytes.resize(static_cast<std::size_t>(size.QuadPart));
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD read = 0;
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+        if (!::ReadFile(file.get(), &bytes[done], chunk, &read, nullptr)) return WholeFileRead::Failed;
+        if (read == 0) break;  // shorter than it said: what is there is the file
+        done += read;
+    }
+    bytes.resize(done);
+    return WholeFileRead::Read;
+}
+
+bool ReplaceWholeFile(const std::string& path, const std::string& bytes) {
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    // The user marked the file read-only (administrators can write such a file, but it was not
+    // meant to change), or the name is a folder.
+    if (exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) return false;
+    if (exists) {
+        // Another program holding the file without sharing it refuses us here, before anything
+        // has been made.
+        UniqueFileHandle probe(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!probe) return false;
+    }
+
+    const Beside beside = WriteBeside(path, bytes);
+    // The content could not be written out in full (a full disk): writing over the old file
+    // would fail the same way, half-way through.
+    if (beside.made && beside.path.empty()) return false;
+    if (beside.made) {
+        if (::MoveFileExA(beside.path.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            if (exists) ::SetFileAttributesA(path.c_str(), attributes);
+            return true;
+        }
+        ::DeleteFileA(beside.path.c_str());
+    }
+    return WriteInPlace(path, bytes);
+}
+
+} // namespace vantaro

@@ -1,0 +1,76 @@
+#include "pnpagent64/AgentCommand.h"
+
+#include "modem/PnpAgentCommand.h"
+
+#include <cstdio>
+
+namespace vantaro::pnpagent {
+
+namespace {
+
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+    return true;
+}
+
+AgentResult NotInstalled(std::string line) { return AgentResult{kExitNotInstalled, std::move(line)}; }
+
+std::string ErrorCode(std::uint32_t error) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(error));
+    return text;
+}
+
+} // namespace
+
+std::string UsageLine() {
+    return std::string("usage: ") + kPnpAgentFileName + " " + kPnpAgentVerb + " <hardware id> \"<INF path>\"";
+}
+
+bool MultiStringLists(const std::string& multiString, const std::string& id) {
+    std::size_t start = 0;
+    while (start < multiString.size()) {
+        std::size_t end = multiString.find('\0', start);
+        if (end == std::string::npos) end = multiString.size();
+        if (end == start) break;  // the empty entry ends the list
+        if (EqualsIgnoringCase(multiString.substr(start, end - start), id)) return true;
+        start = end + 1;
+    }
+    return false;
+}
+
+AgentResult RunAgent(const std::vector<std::string>& arguments, DriverInstaller& installer) {
+    if (arguments.size() != 3 || arguments[0] != kPnpAgentVerb) return NotInstalled(UsageLine());
+    const std::string& id = arguments[1];
+    const std::string& inf = arguments[2];
+
+    if (id.empty()) return NotInstalled("Not installed: the hardware id is empty.");
+    if (id.size() > kMaxHardwareId)
+        return NotInstalled("Not installed: the hardware id is longer than " + std::to_string(kMaxHardwareId) +
+                            " characters.");
+    if (inf.size() > kMaxInfPath)
+        return NotInstalled("Not installed: the INF path is longer than " + std::to_string(kMaxInfPath) +
+                            " characters.");
+    if (inf.empty() || !installer.InfExists(inf)) return NotInstalled("Not installed: there is no INF file \"" + inf + "\".");
+
+    const DeviceMatch match = installer.MatchDevices(id, inf);
+    if (match.devices == 0) return NotInstalled("Not installed: no device has the hardware id " + id + ".");
+    if (match.withDriver == 0)
+        return NotInstalled("Not installed: \"" + inf + "\" has no driver for the hardware id " + id + ".");
+
+    bool restartNeeded = false;
+    std::uint32_t error = 0;
+    if (!installer.UpdateDriver(id, inf, restartNeeded, error))
+        return NotInstalled("Not installed: UpdateDriverForPlugAndPlayDevices failed for " + id + " from \"" + inf +
+                            "\" with error " + ErrorCode(error) + ".");
+
+    std::string line = "Installed the driver for " + id + " from \"" + inf + "\".";
+    if (restartNeeded) line += " Windows must be restarted to finish.";
+    return AgentResult{kExitInstalled, line};
+}
+
+} // namespace vantaro::pnpagent

@@ -1,0 +1,16 @@
+// pnpagent64.exe: installs a driver with the 64-bit driver-update service for Vantaro, which as
+// a 32-bit program cannot do that itself on 64-bit Windows.
+
+#include "pnpagent64/AgentCommand.h"
+#include "pnpagent64/win32/Win32DriverInstaller.h"
+
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+    vantaro::pnpagent::Win32DriverInstaller installer;
+    const vantaro::pnpagent::AgentResult result = vantaro::pnpagent::RunAgent(arguments, installer);
+    std::printf("%s\n", result.line.c_str());
+    std::fflush(stdout);
+    return result.exitCode;
+}

@@ -1,0 +1,94 @@
+#include "pnpagent64/win32/Win32DriverInstaller.h"
+
+#include <windows.h>
+#include <setupapi.h>
+#include <newdev.h>
+
+#include <cstring>
+#include <vector>
+
+namespace vantaro::pnpagent {
+
+namespace {
+
+// Every device the system knows, of every class; destroyed with this object.
+class AllDevices {
+public:
+    AllDevices() : set_(::SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES)) {}
+    AllDevices(const AllDevices&) = delete;
+    AllDevices& operator=(const AllDevices&) = delete;
+    ~AllDevices() {
+        if (set_ != INVALID_HANDLE_VALUE) ::SetupDiDestroyDeviceInfoList(set_);
+    }
+    HDEVINFO get() const { return set_; }
+    explicit operator bool() const { return set_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HDEVINFO set_;
+};
+
+std::string HardwareIds(HDEVINFO set, SP_DEVINFO_DATA& device) {
+    DWORD size = 0;
+    ::SetupDiGetDeviceRegistryPropertyA(set, &device, SPDRP_HARDWAREID, nullptr, nullptr, 0, &size);
+    if (size == 0) return {};
+    std::vector<char> buffer(size + 2, '\0');  // room for the list's end even if the data lacks it
+    if (!::SetupDiGetDeviceRegistryPropertyA(set, &device, SPDRP_HARDWAREID, nullptr,
+                                             reinterpret_cast<BYTE*>(buffer.data()), size, nullptr))
+        return {};
+    return std::string(buffer.data(), buffer.size());
+}
+
+// Whether the INF, and only it, offers a driver for the device.
+bool InfHasDriverFor(HDEVINFO set, SP_DEVINFO_DATA& device, const std::string& infPath) {
+    SP_DEVINSTALL_PARAMS_A params;
+    std::memset(&params, 0, sizeof params);
+    params.cbSize = sizeof params;
+    if (!::SetupDiGetDeviceInstallParamsA(set, &device, &params)) return false;
+    if (infPath.size() >= sizeof params.DriverPath) return false;
+    std::memcpy(params.DriverPath, infPath.c_str(), infPath.size() + 1);
+    params.Flags |= DI_ENUMSINGLEINF;
+    if (!::SetupDiSetDeviceInstallParamsA(set, &device, &params)) return false;
+    if (!::SetupDiBuildDriverInfoList(set, &device, SPDIT_COMPATDRIVER)) return false;
+    SP_DRVINFO_DATA_A driver;
+    std::memset(&driver, 0, sizeof driver);
+    driver.cbSize = sizeof driver;
+    const bool found = ::SetupDiEnumDriverInfoA(set, &device, SPDIT_COMPATDRIVER, 0, &driver) != FALSE;
+    ::SetupDiDestroyDriverInfoList(set, &device, SPDIT_COMPATDRIVER);
+    return found;
+}
+
+} // namespace
+
+bool Win32DriverInstaller::InfExists(const std::string& infPath) {
+    const DWORD attributes = ::GetFileAttributesA(infPath.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+DeviceMatch Win32DriverInstaller::MatchDevices(const std::string& hardwareId, const std::string& infPath) {
+    DeviceMatch match;
+    AllDevices devices;
+    if (!devices) return match;
+    SP_DEVINFO_DATA device;
+    std::memset(&device, 0, sizeof device);
+    device.cbSize = sizeof device;
+    for (DWORD index = 0; ::SetupDiEnumDeviceInfo(devices.get(), index, &device); ++index) {
+        if (!MultiStringLists(HardwareIds(devices.get(), device), hardwareId)) continue;
+        ++match.devices;
+        if (InfHasDriverFor(devices.get(), device, infPath)) ++match.withDriver;
+    }
+    return match;
+}
+
+bool Win32DriverInstaller::UpdateDriver(const std::string& hardwareId, const std::string& infPath,
+                                        bool& restartNeeded, std::uint32_t& error) {
+    BOOL reboot = FALSE;
+    if (!::UpdateDriverForPlugAndPlayDevicesA(nullptr, hardwareId.c_str(), infPath.c_str(), INSTALLFLAG_FORCE,
+                                              &reboot)) {
+        error = ::GetLastError();
+        return false;
+    }
+    restartNeeded = reboot != FALSE;
+    return true;
+}
+
+} // namespace vantaro::pnpagent

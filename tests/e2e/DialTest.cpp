@@ -1,0 +1,184 @@
+// The real Vantaro.exe under Wine dialling through the rasapi32.dll double: the hidden dial and
+// disconnect buttons (clicked by their commands), a dial that connects, one that fails, one that
+// times out, one the service refuses, and leaving the dialog while a dial still waits.
+
+#include "e2e/UiDriver.h"
+#include "rasdouble/RasDoubleControl.h"
+#include "resources/resource.h"
+
+#include <gtest/gtest.h>
+
+namespace vantaro::e2e {
+namespace {
+
+constexpr char kSettings[] =
+    "[Setting]\r\nnumber=*99***1#\r\nusername=card\r\npassword=secret\r\n"
+    "[BaseSetting]\r\nlanguage=1\r\n"
+    "[English]\r\nconnectsucess=Connected.\r\n";
+
+// The program's own dial wait, and some room for a slow machine.
+constexpr DWORD kDialWaitWithRoom = 20000 + 8000;
+
+// Connect, install and About enabled, disconnect disabled; and the other way round.
+constexpr char kIdle[] = "on on on / off";
+constexpr char kBusy[] = "off off off / on";
+
+std::string Buttons(HWND dialog) {
+    auto state = [&](int id) { return ControlEnabled(dialog, id) ? "on" : "off"; };
+    return std::string(state(IDC_DIAL)) + " " + state(IDC_INSTALL) + " " + state(IDC_ABOUT) + " / " +
+           state(IDC_DISCONNECT);
+}
+
+// The worker sets the status line and then the buttons; give it the moment between the two.
+std::string SettledButtons(HWND dialog, const std::string& expected) {
+    WaitUntil([&] { return Buttons(dialog) == expected; }, 2000);
+    return Buttons(dialog);
+}
+
+bool WaitForStatus(HWND dialog, const std::string& text, DWORD timeoutMs = kDefaultWait) {
+    return WaitUntil([&] { return ControlText(dialog, IDC_STATUS) == text; }, timeoutMs);
+}
+
+// The handle that the double handed out for the n-th dial (0 = the first).
+std::string DialHandle(const rasdouble::Installation& ras, std::size_t n) {
+    const auto started = ras.LogLinesStartingWith("RasDialA started handle=");
+    return n < started.size() ? started[n].substr(std::string("RasDialA started handle=").size()) : "<none>";
+}
+
+std::size_t IndexOf(const std::vector<std::string>& lines, const std::string& prefix) {
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (lines[i].compare(0, prefix.size(), prefix) == 0) return i;
+    return lines.size();
+}
+
+class DialTest : public ::testing::Test {
+protected:
+    DialTest()
+        : name_(::testing::UnitTest::GetInstance()->current_test_info()->name()), ras(name_), vantaro(name_) {}
+
+    HWND StartDialog() {
+        EXPECT_TRUE(ras.Installed()) << ras.Error();
+        vantaro.WriteSettings(kSettings);
+        EXPECT_TRUE(vantaro.Start());
+        HWND dialog = vantaro.WaitForSettingsDialog();
+        EXPECT_NE(dialog, nullptr) << "the Settings dialog did not appear";
+        return dialog;
+    }
+    void Exit(HWND dialog) {
+        Click(dialog, IDC_EXIT);
+        EXPECT_TRUE(vantaro.WaitForExit()) << "the program did not end after Exit";
+        EXPECT_EQ(vantaro.ExitCode(), 0u);
+    }
+
+    std::string name_;
+    rasdouble::Installation ras;
+    VantaroProcess vantaro;
+};
+
+TEST_F(DialTest, ADialShowsConecttingThenConnectedAndDisconnectHangsUp) {
+    ras.Set("Dial", "outcome", "connect");
+    ras.Set("Dial", "delay_ms", "800");
+    HWND dialog = StartDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(SettledButtons(dialog, kIdle), kIdle);
+
+    Click(dialog, IDC_DIAL);
+    ASSERT_TRUE(WaitForStatus(dialog, "conectting")) << "status: " << ControlText(dialog, IDC_STATUS);
+    EXPECT_EQ(SettledButtons(dialog, kBusy), kBusy);
+    ASSERT_TRUE(WaitForStatus(dialog, "Connected.")) << "status: " << ControlText(dialog, IDC_STATUS);
+    EXPECT_EQ(SettledButtons(dialog, kBusy), kBusy);
+    SaveWindowImage(dialog, ArtifactsFolder() + "\\dial-connected.bmp");
+
+    // The phone-book calls come from the system directory; the dial from the same library.
+    const std::vector<std::string> log = ras.LogLines();
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(::lstrcmpiA(log[0].c_str(), ("loaded from=" + rasdouble::Installation::SystemLibraryPath()).c_str()), 0)
+        << log[0];
+    const auto dials = ras.LogLinesStartingWith("RasDialA phonebook=");
+    ASSERT_EQ(dials.size(), 1u);
+    EXPECT_NE(dials[0].find("phonebook=<none> entry= phone=*99***1# "), std::string::npos) << dials[0];
+    EXPECT_NE(dials[0].find("domain= notifier_type=0 handle_in=0"), std::string::npos) << dials[0];
+
+    Click(dialog, IDC_DISCONNECT);
+    ASSERT_TRUE(WaitForStatus(dialog, "dissucess")) << "status: " << ControlText(dialog, IDC_STATUS);
+    EXPECT_EQ(SettledButtons(dialog, kIdle), kIdle);
+    const std::string handle = DialHandle(ras, 0);
+    EXPECT_EQ(ras.LogLinesStartingWith("RasHangUpA handle=" + handle + " result=0").size(), 1u);
+    EXPECT_EQ(ras.LogLinesStartingWith("RasGetConnectStatusA handle=" + handle + " result=6").size(), 1u);
+
+    Exit(dialog);
+    EXPECT_EQ(ras.LogLinesStartingWith("RasHangUpA").size(), 1u) << "no connection was left to hang up";
+}
+
+TEST_F(DialTest, AnErrorShowsTheServicesTextAndTheNextDialHangsUpTheLeftoverFirst) {
+    ras.Set("Dial", "outcome", "error");
+    ras.Set("Dial", "error", "678");
+    ras.Set("Errors", "678", "The remote computer did not respond.");
+    HWND dialog = StartDialog();
+    ASSERT_NE(dialog, nullptr);
+
+    Click(dialog, IDC_DIAL);
+    ASSERT_TRUE(WaitForStatus(dialog, "Error: 678 - The remote computer did not respond."))
+        << "status: " << ControlText(dialog, IDC_STATUS);
+    EXPECT_EQ(SettledButtons(dialog, kIdle), kIdle);
+
+    ras.Set("Dial", "outcome", "connect");
+    Click(dialog, IDC_DIAL);
+    ASSERT_TRUE(WaitForStatus(dialog, "Connected.")) << "status: " << ControlText(dialog, IDC_STATUS);
+    const std::vector<std::string> log = ras.LogLines();
+    const std::size_t hangUp = IndexOf(log, "RasHangUpA handle=" + DialHandle(ras, 0) + " result=0");
+    const std::size_t secondDial = IndexOf(log, "RasDialA started handle=" + DialHandle(ras, 1));
+    EXPECT_LT(hangUp, secondDial) << "the failed dial's connection must be hung up before the next dial";
+
+    // Leaving the dialog hangs up the live connection.
+    Exit(dialog);
+    EXPECT_EQ(ras.LogLinesStartingWith("RasHangUpA handle=" + DialHandle(ras, 1)).size(), 1u);
+}
+
+TEST_F(DialTest, ADialThatTheServiceRefusesStaysDiallingUntilDisconnect) {
+    ras.Set("Dial", "outcome", "refuse");
+    HWND dialog = StartDialog();
+    ASSERT_NE(dialog, nullptr);
+    Click(dialog, IDC_DIAL);
+    ASSERT_TRUE(ras.WaitForLogLine("RasDialA refused"));
+    ASSERT_TRUE(WaitForStatus(dialog, "conectting"));
+    EXPECT_EQ(SettledButtons(dialog, kBusy), kBusy);
+
+    Click(dialog, IDC_DISCONNECT);
+    ASSERT_TRUE(WaitForStatus(dialog, "dissucess"));
+    EXPECT_EQ(SettledButtons(dialog, kIdle), kIdle);
+    Exit(dialog);
+}
+
+TEST_F(DialTest, NoAnswerWithinTwentySecondsIsATimeOut) {
+    ras.Set("Dial", "outcome", "never");
+    HWND dialog = StartDialog();
+    ASSERT_NE(dialog, nullptr);
+    const DWORD start = ::GetTickCount();
+    Click(dialog, IDC_DIAL);
+    ASSERT_TRUE(WaitForStatus(dialog, "intimeout", kDialWaitWithRoom)) << "status: " << ControlText(dialog, IDC_STATUS);
+    EXPECT_GE(::GetTickCount() - start, 19500u) << "the dial wait ended early";
+    EXPECT_EQ(SettledButtons(dialog, kIdle), kIdle);
+    Exit(dialog);
+    EXPECT_EQ(ras.LogLinesStartingWith("RasHangUpA handle=" + DialHandle(ras, 0)).size(), 1u)
+        << "leaving the dialog hangs up what the timed-out dial left";
+}
+
+TEST_F(DialTest, LeavingTheDialogWhileADialWaitsEndsTheProgramAtOnce) {
+    ras.Set("Dial", "outcome", "never");
+    HWND dialog = StartDialog();
+    ASSERT_NE(dialog, nullptr);
+    Click(dialog, IDC_DIAL);
+    ASSERT_TRUE(ras.WaitForLogLine("RasDialA started"));
+    ASSERT_TRUE(WaitForStatus(dialog, "conectting"));
+
+    const DWORD start = ::GetTickCount();
+    Click(dialog, IDC_EXIT);
+    ASSERT_TRUE(vantaro.WaitForExit(5000)) << "the program hung while the dial thread waited";
+    EXPECT_LT(::GetTickCount() - start, 5000u);
+    EXPECT_EQ(vantaro.ExitCode(), 0u) << "the program did not end normally";
+    EXPECT_EQ(ras.LogLinesStartingWith("RasHangUpA handle=" + DialHandle(ras, 0)).size(), 1u);
+}
+
+} // namespace
+} // namespace vantaro::e2e

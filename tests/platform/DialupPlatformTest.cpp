@@ -1,0 +1,132 @@
+// The dial-up layer against Wine's own rasapi32.dll and real kernel events and threads.
+
+#include "dialup/DialNotify.h"
+#include "dialup/DialSession.h"
+#include "dialup/DialupEntry.h"
+#include "dialup/win32/SystemRasLibrary.h"
+#include "dialup/win32/Win32DialEvents.h"
+#include "dialup/win32/Win32RasDialService.h"
+#include "fakes/FakeControls.h"
+#include "fakes/FakeRasDialService.h"
+#include "fakes/MemoryProfile.h"
+#include "fakes/RecordingMessages.h"
+#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/Win32Clock.h"
+#include "platform/win32/WorkerThread.h"
+#include "resources/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+namespace vantaro {
+namespace {
+
+using testing::FakeControls;
+using testing::FakeRasDialService;
+using testing::MemoryProfile;
+using testing::RecordingMessages;
+
+std::string Lower(std::string text) {
+    ::CharLowerBuffA(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
+TEST(SystemRasLibrary, LoadsRasapi32FromTheSystemDirectory) {
+    char folder[MAX_PATH] = {};
+    ::GetSystemDirectoryA(folder, MAX_PATH);
+    EXPECT_EQ(Lower(SystemRasLibrary::LibraryPath()), Lower(std::string(folder) + "\\rasapi32.dll"));
+
+    SystemRasLibrary library;
+    void* module = library.Load();
+    ASSERT_NE(module, nullptr);
+    char loaded[MAX_PATH] = {};
+    ::GetModuleFileNameA(static_cast<HMODULE>(module), loaded, MAX_PATH);
+    EXPECT_EQ(Lower(loaded), Lower(SystemRasLibrary::LibraryPath()));
+    EXPECT_NE(library.FindEntryPoint(module, "RasEnumDevicesA"), nullptr);
+    EXPECT_EQ(library.FindEntryPoint(module, "RasNoSuchEntryPointA"), nullptr);
+    library.Free(module);
+}
+
+TEST(WineRasapi32, ListsItsVirtualModem) {
+    SystemRasLibrary library;
+    std::vector<ras::RASDEVINFOA> devices;
+    ASSERT_TRUE(EnumModemDevices(library, devices));
+    ASSERT_EQ(devices.size(), 1u);
+    EXPECT_STREQ(devices[0].szDeviceType, "modem");
+    EXPECT_STREQ(devices[0].szDeviceName, "WINE virtmodem");
+}
+
+TEST(WineRasapi32, AcceptsTheDialupEntry) {
+    SystemRasLibrary library;
+    EXPECT_TRUE(CreateDialupEntry(library, "Vantaro Platform Test", "*99***1#", "card", "secret", "10.11.12.13",
+                                  "10.0.0.2", "modem", "WINE virtmodem"));
+}
+
+// A dialog whose dial session runs on the platform's events, clock and threads.
+class PlatformDialTest : public ::testing::Test {
+protected:
+    PlatformDialTest() {
+        profile.Reset("[Setting]\nnumber=*99#\n[BaseSetting]\nlanguage=1\n");
+        form.LoadSettings();
+    }
+    MemoryProfile profile;
+    FakeControls controls;
+    RecordingMessages messages;
+    class : public SerialPortSource {
+    public:
+        void EnumerateSerialPorts(std::vector<std::uint32_t>& ports) const override { ports.clear(); }
+    } ports;
+    SettingsForm form{profile, controls, messages, ports};
+    Win32DialEvents events;
+    Win32Clock clock;
+};
+
+TEST_F(PlatformDialTest, WinesRefusedDialLeavesTheDialogDialling) {
+    Win32RasDialService ras;
+    DialSession session(form, ras, events, clock);
+    session.ConnectClicked([&](std::function<void()> work) {
+        work();
+        return true;
+    });
+    EXPECT_EQ(controls.GetText(IDC_STATUS), "conectting");
+    EXPECT_TRUE(controls.IsEnabled(IDC_DISCONNECT));
+    EXPECT_FALSE(controls.IsEnabled(IDC_DIAL));
+    session.DisconnectClicked();
+    EXPECT_EQ(controls.GetText(IDC_STATUS), "dissucess");
+}
+
+TEST_F(PlatformDialTest, EndingTheDialogWakesAWaitingDialThreadWhichLeavesTheDialogAlone) {
+    FakeRasDialService ras;  // answers nothing: the dial thread waits
+    UniqueHandleNull dialling(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    ras.duringDial = [&] { ::SetEvent(dialling.get()); };
+    auto session = std::make_shared<DialSession>(form, ras, events, clock);
+
+    UniqueHandleNull thread;
+    session->ConnectClicked([&](std::function<void()> work) {
+        thread = StartWorkerThread([session, work = std::move(work)] { work(); });
+        return static_cast<bool>(thread);
+    });
+    ASSERT_TRUE(thread);
+    ASSERT_EQ(::WaitForSingleObject(dialling.get(), 5000), WAIT_OBJECT_0) << "the dial did not start";
+    ::Sleep(100);  // the thread is in its wait now
+
+    const int statusWrites = controls.setTextCount[IDC_STATUS];
+    const DWORD start = ::GetTickCount();
+    session->CancelClicked([&] { controls.End(); });
+    session.reset();  // the dialog lets go; the thread still holds the session
+    const DWORD ended = ::WaitForSingleObject(thread.get(), 3000);
+    EXPECT_EQ(ended, WAIT_OBJECT_0) << "the dial thread went on waiting";
+    EXPECT_LT(::GetTickCount() - start, 3000u);
+    // Whatever happened, the thread ends before the things it uses do.
+    if (ended != WAIT_OBJECT_0) ::WaitForSingleObject(thread.get(), DialSession::kDialWaitMs + 5000);
+    EXPECT_EQ(controls.setTextCount[IDC_STATUS], statusWrites);
+    EXPECT_EQ(ras.Count("HangUp 81"), 1);
+
+    // The service may still call the notifier for that dial; nothing is left for it to reach.
+    DialNotify(0, ras::kStateConnected, 0);
+    DialNotify(0, 0, 678);
+}
+
+} // namespace
+} // namespace vantaro

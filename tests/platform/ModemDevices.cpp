@@ -1,0 +1,149 @@
+#include "ModemDevices.h"
+
+#include "platform/win32/UniqueHandle.h"
+
+#include <setupapi.h>
+
+#include <cstring>
+
+namespace vantaro::platformtest {
+
+namespace {
+
+const GUID kModemClass = {0x4D36E96D, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
+
+class DeviceList {
+public:
+    DeviceList() : set_(::SetupDiGetClassDevsA(&kModemClass, nullptr, nullptr, 0)) {}
+    explicit DeviceList(HDEVINFO set) : set_(set) {}
+    DeviceList(const DeviceList&) = delete;
+    DeviceList& operator=(const DeviceList&) = delete;
+    ~DeviceList() {
+        if (set_ != INVALID_HANDLE_VALUE) ::SetupDiDestroyDeviceInfoList(set_);
+    }
+    HDEVINFO get() const { return set_; }
+    explicit operator bool() const { return set_ != INVALID_HANDLE_VALUE; }
+
+    template <typename Visit>
+    void ForEach(Visit visit) {
+        if (!*this) return;
+        SP_DEVINFO_DATA device;
+        std::memset(&device, 0, sizeof device);
+        device.cbSize = sizeof device;
+        for (DWORD index = 0; ::SetupDiEnumDeviceInfo(set_, index, &device); ++index) visit(device);
+    }
+
+private:
+    HDEVINFO set_;
+};
+
+std::map<std::string, RegistryValue> AllValues(HKEY key) {
+    std::map<std::string, RegistryValue> values;
+    for (DWORD index = 0;; ++index) {
+        char name[256];
+        DWORD nameLength = sizeof name;
+        BYTE data[4096];
+        DWORD dataLength = sizeof data;
+        DWORD type = REG_NONE;
+        if (::RegEnumValueA(key, index, name, &nameLength, nullptr, &type, data, &dataLength) != ERROR_SUCCESS) break;
+        values[std::string(name, nameLength)] =
+            RegistryValue{type, std::string(reinterpret_cast<const char*>(data), dataLength)};
+    }
+    return values;
+}
+
+} // namespace
+
+std::string StringValue(const RegistryValue& value) { return value.data.substr(0, value.data.find('\0')); }
+
+std::vector<ModemDevice> ModemDevices() {
+    std::vector<ModemDevice> found;
+    DeviceList list;
+    list.ForEach([&](SP_DEVINFO_DATA& device) {
+        ModemDevice modem;
+        char id[512] = {};
+        if (::SetupDiGetDeviceInstanceIdA(list.get(), &device, id, sizeof id, nullptr)) modem.instanceId = id;
+        BYTE ids[1024] = {};
+        DWORD size = 0;
+        if (::SetupDiGetDeviceRegistryPropertyA(list.get(), &device, SPDRP_HARDWAREID, nullptr, ids, sizeof ids - 2,
+                                                &size))
+            modem.hardwareIds.assign(reinterpret_cast<const char*>(ids), size);
+        HKEY key = ::SetupDiOpenDevRegKey(list.get(), &device, DICS_FLAG_GLOBAL, 0, DIREG_DRV, KEY_READ);
+        if (key != INVALID_HANDLE_VALUE && key != nullptr) {
+            UniqueHkey owner(key);
+            modem.hasDriverKey = true;
+            modem.driverValues = AllValues(key);
+        }
+        found.push_back(modem);
+    });
+    return found;
+}
+
+void RemoveAllModemDevices() {
+    DeviceList list;
+    list.ForEach([&](SP_DEVINFO_DATA& device) { ::SetupDiCallClassInstaller(DIF_REMOVE, list.get(), &device); });
+}
+
+bool CreateBareModemDevice(const std::string& hardwareId) {
+    DeviceList list(::SetupDiCreateDeviceInfoList(&kModemClass, nullptr));
+    if (!list) return false;
+    SP_DEVINFO_DATA device;
+    std::memset(&device, 0, sizeof device);
+    device.cbSize = sizeof device;
+    std::string ids = hardwareId;
+    ids.append(2, '\0');
+    return ::SetupDiCreateDeviceInfoA(list.get(), "Modem", &kModemClass, nullptr, nullptr, DICD_GENERATE_ID, &device) &&
+           ::SetupDiSetDeviceRegistryPropertyA(list.get(), &device, SPDRP_HARDWAREID,
+                                               reinterpret_cast<const BYTE*>(ids.data()),
+                                               static_cast<DWORD>(ids.size())) &&
+           ::SetupDiRegisterDeviceInfo(list.get(), &device, 0, nullptr, nullptr, nullptr);
+}
+
+ProgramRun RunProgram(const std::string& programPath, const std::string& commandLine, DWORD timeoutMs) {
+    ProgramRun run;
+    SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
+    HANDLE readEnd = nullptr;
+    HANDLE writeEnd = nullptr;
+    if (!::CreatePipe(&readEnd, &writeEnd, &inheritable, 0)) return run;
+    UniqueHandleNull reader(readEnd);
+    UniqueHandleNull writer(writeEnd);
+    ::SetHandleInformation(reader.get(), HANDLE_FLAG_INHERIT, 0);
+
+    STARTUPINFOA startup;
+    std::memset(&startup, 0, sizeof startup);
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = writer.get();
+    startup.hStdError = writer.get();
+    PROCESS_INFORMATION info;
+    std::memset(&info, 0, sizeof info);
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    if (!::CreateProcessA(programPath.c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
+                          &startup, &info))
+        return run;
+    run.started = true;
+    UniqueHandleNull process(info.hProcess);
+    UniqueHandleNull thread(info.hThread);
+    writer.reset();
+
+    run.finished = ::WaitForSingleObject(process.get(), timeoutMs) == WAIT_OBJECT_0;
+    if (!run.finished) {
+        ::TerminateProcess(process.get(), 99);
+        ::WaitForSingleObject(process.get(), 5000);
+    }
+    ::GetExitCodeProcess(process.get(), &run.exitCode);
+    // Only what is there: a service the program started could hold the pipe open.
+    for (;;) {
+        DWORD available = 0;
+        if (!::PeekNamedPipe(reader.get(), nullptr, 0, nullptr, &available, nullptr) || available == 0) break;
+        char buffer[512];
+        DWORD read = 0;
+        if (!::ReadFile(reader.get(), buffer, sizeof buffer, &read, nullptr) || read == 0) break;
+        run.output.append(buffer, read);
+    }
+    return run;
+}
+
+} // namespace vantaro::platformtest

@@ -1,0 +1,47 @@
+#pragma once
+// What the Wine tests of the modem installation look at and clean up: the devices of the modem
+// class with their driver keys, bare devices as the installer leaves them before the driver
+// update, and console programs run with their output captured.
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace vantaro::platformtest {
+
+constexpr char kModemHardwareId[] = "USB\\VID_1782&PID_0003&MI_01";
+
+struct RegistryValue {
+    DWORD type = REG_NONE;
+    std::string data;  // the bytes as stored
+};
+
+struct ModemDevice {
+    std::string instanceId;
+    std::string hardwareIds;  // the multi-string as stored
+    bool hasDriverKey = false;
+    std::map<std::string, RegistryValue> driverValues;  // every value of the driver key
+};
+
+// Every registered device of the modem class.
+std::vector<ModemDevice> ModemDevices();
+// Removes them all through the class installer: each test starts and ends without any.
+void RemoveAllModemDevices();
+// A registered modem-class device with that hardware id, without driver or driver key.
+bool CreateBareModemDevice(const std::string& hardwareId);
+
+std::string StringValue(const RegistryValue& value);  // the text before the first NUL
+
+struct ProgramRun {
+    bool started = false;
+    bool finished = false;  // within the time allowed (else it was ended)
+    DWORD exitCode = 0;
+    std::string output;     // standard output and error
+};
+
+// Runs a console program with its output captured; ends it if it takes longer than `timeoutMs`.
+ProgramRun RunProgram(const std::string& programPath, const std::string& commandLine, DWORD timeoutMs = 60000);
+
+} // namespace vantaro::platformtest
