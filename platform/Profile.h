@@ -13,6 +13,13 @@ struct ProfileEntry {
     std::string value;
 };
 
+// One line of a section: its key, and its value as a read of that key would return it. A line
+// without '=' has no value.
+struct ProfileSectionEntry {
+    std::string key;
+    std::optional<std::string> value;
+};
+
 class Profile {
 public:
     Profile() = default;
@@ -25,9 +32,11 @@ public:
                                    const std::string& defaultValue) const = 0;
     // The leading decimal number of the value; the default when the key is missing.
     virtual int ReadInt(const std::string& section, const std::string& key, int defaultValue) const = 0;
-    // The names of the keys with a value in the section, as the platform lists them; nothing
-    // when this profile cannot list them.
-    virtual std::optional<std::vector<std::string>> ReadKeyNames(const std::string& section) const {
+    // Every line of a section, in file order, in one read; empty when the file or the section is
+    // missing, nothing when this profile cannot read the section whole. Lines whose key begins
+    // with ';' are notes and are left out. Where many keys of one section are wanted this costs
+    // one read instead of one per key (the platform checks the file again for every read).
+    virtual std::optional<std::vector<ProfileSectionEntry>> ReadSection(const std::string& section) const {
         return std::nullopt;
     }
     // False when the value could not be stored.

@@ -7,7 +7,7 @@ as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 need=()
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
-packages=(cmake ninja-build g++ googletest
+packages=(cmake ninja-build g++ googletest libbenchmark-dev
           clang libclang-rt-14-dev
           g++-mingw-w64-i686 g++-mingw-w64-x86-64
           wine wine64 wine32:i386

@@ -1,6 +1,7 @@
 #include "settings/IniDocument.h"
 
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 namespace vantaro {
@@ -21,20 +22,66 @@ char FoldCase(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-bool NamesMatch(std::string_view stored, std::string_view asked) {
-    if (stored.size() != asked.size()) return false;
-    for (std::size_t i = 0; i < stored.size(); ++i)
-        if (FoldCase(stored[i]) != FoldCase(asked[i])) return false;
-    return true;
-}
-
 std::string StripEnclosingQuotes(const std::string& value) {
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
         return value.substr(1, value.size() - 2);
     return value;
 }
 
+// The value a read returns for a stored value: quotes stripped, then cut to the read buffer.
+// A cut never splits a double-byte character: the platform's read keeps whole characters only.
+std::string ReadableValue(const std::string& stored, LeadByteTest isLeadByte) {
+    std::string value = StripEnclosingQuotes(stored);
+    if (value.size() <= kMaxProfileString) return value;
+    std::size_t kept = 0;
+    while (kept < value.size()) {
+        const bool pair = isLeadByte && isLeadByte(static_cast<unsigned char>(value[kept])) && kept + 1 < value.size();
+        const std::size_t next = kept + (pair ? 2 : 1);
+        if (next > kMaxProfileString) break;
+        kept = next;
+    }
+    value.resize(kept);
+    return value;
+}
+
 } // namespace
+
+bool ProfileNamesMatch(std::string_view stored, std::string_view asked) {
+    if (stored.size() != asked.size()) return false;
+    for (std::size_t i = 0; i < stored.size(); ++i)
+        if (FoldCase(stored[i]) != FoldCase(asked[i])) return false;
+    return true;
+}
+
+std::vector<ProfileSectionEntry> ParseSectionLines(const std::string& lines, LeadByteTest isLeadByte) {
+    std::vector<ProfileSectionEntry> entries;
+    std::size_t position = 0;
+    while (position < lines.size()) {
+        std::size_t end = lines.find('\0', position);
+        if (end == std::string::npos) end = lines.size();
+        const std::string_view line(lines.data() + position, end - position);
+        position = end + 1;
+        // An empty line ends the list.
+        if (line.empty()) break;
+        ProfileSectionEntry entry;
+        const std::size_t equals = line.find('=');
+        if (equals == std::string_view::npos) {
+            entry.key = std::string(line);
+        } else {
+            entry.key = std::string(line.substr(0, equals));
+            entry.value = ReadableValue(std::string(line.substr(equals + 1)), isLeadByte);
+        }
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+std::optional<std::string> FindSectionValue(const std::vector<ProfileSectionEntry>& entries, const std::string& key) {
+    const std::string_view asked = Trim(key);
+    for (const ProfileSectionEntry& entry : entries)
+        if (ProfileNamesMatch(entry.key, asked)) return entry.value;
+    return std::nullopt;
+}
 
 std::string TrimProfileBlanks(const std::string& text) {
     return std::string(Trim(text));
@@ -65,40 +112,63 @@ IniDocument::IniDocument(std::string text) : text_(std::move(text)) {
 void IniDocument::Parse() {
     lines_.clear();
     sections_.clear();
+    entries_.clear();
     sections_.push_back(Section{});  // keys before the first header
+    // Room for every line at once: growing the lists line by line copies them again and again.
+    const auto countOf = [this](char wanted) {
+        std::size_t count = 0;
+        for (const char *at = text_.data(), *end = at + text_.size();
+             (at = static_cast<const char*>(std::memchr(at, wanted, static_cast<std::size_t>(end - at)))) != nullptr;
+             ++at)
+            ++count;
+        return count;
+    };
+    std::size_t lineEnds = countOf('\n');
+    if (lineEnds == 0) lineEnds = countOf('\r');
+    lines_.reserve(lineEnds + 1);
+    entries_.reserve(lineEnds + 1);
 
+    // Once the text holds no '\n' past a point, '\r' ends the lines from there on; knowing it
+    // keeps a file of '\r' endings from being searched to its end for every line.
+    bool lineFeedsLeft = true;
     std::size_t position = 0;
     while (position < text_.size()) {
-        std::size_t next = text_.find('\n', position);
-        if (next == std::string::npos) next = text_.find('\r', position);
+        std::size_t next = lineFeedsLeft ? text_.find('\n', position) : std::string::npos;
+        if (next == std::string::npos) {
+            lineFeedsLeft = false;
+            next = text_.find('\r', position);
+        }
         next = next == std::string::npos ? text_.size() : next + 1;
         lines_.push_back(Line{position, next});
         position = next;
 
-        std::size_t index = lines_.size() - 1;
-        std::string_view body = lines_.back().Body(text_);
+        const std::size_t index = lines_.size() - 1;
+        const std::string_view body = lines_.back().Body(text_);
         if (body.empty()) continue;
         if (body.front() == '[') {
-            std::size_t close = body.rfind(']');
+            const std::size_t close = body.rfind(']');
             if (close != std::string_view::npos) {
                 Section section;
-                section.name = std::string(Trim(body.substr(1, close - 1)));
+                section.name = SpanOf(Trim(body.substr(1, close - 1)));
+                section.firstEntry = entries_.size();
                 section.headerLine = index;
                 section.hasHeader = true;
-                sections_.push_back(std::move(section));
+                sections_.push_back(section);
                 continue;
             }
         }
         Entry entry;
         entry.line = index;
-        std::size_t equals = body.find('=');
+        const std::size_t equals = body.find('=');
         if (equals == std::string_view::npos) {
-            entry.name = std::string(body);
+            entry.name = SpanOf(body);
         } else {
-            entry.name = std::string(Trim(body.substr(0, equals)));
-            entry.value = std::string(Trim(body.substr(equals + 1)));
+            entry.name = SpanOf(Trim(body.substr(0, equals)));
+            entry.value = SpanOf(Trim(body.substr(equals + 1)));
+            entry.hasValue = true;
         }
-        sections_.back().entries.push_back(std::move(entry));
+        entries_.push_back(entry);
+        ++sections_.back().entryCount;
     }
 }
 
@@ -106,8 +176,8 @@ const IniDocument::Section* IniDocument::FindSection(const std::string& name) co
     std::string_view asked = Trim(name);
     for (const Section& section : sections_) {
         // The unnamed first section exists only when it holds keys.
-        if (!section.hasHeader && section.entries.empty()) continue;
-        if (NamesMatch(section.name, asked)) return &section;
+        if (!section.hasHeader && section.entryCount == 0) continue;
+        if (ProfileNamesMatch(View(section.name), asked)) return &section;
     }
     return nullptr;
 }
@@ -116,22 +186,30 @@ std::optional<std::string> IniDocument::Get(const std::string& section, const st
     const Section* found = FindSection(section);
     if (!found) return std::nullopt;
     std::string_view asked = Trim(key);
-    for (const Entry& entry : found->entries) {
+    for (std::size_t i = found->firstEntry; i < found->firstEntry + found->entryCount; ++i) {
+        const Entry& entry = entries_[i];
         // A key line without '=' has no value: it reads as missing, and hides later lines of its name.
-        if (NamesMatch(entry.name, asked)) {
-            if (!entry.value) return std::nullopt;
-            return StripEnclosingQuotes(*entry.value);
+        if (ProfileNamesMatch(View(entry.name), asked)) {
+            if (!entry.hasValue) return std::nullopt;
+            return StripEnclosingQuotes(std::string(View(entry.value)));
         }
     }
     return std::nullopt;
 }
 
-std::vector<std::string> IniDocument::KeyNames(const std::string& section) const {
-    std::vector<std::string> names;
-    if (const Section* found = FindSection(section))
-        for (const Entry& entry : found->entries)
-            if (entry.value && !entry.name.empty() && entry.name.front() != ';') names.push_back(entry.name);
-    return names;
+std::vector<ProfileSectionEntry> IniDocument::SectionEntries(const std::string& section) const {
+    std::vector<ProfileSectionEntry> entries;
+    const Section* found = FindSection(section);
+    if (!found) return entries;
+    for (std::size_t i = found->firstEntry; i < found->firstEntry + found->entryCount; ++i) {
+        const Entry& entry = entries_[i];
+        const std::string_view name = View(entry.name);
+        if (!name.empty() && name.front() == ';') continue;
+        entries.push_back({std::string(name), entry.hasValue ? std::optional<std::string>(ReadableValue(
+                                                                   std::string(View(entry.value)), nullptr))
+                                                             : std::nullopt});
+    }
+    return entries;
 }
 
 std::string IniDocument::EndingAfter(std::size_t lineIndex) const {
@@ -155,8 +233,9 @@ void IniDocument::Set(const std::string& section, const std::string& key, const 
 
     if (const Section* found = FindSection(sectionName)) {
         std::string_view asked = keyName;
-        for (const Entry& entry : found->entries) {
-            if (!NamesMatch(entry.name, asked)) continue;
+        for (std::size_t i = found->firstEntry; i < found->firstEntry + found->entryCount; ++i) {
+            const Entry& entry = entries_[i];
+            if (!ProfileNamesMatch(View(entry.name), asked)) continue;
             // Only the value changes: the key as the file spells it, the blanks around the
             // equals sign and the line's ending stay.
             const Line& line = lines_[entry.line];
@@ -179,7 +258,8 @@ void IniDocument::Set(const std::string& section, const std::string& key, const 
             return;
         }
         // A new key goes right after the section's last entry (or its header).
-        const std::size_t after = found->entries.empty() ? found->headerLine : found->entries.back().line;
+        const std::size_t after =
+            found->entryCount == 0 ? found->headerLine : entries_[found->firstEntry + found->entryCount - 1].line;
         const std::string ending = EndingAfter(after);
         std::size_t insertAt = lines_[after].end;
         std::string inserted = keyName + "=" + value + ending;

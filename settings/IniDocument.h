@@ -14,8 +14,11 @@
 //   The first section of a name is the only one searched, and its first key of a name wins.
 // - A value wholly enclosed in matching single or double quotes is returned without them.
 
+#include "platform/Profile.h"
+
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vantaro {
@@ -27,9 +30,10 @@ public:
 
     // The value as the platform returns it, quotes stripped; nullopt when section or key is missing.
     std::optional<std::string> Get(const std::string& section, const std::string& key) const;
-    // The names of the first matching section's keys that have a value, in file order; blank
-    // names and notes (";...") are not listed, as with the platform.
-    std::vector<std::string> KeyNames(const std::string& section) const;
+    // Every line of the section (the first of that name) in file order, each value as a read
+    // of its key returns it (quotes stripped, at most 4095 bytes); empty when the section is
+    // missing. As in the platform's section read, keys beginning with ';' (notes) are left out.
+    std::vector<ProfileSectionEntry> SectionEntries(const std::string& section) const;
     // Replaces the value of the first matching key, or adds the key (and the section). Every
     // byte outside the written line stays as it was, and so does where each other line ends.
     void Set(const std::string& section, const std::string& key, const std::string& value);
@@ -37,19 +41,27 @@ public:
     const std::string& Text() const { return text_; }
 
 private:
+    // Bytes of text_: the document keeps offsets, not copies, so that parsing a large file
+    // allocates little and touches little more memory than the file itself.
+    struct Span {
+        std::size_t begin = 0;
+        std::size_t size = 0;
+    };
     struct Line {
         std::size_t begin = 0;      // the line's bytes in text_, blanks included
         std::size_t end = 0;
         std::string_view Body(const std::string& text) const;
     };
     struct Entry {
-        std::string name;
-        std::optional<std::string> value;
+        Span name;
+        Span value;
+        bool hasValue = false;
         std::size_t line = 0;
     };
     struct Section {
-        std::string name;
-        std::vector<Entry> entries;
+        Span name;
+        std::size_t firstEntry = 0;  // its entries in entries_, one after the other
+        std::size_t entryCount = 0;
         std::size_t headerLine = 0;  // index into lines_; no header for the unnamed first section
         bool hasHeader = false;
     };
@@ -57,10 +69,15 @@ private:
     void Parse();
     const Section* FindSection(const std::string& name) const;
     std::string EndingAfter(std::size_t lineIndex) const;
+    std::string_view View(Span span) const { return std::string_view(text_).substr(span.begin, span.size); }
+    Span SpanOf(std::string_view part) const {
+        return {static_cast<std::size_t>(part.data() - text_.data()), part.size()};
+    }
 
     std::string text_;
     std::vector<Line> lines_;
     std::vector<Section> sections_;
+    std::vector<Entry> entries_;
 };
 
 // Blanks as the profile functions see them: the C blanks and the DOS end-of-file mark.
@@ -69,5 +86,19 @@ bool IsProfileBlank(char c);
 std::string TrimProfileBlanks(const std::string& text);
 // Leading blanks, an optional sign, then decimal digits; 0 when there are none.
 int LeadingDecimal(const std::string& text);
+// Whether a stored name is the name asked for: ASCII letters match without regard to case.
+bool ProfileNamesMatch(std::string_view stored, std::string_view asked);
+
+// Whether a byte starts a double-byte character in the system's code page (GBK on a Chinese
+// system); null where every character is one byte.
+using LeadByteTest = bool (*)(unsigned char);
+// The platform's section read as entries: "key=value" lines, each ended by a NUL, the value
+// taken as a read of its key returns it: enclosing quotes stripped, then the whole characters
+// that fit 4095 bytes.
+std::vector<ProfileSectionEntry> ParseSectionLines(const std::string& lines, LeadByteTest isLeadByte = nullptr);
+// A key among the entries of a section, by the rules above: the first line of the name
+// decides; nullopt when it is missing or has no value. For every key that does not begin with
+// ';' this is what a read of the key gives.
+std::optional<std::string> FindSectionValue(const std::vector<ProfileSectionEntry>& entries, const std::string& key);
 
 } // namespace vantaro

@@ -1,7 +1,6 @@
 #include "settings/IniFileProfile.h"
 
 #include <fstream>
-#include <iterator>
 
 namespace vantaro {
 
@@ -21,9 +20,14 @@ int ProfileInt(const IniDocument& document, const std::string& section, const st
 }
 
 IniDocument IniFileProfile::Load() const {
-    std::ifstream file(path_, std::ios::binary);
+    std::ifstream file(path_, std::ios::binary | std::ios::ate);
     if (!file) return IniDocument();
-    return IniDocument(std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()));
+    // One read of the whole file: byte by byte costs several times the parse itself.
+    const std::streamoff size = file.tellg();
+    std::string text(size > 0 ? static_cast<std::size_t>(size) : 0, '\0');
+    file.seekg(0);
+    if (!file.read(text.data(), static_cast<std::streamsize>(text.size()))) text.resize(static_cast<std::size_t>(file.gcount()));
+    return IniDocument(std::move(text));
 }
 
 std::string IniFileProfile::ReadString(const std::string& section, const std::string& key,
@@ -35,8 +39,8 @@ int IniFileProfile::ReadInt(const std::string& section, const std::string& key, 
     return ProfileInt(Load(), section, key, defaultValue);
 }
 
-std::optional<std::vector<std::string>> IniFileProfile::ReadKeyNames(const std::string& section) const {
-    return Load().KeyNames(section);
+std::optional<std::vector<ProfileSectionEntry>> IniFileProfile::ReadSection(const std::string& section) const {
+    return Load().SectionEntries(section);
 }
 
 bool IniFileProfile::WriteString(const std::string& section, const std::string& key, const std::string& value) {

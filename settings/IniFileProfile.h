@@ -22,8 +22,8 @@ public:
     std::string ReadString(const std::string& section, const std::string& key,
                            const std::string& defaultValue) const override;
     int ReadInt(const std::string& section, const std::string& key, int defaultValue) const override;
-    std::optional<std::vector<std::string>> ReadKeyNames(const std::string& section) const override;
     bool WriteString(const std::string& section, const std::string& key, const std::string& value) override;
+    std::optional<std::vector<ProfileSectionEntry>> ReadSection(const std::string& section) const override;
 
 private:
     IniDocument Load() const;

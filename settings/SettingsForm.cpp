@@ -9,6 +9,7 @@
 #include <cctype>
 #include <cstdio>
 #include <limits>
+#include <map>
 #include <vector>
 
 namespace vantaro {
@@ -21,6 +22,25 @@ constexpr char kInitStringPrefix[] = "at+eslp=0;+cgdcont=1,\"IP\",\"";
 constexpr int kGprsItem = 0;
 constexpr int kCsdItem = 1;
 constexpr int kChineseItem = 0;
+
+// The keys of one section from a single read where the profile can read the section whole,
+// each found as a read of the key would find it; key by key where it cannot. The platform
+// checks the file anew for every read, and the dialog is not on screen until it has them all.
+class SectionValues {
+public:
+    SectionValues(const Profile& profile, std::string section)
+        : profile_(profile), section_(std::move(section)), entries_(profile.ReadSection(section_)) {}
+
+    std::string Get(const char* key, const std::string& defaultValue) const {
+        if (!entries_) return profile_.ReadString(section_, key, defaultValue);
+        return FindSectionValue(*entries_, key).value_or(defaultValue);
+    }
+
+private:
+    const Profile& profile_;
+    std::string section_;
+    std::optional<std::vector<ProfileSectionEntry>> entries_;
+};
 
 } // namespace
 
@@ -45,14 +65,30 @@ std::string BuildInitString(const std::string& apn) {
     return kInitStringPrefix + apn + "\"";
 }
 
+std::vector<std::string> OperatorNames(const std::vector<ProfileSectionEntry>& operators, int count) {
+    // As reads of "operator1" to "operator<count>" would find them: the first line of a key
+    // decides (a line without '=' hides the later ones), and an empty name is no operator.
+    std::map<int, std::optional<std::string>> byIndex;
+    for (const ProfileSectionEntry& entry : operators) {
+        const std::optional<int> index = OperatorKeyIndex(entry.key);
+        if (index && *index <= count) byIndex.emplace(*index, entry.value);
+    }
+    std::vector<std::string> names;
+    for (const auto& [index, name] : byIndex)
+        if (name && !name->empty()) names.push_back(*name);
+    return names;
+}
+
 SettingsForm::SettingsForm(Profile& profile, DialogControls& controls, MessageSink& messages,
                            const SerialPortSource& ports)
     : profile_(profile), controls_(controls), messages_(messages), ports_(ports) {}
 
 int SettingsForm::LoadSettings() {
     using namespace settings;
+    const SectionValues setting(profile_, kSetting);
+    const auto stored = [&setting](const char* key, const char* defaultValue) { return setting.Get(key, defaultValue); };
     SetLanguageName(kEnglish);
-    controls_.SetText(IDC_CONNECTION_NAME, profile_.ReadString(kSetting, kDefaultConnectionName, ""));
+    controls_.SetText(IDC_CONNECTION_NAME, stored(kDefaultConnectionName, ""));
 
     FillPortList();
     if (int count = controls_.GetCount(IDC_PORT_LIST); count > 0) controls_.SetCurSel(IDC_PORT_LIST, count - 1);
@@ -63,22 +99,22 @@ int SettingsForm::LoadSettings() {
     EnableActionButtons(true);
 
     // The phone field shows the stored number, so that a save never replaces it with "*99#".
-    std::string number = profile_.ReadString(kSetting, kNumber, "");
+    std::string number = stored(kNumber, "");
     if (!number.empty()) controls_.SetText(IDC_PHONE, number);
     {
         std::lock_guard<std::mutex> lock(mutex_);
         phoneNumber_ = number.empty() ? std::string(kDefaultPhoneNumber) : number;
     }
 
-    controls_.SetText(IDC_USER_NAME, profile_.ReadString(kSetting, kUserName, ""));
-    controls_.SetText(IDC_PASSWORD, profile_.ReadString(kSetting, kPassword, ""));
-    controls_.SetText(IDC_INIT_STRING, profile_.ReadString(kSetting, kInit, ""));
-    const std::string connMode = profile_.ReadString(kSetting, kConnMode, "");
+    controls_.SetText(IDC_USER_NAME, stored(kUserName, ""));
+    controls_.SetText(IDC_PASSWORD, stored(kPassword, ""));
+    controls_.SetText(IDC_INIT_STRING, stored(kInit, ""));
+    const std::string connMode = stored(kConnMode, "");
     // Setting the APN edit rebuilds the init string through the edit's change notification, so
     // the stored "init" never stays visible.
-    controls_.SetText(IDC_APN, profile_.ReadString(kSetting, kApn, kDefaultApnOnLoad));
-    controls_.SetText(IDC_DNS1, profile_.ReadString(kSetting, kDns1, ""));
-    controls_.SetText(IDC_DNS2, profile_.ReadString(kSetting, kDns2, ""));
+    controls_.SetText(IDC_APN, stored(kApn, kDefaultApnOnLoad));
+    controls_.SetText(IDC_DNS1, stored(kDns1, ""));
+    controls_.SetText(IDC_DNS2, stored(kDns2, ""));
 
     controls_.SetCurSel(IDC_CONNECTION_TYPE, connMode == kConnModeCsd ? kCsdItem : kGprsItem);
 
@@ -94,28 +130,25 @@ int SettingsForm::LoadSettings() {
 void SettingsForm::FillOperatorList() {
     using namespace settings;
     const int count = profile_.ReadInt(kSetting, kMaxOperatorNum, kDefaultMaxOperatorNum);
-    const auto examine = [this](int index) {
-        char key[32];
-        std::snprintf(key, sizeof key, kOperatorKeyFormat, index);
-        const std::string name = profile_.ReadString(kOperators, key, "");
+    const auto add = [this](const std::string& name) {
         if (name.empty()) return;
         if (profile_.ReadString(name, kNumber, "").empty()) return;
         controls_.AddString(IDC_OPERATOR_LIST, name);
     };
     // A hand-edited count can run into the millions, and each read goes to the file: examining
-    // every index would keep the dialog from ever opening. Only the indices whose key the
-    // section holds can give an operator, so those are the ones examined, in the same order.
-    const std::optional<std::vector<std::string>> names = profile_.ReadKeyNames(kOperators);
-    if (!names) {
-        for (int i = 1; i <= count; ++i) examine(i);
+    // every index would keep the dialog from ever opening, and even the default 500 costs a
+    // read per key, nearly all of keys that are not there. One read of the section gives every
+    // operator key with its name; those are the ones examined, in the same order.
+    const std::optional<std::vector<ProfileSectionEntry>> operators = profile_.ReadSection(kOperators);
+    if (!operators) {
+        for (int i = 1; i <= count; ++i) {
+            char key[32];
+            std::snprintf(key, sizeof key, kOperatorKeyFormat, i);
+            add(profile_.ReadString(kOperators, key, ""));
+        }
         return;
     }
-    std::vector<int> indices;
-    for (const std::string& name : *names)
-        if (const std::optional<int> index = OperatorKeyIndex(name); index && *index <= count) indices.push_back(*index);
-    std::sort(indices.begin(), indices.end());
-    indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
-    for (int index : indices) examine(index);
+    for (const std::string& name : OperatorNames(*operators, count)) add(name);
 }
 
 bool SettingsForm::SaveSettings() {
@@ -172,8 +205,8 @@ void SettingsForm::RefillPortList() {
 }
 
 void SettingsForm::ApplyInterfaceText(std::string language) {
-    for (const CaptionKey& caption : kCaptionKeys)
-        controls_.SetText(caption.controlId, profile_.ReadString(language, caption.key, ""));
+    const SectionValues texts(profile_, language);
+    for (const CaptionKey& caption : kCaptionKeys) controls_.SetText(caption.controlId, texts.Get(caption.key, ""));
 }
 
 std::string SettingsForm::LookUpMessage(const std::string& key) const {

@@ -16,6 +16,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vantaro {
 
@@ -25,6 +26,10 @@ std::optional<int> OperatorKeyIndex(const std::string& keyName);
 
 // The modem init string built from the APN: at+eslp=0;+cgdcont=1,"IP","<apn>"
 std::string BuildInitString(const std::string& apn);
+
+// The operator names that reads of "operator1" to "operator<count>" would give, in that order,
+// from the lines of section Operators; empty names left out.
+std::vector<std::string> OperatorNames(const std::vector<ProfileSectionEntry>& operators, int count);
 
 // Said when a save could not write Setting.ini; nothing claims the settings were saved.
 inline constexpr char kSaveFailedMessage[] =

@@ -1,6 +1,7 @@
 #include "platform/win32/Win32Profile.h"
 
 #include "platform/win32/WholeFile.h"
+#include "settings/IniDocument.h"
 #include "settings/ProfileFile.h"
 
 #include <windows.h>
@@ -20,9 +21,9 @@ std::mutex& FileAccess() {
     return access;
 }
 
-// The key list of one section is read into a buffer that doubles until it fits.
-constexpr std::size_t kKeyListStart = 64 * 1024;
-constexpr std::size_t kKeyListLimit = 256 * 1024 * 1024;
+// The lines of one section are read into a buffer that doubles until they fit.
+constexpr std::size_t kSectionStart = 64 * 1024;
+constexpr std::size_t kSectionLimit = 256 * 1024 * 1024;
 
 std::u16string SystemCodePageToUtf16(const std::string& ansi) {
     if (ansi.empty()) return {};
@@ -32,6 +33,8 @@ std::u16string SystemCodePageToUtf16(const std::string& ansi) {
     ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &wide[0], length);
     return std::u16string(wide.begin(), wide.end());
 }
+
+bool IsAnsiLeadByte(unsigned char byte) { return ::IsDBCSLeadByte(byte) != FALSE; }
 
 } // namespace
 
@@ -56,25 +59,22 @@ int Win32Profile::ReadInt(const std::string& section, const std::string& key, in
     return static_cast<int>(::GetPrivateProfileIntA(section.c_str(), key.c_str(), defaultValue, path_.c_str()));
 }
 
-std::optional<std::vector<std::string>> Win32Profile::ReadKeyNames(const std::string& section) const {
+std::optional<std::vector<ProfileSectionEntry>> Win32Profile::ReadSection(const std::string& section) const {
     std::lock_guard<std::mutex> lock(FileAccess());
-    // The names come as one list of NUL-ended strings; a list that does not fit the buffer is
-    // cut, which the platform says by returning the buffer's size less two.
-    std::vector<char> buffer(kKeyListStart);
+    // The lines come as one list of NUL-ended strings; a list that does not fit the buffer is
+    // cut, which the platform says by returning the buffer's size less two. The section read,
+    // unlike the key read, does not drop the blanks around the name asked for.
+    const std::string name = TrimProfileBlanks(section);
+    std::string lines(kSectionStart, '\0');
     for (;;) {
-        const DWORD length = ::GetPrivateProfileStringA(section.c_str(), nullptr, "", buffer.data(),
-                                                        static_cast<DWORD>(buffer.size()), path_.c_str());
-        if (length + 2 < buffer.size()) {
-            std::vector<std::string> names;
-            for (std::size_t at = 0; at < length;) {
-                const std::size_t end = std::find(buffer.begin() + at, buffer.begin() + length, '\0') - buffer.begin();
-                if (end > at) names.emplace_back(buffer.data() + at, end - at);
-                at = end + 1;
-            }
-            return names;
+        const DWORD length =
+            ::GetPrivateProfileSectionA(name.c_str(), lines.data(), static_cast<DWORD>(lines.size()), path_.c_str());
+        if (length + 2 < lines.size()) {
+            lines.resize(length);
+            return ParseSectionLines(lines, &IsAnsiLeadByte);
         }
-        if (buffer.size() >= kKeyListLimit) return std::nullopt;
-        buffer.resize(buffer.size() * 2);
+        if (lines.size() >= kSectionLimit) return std::nullopt;
+        lines.assign(lines.size() * 2, '\0');
     }
 }
 

@@ -16,17 +16,19 @@ public:
     std::string ReadString(const std::string& section, const std::string& key,
                            const std::string& defaultValue) const override {
         std::lock_guard<std::mutex> lock(mutex_);
-        ++stringReads;
+        ++keyReads;
         return ProfileString(document_, section, key, defaultValue);
     }
     int ReadInt(const std::string& section, const std::string& key, int defaultValue) const override {
         std::lock_guard<std::mutex> lock(mutex_);
+        ++keyReads;
         return ProfileInt(document_, section, key, defaultValue);
     }
-    std::optional<std::vector<std::string>> ReadKeyNames(const std::string& section) const override {
+    std::optional<std::vector<ProfileSectionEntry>> ReadSection(const std::string& section) const override {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (!listsKeys) return std::nullopt;
-        return document_.KeyNames(section);
+        if (!readsSections) return std::nullopt;
+        ++sectionReads;
+        return document_.SectionEntries(section);
     }
     bool WriteString(const std::string& section, const std::string& key, const std::string& value) override {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -47,9 +49,11 @@ public:
     }
 
     bool failWrites = false;
-    bool listsKeys = true;  // false: a profile that cannot list its keys
+    bool readsSections = true;  // false: a profile that cannot read a section whole
     int writeCount = 0;
-    mutable int stringReads = 0;
+    // Reads as the platform would count them: one file check each.
+    mutable int keyReads = 0;
+    mutable int sectionReads = 0;
 
 private:
     mutable std::mutex mutex_;

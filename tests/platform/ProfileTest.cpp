@@ -28,6 +28,18 @@ protected:
                 << "[" << probe.section << "] " << probe.key << " in:\n" << bytes;
             EXPECT_EQ(host.ReadInt(probe.section, probe.key, 77), platform.ReadInt(probe.section, probe.key, 77))
                 << "integer [" << probe.section << "] " << probe.key << " in:\n" << bytes;
+            // A key looked up in its section, read in one go, reads as the key read itself; the
+            // section read leaves notes (keys beginning with ';') out.
+            if (probe.key[0] == ';') continue;
+            const auto platformLines = platform.ReadSection(probe.section);
+            const auto hostLines = host.ReadSection(probe.section);
+            ASSERT_TRUE(platformLines && hostLines) << "[" << probe.section << "] could not be read whole";
+            EXPECT_EQ(FindSectionValue(*platformLines, probe.key).value_or("<default>"),
+                      platform.ReadString(probe.section, probe.key, "<default>"))
+                << "in the section read [" << probe.section << "] " << probe.key << " in:\n" << bytes;
+            EXPECT_EQ(FindSectionValue(*hostLines, probe.key).value_or("<default>"),
+                      platform.ReadString(probe.section, probe.key, "<default>"))
+                << "in the host's section read [" << probe.section << "] " << probe.key << " in:\n" << bytes;
         }
     }
 };
@@ -78,6 +90,20 @@ TEST_F(ProfileAgreement, GbkBytes) {
     // "保存配置" and "语言:" in GBK, as the Chinese section holds them.
     Check("[Chinese]\r\nSAVESETTING=\xB1\xA3\xB4\xE6\xC5\xE4\xD6\xC3\r\nlan=\xD3\xEF\xD1\xD4:\r\n",
           {{"Chinese", "SAVESETTING"}, {"chinese", "lan"}});
+}
+
+TEST_F(ProfileAgreement, ASectionOfManyKeysIsReadWhole) {
+    std::string bytes = "[Operators]\r\n";
+    for (int i = 1; i <= 2000; ++i) bytes += "operator" + std::to_string(i) + "=Operator " + std::to_string(i) + "\r\n";
+    Check(bytes, {{"Operators", "operator1"}, {"operators", "OPERATOR2000"}, {"Operators", "operator2001"}});
+}
+
+TEST_F(ProfileAgreement, ASectionReadOfAMissingFileOrSectionIsEmpty) {
+    const std::string folder = e2e::WorkFolder("profile_sections");
+    e2e::WriteFile(folder + "\\present.ini", "[S]\r\nk=v\r\n");
+    EXPECT_EQ(Win32Profile(folder + "\\missing.ini").ReadSection("S").value_or(std::vector<ProfileSectionEntry>(1)).size(), 0u);
+    EXPECT_EQ(Win32Profile(folder + "\\present.ini").ReadSection("Other").value_or(std::vector<ProfileSectionEntry>(1)).size(), 0u);
+    EXPECT_EQ(Win32Profile(folder + "\\present.ini").ReadSection(" s ").value_or(std::vector<ProfileSectionEntry>()).size(), 1u);
 }
 
 TEST_F(ProfileAgreement, WritesThatTheHostMakesReadBackTheSameOnThePlatform) {

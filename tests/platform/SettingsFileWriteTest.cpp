@@ -156,17 +156,24 @@ TEST_F(SettingsFileWrite, AWriteThePlatformReadsOtherwiseIsUndoneAndReported) {
     EXPECT_EQ(FolderContents(), std::vector<std::string>{"Setting.ini"}) << "a file was left behind";
 }
 
-TEST_F(SettingsFileWrite, TheKeysOfASectionAreListedAsThePlatformSeesThem) {
+TEST_F(SettingsFileWrite, TheLinesOfASectionAreReadAsThePlatformSeesThem) {
     e2e::WriteFile(path, "[Operators]\r\n; note\r\noperator1=A\r\n  OPERATOR7 = B \r\nbare\r\n=x\r\n[operators]\r\noperator9=C\r\n");
-    EXPECT_EQ(profile.ReadKeyNames("Operators"), (std::vector<std::string>{"operator1", "OPERATOR7"}));
-    EXPECT_EQ(profile.ReadKeyNames("Missing"), std::vector<std::string>{});
+    const auto lines = profile.ReadSection("Operators");
+    ASSERT_TRUE(lines.has_value());
+    std::vector<std::string> shown;
+    for (const ProfileSectionEntry& line : *lines) shown.push_back(line.key + (line.value ? "=" + *line.value : ""));
+    EXPECT_EQ(shown, (std::vector<std::string>{"operator1=A", "OPERATOR7=B", "bare", "=x"}))
+        << "notes are left out, blanks around names and values dropped, only the first section of the name read";
+    const auto missing = profile.ReadSection("Missing");
+    ASSERT_TRUE(missing.has_value());
+    EXPECT_TRUE(missing->empty());
     std::string many = "[Operators]\r\n";
     for (int i = 1; i <= 20000; ++i) many += "operator" + std::to_string(i) + "=x\r\n";
     e2e::WriteFile(path, many);
-    const auto names = profile.ReadKeyNames("Operators");
-    ASSERT_TRUE(names.has_value());
-    ASSERT_EQ(names->size(), 20000u) << "a list longer than the first buffer was cut";
-    EXPECT_EQ(names->back(), "operator20000");
+    const auto all = profile.ReadSection("Operators");
+    ASSERT_TRUE(all.has_value());
+    ASSERT_EQ(all->size(), 20000u) << "a section longer than the first buffer was cut";
+    EXPECT_EQ(all->back().key, "operator20000");
 }
 
 } // namespace

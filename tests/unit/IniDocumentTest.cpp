@@ -51,6 +51,10 @@ TEST(ProfileLookup, LinesEndInAnyStyleAndTheLastNeedsNoEnding) {
     EXPECT_EQ(Read("[S]\r\na=1\r\nb=2", "S", "b"), "2");
     EXPECT_EQ(Read("[S]\ra=1\rb=2", "S", "b"), "2");
     EXPECT_EQ(Read("[S]\na=\n", "S", "a"), "");
+    // A line ends at the next '\n' while there is one; after the last, '\r' ends the lines.
+    EXPECT_EQ(Read("[S]\na=1\rb=2\rc=3", "S", "b"), "2");
+    EXPECT_EQ(Read("[S]\ra=1\nb=2", "S", "a"), "<default>") << "a '\\r' before a later '\\n' ends no line";
+    EXPECT_EQ(Read("[S]\ra=1\nb=2", "S", "b"), "2");
 }
 
 TEST(ProfileLookup, SectionNamesLoseTheirBlanksAndAKeyWithoutEqualsReadsAsMissing) {
@@ -67,6 +71,48 @@ TEST(ProfileLookup, ValuesAreCutAt4095Bytes) {
 TEST(ProfileLookup, GbkBytesPassThroughUnchanged) {
     const std::string saveCaption = "\xB1\xA3\xB4\xE6\xC5\xE4\xD6\xC3";  // "保存配置" in GBK
     EXPECT_EQ(Read("[Chinese]\nSAVESETTING=" + saveCaption + "\n", "Chinese", "savesetting"), saveCaption);
+}
+
+// A key looked up among a section's lines reads as the key read itself does, whatever the line.
+TEST(ProfileSection, AKeyFoundAmongTheSectionsLinesReadsAsTheKeyItself) {
+    const std::string file = "[S]\r\n  Key  =  v  \r\nq=\"quoted\"\r\nhalf=a\"\r\nempty=\r\nbare\r\nbare=hidden\r\n"
+                             "dup=first\r\nDUP=second\r\nlong=" + std::string(5000, 'x') + "\r\n[S]\r\nlater=x\r\n";
+    const IniDocument document(file);
+    const std::vector<ProfileSectionEntry> entries = document.SectionEntries("s");
+    for (const char* key : {"key", " KEY ", "q", "half", "empty", "bare", "dup", "long", "later", "missing"})
+        EXPECT_EQ(FindSectionValue(entries, key).value_or("<default>"), ProfileString(document, "S", key, "<default>"))
+            << key;
+    EXPECT_TRUE(IniDocument("[Other]\nk=v\n").SectionEntries("S").empty());
+    EXPECT_EQ(IniDocument("[S]\n; a note\n;k=v\nk=w\n").SectionEntries("S").size(), 1u)
+        << "notes are left out, as the platform's section read does";
+}
+
+TEST(ProfileSection, ThePlatformsLinesBecomeEntriesUpToTheEmptyLine) {
+    using namespace std::string_literals;
+    const std::string lines = "a=1\0q=\"x y\"\0bare\0e=\0v=a=b\0long="s + std::string(5000, 'z') + "\0\0ignored=1\0"s;
+    const std::vector<ProfileSectionEntry> entries = ParseSectionLines(lines);
+    ASSERT_EQ(entries.size(), 6u);
+    EXPECT_EQ(entries[0].key, "a");
+    EXPECT_EQ(entries[0].value, "1");
+    EXPECT_EQ(entries[1].value, "x y") << "quotes go as in a key read";
+    EXPECT_EQ(entries[2].key, "bare");
+    EXPECT_FALSE(entries[2].value.has_value()) << "a line without '=' has no value";
+    EXPECT_EQ(entries[3].value, "") << "an empty value is a value";
+    EXPECT_EQ(entries[4].value, "a=b") << "the key ends at the first '='";
+    EXPECT_EQ(entries[5].value, std::string(4095, 'z')) << "cut as a key read is";
+    EXPECT_TRUE(ParseSectionLines(std::string()).empty());
+}
+
+TEST(ProfileSection, ALongValueIsCutAfterItsLastWholeDoubleByteCharacter) {
+    // "保存" in GBK again and again after one ASCII byte: 4095 bytes would end inside a character.
+    std::string gbk = "a";
+    while (gbk.size() < 5000) gbk += "\xB1\xA3\xB4\xE6";
+    const auto isLeadByte = [](unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; };
+    const std::vector<ProfileSectionEntry> entries = ParseSectionLines("k=" + gbk + std::string(2, '\0'), isLeadByte);
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(*entries[0].value, gbk.substr(0, 4095)) << "4095 bytes hold 'a' and 2047 whole characters";
+    const std::vector<ProfileSectionEntry> even = ParseSectionLines("k=" + gbk.substr(1) + std::string(2, '\0'), isLeadByte);
+    EXPECT_EQ(even[0].value->size(), 4094u) << "the character that would take bytes 4095 and 4096 is left out";
 }
 
 TEST(ProfileInteger, TakesTheLeadingDecimalNumber) {

@@ -116,6 +116,27 @@ TEST_F(SettingsFormTest, OperatorsNeedANameAndANumberAndGapsDoNotEndTheScan) {
     EXPECT_EQ(controls.GetCurSel(IDC_OPERATOR_LIST), 2);
 }
 
+TEST_F(SettingsFormTest, OperatorKeysAreReadAsTheirOwnReadsWouldReadThem) {
+    // Listed by number, not by line; letters of the key in any case; the first line of a key
+    // decides, a line without '=' included; "operator01" is not the key "operator1".
+    Load("[Operators]\noperator3=C\nOPERATOR1=A\noperator1=Shadowed\noperator2\noperator2=Hidden\n"
+         "operator01=Zero\noperator 4=Spaced\noperator4x=Junk\noperator=None\n  operator5  =  E  \n"
+         "[A]\nnumber=1\n[C]\nnumber=3\n[Shadowed]\nnumber=9\n[Hidden]\nnumber=9\n[Zero]\nnumber=9\n"
+         "[Spaced]\nnumber=9\n[E]\nnumber=5\n");
+    EXPECT_EQ(controls.Items(IDC_OPERATOR_LIST), (std::vector<std::string>{"A", "C", "E"}));
+}
+
+TEST_F(SettingsFormTest, LoadingReadsWholeSectionsNotTheirKeysOneByOne) {
+    // Every read checks the file again: the dialog is on screen sooner with few of them.
+    Load("[Setting]\nnumber=1\nmax_operator_num=500\n[BaseSetting]\nlanguage=1\n[Operators]\noperator1=A\n"
+         "[A]\nnumber=2\n[English]\nTEL=Tel:\npleaseset=Fill in.\n");
+    EXPECT_EQ(controls.GetText(IDC_PHONE_LABEL), "Tel:");
+    EXPECT_EQ(controls.Items(IDC_OPERATOR_LIST), std::vector<std::string>{"A"});
+    // [Setting], [Operators], [English]; then max_operator_num, A's number, language, pleaseset.
+    EXPECT_EQ(profile.sectionReads, 3);
+    EXPECT_EQ(profile.keyReads, 4);
+}
+
 TEST_F(SettingsFormTest, AHugeOperatorCountExaminesOnlyTheKeysTheSectionHolds) {
     // "5" five thousand times reads as 59652323 on Wine: one read each would keep the dialog
     // from opening for an hour.
@@ -123,11 +144,11 @@ TEST_F(SettingsFormTest, AHugeOperatorCountExaminesOnlyTheKeysTheSectionHolds) {
          "operator007=Padded\noperator3x=Odd\noperator2=Again\noperator99999999999=Far\n"
          "[A]\nnumber=1\n[B]\nnumber=2\n[Padded]\nnumber=3\n[Odd]\nnumber=4\n[Far]\nnumber=5\n");
     EXPECT_EQ(controls.Items(IDC_OPERATOR_LIST), (std::vector<std::string>{"A", "B"}));
-    EXPECT_LT(profile.stringReads, 100);
+    EXPECT_LT(profile.keyReads, 100);
 }
 
-TEST_F(SettingsFormTest, WithoutAListOfKeysEveryIndexUpToTheCountIsExamined) {
-    profile.listsKeys = false;
+TEST_F(SettingsFormTest, WithoutASectionReadEveryIndexUpToTheCountIsExamined) {
+    profile.readsSections = false;
     Load("[Setting]\nmax_operator_num=30\n[Operators]\noperator30=A\noperator31=B\n[A]\nnumber=1\n[B]\nnumber=2\n");
     EXPECT_EQ(controls.Items(IDC_OPERATOR_LIST), (std::vector<std::string>{"A"}));
 }
