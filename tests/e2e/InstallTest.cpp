@@ -113,8 +113,9 @@ TEST_F(Install, InstallsTheSampleDriverConfiguresTheModemAndKeepsTheDialogOpen) 
               << " ms beyond the two fixed pauses)\n";
     RecordProperty("install_ms", static_cast<int>(elapsed));
 
-    EXPECT_TRUE(ControlEnabled(dialog, IDC_INSTALL));
-    EXPECT_TRUE(ControlEnabled(dialog, IDC_ABOUT));
+    // The status text comes first and the buttons right after it, from the worker: wait for them.
+    EXPECT_TRUE(WaitUntil([&] { return ControlEnabled(dialog, IDC_INSTALL) && ControlEnabled(dialog, IDC_ABOUT); }, 5000))
+        << "the install and About buttons stayed disabled";
     EXPECT_FALSE(ControlEnabled(dialog, IDC_DISCONNECT));
 
     const auto keys = OurDriverKeys();
