@@ -13,6 +13,9 @@ cmake --build --preset windows
 
 build=build/windows
 dist=$build/Vantaro
+# The delivered Setting.ini speaks Chinese in GBK, as on a Chinese Windows: run in its locale
+# (code page 936). VANTARO_LOCALE=C.UTF-8 shows it as on an English Windows.
+export LANG="${VANTARO_LOCALE:-zh_CN.UTF-8}" LC_ALL="${VANTARO_LOCALE:-zh_CN.UTF-8}"
 if [ -n "${DISPLAY:-}" ]; then
     VANTARO_KEEP_DISPLAY=1 tests/tools/wine-session.sh start "$build"
     export VANTARO_KEEP_DISPLAY=1
