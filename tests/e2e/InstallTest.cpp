@@ -18,8 +18,6 @@
 namespace vantaro::e2e {
 namespace {
 
-constexpr char kModemClassKey[] =
-    "SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E96D-E325-11CE-BFC1-08002BE10318}";
 constexpr char kInstalledText[] = "Modem installed and the connection created.";
 constexpr DWORD kInstallWait = 60000;
 
@@ -33,7 +31,7 @@ std::vector<std::map<std::string, Value>> OurDriverKeys() {
     std::vector<std::map<std::string, Value>> keys;
     for (int index = 0; index < 100; ++index) {
         char path[256];
-        std::snprintf(path, sizeof path, "%s\\%04d", kModemClassKey, index);
+        std::snprintf(path, sizeof path, "%s\\%04d", platformtest::kModemClassKey, index);
         HKEY key = nullptr;
         if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) continue;
         std::map<std::string, Value> values;
@@ -51,24 +49,15 @@ std::vector<std::map<std::string, Value>> OurDriverKeys() {
     return keys;
 }
 
-void RemoveOurModems() {
-    platformtest::RemoveAllModemDevices();
-    for (int index = 0; index < 100; ++index) {
-        char path[256];
-        std::snprintf(path, sizeof path, "%s\\%04d", kModemClassKey, index);
-        ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, path);
-    }
-}
-
 std::string Text(const Value& value) { return std::string(value.data.c_str()); }
 
 class Install : public ::testing::Test {
 protected:
     void SetUp() override {
-        RemoveOurModems();
+        platformtest::RemoveAllModemsAndDriverKeys();
         ports.SetPortName("Serial3", "COM3");
     }
-    void TearDown() override { RemoveOurModems(); }
+    void TearDown() override { platformtest::RemoveAllModemsAndDriverKeys(); }
 
     // The program in English, so the status texts are plain to compare, with extra settings.
     void Prepare(VantaroProcess& vantaro, std::initializer_list<std::pair<const char*, const char*>> baseSettings = {}) {
@@ -82,6 +71,12 @@ protected:
     HWND StartAndWait(VantaroProcess& vantaro) {
         if (!vantaro.Start()) return nullptr;
         return vantaro.WaitForSettingsDialog();
+    }
+
+    // The install button, then the message box that the sequence opens; null when none came.
+    static HWND InstallAndWaitForMessage(VantaroProcess& vantaro, HWND dialog, DWORD timeoutMs = kInstallWait) {
+        Click(dialog, IDC_INSTALL);
+        return vantaro.WaitForMessageBox(timeoutMs);
     }
 
     SerialCommOverride ports;
@@ -143,8 +138,7 @@ TEST_F(Install, NoModemAmongTheRemoteAccessDevicesEndsTheProgram) {
     Prepare(vantaro);
     HWND dialog = StartAndWait(vantaro);
     ASSERT_NE(dialog, nullptr);
-    Click(dialog, IDC_INSTALL);
-    HWND box = vantaro.WaitForMessageBox(kInstallWait);
+    HWND box = InstallAndWaitForMessage(vantaro, dialog);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(VantaroProcess::MessageBoxText(box), "Fail to Find RAS Modem Device");
     VantaroProcess::Acknowledge(box);
@@ -158,8 +152,7 @@ TEST_F(Install, NoSelectedPortIsSaidAndTheButtonsComeBack) {
     HWND dialog = StartAndWait(vantaro);
     ASSERT_NE(dialog, nullptr);
     ASSERT_EQ(ComboSelection(dialog, IDC_PORT_LIST), -1);
-    Click(dialog, IDC_INSTALL);
-    HWND box = vantaro.WaitForMessageBox();
+    HWND box = InstallAndWaitForMessage(vantaro, dialog);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(VantaroProcess::MessageBoxText(box), "Fail to open model port,please insert phone");
     EXPECT_EQ(ControlText(dialog, IDC_STATUS), "Fail to open model port,please insert phone");
@@ -176,8 +169,7 @@ TEST_F(Install, AnInfNotOnTheSearchPathStopsWithTheButtonsLeftDisabled) {
     Prepare(vantaro, {{"modem_inf_file64", "no_such_driver.inf"}, {"modem_inf_file", "no_such_driver.inf"}});
     HWND dialog = StartAndWait(vantaro);
     ASSERT_NE(dialog, nullptr);
-    Click(dialog, IDC_INSTALL);
-    HWND box = vantaro.WaitForMessageBox();
+    HWND box = InstallAndWaitForMessage(vantaro, dialog);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(VantaroProcess::MessageBoxText(box), "Fail to get modem inf file in ini file.");
     VantaroProcess::Acknowledge(box);
@@ -211,8 +203,7 @@ TEST_F(Install, ClosingTheDialogMidInstallEndsTheProgramCleanly) {
         Prepare(vantaro);
         HWND dialog = StartAndWait(vantaro);
         ASSERT_NE(dialog, nullptr);
-        Click(dialog, IDC_INSTALL);
-        HWND box = vantaro.WaitForMessageBox(kInstallWait);
+        HWND box = InstallAndWaitForMessage(vantaro, dialog);
         ASSERT_NE(box, nullptr);
         EXPECT_EQ(VantaroProcess::MessageBoxText(box), "Fail to create a Internet Connection.");
         Click(dialog, IDC_EXIT);

@@ -22,8 +22,6 @@
 namespace vantaro::e2e {
 namespace {
 
-constexpr char kModemClassKey[] =
-    "SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E96D-E325-11CE-BFC1-08002BE10318}";
 // From the close to the end of the process: the program ends at once, but a worker in SetupAPI
 // or in the class installer may hold the process until its call returns.
 constexpr DWORD kExitBound = 20000;
@@ -39,15 +37,6 @@ std::uint32_t Seed(const char* suite) {
     const std::uint32_t seed = text ? static_cast<std::uint32_t>(std::strtoul(text, nullptr, 10)) : ::GetTickCount();
     std::cout << "[ seed     ] " << suite << ": VANTARO_RACE_SEED=" << seed << "\n";
     return seed;
-}
-
-void RemoveOurModems() {
-    platformtest::RemoveAllModemDevices();
-    for (int index = 0; index < 100; ++index) {
-        char path[256];
-        std::snprintf(path, sizeof path, "%s\\%04d", kModemClassKey, index);
-        ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, path);
-    }
 }
 
 // Leaves the dialog as the round says, then plays the user until the program is gone: a message
@@ -120,7 +109,7 @@ TEST(Races, LeavingTheDialogAtAnyMomentOfAnInstallEndsTheProgram) {
     ports.SetPortName("Serial3", "COM3");
     Tally tally;
     for (unsigned round = 0; round < Rounds(); ++round) {
-        RemoveOurModems();
+        platformtest::RemoveAllModemsAndDriverKeys();
         const DWORD delay = std::uniform_int_distribution<DWORD>(0, 2500)(random);
         const bool byCancel = random() % 2 == 0;
         const bool answerBoxes = random() % 4 != 0;
@@ -142,7 +131,7 @@ TEST(Races, LeavingTheDialogAtAnyMomentOfAnInstallEndsTheProgram) {
         tally.Count(ending);
         if (::testing::Test::HasFailure()) break;
     }
-    RemoveOurModems();
+    platformtest::RemoveAllModemsAndDriverKeys();
     tally.Print("install");
 }
 

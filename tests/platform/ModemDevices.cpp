@@ -4,6 +4,7 @@
 
 #include <setupapi.h>
 
+#include <cstdio>
 #include <cstring>
 
 namespace vantaro::platformtest {
@@ -82,6 +83,15 @@ std::vector<ModemDevice> ModemDevices() {
 void RemoveAllModemDevices() {
     DeviceList list;
     list.ForEach([&](SP_DEVINFO_DATA& device) { ::SetupDiCallClassInstaller(DIF_REMOVE, list.get(), &device); });
+}
+
+void RemoveAllModemsAndDriverKeys() {
+    RemoveAllModemDevices();
+    for (int index = 0; index < 100; ++index) {
+        char path[256];
+        std::snprintf(path, sizeof path, "%s\\%04d", kModemClassKey, index);
+        ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, path);
+    }
 }
 
 bool CreateBareModemDevice(const std::string& hardwareId) {

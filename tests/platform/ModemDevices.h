@@ -29,6 +29,12 @@ struct ModemDevice {
 std::vector<ModemDevice> ModemDevices();
 // Removes them all through the class installer: each test starts and ends without any.
 void RemoveAllModemDevices();
+// The same, and the modem class's driver keys 0000 .. 0099 with everything in them: what an
+// install of the real program leaves behind, even when it was cut short.
+void RemoveAllModemsAndDriverKeys();
+// The registry path of the modem device class under HKEY_LOCAL_MACHINE.
+inline constexpr char kModemClassKey[] =
+    "SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E96D-E325-11CE-BFC1-08002BE10318}";
 // A registered modem-class device with that hardware id, without driver or driver key.
 bool CreateBareModemDevice(const std::string& hardwareId);
 
