@@ -3,11 +3,12 @@
 #include "app/AboutDialog.h"
 #include "app/DialogInitData.h"
 #include "app/Shortcut.h"
-#include "app/Win32InstallServices.h"
+#include "app/Win32InstallPlatform.h"
 #include "platform/win32/Win32SerialPortPlatform.h"
 #include "platform/win32/WorkerThread.h"
 #include "resources/resource.h"
 #include "settings/SerialPortScanner.h"
+#include "workflow/FormInstallReport.h"
 
 namespace vantaro {
 
@@ -113,12 +114,19 @@ void SettingsDialog::OnOK() {
 }
 
 void SettingsDialog::StartInstall() {
-    if (!session_->form.BeginInstall()) return;
+    std::optional<InstallRequest> request = session_->form.BeginInstall(RunningUnderWow64());
+    if (!request) return;
     std::shared_ptr<SettingsSession> session = session_;
-    workerThread_ = StartWorkerThread([session] {
-        Win32InstallServices services(session->profile, session->workerMessages);
-        RunInstallSequence(session->form, services, session->workerMessages);
+    workerThread_ = StartWorkerThread([session, request = std::move(*request)] {
+        Win32InstallPlatform platform(session->profile);
+        FormInstallReport report(session->form, session->workerMessages);
+        session->form.EndInstall(RunInstallSequence(request, platform.services, report));
     });
+    // No thread, no install: the buttons come back.
+    if (!workerThread_) {
+        session_->form.EndActivity(SettingsForm::Activity::Installing);
+        session_->form.EnableActionButtons(true);
+    }
 }
 
 void SettingsDialog::AboutClicked() {

@@ -2,13 +2,13 @@
 // The Settings dialog (template 129): the program's one working window.
 
 #include "app/Dialog.h"
-#include "dialup/DialSession.h"
 #include "dialup/win32/Win32DialPlatform.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32DialogControls.h"
 #include "platform/win32/Win32MessageSink.h"
 #include "platform/win32/Win32Profile.h"
-#include "settings/SettingsForm.h"
+#include "workflow/DialSession.h"
+#include "workflow/SettingsForm.h"
 
 #include <memory>
 #include <string>

@@ -1,19 +1,16 @@
 // The dial-up layer against Wine's own rasapi32.dll and real kernel events and threads.
 
 #include "dialup/DialNotify.h"
-#include "dialup/DialSession.h"
 #include "dialup/DialupEntry.h"
 #include "dialup/win32/SystemRasLibrary.h"
 #include "dialup/win32/Win32DialEvents.h"
 #include "dialup/win32/Win32RasDialService.h"
-#include "fakes/FakeControls.h"
 #include "fakes/FakeRasDialService.h"
-#include "fakes/MemoryProfile.h"
-#include "fakes/RecordingMessages.h"
+#include "fakes/SettingsFormFixture.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32Clock.h"
 #include "platform/win32/WorkerThread.h"
-#include "resources/resource.h"
+#include "workflow/DialSession.h"
 
 #include <gtest/gtest.h>
 
@@ -64,20 +61,12 @@ TEST(WineRasapi32, AcceptsTheDialupEntry) {
 }
 
 // A dialog whose dial session runs on the platform's events, clock and threads.
-class PlatformDialTest : public ::testing::Test {
+class PlatformDialTest : public ::testing::Test, protected testing::SettingsFormFixture {
 protected:
     PlatformDialTest() {
         profile.Reset("[Setting]\nnumber=*99#\n[BaseSetting]\nlanguage=1\n");
         form.LoadSettings();
     }
-    MemoryProfile profile;
-    FakeControls controls;
-    RecordingMessages messages;
-    class : public SerialPortSource {
-    public:
-        void EnumerateSerialPorts(std::vector<std::uint32_t>& ports) const override { ports.clear(); }
-    } ports;
-    SettingsForm form{profile, controls, messages, ports};
     Win32DialEvents events;
     Win32Clock clock;
 };

@@ -5,12 +5,15 @@
 // every interleaving the program can meet is possible here. Each round must end within a bound.
 
 #include "dialup/DialNotify.h"
-#include "dialup/DialSession.h"
-#include "fakes/FakeControls.h"
-#include "fakes/MemoryProfile.h"
-#include "fakes/RecordingMessages.h"
-#include "modem/InstallSequence.h"
-#include "resources/resource.h"
+#include "fakes/FakeDeviceSetup.h"
+#include "fakes/FakeProcessLauncher.h"
+#include "fakes/FakeRasLibrary.h"
+#include "fakes/FakeRegistry.h"
+#include "fakes/SettingsFormFixture.h"
+#include "modem/ModemRegistry.h"
+#include "workflow/DialSession.h"
+#include "workflow/FormInstallReport.h"
+#include "workflow/InstallSequence.h"
 
 #include <gtest/gtest.h>
 
@@ -38,11 +41,6 @@ constexpr char kSettings[] =
     "[BaseSetting]\nlanguage=1\nhardwareid_in_inf=USB\\VID_1782&PID_0003&MI_01\n"
     "[English]\nconectting=Connecting...\nconnectsucess=Connected.\nmodemsetsu=Installed.\n"
     "[Chinese]\nconectting=Lianjie\nconnectsucess=Lianshang\nmodemsetsu=Anzhuang\n";
-
-class NoPorts final : public SerialPortSource {
-public:
-    void EnumerateSerialPorts(std::vector<std::uint32_t>& ports) const override { ports.clear(); }
-};
 
 std::mt19937& Random() {
     static std::mt19937 random(20240611);
@@ -80,13 +78,8 @@ private:
 
 // The dialog's side of one round: the form over its controls and profile, as the Settings
 // dialog sets it up.
-struct Dialog {
-    Dialog() {
-        controls.SetItems(IDC_CONNECTION_TYPE, {"GPRS", "CSD"});
-        controls.SetItems(IDC_LANGUAGE, {"Chinese", "English"});
-        controls.MakeList(IDC_PORT_LIST);
-        controls.MakeList(IDC_OPERATOR_LIST);
-        form.TransferMembersToEdits();
+struct Dialog : testing::SettingsFormFixture {
+    Dialog() : SettingsFormFixture(kSettings) {
         form.LoadSettings();
         controls.SetItems(IDC_PORT_LIST, {"COM3", "COM5"});
         controls.SetCurSel(IDC_PORT_LIST, 1);
@@ -96,58 +89,49 @@ struct Dialog {
         form.ChangeLanguage();
     }
 
-    MemoryProfile profile{kSettings};
-    FakeControls controls;
-    RecordingMessages dialogMessages;
     RecordingMessages workerMessages;
-    NoPorts ports;
-    SettingsForm form{profile, controls, dialogMessages, ports};
 };
 
 // --- install --------------------------------------------------------------------------------
 
-class SleepingInstallServices final : public InstallServices {
+// The sequence's fixed pauses, shortened: what matters is that the thread really sleeps.
+class SleepingClock final : public Clock {
 public:
-    bool IsRunningUnderWow64() override { return false; }
-    std::string SearchExecutablePath(const std::string& fileName) override { return "C:\\Vantaro\\" + fileName; }
-    int InstallModemDevice(const std::string&, const std::string&, const std::string&, const std::string&,
-                           int) override {
-        Pause();
-        return 1;
-    }
-    bool EnumModemDevices(std::vector<ModemDeviceName>& devices) override {
-        devices = {{"modem", "ZOR GPRS Modem"}};
-        return true;
-    }
-    std::unique_ptr<RasLibraryHold> BindRas() override { return std::make_unique<Hold>(); }
-    bool CreateDialupEntry(const std::string&, const std::string&, const std::string&, const std::string&,
-                           const std::string&, const std::string&, const std::string&, const std::string&,
-                           std::string*) override {
-        Pause();
-        return true;
-    }
-    int ConfigureModemRegistry(const std::string&, const std::string&, const std::string&) override { return 1; }
-    // The sequence's fixed pauses, shortened: what matters is that the thread really sleeps.
-    void Sleep(unsigned) override { Pause(); }
-
-    explicit SleepingInstallServices(int pauseUs) : pauseUs_(pauseUs) {}
+    explicit SleepingClock(int pauseUs) : pauseUs_(pauseUs) {}
+    std::uint32_t TickCount() const override { return 0; }
+    void Sleep(std::uint32_t) override { std::this_thread::sleep_for(std::chrono::microseconds(pauseUs_)); }
 
 private:
-    struct Hold final : RasLibraryHold {
-        bool Loaded() const override { return true; }
-    };
-    void Pause() { std::this_thread::sleep_for(std::chrono::microseconds(pauseUs_)); }
     int pauseUs_;
+};
+
+// The real chain below the sequence, over the platform's fakes.
+struct InstallPlatformFakes {
+    explicit InstallPlatformFakes(Profile& settings, int pauseUs) : clock(pauseUs), services{setup, processes, files, settings, ras, registry, clock} {
+        files.files = {{"modem_inf.inf", "C:\\Vantaro\\modem_inf.inf"}};
+        ras.devices = {{"modem", "ZOR GPRS Modem"}};
+        registry.CreateKey(kRootModemKey);
+        registry.SetString(NumberedSubKey(kModemClassKey, 0), "DriverDesc", kModemDriverDesc);
+    }
+    testing::FakeDeviceSetup setup;
+    testing::FakeProcessLauncher processes;
+    testing::FakeFileSearch files;
+    testing::FakeRasLibrary ras;
+    testing::FakeRegistry registry;
+    SleepingClock clock;
+    InstallPlatform services;
 };
 
 TEST(InstallRace, TheDialogChangesLanguageSavesAndEndsWhileTheWorkerInstalls) {
     int completed = 0;
     for (int round = 0; round < kRounds; ++round) {
         Dialog dialog;
-        SleepingInstallServices services(Between(0, 300));
-        ASSERT_TRUE(dialog.form.BeginInstall());
+        InstallPlatformFakes platform(dialog.profile, Between(0, 300));
+        std::optional<InstallRequest> request = dialog.form.BeginInstall(false);
+        ASSERT_TRUE(request);
+        FormInstallReport report(dialog.form, dialog.workerMessages);
         Worker worker;
-        worker.Start([&] { RunInstallSequence(dialog.form, services, dialog.workerMessages); });
+        worker.Start([&] { dialog.form.EndInstall(RunInstallSequence(*request, platform.services, report)); });
 
         for (int step = Between(0, 6); step > 0; --step) {
             std::this_thread::sleep_for(std::chrono::microseconds(Between(0, 200)));

@@ -3,14 +3,11 @@
 // happens when the dialog ends while a dial still runs.
 
 #include "dialup/DialNotify.h"
-#include "dialup/DialSession.h"
 #include "fakes/FakeClock.h"
-#include "fakes/FakeControls.h"
 #include "fakes/FakeDialEvents.h"
 #include "fakes/FakeRasDialService.h"
-#include "fakes/MemoryProfile.h"
-#include "fakes/RecordingMessages.h"
-#include "resources/resource.h"
+#include "fakes/SettingsFormFixture.h"
+#include "workflow/DialSession.h"
 
 #include <gtest/gtest.h>
 
@@ -38,19 +35,9 @@ constexpr char kBusy[] = "off off off / on";
 constexpr std::uint32_t kConnected = ras::kStateConnected;
 constexpr std::uint32_t kDisconnected = ras::kStateDisconnected;
 
-class NoPorts final : public SerialPortSource {
-public:
-    void EnumerateSerialPorts(std::vector<std::uint32_t>& ports) const override { ports.clear(); }
-};
-
-class DialSessionTest : public ::testing::Test {
+class DialSessionTest : public ::testing::Test, protected testing::SettingsFormFixture {
 protected:
     explicit DialSessionTest(const std::string& settings = kSettings) {
-        controls.SetItems(IDC_CONNECTION_TYPE, {"GPRS", "CSD"});
-        controls.SetItems(IDC_LANGUAGE, {"Chinese", "English"});
-        controls.MakeList(IDC_PORT_LIST);
-        controls.MakeList(IDC_OPERATOR_LIST);
-        form.TransferMembersToEdits();
         profile.Reset(settings);
         session.ClearDialState();
         form.LoadSettings();
@@ -94,11 +81,6 @@ protected:
     FakeClock clock;
     FakeDialEvents events{clock};
     FakeRasDialService ras;
-    MemoryProfile profile;
-    FakeControls controls;
-    RecordingMessages messages;
-    NoPorts ports;
-    SettingsForm form{profile, controls, messages, ports};
     DialSession session{form, ras, events, clock};
 
     std::function<void()> pendingWorker;
@@ -123,25 +105,28 @@ TEST_F(DialSessionTest, ConnectSaysConecttingAtOnceAndDialsOnAWorker) {
     EXPECT_TRUE(ras.calls.empty()) << "the dialog's thread must not dial";
 }
 
-TEST_F(DialSessionTest, TheDialTakesTheFormsMembersAsTheyStandWithoutEntryNameAndWaitsTwentySeconds) {
-    // The members hold what the dialog's data exchange last put there, not what the edits show now.
+TEST_F(DialSessionTest, TheDialTakesTheFieldsAsShownAtTheClickWithoutEntryNameAndWaitsTwentySeconds) {
+    // Edited after loading and never saved: what the user sees is what is dialled.
+    controls.SetText(IDC_PHONE, "*99***2#");
     controls.SetText(IDC_USER_NAME, "card");
     controls.SetText(IDC_PASSWORD, "secret");
-    form.TransferEditsToMembers();
-    controls.SetText(IDC_USER_NAME, "typed later");
-    DialThatConnects();
+    Connect();
+    controls.SetText(IDC_USER_NAME, "typed during the dial");
+    ras.nextConnection = 81;
+    ras.notifications = {{kConnected, 0}};
+    RunDialThread();
     ASSERT_EQ(ras.dialed.size(), 1u);
     const ras::RASDIALPARAMSA& dialed = ras.dialed[0];
     EXPECT_EQ(dialed.dwSize, 1052u);
     EXPECT_STREQ(dialed.szEntryName, "");
-    EXPECT_STREQ(dialed.szPhoneNumber, "*99***1#");
+    EXPECT_STREQ(dialed.szPhoneNumber, "*99***2#");
     EXPECT_STREQ(dialed.szCallbackNumber, "");
     EXPECT_STREQ(dialed.szUserName, "card");
     EXPECT_STREQ(dialed.szPassword, "secret");
     EXPECT_STREQ(dialed.szDomain, "");
     EXPECT_EQ(ras.connectionsGivenTo, (std::vector<ras::ConnectionHandle>{0}));
     EXPECT_EQ(events.waitTimeouts, (std::vector<std::uint32_t>{20000}));
-    EXPECT_STREQ(session.DialParams().szPhoneNumber, "*99***1#");
+    EXPECT_STREQ(session.DialParams().szPhoneNumber, "*99***2#");
 }
 
 TEST_F(DialSessionTest, ReachingConnectedShowsConnectsucessAndKeepsOnlyDisconnectEnabled) {
@@ -244,7 +229,7 @@ TEST_F(DialSessionTest, DisconnectShowsDisconnectingWhileItHangsUp) {
     };
     session.DisconnectClicked();
     EXPECT_EQ(statusDuringHangUp, "Disconnecting...");
-    EXPECT_EQ(buttonsDuringHangUp, kIdle);
+    EXPECT_EQ(buttonsDuringHangUp, kBusy) << "the dial keeps the buttons until the hang-up is done";
     EXPECT_EQ(Status(), "Disconnected.");
     EXPECT_EQ(Buttons(), kIdle);
     EXPECT_EQ(session.Connection(), 0u);
@@ -284,7 +269,7 @@ TEST_F(DialSessionTest, ARefusedHangUpKeepsTheConnectionAndSaysDisconnecting) {
     ras.hangUpResult = 5;
     session.DisconnectClicked();
     EXPECT_EQ(Status(), "Disconnecting...");
-    EXPECT_EQ(Buttons(), kIdle);
+    EXPECT_EQ(Buttons(), kBusy) << "Disconnect stays there to try again";
     EXPECT_EQ(session.Connection(), 81u);
     EXPECT_EQ(ras.Count("GetConnectStatus 81"), 0);
 }
@@ -453,6 +438,51 @@ TEST_F(DialSessionTest, ALateNotificationFindsItsEventStillValidOrNoneAtAll) {
     DialNotify(0, kConnected, 0);
     DialNotify(0, 0, 678);
     EXPECT_EQ(LastDialError(), 678u);
+}
+
+// --- a newer click, and every way the dialog ends ------------------------------------------
+
+TEST_F(DialSessionTest, ADisconnectWakesTheWaitingDialWhoseLateResultNeverOverwritesTheNextDial) {
+    // Disconnect while the first dial waits, and a second dial connects meanwhile: the first
+    // dial's wait ends early and leaves the second one's "connected" and buttons alone.
+    ras.nextConnection = 81;
+    Connect();
+    events.duringWait = [&] {
+        session.DisconnectClicked();
+        ras.nextConnection = 82;
+        ras.notifications = {{kConnected, 0}};
+        Dial();
+    };
+    const std::uint32_t start = clock.now;
+    RunDialThread();
+    EXPECT_EQ(Status(), "Connected.");
+    EXPECT_EQ(Buttons(), kBusy);
+    EXPECT_EQ(session.Connection(), 82u);
+    EXPECT_LT(clock.now - start, DialSession::kDialWaitMs) << "the first dial must wake, not wait out its 20 s";
+}
+
+TEST_F(DialSessionTest, EveryEndOfTheDialogHangsUpAConnectionKeptFromAFailedDial) {
+    ras.notifications = {{1, 678}};
+    Dial();
+    ASSERT_EQ(session.Connection(), 81u);
+    // A failed install ends the dialog with OK, not with Cancel.
+    session.DialogEnded();
+    EXPECT_EQ(ras.Count("HangUp 81"), 1);
+    EXPECT_EQ(session.Connection(), 0u);
+    session.DialogEnded();
+    EXPECT_EQ(ras.Count("HangUp 81"), 1) << "a connection is hung up once";
+}
+
+TEST_F(DialSessionTest, SaveDuringADialKeepsDisconnectAndTheInstallStaysRefused) {
+    Connect();
+    form.SaveSettings();
+    EXPECT_EQ(Buttons(), kBusy) << "a save must not give the buttons back while the dial waits";
+    EXPECT_FALSE(form.BeginInstall(false));
+    ras.notifications = {{kConnected, 0}};
+    RunDialThread();
+    session.DisconnectClicked();
+    EXPECT_EQ(Buttons(), kIdle);
+    EXPECT_TRUE(form.BeginInstall(false));
 }
 
 } // namespace

@@ -1,152 +1,115 @@
-// The install sequence against fakes of every service it calls: which step ends a run, what
-// the user is told, and what the outcome dialog later finds in the flags.
+// The install sequence over the real chain (driver installer, remote-access binding, dial-up
+// entry, modem registry configuration) with fakes of the platform only: which step ends a run,
+// what the user is told, and what the outcome dialog later finds in the flags.
 
 #include "app/OutcomeText.h"
-#include "fakes/FakeControls.h"
-#include "fakes/MemoryProfile.h"
-#include "fakes/RecordingMessages.h"
-#include "modem/InstallSequence.h"
-#include "resources/resource.h"
+#include "fakes/FakeClock.h"
+#include "fakes/FakeDeviceSetup.h"
+#include "fakes/FakeProcessLauncher.h"
+#include "fakes/FakeRasLibrary.h"
+#include "fakes/FakeRegistry.h"
+#include "fakes/SettingsFormFixture.h"
+#include "modem/ModemRegistry.h"
+#include "workflow/FormInstallReport.h"
+#include "workflow/InstallSequence.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <functional>
-#include <set>
 
 namespace vantaro {
 namespace {
 
-using testing::FakeControls;
-using testing::MemoryProfile;
-using testing::RecordingMessages;
+using testing::FakeClock;
+using testing::FakeDeviceSetup;
+using testing::FakeFileSearch;
+using testing::FakeProcessLauncher;
+using testing::FakeRasLibrary;
+using testing::FakeRegistry;
+using Devices = std::vector<FakeRasLibrary::Device>;
 
-class NoPorts final : public SerialPortSource {
+const Devices kOneModem = {{"modem", "ZOR GPRS Modem"}};
+const std::string kDriverKey = NumberedSubKey(kModemClassKey, 0);
+
+// An install with no window: nobody to tell.
+class QuietReport final : public InstallReport {
 public:
-    void EnumerateSerialPorts(std::vector<std::uint32_t>& ports) const override { ports.clear(); }
+    void Show(const std::string&) override {}
+    void Status(const std::string&) override {}
+    std::string LookUpMessage(const std::string& key) const override { return key; }
 };
 
-class FakeHold final : public RasLibraryHold {
-public:
-    explicit FakeHold(bool loaded) : loaded_(loaded) {}
-    bool Loaded() const override { return loaded_; }
-
-private:
-    bool loaded_;
-};
-
-struct EntryCall {
-    std::vector<std::string> arguments;
-};
-
-class FakeInstallServices final : public InstallServices {
-public:
-    bool IsRunningUnderWow64() override { return wow64; }
-    std::string SearchExecutablePath(const std::string& fileName) override {
-        searched.push_back(fileName);
-        return foundFiles.count(fileName) ? "C:\\Vantaro\\" + fileName : std::string();
-    }
-    int InstallModemDevice(const std::string& hardwareId, const std::string& infPath, const std::string& portName,
-                           const std::string& apn, int connectionMode) override {
-        installs.push_back({hardwareId, infPath, portName, apn, std::to_string(connectionMode)});
-        return installResult;
-    }
-    bool EnumModemDevices(std::vector<ModemDeviceName>& devices) override {
-        devices.clear();
-        if (!scans.empty()) {
-            devices = scans.front();
-            scans.pop_front();
-        }
-        ++scanCount;
-        return true;
-    }
-    std::unique_ptr<RasLibraryHold> BindRas() override { return std::make_unique<FakeHold>(rasLoaded); }
-    bool CreateDialupEntry(const std::string& entryName, const std::string& phoneNumber, const std::string& userName,
-                           const std::string& password, const std::string& dns1, const std::string& dns2,
-                           const std::string& deviceType, const std::string& deviceName, std::string* refusal) override {
-        entries.push_back({{entryName, phoneNumber, userName, password, dns1, dns2, deviceType, deviceName}});
-        if (!entryResult && refusal) *refusal = entryRefusal;
-        return entryResult;
-    }
-    int ConfigureModemRegistry(const std::string& portName, const std::string& speed,
-                               const std::string& initString) override {
-        configurations.push_back({portName, speed, initString});
-        return 1;
-    }
-    void Sleep(unsigned milliseconds) override {
-        sleeps.push_back(milliseconds);
-        if (onSleep) onSleep();
-    }
-
-    bool wow64 = false;
-    std::set<std::string> foundFiles = {"modem_inf.inf", "modem_inf64.inf"};
-    int installResult = 1;
-    std::deque<std::vector<ModemDeviceName>> scans;
-    bool rasLoaded = true;
-    bool entryResult = true;
-    std::string entryRefusal;
-    std::function<void()> onSleep;
-
-    std::vector<std::string> searched;
-    std::vector<std::vector<std::string>> installs;
-    int scanCount = 0;
-    std::vector<EntryCall> entries;
-    std::vector<std::vector<std::string>> configurations;
-    std::vector<unsigned> sleeps;
-};
-
-const std::vector<ModemDeviceName> kOneModem = {{"modem", "ZOR GPRS Modem"}};
-
-class InstallSequenceTest : public ::testing::Test {
+// The Settings dialog with COM5 chosen, right after the install button saved its fields.
+class InstallSequenceTest : public ::testing::Test, protected testing::SettingsFormFixture {
 protected:
     InstallSequenceTest() {
         profile.Reset(
             "[Setting]\nnumber=*99#\nusername=user\npassword=pw\napn=cmnet\nconn_mode=1\ndns1=1.2.3.4\ndns2=5.6.7.8\n"
             "connection_name=My GPRS\n[BaseSetting]\nhardwareid_in_inf=USB\\VID_1782&PID_0003&MI_01\n"
             "[Chinese]\nmodemsetsu=OK\n");
-        controls.SetItems(IDC_PORT_LIST, {"COM3", "COM5"});
-        controls.SetCurSel(IDC_PORT_LIST, 1);
-        controls.SetItems(IDC_LANGUAGE, {"Chinese", "English"});
-        controls.SetItems(IDC_CONNECTION_TYPE, {"GPRS", "CSD"});
-        controls.onTextChanged = [this](int id) {
-            if (id == IDC_APN) form.RebuildInitString();
-        };
         form.LoadSettings();
         controls.SetItems(IDC_PORT_LIST, {"COM3", "COM5"});
         controls.SetCurSel(IDC_PORT_LIST, 1);
-        form.EnableActionButtons(false);  // as the install button leaves them
-        services.scans = {kOneModem, kOneModem};
+        files.files = {{"modem_inf.inf", "C:\\Vantaro\\modem_inf.inf"},
+                       {"modem_inf64.inf", "C:\\Vantaro\\modem_inf64.inf"}};
+        // The modem appears among the remote-access devices when the driver is in; each pause
+        // of the sequence moves on to the next scan.
+        scans = {kOneModem, kOneModem};
+        clock.onSleep = [this] {
+            ras.devices = scans.empty() ? Devices{} : scans.front();
+            if (!scans.empty()) scans.pop_front();
+        };
+        registry.CreateKey(kRootModemKey);
+        registry.SetString(kDriverKey, "DriverDesc", kModemDriverDesc);
     }
 
-    void Run() { RunInstallSequence(form, services, messages); }
+    InstallResult Run() {
+        std::optional<InstallRequest> request = form.BeginInstall(wow64);
+        if (!request) return InstallResult::Stopped;
+        const InstallResult result = RunInstallSequence(*request, platform, report);
+        form.EndInstall(result);
+        return result;
+    }
     std::string Outcome() const {
         return ComposeOutcomeText(controls.endedWithOk ? kModalOk : 2, form.modemInstalled, form.connectionCreated,
                                   form.PortName(), form.ConnectionName());
     }
+    bool ModemConfigured() const { return registry.Find(kDriverKey, "AttachedTo") != nullptr; }
 
-    MemoryProfile profile;
-    FakeControls controls;
-    RecordingMessages messages;
-    RecordingMessages dialogMessages;
-    NoPorts ports;
-    SettingsForm form{profile, controls, dialogMessages, ports};
-    FakeInstallServices services;
+    bool wow64 = false;
+    std::deque<Devices> scans;
+    FakeDeviceSetup setup;
+    FakeProcessLauncher processes;
+    FakeFileSearch files;
+    FakeRasLibrary ras;
+    FakeRegistry registry;
+    FakeClock clock;
+    InstallPlatform platform{setup, processes, files, profile, ras, registry, clock};
+    testing::RecordingMessages workerMessages;
+    FormInstallReport report{form, workerMessages};
 };
 
 TEST_F(InstallSequenceTest, ASuccessfulRunBindsTheEntryToTheLastModemAndConfiguresTheModem) {
-    services.scans = {kOneModem, {{"modem", "first"}, {"modem", "second"}}};
-    Run();
-    EXPECT_TRUE(messages.Shown().empty());
-    ASSERT_EQ(services.installs.size(), 1u);
-    EXPECT_EQ(services.installs[0], (std::vector<std::string>{"USB\\VID_1782&PID_0003&MI_01",
-                                                              "C:\\Vantaro\\modem_inf.inf", "COM5", "cmnet", "1"}));
-    EXPECT_EQ(services.sleeps, (std::vector<unsigned>{1000, 1000}));
-    ASSERT_EQ(services.entries.size(), 1u);
-    EXPECT_EQ(services.entries[0].arguments, (std::vector<std::string>{"My GPRS", "*99#", "user", "pw", "1.2.3.4",
-                                                                       "5.6.7.8", "modem", "second"}));
-    ASSERT_EQ(services.configurations.size(), 1u);
-    EXPECT_EQ(services.configurations[0],
-              (std::vector<std::string>{"COM5", "115200", "at+eslp=0;+cgdcont=1,\"IP\",\"cmnet\""}));
+    scans = {kOneModem, {{"modem", "first"}, {"modem", "second"}}};
+    EXPECT_EQ(Run(), InstallResult::Done);
+    EXPECT_TRUE(workerMessages.Shown().empty());
+    EXPECT_NE(std::find(setup.calls.begin(), setup.calls.end(),
+                        "UpdateDriverForPlugAndPlayDevices USB\\VID_1782&PID_0003&MI_01 C:\\Vantaro\\modem_inf.inf"),
+              setup.calls.end());
+    EXPECT_EQ(clock.sleeps, (std::vector<std::uint32_t>{1000, 1000}));
+    ASSERT_EQ(ras.propertiesCalls.size(), 1u);
+    const ras::RASENTRYA& entry = ras.propertiesCalls[0].entry;
+    EXPECT_EQ(ras.propertiesCalls[0].entryName, "My GPRS");
+    EXPECT_STREQ(entry.szLocalPhoneNumber, "*99#");
+    EXPECT_STREQ(entry.szDeviceName, "second");
+    ASSERT_EQ(ras.dialParamsCalls.size(), 1u);
+    EXPECT_STREQ(ras.dialParamsCalls[0].dialParams.szUserName, "user");
+    EXPECT_STREQ(ras.dialParamsCalls[0].dialParams.szPassword, "pw");
+    ASSERT_TRUE(ModemConfigured());
+    EXPECT_EQ(registry.Find(kDriverKey, "AttachedTo")->text, "COM5");
+    EXPECT_EQ(registry.Find(kDriverKey, "UserInit")->text, "at+eslp=0;+cgdcont=1,\"IP\",\"cmnet\"");
     EXPECT_EQ(controls.GetText(IDC_STATUS), "OK");
     EXPECT_TRUE(controls.IsEnabled(IDC_INSTALL));
     EXPECT_FALSE(controls.Ended());
@@ -158,130 +121,144 @@ TEST_F(InstallSequenceTest, ASuccessfulRunBindsTheEntryToTheLastModemAndConfigur
 
 TEST_F(InstallSequenceTest, NoSelectedPortStopsBeforeAnythingElse) {
     controls.SetCurSel(IDC_PORT_LIST, -1);
-    Run();
-    EXPECT_EQ(messages.Shown(), std::vector<std::string>{"Fail to open model port,please insert phone"});
+    EXPECT_EQ(Run(), InstallResult::NoPort);
+    EXPECT_EQ(workerMessages.Shown(), std::vector<std::string>{"Fail to open model port,please insert phone"});
     EXPECT_EQ(controls.GetText(IDC_STATUS), "Fail to open model port,please insert phone");
     EXPECT_TRUE(controls.IsEnabled(IDC_INSTALL));
-    EXPECT_TRUE(services.searched.empty());
+    EXPECT_TRUE(files.searched.empty());
 }
 
 TEST_F(InstallSequenceTest, TheInfNameFollowsThePlatformAndItsDefault) {
-    services.foundFiles = {};
+    files.files.clear();
     Run();
-    services.wow64 = true;
+    wow64 = true;
     Run();
     profile.WriteString("BaseSetting", "modem_inf_file64", "phone64.inf");
     profile.WriteString("BaseSetting", "modem_inf_file", "phone32.inf");
     Run();
-    services.wow64 = false;
+    wow64 = false;
     Run();
-    EXPECT_EQ(services.searched,
+    EXPECT_EQ(files.searched,
               (std::vector<std::string>{"modem_inf.inf", "modem_inf64.inf", "phone64.inf", "phone32.inf"}));
 }
 
 TEST_F(InstallSequenceTest, AMissingInfOrHardwareIdStopsWithTheButtonsLeftDisabled) {
-    services.foundFiles = {};
-    Run();
-    profile.Reset("[BaseSetting]\nhardwareid_in_inf=\n");
-    services.foundFiles = {"modem_inf.inf"};
-    Run();
-    EXPECT_EQ(messages.Shown(), (std::vector<std::string>{"Fail to get modem inf file in ini file.",
-                                                          "Fail to get hardware id from ini file."}));
+    files.files.clear();
+    EXPECT_EQ(Run(), InstallResult::NoInf);
+    profile.WriteString("BaseSetting", "hardwareid_in_inf", "");
+    files.files = {{"modem_inf.inf", "C:\\modem_inf.inf"}};
+    EXPECT_EQ(Run(), InstallResult::NoHardwareId);
+    EXPECT_EQ(workerMessages.Shown(), (std::vector<std::string>{"Fail to get modem inf file in ini file.",
+                                                                "Fail to get hardware id from ini file."}));
     EXPECT_FALSE(controls.IsEnabled(IDC_INSTALL));
-    EXPECT_TRUE(services.installs.empty());
+    EXPECT_TRUE(setup.calls.empty());
 }
 
 TEST_F(InstallSequenceTest, AnOverlongHardwareIdIsRefusedBeforeAnythingIsInstalled) {
     profile.WriteString("BaseSetting", "hardwareid_in_inf", std::string(511, 'H'));
-    Run();
-    EXPECT_EQ(messages.Shown(), std::vector<std::string>{install::kHardwareIdTooLongMessage});
-    EXPECT_TRUE(services.installs.empty());
+    EXPECT_EQ(Run(), InstallResult::ValueTooLong);
+    EXPECT_EQ(workerMessages.Shown(), std::vector<std::string>{install::kHardwareIdTooLongMessage});
+    EXPECT_TRUE(setup.calls.empty());
     EXPECT_TRUE(controls.IsEnabled(IDC_INSTALL));
     profile.WriteString("BaseSetting", "hardwareid_in_inf", std::string(510, 'H'));
-    Run();
-    EXPECT_EQ(services.installs.size(), 1u);
+    EXPECT_EQ(Run(), InstallResult::Done);
 }
 
 TEST_F(InstallSequenceTest, AFailedDriverInstallEndsTheDialogWithTheModemNotInstalled) {
-    services.installResult = 0;
-    Run();
-    EXPECT_EQ(messages.Shown(), std::vector<std::string>{"Fail to install a modem device!"});
+    setup.Fail("UpdateDriverForPlugAndPlayDevices", 5);
+    EXPECT_EQ(Run(), InstallResult::DriverFailed);
+    EXPECT_EQ(workerMessages.Shown().back(), "Fail to install a modem device!");
     EXPECT_TRUE(controls.endedWithOk);
-    EXPECT_EQ(services.scanCount, 0);
+    EXPECT_TRUE(ras.enumCalls.empty());
     EXPECT_EQ(Outcome(), "Fail to install the modem on COM5.");
 }
 
-TEST_F(InstallSequenceTest, NoModemOnTheFirstScanOrNoLibraryEndsTheDialog) {
-    services.scans = {{}};
-    Run();
-    EXPECT_EQ(messages.Shown(), std::vector<std::string>{"Fail to Find RAS Modem Device"});
+TEST_F(InstallSequenceTest, NoModemOnTheFirstScanEndsTheDialog) {
+    scans = {Devices{}};
+    EXPECT_EQ(Run(), InstallResult::NoRasModem);
+    EXPECT_EQ(workerMessages.Shown(), std::vector<std::string>{"Fail to Find RAS Modem Device"});
     EXPECT_TRUE(controls.endedWithOk);
     EXPECT_EQ(Outcome(), "Fail to create the Internet Connection.");
 }
 
 TEST_F(InstallSequenceTest, AnUnloadedRemoteAccessLibraryCountsAsNoModem) {
-    services.rasLoaded = false;
-    Run();
-    EXPECT_EQ(messages.Shown(), std::vector<std::string>{"Fail to Find RAS Modem Device"});
+    ras.loadFails = true;
+    EXPECT_EQ(Run(), InstallResult::NoRasModem);
+    EXPECT_EQ(workerMessages.Shown(), std::vector<std::string>{"Fail to Find RAS Modem Device"});
     EXPECT_TRUE(controls.endedWithOk);
 }
 
 TEST_F(InstallSequenceTest, NoModemOnTheSecondScanStopsWithTheDialogOpen) {
-    services.scans = {kOneModem, {{"isdn", "x"}}};
-    services.scans[1].clear();
-    Run();
-    EXPECT_EQ(messages.Shown(), std::vector<std::string>{"Fail to Find RAS Modem Device"});
+    scans = {kOneModem, {}};
+    EXPECT_EQ(Run(), InstallResult::NoRasModemLater);
+    EXPECT_EQ(workerMessages.Shown(), std::vector<std::string>{"Fail to Find RAS Modem Device"});
     EXPECT_FALSE(controls.Ended());
     EXPECT_EQ(form.modemInstalled, 1);
-    EXPECT_TRUE(services.entries.empty());
+    EXPECT_TRUE(ras.propertiesCalls.empty());
 }
 
-TEST_F(InstallSequenceTest, AFailedEntrySkipsTheModemConfigurationUnlessAnEarlierRunMadeOne) {
-    services.entryResult = false;
-    Run();
-    EXPECT_EQ(messages.Shown(), std::vector<std::string>{"Fail to create a Internet Connection."});
+TEST_F(InstallSequenceTest, AFailedEntrySkipsTheModemConfigurationWhateverAnEarlierRunMade) {
+    form.connectionCreated = 1;  // as an earlier run left it
+    ras.setPropertiesResult = 621;
+    EXPECT_EQ(Run(), InstallResult::EntryFailed);
+    EXPECT_EQ(workerMessages.Shown(), std::vector<std::string>{"Fail to create a Internet Connection."});
     EXPECT_TRUE(controls.IsEnabled(IDC_INSTALL));
-    EXPECT_TRUE(services.configurations.empty());
-
-    services.entryResult = true;
-    services.scans = {kOneModem, kOneModem};
-    Run();
-    services.entryResult = false;
-    services.scans = {kOneModem, kOneModem};
-    Run();
-    EXPECT_EQ(services.configurations.size(), 2u) << "the second run must still configure the modem";
+    EXPECT_FALSE(ModemConfigured()) << "an entry made by an earlier run must not let this one configure the modem";
+    EXPECT_NE(controls.GetText(IDC_STATUS), "OK");
 }
 
 TEST_F(InstallSequenceTest, AnEntryValueTooLongForThePhoneBookIsNamedInTheStatusLine) {
-    services.entryResult = false;
-    services.entryRefusal = "the phone number is longer than 128 characters";
-    Run();
-    EXPECT_EQ(messages.Shown(), std::vector<std::string>{"Fail to create a Internet Connection."});
+    controls.SetText(IDC_PHONE, std::string(129, '9'));
+    EXPECT_EQ(Run(), InstallResult::EntryFailed);
+    EXPECT_EQ(workerMessages.Shown(), std::vector<std::string>{"Fail to create a Internet Connection."});
     EXPECT_EQ(controls.GetText(IDC_STATUS),
               "Fail to create a Internet Connection: the phone number is longer than 128 characters");
     EXPECT_TRUE(controls.IsEnabled(IDC_INSTALL));
 }
 
 TEST_F(InstallSequenceTest, AMissingConnModeCountsAsGprsAndDoubleZeroAsCsd) {
-    profile.Reset("[BaseSetting]\nhardwareid_in_inf=ID\n");
-    Run();
-    profile.Reset("[BaseSetting]\nhardwareid_in_inf=ID\n[Setting]\nconn_mode=00\n");
-    services.scans = {kOneModem, kOneModem};
-    Run();
-    ASSERT_EQ(services.installs.size(), 2u);
-    EXPECT_EQ(services.installs[0][4], "1");
-    EXPECT_EQ(services.installs[1][4], "0");
-    EXPECT_EQ(services.entries[0].arguments[0], "GPRS Connection");
+    const InstallRequest missing = ReadInstallRequest(testing::MemoryProfile(""), false, "COM1", "");
+    const InstallRequest csd = ReadInstallRequest(testing::MemoryProfile("[Setting]\nconn_mode=00\n"), false, "COM1", "");
+    EXPECT_EQ(missing.connectionMode, 1);
+    EXPECT_EQ(csd.connectionMode, 0);
+    EXPECT_EQ(missing.entryName, "GPRS Connection");
 }
 
-TEST_F(InstallSequenceTest, ADialogClosedDuringARunIsNeverTouchedAgain) {
-    services.onSleep = [this] { controls.End(); };
+TEST_F(InstallSequenceTest, ADialogClosedDuringARunIsNeverTouchedAgainNorReadForItsValues) {
+    clock.onSleep = [this] {
+        ras.devices = kOneModem;
+        controls.End();
+    };
+    std::optional<InstallRequest> request = form.BeginInstall(false);
+    ASSERT_TRUE(request);
     const int statusWrites = controls.setTextCount[IDC_STATUS];
-    Run();
+    EXPECT_EQ(RunInstallSequence(*request, platform, report), InstallResult::Stopped);
     EXPECT_EQ(controls.setTextCount[IDC_STATUS], statusWrites);
     EXPECT_FALSE(controls.endedWithOk);
-    EXPECT_TRUE(services.entries.empty());
-    EXPECT_TRUE(services.configurations.empty());
+    EXPECT_TRUE(ras.propertiesCalls.empty());
+    EXPECT_FALSE(ModemConfigured());
+}
+
+TEST_F(InstallSequenceTest, TheInitStringAndPortAreTheOnesShownWhenTheInstallStarted) {
+    std::optional<InstallRequest> request = form.BeginInstall(false);
+    ASSERT_TRUE(request);
+    // The dialog ends (its controls read empty from now on) before the run gets to the registry.
+    controls.End();
+    QuietReport quiet;
+    ASSERT_EQ(RunInstallSequence(*request, platform, quiet), InstallResult::Done);
+    EXPECT_EQ(registry.Find(kDriverKey, "AttachedTo")->text, "COM5");
+    EXPECT_EQ(registry.Find(kDriverKey, "UserInit")->text, "at+eslp=0;+cgdcont=1,\"IP\",\"cmnet\"");
+}
+
+TEST_F(InstallSequenceTest, ASecondInstallIsRefusedWhileOneRuns) {
+    ASSERT_TRUE(form.BeginInstall(false));
+    form.SaveSettings();  // says "saveset", which must not give the buttons back
+    EXPECT_FALSE(controls.IsEnabled(IDC_INSTALL));
+    EXPECT_FALSE(controls.IsEnabled(IDC_DIAL));
+    EXPECT_FALSE(form.BeginInstall(false)) << "a second install must not start beside the first";
+    form.EndInstall(InstallResult::Done);
+    EXPECT_TRUE(controls.IsEnabled(IDC_INSTALL));
+    EXPECT_TRUE(form.BeginInstall(false));
 }
 
 } // namespace

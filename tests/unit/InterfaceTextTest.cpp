@@ -1,11 +1,7 @@
 // Captions and status messages by language, read from the settings file's language sections.
 
-#include "fakes/FakeControls.h"
-#include "fakes/MemoryProfile.h"
-#include "fakes/RecordingMessages.h"
-#include "resources/resource.h"
-#include "settings/InterfaceText.h"
-#include "settings/SettingsForm.h"
+#include "fakes/SettingsFormFixture.h"
+#include "workflow/InterfaceText.h"
 
 #include <gtest/gtest.h>
 
@@ -18,11 +14,6 @@ namespace {
 using testing::FakeControls;
 using testing::MemoryProfile;
 using testing::RecordingMessages;
-
-class NoPorts final : public SerialPortSource {
-public:
-    void EnumerateSerialPorts(std::vector<std::uint32_t>& ports) const override { ports.clear(); }
-};
 
 // Which control each caption key labels.
 const std::vector<std::pair<std::string, int>> kCaptionControls = {
@@ -37,20 +28,12 @@ const std::vector<std::string> kMessageKeys = {"pleaseset",     "saveset",   "in
                                                "intimeout",     "disconnecting", "dissucess"};
 
 // A dialog as its template leaves it: every labelled control shows its template caption.
-class InterfaceTextTest : public ::testing::Test {
+class InterfaceTextTest : public ::testing::Test, protected testing::SettingsFormFixture {
 protected:
     InterfaceTextTest() {
-        controls.SetItems(IDC_CONNECTION_TYPE, {"GPRS", "CSD"});
-        controls.SetItems(IDC_LANGUAGE, {"Chinese", "English"});
-        controls.MakeList(IDC_PORT_LIST);
-        controls.MakeList(IDC_OPERATOR_LIST);
         for (const auto& [key, id] : kCaptionControls) controls.SetText(id, "template " + std::to_string(id));
     }
 
-    void Load(const std::string& file) {
-        profile.Reset(file);
-        form.LoadSettings();
-    }
 
     // Every caption key with its own value: "<prefix> <key>".
     static std::string SectionNamingEveryCaption(const std::string& section, const std::string& prefix) {
@@ -59,11 +42,6 @@ protected:
         return text;
     }
 
-    MemoryProfile profile;
-    FakeControls controls;
-    RecordingMessages messages;
-    NoPorts ports;
-    SettingsForm form{profile, controls, messages, ports};
 };
 
 TEST_F(InterfaceTextTest, EveryCaptionKeyLabelsItsOwnControl) {

@@ -6,7 +6,7 @@
 #include "fakes/RecordingMessages.h"
 #include "resources/resource.h"
 #include "settings/SerialPortScanner.h"
-#include "settings/SettingsForm.h"
+#include "workflow/SettingsForm.h"
 
 #include <gtest/gtest.h>
 
@@ -93,7 +93,7 @@ TEST_F(SerialPortScannerTest, AValueTooLongForTheBuffersIsPassedOverAndTheEnumer
 
 TEST_F(SerialPortScannerTest, AnyOtherResultEndsTheEnumeration) {
     platform.values = {FakeSerialPortPlatform::PortName("COM5"),
-                       {kErrorAccessDenied, kRegSz, "COM6"},
+                       {platform_code::kErrorAccessDenied, kRegSz, "COM6"},
                        FakeSerialPortPlatform::PortName("COM7")};
     EXPECT_EQ(Scan(), (Ports{5}));
     EXPECT_EQ(platform.enumeratedIndexes, (Ports{0, 1}));
@@ -110,7 +110,7 @@ TEST_F(SerialPortScannerTest, AnEmptyOrMissingMapGivesAnEmptyListWithoutProbing)
 
 TEST_F(SerialPortScannerTest, OtherPlatformsAndAFailedVersionQueryProbeCom1ToCom255) {
     platform.portErrors = {{"\\\\.\\COM1", kErrorSuccess},
-                           {"\\\\.\\COM2", kErrorAccessDenied},       // in use by another program
+                           {"\\\\.\\COM2", platform_code::kErrorAccessDenied},       // in use by another program
                            {"\\\\.\\COM3", kErrorGenFailure},
                            {"\\\\.\\COM4", kErrorSharingViolation},
                            {"\\\\.\\COM255", kErrorSuccess},

@@ -1,10 +1,6 @@
 // Loading and saving the Settings dialog's fields, against controls and a profile in memory.
 
-#include "fakes/FakeControls.h"
-#include "fakes/MemoryProfile.h"
-#include "fakes/RecordingMessages.h"
-#include "resources/resource.h"
-#include "settings/SettingsForm.h"
+#include "fakes/SettingsFormFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -15,37 +11,7 @@ using testing::FakeControls;
 using testing::MemoryProfile;
 using testing::RecordingMessages;
 
-class FixedPorts final : public SerialPortSource {
-public:
-    void EnumerateSerialPorts(std::vector<std::uint32_t>& ports) const override { ports = numbers; }
-    std::vector<std::uint32_t> numbers;
-};
-
-// A dialog as the template and its init data leave it, before LoadSettings.
-class SettingsFormTest : public ::testing::Test {
-protected:
-    explicit SettingsFormTest(std::string file = {}) : profile(std::move(file)) {
-        controls.SetItems(IDC_CONNECTION_TYPE, {"GPRS", "CSD"});
-        controls.SetItems(IDC_LANGUAGE, {"Chinese", "English"});
-        controls.MakeList(IDC_PORT_LIST);
-        controls.MakeList(IDC_OPERATOR_LIST);
-        controls.onTextChanged = [this](int id) {
-            if (id == IDC_APN) form.RebuildInitString();
-        };
-        form.TransferMembersToEdits();
-    }
-
-    void Load(const std::string& file) {
-        profile.Reset(file);
-        form.LoadSettings();
-    }
-
-    MemoryProfile profile;
-    FakeControls controls;
-    RecordingMessages messages;
-    FixedPorts ports;
-    SettingsForm form{profile, controls, messages, ports};
-};
+class SettingsFormTest : public ::testing::Test, protected testing::SettingsFormFixture {};
 
 TEST_F(SettingsFormTest, AnEmptyFileShowsTheDefaults) {
     Load("");
@@ -201,7 +167,7 @@ TEST_F(SettingsFormTest, AFailedSaveIsSaidAndNeverReportedAsSaved) {
     EXPECT_EQ(messages.Shown(), std::vector<std::string>{kSaveFailedMessage});
     EXPECT_EQ(controls.GetText(IDC_STATUS), "");
     // The install button does not go on either.
-    EXPECT_FALSE(form.BeginInstall());
+    EXPECT_FALSE(form.BeginInstall(false));
     EXPECT_TRUE(controls.IsEnabled(IDC_INSTALL));
 }
 
@@ -219,7 +185,7 @@ TEST_F(SettingsFormTest, AFieldWithALineBreakIsRefusedBeforeAnythingIsWritten) {
 
 TEST_F(SettingsFormTest, TheInstallButtonSavesSaysInsetupdriverAndDisablesTheActions) {
     Load("");
-    ASSERT_TRUE(form.BeginInstall());
+    ASSERT_TRUE(form.BeginInstall(false));
     EXPECT_EQ(profile.writeCount, 8);
     EXPECT_EQ(controls.GetText(IDC_STATUS), "insetupdriver");
     EXPECT_FALSE(controls.IsEnabled(IDC_INSTALL));

@@ -12,7 +12,7 @@
 #include "dialup/RasDialService.h"
 #include "dialup/RasRecords.h"
 #include "platform/Clock.h"
-#include "settings/SettingsForm.h"
+#include "workflow/SettingsForm.h"
 
 #include <functional>
 #include <memory>
@@ -38,12 +38,10 @@ public:
     // No dial events, no connection: how the dialog starts.
     void ClearDialState();
 
-    // The connect button: says "conectting", leaves only disconnect enabled, and dials on a worker.
-    // A connection left over from a failed or timed-out dial is hung up first.
+    // The connect button: says "conectting", leaves only disconnect enabled, and dials on a worker
+    // the phone number, user name and password that the fields show now. A connection left
+    // over from a failed or timed-out dial is hung up first. Nothing while an install runs.
     void ConnectClicked(const StartWorker& startWorker);
-    // The worker's body: waits for a leftover connection that was hung up to go, then dials the
-    // form's phone number with its user name and password. Always 1.
-    int DialThread(ras::ConnectionHandle hungUpLeftover);
     // One dial and its outcome in the status line, waiting at most kDialWaitMs. Absent (null)
     // texts count as empty. 0 when the dial was not started, else 1.
     int DialAndWait(const char* entryName, const char* phoneNumber, const char* userName, const char* password,
@@ -53,8 +51,9 @@ public:
     void DisconnectClicked();
     // Leaving the dialog: hangs up without waiting, then ends the dialog.
     void CancelClicked(const EndDialog& endDialog);
-    // The dialog has ended: a waiting dial thread wakes and ends without touching anything, and
-    // a dial that is still starting is hung up as soon as the service hands it over.
+    // The dialog has ended, whichever way: a held connection is hung up, a waiting dial thread
+    // wakes and ends without touching anything, and a dial that is still starting is hung up as
+    // soon as the service hands it over.
     void DialogEnded();
 
     ras::ConnectionHandle Connection() const;
@@ -65,6 +64,15 @@ public:
     static constexpr char kDialRefusedPrefix[] = "Fail to dial: ";
 
 private:
+    // The worker's body: waits for a leftover connection that was hung up to go, then dials.
+    void DialThread(std::uint64_t dial, ras::ConnectionHandle hungUpLeftover, SettingsForm::DialValues values);
+    int Dial(std::uint64_t dial, const char* entryName, const char* phoneNumber, const char* userName,
+             const char* password, const char* domain);
+    // A newer click (connect or disconnect) has taken over from this dial: its late result
+    // must not overwrite what the newer one shows.
+    bool Superseded(std::uint64_t dial) const;
+    // Starts the next dial's number and wakes the one that still waits.
+    std::uint64_t Supersede();
     // Queries until the connection is gone or kHangUpWaitMs have passed, kHangUpPollMs apart.
     void WaitUntilGone(ras::ConnectionHandle connection, ras::RASCONNSTATUSA& status, bool untilDialogEnds);
     bool HasEnded() const;
@@ -75,9 +83,11 @@ private:
     DialEvents& events_;
     Clock& clock_;
     std::shared_ptr<DialEvent> dialogEndedEvent_;
+    std::shared_ptr<DialEvent> supersededEvent_;  // of the dial that waits now
 
     mutable std::mutex mutex_;
     bool ended_ = false;
+    std::uint64_t dial_ = 0;
     ras::ConnectionHandle rasConnection_ = 0;
     ras::RASDIALPARAMSA dialParams_{};
     ras::RASCONNSTATUSA connStatus_{};  // the dialog's thread only

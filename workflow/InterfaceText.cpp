@@ -1,4 +1,4 @@
-#include "settings/InterfaceText.h"
+#include "workflow/InterfaceText.h"
 
 #include "resources/resource.h"
 

@@ -1,9 +1,9 @@
-#include "settings/SettingsForm.h"
+#include "workflow/SettingsForm.h"
 
 #include "resources/resource.h"
 #include "settings/IniDocument.h"
-#include "settings/InterfaceText.h"
 #include "settings/SettingsKeys.h"
+#include "workflow/InterfaceText.h"
 
 #include <algorithm>
 #include <cctype>
@@ -216,7 +216,18 @@ std::string SettingsForm::LookUpMessage(const std::string& key) const {
 
 void SettingsForm::SetStatusText(std::string text) {
     controls_.SetText(IDC_STATUS, text);
-    if (!text.empty()) EnableActionButtons(true);
+    // While an install or a dial runs, a status line from elsewhere (a save) must not give
+    // the buttons back: a second install could start beside the first.
+    if (!text.empty() && activity_ == Activity::Idle) EnableActionButtons(true);
+}
+
+bool SettingsForm::TryBegin(Activity activity) {
+    Activity idle = Activity::Idle;
+    return activity_.compare_exchange_strong(idle, activity);
+}
+
+void SettingsForm::EndActivity(Activity activity) {
+    activity_.compare_exchange_strong(activity, Activity::Idle);
 }
 
 void SettingsForm::EnableActionButtons(bool on) {
@@ -226,11 +237,43 @@ void SettingsForm::EnableActionButtons(bool on) {
     controls_.Enable(IDC_ABOUT, on);
 }
 
-bool SettingsForm::BeginInstall() {
-    if (!SaveSettings()) return false;
+std::optional<InstallRequest> SettingsForm::BeginInstall(bool runningUnderWow64) {
+    if (activity_ != Activity::Idle) return std::nullopt;
+    if (!SaveSettings()) return std::nullopt;
+    if (!TryBegin(Activity::Installing)) return std::nullopt;
     SetStatusText(LookUpMessage(message::kInSetupDriver));
     EnableActionButtons(false);
-    return true;
+    const std::string portName =
+        controls_.GetCurSel(IDC_PORT_LIST) < 0 ? std::string() : controls_.GetText(IDC_PORT_LIST);
+    if (!portName.empty()) SetPortName(portName);
+    return ReadInstallRequest(profile_, runningUnderWow64, portName, controls_.GetText(IDC_INIT_STRING));
+}
+
+void SettingsForm::EndInstall(InstallResult result) {
+    EndActivity(Activity::Installing);
+    switch (result) {
+    case InstallResult::DriverFailed:
+    case InstallResult::NoRasModem:
+        // Nothing more can be done here: the dialog ends with OK and the outcome says why.
+        controls_.EndWithOk();
+        return;
+    case InstallResult::NoInf:
+    case InstallResult::NoHardwareId:
+    case InstallResult::NoRasModemLater:
+    case InstallResult::Stopped:
+        // The buttons stay as the install left them until the next status line.
+        return;
+    case InstallResult::Done:
+    case InstallResult::NoPort:
+    case InstallResult::ValueTooLong:
+    case InstallResult::EntryFailed:
+        EnableActionButtons(true);
+        return;
+    }
+}
+
+SettingsForm::DialValues SettingsForm::FieldDialValues() const {
+    return {controls_.GetText(IDC_PHONE), controls_.GetText(IDC_USER_NAME), controls_.GetText(IDC_PASSWORD)};
 }
 
 void SettingsForm::TransferEditsToMembers() {

@@ -1,7 +1,7 @@
-#include "dialup/DialSession.h"
+#include "workflow/DialSession.h"
 
 #include "dialup/DialNotify.h"
-#include "settings/InterfaceText.h"
+#include "workflow/InterfaceText.h"
 
 #include <cstdio>
 #include <utility>
@@ -24,6 +24,8 @@ void DialSession::ClearDialState() {
 }
 
 void DialSession::ConnectClicked(const StartWorker& startWorker) {
+    if (!form_.TryBegin(SettingsForm::Activity::Dialling)) return;
+    const std::uint64_t dial = Supersede();
     form_.SetStatusText(form_.LookUpMessage(message::kConnecting));
     form_.EnableActionButtons(false);
 
@@ -39,28 +41,54 @@ void DialSession::ConnectClicked(const StartWorker& startWorker) {
     ras::ConnectionHandle hungUp = 0;
     if (leftover != 0 && ras_.HangUp(leftover) == 0) hungUp = leftover;
 
-    startWorker([this, hungUp] { DialThread(hungUp); });
+    startWorker([this, dial, hungUp, values = form_.FieldDialValues()] { DialThread(dial, hungUp, values); });
 }
 
-int DialSession::DialThread(ras::ConnectionHandle hungUpLeftover) {
+void DialSession::DialThread(std::uint64_t dial, ras::ConnectionHandle hungUpLeftover,
+                             SettingsForm::DialValues values) {
     if (hungUpLeftover != 0) {
         ras::RASCONNSTATUSA status{};
         WaitUntilGone(hungUpLeftover, status, true);
     }
-    const std::string phoneNumber = form_.PhoneNumber();
-    const std::string userName = form_.UserName();
-    const std::string password = form_.Password();
-    DialAndWait(nullptr, phoneNumber.c_str(), userName.c_str(), password.c_str(), "");
-    return 1;
+    Dial(dial, nullptr, values.phoneNumber.c_str(), values.userName.c_str(), values.password.c_str(), "");
 }
 
 int DialSession::DialAndWait(const char* entryName, const char* phoneNumber, const char* userName,
                              const char* password, const char* domain) {
+    std::uint64_t dial = 0;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        dial = dial_;
+    }
+    return Dial(dial, entryName, phoneNumber, userName, password, domain);
+}
+
+std::uint64_t DialSession::Supersede() {
+    std::shared_ptr<DialEvent> waiting;
+    std::uint64_t dial = 0;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        dial = ++dial_;
+        waiting = std::exchange(supersededEvent_, nullptr);
+    }
+    if (waiting) waiting->Signal();
+    return dial;
+}
+
+bool DialSession::Superseded(std::uint64_t dial) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return dial != dial_;
+}
+
+int DialSession::Dial(std::uint64_t dial, const char* entryName, const char* phoneNumber, const char* userName,
+                      const char* password, const char* domain) {
     std::shared_ptr<DialEvent> done = events_.Create(false);
     if (!done) return 0;
     std::shared_ptr<DialEvent> error = events_.Create(false);
     if (!error) return 0;
     SetDialEvents({done, error});
+    // Without it the dial still works; only a newer click cannot wake its wait.
+    std::shared_ptr<DialEvent> superseded = events_.Create(true);
 
     const std::string values[] = {OrEmpty(entryName), OrEmpty(phoneNumber), OrEmpty(userName), OrEmpty(password),
                                   OrEmpty(domain)};
@@ -72,6 +100,8 @@ int DialSession::DialAndWait(const char* entryName, const char* phoneNumber, con
         {"the domain", values[4], ras::kMaxDomain},
     });
     if (!overlong.empty()) {
+        if (Superseded(dial)) return 0;
+        form_.EndActivity(SettingsForm::Activity::Dialling);
         form_.SetStatusText(kDialRefusedPrefix + overlong + ".");
         return 0;
     }
@@ -85,7 +115,8 @@ int DialSession::DialAndWait(const char* entryName, const char* phoneNumber, con
     {
         std::lock_guard<std::mutex> lock(mutex_);
         dialParams_ = dialParams;
-        if (rasConnection_ != 0 || ended_) return 0;
+        if (rasConnection_ != 0 || ended_ || dial != dial_) return 0;
+        supersededEvent_ = superseded;
     }
 
     ras::ConnectionHandle connection = 0;
@@ -103,22 +134,14 @@ int DialSession::DialAndWait(const char* entryName, const char* phoneNumber, con
     }
     if (result != 0) return 0;
 
+    // The dialog's end, or a newer click, wakes the wait early.
+    constexpr int kAbsent = -100;
     std::vector<DialEvent*> waitFor{done.get(), error.get()};
+    const int endedIndex = dialogEndedEvent_ ? static_cast<int>(waitFor.size()) : kAbsent;
     if (dialogEndedEvent_) waitFor.push_back(dialogEndedEvent_.get());
-    switch (events_.WaitForAny(waitFor, kDialWaitMs)) {
-    case 0:
-        form_.SetStatusText(form_.LookUpMessage(message::kConnectSuccess));
-        form_.EnableActionButtons(false);
-        return 1;
-    case 1:
-        ShowDialError();
-        return 1;
-    case DialEvents::kTimedOut:
-        // The service goes on with the dial; its connection stays held for the next connect or
-        // the cancel to hang up.
-        form_.SetStatusText(form_.LookUpMessage(message::kInTimeout));
-        return 1;
-    case 2: {
+    if (superseded) waitFor.push_back(superseded.get());
+    const int woken = events_.WaitForAny(waitFor, kDialWaitMs);
+    if (woken == endedIndex || HasEnded()) {
         // The dialog has ended while this dial was still waiting: give it up.
         ras::ConnectionHandle mine = 0;
         {
@@ -128,6 +151,23 @@ int DialSession::DialAndWait(const char* entryName, const char* phoneNumber, con
         if (mine != 0) ras_.HangUp(mine);
         return 1;
     }
+    if (Superseded(dial)) return 1;
+    switch (woken) {
+    case 0:
+        // Connected: the dial keeps the buttons until Disconnect or the dialog's end.
+        form_.SetStatusText(form_.LookUpMessage(message::kConnectSuccess));
+        form_.EnableActionButtons(false);
+        return 1;
+    case 1:
+        form_.EndActivity(SettingsForm::Activity::Dialling);
+        ShowDialError();
+        return 1;
+    case DialEvents::kTimedOut:
+        // The service goes on with the dial; its connection stays held for the next connect or
+        // the cancel to hang up.
+        form_.EndActivity(SettingsForm::Activity::Dialling);
+        form_.SetStatusText(form_.LookUpMessage(message::kInTimeout));
+        return 1;
     default:
         return 1;
     }
@@ -150,6 +190,7 @@ void DialSession::ShowDialError() {
 }
 
 void DialSession::DisconnectClicked() {
+    Supersede();
     const ras::ConnectionHandle connection = Connection();
     if (connection != 0) {
         form_.SetStatusText(form_.LookUpMessage(message::kDisconnecting));
@@ -158,6 +199,7 @@ void DialSession::DisconnectClicked() {
         WaitUntilGone(connection, connStatus_, false);
     }
     ClearDialState();
+    form_.EndActivity(SettingsForm::Activity::Dialling);
     form_.SetStatusText(form_.LookUpMessage(message::kDisconnectSuccess));
     form_.EnableActionButtons(true);
 }
@@ -182,9 +224,17 @@ void DialSession::CancelClicked(const EndDialog& endDialog) {
 }
 
 void DialSession::DialogEnded() {
+    ras::ConnectionHandle held = 0;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         ended_ = true;
+        held = std::exchange(rasConnection_, 0);
+    }
+    // Whatever ended the dialog (a failed install ends it too), nothing would be left to end
+    // this connection once the program is gone.
+    if (held != 0 && ras_.HangUp(held) != 0) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        rasConnection_ = held;
     }
     if (dialogEndedEvent_) dialogEndedEvent_->Signal();
 }

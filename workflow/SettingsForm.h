@@ -1,7 +1,8 @@
 #pragma once
-// The Settings dialog's fields and the rules that tie them to Setting.ini: loading, saving,
-// the language, the init string, the status line and the action buttons. It knows the dialog
-// only through its controls, so every rule here is tested on the host.
+// The Settings dialog's presenter: its fields and the rules that tie them to Setting.ini
+// (loading, saving, the language, the init string), the status line and the action buttons,
+// and the dialog's side of the install. It knows the dialog only through its controls, so
+// every rule here is tested on the host.
 //
 // The install and dial workers share this object with the dialog's thread. What they share is
 // guarded here: the language name (replaced by the dialog's thread while workers look up
@@ -11,6 +12,7 @@
 #include "platform/MessageSink.h"
 #include "platform/Profile.h"
 #include "settings/SerialPortSource.h"
+#include "workflow/InstallSequence.h"
 
 #include <atomic>
 #include <mutex>
@@ -62,9 +64,28 @@ public:
     void SetStatusText(std::string text);
     void EnableActionButtons(bool on);
 
-    // The install button's part on the dialog's thread: save, say "insetupdriver", buttons off.
-    // False when the save failed: the install must not start with values the user did not see.
-    bool BeginInstall();
+    // The install button's part on the dialog's thread: save, say "insetupdriver", buttons off,
+    // and take the install's inputs as the dialog shows them now. Nothing when the save failed
+    // (the install must not start with values the user did not see) or when an install or a
+    // dial is already running.
+    std::optional<InstallRequest> BeginInstall(bool runningUnderWow64);
+    // The install's end, on its worker: what the dialog does after each way a run can end.
+    void EndInstall(InstallResult result);
+
+    // A dial takes the action buttons until its own end gives them back; so does an install.
+    // Only one of them runs at a time.
+    enum class Activity { Idle, Installing, Dialling };
+    bool TryBegin(Activity activity);
+    void EndActivity(Activity activity);
+    Activity CurrentActivity() const { return activity_; }
+
+    // The phone number, user name and password as the fields show them now.
+    struct DialValues {
+        std::string phoneNumber;
+        std::string userName;
+        std::string password;
+    };
+    DialValues FieldDialValues() const;
     // The plain OK data exchange: the edits' texts into phoneNumber, userName and password.
     void TransferEditsToMembers();
     // The initial data exchange towards the controls.
@@ -82,7 +103,6 @@ public:
 
     DialogControls& Controls() { return controls_; }
     Profile& Settings() { return profile_; }
-    MessageSink& Messages() { return messages_; }
 
     // Set by the install sequence; nothing resets them.
     std::atomic<int> modemInstalled{0};
@@ -95,6 +115,7 @@ private:
     DialogControls& controls_;
     MessageSink& messages_;
     const SerialPortSource& ports_;
+    std::atomic<Activity> activity_{Activity::Idle};
 
     mutable std::mutex mutex_;
     std::string portName_;

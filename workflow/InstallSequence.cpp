@@ -1,0 +1,104 @@
+#include "workflow/InstallSequence.h"
+
+#include "dialup/DialupEntry.h"
+#include "dialup/RasBinding.h"
+#include "modem/ModemInstaller.h"
+#include "modem/ModemRegistry.h"
+#include "settings/SettingsKeys.h"
+#include "workflow/InterfaceText.h"
+
+#include <vector>
+
+namespace vantaro {
+
+InstallRequest ReadInstallRequest(const Profile& settings, bool runningUnderWow64, std::string portName,
+                                  std::string initString) {
+    using namespace vantaro::settings;
+    InstallRequest request;
+    request.portName = std::move(portName);
+    request.infName = runningUnderWow64 ? settings.ReadString(kBaseSetting, kModemInfFile64, kDefaultModemInf64)
+                                        : settings.ReadString(kBaseSetting, kModemInfFile, kDefaultModemInf);
+    request.hardwareId = settings.ReadString(kBaseSetting, kHardwareIdInInf, "");
+    request.apn = settings.ReadString(kSetting, kApn, "");
+    request.connectionMode = settings.ReadInt(kSetting, kConnMode, kDefaultConnModeOnInstall);
+    request.entryName = settings.ReadString(kSetting, kConnectionName, kDefaultConnectionNameValue);
+    request.phoneNumber = settings.ReadString(kSetting, kNumber, "");
+    request.userName = settings.ReadString(kSetting, kUserName, "");
+    request.password = settings.ReadString(kSetting, kPassword, "");
+    request.dns1 = settings.ReadString(kSetting, kDns1, "");
+    request.dns2 = settings.ReadString(kSetting, kDns2, "");
+    request.initString = std::move(initString);
+    return request;
+}
+
+InstallResult RunInstallSequence(const InstallRequest& request, InstallPlatform& platform, InstallReport& report) {
+    using namespace install;
+    if (report.Stopped()) return InstallResult::Stopped;
+    if (request.portName.empty()) {
+        report.Status(kNoPortMessage);
+        report.Show(kNoPortMessage);
+        return InstallResult::NoPort;
+    }
+    const std::string infPath = platform.files.SearchExecutablePath(request.infName);
+    if (infPath.empty()) {
+        report.Show(kNoInfMessage);
+        return InstallResult::NoInf;
+    }
+    if (request.hardwareId.empty()) {
+        report.Show(kNoHardwareIdMessage);
+        return InstallResult::NoHardwareId;
+    }
+    // Values that would not fit the install's working buffers are refused before anything is
+    // installed; the user can correct them and press the button again.
+    if (request.hardwareId.size() > kMaxHardwareId || request.portName.size() > kMaxPortName) {
+        report.Show(request.hardwareId.size() > kMaxHardwareId ? kHardwareIdTooLongMessage : kPortNameTooLongMessage);
+        return InstallResult::ValueTooLong;
+    }
+
+    ModemInstaller installer(platform.setup, platform.processes, platform.files, platform.settings, report);
+    if (!installer.InstallModemDevice(request.hardwareId, infPath, request.portName, request.apn,
+                                      request.connectionMode)) {
+        report.Show(kInstallFailedMessage);
+        return InstallResult::DriverFailed;
+    }
+
+    // The new modem needs a moment before the remote-access service lists it.
+    std::vector<ras::RASDEVINFOA> rasDevices;
+    platform.clock.Sleep(kSettleMilliseconds);
+    report.ModemInstalled();
+    EnumModemDevices(platform.ras, rasDevices);
+    RasBinding binding(platform.ras);
+    if (!binding.Loaded() || rasDevices.empty()) {
+        report.Show(kNoRasModemMessage);
+        return InstallResult::NoRasModem;
+    }
+
+    platform.clock.Sleep(kSettleMilliseconds);
+    EnumModemDevices(platform.ras, rasDevices);
+    if (!binding.Loaded() || rasDevices.empty()) {
+        report.Show(kNoRasModemMessage);
+        return InstallResult::NoRasModemLater;
+    }
+    if (report.Stopped()) return InstallResult::Stopped;
+
+    const ras::RASDEVINFOA& device = rasDevices.back();
+    report.ConnectionNamed(request.entryName);
+    std::string refusal;
+    // This run's own entry decides whether the modem is configured: an entry made by an
+    // earlier run may be bound to another modem, or gone.
+    if (!CreateDialupEntry(platform.ras, request.entryName, request.phoneNumber, request.userName, request.password,
+                           request.dns1, request.dns2, device.szDeviceType, device.szDeviceName, &refusal)) {
+        report.Show(kEntryFailedMessage);
+        // A value too long for the phone book is named in the status line, so it can be fixed.
+        if (!refusal.empty()) report.Status(kEntryRefusedPrefix + refusal);
+        return InstallResult::EntryFailed;
+    }
+    report.ConnectionCreated();
+
+    if (report.Stopped()) return InstallResult::Stopped;
+    ConfigureModemRegistry(platform.registry, request.portName, kPortSpeed, request.initString);
+    report.Status(report.LookUpMessage(message::kModemSetSu));
+    return InstallResult::Done;
+}
+
+} // namespace vantaro

@@ -1,0 +1,106 @@
+#pragma once
+// The install sequence: the one long operation behind the install button, and behind the
+// command line's install. It installs the phone's modem driver, waits for the modem among the
+// remote-access devices, creates the dial-up entry and configures the modem. It takes all its
+// inputs at its start, as one plain value, and says what happens through a small report, so it
+// runs the same with a dialog or with no window at all.
+
+#include "dialup/RasLibrary.h"
+#include "modem/DeviceSetup.h"
+#include "modem/FileSearch.h"
+#include "modem/ProcessLauncher.h"
+#include "modem/Registry.h"
+#include "platform/Clock.h"
+#include "platform/MessageSink.h"
+#include "platform/Profile.h"
+
+#include <cstddef>
+#include <string>
+
+namespace vantaro {
+
+// What one install needs, taken once when it starts.
+struct InstallRequest {
+    std::string portName;  // empty: no port chosen
+    std::string infName;   // the INF for this Windows, as Setting.ini names it
+    std::string hardwareId;
+    std::string apn;
+    int connectionMode = 1;
+    std::string entryName;
+    std::string phoneNumber;
+    std::string userName;
+    std::string password;
+    std::string dns1;
+    std::string dns2;
+    std::string initString;  // what the modem's driver keys get
+};
+
+// The request from the settings file as it stands (after a save), for the port and init
+// string that the caller chose. A 32-bit program on 64-bit Windows takes the 64-bit INF.
+InstallRequest ReadInstallRequest(const Profile& settings, bool runningUnderWow64, std::string portName,
+                                  std::string initString);
+
+// Whoever asked for the install hears from it here. Message boxes (Show) come from the
+// sequence's own thread and wait for the user; with no window they go to the log.
+class InstallReport : public MessageSink {
+public:
+    // A line for the status line (or the console).
+    virtual void Status(const std::string& text) = 0;
+    // A status message in the interface language, looked up by its key.
+    virtual std::string LookUpMessage(const std::string& key) const = 0;
+    // The outcome as it grows; the outcome dialog words its line from these.
+    virtual void ModemInstalled() {}
+    virtual void ConnectionNamed(const std::string& entryName) {}
+    virtual void ConnectionCreated() {}
+    // True once whoever asked is gone (the dialog ended): the sequence stops at its next step
+    // and says nothing more.
+    virtual bool Stopped() const { return false; }
+};
+
+// The platform services the sequence calls, each a narrow interface of its own subsystem.
+struct InstallPlatform {
+    DeviceSetup& setup;
+    ProcessLauncher& processes;
+    FileSearch& files;
+    Profile& settings;  // the 64-bit helper's INF name is read from it
+    RasLibrary& ras;
+    Registry& registry;
+    Clock& clock;
+};
+
+// How a run ended; the dialog decides its buttons from this, the command line its exit code.
+enum class InstallResult {
+    Done,
+    Stopped,           // the dialog ended during the run
+    NoPort,
+    NoInf,
+    NoHardwareId,
+    ValueTooLong,      // a value would not fit the install's buffers; nothing was installed
+    DriverFailed,      // the driver is not in
+    NoRasModem,        // the modem never showed up among the remote-access devices
+    NoRasModemLater,   // it showed up, then was gone at the second look
+    EntryFailed,       // the dial-up entry was not made; the modem is not configured
+};
+
+namespace install {
+inline constexpr unsigned kSettleMilliseconds = 1000;
+inline constexpr char kPortSpeed[] = "115200";
+// The working buffers the hardware id and the port name must fit, with their terminators.
+inline constexpr std::size_t kMaxHardwareId = 510;
+inline constexpr std::size_t kMaxPortName = 63;
+
+inline constexpr char kNoPortMessage[] = "Fail to open model port,please insert phone";
+inline constexpr char kNoInfMessage[] = "Fail to get modem inf file in ini file.";
+inline constexpr char kNoHardwareIdMessage[] = "Fail to get hardware id from ini file.";
+inline constexpr char kInstallFailedMessage[] = "Fail to install a modem device!";
+inline constexpr char kNoRasModemMessage[] = "Fail to Find RAS Modem Device";
+inline constexpr char kEntryFailedMessage[] = "Fail to create a Internet Connection.";
+inline constexpr char kEntryRefusedPrefix[] = "Fail to create a Internet Connection: ";
+inline constexpr char kHardwareIdTooLongMessage[] =
+    "Fail to install: the hardware id in the ini file is longer than 510 characters.";
+inline constexpr char kPortNameTooLongMessage[] = "Fail to install: the port name is longer than 63 characters.";
+} // namespace install
+
+InstallResult RunInstallSequence(const InstallRequest& request, InstallPlatform& platform, InstallReport& report);
+
+} // namespace vantaro
