@@ -36,9 +36,17 @@ function(vantaro_add_unit_test name)
     endif()
 endfunction()
 
-# A GoogleTest program that only makes sense on Windows (under Wine here).
+# The locale of a Chinese Windows: code page 936, and Wine renders Chinese only in a Chinese
+# locale with a CJK font.
+set(VANTARO_CHINESE_LOCALE zh_CN.UTF-8)
+function(vantaro_locale_environment variable locale)
+    set(${variable} "LANG=${locale};LC_ALL=${locale}" PARENT_SCOPE)
+endfunction()
+
+# A GoogleTest program that only makes sense on Windows (under Wine here). LOCALE runs it in
+# that locale (e.g. ${VANTARO_CHINESE_LOCALE}).
 function(vantaro_add_windows_test name)
-    cmake_parse_arguments(ARG "" "LABEL;TIMEOUT" "SOURCES;LIBRARIES" ${ARGN})
+    cmake_parse_arguments(ARG "" "LABEL;TIMEOUT;LOCALE" "SOURCES;LIBRARIES" ${ARGN})
     if(NOT WIN32)
         return()
     endif()
@@ -51,10 +59,15 @@ function(vantaro_add_windows_test name)
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} gmock gtest_main)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
+    set(environment "VANTARO_DIST=${VANTARO_DIST_DIR};VANTARO_WORK=${CMAKE_BINARY_DIR}/test-work;VANTARO_ARTIFACTS=${CMAKE_BINARY_DIR}/artifacts")
+    if(ARG_LOCALE)
+        vantaro_locale_environment(locale ${ARG_LOCALE})
+        list(APPEND environment ${locale})
+    endif()
     add_test(NAME ${ARG_LABEL}.${name} COMMAND ${name} --gtest_brief=1)
     set_tests_properties(${ARG_LABEL}.${name} PROPERTIES
         FIXTURES_REQUIRED ${VANTARO_WINE_FIXTURE}
         LABELS "windows;${ARG_LABEL}"
         TIMEOUT ${ARG_TIMEOUT}
-        ENVIRONMENT "VANTARO_DIST=${VANTARO_DIST_DIR};VANTARO_WORK=${CMAKE_BINARY_DIR}/test-work;VANTARO_ARTIFACTS=${CMAKE_BINARY_DIR}/artifacts")
+        ENVIRONMENT "${environment}")
 endfunction()

@@ -39,6 +39,10 @@ public:
     virtual std::optional<std::vector<ProfileSectionEntry>> ReadSection(const std::string& section) const {
         return std::nullopt;
     }
+    // The file's bytes in one read, for a caller that looks up many sections with the
+    // program's own reader (which a platform test holds equal to the profile functions);
+    // nothing when this profile cannot give them.
+    virtual std::optional<std::string> ReadFileBytes() const { return std::nullopt; }
     // False when the value could not be stored.
     virtual bool WriteString(const std::string& section, const std::string& key, const std::string& value) = 0;
     // Several values of one section. The settings file's own implementation stores all of them

@@ -2,6 +2,7 @@
 
 #include "resources/resource.h"
 #include "settings/IniDocument.h"
+#include "settings/ProfileFile.h"
 #include "settings/SettingsKeys.h"
 #include "workflow/InterfaceText.h"
 
@@ -130,6 +131,17 @@ int SettingsForm::LoadSettings() {
 void SettingsForm::FillOperatorList() {
     using namespace settings;
     const int count = profile_.ReadInt(kSetting, kMaxOperatorNum, kDefaultMaxOperatorNum);
+    // Each operator's number sits in a section of its own: hundreds of platform reads, each
+    // checking the file anew, would hold the dialog back. One read of the file, and the
+    // program's own reader (held equal to the platform's), finds them all. Files with a
+    // byte-order mark are read as the platform reads them, key by key.
+    if (const std::optional<std::string> bytes = profile_.ReadFileBytes();
+        bytes && DetectProfileEncoding(*bytes) == ProfileEncoding::Ansi) {
+        const IniDocument file(*bytes);
+        for (const std::string& name : OperatorNames(file.SectionEntries(kOperators), count))
+            if (!file.Get(name, kNumber).value_or("").empty()) controls_.AddString(IDC_OPERATOR_LIST, name);
+        return;
+    }
     const auto add = [this](const std::string& name) {
         if (name.empty()) return;
         if (profile_.ReadString(name, kNumber, "").empty()) return;

@@ -78,6 +78,13 @@ std::optional<std::vector<ProfileSectionEntry>> Win32Profile::ReadSection(const 
     }
 }
 
+std::optional<std::string> Win32Profile::ReadFileBytes() const {
+    std::lock_guard<std::mutex> lock(FileAccess());
+    std::string bytes;
+    if (ReadWholeFile(path_, bytes) == WholeFileRead::Failed) return std::nullopt;
+    return bytes;
+}
+
 bool Win32Profile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
     return WriteStrings(section, {{key, value}});
 }

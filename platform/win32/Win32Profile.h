@@ -16,6 +16,7 @@ public:
                            const std::string& defaultValue) const override;
     int ReadInt(const std::string& section, const std::string& key, int defaultValue) const override;
     std::optional<std::vector<ProfileSectionEntry>> ReadSection(const std::string& section) const override;
+    std::optional<std::string> ReadFileBytes() const override;
     bool WriteString(const std::string& section, const std::string& key, const std::string& value) override;
     // All the values or none: the file is replaced once, then every value is read back through
     // the platform; if one does not read as written, the file is put back as it was.

@@ -11,9 +11,9 @@
 #include "platform/win32/Win32Profile.h"
 #include "resources/resource.h"
 #include "settings/IniDocument.h"
-#include "settings/InterfaceText.h"
+#include "workflow/InterfaceText.h"
 #include "settings/ProfileFile.h"
-#include "settings/SettingsForm.h"
+#include "workflow/SettingsForm.h"
 
 #include <gtest/gtest.h>
 

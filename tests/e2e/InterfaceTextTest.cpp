@@ -7,7 +7,7 @@
 #include "e2e/UiDriver.h"
 #include "resources/resource.h"
 #include "settings/IniDocument.h"
-#include "settings/InterfaceText.h"
+#include "workflow/InterfaceText.h"
 
 #include <gtest/gtest.h>
 

@@ -30,6 +30,12 @@ public:
         ++sectionReads;
         return document_.SectionEntries(section);
     }
+    std::optional<std::string> ReadFileBytes() const override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!readsSections) return std::nullopt;
+        ++fileReads;
+        return document_.Text();
+    }
     bool WriteString(const std::string& section, const std::string& key, const std::string& value) override {
         std::lock_guard<std::mutex> lock(mutex_);
         if (failWrites) return false;
@@ -54,6 +60,7 @@ public:
     // Reads as the platform would count them: one file check each.
     mutable int keyReads = 0;
     mutable int sectionReads = 0;
+    mutable int fileReads = 0;
 
 private:
     mutable std::mutex mutex_;

@@ -98,9 +98,11 @@ TEST_F(SettingsFormTest, LoadingReadsWholeSectionsNotTheirKeysOneByOne) {
          "[A]\nnumber=2\n[English]\nTEL=Tel:\npleaseset=Fill in.\n");
     EXPECT_EQ(controls.GetText(IDC_PHONE_LABEL), "Tel:");
     EXPECT_EQ(controls.Items(IDC_OPERATOR_LIST), std::vector<std::string>{"A"});
-    // [Setting], [Operators], [English]; then max_operator_num, A's number, language, pleaseset.
-    EXPECT_EQ(profile.sectionReads, 3);
-    EXPECT_EQ(profile.keyReads, 4);
+    // [Setting] and [English]; the whole file once for every operator's number; then
+    // max_operator_num, language and pleaseset.
+    EXPECT_EQ(profile.sectionReads, 2);
+    EXPECT_EQ(profile.fileReads, 1);
+    EXPECT_EQ(profile.keyReads, 3) << "no read per operator";
 }
 
 TEST_F(SettingsFormTest, AHugeOperatorCountExaminesOnlyTheKeysTheSectionHolds) {
