@@ -10,7 +10,6 @@ namespace vantaro {
 
 namespace {
 
-std::string OrEmpty(const char* text) { return text ? std::string(text) : std::string(); }
 
 } // namespace
 
@@ -50,11 +49,11 @@ void DialSession::DialThread(std::uint64_t dial, ras::ConnectionHandle hungUpLef
         ras::RASCONNSTATUSA status{};
         WaitUntilGone(hungUpLeftover, status, true);
     }
-    Dial(dial, nullptr, values.phoneNumber.c_str(), values.userName.c_str(), values.password.c_str(), "");
+    Dial(dial, {}, values.phoneNumber, values.userName, values.password, {});
 }
 
-int DialSession::DialAndWait(const char* entryName, const char* phoneNumber, const char* userName,
-                             const char* password, const char* domain) {
+int DialSession::DialAndWait(const std::string& entryName, const std::string& phoneNumber,
+                             const std::string& userName, const std::string& password, const std::string& domain) {
     std::uint64_t dial = 0;
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -80,8 +79,8 @@ bool DialSession::Superseded(std::uint64_t dial) const {
     return dial != dial_;
 }
 
-int DialSession::Dial(std::uint64_t dial, const char* entryName, const char* phoneNumber, const char* userName,
-                      const char* password, const char* domain) {
+int DialSession::Dial(std::uint64_t dial, const std::string& entryName, const std::string& phoneNumber,
+                      const std::string& userName, const std::string& password, const std::string& domain) {
     std::shared_ptr<DialEvent> done = events_.Create(false);
     if (!done) return 0;
     std::shared_ptr<DialEvent> error = events_.Create(false);
@@ -90,14 +89,12 @@ int DialSession::Dial(std::uint64_t dial, const char* entryName, const char* pho
     // Without it the dial still works; only a newer click cannot wake its wait.
     std::shared_ptr<DialEvent> superseded = events_.Create(true);
 
-    const std::string values[] = {OrEmpty(entryName), OrEmpty(phoneNumber), OrEmpty(userName), OrEmpty(password),
-                                  OrEmpty(domain)};
     const std::string overlong = ras::DescribeOverlongValue({
-        {"the entry name", values[0], ras::kMaxEntryName},
-        {"the phone number", values[1], ras::kMaxPhoneNumber},
-        {"the user name", values[2], ras::kMaxUserName},
-        {"the password", values[3], ras::kMaxPassword},
-        {"the domain", values[4], ras::kMaxDomain},
+        {"the entry name", entryName, ras::kMaxEntryName},
+        {"the phone number", phoneNumber, ras::kMaxPhoneNumber},
+        {"the user name", userName, ras::kMaxUserName},
+        {"the password", password, ras::kMaxPassword},
+        {"the domain", domain, ras::kMaxDomain},
     });
     if (!overlong.empty()) {
         if (Superseded(dial)) return 0;
@@ -107,11 +104,11 @@ int DialSession::Dial(std::uint64_t dial, const char* entryName, const char* pho
     }
     ras::RASDIALPARAMSA dialParams{};
     dialParams.dwSize = ras::kDialParamsSize;
-    ras::CopyToField(dialParams.szEntryName, values[0]);
-    ras::CopyToField(dialParams.szPhoneNumber, values[1]);
-    ras::CopyToField(dialParams.szUserName, values[2]);
-    ras::CopyToField(dialParams.szPassword, values[3]);
-    ras::CopyToField(dialParams.szDomain, values[4]);
+    ras::CopyToField(dialParams.szEntryName, entryName);
+    ras::CopyToField(dialParams.szPhoneNumber, phoneNumber);
+    ras::CopyToField(dialParams.szUserName, userName);
+    ras::CopyToField(dialParams.szPassword, password);
+    ras::CopyToField(dialParams.szDomain, domain);
     {
         std::lock_guard<std::mutex> lock(mutex_);
         dialParams_ = dialParams;

@@ -42,10 +42,10 @@ public:
     // the phone number, user name and password that the fields show now. A connection left
     // over from a failed or timed-out dial is hung up first. Nothing while an install runs.
     void ConnectClicked(const StartWorker& startWorker);
-    // One dial and its outcome in the status line, waiting at most kDialWaitMs. Absent (null)
-    // texts count as empty. 0 when the dial was not started, else 1.
-    int DialAndWait(const char* entryName, const char* phoneNumber, const char* userName, const char* password,
-                    const char* domain);
+    // One dial and its outcome in the status line, waiting at most kDialWaitMs. 0 when the
+    // dial was not started, else 1.
+    int DialAndWait(const std::string& entryName, const std::string& phoneNumber, const std::string& userName,
+                    const std::string& password, const std::string& domain);
 
     // The disconnect button: hangs up and waits at most kHangUpWaitMs for the connection to go.
     void DisconnectClicked();
@@ -66,8 +66,8 @@ public:
 private:
     // The worker's body: waits for a leftover connection that was hung up to go, then dials.
     void DialThread(std::uint64_t dial, ras::ConnectionHandle hungUpLeftover, SettingsForm::DialValues values);
-    int Dial(std::uint64_t dial, const char* entryName, const char* phoneNumber, const char* userName,
-             const char* password, const char* domain);
+    int Dial(std::uint64_t dial, const std::string& entryName, const std::string& phoneNumber,
+             const std::string& userName, const std::string& password, const std::string& domain);
     // A newer click (connect or disconnect) has taken over from this dial: its late result
     // must not overwrite what the newer one shows.
     bool Superseded(std::uint64_t dial) const;

@@ -6,6 +6,7 @@
 // says in a message box that it failed and left the file byte for byte as it was; and the
 // program ends when asked. Runs with the Chinese code page, as on the Windows it is made for.
 
+#include "fakes/Utf16Bytes.h"
 #include "e2e/UiDriver.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32Profile.h"
@@ -228,14 +229,7 @@ std::string RandomSettings(std::mt19937& random, std::size_t pieces) {
     return text;
 }
 
-std::string Utf16Le(const std::u16string& text) {
-    std::string bytes = "\xFF\xFE";
-    for (char16_t unit : text) {
-        bytes += static_cast<char>(unit & 0xFF);
-        bytes += static_cast<char>(unit >> 8);
-    }
-    return bytes;
-}
+using testing::Utf16Le;
 
 // Every key of the settings file, each with the given value.
 std::string EveryKey(const std::string& value, const std::string& number) {

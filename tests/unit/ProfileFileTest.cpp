@@ -1,6 +1,7 @@
 // The program's own writer of the settings file: a save changes the written values and keeps
 // every other byte, in whatever encoding the file has.
 
+#include "fakes/Utf16Bytes.h"
 #include "settings/IniDocument.h"
 #include "settings/ProfileFile.h"
 
@@ -22,14 +23,7 @@ std::string Write(const std::string& file, const std::vector<ProfileEntry>& entr
     return written.value_or("<refused>");
 }
 
-std::string Utf16Le(const std::u16string& text) {
-    std::string bytes = "\xFF\xFE";
-    for (char16_t unit : text) {
-        bytes += static_cast<char>(unit & 0xFF);
-        bytes += static_cast<char>(unit >> 8);
-    }
-    return bytes;
-}
+using testing::Utf16Le;
 
 TEST(ProfileFileEncoding, IsTakenFromTheByteOrderMark) {
     EXPECT_EQ(DetectProfileEncoding(""), ProfileEncoding::Ansi);
