@@ -58,29 +58,37 @@ std::vector<TableIndex> ProvidersOfNetwork(const ProviderDatabase& database, con
 
 std::vector<ApnCandidate> FindApnCandidates(const ProviderDatabase& database, const NetworkId& network) {
     const std::vector<TableIndex> providers = ProvidersOfNetwork(database, network);
-    std::vector<ApnCandidate> candidates;
+    // The order is decided on small records; the texts are copied once, in that order.
+    struct Place {
+        int usageRank;
+        std::size_t provider;  // place among the network's providers
+        std::uint32_t apn;
+    };
+    std::vector<Place> places;
     for (std::size_t place = 0; place < providers.size(); ++place) {
         const TableIndex provider = providers[place];
-        for (std::uint32_t i = database.providerApnStart[provider]; i < database.providerApnStart[provider + 1]; ++i) {
-            const ApnRecord& record = database.apns[i];
-            ApnCandidate candidate;
-            candidate.provider = Text(database, database.providerNames[provider]);
-            candidate.plan = Text(database, record.name);
-            candidate.plans = record.plans;
-            candidate.apn = Text(database, record.apn);
-            candidate.usage = record.usage;
-            candidate.userName = Text(database, record.userName);
-            candidate.password = Text(database, record.password);
-            candidate.dns1 = Text(database, record.dns1);
-            candidate.dns2 = Text(database, record.dns2);
-            candidate.primaryProvider = place == 0;
-            candidates.push_back(std::move(candidate));
-        }
+        for (std::uint32_t i = database.providerApnStart[provider]; i < database.providerApnStart[provider + 1]; ++i)
+            places.push_back({UsageRank(database.apns[i].usage), place, i});
     }
     // Stable: the providers' order and each provider's own order stay within a usage.
-    std::stable_sort(candidates.begin(), candidates.end(), [](const ApnCandidate& a, const ApnCandidate& b) {
-        return UsageRank(a.usage) < UsageRank(b.usage);
-    });
+    std::stable_sort(places.begin(), places.end(),
+                     [](const Place& a, const Place& b) { return a.usageRank < b.usageRank; });
+
+    std::vector<ApnCandidate> candidates(places.size());
+    for (std::size_t c = 0; c < places.size(); ++c) {
+        const ApnRecord& record = database.apns[places[c].apn];
+        ApnCandidate& candidate = candidates[c];
+        candidate.provider = Text(database, database.providerNames[providers[places[c].provider]]);
+        candidate.plan = Text(database, record.name);
+        candidate.plans = record.plans;
+        candidate.apn = Text(database, record.apn);
+        candidate.usage = record.usage;
+        candidate.userName = Text(database, record.userName);
+        candidate.password = Text(database, record.password);
+        candidate.dns1 = Text(database, record.dns1);
+        candidate.dns2 = Text(database, record.dns2);
+        candidate.primaryProvider = places[c].provider == 0;
+    }
     return candidates;
 }
 
