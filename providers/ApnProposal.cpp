@@ -1,0 +1,119 @@
+#include "providers/ApnProposal.h"
+
+#include "dialup/RasRecords.h"
+#include "modem/ModemInstaller.h"
+
+#include <string_view>
+
+namespace vantaro::providers {
+
+namespace {
+
+// The connection mode whose init string carries the APN.
+constexpr int kGprsConnMode = 1;
+constexpr int kMaxAddressPart = 255;
+
+bool ApnCharacter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' || c == '-' ||
+           c == '_';
+}
+
+bool PrintableAscii(const std::string& text) {
+    for (char c : text)
+        if (c < 0x20 || c > 0x7E) return false;
+    return true;
+}
+
+// Four numbers of one to three digits, each 0-255, joined by dots: what the phone book's address
+// fields hold exactly. Empty is no server and passes.
+bool DnsAddressOrEmpty(std::string_view text) {
+    if (text.empty()) return true;
+    int parts = 0;
+    for (;;) {
+        const std::size_t dot = text.find('.');
+        const std::string_view part = text.substr(0, dot);
+        if (part.empty() || part.size() > 3 || !AllDigits(part)) return false;
+        int value = 0;
+        for (char digit : part) value = value * 10 + (digit - '0');
+        if (value > kMaxAddressPart) return false;
+        ++parts;
+        if (dot == std::string_view::npos) break;
+        text.remove_prefix(dot + 1);
+    }
+    return parts == 4;
+}
+
+} // namespace
+
+std::size_t MaxApnLength() {
+    // The longest APN with which the driver key's init string still fits, found by the
+    // installer's own rule rather than a copy of it.
+    const std::size_t frame = DriverKeyInitString("", kGprsConnMode)->size();
+    return kMaxDriverKeyInitString - frame;
+}
+
+CandidateRefusal CheckCandidate(const ApnCandidate& candidate) {
+    if (candidate.apn.empty()) return CandidateRefusal::ApnEmpty;
+    for (char c : candidate.apn)
+        if (!ApnCharacter(c)) return CandidateRefusal::ApnCharacters;
+    if (!DriverKeyInitString(candidate.apn, kGprsConnMode)) return CandidateRefusal::ApnTooLong;
+    if (!PrintableAscii(candidate.userName) || !PrintableAscii(candidate.password))
+        return CandidateRefusal::CredentialCharacters;
+    if (candidate.userName.size() > ras::kMaxUserName) return CandidateRefusal::UserNameTooLong;
+    if (candidate.password.size() > ras::kMaxPassword) return CandidateRefusal::PasswordTooLong;
+    if (!DnsAddressOrEmpty(candidate.dns1) || !DnsAddressOrEmpty(candidate.dns2)) return CandidateRefusal::DnsNotAddress;
+    return CandidateRefusal::None;
+}
+
+std::string DescribeRefusal(CandidateRefusal refusal) {
+    switch (refusal) {
+    case CandidateRefusal::None: return {};
+    case CandidateRefusal::ApnEmpty: return "the database gives no APN";
+    case CandidateRefusal::ApnTooLong:
+        return "the APN is longer than " + std::to_string(MaxApnLength()) +
+               " characters, which the modem's init string holds";
+    case CandidateRefusal::ApnCharacters:
+        return "the APN holds characters an APN cannot have (only letters, digits, '.', '-' and '_')";
+    case CandidateRefusal::UserNameTooLong:
+        return "the user name is longer than " + std::to_string(ras::kMaxUserName) + " characters";
+    case CandidateRefusal::PasswordTooLong:
+        return "the password is longer than " + std::to_string(ras::kMaxPassword) + " characters";
+    case CandidateRefusal::CredentialCharacters:
+        return "the user name or password holds characters other than plain printable ASCII";
+    case CandidateRefusal::DnsNotAddress: return "a DNS server is not an IPv4 address";
+    }
+    return {};
+}
+
+ApnProposal ProposeApns(const ProviderDatabase& database, const SimOperator& simOperator) {
+    ApnProposal proposal;
+    proposal.simOperator = simOperator;
+    if (simOperator.source == OperatorSource::None) {
+        proposal.status = ProposalStatus::NoOperator;
+        return proposal;
+    }
+    if (ProvidersOfNetwork(database, simOperator.network).empty()) {
+        proposal.status = ProposalStatus::NetworkNotInDatabase;
+        return proposal;
+    }
+    std::vector<ApnCandidate> found = FindApnCandidates(database, simOperator.network);
+    if (found.empty()) {
+        proposal.status = ProposalStatus::NoApnListed;
+        return proposal;
+    }
+    for (ApnCandidate& candidate : found) {
+        const CandidateRefusal refusal = CheckCandidate(candidate);
+        if (refusal == CandidateRefusal::None) proposal.candidates.push_back(std::move(candidate));
+        else proposal.refused.push_back({std::move(candidate), refusal});
+    }
+    proposal.status = proposal.candidates.empty() ? ProposalStatus::NothingUsable : ProposalStatus::Proposed;
+    return proposal;
+}
+
+std::string CandidateLabel(const ApnCandidate& candidate, const std::string& separator) {
+    std::string label = candidate.provider;
+    if (!candidate.plan.empty()) label += separator + candidate.plan;
+    return label + separator + candidate.apn;
+}
+
+} // namespace vantaro::providers

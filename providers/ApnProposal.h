@@ -1,0 +1,64 @@
+#pragma once
+// The settings the Phone dialog proposes for a SIM's operator: the database's candidates for its
+// network id that the Settings dialog's fields can carry as they are. A candidate they cannot
+// carry (an APN too long for the modem's init string, a user name or password longer than the
+// phone book holds, a DNS server that is not an IPv4 address) is set aside with the reason, so
+// that a proposal is never a changed, and so wrong, version of the database's entry.
+
+#include "providers/ProviderLookup.h"
+#include "providers/SimOperator.h"
+
+#include <string>
+#include <vector>
+
+namespace vantaro::providers {
+
+enum class CandidateRefusal {
+    None,
+    ApnEmpty,              // the database gives no APN
+    ApnTooLong,            // longer than the modem's init string can carry
+    ApnCharacters,         // characters an APN cannot have (blanks, quotes, '/', ':', non-ASCII, ...)
+    UserNameTooLong,       // longer than the phone book's user name field
+    PasswordTooLong,       // longer than the phone book's password field
+    CredentialCharacters,  // user name or password not plain printable ASCII
+    DnsNotAddress,         // a DNS server that is not four numbers 0-255 joined by dots
+};
+
+// Why a candidate cannot go into the fields as it is; None when it can.
+CandidateRefusal CheckCandidate(const ApnCandidate& candidate);
+
+// The longest APN that the modem's init string carries (480 characters).
+std::size_t MaxApnLength();
+
+// In words, with the limit where there is one: "the APN is longer than 480 characters, which the
+// modem's init string holds".
+std::string DescribeRefusal(CandidateRefusal refusal);
+
+struct RefusedCandidate {
+    ApnCandidate candidate;
+    CandidateRefusal reason = CandidateRefusal::None;
+};
+
+enum class ProposalStatus {
+    Proposed,              // at least one candidate
+    NoOperator,            // the SIM's operator is not known
+    NetworkNotInDatabase,  // the database lacks the network id
+    NoApnListed,           // the database lists providers for it but no APN
+    NothingUsable,         // every candidate of the network id was refused
+};
+
+struct ApnProposal {
+    ProposalStatus status = ProposalStatus::NoOperator;
+    SimOperator simOperator;                 // whose candidates these are, and how it was found
+    std::vector<ApnCandidate> candidates;    // in FindApnCandidates' order
+    std::vector<RefusedCandidate> refused;   // in the same order
+};
+
+// The candidates for a SIM's operator.
+ApnProposal ProposeApns(const ProviderDatabase& database, const SimOperator& simOperator);
+
+// "provider — plan — APN" for the candidate list; the plan part is left out when the database
+// gives the APN no name. `separator` is the " — " of the interface's code page.
+std::string CandidateLabel(const ApnCandidate& candidate, const std::string& separator);
+
+} // namespace vantaro::providers
