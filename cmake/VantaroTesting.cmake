@@ -36,9 +36,11 @@ function(vantaro_add_unit_test name)
     endif()
 endfunction()
 
-# A GoogleTest program that only makes sense on Windows (under Wine here).
+# A GoogleTest program that only makes sense on Windows (under Wine here). WRAPPER is a host
+# command that runs the program under Wine itself, given the emulator and the program as its
+# last arguments (the simulated phones start that way).
 function(vantaro_add_windows_test name)
-    cmake_parse_arguments(ARG "" "LABEL;TIMEOUT" "SOURCES;LIBRARIES" ${ARGN})
+    cmake_parse_arguments(ARG "" "LABEL;TIMEOUT" "SOURCES;LIBRARIES;WRAPPER" ${ARGN})
     if(NOT WIN32)
         return()
     endif()
@@ -51,7 +53,12 @@ function(vantaro_add_windows_test name)
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} gmock gtest_main)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
-    add_test(NAME ${ARG_LABEL}.${name} COMMAND ${name} --gtest_brief=1)
+    if(ARG_WRAPPER)
+        add_test(NAME ${ARG_LABEL}.${name}
+                 COMMAND ${ARG_WRAPPER} ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${name}> --gtest_brief=1)
+    else()
+        add_test(NAME ${ARG_LABEL}.${name} COMMAND ${name} --gtest_brief=1)
+    endif()
     set_tests_properties(${ARG_LABEL}.${name} PROPERTIES
         FIXTURES_REQUIRED ${VANTARO_WINE_FIXTURE}
         LABELS "windows;${ARG_LABEL}"
