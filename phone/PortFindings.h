@@ -38,7 +38,6 @@ struct PortFindings {
     Registration gprs = Registration::Unknown;     // AT+CGREG?
 
     bool operator==(const PortFindings& other) const;
-    bool operator!=(const PortFindings& other) const { return !(*this == other); }
 };
 
 // Signal strength in bars out of kSignalBarsMost: 0 below 2 (-109 dBm), 1 up to 9 (-95 dBm),

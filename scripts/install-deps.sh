@@ -11,7 +11,7 @@ packages=(cmake ninja-build g++ googletest libbenchmark-dev
           clang libclang-rt-14-dev
           g++-mingw-w64-i686 g++-mingw-w64-x86-64
           wine wine64 wine32:i386
-          xvfb xdotool x11-utils imagemagick
+          python3 xvfb xdotool x11-utils imagemagick
           fonts-wqy-microhei locales)
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

@@ -91,7 +91,6 @@ public:
     }
 
     std::optional<std::string> Read(std::uint32_t timeoutMs) override {
-        ++reads;
         if (lost_) return std::nullopt;
         const std::uint32_t now = clock_.TickCount();
         if (pending_.empty() || static_cast<std::int32_t>(pending_.front().at - now) > static_cast<std::int32_t>(timeoutMs)) {
@@ -117,8 +116,6 @@ public:
     }
 
     void Close() override { log_->closed = true; }
-
-    int reads = 0;
 
 private:
     struct Timed {
