@@ -22,7 +22,7 @@ echo "[bench] host Release build with Google Benchmark"
 cmake --preset bench >/dev/null
 cmake --build --preset bench
 
-rm -f "$out/host-rows.md" "$out/provider-rows.md" "$out/wine-rows.md" "$out/notes.md"
+rm -f "$out/host-rows.md" "$out/provider-rows.md" "$out/wine-rows.md" "$out/phone-rows.md" "$out/notes.md"
 mkdir -p "$out/reader"
 
 echo "[bench] settings reader on the host ($runs runs per size)"
@@ -54,12 +54,20 @@ load_before=$(cut -d' ' -f1-3 /proc/loadavg)
         --baseline "$root/build/windows/bench/BenchBaseline.exe" \
         --rows "$root/$out/wine-rows.md" --notes "$root/$out/notes.md" \
         --runs "$runs" --install-runs "$install_runs" </dev/null
+    echo "[bench] the phone check under Wine ($runs runs): one simulated phone among 16 ports"
+    # One ready phone (COM70) and 15 silent ports, each a pseudo-terminal linked into the
+    # benchmark's prefix; the simulator removes them when the benchmark program ends.
+    silent=(); silent_ports=""
+    for n in $(seq 71 85); do silent+=("$n:silent"); silent_ports+="${silent_ports:+,}COM$n"; done
+    timeout 900 python3 tests/tools/simphone.py --prefix "$WINEPREFIX" --lifetime 890 70:ready "${silent[@]}" \
+        --run "${priority[@]}" wine build/windows/bench/PhoneCheckBench.exe --rows "$root/$out/phone-rows.md" \
+        --runs "$runs" --phone COM70 --silent "$silent_ports" </dev/null
 )
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 tests/tools/wine-session.sh stop "$out" >/dev/null
 trap - EXIT
 
-for part in wine-rows.md host-rows.md provider-rows.md; do
+for part in wine-rows.md phone-rows.md host-rows.md provider-rows.md; do
     if [ ! -s "$out/$part" ]; then echo "[bench] no results in $out/$part" >&2; exit 1; fi
 done
 
@@ -77,7 +85,7 @@ memory=$(free -g | awk '/^Mem:/ { print $2 }')
     echo "Each figure: minimum / median / maximum over its runs (after two warm-up rounds under Wine)." \
          "Ratio: median / baseline median, both measured in this run. Goals are checked on the medians."
     echo
-    cat "$out/wine-rows.md" "$out/host-rows.md" "$out/provider-rows.md"
+    cat "$out/wine-rows.md" "$out/phone-rows.md" "$out/host-rows.md" "$out/provider-rows.md"
     if [ -s "$out/notes.md" ]; then
         echo
         echo "Notes from the run:"

@@ -44,9 +44,11 @@ function(vantaro_locale_environment variable locale)
 endfunction()
 
 # A GoogleTest program that only makes sense on Windows (under Wine here). LOCALE runs it in
-# that locale (e.g. ${VANTARO_CHINESE_LOCALE}).
+# that locale (e.g. ${VANTARO_CHINESE_LOCALE}). WRAPPER is a host command that runs the program
+# under Wine itself, given the emulator and the program as its last arguments (the simulated
+# phones start that way).
 function(vantaro_add_windows_test name)
-    cmake_parse_arguments(ARG "" "LABEL;TIMEOUT;LOCALE" "SOURCES;LIBRARIES" ${ARGN})
+    cmake_parse_arguments(ARG "" "LABEL;TIMEOUT;LOCALE" "SOURCES;LIBRARIES;WRAPPER" ${ARGN})
     if(NOT WIN32)
         return()
     endif()
@@ -64,7 +66,12 @@ function(vantaro_add_windows_test name)
         vantaro_locale_environment(locale ${ARG_LOCALE})
         list(APPEND environment ${locale})
     endif()
-    add_test(NAME ${ARG_LABEL}.${name} COMMAND ${name} --gtest_brief=1)
+    if(ARG_WRAPPER)
+        add_test(NAME ${ARG_LABEL}.${name}
+                 COMMAND ${ARG_WRAPPER} ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${name}> --gtest_brief=1)
+    else()
+        add_test(NAME ${ARG_LABEL}.${name} COMMAND ${name} --gtest_brief=1)
+    endif()
     set_tests_properties(${ARG_LABEL}.${name} PROPERTIES
         FIXTURES_REQUIRED ${VANTARO_WINE_FIXTURE}
         LABELS "windows;${ARG_LABEL}"

@@ -137,7 +137,7 @@ int main(int argc, char** argv) {
     const std::string repeated = " (" + std::to_string(runs) + " runs)";
 
     Row every;
-    every.id = "7a";
+    every.id = "8a";
     every.figure = "APN proposal for a network id (" + database + "), each of its " +
                    std::to_string(Database().networkCount) + " network ids in turn" + repeated;
     every.unit = "us";
@@ -147,7 +147,7 @@ int main(int argc, char** argv) {
     every.goal = {GoalKind::MedianBelow, kGoalMicroseconds};
 
     Row most = every;
-    most.id = "7b";
+    most.id = "8b";
     most.figure = "APN proposal for the network id with the most APNs (" +
                   vantaro::providers::NetworkIdText(busiest.network) + ", " + std::to_string(busiestCount) + ")" +
                   repeated;

@@ -1,0 +1,138 @@
+// PhoneCheckBench.exe --rows <file> --runs N --phone <port> --silent <port>,<port>,...
+//
+// The phone check against simulated phones (bench/run.sh starts them): one ready phone among
+// ports that never answer, checked all at once as the Phone dialog checks them.
+//   7a  start of the check to the phone's findings, against the same phone checked alone
+//   7b  start to the end of the whole check, against the silent ports' fixed waits (three AT
+//       probes of 1000 ms each)
+// After two warm-up rounds the alone and the among-many checks take turns, so that both see
+// the machine alike.
+
+#include "bench/Summary.h"
+#include "e2e/UiDriver.h"
+#include "phone/PhoneCheckRun.h"
+#include "phone/SteadyClock.h"
+#include "phone/win32/Win32SerialPort.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace vantaro::bench {
+namespace {
+
+constexpr int kWarmUpRounds = 2;
+constexpr std::uint32_t kRoundBoundMs = 30000;
+
+struct Options {
+    std::string rowsPath;
+    int runs = 20;
+    std::string phone;
+    std::vector<std::string> silent;
+};
+
+struct Round {
+    double phoneMs = -1;  // the phone's findings; -1 when they never came or were not a modem
+    double wholeMs = -1;  // every port done; -1 when the check did not end within its bound
+};
+
+Round CheckOnce(const PhoneServices& services, const Options& options, bool alone) {
+    std::vector<std::string> ports{options.phone};
+    if (!alone) ports.insert(ports.end(), options.silent.begin(), options.silent.end());
+    Round round;
+    const auto start = std::chrono::steady_clock::now();
+    auto since = [&] { return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count(); };
+    PhoneCheckRun run(services);
+    run.Check(ports, [&](const PortFindings& findings) {
+        if (findings.port == options.phone && findings.state == PortState::Modem) round.phoneMs = since();
+    });
+    if (run.WaitAll(kRoundBoundMs)) round.wholeMs = since();
+    return round;
+}
+
+std::vector<std::string> Split(const std::string& list) {
+    std::vector<std::string> items;
+    std::size_t from = 0;
+    while (from <= list.size()) {
+        const std::size_t comma = list.find(',', from);
+        const std::string item = list.substr(from, comma == std::string::npos ? std::string::npos : comma - from);
+        if (!item.empty()) items.push_back(item);
+        if (comma == std::string::npos) break;
+        from = comma + 1;
+    }
+    return items;
+}
+
+bool ParseOptions(int argc, char** argv, Options& options) {
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string name = argv[i];
+        const std::string value = argv[i + 1];
+        if (name == "--rows") options.rowsPath = e2e::WindowsPath(value);
+        else if (name == "--runs") options.runs = std::atoi(value.c_str());
+        else if (name == "--phone") options.phone = value;
+        else if (name == "--silent") options.silent = Split(value);
+        else return false;
+    }
+    return !options.rowsPath.empty() && options.runs > 0 && !options.phone.empty() && !options.silent.empty();
+}
+
+} // namespace
+} // namespace vantaro::bench
+
+int main(int argc, char** argv) {
+    using namespace vantaro;
+    using namespace vantaro::bench;
+    Options options;
+    if (!ParseOptions(argc, argv, options)) {
+        std::fprintf(stderr, "usage: PhoneCheckBench --rows <file> --runs N --phone <port> --silent <port>,<port>,...\n");
+        return 2;
+    }
+    const PhoneServices services{std::make_shared<Win32SerialPorts>(), std::make_shared<SteadyClock>()};
+    std::vector<double> aloneMs, amongMs, wholeMs;
+    std::string failure;
+    for (int round = 0; round < kWarmUpRounds + options.runs && failure.empty(); ++round) {
+        // Alone first in even rounds, among the silent ports first in odd ones.
+        Round alone, among;
+        for (int turn = 0; turn < 2; ++turn) {
+            if ((turn == 0) == (round % 2 == 0)) alone = CheckOnce(services, options, true);
+            else among = CheckOnce(services, options, false);
+        }
+        if (alone.phoneMs < 0 || among.phoneMs < 0 || among.wholeMs < 0) {
+            failure = "the simulated phone on " + options.phone + " was not found ready, or the check did not end in " +
+                      std::to_string(kRoundBoundMs / 1000) + " s";
+            break;
+        }
+        if (round < kWarmUpRounds) continue;
+        aloneMs.push_back(alone.phoneMs);
+        amongMs.push_back(among.phoneMs);
+        wholeMs.push_back(among.wholeMs);
+    }
+
+    const std::string count = std::to_string(1 + options.silent.size());
+    const std::string runs = " (" + std::to_string(options.runs) + " runs)";
+    std::vector<Row> rows(2);
+    rows[0].id = "7a";
+    rows[0].figure = "phone check, 1 ready simulated phone among " + count + " ports (the others silent): start to the phone's findings" + runs;
+    rows[0].unit = "ms";
+    rows[0].samples = amongMs;
+    rows[0].baseline = "the same phone checked alone";
+    rows[0].baselineSamples = aloneMs;
+    rows[0].goal = {GoalKind::MedianBelow, 1000};
+    rows[0].notAvailable = failure;
+    rows[1].id = "7b";
+    rows[1].figure = "phone check, the same " + count + " ports: start to the end of the whole check" + runs;
+    rows[1].unit = "ms";
+    rows[1].samples = wholeMs;
+    rows[1].baseline = "a silent port's fixed waits, 3 x 1000 ms";
+    rows[1].baselineSamples = {3000};
+    rows[1].goal = {GoalKind::MedianBelow, 4000};
+    rows[1].notAvailable = failure;
+
+    std::string table;
+    for (const Row& row : rows) table += TableRow(row);
+    e2e::WriteFile(options.rowsPath, table);
+    std::printf("%s", table.c_str());
+    return failure.empty() ? 0 : 1;
+}

@@ -1,0 +1,137 @@
+#include "phone/AtResponse.h"
+
+#include <cctype>
+
+namespace vantaro {
+namespace {
+
+bool StartsWith(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+char Upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (Upper(a[i]) != Upper(b[i])) return false;
+    return true;
+}
+
+std::string_view Trimmed(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    const std::size_t last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
+
+// The name a +NAME: or ^NAME: line begins with, upper case; empty for other lines.
+std::string LineName(std::string_view line) {
+    if (line.empty() || (line[0] != '+' && line[0] != '^')) return {};
+    const std::size_t colon = line.find(':');
+    if (colon == std::string_view::npos) return {};
+    std::string name;
+    for (char c : line.substr(0, colon)) name += Upper(c);
+    return name;
+}
+
+} // namespace
+
+std::optional<int> AtResponse::ErrorCode() const {
+    if (result != FinalResult::CmeError && result != FinalResult::CmsError) return std::nullopt;
+    std::string_view number = Trimmed(std::string_view(finalLine).substr(finalLine.find(':') + 1));
+    if (number.empty() || number.size() > 6) return std::nullopt;
+    int value = 0;
+    for (char c : number) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+std::string CommandName(std::string_view command) {
+    command = Trimmed(command);
+    if (command.size() < 3 || !EqualNoCase(command.substr(0, 2), "AT")) return {};
+    if (command[2] != '+' && command[2] != '^') return {};
+    std::string name(1, command[2]);
+    for (std::size_t i = 3; i < command.size(); ++i) {
+        const char c = command[i];
+        if (c == '=' || c == '?' || c == ';' || c == ' ') break;
+        name += Upper(c);
+    }
+    return name;
+}
+
+bool IsUnsolicited(std::string_view line, std::string_view commandName) {
+    if (line == "RING") return true;
+    const std::string name = LineName(line);
+    return !name.empty() && name != commandName;
+}
+
+FinalResult FinalResultOf(std::string_view line) {
+    if (line == "OK") return FinalResult::Ok;
+    if (line == "ERROR") return FinalResult::Error;
+    if (StartsWith(line, "+CME ERROR:")) return FinalResult::CmeError;
+    if (StartsWith(line, "+CMS ERROR:")) return FinalResult::CmsError;
+    if (line == "NO CARRIER") return FinalResult::NoCarrier;
+    if (line == "CONNECT" || StartsWith(line, "CONNECT ")) return FinalResult::Connect;
+    if (line == "BUSY") return FinalResult::Busy;
+    if (line == "NO DIALTONE" || line == "NO DIAL TONE") return FinalResult::NoDialtone;
+    if (line == "NO ANSWER") return FinalResult::NoAnswer;
+    return FinalResult::None;
+}
+
+ResponseReader::ResponseReader(std::string_view command)
+    : command_(Trimmed(command)), commandName_(CommandName(command)) {}
+
+std::size_t ResponseReader::Feed(std::string_view bytes) {
+    std::size_t taken = 0;
+    while (taken < bytes.size() && !Done()) {
+        const char c = bytes[taken++];
+        ++response_.received;
+        if (c == '\r' || c == '\n') {
+            TakeLine();
+            nulRun_ = 0;
+        } else if (c == '\0') {
+            // A stray NUL is line noise; a run of them is no modem.
+            ++lineBytes_;
+            if (++nulRun_ >= kNulRunOfNoModem) End(ResponseEnd::NotAModem);
+        } else {
+            nulRun_ = 0;
+            ++lineBytes_;
+            line_ += c;
+        }
+        if (!Done() && lineBytes_ >= kLongestLineBytes) End(ResponseEnd::NotAModem);
+        if (!Done() && response_.received >= kResponseCapBytes) End(ResponseEnd::TooLong);
+    }
+    return taken;
+}
+
+void ResponseReader::End(ResponseEnd why) {
+    if (!Done()) response_.end = why;
+}
+
+void ResponseReader::TakeLine() {
+    std::string line(Trimmed(line_));
+    line_.clear();
+    lineBytes_ = 0;
+    if (line.empty()) return;
+    const bool first = !seenLine_;
+    seenLine_ = true;
+    if (first && !command_.empty() && EqualNoCase(line, command_)) {
+        response_.echoed = true;
+        return;
+    }
+    const FinalResult result = FinalResultOf(line);
+    if (result != FinalResult::None) {
+        response_.result = result;
+        response_.finalLine = std::move(line);
+        response_.end = ResponseEnd::Final;
+    } else if (IsUnsolicited(line, commandName_)) {
+        response_.unsolicited.push_back(std::move(line));
+    } else {
+        response_.lines.push_back(std::move(line));
+    }
+}
+
+} // namespace vantaro

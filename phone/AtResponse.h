@@ -1,0 +1,100 @@
+#pragma once
+// Reading one AT command's response out of the bytes a port sends, in whatever pieces they
+// come: lines end in CR, LF or both; blank lines are nothing; the command echoed back is not
+// part of the answer, nor are unsolicited lines in between (RING, +CREG: ..., ^RSSI: ...).
+// The response ends at its final result. A port that sends what no modem sends (a run of NUL
+// bytes, a line that never ends, more than a response can hold) is told apart, so that the
+// reading stops instead of going on for as long as the port talks.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vantaro {
+
+// What a whole response may hold, echo and unsolicited lines included.
+inline constexpr std::size_t kResponseCapBytes = 4096;
+// A modem ends its lines long before this.
+inline constexpr std::size_t kLongestLineBytes = 1024;
+// No modem sends this many NUL bytes in a row; a port with nothing on its far side may.
+inline constexpr std::size_t kNulRunOfNoModem = 32;
+
+enum class FinalResult {
+    None,
+    Ok,
+    Error,
+    CmeError,   // +CME ERROR: <n>
+    CmsError,   // +CMS ERROR: <n>
+    NoCarrier,
+    Connect,    // CONNECT, CONNECT <speed>
+    Busy,
+    NoDialtone,
+    NoAnswer,
+};
+
+// How the reading of a response ended.
+enum class ResponseEnd {
+    Reading,    // not ended yet
+    Final,      // a final result came
+    NotAModem,  // a run of NUL bytes, or a line without an end
+    TooLong,    // more than kResponseCapBytes without a final result
+    TimedOut,   // the command's deadline passed
+    PortLost,   // the port failed (unplugged)
+    Stopped,    // the caller asked to stop
+    NotSent,    // the command could not be written
+};
+
+struct AtResponse {
+    ResponseEnd end = ResponseEnd::Reading;
+    FinalResult result = FinalResult::None;
+    std::string finalLine;                 // as the modem sent it: "+CME ERROR: 10", "CONNECT 115200"
+    std::vector<std::string> lines;        // the information lines, in order
+    std::vector<std::string> unsolicited;  // lines that came in between and belong to no command
+    bool echoed = false;                   // the command came back first
+    std::size_t received = 0;              // bytes taken, up to the end of the response
+
+    bool Ok() const { return end == ResponseEnd::Final && result == FinalResult::Ok; }
+    // The number of +CME ERROR / +CMS ERROR, when the modem gave one as a number.
+    std::optional<int> ErrorCode() const;
+};
+
+class ResponseReader {
+public:
+    // command: as it was sent, without its CR ("AT+CSQ"); it names the lines that answer it
+    // and is the text an echo repeats.
+    explicit ResponseReader(std::string_view command);
+
+    // Takes bytes until the response ends; returns how many it took (the rest belongs to no
+    // response and is left to the caller).
+    std::size_t Feed(std::string_view bytes);
+    // Ends a response that is still being read (time-out, lost port, stop).
+    void End(ResponseEnd why);
+
+    bool Done() const { return response_.end != ResponseEnd::Reading; }
+    const AtResponse& Response() const { return response_; }
+    AtResponse TakeResponse() { return std::move(response_); }
+
+private:
+    void TakeLine();
+
+    std::string command_;
+    std::string commandName_;  // "+CSQ" for AT+CSQ, empty for AT or ATI
+    std::string line_;         // the line being read, NUL bytes left out
+    std::size_t lineBytes_ = 0;
+    std::size_t nulRun_ = 0;
+    bool seenLine_ = false;    // a non-blank line came (an echo is only the first)
+    AtResponse response_;
+};
+
+// The command's own name, as the lines that answer it begin: "+CPIN" for AT+CPIN? and
+// AT+CPIN="1234", "^SYSINFO" for AT^SYSINFO; empty for commands without one (AT, ATI).
+std::string CommandName(std::string_view command);
+// Whether line is known to belong to no command: RING, or a +NAME:/^NAME: line that is not
+// named as commandName is.
+bool IsUnsolicited(std::string_view line, std::string_view commandName);
+// The final result a line is, FinalResult::None for any other line.
+FinalResult FinalResultOf(std::string_view line);
+
+} // namespace vantaro

@@ -1,0 +1,218 @@
+#include "phone/PhoneCheck.h"
+
+#include "phone/AtConversation.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace vantaro {
+namespace {
+
+// CME error numbers that mean the SIM is not there.
+constexpr int kCmeSimNotInserted = 10;
+constexpr int kCmeSimFailure = 13;
+
+std::string Upper(std::string_view text) {
+    std::string upper(text);
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return upper;
+}
+
+std::string_view Trimmed(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t\"");
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t\"") - first + 1);
+}
+
+// The text after "<name>:" when the line starts with it (in any letter case), else the line.
+std::string_view AfterName(std::string_view line, std::string_view name) {
+    if (line.size() > name.size() && Upper(line.substr(0, name.size())) == name && line[name.size()] == ':')
+        return Trimmed(line.substr(name.size() + 1));
+    return Trimmed(line);
+}
+
+// The comma-separated fields of a "<name>:" line; nothing when the line is not one.
+std::optional<std::vector<std::string>> FieldsOf(std::string_view line, std::string_view name) {
+    if (line.size() <= name.size() || Upper(line.substr(0, name.size())) != name || line[name.size()] != ':')
+        return std::nullopt;
+    std::vector<std::string> fields;
+    line.remove_prefix(name.size() + 1);
+    while (true) {
+        const std::size_t comma = line.find(',');
+        fields.emplace_back(Trimmed(line.substr(0, comma)));
+        if (comma == std::string_view::npos) break;
+        line.remove_prefix(comma + 1);
+    }
+    return fields;
+}
+
+// The fields of the first "<name>:" line of the response; empty when there is none.
+std::vector<std::string> FieldsOf(const AtResponse& response, std::string_view name) {
+    for (const std::string& line : response.lines)
+        if (std::optional<std::vector<std::string>> fields = FieldsOf(line, name)) return *fields;
+    return {};
+}
+
+// A small decimal number, nothing when the text is not one.
+std::optional<int> Number(std::string_view text) {
+    if (text.empty() || text.size() > 3) return std::nullopt;
+    int value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+std::string FirstLine(const AtResponse& response, std::string_view name) {
+    if (!response.Ok() || response.lines.empty()) return {};
+    return std::string(AfterName(response.lines.front(), name));
+}
+
+bool Answers(const AtResponse& response) {
+    return response.end == ResponseEnd::Final || response.end == ResponseEnd::TooLong;
+}
+
+} // namespace
+
+std::string MakerFrom(const AtResponse& response) { return FirstLine(response, "+CGMI"); }
+
+std::string ModelFrom(const AtResponse& response) {
+    if (response.Ok())
+        for (const std::string& line : response.lines)
+            if (line.size() > 6 && Upper(line.substr(0, 6)) == "MODEL:") return std::string(Trimmed(line.substr(6)));
+    return FirstLine(response, "+CGMM");
+}
+
+SimState SimFrom(const AtResponse& response) {
+    if (response.end != ResponseEnd::Final) return SimState::Unknown;
+    if (response.result == FinalResult::CmeError) {
+        const std::optional<int> code = response.ErrorCode();
+        if (code == kCmeSimNotInserted || code == kCmeSimFailure) return SimState::NoSim;
+        if (Upper(response.finalLine).find("NOT INSERTED") != std::string::npos) return SimState::NoSim;
+        return SimState::Unknown;
+    }
+    if (!response.Ok()) return SimState::Unknown;
+    const std::vector<std::string> fields = FieldsOf(response, "+CPIN");
+    if (fields.empty()) return SimState::Unknown;
+    const std::string code = Upper(fields[0]);
+    if (code == "READY") return SimState::Ready;
+    if (code == "SIM PIN") return SimState::Pin;
+    if (code == "SIM PUK") return SimState::Puk;
+    return SimState::Unknown;
+}
+
+std::optional<int> SignalFrom(const AtResponse& response) {
+    if (!response.Ok()) return std::nullopt;
+    const std::vector<std::string> fields = FieldsOf(response, "+CSQ");
+    if (fields.empty()) return std::nullopt;
+    const std::optional<int> signal = Number(fields[0]);
+    if (!signal || *signal > kSignalHighest) return std::nullopt;
+    return signal;
+}
+
+Registration RegistrationFrom(const AtResponse& response) {
+    if (!response.Ok()) return Registration::Unknown;
+    // The answer to the question is "<n>,<stat>[,...]"; an unsolicited line of the same name
+    // that came in between is "<stat>[,"<lac>",...]", so its second field is never a bare number.
+    for (const std::string& line : response.lines) {
+        for (const char* name : {"+CREG", "+CGREG", "+CEREG"}) {
+            const std::optional<std::vector<std::string>> fields = FieldsOf(line, name);
+            if (!fields || fields->size() < 2 || !Number((*fields)[0])) continue;
+            const std::optional<int> stat = Number((*fields)[1]);
+            if (!stat) continue;
+            switch (*stat) {
+            case 0: return Registration::NotRegistered;
+            case 1: return Registration::Home;
+            case 2: return Registration::Searching;
+            case 3: return Registration::Denied;
+            case 5: return Registration::Roaming;
+            default: return Registration::Unknown;
+            }
+        }
+    }
+    return Registration::Unknown;
+}
+
+PortFindings CheckPort(SerialPorts& ports, const std::string& name, Clock& clock, const std::atomic<bool>& stop,
+                       const CheckTimings& timings) {
+    PortFindings findings;
+    findings.port = name;
+    PortOpenResult opened = ports.Open(name);
+    findings.platformError = opened.platformError;
+    switch (opened.error) {
+    case PortOpenError::None: break;
+    case PortOpenError::Busy: findings.state = PortState::Busy; return findings;
+    case PortOpenError::Refused: findings.state = PortState::Refused; return findings;
+    case PortOpenError::Missing: findings.state = PortState::NoAnswer; return findings;
+    }
+    SerialPort& port = *opened.port;
+    AtConversation conversation(port, clock, stop);
+
+    // Is a modem there at all?
+    bool modem = false;
+    for (int attempt = 0; attempt < timings.probes && !modem; ++attempt) {
+        const AtResponse response = conversation.Send("AT", timings.probeMs);
+        if (response.end == ResponseEnd::NotAModem || response.end == ResponseEnd::TooLong) {
+            findings.state = PortState::NotAModem;
+            return findings;
+        }
+        if (response.end == ResponseEnd::PortLost || response.end == ResponseEnd::Stopped ||
+            response.end == ResponseEnd::NotSent)
+            return findings;
+        modem = response.Ok();
+    }
+    if (!modem) return findings;
+    findings.state = PortState::Modem;
+
+    // A question that goes unanswered either is one this phone does not know, or the phone
+    // went away mid-answer: one more AT tells which, and a phone that is gone is no answer.
+    bool gone = false;
+    auto ask = [&](std::string_view command) {
+        AtResponse response;
+        if (gone) return response;
+        response = conversation.Send(command, timings.queryMs);
+        if (!Answers(response) &&
+            (response.end == ResponseEnd::Stopped || !conversation.Send("AT", timings.probeMs).Ok()))
+            gone = true;
+        return response;
+    };
+    findings.maker = MakerFrom(ask("AT+CGMI"));
+    const AtResponse model = ask("AT+CGMM");
+    findings.model = ModelFrom(model);
+    if (findings.model.empty()) findings.model = ModelFrom(ask("ATI"));
+    findings.sim = SimFrom(ask("AT+CPIN?"));
+    findings.signal = SignalFrom(ask("AT+CSQ"));
+    findings.network = RegistrationFrom(ask("AT+CREG?"));
+    findings.gprs = RegistrationFrom(ask("AT+CGREG?"));
+    if (gone) {
+        PortFindings lost;
+        lost.port = name;
+        return lost;
+    }
+    return findings;
+}
+
+bool IsValidPin(std::string_view pin) {
+    return pin.size() >= 4 && pin.size() <= 8 &&
+           std::all_of(pin.begin(), pin.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+PinOutcome SendPin(SerialPorts& ports, const std::string& name, std::string_view pin, Clock& clock,
+                   const std::atomic<bool>& stop, const CheckTimings& timings) {
+    if (!IsValidPin(pin)) return PinOutcome::NotValid;
+    PortOpenResult opened = ports.Open(name);
+    if (opened.error != PortOpenError::None) return PinOutcome::NotOpened;
+    AtConversation conversation(*opened.port, clock, stop);
+    std::string command = "AT+CPIN=\"";
+    command.append(pin.data(), pin.size());
+    command += '"';
+    const AtResponse response = conversation.Send(command, timings.pinMs);
+    switch (response.end) {
+    case ResponseEnd::Final: return response.Ok() ? PinOutcome::Accepted : PinOutcome::Rejected;
+    case ResponseEnd::Stopped: return PinOutcome::Stopped;
+    default: return PinOutcome::NoAnswer;
+    }
+}
+
+} // namespace vantaro

@@ -1,0 +1,54 @@
+#pragma once
+// The check of one port: open it, ask AT until it answers OK (up to three times), then ask the
+// phone who made it, what model it is, whether its SIM is ready, how strong the signal is and
+// whether it is registered. Also the one thing the check sends on the user's word: a PIN.
+
+#include "phone/AtResponse.h"
+#include "phone/PortFindings.h"
+#include "phone/SerialPort.h"
+#include "platform/Clock.h"
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vantaro {
+
+struct CheckTimings {
+    std::uint32_t probeMs = 1000;  // each AT that asks whether a modem is there
+    int probes = 3;
+    std::uint32_t queryMs = 2000;  // each question once it answered
+    std::uint32_t pinMs = 10000;   // a phone may take seconds to check a PIN
+};
+
+// The findings of one port. Whatever the port does, this ends within the bounds of timings
+// (and at the next bound after stop is set), with the port closed.
+PortFindings CheckPort(SerialPorts& ports, const std::string& name, Clock& clock,
+                       const std::atomic<bool>& stop, const CheckTimings& timings = {});
+
+// What the answers of the phone say; each takes the response to its own command.
+std::string MakerFrom(const AtResponse& response);   // AT+CGMI
+std::string ModelFrom(const AtResponse& response);   // AT+CGMM; ATI: its "Model:" line, else its first
+SimState SimFrom(const AtResponse& response);        // AT+CPIN?
+std::optional<int> SignalFrom(const AtResponse& response);  // AT+CSQ
+Registration RegistrationFrom(const AtResponse& response);  // AT+CREG?, AT+CGREG?
+
+enum class PinOutcome {
+    Accepted,   // the phone said OK
+    Rejected,   // the phone said no (a wrong PIN, or no PIN wanted)
+    NotValid,   // not 4 to 8 digits: nothing was sent
+    NoAnswer,   // the phone said nothing in time, or went away
+    NotOpened,  // the port did not open (busy, refused, missing)
+    Stopped,
+};
+
+// 4 to 8 digits, nothing else.
+bool IsValidPin(std::string_view pin);
+// Sends AT+CPIN="<pin>" once and says whether the phone took it. Never sent again by itself:
+// each wrong PIN brings the SIM closer to its PUK. The PIN is neither kept nor written anywhere.
+PinOutcome SendPin(SerialPorts& ports, const std::string& name, std::string_view pin, Clock& clock,
+                   const std::atomic<bool>& stop, const CheckTimings& timings = {});
+
+} // namespace vantaro

@@ -1,0 +1,59 @@
+#pragma once
+// What the check found out about one port: one plain record, the same for the Phone dialog and
+// for the command line, and the command line's way of printing it.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace vantaro {
+
+enum class PortState {
+    NoAnswer,   // opened, but nothing said OK to AT (or the port went away)
+    Modem,      // said OK to AT
+    Busy,       // another program holds the port
+    NotAModem,  // sends what no modem sends
+    Refused,    // the port cannot be opened as a serial port
+};
+
+enum class SimState { Unknown, Ready, Pin, Puk, NoSim };
+
+// A registration as AT+CREG? and AT+CGREG? report it.
+enum class Registration { Unknown, NotRegistered, Home, Searching, Denied, Roaming };
+
+// The AT+CSQ signal figure that means "not known or not detectable".
+inline constexpr int kSignalUnknown = 99;
+inline constexpr int kSignalHighest = 31;
+inline constexpr int kSignalBarsMost = 5;
+
+struct PortFindings {
+    std::string port;                  // "COM5"
+    PortState state = PortState::NoAnswer;
+    std::uint32_t platformError = 0;   // the platform's code when the port did not open
+    std::string maker;                 // AT+CGMI
+    std::string model;                 // AT+CGMM, or ATI when that fails
+    SimState sim = SimState::Unknown;  // AT+CPIN?
+    std::optional<int> signal;         // AT+CSQ: 0 to 31; nothing when unknown
+    Registration network = Registration::Unknown;  // AT+CREG?
+    Registration gprs = Registration::Unknown;     // AT+CGREG?
+
+    bool operator==(const PortFindings& other) const;
+};
+
+// Signal strength in bars out of kSignalBarsMost: 0 below 2 (-109 dBm), 1 up to 9 (-95 dBm),
+// 2 up to 14, 3 up to 19, 4 up to 24, 5 from 25 (-63 dBm) on.
+int SignalBars(int signal);
+// The figure in dBm: 0 is -113 dBm or less, 31 is -51 dBm or more.
+int SignalDbm(int signal);
+
+// The words the command line prints (and tests compare).
+const char* StateText(PortState state);            // "modem", "no answer", "busy", "not a modem", "refused"
+const char* SimText(SimState sim);                  // "ready", "PIN", "PUK", "no SIM", ""
+const char* RegistrationText(Registration network); // "home", "roaming", "searching", "denied", "not registered", ""
+
+// One line of /check: port, state, maker, model, SIM, signal (0 to 31, empty when unknown),
+// network, separated by tabs, without a line end. Tabs and control bytes in what the phone
+// said become blanks, so that a line is always one line of seven fields.
+std::string CheckLine(const PortFindings& findings);
+
+} // namespace vantaro

@@ -1,0 +1,164 @@
+// The phone check through the real Win32 serial ports, against simulated phones on pseudo-
+// terminals linked into the test prefix as COM ports (tests/tools/simphone.py starts them
+// before this program and stops them after it; the port numbers below are its command line's).
+
+#include "phone/PhoneCheckRun.h"
+#include "phone/SteadyClock.h"
+#include "phone/win32/Win32SerialPort.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <chrono>
+#include <map>
+#include <mutex>
+
+namespace vantaro {
+namespace {
+
+using std::chrono::milliseconds;
+using Moment = std::chrono::steady_clock::time_point;
+
+// The simulated phones, as the test's command line starts them.
+struct SimulatedPort {
+    const char* port;
+    const char* behaviour;
+    const char* line;  // what /check prints for it
+};
+
+const SimulatedPort kPorts[] = {
+    {"COM51", "ready", "COM51\tmodem\tZOR\tZ100\tready\t20\thome"},
+    {"COM52", "echo", "COM52\tmodem\tZOR\tZ100\tready\t20\thome"},
+    {"COM53", "chatty", "COM53\tmodem\tZOR\tZ100\tready\t20\thome"},
+    {"COM54", "pin", "COM54\tmodem\tZOR\tZ100\tPIN\t20\thome"},
+    {"COM55", "nosignal", "COM55\tmodem\tZOR\tZ100\tready\t\tnot registered"},
+    {"COM56", "denied", "COM56\tmodem\tZOR\tZ100\tready\t20\tdenied"},
+    {"COM57", "searching", "COM57\tmodem\tZOR\tZ100\tready\t20\tsearching"},
+    {"COM58", "silent", "COM58\tno answer\t\t\t\t\t"},
+    {"COM59", "slow", "COM59\tmodem\tZOR\tZ100\tready\t20\thome"},
+    {"COM60", "garbage", "COM60\tnot a modem\t\t\t\t\t"},
+    {"COM61", "nul", "COM61\tnot a modem\t\t\t\t\t"},
+    {"COM62", "closes", "COM62\tno answer\t\t\t\t\t"},
+    {"COM63", "held", "COM63\tbusy\t\t\t\t\t"},
+    {"COM64", "(no link)", "COM64\tno answer\t\t\t\t\t"},
+    {"COM65", "not a port", "COM65\trefused\t\t\t\t\t"},
+};
+
+class SimulatedPhones : public ::testing::Test {
+protected:
+    PhoneServices services{std::make_shared<Win32SerialPorts>(), std::make_shared<SteadyClock>()};
+};
+
+TEST_F(SimulatedPhones, EveryKindOfPortIsFoundForWhatItIsAllAtOnce) {
+    std::mutex mutex;
+    std::map<std::string, std::pair<std::string, Moment>> found;
+    std::vector<std::string> names;
+    for (const SimulatedPort& port : kPorts)
+        if (std::string(port.port) != "COM54") names.push_back(port.port);  // the PIN test's own
+
+    const Moment start = std::chrono::steady_clock::now();
+    PhoneCheckRun run(services);
+    run.Check(names, [&](const PortFindings& findings) {
+        std::lock_guard<std::mutex> lock(mutex);
+        found[findings.port] = {CheckLine(findings), std::chrono::steady_clock::now()};
+    });
+    ASSERT_TRUE(run.WaitAll(15000)) << "every worker ends within its bounds";
+    const auto took = std::chrono::steady_clock::now() - start;
+
+    for (const SimulatedPort& port : kPorts) {
+        if (std::string(port.port) == "COM54") continue;
+        ASSERT_EQ(found.count(port.port), 1u) << port.port << " (" << port.behaviour << ") reported once";
+        EXPECT_EQ(found[port.port].first, port.line) << port.behaviour;
+    }
+    // Side by side: the slowest kinds (three silent probes; a question and a probe after a
+    // phone went away) bound the whole check, not the sum of all ports.
+    EXPECT_LT(took, milliseconds(8000));
+    EXPECT_LT(found["COM51"].second - start, milliseconds(2000)) << "the ready phone does not wait for the others";
+}
+
+TEST_F(SimulatedPhones, ThePinIsTakenOnceAndTheSimIsReadyAfterIt) {
+    PhoneCheckRun run(services);
+    std::vector<PinOutcome> outcomes;
+    auto record = [&](PinOutcome outcome) { outcomes.push_back(outcome); };
+    run.EnterPin("COM54", "123", record);
+    run.EnterPin("COM54", "9999", record);
+    ASSERT_TRUE(run.WaitAll(15000));
+    run.EnterPin("COM54", "1234", record);
+    ASSERT_TRUE(run.WaitAll(15000));
+    EXPECT_EQ(outcomes, (std::vector<PinOutcome>{PinOutcome::NotValid, PinOutcome::Rejected, PinOutcome::Accepted}));
+
+    std::string line;
+    run.Check({"COM54"}, [&](const PortFindings& findings) { line = CheckLine(findings); });
+    ASSERT_TRUE(run.WaitAll(15000));
+    EXPECT_EQ(line, "COM54\tmodem\tZOR\tZ100\tready\t20\thome");
+}
+
+TEST_F(SimulatedPhones, AStopReturnsAtOnceAndTheWorkersCloseTheirPortsWithinASlice) {
+    auto run = std::make_unique<PhoneCheckRun>(services);
+    int reports = 0;
+    run->Check({"COM58", "COM66"}, [&](const PortFindings&) { ++reports; });
+    ::Sleep(300);
+    const Moment stopping = std::chrono::steady_clock::now();
+    run->Stop();
+    EXPECT_LT(std::chrono::steady_clock::now() - stopping, milliseconds(50));
+    EXPECT_TRUE(run->WaitAll(1000)) << "the workers end at their next bound";
+    EXPECT_EQ(reports, 0);
+    // The ports are free again: each opens at once.
+    Win32SerialPorts ports;
+    EXPECT_EQ(ports.Open("COM58").error, PortOpenError::None);
+}
+
+// The Win32 port itself.
+TEST(Win32SerialPort, NamesThatAreNoPortNamesAreRefusedUnopened) {
+    Win32SerialPorts ports;
+    for (const std::string& name : {std::string(), std::string("COM1\\..\\x"), std::string("C:"), std::string(33, 'C'),
+                                   std::string("COM5 "), std::string("\\\\.\\COM5")}) {
+        const PortOpenResult result = ports.Open(name);
+        EXPECT_EQ(result.error, PortOpenError::Refused) << name;
+        EXPECT_EQ(result.platformError, static_cast<std::uint32_t>(ERROR_INVALID_NAME)) << name;
+    }
+    EXPECT_EQ(DevicePath("COM51"), "\\\\.\\COM51");
+}
+
+TEST(Win32SerialPort, OpenErrorsAreToldApart) {
+    Win32SerialPorts ports;
+    const std::pair<const char*, std::pair<PortOpenError, DWORD>> cases[] = {
+        {"COM63", {PortOpenError::Busy, ERROR_ACCESS_DENIED}},
+        {"COM64", {PortOpenError::Missing, ERROR_FILE_NOT_FOUND}},
+    };
+    for (const auto& [name, expected] : cases) {
+        const PortOpenResult result = ports.Open(name);
+        EXPECT_EQ(result.error, expected.first) << name;
+        EXPECT_EQ(result.platformError, expected.second) << name;
+        EXPECT_EQ(result.port, nullptr) << name;
+    }
+    EXPECT_EQ(OpenErrorOf(ERROR_SHARING_VIOLATION), PortOpenError::Busy) << "what Windows says for a port held open";
+}
+
+TEST(Win32SerialPort, AReadReturnsSoonAfterTheAnswerAndWaitsOutItsLimitOnSilence) {
+    Win32SerialPorts ports;
+    PortOpenResult ready = ports.Open("COM51");
+    ASSERT_EQ(ready.error, PortOpenError::None);
+    ready.port->Purge();
+    ASSERT_TRUE(ready.port->Write("AT\r"));
+    Moment start = std::chrono::steady_clock::now();
+    std::string answer;
+    while (answer.find("OK\r\n") == std::string::npos && std::chrono::steady_clock::now() - start < milliseconds(2000)) {
+        const std::optional<std::string> bytes = ready.port->Read(1000);
+        ASSERT_TRUE(bytes.has_value());
+        answer += *bytes;
+    }
+    EXPECT_EQ(answer, "\r\nOK\r\n");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, milliseconds(500)) << "not the whole 1000 ms of the read's limit";
+
+    PortOpenResult silent = ports.Open("COM58");
+    ASSERT_EQ(silent.error, PortOpenError::None);
+    start = std::chrono::steady_clock::now();
+    EXPECT_EQ(silent.port->Read(200), std::optional<std::string>(""));
+    const auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(waited, milliseconds(150));
+    EXPECT_LT(waited, milliseconds(1000));
+}
+
+} // namespace
+} // namespace vantaro

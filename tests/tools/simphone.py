@@ -1,0 +1,314 @@
+#!/usr/bin/env python3
+"""Simulated phones for the tests: each one a pseudo-terminal linked into a Wine prefix as a COM
+port (Wine maps dosdevices/comN to any tty), answering AT commands from a script.
+
+    simphone.py --prefix DIR [--lifetime S] [--pidfile F] PORT... [--run COMMAND...]
+
+PORT is  N:BEHAVIOUR[,key=value...]  (COM N). Behaviours:
+    ready      SIM ready, signal 20, registered at home
+    echo       ready, every command echoed back
+    chatty     ready, unsolicited lines (RING, +CREG: ..., ^RSSI: ...) before every answer
+    pin        the SIM wants its PIN (pin=1234 takes it; a wrong one gets +CME ERROR: 16)
+    nosignal   signal 99 (unknown), not registered
+    denied     registration denied
+    searching  searching for a network
+    silent     reads everything, answers nothing
+    slow       answers nothing until 2.5 s (wake=SECONDS) after the first byte, then all of it
+    garbage    answers every command with 5 KB of random bytes
+    nul        answers every command with NUL bytes
+    closes     answers AT, then goes away in the middle of its answer to the next command
+    held       a port Windows refuses with access denied, as one that another program holds
+               (Wine does not keep a tty to one opener, so it is linked to a folder instead)
+    notaport   a device that is no serial port (the null device)
+Keys (any behaviour): maker, model, signal, creg, cgreg, pin, imsi, efad (EF_AD as hex, the
+answer to AT+CRSM=176,28589,0,0,4), cops (what follows "+COPS: "), eol (crlf or cr), wake.
+
+Without --run it serves until stopped (SIGTERM/SIGINT, by its pid), until its lifetime ends
+(120 s unless given), or until its parent ends. With --run it runs COMMAND once every port is
+linked, stops when the command ends and exits with its code. It prints "ready" once every port
+is linked. Links it made are removed when it stops.
+"""
+import argparse
+import os
+import random
+import select
+import signal
+import subprocess
+import sys
+import time
+import tty
+
+REGISTRATION = {"notregistered": 0, "home": 1, "searching": 2, "denied": 3, "roaming": 5}
+
+BEHAVIOURS = {
+    "ready": {},
+    "echo": {"echo": "1"},
+    "chatty": {"chatty": "1"},
+    "pin": {"sim": "pin"},
+    "nosignal": {"signal": "99", "creg": "0", "cgreg": "0"},
+    "denied": {"creg": "3", "cgreg": "3"},
+    "searching": {"creg": "2", "cgreg": "2"},
+    "silent": {},
+    "slow": {},
+    "garbage": {},
+    "nul": {},
+    "closes": {},
+    "held": {},
+    "notaport": {},
+}
+
+DEFAULTS = {
+    "maker": "ZOR", "model": "Z100", "signal": "20", "creg": "1", "cgreg": "1", "sim": "ready",
+    "pin": "1234", "imsi": "460001234567890", "efad": "00000002", "cops": '0,2,"46000",2',
+    "eol": "crlf", "echo": "0", "chatty": "0", "wake": "2.5",
+}
+
+
+class Phone:
+    def __init__(self, number, behaviour, settings, prefix):
+        self.number = number
+        self.behaviour = behaviour
+        self.settings = dict(DEFAULTS, **BEHAVIOURS[behaviour], **settings)
+        self.link = os.path.join(prefix, "dosdevices", "com%d" % number)
+        self.master = self.slave = None
+        self.target = None
+        self.line = b""
+        self.first_byte = None
+        self.held_back = []
+        self.asked_after_at = 0
+        self.sim = self.settings["sim"]
+        self.wrong_pins = 0
+
+    # Linking and ending.
+    def start(self, hold_dir):
+        if os.path.lexists(self.link):
+            os.unlink(self.link)
+        if self.behaviour == "held":
+            self.target = hold_dir
+        elif self.behaviour == "notaport":
+            self.target = os.devnull
+        else:
+            self.master, self.slave = os.openpty()
+            tty.setraw(self.slave)
+            os.set_blocking(self.master, False)
+            self.target = os.ttyname(self.slave)
+        os.symlink(self.target, self.link)
+
+    def stop(self):
+        for fd in (self.master, self.slave):
+            if fd is not None:
+                try:
+                    os.close(fd)
+                except OSError:
+                    pass
+        self.master = self.slave = None
+        try:
+            if os.path.islink(self.link) and os.readlink(self.link) == self.target:
+                os.unlink(self.link)
+        except OSError:
+            pass
+
+    # Talking.
+    def eol(self):
+        return b"\r" if self.settings["eol"] == "cr" else b"\r\n"
+
+    def send(self, data):
+        if self.master is None:
+            return
+        try:
+            os.write(self.master, data)
+        except (BlockingIOError, OSError):
+            pass  # nobody reads: what does not fit is lost, as on a real line
+
+    def answer(self, lines, final="OK"):
+        eol = self.eol()
+        out = b""
+        for line in lines:
+            out += eol + line.encode() + eol
+        return out + eol + final.encode() + eol
+
+    def reply_to(self, command):
+        s = self.settings
+        upper = command.upper()
+        if upper == "AT":
+            return self.answer([])
+        if upper in ("ATE0", "ATE1"):
+            s["echo"] = upper[-1]
+            return self.answer([])
+        if upper == "AT+CGMI":
+            return self.answer([s["maker"]])
+        if upper == "AT+CGMM":
+            return self.answer([s["model"]])
+        if upper == "ATI":
+            return self.answer(["Manufacturer: " + s["maker"], "Model: " + s["model"], "Revision: 1.0"])
+        if upper == "AT+CPIN?":
+            return self.answer(["+CPIN: " + {"ready": "READY", "pin": "SIM PIN", "puk": "SIM PUK"}[self.sim]])
+        if upper.startswith("AT+CPIN="):
+            given = command[len("AT+CPIN="):].strip('"')
+            if self.sim != "pin":
+                return self.answer([], "+CME ERROR: 3")
+            if given == s["pin"]:
+                self.sim = "ready"
+                return self.answer([])
+            self.wrong_pins += 1
+            if self.wrong_pins >= 3:
+                self.sim = "puk"
+            return self.answer([], "+CME ERROR: 16")
+        if upper == "AT+CSQ":
+            return self.answer(["+CSQ: %s,99" % s["signal"]])
+        if upper == "AT+CREG?":
+            return self.answer(["+CREG: 0,%s" % s["creg"]])
+        if upper == "AT+CGREG?":
+            return self.answer(["+CGREG: 0,%s" % s["cgreg"]])
+        if upper == "AT+CIMI":
+            return self.answer([s["imsi"]]) if self.sim == "ready" else self.answer([], "+CME ERROR: 11")
+        if upper == "AT+CRSM=176,28589,0,0,4":
+            return self.answer(['+CRSM: 144,0,"%s"' % s["efad"]])
+        if upper == "AT+COPS?":
+            return self.answer(["+COPS: " + s["cops"]])
+        if upper.startswith("AT+CGDCONT") or upper.startswith("AT+COPS="):
+            return self.answer([])
+        return self.answer([], "ERROR")
+
+    def on_command(self, command, now):
+        if self.settings["echo"] == "1":
+            self.send(command.encode() + b"\r")
+        b = self.behaviour
+        if b == "silent":
+            return
+        if b == "garbage":
+            self.send(bytes(random.getrandbits(8) for _ in range(5120)))
+            return
+        if b == "nul":
+            self.send(b"\0" * 64)
+            return
+        if b == "closes" and command.upper() != "AT":
+            self.send(self.eol() + self.settings["maker"][:2].encode())
+            time.sleep(0.05)
+            self.stop()
+            return
+        reply = self.reply_to(command)
+        if self.settings["chatty"] == "1":
+            eol = self.eol()
+            reply = eol + b"RING" + eol + eol + b'+CREG: 1,"1A2B","00C3"' + eol + b"^RSSI: 14" + eol + reply
+        if b == "slow" and now < self.first_byte + float(self.settings["wake"]):
+            self.held_back.append(reply)
+            return
+        self.send(reply)
+
+    def on_readable(self, now):
+        try:
+            data = os.read(self.master, 4096)
+        except (BlockingIOError, InterruptedError):
+            return
+        except OSError:
+            data = b""
+        if not data:
+            return
+        if self.first_byte is None:
+            self.first_byte = now
+        self.line += data
+        while True:
+            ends = [i for i in (self.line.find(b"\r"), self.line.find(b"\n")) if i >= 0]
+            if not ends:
+                break
+            end = min(ends)
+            command = self.line[:end].decode("latin-1").strip()
+            self.line = self.line[end + 1:]
+            if command:
+                self.on_command(command, now)
+            if self.master is None:
+                break
+
+    def on_tick(self, now):
+        if self.held_back and now >= self.first_byte + float(self.settings["wake"]):
+            self.send(b"".join(self.held_back))
+            self.held_back = []
+
+
+def parse_port(text):
+    number, _, rest = text.partition(":")
+    behaviour, *pairs = rest.split(",")
+    if not number.isdigit() or behaviour not in BEHAVIOURS:
+        raise argparse.ArgumentTypeError("not a port: %r (N:BEHAVIOUR[,key=value...])" % text)
+    settings = {}
+    for pair in pairs:
+        key, sep, value = pair.partition("=")
+        if not sep or key not in DEFAULTS:
+            raise argparse.ArgumentTypeError("unknown setting %r in %r" % (pair, text))
+        settings[key] = value
+    return int(number), behaviour, settings
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    parser.add_argument("--prefix", default=os.environ.get("WINEPREFIX"), help="the Wine prefix (default $WINEPREFIX)")
+    parser.add_argument("--lifetime", type=float, default=120.0, help="seconds before it stops by itself")
+    parser.add_argument("--pidfile", help="write the pid here")
+    parser.add_argument("ports", nargs="+", type=parse_port)
+    argv = sys.argv[1:]
+    run = []
+    if "--run" in argv:
+        at = argv.index("--run")
+        argv, run = argv[:at], argv[at + 1:]
+    args = parser.parse_args(argv)
+    if not args.prefix or not os.path.isdir(os.path.join(args.prefix, "dosdevices")):
+        parser.error("no Wine prefix with a dosdevices folder: %r" % args.prefix)
+
+    stopping = []
+    signal.signal(signal.SIGTERM, lambda *_: stopping.append(True))
+    signal.signal(signal.SIGINT, lambda *_: stopping.append(True))
+    parent = os.getppid()
+    hold_dir = os.path.join(args.prefix, "simphone-held")
+    os.makedirs(hold_dir, exist_ok=True)
+
+    phones = [Phone(n, b, s, args.prefix) for n, b, s in args.ports]
+    child = None
+    try:
+        for phone in phones:
+            phone.start(hold_dir)
+        if args.pidfile:
+            with open(args.pidfile, "w") as f:
+                f.write("%d\n" % os.getpid())
+        print("ready", flush=True)
+        if run:
+            child = subprocess.Popen(run)
+        end = time.monotonic() + args.lifetime
+        while not stopping:
+            now = time.monotonic()
+            if now >= end:
+                print("simphone: lifetime over, stopping", file=sys.stderr)
+                break
+            if os.getppid() != parent:
+                break  # the parent ended: nobody will stop us
+            if child is not None and child.poll() is not None:
+                break
+            masters = {p.master: p for p in phones if p.master is not None}
+            readable, _, _ = select.select(list(masters), [], [], 0.02)
+            now = time.monotonic()
+            for fd in readable:
+                if fd in masters:
+                    masters[fd].on_readable(now)
+            for phone in phones:
+                phone.on_tick(now)
+    finally:
+        for phone in phones:
+            phone.stop()
+        if args.pidfile:
+            try:
+                os.unlink(args.pidfile)
+            except OSError:
+                pass
+        if child is not None and child.poll() is None:
+            child.terminate()  # only the command this run started
+            try:
+                child.wait(10)
+            except subprocess.TimeoutExpired:
+                child.kill()
+    if child is not None:
+        return child.returncode if child.returncode >= 0 else 128 - child.returncode
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,294 @@
+// The check of one port against scripted phones on a fake clock: what each kind of phone is
+// found to be, how long each kind may take, and the PIN sent once.
+
+#include "fakes/FakeClock.h"
+#include "fakes/FakePhonePort.h"
+#include "phone/AtConversation.h"
+#include "phone/PhoneCheck.h"
+
+#include <gtest/gtest.h>
+
+namespace vantaro {
+
+// Findings in a failure message: as the command line prints them.
+void PrintTo(const PortFindings& findings, std::ostream* out) {
+    *out << CheckLine(findings) << " (gprs " << RegistrationText(findings.gprs) << ", error " << findings.platformError << ")";
+}
+
+namespace {
+
+using testing::Answers;
+using testing::FakeClock;
+using testing::FakePhonePorts;
+using testing::Piece;
+using testing::ReadyPhoneAnswers;
+using testing::TablePhone;
+
+// One phone that differs from the ready one in a few answers, and the findings it must give.
+struct PhoneCase {
+    const char* rule;
+    std::map<std::string, std::string> changes;
+    PortFindings expected;
+};
+
+PortFindings Found(PortState state, std::string maker = "", std::string model = "", SimState sim = SimState::Unknown,
+                   std::optional<int> signal = std::nullopt, Registration network = Registration::Unknown,
+                   Registration gprs = Registration::Unknown) {
+    PortFindings f;
+    f.port = "COM3";
+    f.state = state;
+    f.maker = std::move(maker);
+    f.model = std::move(model);
+    f.sim = sim;
+    f.signal = signal;
+    f.network = network;
+    f.gprs = gprs;
+    return f;
+}
+
+const PortFindings kReady = Found(PortState::Modem, "ZOR", "Z100", SimState::Ready, 20, Registration::Home, Registration::Home);
+
+PortFindings ReadyWith(std::function<void(PortFindings&)> change) {
+    PortFindings f = kReady;
+    change(f);
+    return f;
+}
+
+const PhoneCase kPhoneCases[] = {
+    {"a ready phone", {}, kReady},
+    {"maker and model with their names", {{"AT+CGMI", "\r\n+CGMI: \"ZOR\"\r\nOK\r\n"}, {"AT+CGMM", "\r\n+CGMM: Z100\r\nOK\r\n"}}, kReady},
+    {"model from ATI's Model line when AT+CGMM fails",
+     {{"AT+CGMM", "\r\nERROR\r\n"}, {"ATI", "\r\nManufacturer: ZOR\r\nModel: Z200\r\nRevision: 1\r\nOK\r\n"}},
+     ReadyWith([](PortFindings& f) { f.model = "Z200"; })},
+    {"model from ATI's first line", {{"AT+CGMM", "\r\n+CME ERROR: 4\r\n"}, {"ATI", "\r\nZ300 modem\r\nOK\r\n"}},
+     ReadyWith([](PortFindings& f) { f.model = "Z300 modem"; })},
+    {"SIM wants its PIN", {{"AT+CPIN?", "\r\n+CPIN: SIM PIN\r\nOK\r\n"}}, ReadyWith([](PortFindings& f) { f.sim = SimState::Pin; })},
+    {"SIM wants its PUK", {{"AT+CPIN?", "\r\n+CPIN: SIM PUK\r\nOK\r\n"}}, ReadyWith([](PortFindings& f) { f.sim = SimState::Puk; })},
+    {"no SIM by number", {{"AT+CPIN?", "\r\n+CME ERROR: 10\r\n"}}, ReadyWith([](PortFindings& f) { f.sim = SimState::NoSim; })},
+    {"no SIM in words", {{"AT+CPIN?", "\r\n+CME ERROR: SIM not inserted\r\n"}}, ReadyWith([](PortFindings& f) { f.sim = SimState::NoSim; })},
+    {"signal unknown", {{"AT+CSQ", "\r\n+CSQ: 99,99\r\nOK\r\n"}}, ReadyWith([](PortFindings& f) { f.signal.reset(); })},
+    {"signal out of range is unknown", {{"AT+CSQ", "\r\n+CSQ: 32,99\r\nOK\r\n"}}, ReadyWith([](PortFindings& f) { f.signal.reset(); })},
+    {"signal without OK is unknown", {{"AT+CSQ", "\r\n+CSQ: 20,99\r\nERROR\r\n"}}, ReadyWith([](PortFindings& f) { f.signal.reset(); })},
+    {"roaming", {{"AT+CREG?", "\r\n+CREG: 0,5\r\nOK\r\n"}}, ReadyWith([](PortFindings& f) { f.network = Registration::Roaming; })},
+    {"searching", {{"AT+CREG?", "\r\n+CREG: 0,2\r\nOK\r\n"}, {"AT+CGREG?", "\r\n+CGREG: 0,2\r\nOK\r\n"}},
+     ReadyWith([](PortFindings& f) { f.network = f.gprs = Registration::Searching; })},
+    {"denied", {{"AT+CREG?", "\r\n+CREG: 0,3\r\nOK\r\n"}}, ReadyWith([](PortFindings& f) { f.network = Registration::Denied; })},
+    {"not registered", {{"AT+CREG?", "\r\n+CREG: 2,0\r\nOK\r\n"}}, ReadyWith([](PortFindings& f) { f.network = Registration::NotRegistered; })},
+    {"registration with location", {{"AT+CREG?", "\r\n+CREG: 2,1,\"1A2B\",\"00C3\",2\r\nOK\r\n"}}, kReady},
+    {"an unsolicited registration between is not the answer",
+     {{"AT+CREG?", "\r\n+CREG: 3,\"1A2B\",\"00C3\"\r\n+CREG: 2,5,\"1A2B\",\"00C3\"\r\nOK\r\n"}},
+     ReadyWith([](PortFindings& f) { f.network = Registration::Roaming; })},
+    {"unsolicited lines all through", {{"AT+CSQ", "\r\nRING\r\n^RSSI: 3\r\n+CSQ: 7,99\r\n+CREG: 1\r\nOK\r\n"}},
+     ReadyWith([](PortFindings& f) { f.signal = 7; })},
+    {"AT answered ERROR is no answer", {{"AT", "\r\nERROR\r\n"}}, Found(PortState::NoAnswer)},
+    {"NUL bytes are not a modem", {{"AT", std::string(40, '\0')}}, Found(PortState::NotAModem)},
+    {"a line without end is not a modem", {{"AT", std::string(2000, 'g')}}, Found(PortState::NotAModem)},
+};
+
+class PhoneKinds : public ::testing::TestWithParam<PhoneCase> {};
+
+TEST_P(PhoneKinds, AreFoundForWhatTheyAre) {
+    const PhoneCase& c = GetParam();
+    for (bool echo : {false, true}) {
+        std::map<std::string, std::string> answers = ReadyPhoneAnswers();
+        for (const auto& [command, answer] : c.changes) answers[command] = answer;
+        FakeClock clock;
+        FakePhonePorts ports(clock);
+        ports.Add("COM3", TablePhone(answers, echo));
+        std::atomic<bool> stop{false};
+        EXPECT_EQ(CheckPort(ports, "COM3", clock, stop), c.expected) << c.rule << (echo ? " (echo on)" : "");
+        EXPECT_TRUE(ports.Log("COM3")->closed) << c.rule;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, PhoneKinds, ::testing::ValuesIn(kPhoneCases));
+
+class PortCheck : public ::testing::Test {
+protected:
+    PortFindings Check(const std::string& name = "COM3") { return CheckPort(ports, name, clock, stop); }
+    std::vector<std::string> Commands(const std::string& name = "COM3") { return ports.Log(name)->commands; }
+
+    FakeClock clock;
+    FakePhonePorts ports{clock};
+    std::atomic<bool> stop{false};
+};
+
+TEST_F(PortCheck, PortsThatDoNotOpenSayWhy) {
+    ports.Refuse("COM1", PortOpenError::Busy, 5);
+    ports.Refuse("COM2", PortOpenError::Refused, 1);
+    EXPECT_EQ(Check("COM1").state, PortState::Busy);
+    EXPECT_EQ(Check("COM1").platformError, 5u);
+    EXPECT_EQ(Check("COM2").state, PortState::Refused);
+    EXPECT_EQ(Check("COM9").state, PortState::NoAnswer) << "a port that is gone has no phone on it";
+}
+
+TEST_F(PortCheck, ASilentPortIsAskedThreeTimesForOneSecondEachThenNoAnswer) {
+    ports.Add("COM3", testing::SilentPhone());
+    const std::uint32_t start = clock.now;
+    EXPECT_EQ(Check().state, PortState::NoAnswer);
+    EXPECT_EQ(Commands(), (std::vector<std::string>{"AT", "AT", "AT"}));
+    EXPECT_EQ(clock.now - start, 3000u);
+    for (std::uint32_t sleep : clock.sleeps) EXPECT_LE(sleep, kReadSliceMs) << "every read is a short slice";
+}
+
+TEST_F(PortCheck, APhoneThatWakesAfterTwoAndAHalfSecondsIsFoundAndItsLateAnswersAreDropped) {
+    // Everything asked before it woke is answered at once when it wakes.
+    const std::uint32_t wakes = clock.now + 2500;
+    testing::PhoneScript ready = TablePhone(ReadyPhoneAnswers());
+    ports.Add("COM3", [&, ready](const std::string& command) {
+        Answers answers = ready(command);
+        const std::int32_t asleep = static_cast<std::int32_t>(wakes - clock.now);
+        if (asleep > 0) answers.front().afterMs = static_cast<std::uint32_t>(asleep);
+        return answers;
+    });
+    EXPECT_EQ(Check(), kReady);
+}
+
+TEST_F(PortCheck, AnAnswerSplitIntoPiecesIsPutTogether) {
+    ports.Add("COM3", [](const std::string& command) {
+        if (command != "AT+CGMI") return TablePhone(ReadyPhoneAnswers())(command);
+        return Answers{{10, "\r\nZ"}, {30, "O"}, {60, "R\r"}, {90, "\n\r\nO"}, {95, "K\r\n"}};
+    });
+    EXPECT_EQ(Check(), kReady);
+}
+
+TEST_F(PortCheck, AQuestionLeftUnansweredLeavesItsFieldEmpty) {
+    std::map<std::string, std::string> answers = ReadyPhoneAnswers();
+    answers.erase("AT+CGMI");
+    testing::PhoneScript table = TablePhone(answers);
+    ports.Add("COM3", [table](const std::string& command) {
+        return command == "AT+CGMI" ? Answers{} : table(command);
+    });
+    PortFindings expected = kReady;
+    expected.maker.clear();
+    EXPECT_EQ(Check(), expected) << "the phone still answers AT, so it is there";
+}
+
+TEST_F(PortCheck, APhoneThatGoesAwayMidAnswerIsNoAnswer) {
+    for (const bool failsOnRead : {true, false}) {
+        FakePhonePorts local(clock);
+        // Gone as on Windows (the read fails) or as on a pseudo-terminal (nothing more comes).
+        local.Add("COM3", [failsOnRead, gone = false](const std::string& command) mutable {
+            if (gone) return Answers{};
+            if (command != "AT+CPIN?") return TablePhone(ReadyPhoneAnswers())(command);
+            gone = true;
+            return failsOnRead ? Answers{{5, "\r\n+CPI"}, {10, "", true}} : Answers{{5, "\r\n+CPI"}};
+        });
+        const std::uint32_t start = clock.now;
+        const PortFindings found = CheckPort(local, "COM3", clock, stop);
+        EXPECT_EQ(found.state, PortState::NoAnswer) << (failsOnRead ? "read fails" : "silence");
+        EXPECT_EQ(found.maker, "") << "nothing of a phone that is gone is reported";
+        EXPECT_LE(clock.now - start, 2000u + 1000u + 100u) << "one question's deadline and one AT, no more";
+        EXPECT_TRUE(local.Log("COM3")->closed);
+    }
+}
+
+TEST_F(PortCheck, AStopIsSeenWithinOneReadSlice) {
+    ports.Add("COM3", testing::SilentPhone());
+    clock.onSleep = [&] {
+        if (clock.now >= 1250) stop = true;
+    };
+    const std::uint32_t start = clock.now;
+    Check();
+    EXPECT_LE(clock.now - start, 250u + kReadSliceMs);
+    EXPECT_TRUE(ports.Log("COM3")->closed);
+    const std::size_t sent = Commands().size();
+    Check();
+    EXPECT_EQ(Commands().size(), sent) << "a stopped check sends nothing more";
+}
+
+TEST(Conversation, ADeviceThatAnswersEveryReadAtOnceWithNothingDoesNotSpin) {
+    // A null device: reads return at once, empty.
+    struct NullPort final : SerialPort {
+        bool Write(std::string_view) override { return true; }
+        // Gives up after 100 reads, so that a reader that spins fails instead of hanging.
+        std::optional<std::string> Read(std::uint32_t) override {
+            if (++reads > 100) return std::nullopt;
+            return std::string();
+        }
+        void Purge() override {}
+        void Close() override {}
+        int reads = 0;
+    } port;
+    FakeClock clock;
+    std::atomic<bool> stop{false};
+    EXPECT_EQ(AtConversation(port, clock, stop).Send("AT", 1000).end, ResponseEnd::TimedOut);
+    EXPECT_EQ(port.reads, 10) << "one read per slice";
+}
+
+TEST(Conversation, ADeadlineIsKeptAcrossAWrapOfTheTickCount) {
+    FakeClock clock;
+    clock.now = 0xFFFFFF00u;
+    FakePhonePorts ports(clock);
+    ports.Add("COM3", testing::SilentPhone());
+    std::atomic<bool> stop{false};
+    PortOpenResult opened = ports.Open("COM3");
+    EXPECT_EQ(AtConversation(*opened.port, clock, stop).Send("AT", 1000).end, ResponseEnd::TimedOut);
+    EXPECT_EQ(clock.now, 0xFFFFFF00u + 1000u);
+}
+
+// The PIN: sent once, as it was given, only when it is 4 to 8 digits.
+class PinEntry : public PortCheck {
+protected:
+    PinOutcome Send(std::string_view pin) { return SendPin(ports, "COM3", pin, clock, stop); }
+};
+
+TEST_F(PinEntry, OnlyFourToEightDigitsAreSent) {
+    ports.Add("COM3", testing::ReadyPhone());
+    for (const char* pin : {"", "123", "123456789", "12a4", "12 34", "+1234", "1234\r", "\"1234\""})
+        EXPECT_EQ(Send(pin), PinOutcome::NotValid) << pin;
+    EXPECT_EQ(Send(std::string("12\0" "34", 5)), PinOutcome::NotValid);
+    EXPECT_TRUE(Commands().empty()) << "nothing was sent";
+    EXPECT_EQ(ports.Log("COM3")->opens, 0) << "the port was not even opened";
+}
+
+TEST_F(PinEntry, TheRightPinIsTakenAndAWrongOneIsSaidOnceWithoutRetrying) {
+    ports.Add("COM3", [](const std::string& command) {
+        return Answers{{50, command == "AT+CPIN=\"4321\"" ? "\r\nOK\r\n" : "\r\n+CME ERROR: 16\r\n"}};
+    });
+    EXPECT_EQ(Send("1234"), PinOutcome::Rejected);
+    EXPECT_EQ(Commands(), std::vector<std::string>{"AT+CPIN=\"1234\""});
+    EXPECT_EQ(Send("4321"), PinOutcome::Accepted);
+    EXPECT_EQ(Commands().size(), 2u);
+}
+
+TEST_F(PinEntry, APhoneThatSaysNothingIsNoAnswerAndIsNotAskedAgain) {
+    ports.Add("COM3", testing::SilentPhone());
+    ports.Refuse("COM4", PortOpenError::Busy, 5);
+    EXPECT_EQ(Send("1234"), PinOutcome::NoAnswer);
+    EXPECT_EQ(Commands().size(), 1u);
+    EXPECT_EQ(SendPin(ports, "COM4", "1234", clock, stop), PinOutcome::NotOpened);
+}
+
+// How the findings are shown.
+TEST(Findings, SignalIsShownAsBarsAndDbm) {
+    const std::pair<int, int> bars[] = {{0, 0}, {1, 0}, {2, 1}, {9, 1}, {10, 2}, {14, 2}, {15, 3}, {19, 3}, {20, 4}, {24, 4}, {25, 5}, {31, 5}};
+    for (const auto& [signal, expected] : bars) EXPECT_EQ(SignalBars(signal), expected) << signal;
+    EXPECT_EQ(SignalDbm(0), -113);
+    EXPECT_EQ(SignalDbm(31), -51);
+}
+
+TEST(Findings, TheCheckLineHasSevenTabSeparatedFieldsInTheCommandLinesWords) {
+    EXPECT_EQ(CheckLine(kReady), "COM3\tmodem\tZOR\tZ100\tready\t20\thome");
+    EXPECT_EQ(CheckLine(Found(PortState::NoAnswer)), "COM3\tno answer\t\t\t\t\t");
+    const std::pair<PortFindings, const char*> cases[] = {
+        {Found(PortState::Busy), "busy\t\t\t\t\t"},
+        {Found(PortState::NotAModem), "not a modem\t\t\t\t\t"},
+        {Found(PortState::Refused), "refused\t\t\t\t\t"},
+        {Found(PortState::Modem, "", "", SimState::Pin, 0, Registration::Roaming), "modem\t\t\tPIN\t0\troaming"},
+        {Found(PortState::Modem, "", "", SimState::Puk, 31, Registration::Searching), "modem\t\t\tPUK\t31\tsearching"},
+        {Found(PortState::Modem, "", "", SimState::NoSim, {}, Registration::Denied), "modem\t\t\tno SIM\t\tdenied"},
+        {Found(PortState::Modem, "", "", SimState::Unknown, {}, Registration::NotRegistered), "modem\t\t\t\t\tnot registered"},
+    };
+    for (const auto& [findings, fields] : cases) EXPECT_EQ(CheckLine(findings), std::string("COM3\t") + fields);
+}
+
+TEST(Findings, WhatThePhoneSaysCannotBreakTheLine) {
+    PortFindings f = kReady;
+    f.maker = "Z\tO\rR\n";
+    f.model = std::string("Z\0" "1", 3);
+    EXPECT_EQ(CheckLine(f), "COM3\tmodem\tZ O R \tZ 1\tready\t20\thome");
+}
+
+} // namespace
+} // namespace vantaro
