@@ -379,7 +379,7 @@ int main(int argc, char** argv) {
                 launches.failure),
         MakeRow("2", "start to Settings dialog, " + std::to_string(kOperatorCount) + " operators" + runs, "ms",
                 launches.operatorsMs, "delivered Setting.ini (2 operators)", launches.deliveredMs,
-                {GoalKind::AddedBelow, 100}, launches.failure),
+                {GoalKind::AddedBelow, 20}, launches.failure),
         MakeRow("3", "port list refresh (drop-down), " + std::to_string(kLargePortCount) + " SERIALCOMM ports" + runs,
                 "ms", refresh.largeMs, std::to_string(kSmallPortCount) + " ports", refresh.smallMs,
                 {GoalKind::MedianBelow, 50}, refresh.failure),
