@@ -20,8 +20,11 @@ std::string Field(const std::string& text) {
 
 bool PortFindings::operator==(const PortFindings& other) const {
     return std::tie(port, state, platformError, maker, model, sim, signal, network, gprs) ==
-           std::tie(other.port, other.state, other.platformError, other.maker, other.model, other.sim,
-                    other.signal, other.network, other.gprs);
+               std::tie(other.port, other.state, other.platformError, other.maker, other.model, other.sim,
+                        other.signal, other.network, other.gprs) &&
+           simOperator.source == other.simOperator.source && simOperator.network == other.simOperator.network &&
+           simOperator.registeredMatchesImsi == other.simOperator.registeredMatchesImsi &&
+           simOperator.reason == other.simOperator.reason;
 }
 
 int SignalBars(int signal) {

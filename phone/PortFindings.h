@@ -2,6 +2,8 @@
 // What the check found out about one port: one plain record, the same for the Phone dialog and
 // for the command line, and the command line's way of printing it.
 
+#include "providers/SimOperator.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -36,6 +38,9 @@ struct PortFindings {
     std::optional<int> signal;         // AT+CSQ: 0 to 31; nothing when unknown
     Registration network = Registration::Unknown;  // AT+CREG?
     Registration gprs = Registration::Unknown;     // AT+CGREG?
+    // The SIM's operator (its MCC and MNC only, never the whole IMSI), asked only of a SIM
+    // that is ready.
+    SimOperator simOperator;
 
     bool operator==(const PortFindings& other) const;
 };
