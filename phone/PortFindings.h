@@ -40,7 +40,7 @@ struct PortFindings {
     Registration gprs = Registration::Unknown;     // AT+CGREG?
     // The SIM's operator (its MCC and MNC only, never the whole IMSI), asked only of a SIM
     // that is ready.
-    SimOperator simOperator;
+    providers::SimOperator simOperator;
 
     bool operator==(const PortFindings& other) const;
 };
