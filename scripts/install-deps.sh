@@ -12,7 +12,8 @@ packages=(cmake ninja-build g++ googletest libbenchmark-dev
           g++-mingw-w64-i686 g++-mingw-w64-x86-64
           wine wine64 wine32:i386
           xvfb xdotool x11-utils imagemagick
-          fonts-wqy-microhei locales)
+          fonts-wqy-microhei locales
+          nsis zip)
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
     echo "[setup] adding the i386 architecture (needed by wine32)"
