@@ -42,7 +42,7 @@ std::string_view LogResultText(LogResult result) {
     case LogResult::Done: return "done";
     case LogResult::Failed: return "failed";
     case LogResult::NotFound: return "not found";
-    case LogResult::Message: return "message";
+    case LogResult::Message: return "said";
     }
     return "?";
 }

@@ -39,7 +39,7 @@ TEST(LogLine, EveryResultHasItsWord) {
         LogResult result;
         const char* word;
     } cases[] = {{LogResult::Started, "started"}, {LogResult::Done, "done"}, {LogResult::Failed, "failed"},
-                 {LogResult::NotFound, "not found"}, {LogResult::Message, "message"}};
+                 {LogResult::NotFound, "not found"}, {LogResult::Message, "said"}};
     for (const auto& c : cases) EXPECT_EQ(LogResultText(c.result), c.word);
 }
 
