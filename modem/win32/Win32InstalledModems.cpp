@@ -90,14 +90,9 @@ bool Win32InstalledModems::Remove(const InstalledDevice& device) {
         lastError_ = ERROR_INVALID_PARAMETER;
         return false;
     }
-    SP_DEVINFO_DATA& data = list_->devices[device.index];
-    SP_REMOVEDEVICE_PARAMS parameters;
-    std::memset(&parameters, 0, sizeof parameters);
-    parameters.ClassInstallHeader.cbSize = sizeof(SP_CLASSINSTALL_HEADER);
-    parameters.ClassInstallHeader.InstallFunction = DIF_REMOVE;
-    parameters.Scope = DI_REMOVEDEVICE_GLOBAL;
-    if (!::SetupDiSetClassInstallParamsA(list_->set, &data, &parameters.ClassInstallHeader, sizeof parameters) ||
-        !::SetupDiCallClassInstaller(DIF_REMOVE, list_->set, &data)) {
+    // Without removal parameters the class installer removes the device from every hardware
+    // profile, as Device Manager does. (Wine does not take the parameters.)
+    if (!::SetupDiCallClassInstaller(DIF_REMOVE, list_->set, &list_->devices[device.index])) {
         lastError_ = ::GetLastError();
         return false;
     }

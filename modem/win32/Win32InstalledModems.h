@@ -1,6 +1,6 @@
 #pragma once
 // The modem class's devices through SetupAPI; a removal is the class installer's DIF_REMOVE for
-// every hardware profile, as Device Manager and devcon remove a device.
+// every hardware profile, as Device Manager removes a device.
 
 #include "modem/InstalledModems.h"
 
