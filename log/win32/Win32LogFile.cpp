@@ -46,6 +46,9 @@ private:
 } // namespace
 
 std::unique_ptr<OpenLogFile> Win32LogFolder::Open() {
+    // A log marked read-only is left alone, by an administrator too (who could write it).
+    const DWORD attributes = ::GetFileAttributesA(path_.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return nullptr;
     const int attempts = waitedInVain_ ? 1 : kOpenAttempts;
     for (int attempt = 0; attempt < attempts; ++attempt) {
         if (attempt > 0) ::Sleep(kOpenRetryMilliseconds);
