@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <new>
-#include <thread>
 #include <type_traits>
 
 namespace vantaro {
@@ -32,15 +31,6 @@ TEST(LogLine, ErrorCodesAreWrittenAsThePlatformDocumentsThem) {
     } cases[] = {{0, "0"}, {5, "5"}, {623, "623"}, {0xFFFF, "65535"}, {0x10000, "0x00010000"},
                  {0xE0000235, "0xE0000235"}, {0xFFFFFFFF, "0xFFFFFFFF"}};
     for (const auto& c : cases) EXPECT_EQ(FormatErrorCode(c.code), c.text) << c.code;
-}
-
-TEST(LogLine, EveryResultHasItsWord) {
-    const struct {
-        LogResult result;
-        const char* word;
-    } cases[] = {{LogResult::Started, "started"}, {LogResult::Done, "done"}, {LogResult::Failed, "failed"},
-                 {LogResult::NotFound, "not found"}, {LogResult::Message, "said"}};
-    for (const auto& c : cases) EXPECT_EQ(LogResultText(c.result), c.word);
 }
 
 TEST(LogLine, ControlCharactersInTheDetailCannotStartAnotherLine) {
@@ -110,19 +100,6 @@ TEST(Log, AFailureWhileWritingNeverReachesTheCaller) {
     Log log(sink, clock, 1, &RunsOutOfMemory);
     EXPECT_NO_THROW(log.Said("text"));
     EXPECT_TRUE(sink.lines.empty());
-}
-
-TEST(Log, LinesFromSeveralThreadsStayWhole) {
-    RecordingLog recording;
-    constexpr int kLines = 500;
-    std::thread worker([&] {
-        for (int i = 0; i < kLines; ++i) recording.log.Step("worker", LogResult::Done, 1, "from the worker");
-    });
-    for (int i = 0; i < kLines; ++i) recording.log.Step("dialog", LogResult::Done, 2, "from the dialog");
-    worker.join();
-    ASSERT_EQ(recording.sink.lines.size(), 2u * kLines);
-    for (const std::string& step : recording.Steps())
-        EXPECT_TRUE(step == "worker\tdone\t1\tfrom the worker" || step == "dialog\tdone\t2\tfrom the dialog") << step;
 }
 
 constexpr char kBom[] = "\xEF\xBB\xBF";
