@@ -1,6 +1,5 @@
 // The INF reader: how lines, quotes, notes, continuations, %strings%, encodings and names read.
 
-#include "fakes/ModemInfText.h"
 #include "modem/InfFile.h"
 
 #include <gmock/gmock.h>
@@ -66,17 +65,13 @@ TEST(InfFile, NamesMatchWithoutRegardToCaseAndSectionsOfOneNameAreOne) {
     EXPECT_EQ(inf.Value("models", "b"), "2");
     EXPECT_EQ(inf.Value("Models", "C"), std::nullopt);
     EXPECT_EQ(inf.Value("Missing", "A"), std::nullopt);
+    EXPECT_EQ(InfFile("[S]\nzorser.sys\n").Value("S", "ZORSER.SYS"), "zorser.sys") << "a line of one field is its key";
 }
 
 TEST(InfFile, ASectionNameKeepsItsBlanksAndTheRestOfItsLineIsIgnored) {
     const InfFile inf("[ Version ] Signature=x\n[Version]\nA=1\n");
     EXPECT_THAT(inf.SectionNames(), ElementsAre(" Version ", "Version"));
     EXPECT_EQ(inf.Lines("Version").size(), 1u);
-}
-
-TEST(InfFile, ALineOfOneFieldIsFoundByIt) {
-    const InfFile inf("[S]\nzorser.sys\n");
-    EXPECT_EQ(inf.Value("S", "ZORSER.SYS"), "zorser.sys");
 }
 
 struct FaultCase {
@@ -104,19 +99,6 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(InfFile, ASectionNameOf255CharactersIsFine) {
     EXPECT_TRUE(InfFile("[" + std::string(255, 'n') + "]\n").Valid());
-}
-
-TEST(InfFile, Utf16AndUtf8WithByteOrderMarksReadAsTheSameText) {
-    const std::string ascii = testing::ModemInf();
-    const InfFile plain(ascii);
-    for (const std::string& bytes : {testing::Utf16LeFile(ascii), "\xEF\xBB\xBF" + ascii}) {
-        const InfFile unicode(bytes);
-        EXPECT_TRUE(unicode.Unicode());
-        EXPECT_TRUE(InfTextIsUnicode(bytes));
-        EXPECT_EQ(unicode.SectionNames(), plain.SectionNames());
-        EXPECT_EQ(unicode.Value("Strings", "Phone"), "ZOR GPRS Modem");
-    }
-    EXPECT_FALSE(plain.Unicode());
 }
 
 TEST(InfFile, Utf16TextComesOutAsUtf8) {

@@ -120,16 +120,6 @@ INSTANTIATE_TEST_SUITE_P(
                 "no INF file \"C:\\Vantaro\\modem_inf64.inf\""},
         Refusal{"UnreadableInf", [](FakeDriverInstaller& f, std::string&, std::string&) { f.infReadable = false; },
                 "The modem driver file C:\\Vantaro\\modem_inf64.inf is missing or cannot be read."},
-        Refusal{"InfOfAnotherClass",
-                [](FakeDriverInstaller& f, std::string&, std::string&) {
-                    f.infText = testing::Replaced(f.infText, "Class=Modem", "Class=Net");
-                },
-                "not a modem driver: its device class is Net"},
-        Refusal{"NoModelForTheIdIn64BitWindows",
-                [](FakeDriverInstaller& f, std::string&, std::string&) {
-                    f.infText = testing::Replaced(f.infText, "Phones,NTx86,NTamd64", "Phones,NTx86");
-                },
-                "has no driver for the hardware id USB\\VID_1782&PID_0003&MI_01"},
         Refusal{"DriverFileNotBesideTheInf",
                 [](FakeDriverInstaller& f, std::string&, std::string&) { f.driverBesideInf = false; },
                 "The file driver\\zorser.sys, which the modem driver installs"},
