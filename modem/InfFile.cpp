@@ -1,5 +1,7 @@
 #include "modem/InfFile.h"
 
+#include <algorithm>
+
 namespace vantaro {
 
 namespace {
@@ -152,9 +154,7 @@ private:
                 BeginToken();
                 SkipBlanks();
             } else {
-                token_ += c == '\0' ? ' ' : c;
-                if (!IsBlank(c)) kept_ = token_.size();
-                ++at_;
+                Plain();
             }
         }
         if (!hasSection_) {
@@ -181,6 +181,28 @@ private:
     void SkipBlanks() {
         while (!AtLineEnd() && IsBlank(text_[at_])) ++at_;
         if (!AtLineEnd() && text_[at_] == '\\' && Backslash()) SkipBlanks();
+    }
+
+    // A run of text without any character the line's syntax gives a meaning to, taken at once
+    // (most of a file is such runs); its first character is text whatever it is. Blanks count
+    // only once something follows them.
+    void Plain() {
+        const std::size_t begin = at_++;
+        while (at_ < text_.size()) {
+            const char c = text_[at_];
+            if (c == '\n' || c == ';' || c == '"' || c == '\\' || c == '=' || c == ',') break;
+            ++at_;
+        }
+        const std::size_t start = token_.size();
+        token_.append(text_, begin, at_ - begin);
+        std::replace(token_.begin() + static_cast<std::ptrdiff_t>(start), token_.end(), '\0', ' ');
+        // A NUL counts as text here, though it reads as a blank.
+        for (std::size_t end = at_; end > begin; --end) {
+            if (!IsBlank(text_[end - 1])) {
+                kept_ = start + (end - begin);
+                break;
+            }
+        }
     }
 
     // Up to the closing quote or the line end; "" is one quote.
