@@ -5,6 +5,8 @@
 
 #include <array>
 #include <cstdlib>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace vantaro {
@@ -65,9 +67,10 @@ struct Model {
 
 std::optional<Model> FindModel(const InfFile& inf, const std::string& hardwareId, InfPlatform platform) {
     const std::string wanted = InfNameKey(hardwareId);
+    std::unordered_set<std::string> searched;  // each models section once, however often it is named
     for (const InfLine& manufacturer : inf.Lines("Manufacturer")) {
         const std::string section = ModelsSection(manufacturer, platform);
-        if (section.empty()) continue;
+        if (section.empty() || !searched.insert(InfNameKey(section)).second) continue;
         for (const InfLine& model : inf.Lines(section)) {
             for (std::size_t i = 1; i < model.fields.size(); ++i)
                 if (InfNameKey(model.fields[i]) == wanted) return Model{model.fields[0]};
@@ -94,41 +97,53 @@ std::vector<std::string> ValuesOfKey(const std::vector<InfLine>& lines, const ch
     return values;
 }
 
-// The first line of the platform's form of the section (".x86", ".amd64") with that key, else
-// of the plain section.
-std::optional<InfLine> SourceLine(const InfFile& inf, const std::string& section, const std::string& key,
-                                  InfPlatform platform) {
-    const std::string wanted = InfNameKey(key);
-    for (const std::string& name : {section + "." + ArchitectureName(platform), section}) {
-        for (InfLine& line : inf.Lines(name))
-            if (line.hasKey && InfNameKey(line.key) == wanted) return std::move(line);
-    }
-    return std::nullopt;
-}
-
-void AppendPathPart(std::string& path, std::string part) {
-    while (!part.empty() && (part.front() == '\\' || part.front() == '/')) part.erase(0, 1);
-    while (!part.empty() && (part.back() == '\\' || part.back() == '/')) part.pop_back();
-    if (part.empty()) return;
+// Joins a part of a path, without the separators around it, with '\\'.
+void AppendPathPart(std::string& path, const std::string& part) {
+    const std::size_t first = part.find_first_not_of("\\/");
+    if (first == std::string::npos) return;
     if (!path.empty()) path += '\\';
-    path += part;
+    path.append(part, first, part.find_last_not_of("\\/") + 1 - first);
 }
 
-// Where a source file is, relative to the INF's folder: the path of its disk and its own
-// sub-folder, as SourceDisksNames and SourceDisksFiles give them; beside the INF when they
-// do not list it.
-std::string SourcePath(const InfFile& inf, const std::string& fileName, InfPlatform platform) {
-    std::string path;
-    if (const std::optional<InfLine> file = SourceLine(inf, "SourceDisksFiles", fileName, platform)) {
-        if (!file->fields.empty()) {
-            if (const std::optional<InfLine> disk = SourceLine(inf, "SourceDisksNames", file->fields[0], platform))
-                if (disk->fields.size() > 3) AppendPathPart(path, disk->fields[3]);
+// Where the source files are, relative to the INF's folder: each file's disk and sub-folder as
+// SourceDisksFiles gives them, each disk's path as SourceDisksNames does; the platform's form of
+// a section (".x86", ".amd64") before the plain one, the first line of a name within each.
+class SourceLayout {
+public:
+    SourceLayout(const InfFile& inf, InfPlatform platform)
+        : files_(Entries(inf, "SourceDisksFiles", platform)), disks_(Entries(inf, "SourceDisksNames", platform)) {}
+
+    // Beside the INF when the sections do not list the file.
+    std::string PathOf(const std::string& fileName) const {
+        std::string path;
+        if (const auto file = files_.find(InfNameKey(fileName)); file != files_.end()) {
+            const std::vector<std::string>& fields = file->second;
+            if (!fields.empty()) {
+                if (const auto disk = disks_.find(InfNameKey(fields[0])); disk != disks_.end() && disk->second.size() > 3)
+                    AppendPathPart(path, disk->second[3]);
+            }
+            if (fields.size() > 1) AppendPathPart(path, fields[1]);
         }
-        if (file->fields.size() > 1) AppendPathPart(path, file->fields[1]);
+        AppendPathPart(path, fileName);
+        return path;
     }
-    AppendPathPart(path, fileName);
-    return path;
-}
+
+private:
+    using Table = std::unordered_map<std::string, std::vector<std::string>>;
+    static Table Entries(const InfFile& inf, const std::string& section, InfPlatform platform) {
+        Table entries;
+        for (const std::string& name : {section + "." + ArchitectureName(platform), section}) {
+            Table ofSection;
+            for (InfLine& line : inf.Lines(name))
+                if (line.hasKey) ofSection.emplace(InfNameKey(line.key), std::move(line.fields));
+            entries.merge(ofSection);  // keeps what the platform's form already has
+        }
+        return entries;
+    }
+
+    Table files_;
+    Table disks_;
+};
 
 // The source names of the files that the install section copies; a file-list section that is
 // neither in the INF nor possibly in an included one is returned in `missingSection`.
@@ -136,11 +151,13 @@ std::vector<std::string> CopiedFiles(const InfFile& inf, const std::vector<InfLi
                                      std::string& missingSection) {
     std::vector<std::string> files;
     const bool includesOthers = !ValuesOfKey(install, "Include").empty();
+    std::unordered_set<std::string> listed;  // each file-list section once
     for (const std::string& entry : ValuesOfKey(install, "CopyFiles")) {
         if (entry[0] == '@') {
             if (entry.size() > 1) files.push_back(entry.substr(1));
             continue;
         }
+        if (!listed.insert(InfNameKey(entry)).second) continue;
         if (!inf.HasSection(entry)) {
             if (!includesOthers && missingSection.empty()) missingSection = entry;
             continue;
@@ -183,8 +200,9 @@ std::optional<InfProblem> CheckModemInf(const InfCheckInput& input) {
     std::string missingSection;
     const std::vector<std::string> files = CopiedFiles(inf, inf.Lines(*installName), missingSection);
     if (!missingSection.empty()) return Problem(InfProblemKind::NoInstallSection, missingSection);
+    const SourceLayout layout(inf, input.platform);
     for (const std::string& file : files) {
-        const std::string path = SourcePath(inf, file, input.platform);
+        const std::string path = layout.PathOf(file);
         if (!input.fileExists || !input.fileExists(path)) return Problem(InfProblemKind::CopiedFileMissing, path);
     }
     return std::nullopt;

@@ -178,9 +178,12 @@ private:
         file_.fields_.push_back(EndToken());
         ++line.fieldCount;
     }
+    // Blanks, and the line ends that a '\' among them joins.
     void SkipBlanks() {
-        while (!AtLineEnd() && IsBlank(text_[at_])) ++at_;
-        if (!AtLineEnd() && text_[at_] == '\\' && Backslash()) SkipBlanks();
+        while (true) {
+            while (!AtLineEnd() && IsBlank(text_[at_])) ++at_;
+            if (AtLineEnd() || text_[at_] != '\\' || !Backslash()) return;
+        }
     }
 
     // A run of text without any character the line's syntax gives a meaning to, taken at once
