@@ -14,6 +14,9 @@ public:
     void Show(const std::string& text) override { messages_.Show(text); }
     void Status(const std::string& text) override { form_.SetStatusText(text); }
     std::string LookUpMessage(const std::string& key) const override { return form_.LookUpMessage(key); }
+    std::string LookUpText(const std::string& key, const std::string& english) const override {
+        return form_.LookUpText(key, english);
+    }
     void ModemInstalled() override { form_.modemInstalled = 1; }
     void ConnectionNamed(const std::string& entryName) override { form_.SetConnectionName(entryName); }
     void ConnectionCreated() override { form_.connectionCreated = 1; }

@@ -18,6 +18,7 @@ InstallRequest ReadInstallRequest(const Profile& settings, bool runningUnderWow6
     request.portName = std::move(portName);
     request.infName = runningUnderWow64 ? settings.ReadString(kBaseSetting, kModemInfFile64, kDefaultModemInf64)
                                         : settings.ReadString(kBaseSetting, kModemInfFile, kDefaultModemInf);
+    request.platform = runningUnderWow64 ? InfPlatform::Amd64 : InfPlatform::X86;
     request.hardwareId = settings.ReadString(kBaseSetting, kHardwareIdInInf, "");
     request.apn = settings.ReadString(kSetting, kApn, "");
     request.connectionMode = settings.ReadInt(kSetting, kConnMode, kDefaultConnModeOnInstall);
@@ -53,6 +54,26 @@ InstallResult RunInstallSequence(const InstallRequest& request, InstallPlatform&
     if (request.hardwareId.size() > kMaxHardwareId || request.portName.size() > kMaxPortName) {
         report.Show(request.hardwareId.size() > kMaxHardwareId ? kHardwareIdTooLongMessage : kPortNameTooLongMessage);
         return InstallResult::ValueTooLong;
+    }
+
+    // A wrong INF is named in plain words before anything is installed: the platform's own
+    // installer would create a device of another class, report success with no driver, or
+    // wait for files that are not there.
+    InfCheckInput check;
+    check.infName = infPath;
+    check.bytes = platform.files.ReadFile(infPath, kMaxInfBytes);
+    check.hardwareId = request.hardwareId;
+    check.platform = request.platform;
+    const std::string infFolder = infPath.substr(0, infPath.find_last_of("\\/") + 1);
+    check.fileExists = [&platform, &infFolder](const std::string& relativePath) {
+        return platform.files.FileExists(infFolder + relativePath);
+    };
+    if (const std::optional<InfProblem> problem = CheckModemInf(check)) {
+        report.Show(InfProblemText(*problem, [&report](const std::string& key, const std::string& english) {
+            return report.LookUpText(key, english);
+        }));
+        report.Show(kInstallFailedMessage);
+        return InstallResult::DriverFailed;
     }
 
     ModemInstaller installer(platform.setup, platform.processes, platform.files, platform.settings, report);

@@ -8,6 +8,7 @@
 #include "dialup/RasLibrary.h"
 #include "modem/DeviceSetup.h"
 #include "modem/FileSearch.h"
+#include "modem/InfCheck.h"
 #include "modem/ProcessLauncher.h"
 #include "modem/Registry.h"
 #include "platform/Clock.h"
@@ -23,6 +24,7 @@ namespace vantaro {
 struct InstallRequest {
     std::string portName;  // empty: no port chosen
     std::string infName;   // the INF for this Windows, as Setting.ini names it
+    InfPlatform platform = InfPlatform::X86;  // the Windows the driver is for
     std::string hardwareId;
     std::string apn;
     int connectionMode = 1;
@@ -48,6 +50,8 @@ public:
     virtual void Status(const std::string& text) = 0;
     // A status message in the interface language, looked up by its key.
     virtual std::string LookUpMessage(const std::string& key) const = 0;
+    // A text in the interface language, with the English text where the language lacks it.
+    virtual std::string LookUpText(const std::string& key, const std::string& english) const { return english; }
     // The outcome as it grows; the outcome dialog words its line from these.
     virtual void ModemInstalled() {}
     virtual void ConnectionNamed(const std::string& entryName) {}
@@ -88,6 +92,8 @@ inline constexpr char kPortSpeed[] = "115200";
 // The working buffers the hardware id and the port name must fit, with their terminators.
 inline constexpr std::size_t kMaxHardwareId = 510;
 inline constexpr std::size_t kMaxPortName = 63;
+// An INF larger than this is no driver anyone ships: it is refused as unreadable.
+inline constexpr std::size_t kMaxInfBytes = 64u * 1024 * 1024;
 
 inline constexpr char kNoPortMessage[] = "Fail to open model port,please insert phone";
 inline constexpr char kNoInfMessage[] = "Fail to get modem inf file in ini file.";

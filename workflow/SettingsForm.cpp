@@ -226,6 +226,10 @@ std::string SettingsForm::LookUpMessage(const std::string& key) const {
     return profile_.ReadString(LanguageName(), key, defaultText);
 }
 
+std::string SettingsForm::LookUpText(const std::string& key, const std::string& defaultText) const {
+    return profile_.ReadString(LanguageName(), key, defaultText);
+}
+
 void SettingsForm::SetStatusText(std::string text) {
     controls_.SetText(IDC_STATUS, text);
     // While an install or a dial runs, a status line from elsewhere (a save) must not give

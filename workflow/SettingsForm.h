@@ -61,6 +61,8 @@ public:
     void RefillPortList();
     void ApplyInterfaceText(std::string language);
     std::string LookUpMessage(const std::string& key) const;
+    // A text of the current language, with a default where the language lacks it.
+    std::string LookUpText(const std::string& key, const std::string& defaultText) const;
     void SetStatusText(std::string text);
     void EnableActionButtons(bool on);
 

@@ -15,6 +15,8 @@ public:
 
     std::string SearchExecutablePath(const std::string& fileName) override;
     std::string ProgramFolder() override { return programFolder_; }
+    std::optional<std::string> ReadFile(const std::string& path, std::size_t maxBytes) override;
+    bool FileExists(const std::string& path) override;
 
 private:
     std::string programFolder_;

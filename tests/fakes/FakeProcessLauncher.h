@@ -35,7 +35,15 @@ public:
     }
     std::string ProgramFolder() override { return programFolder; }
 
-    std::map<std::string, std::string> files;  // file name -> full path
+    std::optional<std::string> ReadFile(const std::string& path, std::size_t maxBytes) override {
+        auto found = contents.find(path);
+        if (found == contents.end() || found->second.size() > maxBytes) return std::nullopt;
+        return found->second;
+    }
+    bool FileExists(const std::string& path) override { return contents.count(path) != 0; }
+
+    std::map<std::string, std::string> files;     // file name -> full path
+    std::map<std::string, std::string> contents;  // full path -> bytes
     std::string programFolder = "C:\\Program Files\\Vantaro";
     std::vector<std::string> searched;
 };

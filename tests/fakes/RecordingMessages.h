@@ -21,6 +21,10 @@ public:
         }
         if (hook) hook(text);
     }
+    void Clear() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        shown_.clear();
+    }
     std::vector<std::string> Shown() const {
         std::lock_guard<std::mutex> lock(mutex_);
         return shown_;

@@ -9,6 +9,7 @@
 #include "fakes/FakeProcessLauncher.h"
 #include "fakes/FakeRasLibrary.h"
 #include "fakes/FakeRegistry.h"
+#include "fakes/ModemInfText.h"
 #include "fakes/SettingsFormFixture.h"
 #include "modem/ModemRegistry.h"
 #include "workflow/DialSession.h"
@@ -107,8 +108,11 @@ private:
 
 // The real chain below the sequence, over the platform's fakes.
 struct InstallPlatformFakes {
-    explicit InstallPlatformFakes(Profile& settings, int pauseUs) : clock(pauseUs), services{setup, processes, files, settings, ras, registry, clock} {
+    InstallPlatformFakes(Profile& settings, int pauseUs)
+        : clock(pauseUs), services{setup, processes, files, settings, ras, registry, clock} {
         files.files = {{"modem_inf.inf", "C:\\Vantaro\\modem_inf.inf"}};
+        files.contents = {{"C:\\Vantaro\\modem_inf.inf", testing::ModemInf()},
+                          {std::string("C:\\Vantaro\\") + testing::kInfDriverPath, "MZ"}};
         ras.devices = {{"modem", "ZOR GPRS Modem"}};
         registry.CreateKey(kRootModemKey);
         registry.SetString(NumberedSubKey(kModemClassKey, 0), "DriverDesc", kModemDriverDesc);

