@@ -1,5 +1,7 @@
-// Vantaro's start: find Setting.ini, then run the outcome dialog, which runs the Settings dialog.
+// Vantaro's start: a command line runs on its own; otherwise find Setting.ini, then run the
+// outcome dialog, which runs the Settings dialog.
 
+#include "app/CommandLineRun.h"
 #include "app/OutcomeDialog.h"
 #include "platform/win32/ModulePath.h"
 #include "platform/win32/Win32MessageSink.h"
@@ -25,6 +27,11 @@ std::string LocateSettingsFile() {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // With any argument Vantaro runs for a script (or says how to call it) and opens no dialog.
+    const std::vector<std::string> arguments = vantaro::ProgramArguments();
+    const vantaro::CommandLine line = vantaro::ParseCommandLine(arguments);
+    if (line.action != vantaro::CommandAction::Dialog) return vantaro::RunCommandLine(line, arguments);
+
     // The three-dimensional look of the dialog controls: common controls version 6 (manifest).
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);

@@ -2,6 +2,7 @@
 
 #include "app/ComOwners.h"
 #include "app/LinkPath.h"
+#include "modem/ModemRegistry.h"
 
 #include <shlobj.h>
 #include <shobjidl.h>
@@ -37,6 +38,21 @@ ShellFolders ResolveShellFolders() {
 
 bool IsAnsiLeadByte(unsigned char byte) { return ::IsDBCSLeadByte(byte) != FALSE; }
 
+// The target a saved link points at, as stored; empty when the link cannot be read.
+std::string ShellLinkTarget(const std::string& linkPath) {
+    ComPtr<IShellLinkA> link;
+    ComPtr<IPersistFile> file;
+    wchar_t widePath[MAX_PATH] = {};
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.putVoid())) ||
+        FAILED(link->QueryInterface(IID_IPersistFile, file.putVoid())) ||
+        ::MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, linkPath.c_str(), -1, widePath, MAX_PATH) == 0 ||
+        FAILED(file->Load(widePath, STGM_READ)))
+        return {};
+    char target[MAX_PATH] = {};
+    if (link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH) != S_OK) return {};
+    return target;
+}
+
 } // namespace
 
 bool SaveShellLink(const std::string& linkPath, const std::string& targetPath) {
@@ -60,6 +76,20 @@ bool CreateShortcut(const std::string& targetPath, bool onDesktop) {
     ComInitialization com;
     const ShellFolders folders = ResolveShellFolders();
     return SaveShellLink(BuildLinkPath(folders.desktop, folders.startMenu, onDesktop, &IsAnsiLeadByte), targetPath);
+}
+
+Removal RemoveDesktopShortcut(const std::string& targetPath) {
+    ComInitialization com;
+    const ShellFolders folders = ResolveShellFolders();
+    const std::string linkPath = BuildLinkPath(folders.desktop, folders.startMenu, true, &IsAnsiLeadByte);
+    if (::GetFileAttributesA(linkPath.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return {};
+        return {RemovalState::Failed, error, 0};
+    }
+    if (!EqualsIgnoringCase(ShellLinkTarget(linkPath), targetPath)) return {};
+    if (!::DeleteFileA(linkPath.c_str())) return {RemovalState::Failed, ::GetLastError(), 0};
+    return {RemovalState::Removed, 0, 1};
 }
 
 } // namespace vantaro

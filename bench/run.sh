@@ -22,13 +22,15 @@ echo "[bench] host Release build with Google Benchmark"
 cmake --preset bench >/dev/null
 cmake --build --preset bench
 
-rm -f "$out/host-rows.md" "$out/provider-rows.md" "$out/wine-rows.md" "$out/phone-rows.md" "$out/notes.md"
+rm -f "$out/host-rows.md" "$out/provider-rows.md" "$out/inf-rows.md" "$out/wine-rows.md" "$out/phone-rows.md" "$out/notes.md"
 mkdir -p "$out/reader"
 
 echo "[bench] settings reader on the host ($runs runs per size)"
 "$out/bench/settings_reader_bench" --rows "$out/host-rows.md" --folder "$out/reader" --runs "$runs"
 echo "[bench] APN proposal on the host ($runs runs)"
 "$out/bench/provider_lookup_bench" --rows "$out/provider-rows.md" --runs "$runs"
+echo "[bench] INF check on the host ($runs runs per size)"
+"$out/bench/inf_check_bench" --rows "$out/inf-rows.md" --folder "$out/reader" --runs "$runs"
 
 echo "[bench] Vantaro.exe under Wine ($runs runs per figure, $install_runs installs)"
 # The X server, the Wine server and every program of the run share two cores with whatever
@@ -68,7 +70,7 @@ load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 tests/tools/wine-session.sh stop "$out" >/dev/null
 trap - EXIT
 
-for part in wine-rows.md phone-rows.md host-rows.md provider-rows.md; do
+for part in wine-rows.md phone-rows.md host-rows.md provider-rows.md inf-rows.md; do
     if [ ! -s "$out/$part" ]; then echo "[bench] no results in $out/$part" >&2; exit 1; fi
 done
 
@@ -86,7 +88,7 @@ memory=$(free -g | awk '/^Mem:/ { print $2 }')
     echo "Each figure: minimum / median / maximum over its runs (after two warm-up rounds under Wine)." \
          "Ratio: median / baseline median, both measured in this run. Goals are checked on the medians."
     echo
-    cat "$out/wine-rows.md" "$out/phone-rows.md" "$out/host-rows.md" "$out/provider-rows.md"
+    cat "$out/wine-rows.md" "$out/phone-rows.md" "$out/host-rows.md" "$out/provider-rows.md" "$out/inf-rows.md"
     if [ -s "$out/notes.md" ]; then
         echo
         echo "Notes from the run:"

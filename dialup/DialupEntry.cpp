@@ -138,4 +138,17 @@ void ParseDottedAddress(std::string text, ras::RASIPADDR& address) {
     }
 }
 
+Removal RemoveDialupEntry(RasLibrary& library, const std::string& entryName) {
+    if (entryName.empty() || entryName.size() > ras::kMaxEntryName) return {};
+    RasBinding binding(library);
+    // Valid and free means there is no such entry; any other answer than "exists" is left for the
+    // deletion to settle, so that a refusal for rights is reported as such.
+    const std::uint32_t validation = binding.ValidateEntryName(nullptr, entryName.c_str());
+    if (validation == 0) return {};
+    const std::uint32_t result = binding.DeleteEntry(nullptr, entryName.c_str());
+    if (result == 0) return {RemovalState::Removed, 0, 1};
+    if (result == kErrorEntryNotFound) return {};
+    return {RemovalState::Failed, result, 0};
+}
+
 } // namespace vantaro

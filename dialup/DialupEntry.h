@@ -5,6 +5,7 @@
 
 #include "dialup/RasLibrary.h"
 #include "dialup/RasRecords.h"
+#include "platform/Removal.h"
 
 #include <string>
 #include <vector>
@@ -25,6 +26,15 @@ bool CreateDialupEntry(RasLibrary& library, const std::string& entryName, const 
                        const std::string& userName, const std::string& password, const std::string& dns1,
                        const std::string& dns2, const std::string& deviceType, const std::string& deviceName,
                        std::string* refusal = nullptr);
+
+// The service's answers that the removal tells apart.
+inline constexpr std::uint32_t kErrorAlreadyExists = 183;
+inline constexpr std::uint32_t kErrorEntryNotFound = 623;
+
+// Deletes the entry of that name from the default phone book. An entry is looked for first, as
+// the service keeps no phone book where it has never written one. A name that no entry can have
+// (empty, or longer than the phone book takes) finds nothing and asks the service nothing.
+Removal RemoveDialupEntry(RasLibrary& library, const std::string& entryName);
 
 // Four decimal numbers joined by dots into the address bytes a, b, c, d. Each piece is read as
 // atoi reads it and keeps its low 8 bits; missing pieces leave their byte alone, extra pieces

@@ -10,6 +10,7 @@ using ValidateEntryNameFunction = std::uint32_t(VANTARO_RASAPI*)(const char*, co
 using SetEntryPropertiesFunction = std::uint32_t(VANTARO_RASAPI*)(const char*, const char*, ras::RASENTRYA*,
                                                                   std::uint32_t, std::uint8_t*, std::uint32_t);
 using SetEntryDialParamsFunction = std::uint32_t(VANTARO_RASAPI*)(const char*, ras::RASDIALPARAMSA*, std::int32_t);
+using DeleteEntryFunction = std::uint32_t(VANTARO_RASAPI*)(const char*, const char*);
 
 } // namespace
 
@@ -56,6 +57,11 @@ std::uint32_t RasBinding::SetEntryDialParams(const char* phonebook, ras::RASDIAL
                                              bool removePassword) {
     auto function = Find<SetEntryDialParamsFunction>("RasSetEntryDialParamsA");
     return function ? function(phonebook, dialParams, removePassword ? 1 : 0) : kFallback;
+}
+
+std::uint32_t RasBinding::DeleteEntry(const char* phonebook, const char* entryName) {
+    auto function = Find<DeleteEntryFunction>("RasDeleteEntryA");
+    return function ? function(phonebook, entryName) : kFallback;
 }
 
 } // namespace vantaro

@@ -1,5 +1,5 @@
 #pragma once
-// The four remote-access entry points that list devices and write phone-book entries, reached
+// The remote-access entry points that list devices and write and delete phone-book entries, reached
 // through a library loaded for the length of one operation. Each entry point is looked up by
 // name at every call; when the library or the export is missing the call gives 1, which every
 // caller reads as a failure (the service's own results are 0 for success, else an error code).
@@ -29,6 +29,7 @@ public:
     std::uint32_t SetEntryProperties(const char* phonebook, const char* entryName, ras::RASENTRYA* entry,
                                      std::uint32_t entrySize, std::uint8_t* deviceInfo, std::uint32_t deviceInfoSize);
     std::uint32_t SetEntryDialParams(const char* phonebook, ras::RASDIALPARAMSA* dialParams, bool removePassword);
+    std::uint32_t DeleteEntry(const char* phonebook, const char* entryName);
 
     // Always 1; frees the library once, however often it is called.
     int Release();

@@ -62,6 +62,30 @@ MESSAGES = [
      "Disconnected."),
 ]
 
+# Why a driver file cannot be installed, shown in a message box of its own before the install
+# gives up: key, what it says, the Chinese and the English text. "%s" stands for the detail
+# named in the comment; the English texts are also the program's own (modem/InfCheck.cpp).
+INF_PROBLEMS = [
+    ("infmissing", "the driver file is missing or cannot be read (%s: the file)",
+     "调制解调器驱动文件 %s 不存在或无法读取。",
+     "The modem driver file %s is missing or cannot be read."),
+    ("infnotinf", "the driver file is not an INF file Windows can read (%s: the file)",
+     "调制解调器驱动文件 %s 不是有效的 INF 文件。",
+     "The modem driver file %s is not a valid INF file."),
+    ("infnotmodem", "the driver file is for another kind of device (%s: its device class)",
+     "该驱动文件不是调制解调器驱动：其设备类别为 %s。",
+     "The driver file is not a modem driver: its device class is %s."),
+    ("infnomodel", "the driver file has no driver for the phone on this Windows (%s: the hardware id)",
+     "调制解调器驱动文件中没有适用于此 Windows 版本、硬件 ID 为 %s 的驱动。",
+     "The modem driver file has no driver for the hardware id %s on this version of Windows."),
+    ("infnoinstall", "a section the install needs is missing (%s: the section)",
+     "调制解调器驱动文件不完整：缺少节 [%s]。",
+     "The modem driver file is incomplete: its section [%s] is missing."),
+    ("infnofile", "a file the driver installs is not beside it (%s: the file, relative to the driver file)",
+     "调制解调器驱动要安装的文件 %s 不在驱动文件所在的文件夹中。",
+     "The file %s, which the modem driver installs, is not in the folder of the driver file."),
+]
+
 HEAD = """\
 ; Vantaro settings. Vantaro reads this file at start and writes the [Setting] values and
 ; the language back when you save. Lines starting with ";" are notes for you.
@@ -105,8 +129,9 @@ number=*99***1#
 number=*99#
 
 ; The texts of the Settings dialog, one section per language. Captions first, then the
-; messages of the status line. A missing caption leaves its control blank; a missing message
-; shows its key instead. Keep captions short: the dialog does not grow to fit them.
+; messages of the status line, then why a modem driver cannot be installed. A missing caption
+; leaves its control blank; a missing status message shows its key instead, a missing driver
+; message its English text. Keep captions short: the dialog does not grow to fit them.
 """
 
 LANGUAGE_NOTES = {
@@ -122,6 +147,10 @@ def section(name, column):
     lines.append("; Status messages")
     for key, shown, *texts in MESSAGES:
         lines.append(f"; {shown}")
+        lines.append(f"{key}={texts[column]}")
+    lines.append("; Why the modem driver cannot be installed")
+    for key, says, *texts in INF_PROBLEMS:
+        lines.append(f"; {says}")
         lines.append(f"{key}={texts[column]}")
     return "\n".join(lines) + "\n"
 

@@ -1,5 +1,6 @@
 #include "pnpagent64/AgentCommand.h"
 
+#include "modem/InfCheck.h"
 #include "modem/PnpAgentCommand.h"
 
 #include <cstdio>
@@ -23,6 +24,12 @@ std::string ErrorCode(std::uint32_t error) {
     char text[16];
     std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(error));
     return text;
+}
+
+// The INF's folder with its separator, as the names beside it are joined to it.
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 } // namespace
@@ -55,7 +62,14 @@ AgentResult RunAgent(const std::vector<std::string>& arguments, DriverInstaller&
     if (inf.size() > kMaxInfPath)
         return NotInstalled("Not installed: the INF path is longer than " + std::to_string(kMaxInfPath) +
                             " characters.");
-    if (inf.empty() || !installer.InfExists(inf)) return NotInstalled("Not installed: there is no INF file \"" + inf + "\".");
+    if (inf.empty() || !installer.FileExists(inf)) return NotInstalled("Not installed: there is no INF file \"" + inf + "\".");
+
+    std::string bytes;
+    InfCheckInput check{inf, std::nullopt, id, InfPlatform::Amd64,
+                        [&](const std::string& besideInf) { return installer.FileExists(FolderOf(inf) + besideInf); }};
+    if (installer.ReadInf(inf, bytes)) check.bytes = std::move(bytes);
+    if (const std::optional<InfProblem> problem = CheckModemInf(check))
+        return NotInstalled("Not installed: " + InfProblemText(*problem, nullptr));
 
     const DeviceMatch match = installer.MatchDevices(id, inf);
     if (match.devices == 0) return NotInstalled("Not installed: no device has the hardware id " + id + ".");

@@ -6,9 +6,11 @@
 // with 0 when it was not; any other command line gets a usage line and exit code 0. It always
 // prints one line that says what it did or why it did not.
 //
-// Before the update it makes sure there is something to update: a device with the hardware id,
-// and a driver for it in the INF. The update service does not fail for either everywhere (Wine's
-// does nothing and reports success), and the caller must not be told "installed" then.
+// Before the update it makes sure there is something to update: an INF that installs a modem for
+// the hardware id on 64-bit Windows with every file it copies beside it (CheckModemInf), a device
+// with the hardware id, and a driver for it in the INF. The update service does not fail for
+// each of these everywhere (Wine's does nothing and reports success, or waits for a missing
+// file), and the caller must not be told "installed" then.
 
 #include <cstdint>
 #include <string>
@@ -36,7 +38,10 @@ public:
     DriverInstaller& operator=(const DriverInstaller&) = delete;
     virtual ~DriverInstaller() = default;
 
-    virtual bool InfExists(const std::string& infPath) = 0;
+    // Whether a file (the INF, or one beside it) exists.
+    virtual bool FileExists(const std::string& path) = 0;
+    // The INF's bytes; false when it cannot be read.
+    virtual bool ReadInf(const std::string& infPath, std::string& bytes) = 0;
     virtual DeviceMatch MatchDevices(const std::string& hardwareId, const std::string& infPath) = 0;
     // UpdateDriverForPlugAndPlayDevices with INSTALLFLAG_FORCE; on failure `error` is the
     // platform's error code.

@@ -13,7 +13,7 @@ packages=(cmake ninja-build g++ googletest libbenchmark-dev
           wine wine64 wine32:i386
           xvfb xdotool x11-utils imagemagick
           fonts-wqy-microhei locales
-          python3 mobile-broadband-provider-info)
+          python3 mobile-broadband-provider-info nsis)
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
     echo "[setup] adding the i386 architecture (needed by wine32)"

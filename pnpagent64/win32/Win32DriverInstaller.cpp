@@ -5,6 +5,7 @@
 #include <newdev.h>
 
 #include <cstring>
+#include <fstream>
 #include <vector>
 
 namespace vantaro::pnpagent {
@@ -57,11 +58,33 @@ bool InfHasDriverFor(HDEVINFO set, SP_DEVINFO_DATA& device, const std::string& i
     return found;
 }
 
+bool IsFile(DWORD attributes) {
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// An INF larger than this is not a driver's: it is refused as unreadable.
+constexpr std::streamoff kMaxInfBytes = 64 << 20;
+
 } // namespace
 
-bool Win32DriverInstaller::InfExists(const std::string& infPath) {
-    const DWORD attributes = ::GetFileAttributesA(infPath.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+bool Win32DriverInstaller::FileExists(const std::string& path) {
+    if (IsFile(::GetFileAttributesA(path.c_str()))) return true;
+    // Names from a Unicode INF come as UTF-8: look for the file by that name too.
+    const int length = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.c_str(), -1, nullptr, 0);
+    if (length <= 0) return false;
+    std::vector<wchar_t> wide(static_cast<std::size_t>(length));
+    ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.c_str(), -1, wide.data(), length);
+    return IsFile(::GetFileAttributesW(wide.data()));
+}
+
+bool Win32DriverInstaller::ReadInf(const std::string& infPath, std::string& bytes) {
+    std::ifstream file(infPath, std::ios::binary | std::ios::ate);
+    if (!file) return false;
+    const std::streamoff size = file.tellg();
+    if (size < 0 || size > kMaxInfBytes) return false;
+    bytes.assign(static_cast<std::size_t>(size), '\0');
+    file.seekg(0);
+    return static_cast<bool>(file.read(&bytes[0], size)) || size == 0;
 }
 
 DeviceMatch Win32DriverInstaller::MatchDevices(const std::string& hardwareId, const std::string& infPath) {

@@ -7,7 +7,8 @@ namespace vantaro::pnpagent {
 
 class Win32DriverInstaller final : public DriverInstaller {
 public:
-    bool InfExists(const std::string& infPath) override;
+    bool FileExists(const std::string& path) override;
+    bool ReadInf(const std::string& infPath, std::string& bytes) override;
     DeviceMatch MatchDevices(const std::string& hardwareId, const std::string& infPath) override;
     bool UpdateDriver(const std::string& hardwareId, const std::string& infPath, bool& restartNeeded,
                       std::uint32_t& error) override;

@@ -219,10 +219,14 @@ VantaroProcess::~VantaroProcess() {
     }
 }
 
-bool VantaroProcess::Start() {
+bool VantaroProcess::Start(const std::string& arguments) {
     std::string commandLine = "\"" + folder_ + "\\Vantaro.exe\"";
+    if (!arguments.empty()) commandLine += " " + arguments;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
+    // As the desktop starts a program: no standard handles. (Wine would otherwise hand the
+    // test's own output on, which Windows does not do for a program with windows.)
+    startup.dwFlags = STARTF_USESTDHANDLES;
     PROCESS_INFORMATION info{};
     if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(), &startup,
                           &info))

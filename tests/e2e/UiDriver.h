@@ -69,7 +69,9 @@ public:
     void WriteSettings(const std::string& bytes) { WriteFile(SettingsPath(), bytes); }
     void RemoveSettings() { ::DeleteFileA(SettingsPath().c_str()); }
 
-    bool Start();
+    // Starts the program as the desktop does (no standard handles, no console), with nothing but
+    // its own path on the command line, or with `arguments`.
+    bool Start(const std::string& arguments = {});
     // The Settings dialog, once it is on screen; null when it did not come in time.
     HWND WaitForSettingsDialog(DWORD timeoutMs = kDefaultWait);
     // A message box of this program (title "Vantaro") other than the given windows.

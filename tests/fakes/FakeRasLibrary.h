@@ -59,6 +59,7 @@ public:
         if (name == "RasValidateEntryNameA") return reinterpret_cast<void*>(&ValidateEntryNameEntry);
         if (name == "RasSetEntryPropertiesA") return reinterpret_cast<void*>(&SetEntryPropertiesEntry);
         if (name == "RasSetEntryDialParamsA") return reinterpret_cast<void*>(&SetEntryDialParamsEntry);
+        if (name == "RasDeleteEntryA") return reinterpret_cast<void*>(&DeleteEntryEntry);
         return nullptr;
     }
     void Free(void* module) override {
@@ -75,6 +76,7 @@ public:
     std::uint32_t validateResult = 0;
     std::uint32_t setPropertiesResult = 0;
     std::uint32_t setDialParamsResult = 0;
+    std::uint32_t deleteResult = 0;
 
     // What the program did.
     int loads = 0;
@@ -84,6 +86,7 @@ public:
     std::vector<std::string> validatedNames;
     std::vector<PropertiesCall> propertiesCalls;
     std::vector<DialParamsCall> dialParamsCalls;
+    std::vector<std::string> deletedNames;
 
 private:
     static FakeRasLibrary*& Current() {
@@ -133,6 +136,12 @@ private:
         self.calls.push_back("RasSetEntryDialParamsA");
         self.dialParamsCalls.push_back({phonebook == nullptr, *dialParams, removePassword});
         return self.setDialParamsResult;
+    }
+    static std::uint32_t VANTARO_RASAPI DeleteEntryEntry(const char* phonebook, const char* entryName) {
+        FakeRasLibrary& self = *Current();
+        self.calls.push_back("RasDeleteEntryA");
+        self.deletedNames.push_back(std::string(phonebook ? "<phonebook>" : "") + entryName);
+        return self.deleteResult;
     }
 };
 

@@ -1,15 +1,19 @@
 // pnpagent64's command line: any number of arguments of any bytes, the verb sometimes right,
-// against device-installation services in memory whose answers are drawn too. The driver is
-// reported installed (non-zero exit) exactly when every check and the update held; a wrong
+// against device-installation services in memory whose answers are drawn too, and an INF that is
+// the sample for that id, or drawn bytes. The driver is reported installed (non-zero exit)
+// exactly when every check (the INF check among them) and the update held; a wrong
 // command line gets the usage line and touches nothing; the services never see an id or a path
 // longer than the platform's buffers; the line always says something.
 
+#include "fakes/ModemInfText.h"
 #include "fuzz/FuzzCheck.h"
+#include "modem/InfCheck.h"
 #include "modem/PnpAgentCommand.h"
 #include "pnpagent64/AgentCommand.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,11 +23,28 @@ using namespace vantaro::pnpagent;
 
 class DrawnInstaller final : public DriverInstaller {
 public:
-    explicit DrawnInstaller(FuzzedDataProvider& data) : data_(data) {}
+    DrawnInstaller(FuzzedDataProvider& data, const std::string& hardwareId) : data_(data), hardwareId_(hardwareId) {}
 
-    bool InfExists(const std::string& infPath) override {
+    // The first question is for the INF; the others are for the files beside it, whose
+    // answers are kept in order.
+    bool FileExists(const std::string& path) override {
+        const bool exists = data_.ConsumeProbability<float>() > 0.1f;
+        if (askedForInf) {
+            besideAnswers.push_back(exists);
+            return exists;
+        }
+        Seen(std::string(), path);
+        askedForInf = true;
+        return infExists = exists;
+    }
+    bool ReadInf(const std::string& infPath, std::string& bytes) override {
         Seen(std::string(), infPath);
-        return infExists = data_.ConsumeProbability<float>() > 0.1f;
+        if (data_.ConsumeProbability<float>() < 0.1f) return false;
+        inf = data_.ConsumeBool() ? data_.ConsumeRandomLengthString(512)
+                                  : vantaro::testing::Replaced(vantaro::testing::ModemInf(),
+                                                               vantaro::testing::kInfHardwareId, hardwareId_);
+        bytes = *inf;
+        return true;
     }
     DeviceMatch MatchDevices(const std::string& hardwareId, const std::string& infPath) override {
         Seen(hardwareId, infPath);
@@ -44,6 +65,9 @@ public:
     int calls = 0;
     int updates = 0;
     bool infExists = false;
+    std::optional<std::string> inf;
+    bool askedForInf = false;
+    std::vector<bool> besideAnswers;
     DeviceMatch match;
     bool updated = false;
 
@@ -55,6 +79,7 @@ private:
     }
 
     FuzzedDataProvider& data_;
+    std::string hardwareId_;
 };
 
 } // namespace
@@ -70,7 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         argument = data.ConsumeRandomLengthString(longest);
     }
     if (!arguments.empty() && data.ConsumeProbability<float>() < 0.7f) arguments[0] = vantaro::kPnpAgentVerb;
-    DrawnInstaller installer(data);
+    DrawnInstaller installer(data, arguments.size() > 1 ? arguments[1] : std::string());
 
     const AgentResult result = RunAgent(arguments, installer);
 
@@ -86,8 +111,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     const std::string& inf = arguments[2];
     const bool fits = !id.empty() && id.size() <= kMaxHardwareId && !inf.empty() && inf.size() <= kMaxInfPath;
     if (!fits) Require(installer.calls == 0, "an id or path the buffers cannot take is refused before any service");
-    const bool installed = fits && installer.infExists && installer.match.devices > 0 && installer.match.withDriver > 0 &&
-                           installer.updated;
+    // The check as the helper runs it, with the answers the services gave it.
+    vantaro::InfCheckInput check{inf, installer.inf, id, vantaro::InfPlatform::Amd64,
+                                 [&, asked = std::size_t{0}](const std::string&) mutable {
+                                     return asked < installer.besideAnswers.size() && installer.besideAnswers[asked++];
+                                 }};
+    const bool infFits = fits && installer.infExists && !vantaro::CheckModemInf(check);
+    const bool installed = infFits && installer.match.devices > 0 && installer.match.withDriver > 0 && installer.updated;
     Require((result.exitCode == kExitInstalled) == installed, "installed is reported exactly when the update held");
     Require(installer.updates <= 1, "the update runs at most once");
     Require(result.line.rfind(installed ? "Installed " : "Not installed: ", 0) == 0, "the line says which it was");

@@ -53,6 +53,19 @@ std::map<std::string, RegistryValue> AllValues(HKEY key) {
     return values;
 }
 
+std::map<std::string, std::map<std::string, RegistryValue>> AllSubKeys(HKEY key) {
+    std::map<std::string, std::map<std::string, RegistryValue>> subKeys;
+    for (DWORD index = 0;; ++index) {
+        char name[256];
+        DWORD nameLength = sizeof name;
+        if (::RegEnumKeyExA(key, index, name, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        UniqueHkey subKey;
+        if (::RegOpenKeyExA(key, name, 0, KEY_READ, subKey.put()) == ERROR_SUCCESS)
+            subKeys[std::string(name, nameLength)] = AllValues(subKey.get());
+    }
+    return subKeys;
+}
+
 } // namespace
 
 std::string StringValue(const RegistryValue& value) { return value.data.substr(0, value.data.find('\0')); }
@@ -74,7 +87,17 @@ std::vector<ModemDevice> ModemDevices() {
             UniqueHkey owner(key);
             modem.hasDriverKey = true;
             modem.driverValues = AllValues(key);
+            modem.driverSubKeys = AllSubKeys(key);
         }
+        HKEY deviceKey = ::SetupDiOpenDevRegKey(list.get(), &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
+        if (deviceKey != INVALID_HANDLE_VALUE && deviceKey != nullptr) {
+            UniqueHkey owner(deviceKey);
+            modem.deviceValues = AllValues(deviceKey);
+        }
+        BYTE filters[1024] = {};
+        if (::SetupDiGetDeviceRegistryPropertyA(list.get(), &device, SPDRP_LOWERFILTERS, nullptr, filters,
+                                                sizeof filters - 2, &size))
+            modem.lowerFilters.assign(reinterpret_cast<const char*>(filters), size);
         found.push_back(modem);
     });
     return found;

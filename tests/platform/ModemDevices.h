@@ -23,6 +23,10 @@ struct ModemDevice {
     std::string hardwareIds;  // the multi-string as stored
     bool hasDriverKey = false;
     std::map<std::string, RegistryValue> driverValues;  // every value of the driver key
+    // Every value of each sub-key of the driver key (Settings, Init, Responses, ...).
+    std::map<std::string, std::map<std::string, RegistryValue>> driverSubKeys;
+    std::string lowerFilters;  // the device's LowerFilters multi-string as stored
+    std::map<std::string, RegistryValue> deviceValues;  // every value of its device key (DIREG_DEV)
 };
 
 // Every registered device of the modem class.

@@ -26,6 +26,8 @@ constexpr DWORD kErrorInvalidHandle = 6;
 constexpr DWORD kErrorInvalidParameter = 87;
 constexpr DWORD kErrorBufferTooSmall = 603;
 constexpr DWORD kErrorInvalidSize = 632;
+constexpr DWORD kErrorAlreadyExists = 183;
+constexpr DWORD kErrorEntryNotFound = 623;
 constexpr UINT kRasDialEventMessage = 0xCCCD;
 constexpr DWORD kStateOpenPort = 0;
 constexpr DWORD kStateConnectDevice = 2;
@@ -54,6 +56,13 @@ std::string ScriptText(const char* section, const char* key, const char* default
 long ScriptNumber(const char* section, const char* key, long defaultValue) {
     const std::string text = ScriptText(section, key, "");
     return text.empty() ? defaultValue : std::strtol(text.c_str(), nullptr, 0);
+}
+
+// The phone book is the script's [Phonebook] section: one key per entry. A null value deletes it.
+bool InPhonebook(LPCSTR entryName) { return entryName && !ScriptText("Phonebook", entryName, "").empty(); }
+void WritePhonebook(LPCSTR entryName, const char* value) {
+    const std::string path = ScriptPath();
+    if (!path.empty() && entryName) ::WritePrivateProfileStringA("Phonebook", entryName, value, path.c_str());
 }
 
 // --- the log ----------------------------------------------------------------------------------
@@ -197,6 +206,7 @@ __attribute__((dllexport)) DWORD WINAPI RasEnumDevicesA(RASDEVINFOA* devices, DW
 
 __attribute__((dllexport)) DWORD WINAPI RasValidateEntryNameA(LPCSTR phonebook, LPCSTR entryName) {
     Log("RasValidateEntryNameA phonebook=" + Text(phonebook) + " entry=" + Text(entryName));
+    if (InPhonebook(entryName)) return kErrorAlreadyExists;
     return static_cast<DWORD>(ScriptNumber("Entry", "validate_result", 0));
 }
 
@@ -215,7 +225,18 @@ __attribute__((dllexport)) DWORD WINAPI RasSetEntryPropertiesA(LPCSTR phonebook,
         " device=" + vantaro::ras::FieldText(entry->szDeviceType) + "/" +
         vantaro::ras::FieldText(entry->szDeviceName) + " dns=" + dns +
         " deviceinfo=" + (deviceInfo ? "yes" : "no") + "/" + Number(deviceInfoSize));
-    return static_cast<DWORD>(ScriptNumber("Entry", "properties_result", 0));
+    const DWORD result = static_cast<DWORD>(ScriptNumber("Entry", "properties_result", 0));
+    if (result == 0) WritePhonebook(entryName, "1");
+    return result;
+}
+
+__attribute__((dllexport)) DWORD WINAPI RasDeleteEntryA(LPCSTR phonebook, LPCSTR entryName) {
+    Log("RasDeleteEntryA phonebook=" + Text(phonebook) + " entry=" + Text(entryName));
+    const DWORD result = static_cast<DWORD>(ScriptNumber("Entry", "delete_result", 0));
+    if (result != 0) return result;
+    if (!InPhonebook(entryName)) return kErrorEntryNotFound;
+    WritePhonebook(entryName, nullptr);
+    return 0;
 }
 
 __attribute__((dllexport)) DWORD WINAPI RasSetEntryDialParamsA(LPCSTR phonebook, RASDIALPARAMSA* dialParams,

@@ -38,6 +38,7 @@ TEST(RasBinding, WithoutTheLibraryEveryCallGivesOneAndNothingIsFreed) {
         EXPECT_EQ(binding.ValidateEntryName(nullptr, "x"), 1u);
         EXPECT_EQ(binding.SetEntryProperties(nullptr, "x", &entry, ras::kEntrySize, nullptr, 0), 1u);
         EXPECT_EQ(binding.SetEntryDialParams(nullptr, &dialParams, false), 1u);
+        EXPECT_EQ(binding.DeleteEntry(nullptr, "x"), 1u);
         EXPECT_EQ(binding.Release(), 1);
     }
     EXPECT_TRUE(library.calls.empty());
@@ -308,6 +309,59 @@ TEST_F(CreateDialupEntryTest, AValueTooLongForItsFieldIsRefusedBeforeAnythingIsW
     }
     EXPECT_TRUE(library.calls.empty()) << "nothing may reach the phone book";
     EXPECT_EQ(library.loads, 0);
+}
+
+// --- removing the entry -------------------------------------------------------------------
+
+TEST(RemoveDialupEntry, DeletesOnlyAnEntryTheServiceKnowsAndSaysWhatItFound) {
+    struct Case {
+        std::uint32_t validate;
+        std::uint32_t deletion;
+        RemovalState state;
+        std::uint32_t error;
+        bool deleteCalled;
+    };
+    const Case cases[] = {
+        {0, 0, RemovalState::NothingFound, 0, false},    // valid and free: no such entry
+        {183, 0, RemovalState::Removed, 0, true},         // exists
+        {183, 5, RemovalState::Failed, 5, true},          // refused for want of rights
+        {183, 623, RemovalState::NothingFound, 0, true},  // gone in between
+        {621, 0, RemovalState::Removed, 0, true},         // the check gave no answer: the deletion settles it
+        {621, 623, RemovalState::NothingFound, 0, true},
+        {621, 621, RemovalState::Failed, 621, true},
+    };
+    for (const Case& c : cases) {
+        FakeRasLibrary library;
+        library.validateResult = c.validate;
+        library.deleteResult = c.deletion;
+        const Removal removal = RemoveDialupEntry(library, "GPRS Connection");
+        EXPECT_EQ(removal.state, c.state) << c.validate << "/" << c.deletion;
+        EXPECT_EQ(removal.error, c.error) << c.validate << "/" << c.deletion;
+        EXPECT_EQ(removal.removed, c.state == RemovalState::Removed ? 1u : 0u);
+        EXPECT_EQ(library.deletedNames,
+                  c.deleteCalled ? std::vector<std::string>{"GPRS Connection"} : std::vector<std::string>{});
+        EXPECT_EQ(library.frees, 1);
+    }
+}
+
+TEST(RemoveDialupEntry, ANameNoEntryCanHaveAsksTheServiceNothing) {
+    for (const std::string& name : {std::string(), std::string(ras::kMaxEntryName + 1, 'n')}) {
+        FakeRasLibrary library;
+        library.validateResult = 183;
+        EXPECT_EQ(RemoveDialupEntry(library, name).state, RemovalState::NothingFound);
+        EXPECT_EQ(library.loads, 0) << name.size();
+    }
+    FakeRasLibrary library;
+    library.validateResult = 183;
+    EXPECT_EQ(RemoveDialupEntry(library, std::string(ras::kMaxEntryName, 'n')).state, RemovalState::Removed);
+}
+
+TEST(RemoveDialupEntry, WithoutTheLibraryTheRemovalFails) {
+    FakeRasLibrary library;
+    library.loadFails = true;
+    const Removal removal = RemoveDialupEntry(library, "GPRS Connection");
+    EXPECT_EQ(removal.state, RemovalState::Failed);
+    EXPECT_EQ(removal.error, RasBinding::kFallback);
 }
 
 // --- dotted addresses ---------------------------------------------------------------------

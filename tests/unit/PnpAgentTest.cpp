@@ -1,5 +1,6 @@
 // pnpagent64's answers to its command line, against device-installation services in memory.
 
+#include "fakes/ModemInfText.h"
 #include "pnpagent64/AgentCommand.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +13,15 @@ constexpr char kInf[] = "C:\\Vantaro\\modem_inf64.inf";
 
 class FakeDriverInstaller final : public DriverInstaller {
 public:
-    bool InfExists(const std::string& infPath) override { return infExists; }
+    bool FileExists(const std::string& path) override {
+        const std::string driver = std::string("\\") + testing::kInfDriverPath;
+        const bool isDriver = path.size() >= driver.size() && path.compare(path.size() - driver.size(), driver.size(), driver) == 0;
+        return isDriver ? driverBesideInf : infExists;
+    }
+    bool ReadInf(const std::string&, std::string& bytes) override {
+        bytes = infText;
+        return infReadable;
+    }
     DeviceMatch MatchDevices(const std::string&, const std::string&) override { return match; }
     bool UpdateDriver(const std::string& hardwareId, const std::string& infPath, bool& restartNeeded,
                       std::uint32_t& error) override {
@@ -23,6 +32,9 @@ public:
     }
 
     bool infExists = true;
+    bool infReadable = true;
+    std::string infText = testing::ModemInf();
+    bool driverBesideInf = true;
     DeviceMatch match{1, 1};
     bool restart = false;
     std::uint32_t updateError = 0;
@@ -106,6 +118,11 @@ INSTANTIATE_TEST_SUITE_P(
                 "no INF file"},
         Refusal{"MissingInf", [](FakeDriverInstaller& f, std::string&, std::string&) { f.infExists = false; },
                 "no INF file \"C:\\Vantaro\\modem_inf64.inf\""},
+        Refusal{"UnreadableInf", [](FakeDriverInstaller& f, std::string&, std::string&) { f.infReadable = false; },
+                "The modem driver file C:\\Vantaro\\modem_inf64.inf is missing or cannot be read."},
+        Refusal{"DriverFileNotBesideTheInf",
+                [](FakeDriverInstaller& f, std::string&, std::string&) { f.driverBesideInf = false; },
+                "The file driver\\zorser.sys, which the modem driver installs"},
         Refusal{"NoDeviceWithTheId", [](FakeDriverInstaller& f, std::string&, std::string&) { f.match = {0, 0}; },
                 "no device has the hardware id USB\\VID_1782&PID_0003&MI_01"},
         Refusal{"NoDriverInTheInf", [](FakeDriverInstaller& f, std::string&, std::string&) { f.match = {2, 0}; },
@@ -113,7 +130,10 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
 
 TEST_F(PnpAgentTest, LimitsAreInclusive) {
-    EXPECT_NE(Update(std::string(199, 'h'), kInf).exitCode, 0);
+    const std::string longestId(199, 'h');
+    installer.infText = testing::Replaced(installer.infText, testing::kInfHardwareId, longestId);
+    EXPECT_NE(Update(longestId, kInf).exitCode, 0);
+    installer.infText = testing::ModemInf();
     EXPECT_NE(Update(kId, "C:\\" + std::string(256, 'p')).exitCode, 0);
 }
 

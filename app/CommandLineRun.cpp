@@ -1,0 +1,102 @@
+#include "app/CommandLineRun.h"
+
+#include "app/CommandOutput.h"
+#include "app/PendingCommands.h"
+#include "app/StoredSecrets.h"
+#include "app/Uninstall.h"
+#include "app/Win32UninstallSteps.h"
+#include "log/win32/Win32LogFile.h"
+#include "platform/win32/ModulePath.h"
+#include "platform/win32/Win32Profile.h"
+#include "settings/SettingsKeys.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <memory>
+
+namespace vantaro {
+
+namespace {
+
+std::string ToAnsi(const wchar_t* text) {
+    const int length = ::WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (length <= 1) return {};
+    std::string ansi(static_cast<std::size_t>(length), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, text, -1, ansi.data(), length, nullptr, nullptr);
+    ansi.resize(static_cast<std::size_t>(length - 1));
+    return ansi;
+}
+
+std::string Joined(const std::vector<std::string>& lines, const char* separator) {
+    std::string text;
+    for (const std::string& line : lines) text += (text.empty() ? "" : separator) + line;
+    return text;
+}
+
+ExitCode RunUninstallCommand(const std::string& settingsPath, bool settingsFound, CommandOutput& output, Log& log) {
+    if (!settingsFound) {
+        log.Step("uninstall", LogResult::Failed, ERROR_FILE_NOT_FOUND, settingsPath);
+        output.Say("Setting.ini was not found beside Vantaro.exe: nothing was removed.");
+        return ExitCode::Failed;
+    }
+    const Win32Profile settings(settingsPath);
+    Win32UninstallSteps steps(log);
+    const UninstallOutcome outcome = RunUninstall(ReadUninstallInputs(settings), steps, log);
+    output.Say(Joined(outcome.messages, "\r\n"));
+    return outcome.exitCode;
+}
+
+} // namespace
+
+std::vector<std::string> ProgramArguments() {
+    int count = 0;
+    // The shell hands the list out in one block of local memory.
+    const std::unique_ptr<wchar_t*, HLOCAL(WINAPI*)(HLOCAL)> arguments(
+        ::CommandLineToArgvW(::GetCommandLineW(), &count), &::LocalFree);
+    if (!arguments) return {};
+    std::vector<std::string> ansi;
+    for (int i = 1; i < count; ++i) ansi.push_back(ToAnsi(arguments.get()[i]));
+    return ansi;
+}
+
+int RunCommandLine(const CommandLine& line, const std::vector<std::string>& arguments) {
+    // Setting.ini as the dialog finds it, but without its message box: a script gets the exit code.
+    std::string settingsPath = SearchExecutablePath(settings::kFileName);
+    const bool settingsFound = !settingsPath.empty();
+    if (!settingsFound) settingsPath = ExecutableFolder() + "\\" + settings::kFileName;
+
+    FileLog fileLog(settingsPath);
+    Log& log = fileLog.Get();
+    if (settingsFound) ConcealStoredSecrets(Win32Profile(settingsPath), log);
+    log.Step("command.line", LogResult::Started, 0, Joined(arguments, " "));
+    CommandOutput output(line.quiet, log);
+
+    ExitCode exitCode = ExitCode::Done;
+    switch (line.action) {
+    case CommandAction::Usage:
+        output.Show(kUsageText);
+        break;
+    case CommandAction::Invalid:
+        log.Said(line.error);
+        output.Show(line.error + "\r\n\r\n" + kUsageText);
+        exitCode = ExitCode::WrongCommandLine;
+        break;
+    case CommandAction::Uninstall:
+        exitCode = RunUninstallCommand(settingsPath, settingsFound, output, log);
+        break;
+    case CommandAction::Install:
+        exitCode = RunInstallCommand(line, settingsPath, settingsFound, output, log);
+        break;
+    case CommandAction::Check:
+        exitCode = RunCheckCommand(line, output, log);
+        break;
+    case CommandAction::Dialog:
+        break;
+    }
+    log.Step("command.line", exitCode == ExitCode::Done ? LogResult::Done : LogResult::Failed, 0,
+             "exit code " + std::to_string(static_cast<int>(exitCode)));
+    return static_cast<int>(exitCode);
+}
+
+} // namespace vantaro

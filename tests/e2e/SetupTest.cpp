@@ -1,0 +1,185 @@
+// The Windows setup program, silent, into the test prefix: what it installs, that the installed
+// program runs, that a second setup keeps the settings, and that its uninstaller first removes
+// what Vantaro put into Windows and then leaves nothing of ours behind.
+
+#include "app/Shortcut.h"
+#include "e2e/AboutSupport.h"
+#include "e2e/UiDriver.h"
+#include "platform/ModemDevices.h"
+#include "rasdouble/RasDoubleControl.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+
+namespace vantaro::e2e {
+namespace {
+
+using platformtest::ProgramRun;
+using platformtest::RunProgram;
+
+constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vantaro";
+constexpr char kVersion[] = "1.1211.0";
+const char* const kInstalledFiles[] = {"Vantaro.exe",     "Setting.ini",   "pnpagent64.exe", "modemnode.exe",
+                                       "modem_inf.inf",   "modem_inf64.inf", "Uninstall.exe"};
+
+std::string SetupProgram() { return WindowsPath(std::getenv("VANTARO_SETUP") ? std::getenv("VANTARO_SETUP") : ""); }
+
+std::string ShellFolder(int folder) {
+    char path[MAX_PATH] = {};
+    return SUCCEEDED(::SHGetFolderPathA(nullptr, folder, nullptr, SHGFP_TYPE_CURRENT, path)) ? path : "";
+}
+std::string ProgramFilesFolder() { return ShellFolder(CSIDL_PROGRAM_FILES) + "\\Vantaro"; }
+std::string StartMenuLink() { return ShellFolder(CSIDL_COMMON_PROGRAMS) + "\\Vantaro.lnk"; }
+
+// The value of the uninstall entry, as text; nothing when the entry or the value is missing.
+std::optional<std::string> EntryValue(const char* name) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return std::nullopt;
+    BYTE data[1024] = {};
+    DWORD size = sizeof data - 1;
+    DWORD type = REG_NONE;
+    const LONG result = ::RegQueryValueExA(key, name, nullptr, &type, data, &size);
+    ::RegCloseKey(key);
+    if (result != ERROR_SUCCESS) return std::nullopt;
+    if (type == REG_DWORD) return std::to_string(*reinterpret_cast<DWORD*>(data));
+    return std::string(reinterpret_cast<char*>(data));
+}
+
+bool EntryExists() { return EntryValue("DisplayName").has_value(); }
+
+// Runs the setup with these switches; the time it took in milliseconds.
+DWORD RunSetup(const std::string& switches) {
+    const std::string setup = SetupProgram();
+    const DWORD start = ::GetTickCount();
+    const ProgramRun run = RunProgram(setup, "\"" + setup + "\" " + switches, kDefaultWait);
+    const DWORD elapsed = ::GetTickCount() - start;
+    EXPECT_TRUE(run.finished) << setup;
+    EXPECT_EQ(run.exitCode, 0u);
+    return elapsed;
+}
+
+// The uninstaller hands over to a copy of itself and returns at once; the copy's work is done
+// when the folder, the entry and the shortcut are gone.
+bool UninstallAndWait(const std::string& folder) {
+    const std::optional<std::string> quiet = EntryValue("QuietUninstallString");
+    if (!quiet) return false;
+    const std::string program = quiet->substr(1, quiet->find('"', 1) - 1);
+    RunProgram(program, *quiet, kDefaultWait);
+    return WaitUntil([&] { return !FileExists(folder) && !EntryExists() && !FileExists(StartMenuLink()); });
+}
+
+class SetupTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ::CoInitialize(nullptr);
+        ASSERT_TRUE(FileExists(SetupProgram())) << "VANTARO_SETUP names no setup program";
+        if (EntryExists()) UninstallAndWait(EntryValue("InstallLocation").value_or(""));
+        platformtest::RemoveAllModemsAndDriverKeys();
+    }
+    void TearDown() override {
+        if (EntryExists()) UninstallAndWait(EntryValue("InstallLocation").value_or(""));
+        platformtest::RemoveAllModemsAndDriverKeys();
+        ::CoUninitialize();
+    }
+};
+
+TEST_F(SetupTest, SilentSetupInstallsTheFilesTheShortcutAndTheUninstallEntry) {
+    const DWORD elapsed = RunSetup("/S");
+    std::printf("silent setup: %lu ms\n", static_cast<unsigned long>(elapsed));
+    RecordProperty("silent_setup_ms", static_cast<int>(elapsed));
+
+    const std::string folder = ProgramFilesFolder();
+    for (const char* file : kInstalledFiles) EXPECT_TRUE(FileExists(folder + "\\" + file)) << file;
+    EXPECT_EQ(ReadFile(folder + "\\Vantaro.exe"), ReadFile(DistFolder() + "\\Vantaro.exe"));
+
+    const SavedShortcut link = ReadShortcut(StartMenuLink());
+    ASSERT_TRUE(link.read) << StartMenuLink();
+    EXPECT_EQ(link.target, folder + "\\Vantaro.exe");
+    const std::string linkBytes = ReadFile(StartMenuLink());
+    ASSERT_GT(linkBytes.size(), 0x15u);
+    EXPECT_TRUE(linkBytes[0x15] & 0x20) << "the shortcut asks for administrator rights";
+
+    const struct {
+        const char* name;
+        std::string value;
+    } values[] = {
+        {"DisplayName", "Vantaro"},
+        {"DisplayVersion", kVersion},
+        {"Publisher", "Vantaro"},
+        {"DisplayIcon", folder + "\\Vantaro.exe,0"},
+        {"InstallLocation", folder},
+        {"UninstallString", "\"" + folder + "\\Uninstall.exe\""},
+        {"QuietUninstallString", "\"" + folder + "\\Uninstall.exe\" /S"},
+    };
+    for (const auto& value : values) EXPECT_EQ(EntryValue(value.name), value.value) << value.name;
+    // In KB: the files above come to about a megabyte.
+    const int size = std::atoi(EntryValue("EstimatedSize").value_or("0").c_str());
+    EXPECT_GT(size, 500);
+    EXPECT_LT(size, 5000);
+}
+
+TEST_F(SetupTest, TheInstalledProgramStartsAndShowsItsDialog) {
+    RunSetup("/S");
+    const std::string program = ProgramFilesFolder() + "\\Vantaro.exe";
+    const ProgramRun usage = RunProgram(program, "\"" + program + "\" /?", kDefaultWait);
+    EXPECT_EQ(usage.exitCode, 0u);
+    EXPECT_EQ(usage.output.rfind("Usage: Vantaro.exe", 0), 0u) << usage.output;
+
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    PROCESS_INFORMATION info{};
+    std::string commandLine = "\"" + program + "\"";
+    ASSERT_TRUE(::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                 &info));
+    HWND dialog = nullptr;
+    EXPECT_TRUE(WaitUntil([&] {
+        dialog = ::FindWindowA(nullptr, "Dial_Setting");
+        DWORD owner = 0;
+        if (dialog) ::GetWindowThreadProcessId(dialog, &owner);
+        return dialog && owner == info.dwProcessId;
+    })) << "no Settings dialog from the installed program";
+    ::TerminateProcess(info.hProcess, 0);
+    ::WaitForSingleObject(info.hProcess, 5000);
+    ::CloseHandle(info.hThread);
+    ::CloseHandle(info.hProcess);
+}
+
+TEST_F(SetupTest, ASecondSetupKeepsTheSettingsAndTheFolderCanBeChosen) {
+    const std::string folder = WorkFolder("setup_chosen_folder") + "\\Vantaro";
+    RunSetup("/S /D=" + folder);
+    ASSERT_TRUE(FileExists(folder + "\\Vantaro.exe"));
+    EXPECT_EQ(EntryValue("InstallLocation"), folder);
+    WriteFile(folder + "\\Setting.ini", "[Setting]\r\nnumber=*99***1#\r\n");
+    RunSetup("/S /D=" + folder);
+    EXPECT_EQ(ReadFile(folder + "\\Setting.ini"), "[Setting]\r\nnumber=*99***1#\r\n");
+    ASSERT_TRUE(UninstallAndWait(folder));
+}
+
+TEST_F(SetupTest, TheUninstallerRemovesWhatVantaroPutIntoWindowsAndLeavesNothingOfOurs) {
+    rasdouble::Installation ras("setup_uninstall");
+    ASSERT_TRUE(ras.Installed()) << ras.Error();
+    ras.Set("Phonebook", "GPRS Connection", "1");
+    ASSERT_TRUE(platformtest::CreateBareModemDevice(platformtest::kModemHardwareId));
+    const std::string desktopLink = WineDesktopFolder() + "\\HARBELLE.lnk";
+    ASSERT_TRUE(CreateShortcut("C:\\KR_WSN.log", true));
+
+    RunSetup("/S");
+    const std::string folder = ProgramFilesFolder();
+    // What the installed program writes beside itself goes too.
+    WriteFile(folder + "\\Vantaro.log.1", "an older log");
+    ASSERT_TRUE(UninstallAndWait(folder)) << "folder, uninstall entry or Start-menu shortcut left behind";
+
+    EXPECT_TRUE(platformtest::ModemDevices().empty()) << "the uninstaller did not run Vantaro.exe /uninstall";
+    EXPECT_EQ(ras.LogLinesStartingWith("RasDeleteEntryA phonebook=<none> entry=GPRS Connection").size(), 1u);
+    EXPECT_FALSE(FileExists(desktopLink));
+}
+
+} // namespace
+} // namespace vantaro::e2e

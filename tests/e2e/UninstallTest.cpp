@@ -1,0 +1,191 @@
+// /uninstall on the real program: what an install made goes, and only that. Modems are real
+// devices of Wine's SetupAPI; the phone book is the rasapi32.dll double's.
+
+#include "app/Shortcut.h"
+#include "e2e/AboutSupport.h"
+#include "e2e/UiDriver.h"
+#include "platform/ModemDevices.h"
+#include "rasdouble/RasDoubleControl.h"
+
+#include <newdev.h>
+#include <objbase.h>
+
+#include <gtest/gtest.h>
+
+namespace vantaro::e2e {
+namespace {
+
+using platformtest::kModemHardwareId;
+using platformtest::ProgramRun;
+
+constexpr char kOtherHardwareId[] = "USB\\VID_9999&PID_0009&MI_00";
+constexpr char kAboutTarget[] = "C:\\KR_WSN.log";
+constexpr char kOurEntry[] = "GPRS Connection";
+constexpr char kOtherEntry[] = "Office Line";
+
+ProgramRun Uninstall(const VantaroProcess& vantaro) {
+    const std::string program = vantaro.Folder() + "\\Vantaro.exe";
+    return platformtest::RunProgram(program, "\"" + program + "\" /uninstall /quiet", kDefaultWait);
+}
+
+std::string FirstDriverKey() { return std::string(platformtest::kModemClassKey) + "\\0000"; }
+
+bool KeyExists(const std::string& path) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    ::RegCloseKey(key);
+    return true;
+}
+
+std::vector<std::string> HardwareIdsOfModems() {
+    std::vector<std::string> ids;
+    for (const platformtest::ModemDevice& modem : platformtest::ModemDevices())
+        ids.push_back(modem.hardwareIds.substr(0, modem.hardwareIds.find('\0')));
+    return ids;
+}
+
+bool InPhonebook(const rasdouble::Installation& ras, const char* entry) {
+    char value[16] = {};
+    ::GetPrivateProfileStringA("Phonebook", entry, "", value, sizeof value, ras.ScriptPath().c_str());
+    return value[0] != '\0';
+}
+
+class UninstallTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // The shell links are saved on this thread.
+        ::CoInitialize(nullptr);
+        platformtest::RemoveAllModemsAndDriverKeys();
+        ::DeleteFileA(shortcut.c_str());
+        ::DeleteFileA(keptShortcut.c_str());
+    }
+    void TearDown() override {
+        platformtest::RemoveAllModemsAndDriverKeys();
+        ::DeleteFileA(shortcut.c_str());
+        ::DeleteFileA(keptShortcut.c_str());
+        ::CoUninitialize();
+    }
+
+    // What an install leaves: a modem of our hardware id with the sample driver and its driver
+    // key, a bare one (an earlier install cut short), and one of another maker that stays.
+    void MakeModems() {
+        ASSERT_TRUE(platformtest::CreateBareModemDevice(kModemHardwareId));
+        const std::string inf = DistFolder() + "\\modem_inf.inf";
+        ASSERT_TRUE(::UpdateDriverForPlugAndPlayDevicesA(nullptr, kModemHardwareId, inf.c_str(), INSTALLFLAG_FORCE,
+                                                         nullptr))
+            << ::GetLastError();
+        ASSERT_TRUE(platformtest::CreateBareModemDevice(kModemHardwareId));
+        ASSERT_TRUE(platformtest::CreateBareModemDevice(kOtherHardwareId));
+        ASSERT_TRUE(KeyExists(FirstDriverKey()));
+    }
+
+    const std::string shortcut = WineDesktopFolder() + "\\HARBELLE.lnk";
+    const std::string keptShortcut = WineDesktopFolder() + "\\KEPT.lnk";
+};
+
+TEST_F(UninstallTest, RemovesOurModemsEntryAndShortcutAndNothingElseThenFindsNothing) {
+    rasdouble::Installation ras("uninstall_removes");
+    ASSERT_TRUE(ras.Installed()) << ras.Error();
+    ras.Set("Phonebook", kOurEntry, "1");
+    ras.Set("Phonebook", kOtherEntry, "1");
+    MakeModems();
+    ASSERT_TRUE(CreateShortcut(kAboutTarget, true));
+    ASSERT_TRUE(SaveShellLink(keptShortcut, kAboutTarget));
+    ASSERT_TRUE(FileExists(shortcut));
+
+    VantaroProcess vantaro("uninstall_removes");
+    ProgramRun run = Uninstall(vantaro);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_EQ(run.output, "Removed the dial-up entry \"GPRS Connection\".\r\n"
+                          "Removed 2 modems with the hardware id USB\\VID_1782&PID_0003&MI_01.\r\n"
+                          "Removed the desktop shortcut.\r\n");
+    EXPECT_EQ(HardwareIdsOfModems(), std::vector<std::string>{kOtherHardwareId});
+    EXPECT_FALSE(KeyExists(FirstDriverKey())) << "the driver key goes with its modem";
+    EXPECT_FALSE(InPhonebook(ras, kOurEntry));
+    EXPECT_TRUE(InPhonebook(ras, kOtherEntry));
+    EXPECT_FALSE(FileExists(shortcut));
+    EXPECT_TRUE(FileExists(keptShortcut));
+    const std::string log = ReadFile(vantaro.Folder() + "\\Vantaro.log");
+    for (const char* step : {"\tuninstall.entry\tdone\t0\tGPRS Connection\r\n", "\tmodem.remove\tdone\t0\tROOT\\MODEM\\",
+                             "\tuninstall.modems\tdone\t0\tUSB\\VID_1782&PID_0003&MI_01: 2 removed\r\n",
+                             "\tuninstall.shortcut\tdone\t0\t\r\n", "\tcommand.line\tdone\t0\texit code 0\r\n"})
+        EXPECT_NE(log.find(step), std::string::npos) << step << "\n" << log;
+
+    run = Uninstall(vantaro);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(run.output, "Nothing to remove: no dial-up entry \"GPRS Connection\", no modem with the hardware id "
+                          "USB\\VID_1782&PID_0003&MI_01, no desktop shortcut.\r\n");
+    EXPECT_EQ(HardwareIdsOfModems(), std::vector<std::string>{kOtherHardwareId});
+    EXPECT_EQ(ras.LogLinesStartingWith("RasDeleteEntryA").size(), 1u) << "nothing was there to delete";
+}
+
+TEST_F(UninstallTest, ARefusalForRightsEndsWithFourAndTheNextRunFinishes) {
+    rasdouble::Installation ras("uninstall_refused");
+    ASSERT_TRUE(ras.Installed()) << ras.Error();
+    ras.Set("Phonebook", kOurEntry, "1");
+    ras.Set("Entry", "delete_result", "5");
+    MakeModems();
+
+    VantaroProcess vantaro("uninstall_refused");
+    ProgramRun run = Uninstall(vantaro);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 4u) << run.output;
+    EXPECT_EQ(run.output.rfind("Could not remove the dial-up entry \"GPRS Connection\" (error 5).\r\n", 0), 0u)
+        << run.output;
+    EXPECT_NE(run.output.find("run Vantaro as administrator."), std::string::npos) << run.output;
+    EXPECT_EQ(HardwareIdsOfModems(), std::vector<std::string>{kOtherHardwareId}) << "the other steps still ran";
+
+    ras.Set("Entry", "delete_result", "0");
+    run = Uninstall(vantaro);
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_EQ(run.output, "Removed the dial-up entry \"GPRS Connection\".\r\n");
+    EXPECT_FALSE(InPhonebook(ras, kOurEntry));
+}
+
+TEST_F(UninstallTest, RunsWhileAnotherVantaroShowsItsDialog) {
+    MakeModems();
+    VantaroProcess dialog("uninstall_dialog_open");
+    ASSERT_TRUE(dialog.Start());
+    ASSERT_NE(dialog.WaitForSettingsDialog(), nullptr);
+
+    VantaroProcess vantaro("uninstall_beside_dialog");
+    const ProgramRun run = Uninstall(vantaro);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_EQ(HardwareIdsOfModems(), std::vector<std::string>{kOtherHardwareId});
+    EXPECT_TRUE(dialog.Running());
+}
+
+TEST_F(UninstallTest, AShortcutOfThatNameThatPointsElsewhereStays) {
+    ASSERT_TRUE(SaveShellLink(shortcut, "C:\\users\\Public\\notes.txt"));
+    VantaroProcess vantaro("uninstall_foreign_shortcut");
+    const ProgramRun run = Uninstall(vantaro);
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_TRUE(FileExists(shortcut));
+}
+
+TEST_F(UninstallTest, WithoutSettingsNothingIsRemovedAndTheRunFails) {
+    MakeModems();
+    VantaroProcess vantaro("uninstall_no_settings");
+    vantaro.RemoveSettings();
+    const ProgramRun run = Uninstall(vantaro);
+    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_EQ(run.output, "Setting.ini was not found beside Vantaro.exe: nothing was removed.\r\n");
+    EXPECT_EQ(HardwareIdsOfModems().size(), 3u);
+}
+
+TEST_F(UninstallTest, TheStoredPasswordNeverReachesTheLog) {
+    VantaroProcess vantaro("uninstall_secret");
+    vantaro.WriteSettings(std::string("[BaseSetting]\r\nhardwareid_in_inf=") + kModemHardwareId +
+                          "\r\n[Setting]\r\npassword=Pa55word\r\nconnection_name=Pa55word line\r\n");
+    const ProgramRun run = Uninstall(vantaro);
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    const std::string log = ReadFile(vantaro.Folder() + "\\Vantaro.log");
+    EXPECT_EQ(log.find("Pa55word"), std::string::npos) << log;
+    EXPECT_NE(log.find("\tuninstall.entry\tnot found\t0\t******** line\r\n"), std::string::npos) << log;
+}
+
+} // namespace
+} // namespace vantaro::e2e
