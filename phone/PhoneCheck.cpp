@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <functional>
 
 namespace vantaro {
 namespace {
@@ -71,6 +72,38 @@ std::string FirstLine(const AtResponse& response, std::string_view name) {
 
 bool Answers(const AtResponse& response) {
     return response.end == ResponseEnd::Final || response.end == ResponseEnd::TooLong;
+}
+
+// What the SIM operator's readers get of a response: its lines when the phone said OK, its
+// final result when it refused (a "+CME ERROR" is an answer: the SIM cannot tell), nothing
+// when it did not answer in time.
+std::vector<std::string> AnswerLines(AtResponse&& response) {
+    if (response.Ok()) return std::move(response.lines);
+    if (response.end == ResponseEnd::Final) return {std::move(response.finalLine)};
+    return {};
+}
+
+using Ask = std::function<AtResponse(std::string_view)>;
+
+// The home operator of a SIM that is ready: its IMSI's head, then the MNC's length from EF_AD;
+// when the SIM does not give that length, the network the phone is registered on. A question
+// the phone leaves unanswered ends the reading (one deadline, not four). Of the IMSI only its
+// head is kept, and only until the operator is chosen.
+providers::SimOperator AskSimOperator(const Ask& ask) {
+    using namespace providers;
+    AtResponse imsiResponse = ask(kImsiCommand);
+    if (!Answers(imsiResponse)) return ChooseSimOperator(std::nullopt, std::nullopt, std::nullopt);
+    const std::optional<ImsiHead> imsi = ReadImsiHead(AnswerLines(std::move(imsiResponse)));
+    if (!imsi) return ChooseSimOperator(std::nullopt, std::nullopt, std::nullopt);
+
+    AtResponse mncLengthResponse = ask(kReadMncLengthCommand);
+    if (!Answers(mncLengthResponse)) return ChooseSimOperator(imsi, std::nullopt, std::nullopt);
+    const std::optional<int> mncLength = ReadMncLength(AnswerLines(std::move(mncLengthResponse)));
+    if (mncLength) return ChooseSimOperator(imsi, mncLength, std::nullopt);
+
+    // The registered network as digits; a phone that refuses the format may still give them.
+    if (!Answers(ask(kNumericOperatorFormatCommand))) return ChooseSimOperator(imsi, std::nullopt, std::nullopt);
+    return ChooseSimOperator(imsi, std::nullopt, ReadRegisteredNetwork(AnswerLines(ask(kRegisteredOperatorCommand))));
 }
 
 } // namespace
@@ -185,6 +218,8 @@ PortFindings CheckPort(SerialPorts& ports, const std::string& name, Clock& clock
     findings.signal = SignalFrom(ask("AT+CSQ"));
     findings.network = RegistrationFrom(ask("AT+CREG?"));
     findings.gprs = RegistrationFrom(ask("AT+CGREG?"));
+    // A SIM that is locked or absent has no operator to give: it is not asked.
+    if (findings.sim == SimState::Ready && !gone) findings.simOperator = AskSimOperator(ask);
     if (gone) {
         PortFindings lost;
         lost.port = name;

@@ -1,7 +1,8 @@
 #pragma once
 // The check of one port: open it, ask AT until it answers OK (up to three times), then ask the
 // phone who made it, what model it is, whether its SIM is ready, how strong the signal is and
-// whether it is registered. Also the one thing the check sends on the user's word: a PIN.
+// whether it is registered; of a SIM that is ready, which operator it belongs to (its MCC and
+// MNC, never the whole IMSI). Also the one thing the check sends on the user's word: a PIN.
 
 #include "phone/AtResponse.h"
 #include "phone/PortFindings.h"

@@ -1,12 +1,14 @@
-// PhoneCheckBench.exe --rows <file> --runs N --phone <port> --silent <port>,<port>,...
+// PhoneCheckBench.exe --rows <file> --runs N --phone <port> --locked <port> --silent <port>,<port>,...
 //
 // The phone check against simulated phones (bench/run.sh starts them): one ready phone among
-// ports that never answer, checked all at once as the Phone dialog checks them.
+// ports that never answer, checked all at once as the Phone dialog checks them; and a phone
+// like it whose SIM is locked, which is asked everything but its SIM's operator.
 //   7a  start of the check to the phone's findings, against the same phone checked alone
 //   7b  start to the end of the whole check, against the silent ports' fixed waits (three AT
 //       probes of 1000 ms each)
-// After two warm-up rounds the alone and the among-many checks take turns, so that both see
-// the machine alike.
+//   7c  the ready phone checked alone, its SIM's operator read, against the locked one
+//       checked alone: what the operator's questions add to a ready phone's row
+// After two warm-up rounds the three checks take turns, so that all see the machine alike.
 
 #include "bench/Summary.h"
 #include "e2e/UiDriver.h"
@@ -30,23 +32,29 @@ struct Options {
     std::string rowsPath;
     int runs = 20;
     std::string phone;
+    std::string locked;
     std::vector<std::string> silent;
 };
 
 struct Round {
     double phoneMs = -1;  // the phone's findings; -1 when they never came or were not a modem
     double wholeMs = -1;  // every port done; -1 when the check did not end within its bound
+    PortFindings phone;
 };
 
-Round CheckOnce(const PhoneServices& services, const Options& options, bool alone) {
-    std::vector<std::string> ports{options.phone};
-    if (!alone) ports.insert(ports.end(), options.silent.begin(), options.silent.end());
+// Checks the phone on `phone` with the other ports; its findings are taken on the worker that
+// reports them, and read only after every worker ended.
+Round CheckOnce(const PhoneServices& services, const std::string& phone, const std::vector<std::string>& others) {
+    std::vector<std::string> ports{phone};
+    ports.insert(ports.end(), others.begin(), others.end());
     Round round;
     const auto start = std::chrono::steady_clock::now();
     auto since = [&] { return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count(); };
     PhoneCheckRun run(services);
     run.Check(ports, [&](const PortFindings& findings) {
-        if (findings.port == options.phone && findings.state == PortState::Modem) round.phoneMs = since();
+        if (findings.port != phone || findings.state != PortState::Modem) return;
+        round.phoneMs = since();
+        round.phone = findings;
     });
     if (run.WaitAll(kRoundBoundMs)) round.wholeMs = since();
     return round;
@@ -72,10 +80,12 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         if (name == "--rows") options.rowsPath = e2e::WindowsPath(value);
         else if (name == "--runs") options.runs = std::atoi(value.c_str());
         else if (name == "--phone") options.phone = value;
+        else if (name == "--locked") options.locked = value;
         else if (name == "--silent") options.silent = Split(value);
         else return false;
     }
-    return !options.rowsPath.empty() && options.runs > 0 && !options.phone.empty() && !options.silent.empty();
+    return !options.rowsPath.empty() && options.runs > 0 && !options.phone.empty() && !options.locked.empty() &&
+           !options.silent.empty();
 }
 
 } // namespace
@@ -86,33 +96,46 @@ int main(int argc, char** argv) {
     using namespace vantaro::bench;
     Options options;
     if (!ParseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: PhoneCheckBench --rows <file> --runs N --phone <port> --silent <port>,<port>,...\n");
+        std::fprintf(stderr, "usage: PhoneCheckBench --rows <file> --runs N --phone <port> --locked <port> --silent <port>,<port>,...\n");
         return 2;
     }
     const PhoneServices services{std::make_shared<Win32SerialPorts>(), std::make_shared<SteadyClock>()};
-    std::vector<double> aloneMs, amongMs, wholeMs;
+    std::vector<double> aloneMs, amongMs, wholeMs, lockedMs;
     std::string failure;
     for (int round = 0; round < kWarmUpRounds + options.runs && failure.empty(); ++round) {
-        // Alone first in even rounds, among the silent ports first in odd ones.
-        Round alone, among;
-        for (int turn = 0; turn < 2; ++turn) {
-            if ((turn == 0) == (round % 2 == 0)) alone = CheckOnce(services, options, true);
-            else among = CheckOnce(services, options, false);
+        // Each of the three checks goes first in every third round.
+        enum Check { Alone, Among, Locked, Checks };
+        Round rounds[Checks];
+        for (int turn = 0; turn < Checks; ++turn) {
+            const int check = (turn + round) % Checks;
+            if (check == Alone) rounds[Alone] = CheckOnce(services, options.phone, {});
+            else if (check == Among) rounds[Among] = CheckOnce(services, options.phone, options.silent);
+            else rounds[Locked] = CheckOnce(services, options.locked, {});
         }
-        if (alone.phoneMs < 0 || among.phoneMs < 0 || among.wholeMs < 0) {
-            failure = "the simulated phone on " + options.phone + " was not found ready, or the check did not end in " +
+        const Round& alone = rounds[Alone];
+        const Round& among = rounds[Among];
+        const Round& locked = rounds[Locked];
+        if (alone.phoneMs < 0 || among.phoneMs < 0 || among.wholeMs < 0 || locked.phoneMs < 0) {
+            failure = "a simulated phone (" + options.phone + ", " + options.locked + ") was not found, or the check did not end in " +
                       std::to_string(kRoundBoundMs / 1000) + " s";
+            break;
+        }
+        // The rows compare a SIM whose operator was read with one that was not asked.
+        if (alone.phone.sim != SimState::Ready || alone.phone.simOperator.source == providers::OperatorSource::None ||
+            locked.phone.sim != SimState::Pin) {
+            failure = "the phone on " + options.phone + " gave no operator, or the SIM on " + options.locked + " was not locked";
             break;
         }
         if (round < kWarmUpRounds) continue;
         aloneMs.push_back(alone.phoneMs);
         amongMs.push_back(among.phoneMs);
         wholeMs.push_back(among.wholeMs);
+        lockedMs.push_back(locked.phoneMs);
     }
 
     const std::string count = std::to_string(1 + options.silent.size());
     const std::string runs = " (" + std::to_string(options.runs) + " runs)";
-    std::vector<Row> rows(2);
+    std::vector<Row> rows(3);
     rows[0].id = "7a";
     rows[0].figure = "phone check, 1 ready simulated phone among " + count + " ports (the others silent): start to the phone's findings" + runs;
     rows[0].unit = "ms";
@@ -129,6 +152,14 @@ int main(int argc, char** argv) {
     rows[1].baselineSamples = {3000};
     rows[1].goal = {GoalKind::MedianBelow, 4000};
     rows[1].notAvailable = failure;
+    rows[2].id = "7c";
+    rows[2].figure = "phone check, 1 ready simulated phone alone, its SIM's operator read (AT+CIMI, EF_AD): start to the phone's findings" + runs;
+    rows[2].unit = "ms";
+    rows[2].samples = aloneMs;
+    rows[2].baseline = "the same phone with its SIM locked, not asked for the operator";
+    rows[2].baselineSamples = lockedMs;
+    rows[2].goal = {GoalKind::AddedBelow, 300};
+    rows[2].notAvailable = failure;
 
     std::string table;
     for (const Row& row : rows) table += TableRow(row);

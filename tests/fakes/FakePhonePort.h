@@ -28,8 +28,9 @@ using Answers = std::vector<Piece>;
 // The pieces that answer one command line (without its CR).
 using PhoneScript = std::function<Answers(const std::string& command)>;
 
-// The answers of a phone that is ready: SIM ready, good signal, registered at home. Change
-// one answer by assigning to the map; a command not in it is answered "ERROR".
+// The answers of a phone that is ready: SIM ready (of network 460-00: its EF_AD says the MNC
+// has two digits), good signal, registered at home. Change one answer by assigning to the map;
+// a command not in it is answered "ERROR".
 inline std::map<std::string, std::string> ReadyPhoneAnswers() {
     return {
         {"AT", "\r\nOK\r\n"},
@@ -39,6 +40,8 @@ inline std::map<std::string, std::string> ReadyPhoneAnswers() {
         {"AT+CSQ", "\r\n+CSQ: 20,99\r\n\r\nOK\r\n"},
         {"AT+CREG?", "\r\n+CREG: 0,1\r\n\r\nOK\r\n"},
         {"AT+CGREG?", "\r\n+CGREG: 0,1\r\n\r\nOK\r\n"},
+        {"AT+CIMI", "\r\n460001234567890\r\n\r\nOK\r\n"},
+        {"AT+CRSM=176,28589,0,0,4", "\r\n+CRSM: 144,0,\"00000002\"\r\n\r\nOK\r\n"},
     };
 }
 

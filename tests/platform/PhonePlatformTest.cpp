@@ -19,29 +19,37 @@ namespace {
 using std::chrono::milliseconds;
 using Moment = std::chrono::steady_clock::time_point;
 
+constexpr char kNoOperator[] = "no operator";
+// simphone.py's SIM unless told otherwise: IMSI 46000..., EF_AD saying two MNC digits.
+constexpr char kHome46000[] = "home network 460-00 (from the SIM)";
+
 // The simulated phones, as the test's command line starts them.
 struct SimulatedPort {
     const char* port;
     const char* behaviour;
     const char* line;  // what /check prints for it
+    const char* simOperator = kNoOperator;  // what the check makes of its SIM's operator
 };
 
 const SimulatedPort kPorts[] = {
-    {"COM51", "ready", "COM51\tmodem\tZOR\tZ100\tready\t20\thome"},
-    {"COM52", "echo", "COM52\tmodem\tZOR\tZ100\tready\t20\thome"},
-    {"COM53", "chatty", "COM53\tmodem\tZOR\tZ100\tready\t20\thome"},
+    {"COM51", "ready", "COM51\tmodem\tZOR\tZ100\tready\t20\thome", kHome46000},
+    {"COM52", "echo", "COM52\tmodem\tZOR\tZ100\tready\t20\thome", kHome46000},
+    {"COM53", "chatty", "COM53\tmodem\tZOR\tZ100\tready\t20\thome", kHome46000},
     {"COM54", "pin", "COM54\tmodem\tZOR\tZ100\tPIN\t20\thome"},
-    {"COM55", "nosignal", "COM55\tmodem\tZOR\tZ100\tready\t\tnot registered"},
-    {"COM56", "denied", "COM56\tmodem\tZOR\tZ100\tready\t20\tdenied"},
-    {"COM57", "searching", "COM57\tmodem\tZOR\tZ100\tready\t20\tsearching"},
+    {"COM55", "nosignal", "COM55\tmodem\tZOR\tZ100\tready\t\tnot registered", kHome46000},
+    {"COM56", "denied", "COM56\tmodem\tZOR\tZ100\tready\t20\tdenied", kHome46000},
+    {"COM57", "searching", "COM57\tmodem\tZOR\tZ100\tready\t20\tsearching", kHome46000},
     {"COM58", "silent", "COM58\tno answer\t\t\t\t\t"},
-    {"COM59", "slow", "COM59\tmodem\tZOR\tZ100\tready\t20\thome"},
+    {"COM59", "slow", "COM59\tmodem\tZOR\tZ100\tready\t20\thome", kHome46000},
     {"COM60", "garbage", "COM60\tnot a modem\t\t\t\t\t"},
     {"COM61", "nul", "COM61\tnot a modem\t\t\t\t\t"},
     {"COM62", "closes", "COM62\tno answer\t\t\t\t\t"},
     {"COM63", "held", "COM63\tbusy\t\t\t\t\t"},
     {"COM64", "(no link)", "COM64\tno answer\t\t\t\t\t"},
     {"COM65", "not a port", "COM65\trefused\t\t\t\t\t"},
+    {"COM67", "ready, a three-digit MNC", "COM67\tmodem\tZOR\tZ100\tready\t20\thome", "home network 310-260 (from the SIM)"},
+    {"COM68", "ready, EF_AD refused", "COM68\tmodem\tZOR\tZ100\tready\t20\thome",
+     "registered network 460-00, may be the visited one when roaming"},
 };
 
 class SimulatedPhones : public ::testing::Test {
@@ -51,7 +59,12 @@ protected:
 
 TEST_F(SimulatedPhones, EveryKindOfPortIsFoundForWhatItIsAllAtOnce) {
     std::mutex mutex;
-    std::map<std::string, std::pair<std::string, Moment>> found;
+    struct Found {
+        std::string line;
+        std::string simOperator;
+        Moment at;
+    };
+    std::map<std::string, Found> found;
     std::vector<std::string> names;
     for (const SimulatedPort& port : kPorts)
         if (std::string(port.port) != "COM54") names.push_back(port.port);  // the PIN test's own
@@ -60,7 +73,8 @@ TEST_F(SimulatedPhones, EveryKindOfPortIsFoundForWhatItIsAllAtOnce) {
     PhoneCheckRun run(services);
     run.Check(names, [&](const PortFindings& findings) {
         std::lock_guard<std::mutex> lock(mutex);
-        found[findings.port] = {CheckLine(findings), std::chrono::steady_clock::now()};
+        found[findings.port] = {CheckLine(findings), providers::DescribeSimOperator(findings.simOperator),
+                                std::chrono::steady_clock::now()};
     });
     ASSERT_TRUE(run.WaitAll(15000)) << "every worker ends within its bounds";
     const auto took = std::chrono::steady_clock::now() - start;
@@ -68,12 +82,13 @@ TEST_F(SimulatedPhones, EveryKindOfPortIsFoundForWhatItIsAllAtOnce) {
     for (const SimulatedPort& port : kPorts) {
         if (std::string(port.port) == "COM54") continue;
         ASSERT_EQ(found.count(port.port), 1u) << port.port << " (" << port.behaviour << ") reported once";
-        EXPECT_EQ(found[port.port].first, port.line) << port.behaviour;
+        EXPECT_EQ(found[port.port].line, port.line) << port.behaviour;
+        EXPECT_EQ(found[port.port].simOperator, port.simOperator) << port.behaviour;
     }
     // Side by side: the slowest kinds (three silent probes; a question and a probe after a
     // phone went away) bound the whole check, not the sum of all ports.
     EXPECT_LT(took, milliseconds(8000));
-    EXPECT_LT(found["COM51"].second - start, milliseconds(2000)) << "the ready phone does not wait for the others";
+    EXPECT_LT(found["COM51"].at - start, milliseconds(2000)) << "the ready phone does not wait for the others";
 }
 
 TEST_F(SimulatedPhones, ThePinIsTakenOnceAndTheSimIsReadyAfterIt) {
@@ -87,10 +102,14 @@ TEST_F(SimulatedPhones, ThePinIsTakenOnceAndTheSimIsReadyAfterIt) {
     ASSERT_TRUE(run.WaitAll(15000));
     EXPECT_EQ(outcomes, (std::vector<PinOutcome>{PinOutcome::NotValid, PinOutcome::Rejected, PinOutcome::Accepted}));
 
-    std::string line;
-    run.Check({"COM54"}, [&](const PortFindings& findings) { line = CheckLine(findings); });
+    std::string line, simOperator;
+    run.Check({"COM54"}, [&](const PortFindings& findings) {
+        line = CheckLine(findings);
+        simOperator = providers::DescribeSimOperator(findings.simOperator);
+    });
     ASSERT_TRUE(run.WaitAll(15000));
     EXPECT_EQ(line, "COM54\tmodem\tZOR\tZ100\tready\t20\thome");
+    EXPECT_EQ(simOperator, kHome46000) << "once the SIM is ready, it is asked";
 }
 
 TEST_F(SimulatedPhones, AStopReturnsAtOnceAndTheWorkersCloseTheirPortsWithinASlice) {

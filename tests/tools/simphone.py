@@ -21,7 +21,8 @@ PORT is  N:BEHAVIOUR[,key=value...]  (COM N). Behaviours:
                (Wine does not keep a tty to one opener, so it is linked to a folder instead)
     notaport   a device that is no serial port (the null device)
 Keys (any behaviour): maker, model, signal, creg, cgreg, pin, imsi, efad (EF_AD as hex, the
-answer to AT+CRSM=176,28589,0,0,4), cops (what follows "+COPS: "), eol (crlf or cr), wake.
+answer to AT+CRSM=176,28589,0,0,4; "refused" for a SIM that refuses the read), cops (what
+follows "+COPS: "), eol (crlf or cr), wake.
 
 Without --run it serves until stopped (SIGTERM/SIGINT, by its pid), until its lifetime ends
 (120 s unless given), or until its parent ends. With --run it runs COMMAND once every port is
@@ -163,6 +164,8 @@ class Phone:
         if upper == "AT+CIMI":
             return self.answer([s["imsi"]]) if self.sim == "ready" else self.answer([], "+CME ERROR: 11")
         if upper == "AT+CRSM=176,28589,0,0,4":
+            if s["efad"] == "refused":
+                return self.answer(['+CRSM: 106,130,""'])  # security status not satisfied
             return self.answer(['+CRSM: 144,0,"%s"' % s["efad"]])
         if upper == "AT+COPS?":
             return self.answer(["+COPS: " + s["cops"]])

@@ -1,5 +1,5 @@
 // The check of one port against scripted phones on a fake clock: what each kind of phone is
-// found to be, how long each kind may take, and the PIN sent once.
+// found to be, how long each kind may take, the SIM's operator, and the PIN sent once.
 
 #include "fakes/FakeClock.h"
 #include "fakes/FakePhonePort.h"
@@ -8,11 +8,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <sstream>
+
 namespace vantaro {
 
 // Findings in a failure message: as the command line prints them.
 void PrintTo(const PortFindings& findings, std::ostream* out) {
-    *out << CheckLine(findings) << " (gprs " << RegistrationText(findings.gprs) << ", error " << findings.platformError << ")";
+    *out << CheckLine(findings) << " (gprs " << RegistrationText(findings.gprs) << ", error " << findings.platformError
+         << ", " << providers::DescribeSimOperator(findings.simOperator)
+         << (findings.simOperator.registeredMatchesImsi ? ", the IMSI's own" : "") << ")";
 }
 
 namespace {
@@ -46,12 +51,41 @@ PortFindings Found(PortState state, std::string maker = "", std::string model = 
     return f;
 }
 
-const PortFindings kReady = Found(PortState::Modem, "ZOR", "Z100", SimState::Ready, 20, Registration::Home, Registration::Home);
+providers::SimOperator SimOperatorOf(providers::OperatorSource source, const char* mcc, const char* mnc,
+                                     bool matchesImsi = false) {
+    providers::SimOperator simOperator;
+    simOperator.source = source;
+    simOperator.network = {mcc, mnc};
+    simOperator.registeredMatchesImsi = matchesImsi;
+    return simOperator;
+}
+providers::SimOperator Home(const char* mcc, const char* mnc) {
+    return SimOperatorOf(providers::OperatorSource::SimHome, mcc, mnc);
+}
+providers::SimOperator NoOperator(providers::NoOperatorReason reason) {
+    providers::SimOperator simOperator;
+    simOperator.reason = reason;
+    return simOperator;
+}
+
+const PortFindings kReady = [] {
+    PortFindings f = Found(PortState::Modem, "ZOR", "Z100", SimState::Ready, 20, Registration::Home, Registration::Home);
+    f.simOperator = Home("460", "00");
+    return f;
+}();
 
 PortFindings ReadyWith(std::function<void(PortFindings&)> change) {
     PortFindings f = kReady;
     change(f);
     return f;
+}
+
+// A SIM that is not ready is not asked for its operator.
+PortFindings SimNotReady(SimState sim) {
+    return ReadyWith([sim](PortFindings& f) {
+        f.sim = sim;
+        f.simOperator = {};
+    });
 }
 
 const PhoneCase kPhoneCases[] = {
@@ -62,10 +96,10 @@ const PhoneCase kPhoneCases[] = {
      ReadyWith([](PortFindings& f) { f.model = "Z200"; })},
     {"model from ATI's first line", {{"AT+CGMM", "\r\n+CME ERROR: 4\r\n"}, {"ATI", "\r\nZ300 modem\r\nOK\r\n"}},
      ReadyWith([](PortFindings& f) { f.model = "Z300 modem"; })},
-    {"SIM wants its PIN", {{"AT+CPIN?", "\r\n+CPIN: SIM PIN\r\nOK\r\n"}}, ReadyWith([](PortFindings& f) { f.sim = SimState::Pin; })},
-    {"SIM wants its PUK", {{"AT+CPIN?", "\r\n+CPIN: SIM PUK\r\nOK\r\n"}}, ReadyWith([](PortFindings& f) { f.sim = SimState::Puk; })},
-    {"no SIM by number", {{"AT+CPIN?", "\r\n+CME ERROR: 10\r\n"}}, ReadyWith([](PortFindings& f) { f.sim = SimState::NoSim; })},
-    {"no SIM in words", {{"AT+CPIN?", "\r\n+CME ERROR: SIM not inserted\r\n"}}, ReadyWith([](PortFindings& f) { f.sim = SimState::NoSim; })},
+    {"SIM wants its PIN", {{"AT+CPIN?", "\r\n+CPIN: SIM PIN\r\nOK\r\n"}}, SimNotReady(SimState::Pin)},
+    {"SIM wants its PUK", {{"AT+CPIN?", "\r\n+CPIN: SIM PUK\r\nOK\r\n"}}, SimNotReady(SimState::Puk)},
+    {"no SIM by number", {{"AT+CPIN?", "\r\n+CME ERROR: 10\r\n"}}, SimNotReady(SimState::NoSim)},
+    {"no SIM in words", {{"AT+CPIN?", "\r\n+CME ERROR: SIM not inserted\r\n"}}, SimNotReady(SimState::NoSim)},
     {"signal unknown", {{"AT+CSQ", "\r\n+CSQ: 99,99\r\nOK\r\n"}}, ReadyWith([](PortFindings& f) { f.signal.reset(); })},
     {"signal out of range is unknown", {{"AT+CSQ", "\r\n+CSQ: 32,99\r\nOK\r\n"}}, ReadyWith([](PortFindings& f) { f.signal.reset(); })},
     {"signal without OK is unknown", {{"AT+CSQ", "\r\n+CSQ: 20,99\r\nERROR\r\n"}}, ReadyWith([](PortFindings& f) { f.signal.reset(); })},
@@ -195,6 +229,147 @@ TEST_F(PortCheck, AStopIsSeenWithinOneReadSlice) {
     const std::size_t sent = Commands().size();
     Check();
     EXPECT_EQ(Commands().size(), sent) << "a stopped check sends nothing more";
+}
+
+// The SIM's operator: which questions a ready SIM is asked after the registration, and what
+// its answers make of it. The rest of the findings stay as they are, whatever the SIM says.
+using providers::kImsiCommand;
+using providers::kNumericOperatorFormatCommand;
+using providers::kReadMncLengthCommand;
+using providers::kRegisteredOperatorCommand;
+using providers::NoOperatorReason;
+using providers::OperatorSource;
+
+const std::vector<std::string> kHomeQuestions = {kImsiCommand, kReadMncLengthCommand};
+const std::vector<std::string> kAllQuestions = {kImsiCommand, kReadMncLengthCommand, kNumericOperatorFormatCommand,
+                                                kRegisteredOperatorCommand};
+constexpr char kEfAdRefused[] = "\r\n+CRSM: 106,130,\"\"\r\nOK\r\n";
+constexpr char kRegisteredAt46000[] = "\r\n+COPS: 0,2,\"46000\",2\r\nOK\r\n";
+
+struct OperatorCase {
+    const char* rule;
+    std::map<std::string, std::string> changes;
+    std::vector<std::string> questions;  // sent after AT+CGREG?
+    providers::SimOperator expected;
+};
+
+const OperatorCase kOperatorCases[] = {
+    {"a two-digit MNC, as EF_AD says", {}, kHomeQuestions, Home("460", "00")},
+    {"a three-digit MNC, as EF_AD says",
+     {{kImsiCommand, "\r\n310260123456789\r\nOK\r\n"}, {kReadMncLengthCommand, "\r\n+CRSM: 144,0,\"00FFFF03\"\r\nOK\r\n"}},
+     kHomeQuestions, Home("310", "260")},
+    {"the same IMSI with a two-digit MNC in EF_AD",
+     {{kImsiCommand, "\r\n+CIMI: 310260123456789\r\nOK\r\n"}, {kReadMncLengthCommand, "\r\n+CRSM: 145,3,\"01000002\"\r\nOK\r\n"}},
+     kHomeQuestions, Home("310", "26")},
+    {"EF_AD refused: the registered operator, the IMSI's own",
+     {{kReadMncLengthCommand, kEfAdRefused}, {kNumericOperatorFormatCommand, "\r\nOK\r\n"}, {kRegisteredOperatorCommand, kRegisteredAt46000}},
+     kAllQuestions, SimOperatorOf(OperatorSource::RegisteredNetwork, "460", "00", true)},
+    {"EF_AD answered +CME ERROR: another network of the country, and the format refused",
+     {{kReadMncLengthCommand, "\r\n+CME ERROR: 3\r\n"}, {kRegisteredOperatorCommand, "\r\n+COPS: 0,2,\"46001\"\r\nOK\r\n"}},
+     kAllQuestions, SimOperatorOf(OperatorSource::RegisteredNetwork, "460", "01")},
+    {"roaming with EF_AD known: the home operator, the visited one is not asked",
+     {{"AT+CREG?", "\r\n+CREG: 0,5\r\nOK\r\n"}, {kRegisteredOperatorCommand, "\r\n+COPS: 0,2,\"26201\",2\r\nOK\r\n"}},
+     kHomeQuestions, Home("460", "00")},
+    {"roaming with EF_AD refused: the visited operator is not the SIM's",
+     {{"AT+CREG?", "\r\n+CREG: 0,5\r\nOK\r\n"}, {kReadMncLengthCommand, kEfAdRefused},
+      {kNumericOperatorFormatCommand, "\r\nOK\r\n"}, {kRegisteredOperatorCommand, "\r\n+COPS: 0,2,\"26201\",2\r\nOK\r\n"}},
+     kAllQuestions, NoOperator(NoOperatorReason::RegisteredAbroad)},
+    {"+CME ERROR on AT+CIMI is an answer: no operator, nothing more asked",
+     {{kImsiCommand, "\r\n+CME ERROR: 10\r\n"}}, {kImsiCommand}, NoOperator(NoOperatorReason::NoImsi)},
+    {"an IMSI without OK is none", {{kImsiCommand, "\r\n460001234567890\r\nERROR\r\n"}}, {kImsiCommand},
+     NoOperator(NoOperatorReason::NoImsi)},
+    {"SIM locked: not asked", {{"AT+CPIN?", "\r\n+CPIN: SIM PIN\r\nOK\r\n"}}, {}, {}},
+};
+
+class SimOperators : public ::testing::TestWithParam<OperatorCase> {};
+
+TEST_P(SimOperators, AreReadFromTheSimAndElseFromTheRegistration) {
+    const OperatorCase& c = GetParam();
+    for (bool echo : {false, true}) {
+        std::map<std::string, std::string> answers = ReadyPhoneAnswers();
+        for (const auto& [command, answer] : c.changes) answers[command] = answer;
+        FakeClock clock;
+        FakePhonePorts ports(clock);
+        ports.Add("COM3", TablePhone(answers, echo));
+        std::atomic<bool> stop{false};
+        const PortFindings found = CheckPort(ports, "COM3", clock, stop);
+
+        PortFindings expected = found;
+        expected.simOperator = c.expected;
+        EXPECT_EQ(found, expected) << c.rule << (echo ? " (echo on)" : "");
+        EXPECT_EQ(found.state, PortState::Modem) << c.rule;
+        EXPECT_EQ(found.maker, "ZOR") << c.rule << ": the other findings stay";
+        EXPECT_EQ(found.signal, 20) << c.rule;
+        const std::vector<std::string>& sent = ports.Log("COM3")->commands;
+        const auto registration = std::find(sent.begin(), sent.end(), "AT+CGREG?");
+        ASSERT_NE(registration, sent.end()) << c.rule;
+        EXPECT_EQ(std::vector<std::string>(registration + 1, sent.end()), c.questions) << c.rule;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, SimOperators, ::testing::ValuesIn(kOperatorCases));
+
+TEST_F(PortCheck, NothingOfTheImsiBeyondItsHeadIsKeptOrShown) {
+    ports.Add("COM3", testing::ReadyPhone());
+    const PortFindings found = Check();
+    std::ostringstream printed;
+    PrintTo(found, &printed);
+    const std::string texts[] = {printed.str(), CheckLine(found), providers::DescribeSimOperator(found.simOperator),
+                                 found.maker, found.model, found.simOperator.network.mcc + found.simOperator.network.mnc};
+    // The ready phone's IMSI is 460001234567890: its seventh digit on is the subscriber's.
+    for (const std::string& text : texts) EXPECT_EQ(text.find("4600012"), std::string::npos) << "a record holds the IMSI";
+    EXPECT_EQ(CheckLine(found), CheckLine(kReady)) << "the /check line stays as it was";
+}
+
+// A SIM question left unanswered costs its own deadline and one AT, and ends the reading.
+struct UnansweredCase {
+    const char* command;
+    std::vector<std::string> questions;
+    NoOperatorReason reason;
+};
+
+TEST_F(PortCheck, ASimQuestionLeftUnansweredEndsTheReadingWithinItsDeadline) {
+    const UnansweredCase cases[] = {
+        {kImsiCommand, {kImsiCommand, "AT"}, NoOperatorReason::NoImsi},
+        {kReadMncLengthCommand, {kImsiCommand, kReadMncLengthCommand, "AT"}, NoOperatorReason::NoNetwork},
+        {kNumericOperatorFormatCommand, {kImsiCommand, kReadMncLengthCommand, kNumericOperatorFormatCommand, "AT"},
+         NoOperatorReason::NoNetwork},
+    };
+    for (const UnansweredCase& c : cases) {
+        std::map<std::string, std::string> answers = ReadyPhoneAnswers();
+        answers[kReadMncLengthCommand] = kEfAdRefused;
+        testing::PhoneScript table = TablePhone(answers);
+        FakePhonePorts local(clock);
+        local.Add("COM3", [&](const std::string& command) { return command == c.command ? Answers{} : table(command); });
+        const std::uint32_t start = clock.now;
+        const PortFindings found = CheckPort(local, "COM3", clock, stop);
+        EXPECT_EQ(found, ReadyWith([&](PortFindings& f) { f.simOperator = NoOperator(c.reason); })) << c.command;
+        EXPECT_LE(clock.now - start, CheckTimings{}.queryMs + CheckTimings{}.probeMs) << c.command;
+        const std::vector<std::string>& sent = local.Log("COM3")->commands;
+        const auto registration = std::find(sent.begin(), sent.end(), "AT+CGREG?");
+        ASSERT_NE(registration, sent.end());
+        EXPECT_EQ(std::vector<std::string>(registration + 1, sent.end()), c.questions) << c.command;
+    }
+}
+
+TEST_F(PortCheck, AStopDuringTheSimQuestionsIsSeenWithinOneReadSliceAndNothingMoreIsAsked) {
+    testing::PhoneScript ready = TablePhone(ReadyPhoneAnswers());
+    ports.Add("COM3", [ready](const std::string& command) {
+        Answers answers = ready(command);
+        if (command == kImsiCommand) answers.front().afterMs = 1500;
+        return answers;
+    });
+    std::uint32_t asked = 0;
+    clock.onSleep = [&] {
+        const std::vector<std::string>& sent = ports.Log("COM3")->commands;
+        if (!asked && !sent.empty() && sent.back() == kImsiCommand) asked = clock.now;
+        if (asked && clock.now - asked >= 250) stop = true;
+    };
+    const PortFindings found = Check();
+    EXPECT_LE(clock.now - asked, 250u + kReadSliceMs);
+    EXPECT_EQ(Commands().back(), kImsiCommand) << "nothing is asked after the stop";
+    EXPECT_EQ(found.simOperator.source, OperatorSource::None);
+    EXPECT_TRUE(ports.Log("COM3")->closed);
 }
 
 TEST(Conversation, ADeviceThatAnswersEveryReadAtOnceWithNothingDoesNotSpin) {
