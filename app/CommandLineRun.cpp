@@ -1,7 +1,7 @@
 #include "app/CommandLineRun.h"
 
 #include "app/CommandOutput.h"
-#include "app/PendingCommands.h"
+#include "app/CommandActions.h"
 #include "app/StoredSecrets.h"
 #include "app/Uninstall.h"
 #include "app/Win32UninstallSteps.h"

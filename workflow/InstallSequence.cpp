@@ -35,23 +35,28 @@ InstallRequest ReadInstallRequest(const Profile& settings, bool runningUnderWow6
 InstallResult RunInstallSequence(const InstallRequest& request, InstallPlatform& platform, InstallReport& report) {
     using namespace install;
     if (report.Stopped()) return InstallResult::Stopped;
+    report.Step("install", LogResult::Started, 0, request.portName);
     if (request.portName.empty()) {
+        report.Step("install.port", LogResult::NotFound, 0, {});
         report.Status(kNoPortMessage);
         report.Show(kNoPortMessage);
         return InstallResult::NoPort;
     }
     const std::string infPath = platform.files.SearchExecutablePath(request.infName);
     if (infPath.empty()) {
+        report.Step("install.inf", LogResult::NotFound, 0, request.infName);
         report.Show(kNoInfMessage);
         return InstallResult::NoInf;
     }
     if (request.hardwareId.empty()) {
+        report.Step("install.hardware.id", LogResult::NotFound, 0, {});
         report.Show(kNoHardwareIdMessage);
         return InstallResult::NoHardwareId;
     }
     // Values that would not fit the install's working buffers are refused before anything is
     // installed; the user can correct them and press the button again.
     if (request.hardwareId.size() > kMaxHardwareId || request.portName.size() > kMaxPortName) {
+        report.Step("install.values", LogResult::Failed, 0, "too long");
         report.Show(request.hardwareId.size() > kMaxHardwareId ? kHardwareIdTooLongMessage : kPortNameTooLongMessage);
         return InstallResult::ValueTooLong;
     }
@@ -69,6 +74,7 @@ InstallResult RunInstallSequence(const InstallRequest& request, InstallPlatform&
         return platform.files.FileExists(infFolder + relativePath);
     };
     if (const std::optional<InfProblem> problem = CheckModemInf(check)) {
+        report.Step("install.inf.check", LogResult::Failed, 0, infPath + ": " + problem->detail);
         report.Show(InfProblemText(*problem, [&report](const std::string& key, const std::string& english) {
             return report.LookUpText(key, english);
         }));
@@ -76,12 +82,16 @@ InstallResult RunInstallSequence(const InstallRequest& request, InstallPlatform&
         return InstallResult::DriverFailed;
     }
 
+    report.Step("install.inf.check", LogResult::Done, 0, infPath);
+
     ModemInstaller installer(platform.setup, platform.processes, platform.files, platform.settings, report);
     if (!installer.InstallModemDevice(request.hardwareId, infPath, request.portName, request.apn,
                                       request.connectionMode)) {
+        report.Step("install.driver", LogResult::Failed, platform.setup.LastError(), request.hardwareId);
         report.Show(kInstallFailedMessage);
         return InstallResult::DriverFailed;
     }
+    report.Step("install.driver", LogResult::Done, 0, request.hardwareId);
 
     // The new modem needs a moment before the remote-access service lists it.
     std::vector<ras::RASDEVINFOA> rasDevices;
@@ -90,6 +100,7 @@ InstallResult RunInstallSequence(const InstallRequest& request, InstallPlatform&
     EnumModemDevices(platform.ras, rasDevices);
     RasBinding binding(platform.ras);
     if (!binding.Loaded() || rasDevices.empty()) {
+        report.Step("install.ras.modem", LogResult::NotFound, 0, {});
         report.Show(kNoRasModemMessage);
         return InstallResult::NoRasModem;
     }
@@ -97,27 +108,32 @@ InstallResult RunInstallSequence(const InstallRequest& request, InstallPlatform&
     platform.clock.Sleep(kSettleMilliseconds);
     EnumModemDevices(platform.ras, rasDevices);
     if (!binding.Loaded() || rasDevices.empty()) {
+        report.Step("install.ras.modem", LogResult::NotFound, 0, "second look");
         report.Show(kNoRasModemMessage);
         return InstallResult::NoRasModemLater;
     }
     if (report.Stopped()) return InstallResult::Stopped;
 
     const ras::RASDEVINFOA& device = rasDevices.back();
+    report.Step("install.ras.modem", LogResult::Done, 0, device.szDeviceName);
     report.ConnectionNamed(request.entryName);
     std::string refusal;
     // This run's own entry decides whether the modem is configured: an entry made by an
     // earlier run may be bound to another modem, or gone.
     if (!CreateDialupEntry(platform.ras, request.entryName, request.phoneNumber, request.userName, request.password,
                            request.dns1, request.dns2, device.szDeviceType, device.szDeviceName, &refusal)) {
+        report.Step("install.entry", LogResult::Failed, 0, request.entryName + (refusal.empty() ? "" : ": " + refusal));
         report.Show(kEntryFailedMessage);
         // A value too long for the phone book is named in the status line, so it can be fixed.
         if (!refusal.empty()) report.Status(kEntryRefusedPrefix + refusal);
         return InstallResult::EntryFailed;
     }
+    report.Step("install.entry", LogResult::Done, 0, request.entryName);
     report.ConnectionCreated();
 
     if (report.Stopped()) return InstallResult::Stopped;
-    ConfigureModemRegistry(platform.registry, request.portName, kPortSpeed, request.initString);
+    const int configured = ConfigureModemRegistry(platform.registry, request.portName, kPortSpeed, request.initString);
+    report.Step("install.registry", configured == 1 ? LogResult::Done : LogResult::Failed, 0, request.portName);
     report.Status(report.LookUpMessage(message::kModemSetSu));
     return InstallResult::Done;
 }

@@ -6,6 +6,7 @@
 // runs the same with a dialog or with no window at all.
 
 #include "dialup/RasLibrary.h"
+#include "log/Log.h"
 #include "modem/DeviceSetup.h"
 #include "modem/FileSearch.h"
 #include "modem/InfCheck.h"
@@ -52,6 +53,8 @@ public:
     virtual std::string LookUpMessage(const std::string& key) const = 0;
     // A text in the interface language, with the English text where the language lacks it.
     virtual std::string LookUpText(const std::string& key, const std::string& english) const { return english; }
+    // Each step as it ends, for the log; the platform's error code where there is one.
+    virtual void Step(LogStep step, LogResult result, std::uint32_t errorCode, const std::string& detail) {}
     // The outcome as it grows; the outcome dialog words its line from these.
     virtual void ModemInstalled() {}
     virtual void ConnectionNamed(const std::string& entryName) {}

@@ -1,6 +1,7 @@
 #pragma once
-// /install and /check, which run the install sequence and the phone check without the dialog.
-// Both come with the workflow layer and the phone check; until then they say so and fail.
+// /install and /check: the install sequence and the phone check without the dialog, for
+// scripts that set up many PCs. What the dialog would say goes to the log and the console (and,
+// without /quiet, to the same message boxes as the dialog's).
 
 #include "app/CommandLine.h"
 #include "app/CommandOutput.h"
