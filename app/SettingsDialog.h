@@ -53,7 +53,7 @@ private:
 
     std::string profilePath_;
     std::shared_ptr<SettingsSession> session_;
-    UniqueHandleNull workerThread_;
+    UniqueKernelHandle workerThread_;
 };
 
 } // namespace vantaro

@@ -1,5 +1,7 @@
 #include "modemnode/Win32DeviceNodes.h"
 
+#include "platform/win32/UniqueHandle.h"
+
 #include <windows.h>
 #include <cfgmgr32.h>
 
@@ -9,20 +11,6 @@ namespace modemnode {
 namespace {
 
 static_assert(std::is_same_v<DEVINST, DWORD> && sizeof(DeviceNode) == sizeof(DEVINST));
-
-// The tool stands alone, so it keeps its own owner of the one key it opens.
-class KeyOwner {
-public:
-    KeyOwner() = default;
-    KeyOwner(const KeyOwner&) = delete;
-    KeyOwner& operator=(const KeyOwner&) = delete;
-    ~KeyOwner() { if (key_) ::RegCloseKey(key_); }
-    HKEY* put() { return &key_; }
-    HKEY get() const { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
 
 // The configuration manager takes the id as a non-const pointer but does not write to it.
 DEVINSTID_A IdArgument(const std::string& instanceId) {
@@ -64,9 +52,9 @@ bool Win32DeviceNodes::SetDeviceDescription(DeviceNode node, std::string_view de
 }
 
 bool Win32DeviceNodes::WriteHardwareKeyString(DeviceNode node, const std::string& name, std::string_view value) {
-    KeyOwner key;
+    vantaro::UniqueHkey key;
     if (::CM_Open_DevNode_Key(node, KEY_ALL_ACCESS, 0, RegDisposition_OpenExisting, key.put(),
-                              CM_REGISTRY_HARDWARE) != CR_SUCCESS || !key.get()) {
+                              CM_REGISTRY_HARDWARE) != CR_SUCCESS || !key) {
         // A configuration manager that reports success without a key has not opened one.
         return false;
     }

@@ -45,7 +45,7 @@ Beside WriteBeside(const std::string& path, const std::string& bytes) {
     if (::GetTempFileNameA(folder.c_str(), kTemporaryPrefix, 0, temporary) == 0) return {};
     bool written = false;
     {
-        UniqueFileHandle file(::CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+        UniqueKernelHandle file(::CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                             nullptr));
         written = file && WriteAll(file.get(), bytes) && ::FlushFileBuffers(file.get());
     }
@@ -57,7 +57,7 @@ Beside WriteBeside(const std::string& path, const std::string& bytes) {
 }
 
 bool WriteInPlace(const std::string& path, const std::string& bytes) {
-    UniqueFileHandle file(
+    UniqueKernelHandle file(
         ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     return file && WriteAll(file.get(), bytes) && ::SetEndOfFile(file.get()) && ::FlushFileBuffers(file.get());
 }
@@ -66,7 +66,7 @@ bool WriteInPlace(const std::string& path, const std::string& bytes) {
 
 WholeFileRead ReadWholeFile(const std::string& path, std::string& bytes) {
     bytes.clear();
-    UniqueFileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    UniqueKernelHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         const DWORD error = ::GetLastError();
@@ -99,7 +99,7 @@ bool ReplaceWholeFile(const std::string& path, const std::string& bytes) {
     if (exists) {
         // Another program holding the file without sharing it refuses us here, before anything
         // has been made.
-        UniqueFileHandle probe(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        UniqueKernelHandle probe(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!probe) return false;
     }

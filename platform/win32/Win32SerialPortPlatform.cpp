@@ -63,7 +63,7 @@ std::unique_ptr<SerialCommValues> Win32SerialPortPlatform::OpenSerialComm() cons
 }
 
 std::uint32_t Win32SerialPortPlatform::OpenPort(const std::string& devicePath) const {
-    UniqueFileHandle port(::CreateFileA(devicePath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+    UniqueKernelHandle port(::CreateFileA(devicePath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                         0, nullptr));
     if (!port) return ::GetLastError();
     return ERROR_SUCCESS;

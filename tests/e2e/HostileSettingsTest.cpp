@@ -392,7 +392,7 @@ TEST(HostileSettings, AFileThatCannotBeWrittenIsReportedEachTimeAndKept) {
 
     // Held open by another program that shares it with no one.
     {
-        UniqueFileHandle held(::CreateFileA(file.Path().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        UniqueKernelHandle held(::CreateFileA(file.Path().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(held);
         EXPECT_FALSE(file.SaveAndCheck());
     }

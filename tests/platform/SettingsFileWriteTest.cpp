@@ -111,7 +111,7 @@ TEST_F(SettingsFileWrite, AFileThatCannotBeWrittenStaysAsItWas) {
 
     // Held open by another program that shares it with no one.
     {
-        UniqueFileHandle held(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        UniqueKernelHandle held(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(held);
         EXPECT_FALSE(profile.WriteString("Setting", "number", "2"));
     }
@@ -136,7 +136,7 @@ TEST_F(SettingsFileWrite, AFileInAFolderThatIsGoneOrNamedByAFolderIsNotWritten) 
 
 TEST_F(SettingsFileWrite, AFileThatAnotherProgramReadsWithoutDeleteSharingIsWrittenInPlace) {
     e2e::WriteFile(path, "[Setting]\r\nnumber=1\r\n");
-    UniqueFileHandle reader(
+    UniqueKernelHandle reader(
         ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(reader);
     EXPECT_TRUE(profile.WriteString("Setting", "number", "22"));
