@@ -7,7 +7,7 @@
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32DialogControls.h"
 #include "platform/win32/Win32MessageSink.h"
-#include "platform/win32/Win32Profile.h"
+#include "settings/win32/Win32Profile.h"
 #include "settings/SettingsForm.h"
 
 #include <memory>

@@ -2,6 +2,7 @@
 
 #include "app/ComOwners.h"
 #include "app/LinkPath.h"
+#include "platform/win32/AnsiCodePage.h"
 
 #include <shlobj.h>
 #include <shobjidl.h>
@@ -34,8 +35,6 @@ ShellFolders ResolveShellFolders() {
     folders.startMenu = ShellFolderPath(allocator.get(), CSIDL_STARTMENU);
     return folders;
 }
-
-bool IsAnsiLeadByte(unsigned char byte) { return ::IsDBCSLeadByte(byte) != FALSE; }
 
 } // namespace
 

@@ -13,8 +13,6 @@
 
 namespace vantaro {
 
-static_assert(kErrorKeyDoesNotExist == static_cast<std::uint32_t>(ERROR_KEY_DOES_NOT_EXIST));
-static_assert(kErrorInWow64 == static_cast<std::uint32_t>(ERROR_IN_WOW64));
 static_assert(sizeof(GUID) == sizeof(DeviceClass::guid));
 
 namespace {

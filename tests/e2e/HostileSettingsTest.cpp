@@ -8,7 +8,7 @@
 
 #include "e2e/UiDriver.h"
 #include "platform/win32/UniqueHandle.h"
-#include "platform/win32/Win32Profile.h"
+#include "settings/win32/Win32Profile.h"
 #include "resources/resource.h"
 #include "settings/IniDocument.h"
 #include "settings/InterfaceText.h"

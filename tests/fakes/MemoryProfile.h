@@ -3,7 +3,7 @@
 
 #include "platform/Profile.h"
 #include "settings/IniDocument.h"
-#include "settings/IniFileProfile.h"
+#include "fakes/IniFileProfile.h"
 
 #include <mutex>
 

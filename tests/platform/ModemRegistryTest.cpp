@@ -78,7 +78,7 @@ protected:
         ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Vantaro tests");
     }
 
-    int Configure() { return ConfigureModemRegistry(registry, "COM7", "115200", kInit); }
+    bool Configure() { return ConfigureModemRegistry(registry, "COM7", "115200", kInit); }
 
     Win32Registry registry;
 };
@@ -87,7 +87,7 @@ TEST_F(ModemRegistryTest, WritesTheFourValuesWithTheirTypesIntoEveryMatchingDriv
     SetText(Driver(0), "DriverDesc", "ZOR GPRS Modem");
     SetText(Driver(1), "DriverDesc", "zor gprs modem");
     SetText(Driver(2), "DriverDesc", "Standard 33600 bps Modem");
-    EXPECT_EQ(Configure(), 1);
+    EXPECT_TRUE(Configure());
     for (unsigned index : {0u, 1u}) {
         SCOPED_TRACE(Driver(index));
         const auto attachedTo = Value(Driver(index), "AttachedTo");
@@ -114,7 +114,7 @@ TEST_F(ModemRegistryTest, DeletesTheModemInstanceKeysThatHaveNoSubKeys) {
     SetText(Instance(1), "ClassGUID", "{4D36E978-E325-11CE-BFC1-08002BE10318}");
     SetText(Instance(2), "ClassGUID", kModemClassGuid);
     MakeKey(Instance(2) + "\\Device Parameters");
-    EXPECT_EQ(Configure(), 1);
+    EXPECT_TRUE(Configure());
     EXPECT_FALSE(KeyExists(Instance(0)));
     EXPECT_TRUE(KeyExists(Instance(1))) << "another class";
     EXPECT_TRUE(KeyExists(Instance(2))) << "the platform deletes no key with sub-keys";
@@ -124,7 +124,7 @@ TEST_F(ModemRegistryTest, WithoutTheRootModemKeyNothingIsWritten) {
     ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, kRootModemKey);
     ASSERT_FALSE(KeyExists(kRootModemKey));
     SetText(Driver(0), "DriverDesc", "ZOR GPRS Modem");
-    EXPECT_EQ(Configure(), -1);
+    EXPECT_FALSE(Configure());
     EXPECT_EQ(Value(Driver(0), "AttachedTo").type, static_cast<DWORD>(REG_NONE));
 }
 

@@ -5,7 +5,7 @@
 
 #include "e2e/UiDriver.h"
 #include "platform/win32/UniqueHandle.h"
-#include "platform/win32/Win32Profile.h"
+#include "settings/win32/Win32Profile.h"
 
 #include <gtest/gtest.h>
 

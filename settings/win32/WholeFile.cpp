@@ -1,4 +1,4 @@
-#include "platform/win32/WholeFile.h"
+#include "settings/win32/WholeFile.h"
 
 #include "platform/win32/UniqueHandle.h"
 

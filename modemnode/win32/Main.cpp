@@ -4,7 +4,7 @@
 // command line (which also prints "Wrong Argument!").
 
 #include "modemnode/RootModemNode.h"
-#include "modemnode/Win32DeviceNodes.h"
+#include "modemnode/win32/Win32DeviceNodes.h"
 
 #include <windows.h>
 
