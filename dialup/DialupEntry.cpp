@@ -18,6 +18,8 @@ constexpr std::uint32_t kCountryCode = 34;
 constexpr char kAreaCode[] = " ";
 constexpr std::size_t kModemPrefixLength = sizeof ras::kDeviceTypeModem - 1;
 
+bool IsGiven(const ras::RASIPADDR& address) { return address.a || address.b || address.c || address.d; }
+
 bool IsModemType(const char (&deviceType)[ras::kMaxDeviceType + 1]) {
     return std::strncmp(deviceType, ras::kDeviceTypeModem, kModemPrefixLength) == 0;
 }
@@ -91,6 +93,8 @@ bool CreateDialupEntry(RasLibrary& library, const std::string& entryName, const 
     entry.ipaddr = entry.ipaddrDns = entry.ipaddrDnsAlt = entry.ipaddrWins = entry.ipaddrWinsAlt = ras::RASIPADDR{};
     ParseDottedAddress(dns1, entry.ipaddrDns);
     ParseDottedAddress(dns2, entry.ipaddrDnsAlt);
+    // Without this flag the service ignores the addresses and asks the network for its own.
+    if (IsGiven(entry.ipaddrDns) || IsGiven(entry.ipaddrDnsAlt)) entry.dwfOptions |= ras::kOptionNameServersGiven;
     entry.dwFrameSize = 0;
     entry.dwfNetProtocols = ras::kNetProtocolIp;
     entry.dwFramingProtocol = ras::kFramingPpp;

@@ -193,7 +193,8 @@ TEST_F(CreateDialupEntryTest, EveryFieldOfTheEntryIsAsTabled) {
 
     const ras::RASENTRYA& entry = call.entry;
     EXPECT_EQ(entry.dwSize, 1768u);
-    EXPECT_EQ(entry.dwfOptions, 0x118u) << "header compression, remote default gateway, modem lights; nothing else";
+    EXPECT_EQ(entry.dwfOptions, 0x11Cu)
+        << "specific name servers, header compression, remote default gateway, modem lights; nothing else";
     EXPECT_EQ(entry.dwCountryID, 34u);
     EXPECT_EQ(entry.dwCountryCode, 34u);
     EXPECT_EQ(Text(entry.szAreaCode), " ");
@@ -212,7 +213,7 @@ TEST_F(CreateDialupEntryTest, EveryFieldOfTheEntryIsAsTabled) {
     ras::RASENTRYA expected;
     std::memset(&expected, 0, sizeof expected);
     expected.dwSize = 1768;
-    expected.dwfOptions = 0x118;
+    expected.dwfOptions = 0x11C;
     expected.dwCountryID = expected.dwCountryCode = 34;
     std::strcpy(expected.szAreaCode, " ");
     std::strcpy(expected.szLocalPhoneNumber, "*99***1#");
@@ -223,6 +224,22 @@ TEST_F(CreateDialupEntryTest, EveryFieldOfTheEntryIsAsTabled) {
     std::strcpy(expected.szDeviceType, "modem");
     std::strcpy(expected.szDeviceName, "ZOR GPRS Modem");
     EXPECT_EQ(std::memcmp(&entry, &expected, sizeof expected), 0);
+}
+
+TEST_F(CreateDialupEntryTest, TheNameServersAreUsedWhenAtLeastOneAddressIsGiven) {
+    const struct {
+        const char* dns1;
+        const char* dns2;
+        std::uint32_t options;
+    } cases[] = {
+        {"", "", 0x118},           {"8.8.8.8", "", 0x11C}, {"", "1.1.1.1", 0x11C},
+        {"8.8.8.8", "1.1.1.1", 0x11C}, {"0.0.0.0", "", 0x118},  // no address: the service's own are used
+    };
+    for (const auto& c : cases) {
+        library.propertiesCalls.clear();
+        ASSERT_TRUE(Create(c.dns1, c.dns2));
+        EXPECT_EQ(library.propertiesCalls.at(0).entry.dwfOptions, c.options) << c.dns1 << " / " << c.dns2;
+    }
 }
 
 TEST_F(CreateDialupEntryTest, TheCredentialsAreStoredWithThePassword) {
