@@ -72,6 +72,15 @@ TEST_F(SettingsFileWrite, AFileWhoseLinesEndInABareCarriageReturnKeepsAllItsKeys
     EXPECT_EQ(profile.ReadString("BaseSetting", "language", "?"), "0");
 }
 
+TEST_F(SettingsFileWrite, AValueWithBlanksAtItsEndsOrInQuotesReadsBackAsTyped) {
+    e2e::WriteFile(path, "[Setting]\r\nnumber=1\r\n");
+    const std::string typed[] = {"abc ", "\"pw\"", " x", "'q'", "\tt", "\"\"", " ", "a\"", "\"x'", "plain"};
+    for (const std::string& value : typed) {
+        ASSERT_TRUE(profile.WriteStrings("Setting", {{"password", value}, {"number", "2"}})) << "[" << value << "]";
+        EXPECT_EQ(profile.ReadString("Setting", "password", "?"), value) << "saved as typed, read otherwise";
+    }
+}
+
 TEST_F(SettingsFileWrite, AUtf16FileStaysUtf16AndItsValuesComeBackInTheCodePage) {
     // "保存" in the section name and in a value, as a UTF-16 editor would save them.
     e2e::WriteFile(path, Utf16Le(u"[Chinese]\r\nSAVESETTING=\u4FDD\u5B58\r\n\r\n[Setting]\r\nnumber = 1\r\n"));
