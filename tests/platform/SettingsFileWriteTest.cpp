@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace vantaro {
 namespace {
 
@@ -38,6 +40,7 @@ protected:
             if (name != "." && name != "..") names.push_back(name);
         } while (::FindNextFileA(search, &found));
         ::FindClose(search);
+        std::sort(names.begin(), names.end());
         return names;
     }
 
@@ -143,14 +146,32 @@ TEST_F(SettingsFileWrite, AFileInAFolderThatIsGoneOrNamedByAFolderIsNotWritten) 
     ::RemoveDirectoryA(path.c_str());
 }
 
-TEST_F(SettingsFileWrite, AFileThatAnotherProgramReadsWithoutDeleteSharingIsWrittenInPlace) {
-    e2e::WriteFile(path, "[Setting]\r\nnumber=1\r\n");
-    UniqueKernelHandle reader(
-        ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
-    ASSERT_TRUE(reader);
-    EXPECT_TRUE(profile.WriteString("Setting", "number", "22"));
-    EXPECT_EQ(e2e::ReadFile(path), "[Setting]\r\nnumber=22\r\n");
-    EXPECT_EQ(FolderContents(), std::vector<std::string>{"Setting.ini"}) << "a file was left behind";
+TEST_F(SettingsFileWrite, WhereTheFileCannotBeReplacedWholeTheSaveIsRefusedAndTheFileKept) {
+    const std::string before = "[Setting]\r\nnumber=1\r\n";
+    // A folder whose path leaves no room for the name of a new file in it (the file's own fits).
+    const std::string deepName(MAX_PATH - 14 - folder.size() - 1, 'd');
+    const std::string deep = folder + "\\" + deepName;
+    ASSERT_TRUE(::CreateDirectoryA(deep.c_str(), nullptr));
+    const struct {
+        const char* what;
+        std::string path;
+        bool heldWithoutDeleteSharing;
+    } cases[] = {
+        {"no new file can be made in the folder", deep + "\\Setting.ini", false},
+        {"another program reads the file without delete sharing", path, true},
+    };
+    for (const auto& c : cases) {
+        e2e::WriteFile(c.path, before);
+        UniqueKernelHandle reader;
+        if (c.heldWithoutDeleteSharing)
+            reader.reset(::CreateFileA(c.path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                       OPEN_EXISTING, 0, nullptr));
+        ASSERT_EQ(static_cast<bool>(reader), c.heldWithoutDeleteSharing) << c.what;
+        EXPECT_FALSE(Win32Profile(c.path).WriteString("Setting", "number", "22")) << c.what;
+        reader.reset();
+        EXPECT_EQ(e2e::ReadFile(c.path), before) << c.what << ": the file is not written over in place";
+    }
+    EXPECT_EQ(FolderContents(), (std::vector<std::string>{"Setting.ini", deepName})) << "a file was left behind";
 }
 
 TEST_F(SettingsFileWrite, AWriteThePlatformReadsOtherwiseIsUndoneAndReported) {
