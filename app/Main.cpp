@@ -1,6 +1,7 @@
 // Vantaro's start: find Setting.ini, then run the outcome dialog, which runs the Settings dialog.
 
 #include "app/OutcomeDialog.h"
+#include "platform/win32/DllSearch.h"
 #include "platform/win32/ModulePath.h"
 #include "platform/win32/Win32MessageSink.h"
 #include "settings/SettingsKeys.h"
@@ -25,6 +26,7 @@ std::string LocateSettingsFile() {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    vantaro::RestrictDllSearchToSystemFolder();
     // The three-dimensional look of the dialog controls: common controls version 6 (manifest).
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);

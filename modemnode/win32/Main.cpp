@@ -5,10 +5,12 @@
 
 #include "modemnode/RootModemNode.h"
 #include "modemnode/win32/Win32DeviceNodes.h"
+#include "platform/win32/DllSearch.h"
 
 #include <windows.h>
 
 int main(int argc, char** argv) {
+    vantaro::RestrictDllSearchToSystemFolder();
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     modemnode::Win32DeviceNodes nodes;
     std::string output;
