@@ -12,6 +12,9 @@ function(vantaro_delay_load target dll library)
         return()
     endif()
     # GNU ld has no /DELAYLOAD: dlltool makes an import library that loads the DLL lazily.
+    if(NOT CMAKE_DLLTOOL)
+        message(FATAL_ERROR "Delay-loading ${dll} needs binutils' dlltool (CMAKE_DLLTOOL)")
+    endif()
     # GNU ld drops an import library's call stubs that no code calls by name (calls go through
     # the __imp_ pointers), but a delay-load's pointer starts out at its stub: each is kept.
     set(definition "LIBRARY ${dll}\nEXPORTS\n")
