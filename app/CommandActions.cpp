@@ -6,7 +6,7 @@
 #include "phone/SteadyClock.h"
 #include "phone/win32/Win32SerialPort.h"
 #include "platform/win32/Win32MessageSink.h"
-#include "platform/win32/Win32Profile.h"
+#include "settings/win32/Win32Profile.h"
 #include "platform/win32/Win32SerialPortPlatform.h"
 #include "settings/SerialPortScanner.h"
 #include "settings/SettingsKeys.h"

@@ -1,6 +1,6 @@
 #include "app/CommandLine.h"
 
-#include "modem/ModemRegistry.h"
+#include "platform/TextRules.h"
 
 namespace vantaro {
 
@@ -41,7 +41,7 @@ bool IsSwitch(const std::string& argument) {
 }
 
 bool IsSwitchNamed(const std::string& argument, const char* name) {
-    return IsSwitch(argument) && EqualsIgnoringCase(argument.substr(1), name);
+    return IsSwitch(argument) && EqualsIgnoringAsciiCase(argument.substr(1), name);
 }
 
 // The port value's complaint, or empty when `value` names a port (then `line` holds it).
@@ -49,7 +49,7 @@ std::string TakePort(const std::string& value, CommandLine& line) {
     constexpr char kWhatAPortIs[] = "a port is COM1 to COM255, or auto";
     if (value.size() > kMaxPortArgument)
         return "The value of /port is " + std::to_string(value.size()) + " characters long: " + kWhatAPortIs + ".";
-    if (EqualsIgnoringCase(value, kAutoPort)) {
+    if (EqualsIgnoringAsciiCase(value, kAutoPort)) {
         line.autoPort = true;
         return {};
     }
@@ -58,7 +58,7 @@ std::string TakePort(const std::string& value, CommandLine& line) {
     const bool numeric = !digits.empty() && digits.size() <= 3 &&
                          digits.find_first_not_of("0123456789") == std::string::npos;
     // COM05 is not how Windows names COM5.
-    if (!EqualsIgnoringCase(prefix, kPortPrefix) || !numeric || (digits.size() > 1 && digits[0] == '0'))
+    if (!EqualsIgnoringAsciiCase(prefix, kPortPrefix) || !numeric || (digits.size() > 1 && digits[0] == '0'))
         return "/port " + Quoted(value) + " is not a port name: " + kWhatAPortIs + ".";
     const int number = std::stoi(digits);
     if (number < kFirstPort || number > kLastPort)

@@ -7,7 +7,7 @@
 #include "app/Win32UninstallSteps.h"
 #include "log/win32/Win32LogFile.h"
 #include "platform/win32/ModulePath.h"
-#include "platform/win32/Win32Profile.h"
+#include "settings/win32/Win32Profile.h"
 #include "settings/SettingsKeys.h"
 
 #include <windows.h>

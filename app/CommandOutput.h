@@ -28,7 +28,7 @@ public:
 private:
     bool quiet_;
     Log& log_;
-    UniqueFileHandle console_;  // the parent's console, when there is no standard output
+    UniqueKernelHandle console_;  // the parent's console, when there is no standard output
     HANDLE output_ = nullptr;   // standard output, or that console
 };
 

@@ -2,7 +2,7 @@
 
 namespace vantaro {
 
-std::string UpperCaseAnsi(const std::string& text, LeadBytePredicate isLeadByte) {
+std::string UpperCaseAnsi(const std::string& text, LeadByteTest isLeadByte) {
     std::string upper;
     upper.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -20,7 +20,7 @@ std::string UpperCaseAnsi(const std::string& text, LeadBytePredicate isLeadByte)
 }
 
 std::string BuildLinkPath(const std::string& desktopFolder, const std::string& startMenuFolder, bool onDesktop,
-                          LeadBytePredicate isLeadByte) {
+                          LeadByteTest isLeadByte) {
     const std::string& folder = onDesktop ? desktopFolder : startMenuFolder;
     return UpperCaseAnsi(folder + "//" + kShortcutName, isLeadByte) + kShortcutExtension;
 }

@@ -3,6 +3,7 @@
 
 #include "app/CommandLineRun.h"
 #include "app/OutcomeDialog.h"
+#include "platform/win32/DllSearch.h"
 #include "platform/win32/ModulePath.h"
 #include "platform/win32/Win32MessageSink.h"
 #include "settings/SettingsKeys.h"
@@ -27,6 +28,8 @@ std::string LocateSettingsFile() {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    vantaro::RestrictDllSearchToSystemFolder();
+
     // With any argument Vantaro runs for a script (or says how to call it) and opens no dialog.
     const std::vector<std::string> arguments = vantaro::ProgramArguments();
     const vantaro::CommandLine line = vantaro::ParseCommandLine(arguments);

@@ -2,13 +2,12 @@
 
 #include "app/OutcomeText.h"
 #include "app/SettingsDialog.h"
+#include "platform/PlatformCodes.h"
+#include "platform/win32/SystemVersion.h"
 #include "platform/win32/Win32MessageSink.h"
 #include "resources/resource.h"
 
 namespace vantaro {
-
-// The version record in its first published form.
-static_assert(sizeof(OSVERSIONINFOA) == 148, "the version query needs the 148-byte record");
 
 OutcomeDialog::OutcomeDialog(std::string profilePath)
     : Dialog(IDD_VANTARO_OUTCOME),
@@ -31,17 +30,7 @@ BOOL OutcomeDialog::OnInit() {
     ::SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon_));
     ::SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIcon_));
 
-    OSVERSIONINFOA version{};
-    version.dwOSVersionInfoSize = sizeof version;
-#if defined(__GNUC__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-#endif
-    const BOOL known = ::GetVersionExA(&version);
-#if defined(__GNUC__)
-#pragma GCC diagnostic pop
-#endif
-    if (!known || version.dwPlatformId != VER_PLATFORM_WIN32_NT) {
+    if (SystemPlatformId() != platform_code::kPlatformWin32Nt) {
         Win32MessageSink(Handle()).Show(kPlatformMessage);
         End(IDOK);
         return TRUE;

@@ -6,7 +6,7 @@
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32DialogControls.h"
 #include "platform/win32/Win32MessageSink.h"
-#include "platform/win32/Win32Profile.h"
+#include "settings/win32/Win32Profile.h"
 #include "workflow/DialSession.h"
 #include "workflow/SettingsForm.h"
 
@@ -53,7 +53,7 @@ private:
 
     std::string profilePath_;
     std::shared_ptr<SettingsSession> session_;
-    UniqueHandleNull workerThread_;
+    UniqueKernelHandle workerThread_;
 };
 
 } // namespace vantaro

@@ -2,7 +2,8 @@
 
 #include "app/ComOwners.h"
 #include "app/LinkPath.h"
-#include "modem/ModemRegistry.h"
+#include "platform/TextRules.h"
+#include "platform/win32/AnsiCodePage.h"
 
 #include <shlobj.h>
 #include <shobjidl.h>
@@ -35,8 +36,6 @@ ShellFolders ResolveShellFolders() {
     folders.startMenu = ShellFolderPath(allocator.get(), CSIDL_STARTMENU);
     return folders;
 }
-
-bool IsAnsiLeadByte(unsigned char byte) { return ::IsDBCSLeadByte(byte) != FALSE; }
 
 // The target a saved link points at, as stored; empty when the link cannot be read.
 std::string ShellLinkTarget(const std::string& linkPath) {
@@ -87,7 +86,7 @@ Removal RemoveDesktopShortcut(const std::string& targetPath) {
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return {};
         return {RemovalState::Failed, error, 0};
     }
-    if (!EqualsIgnoringCase(ShellLinkTarget(linkPath), targetPath)) return {};
+    if (!EqualsIgnoringAsciiCase(ShellLinkTarget(linkPath), targetPath)) return {};
     if (!::DeleteFileA(linkPath.c_str())) return {RemovalState::Failed, ::GetLastError(), 0};
     return {RemovalState::Removed, 0, 1};
 }

@@ -2,7 +2,7 @@
 
 #include "bench/SettingsVariants.h"
 #include "settings/IniDocument.h"
-#include "settings/IniFileProfile.h"
+#include "fakes/IniFileProfile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #include "dialup/DialupEntry.h"
 
 #include "dialup/RasBinding.h"
+#include "platform/TextRules.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstring>
 #include <new>
 
@@ -18,24 +18,10 @@ constexpr std::uint32_t kCountryCode = 34;
 constexpr char kAreaCode[] = " ";
 constexpr std::size_t kModemPrefixLength = sizeof ras::kDeviceTypeModem - 1;
 
+bool IsGiven(const ras::RASIPADDR& address) { return address.a || address.b || address.c || address.d; }
+
 bool IsModemType(const char (&deviceType)[ras::kMaxDeviceType + 1]) {
     return std::strncmp(deviceType, ras::kDeviceTypeModem, kModemPrefixLength) == 0;
-}
-
-// The C library's atoi as the platform's runtime has it: blanks, a sign, digits up to the first
-// other character, and a value clamped to the range of a 32-bit int.
-std::int32_t LeadingInteger(const std::string& text) {
-    std::size_t at = 0;
-    while (at < text.size() && (text[at] == ' ' || (text[at] >= '\t' && text[at] <= '\r'))) ++at;
-    bool negative = false;
-    if (at < text.size() && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
-    std::int64_t value = 0;
-    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
-        value = value * 10 + (text[at] - '0');
-        if (value > static_cast<std::int64_t>(INT_MAX) + 1) value = static_cast<std::int64_t>(INT_MAX) + 1;
-    }
-    if (negative) value = -value;
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, INT_MIN, INT_MAX));
 }
 
 } // namespace
@@ -107,6 +93,8 @@ bool CreateDialupEntry(RasLibrary& library, const std::string& entryName, const 
     entry.ipaddr = entry.ipaddrDns = entry.ipaddrDnsAlt = entry.ipaddrWins = entry.ipaddrWinsAlt = ras::RASIPADDR{};
     ParseDottedAddress(dns1, entry.ipaddrDns);
     ParseDottedAddress(dns2, entry.ipaddrDnsAlt);
+    // Without this flag the service ignores the addresses and asks the network for its own.
+    if (IsGiven(entry.ipaddrDns) || IsGiven(entry.ipaddrDnsAlt)) entry.dwfOptions |= ras::kOptionNameServersGiven;
     entry.dwFrameSize = 0;
     entry.dwfNetProtocols = ras::kNetProtocolIp;
     entry.dwFramingProtocol = ras::kFramingPpp;

@@ -17,7 +17,8 @@ namespace vantaro {
 bool EnumModemDevices(RasLibrary& library, std::vector<ras::RASDEVINFOA>& rasDevices);
 
 // Writes the entry into the default phone book for PPP over IP on the given device, with the two
-// DNS servers, and stores the user name and password with it. True when the entry's properties
+// DNS servers (used by the service when at least one of them is an address other than 0.0.0.0),
+// and stores the user name and password with it. True when the entry's properties
 // were written; the stored credentials do not change the result.
 //
 // A value too long for its field is refused before anything is written: false, and when

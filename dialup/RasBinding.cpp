@@ -18,15 +18,13 @@ RasBinding::RasBinding(RasLibrary& library) : library_(library) { Load(); }
 
 RasBinding::~RasBinding() { Release(); }
 
-int RasBinding::Load() {
+void RasBinding::Load() {
     if (!module_) module_ = library_.Load();
-    return 1;
 }
 
-int RasBinding::Release() {
+void RasBinding::Release() {
     if (module_) library_.Free(module_);
     module_ = nullptr;
-    return 1;
 }
 
 template <typename Function>

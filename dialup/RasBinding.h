@@ -20,8 +20,8 @@ public:
     // Releases the library on every way out.
     ~RasBinding();
 
-    // Always 1; Loaded() says whether the library came. A second call keeps the first module.
-    int Load();
+    // Loaded() says whether the library came. A second call keeps the first module.
+    void Load();
     bool Loaded() const { return module_ != nullptr; }
 
     std::uint32_t EnumDevices(ras::RASDEVINFOA* devices, std::uint32_t* bufferSize, std::uint32_t* deviceCount);
@@ -31,8 +31,8 @@ public:
     std::uint32_t SetEntryDialParams(const char* phonebook, ras::RASDIALPARAMSA* dialParams, bool removePassword);
     std::uint32_t DeleteEntry(const char* phonebook, const char* entryName);
 
-    // Always 1; frees the library once, however often it is called.
-    int Release();
+    // Frees the library once, however often it is called.
+    void Release();
 
     static constexpr std::uint32_t kFallback = 1;
 

@@ -7,6 +7,8 @@
 // The field names are the platform's own. No pointer or handle lives in these records, so the
 // layout is the same on the host as on 32-bit Windows and the logic that fills them is tested there.
 
+#include "platform/PlatformCodes.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -161,7 +163,7 @@ inline constexpr std::uint32_t kStateConnected = 0x2000;
 inline constexpr std::uint32_t kStateDisconnected = 0x2001;
 
 // The service's answer for a connection that is gone.
-inline constexpr std::uint32_t kErrorInvalidHandle = 6;
+inline constexpr std::uint32_t kErrorInvalidHandle = platform_code::kErrorInvalidHandle;
 
 // The device type text of a modem.
 inline constexpr char kDeviceTypeModem[] = "modem";

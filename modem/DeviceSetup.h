@@ -14,11 +14,6 @@
 
 namespace vantaro {
 
-// Error codes of the device-installation services that the installer tells apart.
-inline constexpr std::uint32_t kErrorAccessDenied = 5;
-inline constexpr std::uint32_t kErrorKeyDoesNotExist = 0xE0000204;
-inline constexpr std::uint32_t kErrorInWow64 = 0xE0000235;
-
 // The class name is at most 31 characters: the platform reads it into 32 bytes.
 inline constexpr std::size_t kClassNameBuffer = 32;
 

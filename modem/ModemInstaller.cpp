@@ -1,6 +1,7 @@
 #include "modem/ModemInstaller.h"
 
 #include "modem/PnpAgentCommand.h"
+#include "platform/PlatformCodes.h"
 #include "settings/SettingsKeys.h"
 
 #include <cstdint>
@@ -9,8 +10,6 @@ namespace vantaro {
 
 namespace {
 
-constexpr char kAttachedTo[] = "AttachedTo";
-constexpr char kUserInit[] = "UserInit";
 constexpr char kGprsInitPrefix[] = "at+cgdcont=1,\"IP\",\"";
 constexpr char kGprsInitSuffix[] = "\",\"\",0,0";
 constexpr char kCsdInit[] = "at";
@@ -42,72 +41,71 @@ ModemInstaller::ModemInstaller(DeviceSetup& setup, ProcessLauncher& processes, F
                                Profile& settings, MessageSink& messages)
     : setup_(setup), processes_(processes), files_(files), settings_(settings), messages_(messages) {}
 
-int ModemInstaller::InstallModemDevice(const std::string& hardwareId, const std::string& infPath,
+bool ModemInstaller::InstallModemDevice(const std::string& hardwareId, const std::string& infPath,
                                        const std::string& portName, const std::string& apn, int connMode) {
     // Refused before anything is created: the driver key could not take this init string.
     if (!DriverKeyInitString(apn, connMode)) {
         messages_.Show(kApnTooLongMessage);
-        return 0;
+        return false;
     }
 
     DeviceClass deviceClass;
-    if (!setup_.GetInfClass(infPath, deviceClass)) return 0;
+    if (!setup_.GetInfClass(infPath, deviceClass)) return false;
 
     // The set is destroyed on every way out of here; a registered device outlives it.
     std::unique_ptr<DeviceInfoSet> set = setup_.CreateDeviceInfoList(deviceClass);
-    if (!set) return 0;
+    if (!set) return false;
 
     std::optional<DeviceElement> device = set->CreateDeviceInfo(deviceClass);
     if (!device) {
         messages_.Show(AdministratorModeText(set->LastError()));
-        return 0;
+        return false;
     }
 
     const std::string id = UpToFirstNul(hardwareId);
-    if (!set->SetHardwareId(*device, HardwareIdMultiString(id))) return 0;
+    if (!set->SetHardwareId(*device, HardwareIdMultiString(id))) return false;
 
     if (!SeedModemDriverKey(*set, *device, portName, apn, connMode)) {
         set->RemoveDevice(*device);
-        return 0;
+        return false;
     }
 
-    if (setup_.UpdateDriverForPlugAndPlayDevices(id, infPath)) return 1;
+    if (setup_.UpdateDriverForPlugAndPlayDevices(id, infPath)) return true;
 
     // Only a 32-bit program on 64-bit Windows gets ERROR_IN_WOW64; the helper does the update.
-    if (setup_.LastError() != kErrorInWow64) {
+    if (setup_.LastError() != platform_code::kErrorInWow64) {
         set->RemoveDevice(*device);
-        return 0;
+        return false;
     }
     const std::string inf64 = GetInf64Path();
-    if (InstallDriverfor64BitWindows(id.c_str(), inf64.c_str())) return 1;
+    if (InstallDriverfor64BitWindows(id, inf64)) return true;
 
     messages_.Show(kInstallDriverFor64BitFailedMessage);
     set->RemoveDevice(*device);
-    return 0;
+    return false;
 }
 
-int ModemInstaller::SeedModemDriverKey(DeviceInfoSet& set, DeviceElement device, const std::string& portName,
+bool ModemInstaller::SeedModemDriverKey(DeviceInfoSet& set, DeviceElement device, const std::string& portName,
                                        const std::string& apn, int connMode) {
     const std::optional<std::string> init = DriverKeyInitString(apn, connMode);
-    if (!init) return 0;
+    if (!init) return false;
 
-    if (!set.RegisterDeviceInfo(device)) return 0;
+    if (!set.RegisterDeviceInfo(device)) return false;
 
     // A new device has no driver key yet; one that is there already belongs to something else.
     // An opened key is closed again as it goes out of scope.
-    if (set.OpenDriverKey(device)) return 0;
-    if (set.LastError() != kErrorKeyDoesNotExist) return 0;
+    if (set.OpenDriverKey(device)) return false;
+    if (set.LastError() != platform_code::kErrorKeyDoesNotExist) return false;
 
     {
         std::unique_ptr<RegistryKey> key = set.CreateDriverKey(device);
-        if (!key) return 0;
+        if (!key) return false;
         // A failed write is not acted on; the driver installation still goes ahead.
-        key->WriteString(kAttachedTo, portName);
-        key->WriteString(kUserInit, *init);
+        key->WriteString(registry_value::kAttachedTo, portName);
+        key->WriteString(registry_value::kUserInit, *init);
     }
 
-    if (!set.RegisterDeviceInfo(device)) return 0;
-    return 1;
+    return set.RegisterDeviceInfo(device);
 }
 
 std::string ModemInstaller::GetInf64Path() {
@@ -119,13 +117,11 @@ std::string ModemInstaller::GetInf64Path() {
     return path;
 }
 
-int ModemInstaller::InstallDriverfor64BitWindows(const char* hardwareId, const char* infPath) {
-    if (!hardwareId || !infPath) return 0;
-
+bool ModemInstaller::InstallDriverfor64BitWindows(const std::string& hardwareId, const std::string& infPath) {
     const std::optional<std::string> commandLine = BuildPnpAgentCommandLine(hardwareId, infPath);
     if (!commandLine) {
         messages_.Show(kPnpAgentCommandLineTooLongMessage);
-        return 0;
+        return false;
     }
 
     // Only the helper beside the program is started, never one found in the current folder or
@@ -138,18 +134,18 @@ int ModemInstaller::InstallDriverfor64BitWindows(const char* hardwareId, const c
     switch (outcome.state) {
     case ProcessOutcome::State::NotStarted:
         messages_.Show(kCreateProcessFailedMessage);
-        return 0;
+        return false;
     case ProcessOutcome::State::ExitCodeUnreadable:
         messages_.Show(kExitCodeUnreadableMessage);
-        return 0;
+        return false;
     case ProcessOutcome::State::Exited:
         if (outcome.exitCode == 0) {
             messages_.Show(kExitCodeZeroMessage);
-            return 0;
+            return false;
         }
-        return 1;
+        return true;
     }
-    return 0;
+    return false;
 }
 
 } // namespace vantaro

@@ -5,8 +5,8 @@
 // Windows the platform refuses the in-process update (ERROR_IN_WOW64); the update is then
 // handed to the 64-bit helper pnpagent64.exe from the program's own folder.
 //
-// Results are the program's usual 1 (success) and 0 (failure). Errors that stop an
-// installation are said in message boxes; the install sequence adds its own after a 0.
+// Errors that stop an installation are said in message boxes; the install sequence adds its own
+// after a failure.
 
 #include "modem/DeviceSetup.h"
 #include "modem/FileSearch.h"
@@ -54,20 +54,20 @@ public:
     ModemInstaller& operator=(const ModemInstaller&) = delete;
 
     // Installs the modem with that hardware id from the INF at `infPath`, attached to
-    // `portName`. The hardware id is taken up to its first NUL. 1 when the driver is installed.
-    int InstallModemDevice(const std::string& hardwareId, const std::string& infPath, const std::string& portName,
+    // `portName`. The hardware id is taken up to its first NUL. True when the driver is installed.
+    bool InstallModemDevice(const std::string& hardwareId, const std::string& infPath, const std::string& portName,
                            const std::string& apn, int connMode);
     // Registers the new device and writes AttachedTo and UserInit into its new driver key
-    // (which must not exist yet), then registers it again. 1 on success.
-    int SeedModemDriverKey(DeviceInfoSet& set, DeviceElement device, const std::string& portName,
+    // (which must not exist yet), then registers it again.
+    bool SeedModemDriverKey(DeviceInfoSet& set, DeviceElement device, const std::string& portName,
                            const std::string& apn, int connMode);
     // Full path of the 64-bit INF (Setting/modem_inf_file64) on the executable search path;
     // empty, after saying so, when it is not found.
     std::string GetInf64Path();
-    // Runs pnpagent64.exe from the program's folder and waits for it. 1 when it ran and
-    // reported success; 0 when an argument is missing (null), when it could not be started,
-    // or when its exit code is 0 or cannot be read.
-    int InstallDriverfor64BitWindows(const char* hardwareId, const char* infPath);
+    // Runs pnpagent64.exe from the program's folder and waits for it. True when it ran and
+    // reported success; false when it could not be started, or when its exit code is 0 or
+    // cannot be read.
+    bool InstallDriverfor64BitWindows(const std::string& hardwareId, const std::string& infPath);
 
 private:
     DeviceSetup& setup_;

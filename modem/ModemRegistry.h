@@ -6,7 +6,6 @@
 
 #include "modem/Registry.h"
 
-#include <cstdint>
 #include <string>
 
 namespace vantaro {
@@ -24,15 +23,10 @@ inline constexpr unsigned kMaxNumberedKeys = 10000;
 // parent\NNNN: the index in four decimal digits.
 std::string NumberedSubKey(const std::string& parent, unsigned index);
 
-// The port speed as a number, read like atoi: leading blanks, a sign, the digits that follow;
-// 0 when there are none. Out-of-range values stop at the nearest 32-bit signed limit.
-std::uint32_t PortSpeedNumber(const std::string& speed);
-
-// Whole-string comparison ignoring the case of ASCII letters.
-bool EqualsIgnoringCase(const std::string& a, const std::string& b);
-
-// 1 when the driver keys were walked; -1 when the Root\MODEM key does not open for reading or
-// the modem class key does not open with full access (then nothing is written).
-int ConfigureModemRegistry(Registry& registry, std::string portName, std::string speed, std::string initString);
+// True when the driver keys were walked; false when the Root\MODEM key does not open for
+// reading or the modem class key does not open with full access (then nothing is written).
+// The speed is stored as the number atoi reads from it.
+bool ConfigureModemRegistry(Registry& registry, const std::string& portName, const std::string& speed,
+                            const std::string& initString);
 
 } // namespace vantaro

@@ -1,12 +1,12 @@
 #include "modem/ModemRemoval.h"
 
-#include "modem/ModemRegistry.h"
+#include "platform/TextRules.h"
 
 namespace vantaro {
 
 bool HasHardwareId(const InstalledDevice& device, const std::string& hardwareId) {
     for (const std::string& id : device.hardwareIds)
-        if (EqualsIgnoringCase(id, hardwareId)) return true;
+        if (EqualsIgnoringAsciiCase(id, hardwareId)) return true;
     return false;
 }
 

@@ -1,15 +1,13 @@
 #include "modem/PnpAgentCommand.h"
 
-#include <cstring>
-
 namespace vantaro {
 
-std::optional<std::string> BuildPnpAgentCommandLine(const char* hardwareId, const char* infPath) {
+std::optional<std::string> BuildPnpAgentCommandLine(std::string_view hardwareId, std::string_view infPath) {
     std::string line = std::string(kPnpAgentFileName) + " " + kPnpAgentVerb;
     line += ' ';
-    line.append(hardwareId, std::strlen(hardwareId));
+    line.append(hardwareId.substr(0, hardwareId.find('\0')));
     line += " \"";
-    line.append(infPath, std::strlen(infPath));
+    line.append(infPath.substr(0, infPath.find('\0')));
     line += '"';
     if (line.size() > kMaxPnpAgentCommandLine) return std::nullopt;
     return line;

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace vantaro {
 
@@ -16,6 +17,6 @@ inline constexpr std::size_t kMaxPnpAgentCommandLine = 1023;
 
 // The helper's command line for a hardware id (up to its first NUL) and an INF path; nothing
 // when it would not fit kMaxPnpAgentCommandLine.
-std::optional<std::string> BuildPnpAgentCommandLine(const char* hardwareId, const char* infPath);
+std::optional<std::string> BuildPnpAgentCommandLine(std::string_view hardwareId, std::string_view infPath);
 
 } // namespace vantaro

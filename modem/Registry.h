@@ -1,7 +1,7 @@
 #pragma once
 // The registry as the modem code uses it: keys under HKEY_LOCAL_MACHINE, opened for reading or
 // with full access, string and number values, and deletion of a key without sub-keys.
-// Windows implements it with the registry key wrappers (modem/win32/RegistryKeys.h); tests
+// Windows implements it with one key class (modem/win32/Win32Registry.h); tests
 // use an in-memory registry.
 
 #include <cstdint>

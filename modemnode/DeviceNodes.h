@@ -1,6 +1,6 @@
 #pragma once
 // What modemnode asks of the configuration manager and the registry, and nothing more.
-// The Windows implementation is Win32DeviceNodes (CfgMgr32); tests use a fake.
+// The Windows implementation is win32/Win32DeviceNodes (CfgMgr32); tests use a fake.
 
 #include <cstdint>
 #include <optional>
@@ -27,11 +27,12 @@ public:
     virtual std::optional<DeviceNode> Locate(const std::string& instanceId) = 0;
     // A new node under `parent`, not waiting for its installation; `node` is set when Created.
     virtual CreateNodeResult Create(const std::string& instanceId, DeviceNode parent, DeviceNode& node) = 0;
-    // Writes exactly the bytes of `description` (no terminating NUL counted).
-    virtual bool SetDeviceDescription(DeviceNode node, std::string_view description) = 0;
+    // Strings are handed over as the bytes stored: the text and its terminating NUL, which the
+    // size given to the platform must count.
+    virtual bool SetDeviceDescription(DeviceNode node, std::string_view stored) = 0;
     // Opens the node's existing hardware key with full access, writes a REG_SZ value of exactly
-    // the bytes of `value` (no terminating NUL counted) and closes the key.
-    virtual bool WriteHardwareKeyString(DeviceNode node, const std::string& name, std::string_view value) = 0;
+    // the bytes `stored` and closes the key.
+    virtual bool WriteHardwareKeyString(DeviceNode node, const std::string& name, std::string_view stored) = 0;
 };
 
 } // namespace modemnode

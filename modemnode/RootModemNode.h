@@ -3,6 +3,7 @@
 // find) the root-enumerated modem node and tie it to a COM port.
 
 #include "modemnode/DeviceNodes.h"
+#include "platform/PlatformCodes.h"
 
 #include <cstddef>
 #include <optional>
@@ -14,7 +15,6 @@ namespace modemnode {
 
 constexpr std::string_view kWrongArgument = "Wrong Argument!\r\n";
 constexpr std::string_view kDeviceDescription = "ZOR Modem";
-constexpr const char* kAttachedTo = "AttachedTo";
 // The id buffer holds 32 bytes with its terminator.
 constexpr std::size_t kMaxInstanceIdLength = 31;
 
@@ -24,9 +24,9 @@ enum ExitCode : int { kExitSuccess = 0, kExitFailure = 1, kExitUsage = 2 };
 // "Root\<class segment>\<port name>"; nothing when it would not fit the id buffer.
 std::optional<std::string> BuildInstanceId(const std::string& classSegment, const std::string& portName);
 
-// 1 when the node was created or found and its description and "AttachedTo" were written,
-// 0 otherwise (root not found, creation refused, a value not written).
-int CreateRootModemNode(DeviceNodes& nodes, const std::string& classSegment, const std::string& portName);
+// True when the node was created or found and its description and "AttachedTo" were written;
+// false otherwise (root not found, creation refused, a value not written).
+bool CreateRootModemNode(DeviceNodes& nodes, const std::string& classSegment, const std::string& portName);
 
 // The whole tool: `arguments` without the program name; what goes to standard output is
 // appended to `output`. Returns the exit code.

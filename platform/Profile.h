@@ -1,6 +1,7 @@
 #pragma once
 // The settings profile: an initialization file read and written by section and key.
-// On Windows this is the platform's profile functions on Setting.ini; tests use IniProfile.
+// On Windows this is the platform's profile functions on Setting.ini (settings/win32/Win32Profile.h);
+// tests use one in memory (tests/fakes/MemoryProfile.h).
 
 #include <optional>
 #include <string>

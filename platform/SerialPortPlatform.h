@@ -4,23 +4,14 @@
 // device path. The scan's rules live in portable code (settings/SerialPortScanner); the Win32
 // side only carries out these calls.
 
+#include "platform/PlatformCodes.h"
+
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 
 namespace vantaro {
-
-// Platform codes the scan decides on, spelled as the platform's headers spell them.
-namespace platform_code {
-inline constexpr std::uint32_t kErrorSuccess = 0;
-inline constexpr std::uint32_t kErrorAccessDenied = 5;
-inline constexpr std::uint32_t kErrorGenFailure = 31;
-inline constexpr std::uint32_t kErrorMoreData = 234;
-inline constexpr std::uint32_t kErrorNoMoreItems = 259;
-inline constexpr std::uint32_t kRegSz = 1;
-inline constexpr std::uint32_t kPlatformWin32Nt = 2;
-} // namespace platform_code
 
 // Both buffers that a value is read into are this size: a longer name or longer data makes
 // the enumeration report kErrorMoreData for that value.

@@ -2,21 +2,13 @@
 
 #include "modem/InfCheck.h"
 #include "modem/PnpAgentCommand.h"
+#include "platform/TextRules.h"
 
 #include <cstdio>
 
 namespace vantaro::pnpagent {
 
 namespace {
-
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-    return true;
-}
 
 AgentResult NotInstalled(std::string line) { return AgentResult{kExitNotInstalled, std::move(line)}; }
 
@@ -44,7 +36,7 @@ bool MultiStringLists(const std::string& multiString, const std::string& id) {
         std::size_t end = multiString.find('\0', start);
         if (end == std::string::npos) end = multiString.size();
         if (end == start) break;  // the empty entry ends the list
-        if (EqualsIgnoringCase(multiString.substr(start, end - start), id)) return true;
+        if (EqualsIgnoringAsciiCase(std::string_view(multiString).substr(start, end - start), id)) return true;
         start = end + 1;
     }
     return false;

@@ -18,10 +18,6 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
-char FoldCase(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 std::string StripEnclosingQuotes(const std::string& value) {
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
         return value.substr(1, value.size() - 2);
@@ -45,13 +41,6 @@ std::string ReadableValue(const std::string& stored, LeadByteTest isLeadByte) {
 }
 
 } // namespace
-
-bool ProfileNamesMatch(std::string_view stored, std::string_view asked) {
-    if (stored.size() != asked.size()) return false;
-    for (std::size_t i = 0; i < stored.size(); ++i)
-        if (FoldCase(stored[i]) != FoldCase(asked[i])) return false;
-    return true;
-}
 
 std::vector<ProfileSectionEntry> ParseSectionLines(const std::string& lines, LeadByteTest isLeadByte) {
     std::vector<ProfileSectionEntry> entries;
@@ -79,7 +68,7 @@ std::vector<ProfileSectionEntry> ParseSectionLines(const std::string& lines, Lea
 std::optional<std::string> FindSectionValue(const std::vector<ProfileSectionEntry>& entries, const std::string& key) {
     const std::string_view asked = Trim(key);
     for (const ProfileSectionEntry& entry : entries)
-        if (ProfileNamesMatch(entry.key, asked)) return entry.value;
+        if (EqualsIgnoringAsciiCase(entry.key, asked)) return entry.value;
     return std::nullopt;
 }
 
@@ -177,7 +166,7 @@ const IniDocument::Section* IniDocument::FindSection(const std::string& name) co
     for (const Section& section : sections_) {
         // The unnamed first section exists only when it holds keys.
         if (!section.hasHeader && section.entryCount == 0) continue;
-        if (ProfileNamesMatch(View(section.name), asked)) return &section;
+        if (EqualsIgnoringAsciiCase(View(section.name), asked)) return &section;
     }
     return nullptr;
 }
@@ -189,7 +178,7 @@ std::optional<std::string> IniDocument::Get(const std::string& section, const st
     for (std::size_t i = found->firstEntry; i < found->firstEntry + found->entryCount; ++i) {
         const Entry& entry = entries_[i];
         // A key line without '=' has no value: it reads as missing, and hides later lines of its name.
-        if (ProfileNamesMatch(View(entry.name), asked)) {
+        if (EqualsIgnoringAsciiCase(View(entry.name), asked)) {
             if (!entry.hasValue) return std::nullopt;
             return StripEnclosingQuotes(std::string(View(entry.value)));
         }
@@ -235,7 +224,7 @@ void IniDocument::Set(const std::string& section, const std::string& key, const 
         std::string_view asked = keyName;
         for (std::size_t i = found->firstEntry; i < found->firstEntry + found->entryCount; ++i) {
             const Entry& entry = entries_[i];
-            if (!ProfileNamesMatch(View(entry.name), asked)) continue;
+            if (!EqualsIgnoringAsciiCase(View(entry.name), asked)) continue;
             // Only the value changes: the key as the file spells it, the blanks around the
             // equals sign and the line's ending stay.
             const Line& line = lines_[entry.line];

@@ -15,6 +15,7 @@
 // - A value wholly enclosed in matching single or double quotes is returned without them.
 
 #include "platform/Profile.h"
+#include "platform/TextRules.h"
 
 #include <optional>
 #include <string>
@@ -86,15 +87,9 @@ bool IsProfileBlank(char c);
 std::string TrimProfileBlanks(const std::string& text);
 // Leading blanks, an optional sign, then decimal digits; 0 when there are none.
 int LeadingDecimal(const std::string& text);
-// Whether a stored name is the name asked for: ASCII letters match without regard to case.
-bool ProfileNamesMatch(std::string_view stored, std::string_view asked);
-
-// Whether a byte starts a double-byte character in the system's code page (GBK on a Chinese
-// system); null where every character is one byte.
-using LeadByteTest = bool (*)(unsigned char);
 // The platform's section read as entries: "key=value" lines, each ended by a NUL, the value
 // taken as a read of its key returns it: enclosing quotes stripped, then the whole characters
-// that fit 4095 bytes.
+// (by the code page's lead bytes) that fit 4095 bytes.
 std::vector<ProfileSectionEntry> ParseSectionLines(const std::string& lines, LeadByteTest isLeadByte = nullptr);
 // A key among the entries of a section, by the rules above: the first line of the name
 // decides; nullopt when it is missing or has no value. For every key that does not begin with

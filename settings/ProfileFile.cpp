@@ -65,16 +65,9 @@ void AppendWtf8(std::string& bytes, std::uint32_t codePoint) {
 std::string SetValues(std::string text, const std::string& section, const std::vector<ProfileEntry>& entries,
                       const std::function<std::string(const std::string&)>& encode) {
     IniDocument document(std::move(text));
-    for (const ProfileEntry& entry : entries) document.Set(encode(section), encode(entry.key), encode(entry.value));
+    for (const ProfileEntry& entry : entries)
+        document.Set(encode(section), encode(entry.key), encode(StoredProfileValue(entry.value)));
     return document.Text();
-}
-
-// Where the platform stops copying a value into the read buffer.
-std::string ValueAsRead(const std::string& written) {
-    std::string value = TrimProfileBlanks(written);
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
-        value = value.substr(1, value.size() - 2);
-    return value;
 }
 
 } // namespace
@@ -178,11 +171,17 @@ std::optional<std::string> WriteProfileValues(const std::string& file, const std
     return std::nullopt;
 }
 
+std::string StoredProfileValue(const std::string& value) {
+    const bool enclosed =
+        value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front();
+    if (enclosed || TrimProfileBlanks(value) != value) return '"' + value + '"';
+    return value;
+}
+
 bool ReadsBackAsWritten(const std::string& read, const std::string& written) {
-    const std::string expected = ValueAsRead(written);
-    if (expected.size() <= kMaxProfileString) return read == expected;
+    if (written.size() <= kMaxProfileString) return read == written;
     // Cut to the read buffer: where exactly depends on the platform's character boundaries.
-    return !read.empty() && read.size() <= kMaxProfileString && expected.compare(0, read.size(), read) == 0;
+    return !read.empty() && read.size() <= kMaxProfileString && written.compare(0, read.size(), read) == 0;
 }
 
 } // namespace vantaro

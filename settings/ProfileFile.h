@@ -39,15 +39,20 @@ using AnsiToUtf16 = std::function<std::u16string(const std::string&)>;
 // an equals sign.
 bool CanWriteProfileValue(const std::string& section, const std::string& key, const std::string& value);
 
-// The file's bytes with `entries` written into `section`, in the file's own encoding. Nothing
+// The file's bytes with `entries` written into `section` (each value as StoredProfileValue
+// stores it), in the file's own encoding. Nothing
 // when a name or value cannot be written (CanWriteProfileValue) or the file's text cannot be
 // carried through its encoding unchanged.
 std::optional<std::string> WriteProfileValues(const std::string& file, const std::string& section,
                                               const std::vector<ProfileEntry>& entries, const AnsiToUtf16& toUtf16);
 
-// Whether `read`, a value read back through the platform after `written` was stored, shows that
-// the platform found the written line: blanks around the value and enclosing quotes are not
-// part of what it returns, and a read stops at kMaxProfileString bytes.
+// The value as its line stores it, so that the platform reads it back exactly as given: a read
+// drops the blanks around a value and one pair of enclosing quotes, so a value with blanks at
+// either end, or itself enclosed in matching quotes, is stored in one more pair of double quotes.
+std::string StoredProfileValue(const std::string& value);
+
+// Whether `read`, a value read back through the platform after `written` was stored, is the
+// value as given; a read stops at kMaxProfileString bytes.
 bool ReadsBackAsWritten(const std::string& read, const std::string& written);
 
 } // namespace vantaro

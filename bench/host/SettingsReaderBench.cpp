@@ -16,7 +16,7 @@
 
 #include "bench/SettingsVariants.h"
 #include "bench/Summary.h"
-#include "settings/IniFileProfile.h"
+#include "fakes/IniFileProfile.h"
 
 #include <benchmark/benchmark.h>
 

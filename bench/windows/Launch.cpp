@@ -50,8 +50,8 @@ LaunchResult LaunchToSettingsDialog(const std::string& exe, const std::string& f
         result.failure = "could not start " + exe + " (error " + std::to_string(::GetLastError()) + ")";
         return result;
     }
-    const UniqueHandleNull process(info.hProcess);
-    const UniqueHandleNull thread(info.hThread);
+    const UniqueKernelHandle process(info.hProcess);
+    const UniqueKernelHandle thread(info.hThread);
 
     HWND dialog = nullptr;
     for (;;) {

@@ -13,7 +13,7 @@ public:
     HANDLE Handle() const { return event_.get(); }
 
 private:
-    UniqueHandleNull event_;
+    UniqueKernelHandle event_;
 };
 
 } // namespace

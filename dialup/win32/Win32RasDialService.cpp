@@ -6,8 +6,9 @@
 
 // The four calls as rasapi32.dll exports them, declared with the first published records. The
 // mingw <ras.h> only knows the latest forms (and names them by macro), so it is not included.
+// They come through the delay-load of rasapi32.dll (dialup/CMakeLists.txt).
 extern "C" {
-#define VANTARO_RAS_IMPORT __attribute__((dllimport))
+#define VANTARO_RAS_IMPORT __declspec(dllimport)
 VANTARO_RAS_IMPORT DWORD WINAPI RasDialA(void* dialExtensions, LPCSTR phonebook, vantaro::ras::RASDIALPARAMSA* dialParams,
                                          DWORD notifierType, LPVOID notifier, HANDLE* connection);
 VANTARO_RAS_IMPORT DWORD WINAPI RasHangUpA(HANDLE connection);

@@ -1,6 +1,6 @@
 #pragma once
-// RasDialA, RasHangUpA, RasGetConnectStatusA and RasGetErrorStringA, linked when the program
-// loads. The records are passed in their first published forms.
+// RasDialA, RasHangUpA, RasGetConnectStatusA and RasGetErrorStringA, delay-loaded from the
+// system folder at the first call. The records are passed in their first published forms.
 
 #include "dialup/RasDialService.h"
 

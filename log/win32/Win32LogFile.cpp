@@ -39,7 +39,7 @@ public:
     }
 
 private:
-    UniqueFileHandle file_;
+    UniqueKernelHandle file_;
     const std::string& path_;
 };
 

@@ -13,8 +13,6 @@
 
 namespace vantaro {
 
-static_assert(kErrorKeyDoesNotExist == static_cast<std::uint32_t>(ERROR_KEY_DOES_NOT_EXIST));
-static_assert(kErrorInWow64 == static_cast<std::uint32_t>(ERROR_IN_WOW64));
 static_assert(sizeof(GUID) == sizeof(DeviceClass::guid));
 
 namespace {
@@ -27,15 +25,14 @@ GUID ToGuid(const DeviceClass& deviceClass) {
 
 class Win32DeviceInfoSet final : public DeviceInfoSet {
 public:
-    explicit Win32DeviceInfoSet(HDEVINFO set) : set_(set) {}
-    ~Win32DeviceInfoSet() override { ::SetupDiDestroyDeviceInfoList(set_); }
+    explicit Win32DeviceInfoSet(UniqueHdevinfo set) : set_(std::move(set)) {}
 
     std::optional<DeviceElement> CreateDeviceInfo(const DeviceClass& deviceClass) override {
         SP_DEVINFO_DATA data;
         std::memset(&data, 0, sizeof data);
         data.cbSize = sizeof data;
         const GUID guid = ToGuid(deviceClass);
-        if (!::SetupDiCreateDeviceInfoA(set_, deviceClass.name.c_str(), &guid, nullptr, nullptr, DICD_GENERATE_ID,
+        if (!::SetupDiCreateDeviceInfoA(set_.get(), deviceClass.name.c_str(), &guid, nullptr, nullptr, DICD_GENERATE_ID,
                                         &data))
             return Fail<std::optional<DeviceElement>>(std::nullopt);
         devices_.push_back(data);
@@ -43,26 +40,26 @@ public:
     }
 
     bool SetHardwareId(DeviceElement device, const std::string& multiString) override {
-        return Check(::SetupDiSetDeviceRegistryPropertyA(set_, Data(device), SPDRP_HARDWAREID,
+        return Check(::SetupDiSetDeviceRegistryPropertyA(set_.get(), Data(device), SPDRP_HARDWAREID,
                                                          reinterpret_cast<const BYTE*>(multiString.data()),
                                                          static_cast<DWORD>(multiString.size())));
     }
 
     bool RegisterDeviceInfo(DeviceElement device) override {
-        return Check(::SetupDiRegisterDeviceInfo(set_, Data(device), 0, nullptr, nullptr, nullptr));
+        return Check(::SetupDiRegisterDeviceInfo(set_.get(), Data(device), 0, nullptr, nullptr, nullptr));
     }
 
     std::unique_ptr<RegistryKey> OpenDriverKey(DeviceElement device) override {
-        return Adopt(::SetupDiOpenDevRegKey(set_, Data(device), DICS_FLAG_GLOBAL, 0, DIREG_DRV, KEY_ALL_ACCESS));
+        return Adopt(::SetupDiOpenDevRegKey(set_.get(), Data(device), DICS_FLAG_GLOBAL, 0, DIREG_DRV, KEY_ALL_ACCESS));
     }
 
     std::unique_ptr<RegistryKey> CreateDriverKey(DeviceElement device) override {
         return Adopt(
-            ::SetupDiCreateDevRegKeyA(set_, Data(device), DICS_FLAG_GLOBAL, 0, DIREG_DRV, nullptr, nullptr));
+            ::SetupDiCreateDevRegKeyA(set_.get(), Data(device), DICS_FLAG_GLOBAL, 0, DIREG_DRV, nullptr, nullptr));
     }
 
     void RemoveDevice(DeviceElement device) override {
-        Check(::SetupDiCallClassInstaller(DIF_REMOVE, set_, Data(device)));
+        Check(::SetupDiCallClassInstaller(DIF_REMOVE, set_.get(), Data(device)));
     }
 
     std::uint32_t LastError() const override { return lastError_; }
@@ -79,10 +76,10 @@ private:
 
     std::unique_ptr<RegistryKey> Adopt(HKEY key) {
         if (key == INVALID_HANDLE_VALUE || key == nullptr) return Fail<std::unique_ptr<RegistryKey>>(nullptr);
-        return std::make_unique<WritableKey>(key);
+        return std::make_unique<Win32RegistryKey>(UniqueHkey(key));
     }
 
-    HDEVINFO set_;
+    UniqueHdevinfo set_;
     std::vector<SP_DEVINFO_DATA> devices_;
     std::uint32_t lastError_ = 0;
 };
@@ -103,12 +100,12 @@ bool Win32DeviceSetup::GetInfClass(const std::string& infPath, DeviceClass& devi
 
 std::unique_ptr<DeviceInfoSet> Win32DeviceSetup::CreateDeviceInfoList(const DeviceClass& deviceClass) {
     const GUID guid = ToGuid(deviceClass);
-    HDEVINFO set = ::SetupDiCreateDeviceInfoList(&guid, nullptr);
-    if (set == INVALID_HANDLE_VALUE) {
+    UniqueHdevinfo set(::SetupDiCreateDeviceInfoList(&guid, nullptr));
+    if (!set) {
         lastError_ = ::GetLastError();
         return nullptr;
     }
-    return std::make_unique<Win32DeviceInfoSet>(set);
+    return std::make_unique<Win32DeviceInfoSet>(std::move(set));
 }
 
 bool Win32DeviceSetup::UpdateDriverForPlugAndPlayDevices(const std::string& hardwareId, const std::string& infPath) {

@@ -26,8 +26,8 @@ ProcessOutcome Win32ProcessLauncher::RunAndWait(const std::string& programPath, 
                           nullptr, &startup, &info))
         return ProcessOutcome{ProcessOutcome::State::NotStarted, 0};
 
-    UniqueHandleNull process(info.hProcess);
-    UniqueHandleNull thread(info.hThread);
+    UniqueKernelHandle process(info.hProcess);
+    UniqueKernelHandle thread(info.hThread);
     ::WaitForSingleObject(process.get(), INFINITE);
     DWORD exitCode = 0;
     const BOOL read = ::GetExitCodeProcess(process.get(), &exitCode);

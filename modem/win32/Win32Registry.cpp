@@ -1,58 +1,49 @@
 #include "modem/win32/Win32Registry.h"
 
+#include <cstring>
+
 namespace vantaro {
 
-namespace {
+std::unique_ptr<RegistryKey> Win32RegistryKey::Open(HKEY root, const std::string& path, REGSAM access) {
+    HKEY opened = nullptr;
+    if (::RegOpenKeyExA(root, path.c_str(), 0, access, &opened) != ERROR_SUCCESS) return nullptr;
+    return std::make_unique<Win32RegistryKey>(UniqueHkey(opened));
+}
 
-class ReadOnlyKey final : public RegistryKey {
-public:
-    ReadOnlyKey() : key_(HKEY_LOCAL_MACHINE) {}
-
-    ReadOnlyRegistryKey& Wrapper() { return key_; }
-
-    bool ReadString(const std::string& name, std::string& text) override { return key_.ReadString(name, text) != 0; }
-    // Opened for reading only: the platform would refuse the write.
-    long WriteString(const std::string&, const std::string&) override { return ERROR_ACCESS_DENIED; }
-    long WriteNumber(const std::string&, std::uint32_t) override { return ERROR_ACCESS_DENIED; }
-
-private:
-    ReadOnlyRegistryKey key_;
-};
-
-} // namespace
-
-bool WritableKey::ReadString(const std::string& name, std::string& text) {
-    char buffer[kRegistryStringBuffer];
+bool Win32RegistryKey::ReadString(const std::string& name, std::string& text) {
     text.clear();
-    if (!key_.QueryString(name, buffer, sizeof buffer)) return false;
-    text = buffer;
+    char buffer[kRegistryStringBuffer] = {};
+    DWORD length = sizeof buffer;
+    if (::RegQueryValueExA(key_.get(), name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &length) !=
+        ERROR_SUCCESS)
+        return false;
+    if (length == sizeof buffer && buffer[length - 1] != '\0') return false;
+    text.assign(buffer, ::strnlen(buffer, length));
     return true;
 }
 
-long WritableKey::WriteString(const std::string& name, const std::string& text) {
-    LONG error = ERROR_INVALID_HANDLE;
-    key_.WriteString(name, text, &error);
-    return error;
+long Win32RegistryKey::WriteString(const std::string& name, const std::string& text) {
+    // REG_SZ: the size counts the terminating NUL.
+    return ::RegSetValueExA(key_.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                            static_cast<DWORD>(text.size() + 1));
 }
 
-long WritableKey::WriteNumber(const std::string& name, std::uint32_t number) {
-    LONG error = ERROR_INVALID_HANDLE;
-    key_.WriteNumber(name, number, &error);
-    return error;
+long Win32RegistryKey::WriteNumber(const std::string& name, std::uint32_t number) {
+    const DWORD value = number;
+    return ::RegSetValueExA(key_.get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                            sizeof value);
 }
 
 std::unique_ptr<RegistryKey> Win32Registry::OpenForReading(const std::string& path) {
-    auto key = std::make_unique<ReadOnlyKey>();
-    if (!key->Wrapper().Open(path)) return nullptr;
-    return key;
+    return Win32RegistryKey::Open(HKEY_LOCAL_MACHINE, path, KEY_READ);
 }
 
 std::unique_ptr<RegistryKey> Win32Registry::OpenWithFullAccess(const std::string& path) {
-    auto key = std::make_unique<WritableKey>();
-    if (!key->Wrapper().Open(HKEY_LOCAL_MACHINE, path)) return nullptr;
-    return key;
+    return Win32RegistryKey::Open(HKEY_LOCAL_MACHINE, path, KEY_ALL_ACCESS);
 }
 
-bool Win32Registry::DeleteKey(const std::string& path) { return DeleteRegistryKey(HKEY_LOCAL_MACHINE, path) != 0; }
+bool Win32Registry::DeleteKey(const std::string& path) {
+    return ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, path.c_str()) == ERROR_SUCCESS;
+}
 
 } // namespace vantaro

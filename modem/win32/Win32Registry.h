@@ -1,25 +1,27 @@
 #pragma once
-// The registry under HKEY_LOCAL_MACHINE through the registry key wrappers.
+// The registry interface on Windows: one key class over an owned HKEY, and keys under
+// HKEY_LOCAL_MACHINE opened by path.
 
 #include "modem/Registry.h"
-#include "modem/win32/RegistryKeys.h"
+#include "platform/win32/UniqueHandle.h"
 
 namespace vantaro {
 
-// A RegistryKey over a key with full access (also a device's driver key, taken over).
-class WritableKey final : public RegistryKey {
+class Win32RegistryKey final : public RegistryKey {
 public:
-    WritableKey() = default;
-    explicit WritableKey(HKEY adopted) : key_(adopted) {}
+    explicit Win32RegistryKey(UniqueHkey key) : key_(std::move(key)) {}
 
-    WritableRegistryKey& Wrapper() { return key_; }
+    // A sub-key of `root` opened with `access`; null when it does not open.
+    static std::unique_ptr<RegistryKey> Open(HKEY root, const std::string& path, REGSAM access);
 
+    // Read into kRegistryStringBuffer bytes, and never past them: stored data need not end
+    // with a NUL, so it gets one here, or does not read when there is no room for it.
     bool ReadString(const std::string& name, std::string& text) override;
     long WriteString(const std::string& name, const std::string& text) override;
     long WriteNumber(const std::string& name, std::uint32_t number) override;
 
 private:
-    WritableRegistryKey key_;
+    UniqueHkey key_;
 };
 
 class Win32Registry final : public Registry {

@@ -32,15 +32,13 @@ UniqueHmodule LoadKernel32() {
 
 } // namespace
 
-int IsRunningUnderWow64() {
+bool IsRunningUnderWow64() {
     UniqueHmodule kernel = LoadKernel32();
-    if (!kernel) return 0;
+    if (!kernel) return false;
     const auto isWow64Process = reinterpret_cast<IsWow64ProcessEntry>(
         reinterpret_cast<void (*)()>(::GetProcAddress(kernel.get(), "IsWow64Process")));
-    if (!isWow64Process) return 0;
     BOOL wow64 = FALSE;
-    if (!isWow64Process(::GetCurrentProcess(), &wow64)) return 0;
-    return wow64 ? 1 : 0;
+    return isWow64Process && isWow64Process(::GetCurrentProcess(), &wow64) && wow64;
 }
 
 } // namespace vantaro

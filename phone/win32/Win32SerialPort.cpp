@@ -14,7 +14,7 @@ constexpr DWORD kReadBufferBytes = 512;
 
 class Win32SerialPort final : public SerialPort {
 public:
-    explicit Win32SerialPort(UniqueHandleNull handle) : handle_(std::move(handle)) {}
+    explicit Win32SerialPort(UniqueKernelHandle handle) : handle_(std::move(handle)) {}
 
     bool Write(std::string_view bytes) override {
         DWORD written = 0;
@@ -48,7 +48,7 @@ public:
     void Close() override { handle_.reset(); }
 
 private:
-    UniqueHandleNull handle_;
+    UniqueKernelHandle handle_;
     std::uint32_t readTimeoutMs_ = 0;
 };
 
@@ -92,7 +92,7 @@ PortOpenResult Win32SerialPorts::Open(const std::string& name) {
         const DWORD error = ::GetLastError();
         return Failed(OpenErrorOf(error), error);
     }
-    UniqueHandleNull handle(opened);
+    UniqueKernelHandle handle(opened);
 
     // Anything that is no serial port (a file, a printer) fails here.
     DCB dcb{};

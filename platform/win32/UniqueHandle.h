@@ -1,18 +1,22 @@
 #pragma once
-// One owner type for every platform handle: the sentinel and the close function are part of
-// the type, so a handle is released exactly once on every way out of a scope.
+// One owner type for every platform handle. The traits name the handle's type, what counts as
+// no handle and how one is released, so each handle is released exactly once on every way out
+// of a scope. Header only: the helper tools include it and link nothing of Vantaro's.
 
 #include <windows.h>
+#include <setupapi.h>
 
 #include <utility>
 
 namespace vantaro {
 
-template <typename T, T Invalid, auto Close>
+template <typename Traits>
 class UniqueHandle {
 public:
+    using Type = typename Traits::Type;
+
     UniqueHandle() = default;
-    explicit UniqueHandle(T value) : value_(value) {}
+    explicit UniqueHandle(Type value) : value_(value) {}
     UniqueHandle(const UniqueHandle&) = delete;
     UniqueHandle& operator=(const UniqueHandle&) = delete;
     UniqueHandle(UniqueHandle&& other) noexcept : value_(other.release()) {}
@@ -22,42 +26,61 @@ public:
     }
     ~UniqueHandle() { reset(); }
 
-    T get() const { return value_; }
-    explicit operator bool() const { return value_ != Invalid; }
-    T* put() { reset(); return &value_; }
-    T release() { return std::exchange(value_, Invalid); }
-    void reset(T value = Invalid) {
-        if (value_ != Invalid) Close(value_);
+    Type get() const { return value_; }
+    explicit operator bool() const { return !Traits::IsEmpty(value_); }
+    // For a call that hands the handle out through a pointer. Whatever a failed call leaves
+    // there counts as a handle only if the traits say so.
+    Type* put() {
+        reset();
+        return &value_;
+    }
+    Type release() { return std::exchange(value_, Traits::Empty()); }
+    void reset(Type value = Traits::Empty()) {
+        if (!Traits::IsEmpty(value_)) Traits::Close(value_);
         value_ = value;
     }
 
 private:
-    T value_ = Invalid;
+    Type value_ = Traits::Empty();
 };
 
-namespace detail {
-inline void CloseKey(HKEY key) { ::RegCloseKey(key); }
-inline void CloseKernelHandle(HANDLE handle) { ::CloseHandle(handle); }
-inline void ReleaseModule(HMODULE module) { ::FreeLibrary(module); }
-} // namespace detail
+namespace handle_traits {
 
-using UniqueHkey = UniqueHandle<HKEY, nullptr, detail::CloseKey>;
-using UniqueHandleNull = UniqueHandle<HANDLE, nullptr, detail::CloseKernelHandle>;
-using UniqueHmodule = UniqueHandle<HMODULE, nullptr, detail::ReleaseModule>;
-
-// File handles use INVALID_HANDLE_VALUE, which is not a constant expression; keep it apart.
-class UniqueFileHandle {
-public:
-    UniqueFileHandle() = default;
-    explicit UniqueFileHandle(HANDLE value) : value_(value) {}
-    UniqueFileHandle(const UniqueFileHandle&) = delete;
-    UniqueFileHandle& operator=(const UniqueFileHandle&) = delete;
-    ~UniqueFileHandle() { if (*this) ::CloseHandle(value_); }
-    HANDLE get() const { return value_; }
-    explicit operator bool() const { return value_ != INVALID_HANDLE_VALUE && value_ != nullptr; }
-
-private:
-    HANDLE value_ = INVALID_HANDLE_VALUE;
+// Kernel objects: files, processes, threads, events, pipes. CreateFile and its kind report
+// failure as INVALID_HANDLE_VALUE, the others as NULL; both are no handle.
+struct Kernel {
+    using Type = HANDLE;
+    static Type Empty() { return nullptr; }
+    static bool IsEmpty(Type value) { return value == nullptr || value == INVALID_HANDLE_VALUE; }
+    static void Close(Type value) { ::CloseHandle(value); }
 };
+
+struct Key {
+    using Type = HKEY;
+    static Type Empty() { return nullptr; }
+    static bool IsEmpty(Type value) { return value == nullptr; }
+    static void Close(Type value) { ::RegCloseKey(value); }
+};
+
+struct DeviceInfoList {
+    using Type = HDEVINFO;
+    static Type Empty() { return INVALID_HANDLE_VALUE; }
+    static bool IsEmpty(Type value) { return value == INVALID_HANDLE_VALUE || value == nullptr; }
+    static void Close(Type value) { ::SetupDiDestroyDeviceInfoList(value); }
+};
+
+struct Module {
+    using Type = HMODULE;
+    static Type Empty() { return nullptr; }
+    static bool IsEmpty(Type value) { return value == nullptr; }
+    static void Close(Type value) { ::FreeLibrary(value); }
+};
+
+} // namespace handle_traits
+
+using UniqueKernelHandle = UniqueHandle<handle_traits::Kernel>;
+using UniqueHkey = UniqueHandle<handle_traits::Key>;
+using UniqueHdevinfo = UniqueHandle<handle_traits::DeviceInfoList>;
+using UniqueHmodule = UniqueHandle<handle_traits::Module>;
 
 } // namespace vantaro

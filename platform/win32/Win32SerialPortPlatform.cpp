@@ -1,5 +1,6 @@
 #include "platform/win32/Win32SerialPortPlatform.h"
 
+#include "platform/win32/SystemVersion.h"
 #include "platform/win32/UniqueHandle.h"
 
 #include <windows.h>
@@ -7,16 +8,6 @@
 #include <algorithm>
 
 namespace vantaro {
-
-static_assert(platform_code::kErrorSuccess == ERROR_SUCCESS);
-static_assert(platform_code::kErrorAccessDenied == ERROR_ACCESS_DENIED);
-static_assert(platform_code::kErrorGenFailure == ERROR_GEN_FAILURE);
-static_assert(platform_code::kErrorMoreData == ERROR_MORE_DATA);
-static_assert(platform_code::kErrorNoMoreItems == ERROR_NO_MORE_ITEMS);
-static_assert(platform_code::kRegSz == REG_SZ);
-static_assert(platform_code::kPlatformWin32Nt == VER_PLATFORM_WIN32_NT);
-// The basic version record, in its first published size.
-static_assert(sizeof(OSVERSIONINFOA) == 148);
 
 namespace {
 
@@ -47,12 +38,7 @@ private:
 
 } // namespace
 
-std::optional<std::uint32_t> Win32SerialPortPlatform::PlatformId() const {
-    OSVERSIONINFOA version{};
-    version.dwOSVersionInfoSize = sizeof version;
-    if (!::GetVersionExA(&version)) return std::nullopt;
-    return version.dwPlatformId;
-}
+std::optional<std::uint32_t> Win32SerialPortPlatform::PlatformId() const { return SystemPlatformId(); }
 
 std::unique_ptr<SerialCommValues> Win32SerialPortPlatform::OpenSerialComm() const {
     HKEY opened = nullptr;
@@ -63,7 +49,7 @@ std::unique_ptr<SerialCommValues> Win32SerialPortPlatform::OpenSerialComm() cons
 }
 
 std::uint32_t Win32SerialPortPlatform::OpenPort(const std::string& devicePath) const {
-    UniqueFileHandle port(::CreateFileA(devicePath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+    UniqueKernelHandle port(::CreateFileA(devicePath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                         0, nullptr));
     if (!port) return ::GetLastError();
     return ERROR_SUCCESS;

@@ -19,11 +19,11 @@ DWORD WINAPI WorkerMain(LPVOID parameter) {
 
 } // namespace
 
-UniqueHandleNull StartWorkerThread(std::function<void()> work, DWORD exitCode) {
+UniqueKernelHandle StartWorkerThread(std::function<void()> work, DWORD exitCode) {
     auto start = std::make_unique<WorkerStart>(WorkerStart{std::move(work), exitCode});
     HANDLE thread = ::CreateThread(nullptr, 0, &WorkerMain, start.get(), 0, nullptr);
     if (thread) start.release();  // the thread owns it now
-    return UniqueHandleNull(thread);
+    return UniqueKernelHandle(thread);
 }
 
 } // namespace vantaro

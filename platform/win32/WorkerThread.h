@@ -10,6 +10,6 @@ namespace vantaro {
 
 // The thread's handle (closing it does not stop the thread), or an empty handle when the
 // thread could not be started.
-UniqueHandleNull StartWorkerThread(std::function<void()> work, DWORD exitCode = 1);
+UniqueKernelHandle StartWorkerThread(std::function<void()> work, DWORD exitCode = 1);
 
 } // namespace vantaro

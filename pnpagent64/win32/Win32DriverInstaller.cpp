@@ -1,5 +1,7 @@
 #include "pnpagent64/win32/Win32DriverInstaller.h"
 
+#include "platform/win32/UniqueHandle.h"
+
 #include <windows.h>
 #include <setupapi.h>
 #include <newdev.h>
@@ -11,22 +13,6 @@
 namespace vantaro::pnpagent {
 
 namespace {
-
-// Every device the system knows, of every class; destroyed with this object.
-class AllDevices {
-public:
-    AllDevices() : set_(::SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES)) {}
-    AllDevices(const AllDevices&) = delete;
-    AllDevices& operator=(const AllDevices&) = delete;
-    ~AllDevices() {
-        if (set_ != INVALID_HANDLE_VALUE) ::SetupDiDestroyDeviceInfoList(set_);
-    }
-    HDEVINFO get() const { return set_; }
-    explicit operator bool() const { return set_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HDEVINFO set_;
-};
 
 std::string HardwareIds(HDEVINFO set, SP_DEVINFO_DATA& device) {
     DWORD size = 0;
@@ -89,7 +75,8 @@ bool Win32DriverInstaller::ReadInf(const std::string& infPath, std::string& byte
 
 DeviceMatch Win32DriverInstaller::MatchDevices(const std::string& hardwareId, const std::string& infPath) {
     DeviceMatch match;
-    AllDevices devices;
+    // Every device the system knows, of every class.
+    const UniqueHdevinfo devices(::SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES));
     if (!devices) return match;
     SP_DEVINFO_DATA device;
     std::memset(&device, 0, sizeof device);

@@ -74,12 +74,10 @@ private:
     bool failed_ = false;
 };
 
-void ReleaseLibrary(HMODULE module) { ::FreeLibrary(module); }
-
 } // namespace
 
 std::optional<DialogTemplate> LoadDialogTemplate(const std::string& path, int id, WORD language) {
-    UniqueHandle<HMODULE, nullptr, ReleaseLibrary> module(
+    UniqueHmodule module(
         ::LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
     if (!module) return std::nullopt;
     HRSRC found = ::FindResourceExA(module.get(), MAKEINTRESOURCEA(5) /* RT_DIALOG */, MAKEINTRESOURCEA(id), language);

@@ -9,7 +9,7 @@
 #include "fakes/Utf16Bytes.h"
 #include "e2e/UiDriver.h"
 #include "platform/win32/UniqueHandle.h"
-#include "platform/win32/Win32Profile.h"
+#include "settings/win32/Win32Profile.h"
 #include "resources/resource.h"
 #include "settings/IniDocument.h"
 #include "workflow/InterfaceText.h"
@@ -386,7 +386,7 @@ TEST(HostileSettings, AFileThatCannotBeWrittenIsReportedEachTimeAndKept) {
 
     // Held open by another program that shares it with no one.
     {
-        UniqueFileHandle held(::CreateFileA(file.Path().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        UniqueKernelHandle held(::CreateFileA(file.Path().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(held);
         EXPECT_FALSE(file.SaveAndCheck());
     }

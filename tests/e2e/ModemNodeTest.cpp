@@ -24,7 +24,7 @@ struct ModemNodeRun {
     std::string output;
 };
 
-using Handle = UniqueHandleNull;
+using Handle = UniqueKernelHandle;
 
 // Runs modemnode.exe from the distribution folder with its standard output on a pipe.
 ModemNodeRun RunModemNode(const std::vector<std::string>& arguments) {

@@ -1,6 +1,7 @@
 #pragma once
 // A device tree in memory for modemnode: nodes by instance id, their description bytes and
-// hardware key values. Every call is logged; each step can be made to fail.
+// hardware key values, each as the bytes handed over. Every call is logged; each step can be
+// made to fail.
 
 #include "modemnode/DeviceNodes.h"
 

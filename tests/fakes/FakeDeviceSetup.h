@@ -4,6 +4,7 @@
 // step can be made to fail with the error code the platform would give.
 
 #include "modem/DeviceSetup.h"
+#include "platform/PlatformCodes.h"
 #include "fakes/FakeRegistry.h"
 
 #include <map>
@@ -81,7 +82,7 @@ private:
             const std::string path = DriverKeyPath(device.index);
             if (Failing("OpenDriverKey")) return nullptr;
             if (!setup_.driverKeys.HasKey(path)) {
-                lastError_ = kErrorKeyDoesNotExist;
+                lastError_ = platform_code::kErrorKeyDoesNotExist;
                 return nullptr;
             }
             return setup_.driverKeys.Adopt(path);

@@ -12,7 +12,6 @@ namespace vantaro::testing {
 
 class FakeSerialPortPlatform final : public SerialPortPlatform {
 public:
-    static constexpr std::uint32_t kErrorFileNotFound = 2;
 
     std::optional<std::uint32_t> PlatformId() const override { return platformId; }
 
@@ -24,7 +23,7 @@ public:
     std::uint32_t OpenPort(const std::string& devicePath) const override {
         openedPaths.push_back(devicePath);
         auto found = portErrors.find(devicePath);
-        return found == portErrors.end() ? kErrorFileNotFound : found->second;
+        return found == portErrors.end() ? platform_code::kErrorFileNotFound : found->second;
     }
 
     // A REG_SZ value as a successful call returns it.

@@ -1,9 +1,11 @@
 #pragma once
-// A settings profile held in memory with the platform's rules; writes can be made to fail.
+// A settings profile held in memory with the platform's rules, values stored as the program's
+// writer stores them; writes can be made to fail.
 
 #include "platform/Profile.h"
 #include "settings/IniDocument.h"
-#include "settings/IniFileProfile.h"
+#include "settings/ProfileFile.h"
+#include "fakes/IniFileProfile.h"
 
 #include <mutex>
 
@@ -39,7 +41,7 @@ public:
     bool WriteString(const std::string& section, const std::string& key, const std::string& value) override {
         std::lock_guard<std::mutex> lock(mutex_);
         if (failWrites) return false;
-        document_.Set(section, key, value);
+        document_.Set(section, key, StoredProfileValue(value));
         ++writeCount;
         return true;
     }

@@ -55,9 +55,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     Require((exitCode == modemnode::kExitSuccess) == everyStepHeld, "success is reported exactly when every step held");
     if (exitCode == modemnode::kExitSuccess) {
         const auto& node = nodes.NodeOf(id);
-        Require(node.description == modemnode::kDeviceDescription, "success means the node is described");
-        const auto attached = node.hardwareKey.find(modemnode::kAttachedTo);
-        Require(attached != node.hardwareKey.end() && attached->second == arguments[1],
+        Require(node.description == std::string(modemnode::kDeviceDescription) + '\0',
+                "success means the node is described");
+        const auto attached = node.hardwareKey.find(vantaro::registry_value::kAttachedTo);
+        Require(attached != node.hardwareKey.end() && attached->second == arguments[1] + '\0',
                 "success means AttachedTo names the port");
     }
     return 0;

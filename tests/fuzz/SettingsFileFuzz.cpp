@@ -6,7 +6,7 @@
 #include "fuzz/FuzzCheck.h"
 #include "fuzz/ProfileRules.h"
 #include "settings/IniDocument.h"
-#include "settings/IniFileProfile.h"
+#include "fakes/IniFileProfile.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -87,11 +87,11 @@ TEST_F(PlatformDialTest, WinesRefusedDialLeavesTheDialogDialling) {
 
 TEST_F(PlatformDialTest, EndingTheDialogWakesAWaitingDialThreadWhichLeavesTheDialogAlone) {
     FakeRasDialService ras;  // answers nothing: the dial thread waits
-    UniqueHandleNull dialling(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    UniqueKernelHandle dialling(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
     ras.duringDial = [&] { ::SetEvent(dialling.get()); };
     auto session = std::make_shared<DialSession>(form, ras, events, clock);
 
-    UniqueHandleNull thread;
+    UniqueKernelHandle thread;
     session->ConnectClicked([&](std::function<void()> work) {
         thread = StartWorkerThread([session, work = std::move(work)] { work(); });
         return static_cast<bool>(thread);

@@ -13,30 +13,16 @@ namespace {
 
 const GUID kModemClass = {0x4D36E96D, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
 
-class DeviceList {
-public:
-    DeviceList() : set_(::SetupDiGetClassDevsA(&kModemClass, nullptr, nullptr, 0)) {}
-    explicit DeviceList(HDEVINFO set) : set_(set) {}
-    DeviceList(const DeviceList&) = delete;
-    DeviceList& operator=(const DeviceList&) = delete;
-    ~DeviceList() {
-        if (set_ != INVALID_HANDLE_VALUE) ::SetupDiDestroyDeviceInfoList(set_);
-    }
-    HDEVINFO get() const { return set_; }
-    explicit operator bool() const { return set_ != INVALID_HANDLE_VALUE; }
+UniqueHdevinfo ModemClassDevices() { return UniqueHdevinfo(::SetupDiGetClassDevsA(&kModemClass, nullptr, nullptr, 0)); }
 
-    template <typename Visit>
-    void ForEach(Visit visit) {
-        if (!*this) return;
-        SP_DEVINFO_DATA device;
-        std::memset(&device, 0, sizeof device);
-        device.cbSize = sizeof device;
-        for (DWORD index = 0; ::SetupDiEnumDeviceInfo(set_, index, &device); ++index) visit(device);
-    }
-
-private:
-    HDEVINFO set_;
-};
+template <typename Visit>
+void ForEachDevice(const UniqueHdevinfo& list, Visit visit) {
+    if (!list) return;
+    SP_DEVINFO_DATA device;
+    std::memset(&device, 0, sizeof device);
+    device.cbSize = sizeof device;
+    for (DWORD index = 0; ::SetupDiEnumDeviceInfo(list.get(), index, &device); ++index) visit(device);
+}
 
 std::map<std::string, RegistryValue> AllValues(HKEY key) {
     std::map<std::string, RegistryValue> values;
@@ -72,8 +58,8 @@ std::string StringValue(const RegistryValue& value) { return value.data.substr(0
 
 std::vector<ModemDevice> ModemDevices() {
     std::vector<ModemDevice> found;
-    DeviceList list;
-    list.ForEach([&](SP_DEVINFO_DATA& device) {
+    const UniqueHdevinfo list = ModemClassDevices();
+    ForEachDevice(list, [&](SP_DEVINFO_DATA& device) {
         ModemDevice modem;
         char id[512] = {};
         if (::SetupDiGetDeviceInstanceIdA(list.get(), &device, id, sizeof id, nullptr)) modem.instanceId = id;
@@ -84,7 +70,7 @@ std::vector<ModemDevice> ModemDevices() {
             modem.hardwareIds.assign(reinterpret_cast<const char*>(ids), size);
         HKEY key = ::SetupDiOpenDevRegKey(list.get(), &device, DICS_FLAG_GLOBAL, 0, DIREG_DRV, KEY_READ);
         if (key != INVALID_HANDLE_VALUE && key != nullptr) {
-            UniqueHkey owner(key);
+            const UniqueHkey owner(key);
             modem.hasDriverKey = true;
             modem.driverValues = AllValues(key);
             modem.driverSubKeys = AllSubKeys(key);
@@ -104,8 +90,8 @@ std::vector<ModemDevice> ModemDevices() {
 }
 
 void RemoveAllModemDevices() {
-    DeviceList list;
-    list.ForEach([&](SP_DEVINFO_DATA& device) { ::SetupDiCallClassInstaller(DIF_REMOVE, list.get(), &device); });
+    const UniqueHdevinfo list = ModemClassDevices();
+    ForEachDevice(list, [&](SP_DEVINFO_DATA& device) { ::SetupDiCallClassInstaller(DIF_REMOVE, list.get(), &device); });
 }
 
 void RemoveAllModemsAndDriverKeys() {
@@ -118,7 +104,7 @@ void RemoveAllModemsAndDriverKeys() {
 }
 
 bool CreateBareModemDevice(const std::string& hardwareId) {
-    DeviceList list(::SetupDiCreateDeviceInfoList(&kModemClass, nullptr));
+    const UniqueHdevinfo list(::SetupDiCreateDeviceInfoList(&kModemClass, nullptr));
     if (!list) return false;
     SP_DEVINFO_DATA device;
     std::memset(&device, 0, sizeof device);
@@ -138,8 +124,8 @@ ProgramRun RunProgram(const std::string& programPath, const std::string& command
     HANDLE readEnd = nullptr;
     HANDLE writeEnd = nullptr;
     if (!::CreatePipe(&readEnd, &writeEnd, &inheritable, 0)) return run;
-    UniqueHandleNull reader(readEnd);
-    UniqueHandleNull writer(writeEnd);
+    UniqueKernelHandle reader(readEnd);
+    UniqueKernelHandle writer(writeEnd);
     ::SetHandleInformation(reader.get(), HANDLE_FLAG_INHERIT, 0);
 
     STARTUPINFOA startup;
@@ -157,8 +143,8 @@ ProgramRun RunProgram(const std::string& programPath, const std::string& command
                           &startup, &info))
         return run;
     run.started = true;
-    UniqueHandleNull process(info.hProcess);
-    UniqueHandleNull thread(info.hThread);
+    UniqueKernelHandle process(info.hProcess);
+    UniqueKernelHandle thread(info.hThread);
     writer.reset();
 
     run.finished = ::WaitForSingleObject(process.get(), timeoutMs) == WAIT_OBJECT_0;

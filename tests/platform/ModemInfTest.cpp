@@ -13,7 +13,7 @@
 #include "modem/win32/Win32DeviceSetup.h"
 #include "modem/win32/Win32FileSearch.h"
 #include "modem/win32/Win32ProcessLauncher.h"
-#include "platform/win32/WholeFile.h"
+#include "settings/win32/WholeFile.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -17,6 +17,7 @@
 #include "modem/win32/Win32ProcessLauncher.h"
 #include "modem/win32/Win32Registry.h"
 #include "modem/win32/Wow64.h"
+#include "platform/PlatformCodes.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -72,7 +73,7 @@ protected:
     }
     void TearDown() override { platformtest::RemoveAllModemDevices(); }
 
-    int Install(DeviceSetup& setup, const std::string& infName, int connMode = 1, const std::string& apn = "cmnet") {
+    bool Install(DeviceSetup& setup, const std::string& infName, int connMode = 1, const std::string& apn = "cmnet") {
         ModemInstaller installer(setup, processes, files, profile, messages);
         return installer.InstallModemDevice(kModemHardwareId, dist + "\\" + infName, "COM5", apn, connMode);
     }
@@ -103,7 +104,7 @@ protected:
 };
 
 TEST_F(ModemInstallTest, TheSampleDriverInstallsIntoANewRootModemDevice) {
-    EXPECT_EQ(Install(setup, "modem_inf.inf"), 1);
+    EXPECT_TRUE(Install(setup, "modem_inf.inf"));
     EXPECT_THAT(messages.Shown(), IsEmpty());
     const ModemDevice modem = TheInstalledModem();
     ASSERT_TRUE(modem.driverValues.count("AttachedTo"));
@@ -115,7 +116,7 @@ TEST_F(ModemInstallTest, TheSampleDriverInstallsIntoANewRootModemDevice) {
 }
 
 TEST_F(ModemInstallTest, The64BitSampleInstallsInProcessUnderWineAndCsdSeedsAt) {
-    EXPECT_EQ(Install(setup, "modem_inf64.inf", 0), 1);
+    EXPECT_TRUE(Install(setup, "modem_inf64.inf", 0));
     EXPECT_THAT(messages.Shown(), IsEmpty());
     const ModemDevice modem = TheInstalledModem();
     ASSERT_TRUE(modem.driverValues.count("UserInit"));
@@ -123,8 +124,8 @@ TEST_F(ModemInstallTest, The64BitSampleInstallsInProcessUnderWineAndCsdSeedsAt) 
 }
 
 TEST_F(ModemInstallTest, EachRunMakesANewDevice) {
-    ASSERT_EQ(Install(setup, "modem_inf.inf"), 1);
-    ASSERT_EQ(Install(setup, "modem_inf.inf"), 1);
+    ASSERT_TRUE(Install(setup, "modem_inf.inf"));
+    ASSERT_TRUE(Install(setup, "modem_inf.inf"));
     const std::vector<ModemDevice> devices = ModemDevices();
     ASSERT_EQ(devices.size(), 2u);
     EXPECT_NE(devices[0].instanceId, devices[1].instanceId);
@@ -134,22 +135,22 @@ TEST_F(ModemInstallTest, AnInfThatNamesNoClassEndsSilentlyWithoutADevice) {
     const std::string folder = e2e::WorkFolder("modem_install_noclass");
     e2e::WriteFile(folder + "\\noclass.inf", "[Version]\r\nSignature=\"$Windows NT$\"\r\n");
     ModemInstaller installer(setup, processes, files, profile, messages);
-    EXPECT_EQ(installer.InstallModemDevice(kModemHardwareId, folder + "\\noclass.inf", "COM5", "cmnet", 1), 0);
+    EXPECT_FALSE(installer.InstallModemDevice(kModemHardwareId, folder + "\\noclass.inf", "COM5", "cmnet", 1));
     EXPECT_THAT(messages.Shown(), IsEmpty());
     EXPECT_THAT(ModemDevices(), IsEmpty());
 }
 
 TEST_F(ModemInstallTest, ARefusedUpdateRemovesTheDeviceItMade) {
     RefusedUpdate refused(0xE000020B);
-    EXPECT_EQ(Install(refused, "modem_inf.inf"), 0);
+    EXPECT_FALSE(Install(refused, "modem_inf.inf"));
     EXPECT_THAT(messages.Shown(), IsEmpty());
     EXPECT_THAT(ModemDevices(), IsEmpty()) << "the device and its driver key are removed again";
 }
 
 TEST_F(ModemInstallTest, RefusedAsOn64BitWindowsPnpAgentInstallsTheDriver) {
-    RefusedUpdate wow64(kErrorInWow64);
+    RefusedUpdate wow64(platform_code::kErrorInWow64);
     CurrentFolder inDist(dist);
-    EXPECT_EQ(Install(wow64, "modem_inf.inf"), 1);
+    EXPECT_TRUE(Install(wow64, "modem_inf.inf"));
     EXPECT_THAT(messages.Shown(), IsEmpty());
     const ModemDevice modem = TheInstalledModem();
     EXPECT_EQ(StringValue(modem.driverValues.at("AttachedTo")), "COM5") << "the seeded values stay";
@@ -163,27 +164,27 @@ TEST_F(ModemInstallTest, APnpAgentThatInstallsNothingIsAFailureThatRemovesTheDev
         foreign.replace(at, 8, "PID_FFFF");
     e2e::WriteFile(folder + "\\foreign64.inf", foreign);
     profile.Reset("[Setting]\r\nmodem_inf_file64=foreign64.inf\r\n");
-    RefusedUpdate wow64(kErrorInWow64);
+    RefusedUpdate wow64(platform_code::kErrorInWow64);
     CurrentFolder inWork(folder);
-    EXPECT_EQ(Install(wow64, "modem_inf.inf"), 0);
+    EXPECT_FALSE(Install(wow64, "modem_inf.inf"));
     EXPECT_THAT(messages.Shown(), ElementsAre("Error: pnpagent64 exit code == 0", "InstallDriverfor64BitWindows fail!"));
     EXPECT_THAT(ModemDevices(), IsEmpty());
 }
 
 TEST_F(ModemInstallTest, AMissingPnpAgentIsSaidAndTheDeviceRemoved) {
     Win32FileSearch withoutAgent(e2e::WorkFolder("modem_install_noagent"));
-    RefusedUpdate wow64(kErrorInWow64);
+    RefusedUpdate wow64(platform_code::kErrorInWow64);
     CurrentFolder inDist(dist);  // a pnpagent64.exe in the current folder must not be run either
     ModemInstaller installer(wow64, processes, withoutAgent, profile, messages);
-    EXPECT_EQ(installer.InstallModemDevice(kModemHardwareId, dist + "\\modem_inf.inf", "COM5", "cmnet", 1), 0);
+    EXPECT_FALSE(installer.InstallModemDevice(kModemHardwareId, dist + "\\modem_inf.inf", "COM5", "cmnet", 1));
     EXPECT_THAT(messages.Shown(), ElementsAre("Fail to create process fail!", "InstallDriverfor64BitWindows fail!"));
     EXPECT_THAT(ModemDevices(), IsEmpty());
 }
 
 TEST_F(ModemInstallTest, TheRegistryConfigurationFindsTheInstalledModem) {
-    ASSERT_EQ(Install(setup, "modem_inf.inf"), 1);
+    ASSERT_TRUE(Install(setup, "modem_inf.inf"));
     Win32Registry registry;
-    EXPECT_EQ(ConfigureModemRegistry(registry, "COM9", "115200", "at+eslp=0;+cgdcont=1,\"IP\",\"cmnet\""), 1);
+    EXPECT_TRUE(ConfigureModemRegistry(registry, "COM9", "115200", "at+eslp=0;+cgdcont=1,\"IP\",\"cmnet\""));
     const ModemDevice modem = TheInstalledModem();  // its instance key has sub-keys: it stays
     EXPECT_EQ(StringValue(modem.driverValues.at("AttachedTo")), "COM9");
     EXPECT_EQ(StringValue(modem.driverValues.at("UserInit")), "at+eslp=0;+cgdcont=1,\"IP\",\"cmnet\"");
@@ -194,8 +195,8 @@ TEST_F(ModemInstallTest, TheRegistryConfigurationFindsTheInstalledModem) {
 TEST(IsRunningUnderWow64, IsTrueForThisProgramInA64BitPrefix) {
     BOOL wow64 = FALSE;
     ASSERT_TRUE(::IsWow64Process(::GetCurrentProcess(), &wow64));
-    EXPECT_EQ(IsRunningUnderWow64() != 0, wow64 != FALSE);
-    EXPECT_NE(IsRunningUnderWow64(), 0) << "the test prefix is 64-bit";
+    EXPECT_EQ(IsRunningUnderWow64(), wow64 != FALSE);
+    EXPECT_TRUE(IsRunningUnderWow64()) << "the test prefix is 64-bit";
 }
 
 } // namespace

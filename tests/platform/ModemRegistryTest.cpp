@@ -1,10 +1,9 @@
-// The modem registry configuration and its key wrappers against Wine's real registry, on keys
+// The modem registry configuration and its registry key against Wine's real registry, on keys
 // prepared in the test prefix. Each test starts with the modem class holding only the driver
 // keys it makes, and removes them again.
 
 #include "ModemDevices.h"
 #include "modem/ModemRegistry.h"
-#include "modem/win32/RegistryKeys.h"
 #include "modem/win32/Win32Registry.h"
 
 #include <gtest/gtest.h>
@@ -79,7 +78,7 @@ protected:
         ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Vantaro tests");
     }
 
-    int Configure() { return ConfigureModemRegistry(registry, "COM7", "115200", kInit); }
+    bool Configure() { return ConfigureModemRegistry(registry, "COM7", "115200", kInit); }
 
     Win32Registry registry;
 };
@@ -88,7 +87,7 @@ TEST_F(ModemRegistryTest, WritesTheFourValuesWithTheirTypesIntoEveryMatchingDriv
     SetText(Driver(0), "DriverDesc", "ZOR GPRS Modem");
     SetText(Driver(1), "DriverDesc", "zor gprs modem");
     SetText(Driver(2), "DriverDesc", "Standard 33600 bps Modem");
-    EXPECT_EQ(Configure(), 1);
+    EXPECT_TRUE(Configure());
     for (unsigned index : {0u, 1u}) {
         SCOPED_TRACE(Driver(index));
         const auto attachedTo = Value(Driver(index), "AttachedTo");
@@ -115,7 +114,7 @@ TEST_F(ModemRegistryTest, DeletesTheModemInstanceKeysThatHaveNoSubKeys) {
     SetText(Instance(1), "ClassGUID", "{4D36E978-E325-11CE-BFC1-08002BE10318}");
     SetText(Instance(2), "ClassGUID", kModemClassGuid);
     MakeKey(Instance(2) + "\\Device Parameters");
-    EXPECT_EQ(Configure(), 1);
+    EXPECT_TRUE(Configure());
     EXPECT_FALSE(KeyExists(Instance(0)));
     EXPECT_TRUE(KeyExists(Instance(1))) << "another class";
     EXPECT_TRUE(KeyExists(Instance(2))) << "the platform deletes no key with sub-keys";
@@ -125,11 +124,11 @@ TEST_F(ModemRegistryTest, WithoutTheRootModemKeyNothingIsWritten) {
     ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, kRootModemKey);
     ASSERT_FALSE(KeyExists(kRootModemKey));
     SetText(Driver(0), "DriverDesc", "ZOR GPRS Modem");
-    EXPECT_EQ(Configure(), -1);
+    EXPECT_FALSE(Configure());
     EXPECT_EQ(Value(Driver(0), "AttachedTo").type, static_cast<DWORD>(REG_NONE));
 }
 
-// ---- the key wrappers ----
+// ---- the key ----
 
 TEST_F(ModemRegistryTest, StringsReadIntoTwoHundredBytesAndNeverPastThem) {
     const std::string path = kScratchKey;
@@ -137,56 +136,47 @@ TEST_F(ModemRegistryTest, StringsReadIntoTwoHundredBytesAndNeverPastThem) {
     SetText(path, "long", std::string(200, 'l'));
     SetValue(path, "unterminated199", REG_SZ, std::string(199, 'u'));
     SetValue(path, "unterminated200", REG_SZ, std::string(200, 'u'));
+    SetValue(path, "early", REG_SZ, std::string("ab\0cd", 5));
 
-    ReadOnlyRegistryKey reader(HKEY_LOCAL_MACHINE);
-    ASSERT_EQ(reader.Open(path), 1);
-    std::string text = "stale";
-    EXPECT_EQ(reader.ReadString("fits", text), 1);
-    EXPECT_EQ(text, std::string(199, 'f'));
-    EXPECT_EQ(reader.ReadString("long", text), 0);
-    EXPECT_EQ(text, "") << "a value that does not read leaves the text empty";
-    EXPECT_EQ(reader.ReadString("unterminated199", text), 1);
-    EXPECT_EQ(text, std::string(199, 'u'));
-    EXPECT_EQ(reader.ReadString("unterminated200", text), 0) << "no room for the NUL";
-    EXPECT_EQ(reader.ReadString("missing", text), 0);
-
-    WritableRegistryKey writer;
-    ASSERT_EQ(writer.Open(HKEY_LOCAL_MACHINE, path), 1);
-    char buffer[kRegistryStringBuffer + 1];
-    buffer[kRegistryStringBuffer] = '#';
-    LONG error = -1;
-    EXPECT_EQ(writer.QueryString("unterminated200", buffer, kRegistryStringBuffer, &error), 0);
-    EXPECT_EQ(buffer[0], '\0');
-    EXPECT_EQ(buffer[kRegistryStringBuffer], '#') << "nothing written past the buffer";
-    EXPECT_EQ(writer.QueryString("fits", buffer, kRegistryStringBuffer, &error), 1);
-    EXPECT_EQ(error, ERROR_SUCCESS);
-    EXPECT_EQ(std::string(buffer), std::string(199, 'f'));
-    EXPECT_EQ(writer.QueryString("missing", buffer, kRegistryStringBuffer, &error), 0);
-    EXPECT_EQ(error, ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(writer.LastError(), ERROR_FILE_NOT_FOUND);
+    for (const auto& key : {registry.OpenForReading(path), registry.OpenWithFullAccess(path)}) {
+        ASSERT_NE(key, nullptr);
+        const struct {
+            const char* name;
+            bool reads;
+            std::string text;
+        } cases[] = {
+            {"fits", true, std::string(199, 'f')},
+            {"long", false, ""},
+            {"unterminated199", true, std::string(199, 'u')},
+            {"unterminated200", false, ""},  // no room for the NUL
+            {"early", true, "ab"},
+            {"missing", false, ""},
+        };
+        for (const auto& c : cases) {
+            std::string text = "stale";
+            EXPECT_EQ(key->ReadString(c.name, text), c.reads) << c.name;
+            EXPECT_EQ(text, c.text) << c.name << ": a value that does not read leaves the text empty";
+        }
+    }
 }
 
-TEST_F(ModemRegistryTest, TheWritableKeyRecordsEveryOutcome) {
-    WritableRegistryKey key;
-    char buffer[8];
-    LONG error = -1;
-    EXPECT_EQ(key.Close(), 0) << "no key held";
-    EXPECT_EQ(key.WriteString("x", "y", &error), 0);
-    EXPECT_EQ(key.WriteNumber("x", 1, &error), 0);
-    EXPECT_EQ(key.QueryString("x", buffer, sizeof buffer, &error), 0);
-    EXPECT_EQ(error, -1) << "nothing was called, nothing reported";
-
-    EXPECT_EQ(key.Open(HKEY_LOCAL_MACHINE, "SOFTWARE\\Vantaro tests\\missing"), 0);
-    EXPECT_FALSE(key.IsOpen());
-    EXPECT_EQ(key.LastError(), ERROR_FILE_NOT_FOUND);
-
+TEST_F(ModemRegistryTest, WritesGiveTheRegistrysOwnErrorCode) {
     MakeKey(kScratchKey);
-    ASSERT_EQ(key.Open(HKEY_LOCAL_MACHINE, kScratchKey), 1);
-    EXPECT_EQ(key.WriteNumber("speed", 115200, &error), 1);
-    EXPECT_EQ(error, ERROR_SUCCESS);
+    EXPECT_EQ(registry.OpenForReading("SOFTWARE\\Vantaro tests\\missing"), nullptr);
+    EXPECT_EQ(registry.OpenWithFullAccess("SOFTWARE\\Vantaro tests\\missing"), nullptr);
+
+    const auto reading = registry.OpenForReading(kScratchKey);
+    ASSERT_NE(reading, nullptr);
+    EXPECT_EQ(reading->WriteString("x", "y"), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(reading->WriteNumber("x", 1), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(Value(kScratchKey, "x").type, static_cast<DWORD>(REG_NONE));
+
+    const auto writing = registry.OpenWithFullAccess(kScratchKey);
+    ASSERT_NE(writing, nullptr);
+    EXPECT_EQ(writing->WriteNumber("speed", 115200), ERROR_SUCCESS);
     EXPECT_EQ(Value(kScratchKey, "speed").type, static_cast<DWORD>(REG_DWORD));
-    EXPECT_EQ(key.Close(), 1);
-    EXPECT_EQ(key.Close(), 0) << "closed once";
+    EXPECT_EQ(writing->WriteString("port", "COM7"), ERROR_SUCCESS);
+    EXPECT_EQ(Value(kScratchKey, "port").data, std::string("COM7", 5)) << "the terminating NUL is counted";
 }
 
 } // namespace

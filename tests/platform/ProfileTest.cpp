@@ -2,8 +2,8 @@
 // same file: wherever the program's tests rely on IniFileProfile, it must agree with Windows.
 
 #include "e2e/UiDriver.h"
-#include "platform/win32/Win32Profile.h"
-#include "settings/IniFileProfile.h"
+#include "settings/win32/Win32Profile.h"
+#include "fakes/IniFileProfile.h"
 
 #include <gtest/gtest.h>
 

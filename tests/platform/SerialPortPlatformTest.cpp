@@ -3,6 +3,7 @@
 
 #include "e2e/SerialCommOverride.h"
 #include "e2e/UiDriver.h"
+#include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32SerialPortPlatform.h"
 #include "settings/SerialPortScanner.h"
 
@@ -116,7 +117,7 @@ TEST_F(SerialPortPlatformTest, AnEmptyOrMissingMapGivesNoPorts) {
 }
 
 // Opening a device path: the handle is closed again at once, and a refusal is the platform's
-// own error code. A plain file stands in for the port.
+// own error code of that call, never one left from before. A plain file stands in for the port.
 TEST(SerialPortOpen, APortIsClosedAfterTheOpenAndARefusalGivesThePlatformsCode) {
     Win32SerialPortPlatform platform;
     const std::string path = e2e::WorkFolder("serial_port_open") + "\\COM.dev";
@@ -124,15 +125,19 @@ TEST(SerialPortOpen, APortIsClosedAfterTheOpenAndARefusalGivesThePlatformsCode) 
     EXPECT_EQ(platform.OpenPort(path), kErrorSuccess);
     EXPECT_EQ(platform.OpenPort(path), kErrorSuccess) << "the first open's handle was not closed";
 
-    HANDLE held = ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(platform.OpenPort(path), static_cast<std::uint32_t>(ERROR_SHARING_VIOLATION));
-    ::CloseHandle(held);
-
-    const std::uint32_t missing = platform.OpenPort("\\\\.\\COM249");
-    EXPECT_NE(missing, kErrorSuccess);
-    EXPECT_NE(missing, kErrorAccessDenied);
-    EXPECT_NE(missing, kErrorGenFailure);
+    const UniqueKernelHandle held(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    const struct {
+        std::string devicePath;
+        std::uint32_t error;
+    } refusals[] = {
+        {path, ERROR_SHARING_VIOLATION},              // in use by another program
+        {"\\\\.\\COM249", kErrorFileNotFound},  // no such port
+    };
+    for (const auto& refusal : refusals) {
+        ::SetLastError(0xdeadbeef);
+        EXPECT_EQ(platform.OpenPort(refusal.devicePath), refusal.error) << refusal.devicePath;
+    }
 }
 
 } // namespace

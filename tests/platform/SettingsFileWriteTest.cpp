@@ -5,9 +5,11 @@
 
 #include "e2e/UiDriver.h"
 #include "platform/win32/UniqueHandle.h"
-#include "platform/win32/Win32Profile.h"
+#include "settings/win32/Win32Profile.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace vantaro {
 namespace {
@@ -38,6 +40,7 @@ protected:
             if (name != "." && name != "..") names.push_back(name);
         } while (::FindNextFileA(search, &found));
         ::FindClose(search);
+        std::sort(names.begin(), names.end());
         return names;
     }
 
@@ -70,6 +73,15 @@ TEST_F(SettingsFileWrite, AFileWhoseLinesEndInABareCarriageReturnKeepsAllItsKeys
     EXPECT_EQ(profile.ReadString("Setting", "number", "?"), "1");
     EXPECT_EQ(profile.ReadString("Setting", "dns1", "?"), "1.1.1.1");
     EXPECT_EQ(profile.ReadString("BaseSetting", "language", "?"), "0");
+}
+
+TEST_F(SettingsFileWrite, AValueWithBlanksAtItsEndsOrInQuotesReadsBackAsTyped) {
+    e2e::WriteFile(path, "[Setting]\r\nnumber=1\r\n");
+    const std::string typed[] = {"abc ", "\"pw\"", " x", "'q'", "\tt", "\"\"", " ", "a\"", "\"x'", "plain"};
+    for (const std::string& value : typed) {
+        ASSERT_TRUE(profile.WriteStrings("Setting", {{"password", value}, {"number", "2"}})) << "[" << value << "]";
+        EXPECT_EQ(profile.ReadString("Setting", "password", "?"), value) << "saved as typed, read otherwise";
+    }
 }
 
 TEST_F(SettingsFileWrite, AUtf16FileStaysUtf16AndItsValuesComeBackInTheCodePage) {
@@ -111,7 +123,7 @@ TEST_F(SettingsFileWrite, AFileThatCannotBeWrittenStaysAsItWas) {
 
     // Held open by another program that shares it with no one.
     {
-        UniqueFileHandle held(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        UniqueKernelHandle held(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(held);
         EXPECT_FALSE(profile.WriteString("Setting", "number", "2"));
     }
@@ -134,14 +146,32 @@ TEST_F(SettingsFileWrite, AFileInAFolderThatIsGoneOrNamedByAFolderIsNotWritten) 
     ::RemoveDirectoryA(path.c_str());
 }
 
-TEST_F(SettingsFileWrite, AFileThatAnotherProgramReadsWithoutDeleteSharingIsWrittenInPlace) {
-    e2e::WriteFile(path, "[Setting]\r\nnumber=1\r\n");
-    UniqueFileHandle reader(
-        ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
-    ASSERT_TRUE(reader);
-    EXPECT_TRUE(profile.WriteString("Setting", "number", "22"));
-    EXPECT_EQ(e2e::ReadFile(path), "[Setting]\r\nnumber=22\r\n");
-    EXPECT_EQ(FolderContents(), std::vector<std::string>{"Setting.ini"}) << "a file was left behind";
+TEST_F(SettingsFileWrite, WhereTheFileCannotBeReplacedWholeTheSaveIsRefusedAndTheFileKept) {
+    const std::string before = "[Setting]\r\nnumber=1\r\n";
+    // A folder whose path leaves no room for the name of a new file in it (the file's own fits).
+    const std::string deepName(MAX_PATH - 14 - folder.size() - 1, 'd');
+    const std::string deep = folder + "\\" + deepName;
+    ASSERT_TRUE(::CreateDirectoryA(deep.c_str(), nullptr));
+    const struct {
+        const char* what;
+        std::string path;
+        bool heldWithoutDeleteSharing;
+    } cases[] = {
+        {"no new file can be made in the folder", deep + "\\Setting.ini", false},
+        {"another program reads the file without delete sharing", path, true},
+    };
+    for (const auto& c : cases) {
+        e2e::WriteFile(c.path, before);
+        UniqueKernelHandle reader;
+        if (c.heldWithoutDeleteSharing)
+            reader.reset(::CreateFileA(c.path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                       OPEN_EXISTING, 0, nullptr));
+        ASSERT_EQ(static_cast<bool>(reader), c.heldWithoutDeleteSharing) << c.what;
+        EXPECT_FALSE(Win32Profile(c.path).WriteString("Setting", "number", "22")) << c.what;
+        reader.reset();
+        EXPECT_EQ(e2e::ReadFile(c.path), before) << c.what << ": the file is not written over in place";
+    }
+    EXPECT_EQ(FolderContents(), (std::vector<std::string>{"Setting.ini", deepName})) << "a file was left behind";
 }
 
 TEST_F(SettingsFileWrite, AWriteThePlatformReadsOtherwiseIsUndoneAndReported) {

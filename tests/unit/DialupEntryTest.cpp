@@ -39,7 +39,7 @@ TEST(RasBinding, WithoutTheLibraryEveryCallGivesOneAndNothingIsFreed) {
         EXPECT_EQ(binding.SetEntryProperties(nullptr, "x", &entry, ras::kEntrySize, nullptr, 0), 1u);
         EXPECT_EQ(binding.SetEntryDialParams(nullptr, &dialParams, false), 1u);
         EXPECT_EQ(binding.DeleteEntry(nullptr, "x"), 1u);
-        EXPECT_EQ(binding.Release(), 1);
+        binding.Release();
     }
     EXPECT_TRUE(library.calls.empty());
     EXPECT_EQ(library.frees, 0);
@@ -84,9 +84,9 @@ TEST(RasBinding, TheLibraryIsLoadedAndFreedExactlyOnce) {
     FakeRasLibrary library;
     {
         RasBinding binding(library);
-        EXPECT_EQ(binding.Load(), 1);
-        EXPECT_EQ(binding.Release(), 1);
-        EXPECT_EQ(binding.Release(), 1);
+        binding.Load();
+        binding.Release();
+        binding.Release();
         std::uint32_t size = 0, count = 0;
         EXPECT_EQ(binding.EnumDevices(nullptr, &size, &count), 1u) << "a released binding reaches nothing";
     }
@@ -194,7 +194,8 @@ TEST_F(CreateDialupEntryTest, EveryFieldOfTheEntryIsAsTabled) {
 
     const ras::RASENTRYA& entry = call.entry;
     EXPECT_EQ(entry.dwSize, 1768u);
-    EXPECT_EQ(entry.dwfOptions, 0x118u) << "header compression, remote default gateway, modem lights; nothing else";
+    EXPECT_EQ(entry.dwfOptions, 0x11Cu)
+        << "specific name servers, header compression, remote default gateway, modem lights; nothing else";
     EXPECT_EQ(entry.dwCountryID, 34u);
     EXPECT_EQ(entry.dwCountryCode, 34u);
     EXPECT_EQ(Text(entry.szAreaCode), " ");
@@ -213,7 +214,7 @@ TEST_F(CreateDialupEntryTest, EveryFieldOfTheEntryIsAsTabled) {
     ras::RASENTRYA expected;
     std::memset(&expected, 0, sizeof expected);
     expected.dwSize = 1768;
-    expected.dwfOptions = 0x118;
+    expected.dwfOptions = 0x11C;
     expected.dwCountryID = expected.dwCountryCode = 34;
     std::strcpy(expected.szAreaCode, " ");
     std::strcpy(expected.szLocalPhoneNumber, "*99***1#");
@@ -224,6 +225,22 @@ TEST_F(CreateDialupEntryTest, EveryFieldOfTheEntryIsAsTabled) {
     std::strcpy(expected.szDeviceType, "modem");
     std::strcpy(expected.szDeviceName, "ZOR GPRS Modem");
     EXPECT_EQ(std::memcmp(&entry, &expected, sizeof expected), 0);
+}
+
+TEST_F(CreateDialupEntryTest, TheNameServersAreUsedWhenAtLeastOneAddressIsGiven) {
+    const struct {
+        const char* dns1;
+        const char* dns2;
+        std::uint32_t options;
+    } cases[] = {
+        {"", "", 0x118},           {"8.8.8.8", "", 0x11C}, {"", "1.1.1.1", 0x11C},
+        {"8.8.8.8", "1.1.1.1", 0x11C}, {"0.0.0.0", "", 0x118},  // no address: the service's own are used
+    };
+    for (const auto& c : cases) {
+        library.propertiesCalls.clear();
+        ASSERT_TRUE(Create(c.dns1, c.dns2));
+        EXPECT_EQ(library.propertiesCalls.at(0).entry.dwfOptions, c.options) << c.dns1 << " / " << c.dns2;
+    }
 }
 
 TEST_F(CreateDialupEntryTest, TheCredentialsAreStoredWithThePassword) {

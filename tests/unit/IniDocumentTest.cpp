@@ -1,7 +1,7 @@
 // The profile rules that a hand-edited Setting.ini relies on.
 
 #include "settings/IniDocument.h"
-#include "settings/IniFileProfile.h"
+#include "fakes/IniFileProfile.h"
 
 #include <gtest/gtest.h>
 

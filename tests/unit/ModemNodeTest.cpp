@@ -14,6 +14,9 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using testing::FakeDeviceNodes;
 
+// A string as the registry stores it.
+std::string Stored(const std::string& text) { return text + '\0'; }
+
 class ModemNodeTest : public ::testing::Test {
 protected:
     int Run(std::vector<std::string> arguments) {
@@ -41,9 +44,20 @@ TEST_F(ModemNodeTest, CreatesRootModemCom4DescribedAndAttachedToTheSecondArgumen
     EXPECT_EQ(output, "") << "a run that works prints nothing";
     EXPECT_THAT(nodes.calls, ElementsAre("LocateRoot", "Create Root\\MODEM\\COM4 under 1",
                                          "SetDeviceDescription 100", "WriteHardwareKeyString 100 AttachedTo"));
+}
+
+TEST_F(ModemNodeTest, StringsAreStoredWithASizeThatCountsTheirTerminatingNul) {
+    ASSERT_EQ(Run({"MODEM", "COM4"}), kExitSuccess);
     const auto& node = nodes.NodeOf("Root\\MODEM\\COM4");
-    EXPECT_EQ(node.description, std::string("ZOR Modem", 9)) << "nine bytes, no terminator counted";
-    EXPECT_EQ(node.hardwareKey.at("AttachedTo"), std::string("COM4", 4)) << "no terminator counted";
+    const struct {
+        const char* what;
+        std::string stored;
+        std::string expected;
+    } cases[] = {
+        {"the device description", node.description, std::string("ZOR Modem\0", 10)},
+        {"AttachedTo", node.hardwareKey.at("AttachedTo"), std::string("COM4\0", 5)},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.stored, c.expected) << c.what;
 }
 
 TEST_F(ModemNodeTest, ASecondRunFindsTheNodeByItsIdAndWritesItsValuesAgain) {
@@ -57,7 +71,7 @@ TEST_F(ModemNodeTest, ASecondRunFindsTheNodeByItsIdAndWritesItsValuesAgain) {
     const auto& node = nodes.NodeOf("Root\\MODEM\\COM4");
     EXPECT_EQ(node.descriptionWrites, 2);
     EXPECT_EQ(node.hardwareKeyWrites, 2);
-    EXPECT_EQ(node.hardwareKey.at("AttachedTo"), "COM4");
+    EXPECT_EQ(node.hardwareKey.at("AttachedTo"), Stored("COM4"));
     EXPECT_EQ(nodes.nodes.size(), 1u) << "no second node";
 }
 
@@ -86,12 +100,12 @@ TEST_F(ModemNodeTest, AnExistingNodeThatCannotBeFoundFailsWithoutWriting) {
 TEST_F(ModemNodeTest, AValueNotWrittenIsAFailureButTheOtherIsStillWritten) {
     nodes.failDescription = true;
     EXPECT_EQ(Run({"MODEM", "COM4"}), kExitFailure);
-    EXPECT_EQ(nodes.NodeOf("Root\\MODEM\\COM4").hardwareKey.at("AttachedTo"), "COM4");
+    EXPECT_EQ(nodes.NodeOf("Root\\MODEM\\COM4").hardwareKey.at("AttachedTo"), Stored("COM4"));
 
     nodes.failDescription = false;
     nodes.failHardwareKey = true;
     EXPECT_EQ(Run({"MODEM", "COM4"}), kExitFailure);
-    EXPECT_EQ(nodes.NodeOf("Root\\MODEM\\COM4").description, "ZOR Modem");
+    EXPECT_EQ(nodes.NodeOf("Root\\MODEM\\COM4").description, Stored("ZOR Modem"));
     EXPECT_EQ(output, "");
 }
 
@@ -100,7 +114,7 @@ TEST_F(ModemNodeTest, AnIdOfThirtyOneCharactersFitsAndALongerOneIsAUsageError) {
     const std::string port13(13, 'P');
     ASSERT_EQ(BuildInstanceId(classSegment, port13).value_or("").size(), 31u);
     EXPECT_EQ(Run({classSegment, port13}), kExitSuccess);
-    EXPECT_EQ(nodes.NodeOf("Root\\" + classSegment + "\\" + port13).hardwareKey.at("AttachedTo"), port13);
+    EXPECT_EQ(nodes.NodeOf("Root\\" + classSegment + "\\" + port13).hardwareKey.at("AttachedTo"), Stored(port13));
 
     nodes.calls.clear();
     for (const auto& arguments : std::vector<std::vector<std::string>>{
@@ -110,7 +124,7 @@ TEST_F(ModemNodeTest, AnIdOfThirtyOneCharactersFitsAndALongerOneIsAUsageError) {
         EXPECT_EQ(output, "Wrong Argument!\r\n");
     }
     EXPECT_THAT(nodes.calls, IsEmpty()) << "an id that does not fit creates nothing";
-    EXPECT_EQ(CreateRootModemNode(nodes, "MODEM", std::string(27, 'C')), 0);
+    EXPECT_FALSE(CreateRootModemNode(nodes, "MODEM", std::string(27, 'C')));
     EXPECT_THAT(nodes.calls, IsEmpty());
 }
 

@@ -90,10 +90,29 @@ TEST(ProfileFileWrite, ValuesThatWouldBreakTheirLineAreRefused) {
     EXPECT_TRUE(CanWriteProfileValue("Setting", "number", "%s%n%x [x] = \"'"));
 }
 
-TEST(ProfileFileReadBack, MatchesWhatThePlatformReturnsForTheWrittenLine) {
+TEST(ProfileFileWrite, AValueWithBlanksAtItsEndsOrInQuotesReadsBackAsTyped) {
+    const struct {
+        std::string typed;
+        std::string line;  // as the file stores it
+    } cases[] = {
+        {"abc ", "\"abc \""},     {"\"pw\"", "\"\"pw\"\""}, {" x", "\" x\""},   {"'q'", "\"'q'\""},
+        {"\tt\x1a", "\"\tt\x1a\""}, {"\"\"", "\"\"\"\""},   {" ", "\" \""},
+        // Nothing that a read changes: stored as typed.
+        {"plain", "plain"},       {"in side", "in side"},   {"a\"", "a\""},     {"\"", "\""},
+        {"\"x'", "\"x'"},          {"", ""},
+    };
+    for (const auto& c : cases) {
+        const std::string file = Write("[Setting]\r\n", {{"password", c.typed}});
+        EXPECT_EQ(file, "[Setting]\r\npassword=" + c.line + "\r\n") << "typed: [" << c.typed << "]";
+        EXPECT_EQ(IniDocument(file).Get("Setting", "password"), c.typed) << "typed: [" << c.typed << "]";
+    }
+}
+
+TEST(ProfileFileReadBack, IsTheValueAsTyped) {
     EXPECT_TRUE(ReadsBackAsWritten("cmnet", "cmnet"));
-    EXPECT_TRUE(ReadsBackAsWritten("cmnet", "  cmnet \t"));
-    EXPECT_TRUE(ReadsBackAsWritten("quoted", "\"quoted\""));
+    EXPECT_TRUE(ReadsBackAsWritten("  cmnet \t", "  cmnet \t"));
+    EXPECT_FALSE(ReadsBackAsWritten("cmnet", "  cmnet \t")) << "a changed value is no save";
+    EXPECT_FALSE(ReadsBackAsWritten("quoted", "\"quoted\""));
     EXPECT_TRUE(ReadsBackAsWritten("", ""));
     EXPECT_FALSE(ReadsBackAsWritten("old", "new"));
     EXPECT_FALSE(ReadsBackAsWritten("\x01", ""));  // the key was not found at all

@@ -4,11 +4,13 @@
 // command line (which also prints "Wrong Argument!").
 
 #include "modemnode/RootModemNode.h"
-#include "modemnode/Win32DeviceNodes.h"
+#include "modemnode/win32/Win32DeviceNodes.h"
+#include "platform/win32/DllSearch.h"
 
 #include <windows.h>
 
 int main(int argc, char** argv) {
+    vantaro::RestrictDllSearchToSystemFolder();
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     modemnode::Win32DeviceNodes nodes;
     std::string output;

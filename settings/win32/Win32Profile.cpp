@@ -1,8 +1,9 @@
-#include "platform/win32/Win32Profile.h"
+#include "settings/win32/Win32Profile.h"
 
-#include "platform/win32/WholeFile.h"
+#include "platform/win32/AnsiCodePage.h"
 #include "settings/IniDocument.h"
 #include "settings/ProfileFile.h"
+#include "settings/win32/WholeFile.h"
 
 #include <windows.h>
 
@@ -33,8 +34,6 @@ std::u16string SystemCodePageToUtf16(const std::string& ansi) {
     ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &wide[0], length);
     return std::u16string(wide.begin(), wide.end());
 }
-
-bool IsAnsiLeadByte(unsigned char byte) { return ::IsDBCSLeadByte(byte) != FALSE; }
 
 } // namespace
 

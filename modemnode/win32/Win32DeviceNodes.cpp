@@ -1,4 +1,6 @@
-#include "modemnode/Win32DeviceNodes.h"
+#include "modemnode/win32/Win32DeviceNodes.h"
+
+#include "platform/win32/UniqueHandle.h"
 
 #include <windows.h>
 #include <cfgmgr32.h>
@@ -9,20 +11,6 @@ namespace modemnode {
 namespace {
 
 static_assert(std::is_same_v<DEVINST, DWORD> && sizeof(DeviceNode) == sizeof(DEVINST));
-
-// The tool stands alone, so it keeps its own owner of the one key it opens.
-class KeyOwner {
-public:
-    KeyOwner() = default;
-    KeyOwner(const KeyOwner&) = delete;
-    KeyOwner& operator=(const KeyOwner&) = delete;
-    ~KeyOwner() { if (key_) ::RegCloseKey(key_); }
-    HKEY* put() { return &key_; }
-    HKEY get() const { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
 
 // The configuration manager takes the id as a non-const pointer but does not write to it.
 DEVINSTID_A IdArgument(const std::string& instanceId) {
@@ -58,20 +46,20 @@ CreateNodeResult Win32DeviceNodes::Create(const std::string& instanceId, DeviceN
     }
 }
 
-bool Win32DeviceNodes::SetDeviceDescription(DeviceNode node, std::string_view description) {
-    return ::CM_Set_DevNode_Registry_PropertyA(node, CM_DRP_DEVICEDESC, description.data(),
-                                               static_cast<ULONG>(description.size()), 0) == CR_SUCCESS;
+bool Win32DeviceNodes::SetDeviceDescription(DeviceNode node, std::string_view stored) {
+    return ::CM_Set_DevNode_Registry_PropertyA(node, CM_DRP_DEVICEDESC, stored.data(),
+                                               static_cast<ULONG>(stored.size()), 0) == CR_SUCCESS;
 }
 
-bool Win32DeviceNodes::WriteHardwareKeyString(DeviceNode node, const std::string& name, std::string_view value) {
-    KeyOwner key;
+bool Win32DeviceNodes::WriteHardwareKeyString(DeviceNode node, const std::string& name, std::string_view stored) {
+    vantaro::UniqueHkey key;
     if (::CM_Open_DevNode_Key(node, KEY_ALL_ACCESS, 0, RegDisposition_OpenExisting, key.put(),
-                              CM_REGISTRY_HARDWARE) != CR_SUCCESS || !key.get()) {
+                              CM_REGISTRY_HARDWARE) != CR_SUCCESS || !key) {
         // A configuration manager that reports success without a key has not opened one.
         return false;
     }
-    return ::RegSetValueExA(key.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.data()),
-                            static_cast<DWORD>(value.size())) == ERROR_SUCCESS;
+    return ::RegSetValueExA(key.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(stored.data()),
+                            static_cast<DWORD>(stored.size())) == ERROR_SUCCESS;
 }
 
 } // namespace modemnode

@@ -2,11 +2,13 @@
 // a 32-bit program cannot do that itself on 64-bit Windows.
 
 #include "pnpagent64/AgentCommand.h"
+#include "platform/win32/DllSearch.h"
 #include "pnpagent64/win32/Win32DriverInstaller.h"
 
 #include <cstdio>
 
 int main(int argc, char** argv) {
+    vantaro::RestrictDllSearchToSystemFolder();
     std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
     vantaro::pnpagent::Win32DriverInstaller installer;
     const vantaro::pnpagent::AgentResult result = vantaro::pnpagent::RunAgent(arguments, installer);

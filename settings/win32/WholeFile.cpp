@@ -1,4 +1,4 @@
-#include "platform/win32/WholeFile.h"
+#include "settings/win32/WholeFile.h"
 
 #include "platform/win32/UniqueHandle.h"
 
@@ -31,13 +31,9 @@ std::string FolderOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
-struct Beside {
-    bool made = false;      // a file could be made in the folder at all
-    std::string path;       // the new content's file; empty when writing it failed
-};
-
-// The new content in a file of its own beside the old one.
-Beside WriteBeside(const std::string& path, const std::string& bytes) {
+// The new content in a file of its own beside the old one, flushed; its path, or empty when no
+// such file can be made or written in full (it is then removed again).
+std::string WriteBeside(const std::string& path, const std::string& bytes) {
     const std::string folder = FolderOf(path);
     char temporary[MAX_PATH] = {};
     // GetTempFileNameA needs room for the folder, a backslash and 13 characters of name.
@@ -45,28 +41,22 @@ Beside WriteBeside(const std::string& path, const std::string& bytes) {
     if (::GetTempFileNameA(folder.c_str(), kTemporaryPrefix, 0, temporary) == 0) return {};
     bool written = false;
     {
-        UniqueFileHandle file(::CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                            nullptr));
+        UniqueKernelHandle file(::CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                              nullptr));
         written = file && WriteAll(file.get(), bytes) && ::FlushFileBuffers(file.get());
     }
     if (!written) {
         ::DeleteFileA(temporary);
-        return {true, {}};
+        return {};
     }
-    return {true, temporary};
-}
-
-bool WriteInPlace(const std::string& path, const std::string& bytes) {
-    UniqueFileHandle file(
-        ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return file && WriteAll(file.get(), bytes) && ::SetEndOfFile(file.get()) && ::FlushFileBuffers(file.get());
+    return temporary;
 }
 
 } // namespace
 
 WholeFileRead ReadWholeFile(const std::string& path, std::string& bytes) {
     bytes.clear();
-    UniqueFileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    UniqueKernelHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         const DWORD error = ::GetLastError();
@@ -99,23 +89,22 @@ bool ReplaceWholeFile(const std::string& path, const std::string& bytes) {
     if (exists) {
         // Another program holding the file without sharing it refuses us here, before anything
         // has been made.
-        UniqueFileHandle probe(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        UniqueKernelHandle probe(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!probe) return false;
     }
 
-    const Beside beside = WriteBeside(path, bytes);
-    // The content could not be written out in full (a full disk): writing over the old file
-    // would fail the same way, half-way through.
-    if (beside.made && beside.path.empty()) return false;
-    if (beside.made) {
-        if (::MoveFileExA(beside.path.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-            if (exists) ::SetFileAttributesA(path.c_str(), attributes);
-            return true;
-        }
-        ::DeleteFileA(beside.path.c_str());
+    // The file is never written over in place: a write that failed half-way could not be
+    // undone for certain. Where no new file can be made beside it, or it cannot take the old
+    // one's place, the save is refused and the file stays as it was.
+    const std::string beside = WriteBeside(path, bytes);
+    if (beside.empty()) return false;
+    if (!::MoveFileExA(beside.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        ::DeleteFileA(beside.c_str());
+        return false;
     }
-    return WriteInPlace(path, bytes);
+    if (exists) ::SetFileAttributesA(path.c_str(), attributes);
+    return true;
 }
 
 } // namespace vantaro

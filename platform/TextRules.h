@@ -1,0 +1,42 @@
+#pragma once
+// Small text rules that several subsystems and both helper tools share, each written once.
+// Header only: the helper tools include it and link nothing of Vantaro's.
+
+#include <cstdint>
+#include <limits>
+#include <string_view>
+
+namespace vantaro {
+
+// Whole-string comparison ignoring the case of ASCII letters only, as the platform compares
+// device ids, class GUIDs and profile names.
+inline bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (lower(a[i]) != lower(b[i])) return false;
+    return true;
+}
+
+// The C library's atoi as the platform's runtime has it: blanks, a sign, then digits up to the
+// first other character; 0 when there are none. A number beyond the range of a 32-bit int
+// stops at the nearest limit.
+inline std::int32_t LeadingInteger(std::string_view text) {
+    constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
+    std::size_t at = 0;
+    while (at < text.size() && (text[at] == ' ' || (text[at] >= '\t' && text[at] <= '\r'))) ++at;
+    bool negative = false;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
+    std::int64_t value = 0;
+    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at)
+        if ((value = value * 10 + (text[at] - '0')) > kMax + 1) value = kMax + 1;
+    if (negative) return static_cast<std::int32_t>(-value);
+    return static_cast<std::int32_t>(value > kMax ? kMax : value);
+}
+
+// Whether a byte starts a double-byte character in the ANSI code page (GBK on a Chinese
+// system). The code page's own test is Windows' (platform/win32/AnsiCodePage.h); portable
+// rules take it as an argument, null where every character is one byte.
+using LeadByteTest = bool (*)(unsigned char);
+
+} // namespace vantaro
