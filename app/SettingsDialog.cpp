@@ -3,6 +3,7 @@
 #include "app/AboutDialog.h"
 #include "app/DialogInitData.h"
 #include "app/Shortcut.h"
+#include "app/StoredSecrets.h"
 #include "app/Win32InstallPlatform.h"
 #include "platform/win32/Win32SerialPortPlatform.h"
 #include "platform/win32/WorkerThread.h"
@@ -31,12 +32,16 @@ private:
 SettingsSession::SettingsSession(HWND dialog, const std::string& profilePath,
                                  std::unique_ptr<SerialPortSource> portSource)
     : profile(profilePath),
+      log(profilePath),
       controls(dialog),
       dialogMessages(dialog),
       workerMessages(nullptr),
       ports(std::move(portSource)),
       form(profile, controls, dialogMessages, *ports),
-      dial(form, dialPlatform.ras, dialPlatform.events, dialPlatform.clock) {}
+      dial(form, dialPlatform.ras, dialPlatform.events, dialPlatform.clock) {
+    ConcealStoredSecrets(profile, log.Get());
+    form.SetLog(&log.Get());
+}
 
 SettingsDialog::SettingsDialog(std::string profilePath)
     : Dialog(IDD_DIAL_SETTING), profilePath_(std::move(profilePath)) {}

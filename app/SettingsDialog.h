@@ -2,6 +2,7 @@
 // The Settings dialog (template 129): the program's one working window.
 
 #include "app/Dialog.h"
+#include "log/win32/Win32LogFile.h"
 #include "dialup/win32/Win32DialPlatform.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32DialogControls.h"
@@ -21,6 +22,7 @@ struct SettingsSession {
     SettingsSession(HWND dialog, const std::string& profilePath, std::unique_ptr<SerialPortSource> portSource);
 
     Win32Profile profile;
+    FileLog log;                       // Vantaro.log beside Setting.ini
     Win32DialogControls controls;
     Win32MessageSink dialogMessages;   // owned by the dialog: used on its own thread
     Win32MessageSink workerMessages;   // no owner: used by worker threads

@@ -25,6 +25,7 @@ void DialSession::ClearDialState() {
 void DialSession::ConnectClicked(const StartWorker& startWorker) {
     if (!form_.TryBegin(SettingsForm::Activity::Dialling)) return;
     const std::uint64_t dial = Supersede();
+    if (Log* log = form_.StepLog()) log->Step("dial", LogResult::Started, 0, form_.FieldDialValues().phoneNumber);
     form_.SetStatusText(form_.LookUpMessage(message::kConnecting));
     form_.EnableActionButtons(false);
 
@@ -188,6 +189,7 @@ void DialSession::ShowDialError() {
 
 void DialSession::DisconnectClicked() {
     Supersede();
+    if (Log* log = form_.StepLog()) log->Step("dial.hang.up", LogResult::Started, 0, {});
     const ras::ConnectionHandle connection = Connection();
     if (connection != 0) {
         form_.SetStatusText(form_.LookUpMessage(message::kDisconnecting));

@@ -11,7 +11,13 @@ class FormInstallReport final : public InstallReport {
 public:
     FormInstallReport(SettingsForm& form, MessageSink& messages) : form_(form), messages_(messages) {}
 
-    void Show(const std::string& text) override { messages_.Show(text); }
+    void Show(const std::string& text) override {
+        if (Log* log = form_.StepLog()) log->Said(text);
+        messages_.Show(text);
+    }
+    void Step(LogStep step, LogResult result, std::uint32_t errorCode, const std::string& detail) override {
+        if (Log* log = form_.StepLog()) log->Step(step, result, errorCode, detail);
+    }
     void Status(const std::string& text) override { form_.SetStatusText(text); }
     std::string LookUpMessage(const std::string& key) const override { return form_.LookUpMessage(key); }
     std::string LookUpText(const std::string& key, const std::string& english) const override {

@@ -231,6 +231,8 @@ std::string SettingsForm::LookUpText(const std::string& key, const std::string& 
 }
 
 void SettingsForm::SetStatusText(std::string text) {
+    // Failures shown in the status line are in the log too, for whoever looks at the PC later.
+    if (log_ && !text.empty() && !controls_.Ended()) log_->Step("status", LogResult::Message, 0, text);
     controls_.SetText(IDC_STATUS, text);
     // While an install or a dial runs, a status line from elsewhere (a save) must not give
     // the buttons back: a second install could start beside the first.

@@ -8,6 +8,7 @@
 // guarded here: the language name (replaced by the dialog's thread while workers look up
 // messages) and the results that the outcome dialog reads afterwards.
 
+#include "log/Log.h"
 #include "platform/DialogControls.h"
 #include "platform/MessageSink.h"
 #include "platform/Profile.h"
@@ -103,6 +104,10 @@ public:
     std::string UserName() const;
     std::string Password() const;
 
+    // Where the status line's texts and the install's steps are recorded; none by default.
+    void SetLog(Log* log) { log_ = log; }
+    Log* StepLog() const { return log_; }
+
     DialogControls& Controls() { return controls_; }
     Profile& Settings() { return profile_; }
 
@@ -118,6 +123,7 @@ private:
     MessageSink& messages_;
     const SerialPortSource& ports_;
     std::atomic<Activity> activity_{Activity::Idle};
+    Log* log_ = nullptr;
 
     mutable std::mutex mutex_;
     std::string portName_;

@@ -2,6 +2,7 @@
 // what is said, on standard output, in a message box or only in Vantaro.log.
 
 #include "e2e/UiDriver.h"
+#include "e2e/SerialCommOverride.h"
 #include "platform/ModemDevices.h"
 
 #include <gtest/gtest.h>
@@ -47,7 +48,7 @@ TEST(CommandLine, EveryWrongCommandLineEndsWithTwoAndSaysWhichArgumentIsWrong) {
     }
 }
 
-TEST(CommandLine, TheUsageTextEndsWithZeroAndWhatIsNotThereYetWithOne) {
+TEST(CommandLine, TheUsageTextEndsWithZeroAndAPortThatIsNotThereWithOne) {
     VantaroProcess vantaro("command_line_right");
     const struct {
         const char* arguments;
@@ -56,9 +57,7 @@ TEST(CommandLine, TheUsageTextEndsWithZeroAndWhatIsNotThereYetWithOne) {
     } cases[] = {
         {"/?", 0, kUsageStart},
         {"-?", 0, kUsageStart},
-        // Until the workflow layer and the phone check are in, these two say so and fail.
-        {"/INSTALL /PORT com3 /QUIET", 1, "/install is not available yet in this version of Vantaro."},
-        {"/check", 1, "/check is not available yet in this version of Vantaro."},
+        {"/INSTALL /PORT com200 /QUIET", 1, "COM200 is not a serial port of this computer"},
     };
     for (const auto& c : cases) {
         const ProgramRun run = RunVantaro(vantaro, c.arguments);
@@ -89,6 +88,39 @@ TEST(CommandLine, QuietOpensNoWindowAndTheLogHasTheMessage) {
     EXPECT_EQ(vantaro.ExitCode(), 2u);
     const std::string log = ReadFile(vantaro.Folder() + "\\Vantaro.log");
     EXPECT_NE(log.find("\tmessage\tsaid\t0\tUnknown switch \"/bogus\".\r\n"), std::string::npos) << log;
+}
+
+// The simulated phones of this test's run (tests/e2e/CMakeLists.txt): a ready phone on COM71
+// and a silent port on COM72, both in the registry's serial port map for the test's length.
+class WithSimulatedPhone : public ::testing::Test {
+protected:
+    WithSimulatedPhone() {
+        ports.SetPortName("\\Device\\Serial71", "COM71");
+        ports.SetPortName("\\Device\\Serial72", "COM72");
+        platformtest::RemoveAllModemsAndDriverKeys();
+    }
+    ~WithSimulatedPhone() override { platformtest::RemoveAllModemsAndDriverKeys(); }
+
+    SerialCommOverride ports;
+};
+
+TEST_F(WithSimulatedPhone, CheckPrintsALinePerPortAndInstallTakesTheOnePhoneFound) {
+    VantaroProcess vantaro("command_line_phone");
+    const ProgramRun check = RunVantaro(vantaro, "/check");
+    ASSERT_TRUE(check.finished);
+    EXPECT_EQ(check.exitCode, 0u) << check.output;
+    EXPECT_NE(check.output.find("COM71\tmodem\t"), std::string::npos) << check.output;
+    EXPECT_NE(check.output.find("COM72\tno answer\t"), std::string::npos) << check.output;
+
+    const ProgramRun install = RunVantaro(vantaro, "/install /port auto /quiet");
+    ASSERT_TRUE(install.finished);
+    EXPECT_EQ(install.exitCode, 0u) << install.output;
+    const std::vector<platformtest::ModemDevice> modems = platformtest::ModemDevices();
+    ASSERT_EQ(modems.size(), 1u);
+    EXPECT_TRUE(modems[0].hasDriverKey);
+    const std::string log = ReadFile(vantaro.Folder() + "\\Vantaro.log");
+    for (const char* step : {"\tinstall.driver\tdone\t", "\tinstall.entry\tdone\t", "\tinstall.registry\tdone\tCOM71"})
+        EXPECT_NE(log.find(step), std::string::npos) << step << " is not in the log:\n" << log;
 }
 
 } // namespace
