@@ -90,11 +90,21 @@ bool Win32InstalledModems::Remove(const InstalledDevice& device) {
         lastError_ = ERROR_INVALID_PARAMETER;
         return false;
     }
+    // The driver key, named before the device goes: a class installer that deletes only keys
+    // without sub-keys (Wine's) leaves a modem's key behind, with its Settings and Responses.
+    char driver[256] = {};
+    const bool named = ::SetupDiGetDeviceRegistryPropertyA(list_->set, &list_->devices[device.index], SPDRP_DRIVER,
+                                                           nullptr, reinterpret_cast<BYTE*>(driver),
+                                                           sizeof driver - 1, nullptr) != FALSE;
     // Without removal parameters the class installer removes the device from every hardware
     // profile, as Device Manager does. (Wine does not take the parameters.)
     if (!::SetupDiCallClassInstaller(DIF_REMOVE, list_->set, &list_->devices[device.index])) {
         lastError_ = ::GetLastError();
         return false;
+    }
+    if (named && driver[0] != '\0') {
+        const std::string key = std::string("SYSTEM\\CurrentControlSet\\Control\\Class\\") + driver;
+        ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, key.c_str());
     }
     return true;
 }

@@ -119,7 +119,7 @@ TEST_F(WithSimulatedPhone, CheckPrintsALinePerPortAndInstallTakesTheOnePhoneFoun
     ASSERT_EQ(modems.size(), 1u);
     EXPECT_TRUE(modems[0].hasDriverKey);
     const std::string log = ReadFile(vantaro.Folder() + "\\Vantaro.log");
-    for (const char* step : {"\tinstall.driver\tdone\t", "\tinstall.entry\tdone\t", "\tinstall.registry\tdone\tCOM71"})
+    for (const char* step : {"\tinstall.driver\tdone\t0\t", "\tinstall.entry\tdone\t0\t", "\tinstall.registry\tdone\t0\tCOM71"})
         EXPECT_NE(log.find(step), std::string::npos) << step << " is not in the log:\n" << log;
 }
 
