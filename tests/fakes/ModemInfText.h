@@ -3,6 +3,7 @@
 // benchmark: a small complete one that copies a driver file of its own, ways to grow it to any
 // size, and its UTF-16 form.
 
+#include "fakes/Utf16Bytes.h"
 #include <cstddef>
 #include <string>
 
@@ -87,13 +88,6 @@ inline std::string ModemInfOfSize(std::size_t bytes) {
 }
 
 // The text (ASCII) as a UTF-16LE file with its byte-order mark.
-inline std::string Utf16LeFile(const std::string& ascii) {
-    std::string out("\xFF\xFE", 2);
-    for (char c : ascii) {
-        out += c;
-        out += '\0';
-    }
-    return out;
-}
+inline std::string Utf16LeFile(const std::string& ascii) { return Utf16Le(std::u16string(ascii.begin(), ascii.end())); }
 
 } // namespace vantaro::testing

@@ -3,6 +3,7 @@
 // cannot be done leaves the file untouched and says so. Runs with the Chinese code page (936),
 // as on the Chinese Windows the program is made for.
 
+#include "fakes/Utf16Bytes.h"
 #include "e2e/UiDriver.h"
 #include "platform/win32/UniqueHandle.h"
 #include "settings/win32/Win32Profile.h"
@@ -14,14 +15,7 @@
 namespace vantaro {
 namespace {
 
-std::string Utf16Le(const std::u16string& text) {
-    std::string bytes = "\xFF\xFE";
-    for (char16_t unit : text) {
-        bytes += static_cast<char>(unit & 0xFF);
-        bytes += static_cast<char>(unit >> 8);
-    }
-    return bytes;
-}
+using testing::Utf16Le;
 
 class SettingsFileWrite : public ::testing::Test {
 protected:
