@@ -1,5 +1,7 @@
 #include "modem/InfFile.h"
 
+#include "platform/TextRules.h"
+
 #include <algorithm>
 
 namespace vantaro {
@@ -11,7 +13,6 @@ constexpr std::size_t kMaxSectionName = 255;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
 
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 void AppendUtf8(std::string& out, unsigned code) {
     if (code < 0x80) {
@@ -64,11 +65,7 @@ constexpr std::string_view kUtf8Bom("\xEF\xBB\xBF", 3);
 
 bool InfTextIsUnicode(std::string_view bytes) { return StartsWith(bytes, kUtf16Bom) || StartsWith(bytes, kUtf8Bom); }
 
-std::string InfNameKey(std::string_view name) {
-    std::string key(name);
-    for (char& c : key) c = LowerAscii(c);
-    return key;
-}
+std::string InfNameKey(std::string_view name) { return AsciiLower(name); }
 
 // One pass over the text, line by line. The token being built keeps its unquoted trailing
 // blanks only until something else follows them: `kept_` is how much of it counts so far.

@@ -1,5 +1,7 @@
 #include "phone/AtResponse.h"
 
+#include "platform/TextRules.h"
+
 #include <cctype>
 
 namespace vantaro {
@@ -9,21 +11,9 @@ bool StartsWith(std::string_view text, std::string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
 }
 
-char Upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
+char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (Upper(a[i]) != Upper(b[i])) return false;
-    return true;
-}
-
-std::string_view Trimmed(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    const std::size_t last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
-}
+std::string_view Trimmed(std::string_view text) { return TrimmedOf(text, " \t"); }
 
 // The name a +NAME: or ^NAME: line begins with, upper case; empty for other lines.
 std::string LineName(std::string_view line) {
@@ -51,7 +41,7 @@ std::optional<int> AtResponse::ErrorCode() const {
 
 std::string CommandName(std::string_view command) {
     command = Trimmed(command);
-    if (command.size() < 3 || !EqualNoCase(command.substr(0, 2), "AT")) return {};
+    if (command.size() < 3 || !EqualsIgnoringAsciiCase(command.substr(0, 2), "AT")) return {};
     if (command[2] != '+' && command[2] != '^') return {};
     std::string name(1, command[2]);
     for (std::size_t i = 3; i < command.size(); ++i) {
@@ -118,7 +108,7 @@ void ResponseReader::TakeLine() {
     if (line.empty()) return;
     const bool first = !seenLine_;
     seenLine_ = true;
-    if (first && !command_.empty() && EqualNoCase(line, command_)) {
+    if (first && !command_.empty() && EqualsIgnoringAsciiCase(line, command_)) {
         response_.echoed = true;
         return;
     }

@@ -2,6 +2,8 @@
 
 #include "phone/AtConversation.h"
 
+#include "platform/TextRules.h"
+
 #include <algorithm>
 #include <cctype>
 #include <functional>
@@ -13,17 +15,10 @@ namespace {
 constexpr int kCmeSimNotInserted = 10;
 constexpr int kCmeSimFailure = 13;
 
-std::string Upper(std::string_view text) {
-    std::string upper(text);
-    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return upper;
-}
+std::string Upper(std::string_view text) { return AsciiUpper(text); }
 
-std::string_view Trimmed(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(" \t\"");
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t\"") - first + 1);
-}
+// Blanks and the quotes around a quoted field.
+std::string_view Trimmed(std::string_view text) { return TrimmedOf(text, " \t\""); }
 
 // The text after "<name>:" when the line starts with it (in any letter case), else the line.
 std::string_view AfterName(std::string_view line, std::string_view name) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <string>
 #include <string_view>
 
 namespace vantaro {
@@ -16,6 +17,30 @@ inline bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
     for (std::size_t i = 0; i < a.size(); ++i)
         if (lower(a[i]) != lower(b[i])) return false;
     return true;
+}
+
+// The text with its ASCII letters in upper case (phones answer "ok" as well as "OK").
+inline std::string AsciiUpper(std::string_view text) {
+    std::string upper(text);
+    for (char& c : upper)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return upper;
+}
+
+// The text with its ASCII letters in lower case: a key under which names that differ only in
+// letter case meet.
+inline std::string AsciiLower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return lower;
+}
+
+// The text without the given characters at either end.
+inline std::string_view TrimmedOf(std::string_view text, std::string_view characters) {
+    const std::size_t first = text.find_first_not_of(characters);
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(characters) - first + 1);
 }
 
 // The C library's atoi as the platform's runtime has it: blanks, a sign, then digits up to the
