@@ -11,6 +11,7 @@
 
 #include <deque>
 #include <mutex>
+#include <utility>
 #include <variant>
 
 namespace vantaro {
@@ -19,6 +20,10 @@ namespace {
 
 // Posted by a worker when it left something in the inbox.
 constexpr UINT kPhoneReportMessage = WM_APP + 20;
+// Posted by the dialog to itself: start the worker of the next port. One thread start per
+// message keeps the dialog's thread free for its messages in between (starting a thread can
+// take milliseconds, and sixteen of them at once held the dialog back for more than 50 ms).
+constexpr UINT kStartNextPortMessage = WM_APP + 21;
 
 } // namespace
 
@@ -69,12 +74,22 @@ void PhoneDialog::StartCheck() {
     form_->BeginCheck(ports);
     run_ = std::make_unique<PhoneCheckRun>(
         PhoneServices{std::make_shared<Win32SerialPorts>(), std::make_shared<SteadyClock>()});
+    portsToStart_.assign(ports.begin(), ports.end());
+    ::PostMessageA(Handle(), kStartNextPortMessage, 0, 0);
+}
+
+void PhoneDialog::StartNextPort() {
+    if (!run_ || portsToStart_.empty()) return;
+    const std::string port = portsToStart_.front();
+    portsToStart_.pop_front();
     std::shared_ptr<Inbox> inbox = inbox_;
-    run_->Check(ports, [inbox](const PortFindings& findings) { inbox->Put(findings); });
+    run_->Check({port}, [inbox](const PortFindings& findings) { inbox->Put(findings); });
+    if (!portsToStart_.empty()) ::PostMessageA(Handle(), kStartNextPortMessage, 0, 0);
 }
 
 void PhoneDialog::StopCheck() {
     // Returns at once; the workers end at their next bound and report nothing after this.
+    portsToStart_.clear();
     if (run_) run_->Stop();
 }
 
@@ -125,6 +140,11 @@ void PhoneDialog::EnterPinClicked() {
 bool PhoneDialog::OnMessage(UINT message, WPARAM, LPARAM lParam, INT_PTR* result) {
     if (message == kPhoneReportMessage && form_) {
         TakeReports();
+        *result = 0;
+        return true;
+    }
+    if (message == kStartNextPortMessage) {
+        StartNextPort();
         *result = 0;
         return true;
     }

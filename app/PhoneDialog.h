@@ -10,7 +10,9 @@
 #include "platform/win32/Win32DialogControls.h"
 #include "workflow/PhoneForm.h"
 
+#include <deque>
 #include <memory>
+#include <string>
 
 namespace vantaro {
 
@@ -32,6 +34,7 @@ private:
     void OnEnding() override;
 
     void StartCheck();
+    void StartNextPort();
     void StopCheck();
     void TakeReports();
     void EnterPinClicked();
@@ -40,6 +43,7 @@ private:
     SettingsForm& settings_;
     std::shared_ptr<Inbox> inbox_;
     std::unique_ptr<PhoneCheckRun> run_;
+    std::deque<std::string> portsToStart_;  // ports of this check whose worker is not started yet
     std::unique_ptr<Win32DialogControls> controls_;
     std::unique_ptr<Win32PortTable> table_;
     std::unique_ptr<PhoneForm> form_;
