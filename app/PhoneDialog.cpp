@@ -128,7 +128,10 @@ void PhoneDialog::EnterPinClicked() {
     if (!run_) return;
     PinDialog ask({form_->Text(phonetext::kPinTitle), form_->Text(phonetext::kPinLabel),
                    form_->Text(phonetext::kPinOk), form_->Text(phonetext::kPinCancel)});
-    if (ask.DoModal(Handle()) != IDOK) return;
+    pinDialog_ = &ask;
+    const INT_PTR answer = ask.DoModal(Handle());
+    pinDialog_ = nullptr;
+    if (answer != IDOK) return;
     // The dialog may have ended while the PIN was asked for (the Settings dialog closed).
     if (!inbox_ || !inbox_->window) return;
     const std::optional<std::string> port = form_->BeginPin();
@@ -162,7 +165,9 @@ bool PhoneDialog::OnMessage(UINT message, WPARAM, LPARAM lParam, INT_PTR* result
 }
 
 void PhoneDialog::OnEnding() {
-    // From here on nothing of the check reaches the dialog, and nobody waits for a phone.
+    // From here on nothing of the check reaches the dialog, and nobody waits for a phone. A PIN
+    // still asked for is not sent.
+    if (pinDialog_) pinDialog_->Close();
     if (inbox_) inbox_->Close();
     if (controls_) controls_->MarkEnded();
     StopCheck();

@@ -47,6 +47,7 @@ private:
     std::unique_ptr<Win32DialogControls> controls_;
     std::unique_ptr<Win32PortTable> table_;
     std::unique_ptr<PhoneForm> form_;
+    class PinDialog* pinDialog_ = nullptr;  // while the PIN is asked for
 };
 
 } // namespace vantaro

@@ -16,6 +16,9 @@ public:
     explicit PinDialog(Texts texts);
     ~PinDialog() override;
 
+    // Ends the dialog as Cancel does (the dialog under it ends).
+    void Close() { End(IDCANCEL); }
+
     // The PIN typed, valid after DoModal returned IDOK.
     const std::string& Pin() const { return pin_; }
 

@@ -274,6 +274,28 @@ TEST_F(PhoneFormTest, TextsComeFromTheLanguagesSectionAndFallBackToEnglish) {
     EXPECT_EQ(phoneControls.GetText(IDC_PHONE_STATUS), "CN-on COM1!");
 }
 
+TEST(CheckPhoneCaption, ComesFromTheLanguagesSectionOrIsTheEnglishText) {
+    struct Case {
+        const char* file;
+        std::string caption;
+    };
+    const Case cases[] = {
+        {"[BaseSetting]\nlanguage=0\n[Chinese]\ncheckphone=CN-check\n", "CN-check"},
+        {"[BaseSetting]\nlanguage=1\n[Chinese]\ncheckphone=CN-check\n", "Check phone"},
+        {"", "Check phone"},
+    };
+    for (const Case& test : cases) {
+        testing::SettingsFormFixture fixture;
+        fixture.Load(test.file);
+        EXPECT_EQ(fixture.controls.GetText(IDC_CHECK_PHONE), test.caption) << test.file;
+    }
+    testing::SettingsFormFixture fixture;
+    fixture.Load("[BaseSetting]\nlanguage=0\n[Chinese]\ncheckphone=CN-check\n[English]\ncheckphone=EN-check\n");
+    fixture.controls.SetCurSel(IDC_LANGUAGE, 1);
+    fixture.form.ChangeLanguage();
+    EXPECT_EQ(fixture.controls.GetText(IDC_CHECK_PHONE), "EN-check") << "the language's change reaches the button";
+}
+
 TEST(FillIn, ReplacesTheFirstPlaceholderOnlyAndNothingElse) {
     EXPECT_EQ(FillIn("on %s.", "COM5"), "on COM5.");
     EXPECT_EQ(FillIn("%s and %s %n %d", "A"), "A and %s %n %d");
