@@ -262,16 +262,23 @@ TEST_F(PhoneFormTest, AVisitedNetworkIsSaidToBeOne) {
               "Settings for network 903-30 (the one the phone is on; when roaming, not the SIM's own):");
 }
 
-TEST_F(PhoneFormTest, TextsComeFromTheLanguagesSectionAndFallBackToEnglish) {
-    Load("[BaseSetting]\nlanguage=0\n[Chinese]\nuseport=CN-use\nchecking=CN-wait\nmodemon=CN-on %s!\ncolsim=\n");
-    Open({"COM1"});
-    EXPECT_EQ(phoneControls.GetText(IDC_USE_PORT), "CN-use");
-    EXPECT_EQ(phoneControls.GetText(IDC_CHECK_AGAIN), "Check again") << "a missing key gives the English text";
-    EXPECT_EQ(phoneControls.GetText(IDC_EXIT), "Close");
-    EXPECT_EQ(table.columns[2], "") << "a present but empty key is shown empty";
-    EXPECT_EQ(table.rows[0][1], "CN-wait");
-    phone->PortChecked(Modem("COM1"));
-    EXPECT_EQ(phoneControls.GetText(IDC_PHONE_STATUS), "CN-on COM1!");
+TEST(PhoneFormTexts, ComeFromTheLanguagesSectionAndFallBackToEnglish) {
+    // Read from the section whole, and key by key where the profile cannot read it whole.
+    for (const bool wholeSections : {true, false}) {
+        SCOPED_TRACE(wholeSections ? "whole section" : "key by key");
+        PhoneFormFixture fixture;
+        fixture.profile.readsSections = wholeSections;
+        fixture.Load("[BaseSetting]\nlanguage=0\n[Chinese]\nuseport=CN-use\nchecking=CN-wait\nmodemon=CN-on %s!\ncolsim=\n");
+        fixture.Open({"COM1"});
+        EXPECT_EQ(fixture.phoneControls.GetText(IDC_USE_PORT), "CN-use");
+        EXPECT_EQ(fixture.phoneControls.GetText(IDC_CHECK_AGAIN), "Check again") << "a missing key gives the English text";
+        EXPECT_EQ(fixture.phoneControls.GetText(IDC_EXIT), "Close");
+        EXPECT_EQ(fixture.table.columns[2], "") << "a present but empty key is shown empty";
+        EXPECT_EQ(fixture.table.columns[1], "Phone");
+        EXPECT_EQ(fixture.table.rows[0][1], "CN-wait");
+        fixture.phone->PortChecked(PhoneFormFixture::Modem("COM1"));
+        EXPECT_EQ(fixture.phoneControls.GetText(IDC_PHONE_STATUS), "CN-on COM1!");
+    }
 }
 
 TEST(CheckPhoneCaption, ComesFromTheLanguagesSectionOrIsTheEnglishText) {
