@@ -53,6 +53,7 @@
 #define IDC_CHECK_PHONE             1030
 
 // Phone dialog (template 140).
+#define IDC_PHONE_CLOSE             2     /* IDCANCEL */
 #define IDC_PHONE_PORTS             1031
 #define IDC_USE_PORT                1032
 #define IDC_CHECK_AGAIN             1033

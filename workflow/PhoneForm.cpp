@@ -42,7 +42,7 @@ void PhoneForm::ApplyTexts() {
     controls_.SetText(IDC_CHECK_AGAIN, Text(kCheckAgain));
     controls_.SetText(IDC_ENTER_PIN, Text(kEnterPin));
     controls_.SetText(IDC_USE_SETTINGS, Text(kUseSettings));
-    controls_.SetText(IDC_EXIT, Text(kClose));
+    controls_.SetText(IDC_PHONE_CLOSE, Text(kClose));
     table_.SetColumns({Text(kColumnPort), Text(kColumnPhone), Text(kColumnSim), Text(kColumnSignal),
                        Text(kColumnNetwork)});
 }

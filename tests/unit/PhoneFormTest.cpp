@@ -272,7 +272,7 @@ TEST(PhoneFormTexts, ComeFromTheLanguagesSectionAndFallBackToEnglish) {
         fixture.Open({"COM1"});
         EXPECT_EQ(fixture.phoneControls.GetText(IDC_USE_PORT), "CN-use");
         EXPECT_EQ(fixture.phoneControls.GetText(IDC_CHECK_AGAIN), "Check again") << "a missing key gives the English text";
-        EXPECT_EQ(fixture.phoneControls.GetText(IDC_EXIT), "Close");
+        EXPECT_EQ(fixture.phoneControls.GetText(IDC_PHONE_CLOSE), "Close");
         EXPECT_EQ(fixture.table.columns[2], "") << "a present but empty key is shown empty";
         EXPECT_EQ(fixture.table.columns[1], "Phone");
         EXPECT_EQ(fixture.table.rows[0][1], "CN-wait");
