@@ -2,6 +2,7 @@
 
 #include "app/AboutDialog.h"
 #include "app/DialogInitData.h"
+#include "app/PhoneDialog.h"
 #include "app/Shortcut.h"
 #include "app/StoredSecrets.h"
 #include "app/Win32InstallPlatform.h"
@@ -105,6 +106,9 @@ bool SettingsDialog::OnCommand(int id, int notification) {
     case IDC_DIAL:
         if (notification == BN_CLICKED) ConnectClicked();
         return true;
+    case IDC_CHECK_PHONE:
+        if (notification == BN_CLICKED) CheckPhoneClicked();
+        return true;
     case IDC_DISCONNECT:
         if (notification == BN_CLICKED) session_->dial.DisconnectClicked();
         return true;
@@ -150,6 +154,15 @@ void SettingsDialog::ConnectClicked() {
     });
 }
 
+void SettingsDialog::CheckPhoneClicked() {
+    // Nothing talks to a port until the user asks: the check starts with the Phone dialog.
+    if (phoneDialog_) return;
+    PhoneDialog phone(session_->form);
+    phoneDialog_ = &phone;
+    phone.DoModal(Handle());
+    phoneDialog_ = nullptr;
+}
+
 void SettingsDialog::OnCancel() {
     if (!session_) {
         End(IDCANCEL);
@@ -171,7 +184,9 @@ bool SettingsDialog::OnMessage(UINT message, WPARAM, LPARAM, INT_PTR* result) {
 }
 
 void SettingsDialog::OnEnding() {
-    // From here on no worker reaches the dialog, and a dial that still waits gives up.
+    // From here on no worker reaches the dialog, and a dial that still waits gives up. The Phone
+    // dialog ends with it (its check stops without waiting for a phone).
+    if (phoneDialog_) phoneDialog_->Close();
     if (session_) {
         session_->controls.MarkEnded();
         session_->dial.DialogEnded();

@@ -51,11 +51,13 @@ private:
     void StartInstall();
     void AboutClicked();
     void ConnectClicked();
+    void CheckPhoneClicked();
     void CenterOnScreen();
 
     std::string profilePath_;
     std::shared_ptr<SettingsSession> session_;
     UniqueKernelHandle workerThread_;
+    class PhoneDialog* phoneDialog_ = nullptr;  // while the Phone dialog is open over this one
 };
 
 } // namespace vantaro

@@ -86,6 +86,68 @@ INF_PROBLEMS = [
      "The file %s, which the modem driver installs, is not in the folder of the driver file."),
 ]
 
+# The phone check's texts (the Settings dialog's "Check phone" button, the Phone dialog, the PIN
+# dialog): key, the Chinese and the English text. "%s" stands for a port or a network id. Vantaro
+# shows its own English text for a key that is missing.
+PHONE_TEXTS = [
+    ("checkphone", "检测手机", "Check phone"),              # button, 52 units
+    ("phonetitle", "手机检测", "Phone check"),
+    ("useport", "使用此端口", "Use this port"),             # button, 62 units
+    ("checkagain", "重新检测", "Check again"),              # button, 58 units
+    ("enterpin", "输入PIN码...", "Enter PIN..."),           # button, 58 units
+    ("phoneclose", "关闭", "Close"),
+    ("usesettings", "使用此设置", "Use these settings"),    # button, 76 units
+    ("pintitle", "输入PIN码", "Enter PIN"),
+    ("pinlabel", "SIM卡的PIN码（4到8位数字）:", "PIN of the SIM (4 to 8 digits):"),
+    ("pinok", "确定", "OK"),
+    ("pincancel", "取消", "Cancel"),
+    ("colport", "端口", "Port"),
+    ("colphone", "手机", "Phone"),
+    ("colsim", "SIM卡", "SIM"),
+    ("colsignal", "信号", "Signal"),
+    ("colnetwork", "网络", "Network"),
+    ("checking", "正在检测……", "checking..."),
+    ("noanswer", "无应答", "no answer"),
+    ("portbusy", "被其他程序占用", "in use by another program"),
+    ("notamodem", "不是调制解调器", "not a modem"),
+    ("portrefused", "无法打开", "cannot be opened"),
+    ("simready", "就绪", "ready"),
+    ("simpin", "需要PIN码", "PIN needed"),
+    ("simpuk", "需要PUK码", "PUK needed"),
+    ("nosim", "无SIM卡", "no SIM"),
+    ("signalunknown", "未知", "unknown"),
+    ("nethome", "本地网络", "home"),
+    ("netroaming", "漫游", "roaming"),
+    ("netsearching", "正在搜索", "searching"),
+    ("netdenied", "被拒绝", "denied"),
+    ("netnone", "未注册", "not registered"),
+    ("phonechecking", "正在检测端口……", "Checking the ports..."),
+    ("noports", "端口列表为空，没有可检测的端口。", "The port list is empty: there is no port to check."),
+    ("modemon", "手机的调制解调器在 %s 上。", "The phone's modem is on %s."),
+    ("nomodem", "没有端口以调制解调器应答。手机是否已开机并连接？",
+     "No port answered as a modem. Is the phone on and plugged in?"),
+    ("severalmodems", "有多个端口以调制解调器应答，请选择一个。", "Several ports answered as modems: choose one."),
+    ("pinsending", "正在发送PIN码……", "Sending the PIN..."),
+    ("pinaccepted", "手机已接受PIN码。点击“重新检测”查看SIM卡状态。",
+     "The phone took the PIN. Click Check again to see the SIM ready."),
+    ("pinrejected", "手机拒绝了PIN码。请核对后再试：多次输错会锁住SIM卡。",
+     "The phone refused the PIN. Check it before you try again: a few wrong PINs lock the SIM."),
+    ("pinnotvalid", "PIN码为4到8位数字。未发送任何内容。", "A PIN is 4 to 8 digits. Nothing was sent."),
+    ("pinnoanswer", "手机没有回应PIN码。", "The phone did not answer the PIN."),
+    ("pinnotopened", "无法打开端口发送PIN码。", "The port could not be opened to send the PIN."),
+    ("proposalfor", "SIM卡运营商 %s 的设置:", "Settings for the SIM's operator %s:"),
+    ("proposalvisited", "网络 %s 的设置（手机所在的网络；漫游时不是SIM卡自己的）:",
+     "Settings for network %s (the one the phone is on; when roaming, not the SIM's own):"),
+    ("nooperator", "不知道SIM卡的运营商，无法建议设置。", "The SIM's operator is not known: no settings to propose."),
+    ("notindatabase", "数据库中没有运营商 %s，无法建议设置。",
+     "The operator %s is not in the database: no settings to propose."),
+    ("noapnlisted", "数据库没有列出运营商 %s 的APN。", "The database lists no APN for the operator %s."),
+    ("nothingusable", "数据库中运营商 %s 的APN不适合设置栏。",
+     "The database's APNs for the operator %s do not fit the settings' fields."),
+    ("settingsapplied", "设置已填入设置对话框：保存或安装驱动后生效。",
+     "The settings are in the Settings dialog: Save or Install keeps them."),
+]
+
 HEAD = """\
 ; Vantaro settings. Vantaro reads this file at start and writes the [Setting] values and
 ; the language back when you save. Lines starting with ";" are notes for you.
@@ -152,6 +214,8 @@ def section(name, column):
     for key, says, *texts in INF_PROBLEMS:
         lines.append(f"; {says}")
         lines.append(f"{key}={texts[column]}")
+    lines.append("; The phone check")
+    lines += [f"{key}={texts[column]}" for key, *texts in PHONE_TEXTS]
     return "\n".join(lines) + "\n"
 
 

@@ -26,6 +26,8 @@ public:
     virtual int AddString(int id, const std::string& text) = 0;
     virtual void SetItemData(int id, int index, std::uint32_t data) = 0;
     virtual int GetCount(int id) const = 0;
+    // The text of one item; empty for an index out of range.
+    virtual std::string GetItemText(int id, int index) const = 0;
     virtual int GetCurSel(int id) const = 0;
     virtual void SetCurSel(int id, int index) = 0;
 

@@ -8,6 +8,8 @@
 #define IDR_MAINFRAME               128
 #define IDD_DIAL_SETTING            129
 #define IDD_ABOUT_ENGLISH           131
+#define IDD_PHONE                   140
+#define IDD_PIN                     141
 
 // The system-menu command appended from string 101.
 #define IDM_ABOUTBOX                0x0010
@@ -48,3 +50,19 @@
 #define IDC_DRIVER_GROUP            1027
 #define IDC_LANGUAGE_LABEL          1028
 #define IDC_ABOUT_TITLE             1029
+#define IDC_CHECK_PHONE             1030
+
+// Phone dialog (template 140).
+#define IDC_PHONE_CLOSE             2     /* IDCANCEL */
+#define IDC_PHONE_PORTS             1031
+#define IDC_USE_PORT                1032
+#define IDC_CHECK_AGAIN             1033
+#define IDC_ENTER_PIN               1034
+#define IDC_USE_SETTINGS            1035
+#define IDC_PROPOSALS               1036
+#define IDC_PHONE_STATUS            1037
+#define IDC_PROPOSAL_NOTE           1038
+
+// PIN dialog (template 141).
+#define IDC_PIN_LABEL               1040
+#define IDC_PIN                     1041

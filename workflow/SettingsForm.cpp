@@ -5,6 +5,8 @@
 #include "settings/ProfileFile.h"
 #include "settings/SettingsKeys.h"
 #include "workflow/InterfaceText.h"
+#include "workflow/PhoneText.h"
+#include "workflow/SectionValues.h"
 
 #include <algorithm>
 #include <cctype>
@@ -23,25 +25,6 @@ constexpr char kInitStringPrefix[] = "at+eslp=0;+cgdcont=1,\"IP\",\"";
 constexpr int kGprsItem = 0;
 constexpr int kCsdItem = 1;
 constexpr int kChineseItem = 0;
-
-// The keys of one section from a single read where the profile can read the section whole,
-// each found as a read of the key would find it; key by key where it cannot. The platform
-// checks the file anew for every read, and the dialog is not on screen until it has them all.
-class SectionValues {
-public:
-    SectionValues(const Profile& profile, std::string section)
-        : profile_(profile), section_(std::move(section)), entries_(profile.ReadSection(section_)) {}
-
-    std::string Get(const char* key, const std::string& defaultValue) const {
-        if (!entries_) return profile_.ReadString(section_, key, defaultValue);
-        return FindSectionValue(*entries_, key).value_or(defaultValue);
-    }
-
-private:
-    const Profile& profile_;
-    std::string section_;
-    std::optional<std::vector<ProfileSectionEntry>> entries_;
-};
 
 } // namespace
 
@@ -219,6 +202,8 @@ void SettingsForm::RefillPortList() {
 void SettingsForm::ApplyInterfaceText(std::string language) {
     const SectionValues texts(profile_, language);
     for (const CaptionKey& caption : kCaptionKeys) controls_.SetText(caption.controlId, texts.Get(caption.key, ""));
+    // Captions added since the first release show their English text when the file lacks them.
+    controls_.SetText(IDC_CHECK_PHONE, texts.Get(phonetext::kCheckPhone.key, phonetext::kCheckPhone.english));
 }
 
 std::string SettingsForm::LookUpMessage(const std::string& key) const {

@@ -58,6 +58,19 @@ int Win32DialogControls::GetCount(int id) const {
     return count < 0 ? 0 : static_cast<int>(count);
 }
 
+std::string Win32DialogControls::GetItemText(int id, int index) const {
+    HWND control = Control(id);
+    if (!control) return {};
+    const bool listBox = IsListBox(control);
+    const LRESULT length = ::SendMessageA(control, listBox ? LB_GETTEXTLEN : CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length <= 0) return {};
+    std::vector<char> buffer(static_cast<std::size_t>(length) + 1);
+    const LRESULT copied = ::SendMessageA(control, listBox ? LB_GETTEXT : CB_GETLBTEXT, static_cast<WPARAM>(index),
+                                          reinterpret_cast<LPARAM>(buffer.data()));
+    if (copied <= 0 || copied > length) return {};
+    return std::string(buffer.data(), static_cast<std::size_t>(copied));
+}
+
 int Win32DialogControls::GetCurSel(int id) const {
     HWND control = Control(id);
     if (!control) return -1;

@@ -28,6 +28,7 @@ public:
     int AddString(int id, const std::string& text) override;
     void SetItemData(int id, int index, std::uint32_t data) override;
     int GetCount(int id) const override;
+    std::string GetItemText(int id, int index) const override;
     int GetCurSel(int id) const override;
     void SetCurSel(int id, int index) override;
     void EndWithOk() override;

@@ -8,6 +8,7 @@
 #include "resources/resource.h"
 #include "settings/IniDocument.h"
 #include "workflow/InterfaceText.h"
+#include "workflow/PhoneText.h"
 
 #include <gtest/gtest.h>
 
@@ -130,6 +131,11 @@ void ExpectEveryCaptionFits(HWND dialog, const TemplateFont& font, const std::st
             << language << " caption " << caption.key << " \"" << Utf8(text) << "\" does not fit control "
             << caption.controlId;
     }
+    // The phone check's button, added since.
+    const std::wstring checkPhone = WideControlText(dialog, IDC_CHECK_PHONE);
+    EXPECT_FALSE(checkPhone.empty()) << language << " checkphone";
+    EXPECT_LE(font.Width(checkPhone), CaptionRoom(::GetDlgItem(dialog, IDC_CHECK_PHONE)))
+        << language << " \"" << Utf8(checkPhone) << "\" does not fit the Check phone button";
 }
 
 TEST(DeliveredSettings, BothLanguagesHoldEveryCaptionAndMessage) {
@@ -157,6 +163,23 @@ TEST(DeliveredSettings, BothLanguagesHoldEveryCaptionAndMessage) {
         ASSERT_TRUE(i > 0 && settings[i - 1] == '\r') << "a line without CR at byte " << i;
     EXPECT_EQ(Value(settings, "BaseSetting", "language"), "0") << "Chinese unless the user chooses";
     EXPECT_EQ(Value(settings, "BaseSetting", "hardwareid_in_inf"), "USB\\VID_1782&PID_0003&MI_01");
+}
+
+TEST(DeliveredSettings, BothLanguagesHoldEveryPhoneCheckText) {
+    const std::string settings = DeliveredSettings();
+    for (const TextKey& key : phonetext::kAll) {
+        const std::string chinese = Value(settings, "Chinese", key.key);
+        const std::string english = Value(settings, "English", key.key);
+        EXPECT_FALSE(chinese.empty() || chinese == "<missing>") << "Chinese " << key.key;
+        EXPECT_FALSE(english.empty() || english == "<missing>") << "English " << key.key;
+        EXPECT_EQ(Wide(chinese, kChineseCodePage).find(L"<not valid"), std::wstring::npos) << key.key << " is not GBK";
+        EXPECT_NE(chinese, english) << key.key << " is not translated";
+        for (char c : english) EXPECT_TRUE(static_cast<unsigned char>(c) < 0x80) << key.key;
+        // Where the program's own text fills in a port or a network id, the file's does too.
+        EXPECT_EQ(english.find("%s") != std::string::npos, std::string(key.english).find("%s") != std::string::npos)
+            << key.key;
+        EXPECT_EQ(chinese.find("%s") != std::string::npos, english.find("%s") != std::string::npos) << key.key;
+    }
 }
 
 INT_PTR CALLBACK PlainDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
@@ -235,7 +258,8 @@ TEST(Captions, EveryCaptionFitsItsControl) {
     ::GetWindowRect(::GetDlgItem(dialog, IDC_DIAL_GROUP), &group);
     std::printf("[ %s ] template font resolves to \"%s\", base unit %d px\n", Locale().c_str(), font.Face().c_str(),
                 font.BaseUnitX());
-    ASSERT_NEAR(group.right - group.left, ::MulDiv(313, font.BaseUnitX(), 4), 2)
+    constexpr int kGroupWidth = 361;  // dialog units, template 129
+    ASSERT_NEAR(group.right - group.left, ::MulDiv(kGroupWidth, font.BaseUnitX(), 4), 2)
         << "the test's font is not the dialog's";
 
     const std::string artifacts = ArtifactsFolder();

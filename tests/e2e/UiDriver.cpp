@@ -1,5 +1,7 @@
 #include "e2e/UiDriver.h"
 
+#include <commctrl.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -156,6 +158,108 @@ std::vector<std::string> ComboItems(HWND dialog, int id) {
         items.push_back(ansi);
     }
     return items;
+}
+
+std::vector<std::string> ListBoxItems(HWND dialog, int id) {
+    std::vector<std::string> items;
+    const int count = static_cast<int>(::SendDlgItemMessageW(dialog, id, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[512] = {};
+        const LRESULT length = ::SendDlgItemMessageW(dialog, id, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+        if (length < 0 || length >= static_cast<LRESULT>(sizeof text / sizeof text[0])) {
+            items.push_back("<unreadable>");
+            continue;
+        }
+        ::SendDlgItemMessageW(dialog, id, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        char ansi[1024] = {};
+        ::WideCharToMultiByte(CP_ACP, 0, text, -1, ansi, sizeof ansi, nullptr, nullptr);
+        items.push_back(ansi);
+    }
+    return items;
+}
+
+namespace {
+
+// Memory in the process that owns a window, for messages whose arguments are pointers.
+class RemoteMemory {
+public:
+    RemoteMemory(HWND window, std::size_t size) : size_(size) {
+        DWORD processId = 0;
+        ::GetWindowThreadProcessId(window, &processId);
+        process_ = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+        if (process_) address_ = ::VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    }
+    RemoteMemory(const RemoteMemory&) = delete;
+    RemoteMemory& operator=(const RemoteMemory&) = delete;
+    ~RemoteMemory() {
+        if (address_) ::VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        if (process_) ::CloseHandle(process_);
+    }
+    bool Valid() const { return address_ != nullptr; }
+    char* Address(std::size_t offset = 0) const { return static_cast<char*>(address_) + offset; }
+    bool Write(std::size_t offset, const void* data, std::size_t size) {
+        return offset + size <= size_ && ::WriteProcessMemory(process_, Address(offset), data, size, nullptr);
+    }
+    bool Read(std::size_t offset, void* data, std::size_t size) const {
+        return offset + size <= size_ && ::ReadProcessMemory(process_, Address(offset), data, size, nullptr);
+    }
+
+private:
+    std::size_t size_;
+    HANDLE process_ = nullptr;
+    void* address_ = nullptr;
+};
+
+constexpr std::size_t kCellRoom = 512;
+
+LRESULT SendBounded(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    if (!::SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result)) return -1;
+    return static_cast<LRESULT>(result);
+}
+
+} // namespace
+
+std::vector<std::vector<std::string>> ListViewRows(HWND dialog, int id) {
+    std::vector<std::vector<std::string>> rows;
+    HWND list = ::GetDlgItem(dialog, id);
+    const LRESULT count = SendBounded(list, LVM_GETITEMCOUNT, 0, 0);
+    HWND header = reinterpret_cast<HWND>(SendBounded(list, LVM_GETHEADER, 0, 0));
+    const LRESULT columns = header ? SendBounded(header, HDM_GETITEMCOUNT, 0, 0) : 0;
+    RemoteMemory memory(list, sizeof(LVITEMA) + kCellRoom);
+    if (!memory.Valid() || count < 0 || columns <= 0) return rows;
+    for (LRESULT row = 0; row < count; ++row) {
+        std::vector<std::string> cells;
+        for (LRESULT column = 0; column < columns; ++column) {
+            LVITEMA item{};
+            item.iSubItem = static_cast<int>(column);
+            item.pszText = memory.Address(sizeof(LVITEMA));
+            item.cchTextMax = static_cast<int>(kCellRoom);
+            char text[kCellRoom] = {};
+            memory.Write(0, &item, sizeof item);
+            memory.Write(sizeof(LVITEMA), text, sizeof text);
+            SendBounded(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(memory.Address()));
+            memory.Read(sizeof(LVITEMA), text, sizeof text - 1);
+            cells.push_back(text);
+        }
+        rows.push_back(cells);
+    }
+    return rows;
+}
+
+bool SelectListViewRow(HWND dialog, int id, int row) {
+    HWND list = ::GetDlgItem(dialog, id);
+    RemoteMemory memory(list, sizeof(LVITEMA));
+    LVITEMA item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    if (!memory.Valid() || !memory.Write(0, &item, sizeof item)) return false;
+    return SendBounded(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(memory.Address())) == TRUE;
+}
+
+int ListViewSelection(HWND dialog, int id) {
+    return static_cast<int>(
+        SendBounded(::GetDlgItem(dialog, id), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
 bool SaveWindowImage(HWND window, const std::string& path) {

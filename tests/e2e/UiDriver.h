@@ -40,6 +40,15 @@ void DropDown(HWND dialog, int id);
 int ComboSelection(HWND dialog, int id);
 std::vector<std::string> ComboItems(HWND dialog, int id);
 
+// A list box's items (read in their wide form, as Wine carries them across processes).
+std::vector<std::string> ListBoxItems(HWND dialog, int id);
+// The cells of a report-style list view, row by row. A list view's messages carry pointers, so
+// these go through memory of the program that owns the control.
+std::vector<std::vector<std::string>> ListViewRows(HWND dialog, int id);
+// Selects a row as a user's click does (the dialog hears of the change); -1 when none is selected.
+bool SelectListViewRow(HWND dialog, int id, int row);
+int ListViewSelection(HWND dialog, int id);
+
 // Polls until the condition holds or the time is up; true when it held.
 template <typename Condition>
 bool WaitUntil(Condition condition, DWORD timeoutMs = kDefaultWait) {

@@ -77,6 +77,12 @@ public:
         std::lock_guard<std::recursive_mutex> lock(mutex_);
         return static_cast<int>(At(id).items.size());
     }
+    std::string GetItemText(int id, int index) const override {
+        std::lock_guard<std::recursive_mutex> lock(mutex_);
+        const Control& control = At(id);
+        return index >= 0 && index < static_cast<int>(control.items.size()) ? control.items[static_cast<std::size_t>(index)]
+                                                                           : std::string();
+    }
     int GetCurSel(int id) const override {
         std::lock_guard<std::recursive_mutex> lock(mutex_);
         return At(id).selection;

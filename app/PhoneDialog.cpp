@@ -1,0 +1,181 @@
+#include "app/PhoneDialog.h"
+
+#include "app/AnsiText.h"
+#include "app/PinDialog.h"
+#include "phone/SteadyClock.h"
+#include "phone/win32/Win32SerialPort.h"
+#include "providers/ProviderDatabase.h"
+#include "resources/resource.h"
+
+#include <commctrl.h>
+
+#include <deque>
+#include <mutex>
+#include <utility>
+#include <variant>
+
+namespace vantaro {
+
+namespace {
+
+// Posted by a worker when it left something in the inbox.
+constexpr UINT kPhoneReportMessage = WM_APP + 20;
+// Posted by the dialog to itself: start the worker of the next port. One thread start per
+// message keeps the dialog's thread free for its messages in between (starting a thread can
+// take milliseconds, and sixteen of them at once held the dialog back for more than 50 ms).
+constexpr UINT kStartNextPortMessage = WM_APP + 21;
+
+} // namespace
+
+struct PhoneDialog::Inbox {
+    std::mutex mutex;
+    HWND window = nullptr;  // null once the dialog has ended: nothing is posted any more
+    std::deque<std::variant<PortFindings, PinOutcome>> reports;
+
+    void Put(std::variant<PortFindings, PinOutcome> report) {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (!window) return;
+        reports.push_back(std::move(report));
+        // Posted, never sent: the dialog's thread may be the one stopping the run.
+        ::PostMessageA(window, kPhoneReportMessage, 0, 0);
+    }
+    std::deque<std::variant<PortFindings, PinOutcome>> TakeAll() {
+        std::lock_guard<std::mutex> lock(mutex);
+        return std::exchange(reports, {});
+    }
+    void Close() {
+        std::lock_guard<std::mutex> lock(mutex);
+        window = nullptr;
+        reports.clear();
+    }
+};
+
+PhoneDialog::PhoneDialog(SettingsForm& settings) : Dialog(IDD_PHONE), settings_(settings) {}
+
+PhoneDialog::~PhoneDialog() { StopCheck(); }
+
+BOOL PhoneDialog::OnInit() {
+    inbox_ = std::make_shared<Inbox>();
+    inbox_->window = Handle();
+    controls_ = std::make_unique<Win32DialogControls>(Handle());
+    table_ = std::make_unique<Win32PortTable>(::GetDlgItem(Handle(), IDC_PHONE_PORTS));
+    form_ = std::make_unique<PhoneForm>(*controls_, *table_, settings_, providers::BuiltInProviderDatabase(), &Utf8ToAnsi);
+    ::SetWindowTextA(Handle(), form_->Text(phonetext::kTitle).c_str());
+    form_->ApplyTexts();
+    StartCheck();
+    // On screen and painted before the first worker starts: the first paint of the list view is
+    // the slowest message the dialog handles, and it belongs to opening the dialog, not to the
+    // check (whose workers start one per message after this).
+    ::ShowWindow(Handle(), SW_SHOW);
+    ::RedrawWindow(Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    return TRUE;
+}
+
+void PhoneDialog::StartCheck() {
+    StopCheck();
+    // A new run for every check: a stopped one starts nothing.
+    inbox_->TakeAll();
+    const std::vector<std::string> ports = form_->PortsToCheck();
+    form_->BeginCheck(ports);
+    run_ = std::make_unique<PhoneCheckRun>(
+        PhoneServices{std::make_shared<Win32SerialPorts>(), std::make_shared<SteadyClock>()});
+    portsToStart_.assign(ports.begin(), ports.end());
+    ::PostMessageA(Handle(), kStartNextPortMessage, 0, 0);
+}
+
+void PhoneDialog::StartNextPort() {
+    if (!run_ || portsToStart_.empty()) return;
+    const std::string port = portsToStart_.front();
+    portsToStart_.pop_front();
+    std::shared_ptr<Inbox> inbox = inbox_;
+    run_->Check({port}, [inbox](const PortFindings& findings) { inbox->Put(findings); });
+    if (!portsToStart_.empty()) ::PostMessageA(Handle(), kStartNextPortMessage, 0, 0);
+}
+
+void PhoneDialog::StopCheck() {
+    // Returns at once; the workers end at their next bound and report nothing after this.
+    portsToStart_.clear();
+    if (run_) run_->Stop();
+}
+
+void PhoneDialog::TakeReports() {
+    for (auto& report : inbox_->TakeAll()) {
+        if (const PortFindings* findings = std::get_if<PortFindings>(&report)) form_->PortChecked(*findings);
+        else form_->PinAnswered(std::get<PinOutcome>(report));
+    }
+}
+
+bool PhoneDialog::OnCommand(int id, int notification) {
+    if (!form_) return false;
+    switch (id) {
+    case IDC_USE_PORT:
+        if (notification == BN_CLICKED) UsePortClicked();
+        return true;
+    case IDC_CHECK_AGAIN:
+        if (notification == BN_CLICKED) StartCheck();
+        return true;
+    case IDC_ENTER_PIN:
+        if (notification == BN_CLICKED) EnterPinClicked();
+        return true;
+    case IDC_USE_SETTINGS:
+        if (notification == BN_CLICKED) form_->UseTheseSettings();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void PhoneDialog::UsePortClicked() {
+    if (form_->UseThisPort()) End(IDOK);
+}
+
+void PhoneDialog::EnterPinClicked() {
+    if (!run_) return;
+    PinDialog ask({form_->Text(phonetext::kPinTitle), form_->Text(phonetext::kPinLabel),
+                   form_->Text(phonetext::kPinOk), form_->Text(phonetext::kPinCancel)});
+    pinDialog_ = &ask;
+    const INT_PTR answer = ask.DoModal(Handle());
+    pinDialog_ = nullptr;
+    if (answer != IDOK) return;
+    // The dialog may have ended while the PIN was asked for (the Settings dialog closed).
+    if (!inbox_ || !inbox_->window) return;
+    const std::optional<std::string> port = form_->BeginPin();
+    if (!port) return;
+    std::shared_ptr<Inbox> inbox = inbox_;
+    run_->EnterPin(*port, ask.Pin(), [inbox](PinOutcome outcome) { inbox->Put(outcome); });
+}
+
+bool PhoneDialog::OnMessage(UINT message, WPARAM, LPARAM lParam, INT_PTR* result) {
+    if (message == kPhoneReportMessage && form_) {
+        TakeReports();
+        *result = 0;
+        return true;
+    }
+    if (message == kStartNextPortMessage) {
+        StartNextPort();
+        *result = 0;
+        return true;
+    }
+    if (message == WM_NOTIFY && form_) {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->idFrom == IDC_PHONE_PORTS && header->code == LVN_ITEMCHANGED) {
+            const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
+            if ((change->uChanged & LVIF_STATE) && ((change->uNewState ^ change->uOldState) & LVIS_SELECTED))
+                form_->RowSelected();
+        }
+        return false;
+    }
+    if (message == WM_DESTROY) OnEnding();
+    return false;
+}
+
+void PhoneDialog::OnEnding() {
+    // From here on nothing of the check reaches the dialog, and nobody waits for a phone. A PIN
+    // still asked for is not sent.
+    if (pinDialog_) pinDialog_->Close();
+    if (inbox_) inbox_->Close();
+    if (controls_) controls_->MarkEnded();
+    StopCheck();
+}
+
+} // namespace vantaro

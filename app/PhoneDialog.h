@@ -1,0 +1,53 @@
+#pragma once
+// The Phone dialog (template 140), modal over the Settings dialog: checks every port of the
+// Settings dialog's port list and shows what each answered. The check's workers post what they
+// find; the dialog's thread takes it in, so the dialog never waits for a phone, and once the
+// dialog has ended nothing of the check reaches it.
+
+#include "app/Dialog.h"
+#include "app/Win32PortTable.h"
+#include "phone/PhoneCheckRun.h"
+#include "platform/win32/Win32DialogControls.h"
+#include "workflow/PhoneForm.h"
+
+#include <deque>
+#include <memory>
+#include <string>
+
+namespace vantaro {
+
+class PhoneDialog final : public Dialog {
+public:
+    explicit PhoneDialog(SettingsForm& settings);
+    ~PhoneDialog() override;
+
+    // Ends the dialog (the Settings dialog ends under it).
+    void Close() { End(IDCANCEL); }
+
+    // Shared with the check's workers: what they found, until the dialog takes it.
+    struct Inbox;
+
+private:
+    BOOL OnInit() override;
+    bool OnCommand(int id, int notification) override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) override;
+    void OnEnding() override;
+
+    void StartCheck();
+    void StartNextPort();
+    void StopCheck();
+    void TakeReports();
+    void EnterPinClicked();
+    void UsePortClicked();
+
+    SettingsForm& settings_;
+    std::shared_ptr<Inbox> inbox_;
+    std::unique_ptr<PhoneCheckRun> run_;
+    std::deque<std::string> portsToStart_;  // ports of this check whose worker is not started yet
+    std::unique_ptr<Win32DialogControls> controls_;
+    std::unique_ptr<Win32PortTable> table_;
+    std::unique_ptr<PhoneForm> form_;
+    class PinDialog* pinDialog_ = nullptr;  // while the PIN is asked for
+};
+
+} // namespace vantaro

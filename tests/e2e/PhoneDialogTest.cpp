@@ -1,0 +1,376 @@
+// The real Vantaro.exe under Wine against simulated phones (tests/tools/simphone.py links them
+// into the test prefix as COM71 to COM90): the Phone dialog lists what each port answered, gives
+// the port and the operator's settings to the Settings dialog, sends a PIN once per click, and
+// never holds the program when it is closed in the middle of a check.
+
+#include "e2e/ProgramState.h"
+#include "e2e/SerialCommOverride.h"
+#include "e2e/UiDriver.h"
+#include "resources/resource.h"
+#include "workflow/PhoneText.h"
+#include "workflow/SettingsForm.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <fstream>
+#include <mutex>
+#include <thread>
+
+namespace vantaro::e2e {
+namespace {
+
+using Cells = std::vector<std::string>;
+
+// The simulated phones of this test program (see the WRAPPER line in CMakeLists.txt).
+constexpr char kReady[] = "COM71";
+constexpr char kPin[] = "COM72";
+constexpr char kDenied[] = "COM73";
+constexpr char kSilent[] = "COM74";
+constexpr char kOperatorSim[] = "COM75";
+// COM76 to COM89 are silent too: with COM74, fifteen ports that never answer.
+// COM90: a SIM of a network whose settings the database names in plain ASCII (for the picture).
+constexpr char kAsciiOperatorSim[] = "COM90";
+constexpr int kFirstMoreSilent = 76;
+constexpr int kMoreSilent = 14;
+
+constexpr DWORD kCheckBound = 15000;  // a whole check takes about 4 s; only a fault waits this long
+
+bool ChineseWindows() { return ::GetACP() == 936; }
+
+// The English text of a key as the delivered Setting.ini has it ("checking..." in ASCII).
+std::string English(const TextKey& key) {
+    return key.key == std::string("checking") ? "checking..." : key.english;
+}
+
+class PhoneDialogTest : public ::testing::Test {
+protected:
+    // The Settings dialog over a port list of exactly these ports, in English unless the test
+    // runs as a Chinese Windows.
+    HWND OpenSettings(const std::string& name, const std::vector<std::string>& ports) {
+        for (std::size_t i = 0; i < ports.size(); ++i) {
+            char valueName[32];
+            std::snprintf(valueName, sizeof valueName, "\\Device\\Serial%02u", static_cast<unsigned>(i));
+            EXPECT_TRUE(serialComm_.SetPortName(valueName, ports[i]));
+        }
+        vantaro_ = std::make_unique<VantaroProcess>(name);
+        if (!ChineseWindows()) {
+            std::string settings = ReadFile(vantaro_->SettingsPath());
+            const std::size_t at = settings.find("language=0");
+            if (at != std::string::npos) settings.replace(at, 10, "language=1");
+            vantaro_->WriteSettings(settings);
+        }
+        if (!vantaro_->Start()) return nullptr;
+        settings_ = vantaro_->WaitForSettingsDialog();
+        return settings_;
+    }
+
+    // A top-level window of the program holding a control with this id.
+    HWND WaitForWindowWith(int controlId, DWORD timeoutMs = kDefaultWait) {
+        HWND found = nullptr;
+        WaitUntil(
+            [&] {
+                for (HWND window : vantaro_->TopWindows())
+                    if (::GetDlgItem(window, controlId) && ::IsWindowVisible(window)) found = window;
+                return found != nullptr;
+            },
+            timeoutMs);
+        return found;
+    }
+
+    HWND OpenPhoneDialog() {
+        Click(settings_, IDC_CHECK_PHONE);
+        return WaitForWindowWith(IDC_PHONE_PORTS);
+    }
+
+    bool WaitForStatus(HWND phone, const std::string& text, DWORD timeoutMs = kCheckBound) {
+        return WaitUntil([&] { return ControlText(phone, IDC_PHONE_STATUS) == text; }, timeoutMs);
+    }
+
+    static bool Done(const std::vector<Cells>& rows) {
+        return std::none_of(rows.begin(), rows.end(), [](const Cells& row) {
+            return row.size() < 2 || row[1] == English(phonetext::kChecking) || row[1].rfind("\xd5\xfd", 0) == 0;
+        });
+    }
+    static bool WaitForAllRows(HWND phone, std::vector<Cells>& rows) {
+        return WaitUntil([&] { return Done(rows = ListViewRows(phone, IDC_PHONE_PORTS)); }, kCheckBound);
+    }
+
+    void SaveImage(HWND window, const std::string& name) {
+        ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        ::Sleep(300);  // the program's thread paints once its queue is empty
+        EXPECT_TRUE(SaveWindowImage(window, ArtifactsFolder() + "\\" + name + ".bmp")) << name;
+    }
+
+    void ExitProgram() {
+        Click(settings_, IDC_EXIT);
+        EXPECT_TRUE(vantaro_->WaitForExit()) << "the program did not end after Exit";
+    }
+
+    SerialCommOverride serialComm_;
+    std::unique_ptr<VantaroProcess> vantaro_;
+    HWND settings_ = nullptr;
+};
+
+TEST_F(PhoneDialogTest, ListsEachPortWithWhatItAnswered) {
+    if (ChineseWindows()) GTEST_SKIP() << "the English run holds this";
+    ASSERT_NE(OpenSettings("phone_list", {kReady, kPin, kDenied, kSilent}), nullptr) << ProgramState(*vantaro_);
+    EXPECT_EQ(ControlText(settings_, IDC_CHECK_PHONE), "Check phone");
+    EXPECT_EQ(ComboItems(settings_, IDC_PORT_LIST), (Cells{kReady, kPin, kDenied, kSilent})) << "plain port names";
+    HWND phone = OpenPhoneDialog();
+    ASSERT_NE(phone, nullptr) << "no Phone dialog: " << ProgramState(*vantaro_);
+    EXPECT_EQ(WindowText(phone), "Phone check");
+    EXPECT_EQ(::GetWindow(phone, GW_OWNER), settings_) << "modal over the Settings dialog";
+    EXPECT_FALSE(::IsWindowEnabled(settings_));
+
+    const std::vector<Cells> early = ListViewRows(phone, IDC_PHONE_PORTS);
+    ASSERT_EQ(early.size(), 4u);
+    EXPECT_EQ(early[3], (Cells{kSilent, "checking...", "", "", ""})) << "a silent port is not done before 3 s";
+
+    std::vector<Cells> rows;
+    ASSERT_TRUE(WaitForAllRows(phone, rows)) << "the check did not end";
+    EXPECT_EQ(rows, (std::vector<Cells>{{kReady, "ZOR Z100", "ready", "4/5, -73 dBm", "home"},
+                                        {kPin, "ZOR Z100", "PIN needed", "4/5, -73 dBm", "home"},
+                                        {kDenied, "ZOR Z100", "ready", "4/5, -73 dBm", "denied"},
+                                        {kSilent, "no answer", "", "", ""}}));
+    EXPECT_TRUE(WaitForStatus(phone, English(phonetext::kSeveralModems))) << ControlText(phone, IDC_PHONE_STATUS);
+    EXPECT_EQ(ListViewSelection(phone, IDC_PHONE_PORTS), -1) << "three modems: the user chooses";
+    EXPECT_FALSE(ControlEnabled(phone, IDC_USE_PORT));
+
+    Click(phone, IDCANCEL);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(phone); }, 5000)) << "Close did not close";
+    EXPECT_EQ(ComboSelection(settings_, IDC_PORT_LIST), 3) << "Close leaves the port list alone";
+    ExitProgram();
+}
+
+TEST_F(PhoneDialogTest, TheOneModemIsSelectedAndUseThisPortPutsItInThePortList) {
+    if (ChineseWindows()) GTEST_SKIP() << "the English run holds this";
+    ASSERT_NE(OpenSettings("phone_use_port", {kSilent, kReady, "COM76"}), nullptr) << ProgramState(*vantaro_);
+    ASSERT_EQ(ControlText(settings_, IDC_PORT_LIST), "COM76") << "the last port is selected at the start";
+    HWND phone = OpenPhoneDialog();
+    ASSERT_NE(phone, nullptr) << ProgramState(*vantaro_);
+    EXPECT_TRUE(WaitForStatus(phone, "The phone's modem is on COM71.")) << ControlText(phone, IDC_PHONE_STATUS);
+    EXPECT_EQ(ListViewSelection(phone, IDC_PHONE_PORTS), 1);
+    SaveImage(phone, "phone-dialog-en");
+
+    ASSERT_TRUE(ControlEnabled(phone, IDC_USE_PORT));
+    Click(phone, IDC_USE_PORT);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(phone); }, 5000)) << "Use this port did not close the dialog";
+    EXPECT_EQ(ControlText(settings_, IDC_PORT_LIST), kReady);
+    EXPECT_EQ(ComboItems(settings_, IDC_PORT_LIST), (Cells{kSilent, kReady, "COM76"}));
+    ExitProgram();
+}
+
+TEST_F(PhoneDialogTest, APinIsSentOncePerClickAndTheAnswerSaid) {
+    if (ChineseWindows()) GTEST_SKIP() << "the English run holds this";
+    ASSERT_NE(OpenSettings("phone_pin", {kPin}), nullptr) << ProgramState(*vantaro_);
+    HWND phone = OpenPhoneDialog();
+    ASSERT_NE(phone, nullptr) << ProgramState(*vantaro_);
+    ASSERT_TRUE(WaitForStatus(phone, "The phone's modem is on COM72.")) << ControlText(phone, IDC_PHONE_STATUS);
+    ASSERT_TRUE(ControlEnabled(phone, IDC_ENTER_PIN));
+
+    auto enterPin = [&](const std::string& pin) {
+        Click(phone, IDC_ENTER_PIN);
+        HWND ask = WaitForWindowWith(IDC_PIN);
+        if (!ask) return false;
+        EXPECT_EQ(WindowText(ask), "Enter PIN");
+        EXPECT_TRUE(::GetWindowLongA(::GetDlgItem(ask, IDC_PIN), GWL_STYLE) & ES_PASSWORD) << "the PIN is masked";
+        SetControlText(ask, IDC_PIN, pin);
+        Click(ask, IDOK);
+        return WaitUntil([&] { return !::IsWindow(ask); }, 5000);
+    };
+    ASSERT_TRUE(enterPin("0000"));
+    EXPECT_TRUE(WaitForStatus(phone, English(phonetext::kPinRejected))) << ControlText(phone, IDC_PHONE_STATUS);
+    ASSERT_TRUE(enterPin("1234"));
+    EXPECT_TRUE(WaitForStatus(phone, English(phonetext::kPinAccepted))) << ControlText(phone, IDC_PHONE_STATUS);
+    EXPECT_EQ(ReadFile(vantaro_->SettingsPath()).find("1234"), std::string::npos) << "the PIN is never stored";
+
+    Click(phone, IDC_CHECK_AGAIN);
+    std::vector<Cells> rows;
+    EXPECT_TRUE(WaitUntil([&] {
+        rows = ListViewRows(phone, IDC_PHONE_PORTS);
+        return rows.size() == 1 && rows[0].size() == 5 && rows[0][2] == "ready";
+    }, kCheckBound)) << "the SIM is not ready after its PIN";
+    EXPECT_FALSE(ControlEnabled(phone, IDC_ENTER_PIN));
+    Click(phone, IDCANCEL);
+    ExitProgram();
+}
+
+TEST_F(PhoneDialogTest, TheSimsOperatorGetsItsSettingsAndOneClickFillsTheFields) {
+    if (ChineseWindows()) GTEST_SKIP() << "the English run holds this";
+    ASSERT_NE(OpenSettings("phone_proposal", {kOperatorSim}), nullptr) << ProgramState(*vantaro_);
+    const std::string apnBefore = ControlText(settings_, IDC_APN);
+    HWND phone = OpenPhoneDialog();
+    ASSERT_NE(phone, nullptr) << ProgramState(*vantaro_);
+    ASSERT_TRUE(WaitForStatus(phone, "The phone's modem is on COM75.")) << ControlText(phone, IDC_PHONE_STATUS);
+    const std::string note = ControlText(phone, IDC_PROPOSAL_NOTE);
+    if (note == English(phonetext::kNoOperator))
+        GTEST_SKIP() << "this phone check does not read the SIM's operator yet";
+    EXPECT_EQ(note, "Settings for the SIM's operator 460-01:");
+    const Cells candidates = ListBoxItems(phone, IDC_PROPOSALS);
+    ASSERT_FALSE(candidates.empty());
+    EXPECT_NE(note.find("460-01"), std::string::npos);
+    for (const std::string& candidate : candidates) EXPECT_EQ(candidate.find("46001"), std::string::npos);
+
+    const std::string first = candidates.front();
+    const std::string apn = first.substr(first.rfind(' ') + 1);
+    ASSERT_TRUE(ControlEnabled(phone, IDC_USE_SETTINGS));
+    Click(phone, IDC_USE_SETTINGS);
+    EXPECT_TRUE(WaitUntil([&] { return ControlText(settings_, IDC_APN) == apn; }, 5000))
+        << "APN " << ControlText(settings_, IDC_APN) << " instead of " << apn << " (" << apnBefore << " before)";
+    EXPECT_EQ(ControlText(settings_, IDC_INIT_STRING), BuildInitString(apn)) << "the init string follows the APN";
+    EXPECT_EQ(ReadFile(vantaro_->SettingsPath()).find("apn=" + apn + "\r"), std::string::npos) << "nothing is saved";
+    Click(phone, IDCANCEL);
+    ExitProgram();
+}
+
+// Closing in the middle of a check: the program ends at once, whichever dialog is closed.
+TEST_F(PhoneDialogTest, ClosingMidCheckEndsTheProgramWithinOneSecond) {
+    if (ChineseWindows()) GTEST_SKIP() << "the English run holds this";
+    // At once, while the workers wait for the silent phones, and as the ready phone answers.
+    for (const DWORD delay : {0u, 300u, 1200u})
+    for (const bool closeSettings : {false, true}) {
+        SCOPED_TRACE(std::string(closeSettings ? "the Settings dialog closed" : "the Phone dialog closed, then Exit") +
+                     " after " + std::to_string(delay) + " ms");
+        ASSERT_NE(OpenSettings(closeSettings ? "phone_close_settings" : "phone_close_phone", {kSilent, "COM76", "COM77", kReady}),
+                  nullptr)
+            << ProgramState(*vantaro_);
+        HWND phone = OpenPhoneDialog();
+        ASSERT_NE(phone, nullptr) << ProgramState(*vantaro_);
+        ::Sleep(delay);
+        const DWORD start = ::GetTickCount();
+        if (closeSettings) {
+            ::PostMessageA(settings_, WM_CLOSE, 0, 0);
+        } else {
+            Click(phone, IDCANCEL);
+            ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(phone); }, 1000)) << "the Phone dialog waited for a phone";
+            Click(settings_, IDC_EXIT);
+        }
+        EXPECT_TRUE(vantaro_->WaitForExit(1000)) << "the program did not end within 1 s";
+        EXPECT_LE(::GetTickCount() - start, 1000u);
+        EXPECT_EQ(vantaro_->ExitCode(), 0u);
+        vantaro_.reset();
+        serialComm_.Recreate();
+    }
+}
+
+// Sixteen ports, one phone: how soon its row is complete, how long the whole check takes, and
+// the longest the dialogs' thread went without handling a message meanwhile (pinged every 10 ms).
+TEST_F(PhoneDialogTest, TheDialogsThreadKeepsServingMessagesWhileSixteenPortsAreChecked) {
+    if (ChineseWindows()) GTEST_SKIP() << "the English run holds this";
+    std::vector<std::string> ports = {kSilent};
+    for (int i = 0; i < kMoreSilent; ++i) ports.push_back("COM" + std::to_string(kFirstMoreSilent + i));
+    ports.push_back(kReady);  // the last one, as when the phone came last
+    ASSERT_EQ(ports.size(), 16u);
+    ASSERT_NE(OpenSettings("phone_sixteen", ports), nullptr) << ProgramState(*vantaro_);
+
+    // Each ping: when it was sent (ms after the click; negative before it) and how long it waited.
+    struct Ping {
+        long sentAt;
+        DWORD waited;
+        bool answered;
+    };
+    std::mutex pingsMutex;
+    std::vector<Ping> pings;
+    std::atomic<bool> pinging{true};
+    std::atomic<DWORD> clickTime{::GetTickCount() + 100000};
+    std::thread pinger([&] {
+        LARGE_INTEGER frequency{};
+        ::QueryPerformanceFrequency(&frequency);
+        while (pinging) {
+            LARGE_INTEGER before{}, after{};
+            const long sentAt = static_cast<long>(::GetTickCount() - clickTime.load());
+            ::QueryPerformanceCounter(&before);
+            DWORD_PTR result = 0;
+            const bool answered = ::SendMessageTimeoutA(settings_, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result) != 0;
+            ::QueryPerformanceCounter(&after);
+            const DWORD waited = static_cast<DWORD>((after.QuadPart - before.QuadPart) * 1000 / frequency.QuadPart);
+            {
+                std::lock_guard<std::mutex> lock(pingsMutex);
+                pings.push_back({sentAt, waited, answered});
+            }
+            ::Sleep(10);
+        }
+    });
+
+    ::Sleep(200);
+    const DWORD start = ::GetTickCount();
+    clickTime = start;
+    Click(settings_, IDC_CHECK_PHONE);
+    HWND phone = WaitForWindowWith(IDC_PHONE_PORTS);
+    // Its first paint (under Wine the list view's first paint alone takes tens of milliseconds)
+    // belongs to opening the dialog; this returns once it is done.
+    if (phone) ::RedrawWindow(phone, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    const long shownAt = static_cast<long>(::GetTickCount() - start);
+    DWORD phoneRow = 0, whole = 0;
+    if (phone) {
+        WaitUntil([&] {
+            const std::vector<Cells> rows = ListViewRows(phone, IDC_PHONE_PORTS);
+            if (!phoneRow && rows.size() == 16 && rows[15].size() == 5 && rows[15][4] == "home")
+                phoneRow = ::GetTickCount() - start;
+            return ControlText(phone, IDC_PHONE_STATUS) == "The phone's modem is on COM71.";
+        }, kCheckBound);
+        whole = ::GetTickCount() - start;
+    }
+    pinging = false;
+    pinger.join();
+    ASSERT_NE(phone, nullptr) << ProgramState(*vantaro_);
+
+    // Opening the dialog (creating its window and controls, painting them) is one message each;
+    // the check runs from the moment the dialog is on screen until its end.
+    DWORD opening = 0, checking = 0;
+    int duringCheck = 0, unanswered = 0;
+    for (const Ping& ping : pings) {
+        if (!ping.answered) ++unanswered;
+        if (ping.sentAt < shownAt) {
+            if (ping.sentAt >= -20) opening = std::max(opening, ping.waited);
+        } else if (ping.sentAt <= static_cast<long>(whole)) {
+            checking = std::max(checking, ping.waited);
+            ++duringCheck;
+        }
+    }
+    char line[320];
+    std::snprintf(line, sizeof line,
+                  "16 ports, 1 phone: phone's row complete %lu ms after the click, whole check %lu ms; the dialogs' "
+                  "thread: longest wait %lu ms over %d pings during the check (opening the dialog: %lu ms, on screen "
+                  "and painted after %ld ms); %d unanswered\n",
+                  static_cast<unsigned long>(phoneRow), static_cast<unsigned long>(whole),
+                  static_cast<unsigned long>(checking), duringCheck, static_cast<unsigned long>(opening), shownAt,
+                  unanswered);
+    std::printf("%s", line);
+    WriteFile(ArtifactsFolder() + "\\phone-check-timings.txt", line);
+    EXPECT_GT(duringCheck, 100) << "too few pings to say anything";
+    EXPECT_EQ(unanswered, 0);
+    EXPECT_LE(checking, 50u) << "the dialogs' thread went more than 50 ms without a message during the check";
+    EXPECT_GT(phoneRow, 0u) << "the phone's row never completed";
+    EXPECT_LT(phoneRow, 1000u + 500u) << "the phone's row took too long (1 s wanted; the clicks travel too)";
+    EXPECT_LE(whole, 4000u + 500u);
+
+    SaveImage(phone, "phone-dialog-sixteen-en");
+    Click(phone, IDCANCEL);
+    ExitProgram();
+}
+
+// The screenshot of the dialog in the language of the run (the Chinese run shows the Chinese texts).
+TEST_F(PhoneDialogTest, Screenshot) {
+    const bool chinese = ChineseWindows();
+    ASSERT_NE(OpenSettings(chinese ? "phone_screenshot_zh" : "phone_screenshot",
+                           {kReady, chinese ? kPin : kDenied, kSilent, chinese ? kOperatorSim : kAsciiOperatorSim}),
+              nullptr)
+        << ProgramState(*vantaro_);
+    SaveImage(settings_, ChineseWindows() ? "settings-with-check-phone-zh" : "settings-with-check-phone-en");
+    HWND phone = OpenPhoneDialog();
+    ASSERT_NE(phone, nullptr) << ProgramState(*vantaro_);
+    std::vector<Cells> rows;
+    ASSERT_TRUE(WaitForAllRows(phone, rows));
+    SelectListViewRow(phone, IDC_PHONE_PORTS, 3);
+    ::Sleep(200);
+    SaveImage(phone, ChineseWindows() ? "phone-dialog-zh" : "phone-dialog-list-en");
+    Click(phone, IDCANCEL);
+    ExitProgram();
+}
+
+} // namespace
+} // namespace vantaro::e2e

@@ -1,0 +1,71 @@
+#pragma once
+// The Phone dialog's presenter over controls and a port table in memory, on top of a Settings
+// form whose port list holds the given ports. Texts from the database pass through marked
+// "[utf8:...]", so a test sees which ones went through the conversion.
+
+#include "fakes/FakeControls.h"
+#include "fakes/FakePortTable.h"
+#include "fakes/ProviderFixtures.h"
+#include "fakes/SettingsFormFixture.h"
+#include "workflow/PhoneForm.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vantaro::testing {
+
+class PhoneFormFixture : public SettingsFormFixture {
+public:
+    explicit PhoneFormFixture(std::string file = "[BaseSetting]\nlanguage=1\n") : SettingsFormFixture(file) {
+        form.LoadSettings();
+        phoneControls.MakeList(IDC_PROPOSALS);
+    }
+
+    // The Settings dialog's port list holds these; the Phone dialog opens over it.
+    void Open(const std::vector<std::string>& ports) {
+        controls.SetItems(IDC_PORT_LIST, ports);
+        phone = std::make_unique<PhoneForm>(phoneControls, table, form, EdgeCasesDatabase(),
+                                            [](const std::string& utf8) { return Converted(utf8); });
+        phone->ApplyTexts();
+        phone->BeginCheck(phone->PortsToCheck());
+    }
+
+    // What the conversion makes of a text that is not plain ASCII.
+    static std::string Converted(const std::string& utf8) {
+        for (unsigned char c : utf8)
+            if (c >= 0x80) return "[utf8:" + utf8 + "]";
+        return utf8;
+    }
+
+    static PortFindings Modem(const std::string& port) {
+        PortFindings findings;
+        findings.port = port;
+        findings.state = PortState::Modem;
+        findings.maker = "Zor";
+        findings.model = "Z1";
+        findings.sim = SimState::Ready;
+        findings.signal = 20;
+        findings.network = Registration::Home;
+        findings.gprs = Registration::Home;
+        return findings;
+    }
+    static PortFindings Silent(const std::string& port) {
+        PortFindings findings;
+        findings.port = port;
+        return findings;
+    }
+    // A ready SIM whose home network the SIM itself names.
+    static PortFindings ModemOf(const std::string& port, const std::string& mcc, const std::string& mnc) {
+        PortFindings findings = Modem(port);
+        findings.simOperator.source = providers::OperatorSource::SimHome;
+        findings.simOperator.network = {mcc, mnc};
+        return findings;
+    }
+
+    FakeControls phoneControls;
+    FakePortTable table;
+    std::unique_ptr<PhoneForm> phone;
+};
+
+} // namespace vantaro::testing

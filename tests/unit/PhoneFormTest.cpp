@@ -1,0 +1,313 @@
+// The Phone dialog's presenter: rows as the check reports, the modem's port, the PIN button,
+// and the operator's settings proposed for the selected row and put into the Settings form.
+
+#include "fakes/PhoneFormFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace vantaro {
+namespace {
+
+using testing::PhoneFormFixture;
+using Cells = std::vector<std::string>;
+
+class PhoneFormTest : public ::testing::Test, protected PhoneFormFixture {};
+
+TEST_F(PhoneFormTest, EveryPortOfThePortListReadsCheckingUntilItsFindingsCome) {
+    Open({"COM3", "COM5", "COM7"});
+    EXPECT_EQ(table.columns, (Cells{"Port", "Phone", "SIM", "Signal", "Network"}));
+    ASSERT_EQ(table.rows.size(), 3u);
+    for (const Cells& row : table.rows) EXPECT_EQ(row[1], "[utf8:checking\xE2\x80\xA6]") << row[0];
+    EXPECT_EQ(phoneControls.GetText(IDC_PHONE_STATUS), "Checking the ports...");
+    EXPECT_FALSE(phoneControls.IsEnabled(IDC_CHECK_AGAIN)) << "a check runs";
+
+    phone->PortChecked(Modem("COM5"));
+    EXPECT_EQ(table.rows[1], (Cells{"COM5", "Zor Z1", "ready", "4/5, -73 dBm", "home"}));
+    EXPECT_EQ(table.rows[0][1], "[utf8:checking\xE2\x80\xA6]") << "the others still wait";
+    phone->PortChecked(Silent("COM3"));
+    EXPECT_EQ(table.rows[0], (Cells{"COM3", "no answer", "", "", ""}));
+    EXPECT_TRUE(phone->Checking());
+    phone->PortChecked(Silent("COM7"));
+    EXPECT_FALSE(phone->Checking());
+    EXPECT_TRUE(phoneControls.IsEnabled(IDC_CHECK_AGAIN));
+    EXPECT_EQ(table.outOfRangeWrites, 0);
+}
+
+TEST_F(PhoneFormTest, ARowSaysWhatThePortAnswered) {
+    struct Case {
+        const char* what;
+        PortFindings findings;
+        Cells cells;
+    };
+    auto modem = [](auto change) {
+        PortFindings findings = Modem("COM1");
+        change(findings);
+        return findings;
+    };
+    auto state = [](PortState value) {
+        PortFindings findings = Silent("COM1");
+        findings.state = value;
+        return findings;
+    };
+    const Case cases[] = {
+        {"busy", state(PortState::Busy), {"COM1", "in use by another program", "", "", ""}},
+        {"not a modem", state(PortState::NotAModem), {"COM1", "not a modem", "", "", ""}},
+        {"refused", state(PortState::Refused), {"COM1", "cannot be opened", "", "", ""}},
+        {"signal unknown", modem([](PortFindings& f) { f.signal.reset(); }), {"COM1", "Zor Z1", "ready", "unknown", "home"}},
+        {"weakest", modem([](PortFindings& f) { f.signal = 0; }), {"COM1", "Zor Z1", "ready", "0/5, -113 dBm", "home"}},
+        {"strongest", modem([](PortFindings& f) { f.signal = 31; }), {"COM1", "Zor Z1", "ready", "5/5, -51 dBm", "home"}},
+        {"PIN", modem([](PortFindings& f) { f.sim = SimState::Pin; }), {"COM1", "Zor Z1", "PIN needed", "4/5, -73 dBm", "home"}},
+        {"PUK", modem([](PortFindings& f) { f.sim = SimState::Puk; }), {"COM1", "Zor Z1", "PUK needed", "4/5, -73 dBm", "home"}},
+        {"no SIM", modem([](PortFindings& f) { f.sim = SimState::NoSim; }), {"COM1", "Zor Z1", "no SIM", "4/5, -73 dBm", "home"}},
+        {"model only", modem([](PortFindings& f) { f.maker.clear(); }), {"COM1", "Z1", "ready", "4/5, -73 dBm", "home"}},
+        {"denied", modem([](PortFindings& f) { f.network = f.gprs = Registration::Denied; }),
+         {"COM1", "Zor Z1", "ready", "4/5, -73 dBm", "denied"}},
+        {"GPRS apart", modem([](PortFindings& f) { f.network = Registration::Roaming; f.gprs = Registration::Searching; }),
+         {"COM1", "Zor Z1", "ready", "4/5, -73 dBm", "roaming, GPRS: searching"}},
+        {"not registered", modem([](PortFindings& f) { f.network = Registration::NotRegistered; f.gprs = Registration::Unknown; }),
+         {"COM1", "Zor Z1", "ready", "4/5, -73 dBm", "not registered"}},
+    };
+    Open({"COM1"});
+    for (const Case& test : cases) EXPECT_EQ(phone->RowCells(test.findings), test.cells) << test.what;
+}
+
+TEST_F(PhoneFormTest, ExactlyOneModemIsSelectedAndNamedWhenEveryPortIsDone) {
+    struct Case {
+        const char* what;
+        std::vector<PortFindings> reports;
+        int selected;
+        std::string status;
+    };
+    const Case cases[] = {
+        {"one modem", {Silent("COM1"), Modem("COM2"), Silent("COM3")}, 1, "The phone's modem is on COM2."},
+        {"none", {Silent("COM1"), Silent("COM2"), Silent("COM3")}, -1,
+         "No port answered as a modem. Is the phone on and plugged in?"},
+        {"two", {Modem("COM1"), Silent("COM2"), Modem("COM3")}, -1, "Several ports answered as modems: choose one."},
+    };
+    for (const Case& test : cases) {
+        PhoneFormFixture fixture;
+        fixture.Open({"COM1", "COM2", "COM3"});
+        for (std::size_t i = 0; i < test.reports.size(); ++i) {
+            EXPECT_EQ(fixture.table.selected, -1) << test.what << ": nothing chosen before every port is done";
+            fixture.phone->PortChecked(test.reports[i]);
+        }
+        EXPECT_EQ(fixture.table.selected, test.selected) << test.what;
+        EXPECT_EQ(fixture.phoneControls.GetText(IDC_PHONE_STATUS), test.status) << test.what;
+        EXPECT_EQ(fixture.phoneControls.IsEnabled(IDC_USE_PORT), test.selected >= 0) << test.what;
+    }
+}
+
+TEST_F(PhoneFormTest, ReportsOfPortsNotAskedOrToldTwiceChangeNothing) {
+    Open({"COM1", "COM2"});
+    phone->PortChecked(Modem("COM9"));
+    PortFindings again = Modem("COM1");
+    phone->PortChecked(Silent("COM1"));
+    phone->PortChecked(again);
+    EXPECT_EQ(table.rows[0][1], "no answer");
+    EXPECT_EQ(table.rows.size(), 2u);
+    EXPECT_TRUE(phone->Checking());
+}
+
+TEST_F(PhoneFormTest, AnEmptyPortListSaysSoAndChecksNothing) {
+    Open({});
+    EXPECT_TRUE(table.rows.empty());
+    EXPECT_FALSE(phone->Checking());
+    EXPECT_EQ(phoneControls.GetText(IDC_PHONE_STATUS), "The port list is empty: there is no port to check.");
+}
+
+TEST_F(PhoneFormTest, UseThisPortSelectsThatPortInTheSettingsPortList) {
+    Open({"COM3", "COM5", "COM7"});
+    controls.SetCurSel(IDC_PORT_LIST, 2);
+    EXPECT_EQ(phone->UseThisPort(), std::nullopt) << "no row selected";
+    table.SelectRow(1);
+    phone->RowSelected();
+    EXPECT_EQ(phone->UseThisPort(), "COM5");
+    EXPECT_EQ(controls.GetCurSel(IDC_PORT_LIST), 1);
+    EXPECT_EQ(controls.Items(IDC_PORT_LIST), (Cells{"COM3", "COM5", "COM7"})) << "the items stay plain port names";
+}
+
+TEST_F(PhoneFormTest, ThePinButtonServesASimThatWantsItsPinOneSendAtATime) {
+    struct Case {
+        const char* what;
+        PortState state;
+        SimState sim;
+        bool enabled;
+    };
+    const Case cases[] = {
+        {"PIN", PortState::Modem, SimState::Pin, true},     {"ready", PortState::Modem, SimState::Ready, false},
+        {"PUK", PortState::Modem, SimState::Puk, false},    {"no SIM", PortState::Modem, SimState::NoSim, false},
+        {"no answer", PortState::NoAnswer, SimState::Pin, false},
+    };
+    for (const Case& test : cases) {
+        PhoneFormFixture fixture;
+        fixture.Open({"COM1"});
+        PortFindings findings = Modem("COM1");
+        findings.state = test.state;
+        findings.sim = test.sim;
+        fixture.phone->PortChecked(findings);
+        fixture.table.SelectRow(0);
+        fixture.phone->RowSelected();
+        EXPECT_EQ(fixture.phoneControls.IsEnabled(IDC_ENTER_PIN), test.enabled) << test.what;
+        EXPECT_EQ(fixture.phone->BeginPin().has_value(), test.enabled) << test.what;
+    }
+}
+
+TEST_F(PhoneFormTest, APinIsSentOncePerClickAndItsOutcomeSaid) {
+    struct Case {
+        PinOutcome outcome;
+        std::string status;
+    };
+    const Case cases[] = {
+        {PinOutcome::Accepted, "The phone took the PIN. Click Check again to see the SIM ready."},
+        {PinOutcome::Rejected, "The phone refused the PIN. Check it before you try again: a few wrong PINs lock the SIM."},
+        {PinOutcome::NotValid, "A PIN is 4 to 8 digits. Nothing was sent."},
+        {PinOutcome::NoAnswer, "The phone did not answer the PIN."},
+        {PinOutcome::NotOpened, "The port could not be opened to send the PIN."},
+    };
+    for (const Case& test : cases) {
+        PhoneFormFixture fixture;
+        fixture.Open({"COM1"});
+        PortFindings findings = Modem("COM1");
+        findings.sim = SimState::Pin;
+        fixture.phone->PortChecked(findings);  // the one modem: selected
+        ASSERT_EQ(fixture.phone->BeginPin(), "COM1");
+        EXPECT_EQ(fixture.phoneControls.GetText(IDC_PHONE_STATUS), "Sending the PIN...");
+        EXPECT_FALSE(fixture.phoneControls.IsEnabled(IDC_ENTER_PIN)) << "one PIN on its way at a time";
+        EXPECT_FALSE(fixture.phoneControls.IsEnabled(IDC_CHECK_AGAIN));
+        EXPECT_EQ(fixture.phone->BeginPin(), std::nullopt);
+        fixture.phone->PinAnswered(test.outcome);
+        EXPECT_EQ(fixture.phoneControls.GetText(IDC_PHONE_STATUS), test.status);
+        EXPECT_TRUE(fixture.phoneControls.IsEnabled(IDC_ENTER_PIN)) << "the next try is the user's";
+    }
+}
+
+TEST_F(PhoneFormTest, TheSelectedRowsOperatorGetsItsCandidatesPrimaryProviderAndInternetFirst) {
+    Open({"COM1"});
+    phone->PortChecked(ModemOf("COM1", "903", "30"));
+    EXPECT_EQ(phoneControls.GetText(IDC_PROPOSAL_NOTE), "Settings for the SIM's operator 903-30:");
+    const Cells items = phoneControls.Items(IDC_PROPOSALS);
+    ASSERT_EQ(items.size(), 5u);
+    EXPECT_EQ(items[0], "[utf8:Host \xE2\x80\x94 host.net]");
+    EXPECT_EQ(phoneControls.GetCurSel(IDC_PROPOSALS), 0);
+    EXPECT_TRUE(phoneControls.IsEnabled(IDC_USE_SETTINGS));
+}
+
+TEST_F(PhoneFormTest, UseTheseSettingsFillsTheSettingsFieldsAndTheInitStringFollows) {
+    Load("[BaseSetting]\nlanguage=1\n[Setting]\napn=cmnet\nusername=old\npassword=old\ndns1=1.1.1.1\ndns2=8.8.8.8\n");
+    Open({"COM1"});
+    phone->PortChecked(ModemOf("COM1", "904", "40"));
+    ASSERT_EQ(phone->Candidates().size(), 1u);
+    ASSERT_TRUE(phone->UseTheseSettings());
+    EXPECT_EQ(controls.GetText(IDC_APN), "usable.net");
+    EXPECT_EQ(controls.GetText(IDC_INIT_STRING), BuildInitString("usable.net"));
+    EXPECT_EQ(controls.GetText(IDC_USER_NAME), "");
+    EXPECT_EQ(controls.GetText(IDC_PASSWORD), "");
+    EXPECT_EQ(controls.GetText(IDC_DNS1), "192.0.2.1");
+    EXPECT_EQ(controls.GetText(IDC_DNS2), "") << "the candidate's own DNS servers, none kept from before";
+    EXPECT_EQ(profile.Text().find("usable.net"), std::string::npos) << "nothing is saved";
+    EXPECT_EQ(phoneControls.GetText(IDC_PHONE_STATUS), "The settings are in the Settings dialog: Save or Install keeps them.");
+}
+
+TEST_F(PhoneFormTest, TheChosenCandidateIsTheOneUsed) {
+    Open({"COM1"});
+    phone->PortChecked(ModemOf("COM1", "903", "30"));
+    phoneControls.SetCurSel(IDC_PROPOSALS, 2);
+    ASSERT_TRUE(phone->UseTheseSettings());
+    EXPECT_EQ(controls.GetText(IDC_APN), phone->Candidates()[2].apn);
+    EXPECT_NE(phone->Candidates()[2].apn, phone->Candidates()[0].apn);
+}
+
+TEST_F(PhoneFormTest, WithoutACandidateTheDialogSaysWhyAndTheFieldsStay) {
+    struct Case {
+        const char* what;
+        providers::SimOperator simOperator;
+        std::string note;
+    };
+    auto home = [](const char* mcc, const char* mnc) {
+        providers::SimOperator simOperator;
+        simOperator.source = providers::OperatorSource::SimHome;
+        simOperator.network = {mcc, mnc};
+        return simOperator;
+    };
+    const Case cases[] = {
+        {"no operator", {}, "The SIM's operator is not known: no settings to propose."},
+        {"unknown network", home("909", "99"), "The operator 909-99 is not in the database: no settings to propose."},
+        {"no APN", home("907", "70"), "The database lists no APN for the operator 907-70."},
+        {"nothing usable", home("905", "50"), "The database's APNs for the operator 905-50 do not fit the settings' fields."},
+    };
+    for (const Case& test : cases) {
+        PhoneFormFixture fixture;
+        fixture.Load("[BaseSetting]\nlanguage=1\n[Setting]\napn=cmnet\nusername=me\ndns1=1.1.1.1\n");
+        fixture.Open({"COM1"});
+        PortFindings findings = Modem("COM1");
+        findings.simOperator = test.simOperator;
+        fixture.phone->PortChecked(findings);
+        EXPECT_EQ(fixture.phoneControls.GetText(IDC_PROPOSAL_NOTE).substr(0, test.note.size()), test.note) << test.what;
+        EXPECT_TRUE(fixture.phoneControls.Items(IDC_PROPOSALS).empty()) << test.what;
+        EXPECT_FALSE(fixture.phoneControls.IsEnabled(IDC_USE_SETTINGS)) << test.what;
+        EXPECT_FALSE(fixture.phone->UseTheseSettings()) << test.what;
+        EXPECT_EQ(fixture.controls.GetText(IDC_APN), "cmnet") << test.what;
+        EXPECT_EQ(fixture.controls.GetText(IDC_USER_NAME), "me") << test.what;
+        EXPECT_EQ(fixture.controls.GetText(IDC_DNS1), "1.1.1.1") << test.what;
+    }
+}
+
+TEST_F(PhoneFormTest, AVisitedNetworkIsSaidToBeOne) {
+    Open({"COM1"});
+    PortFindings findings = ModemOf("COM1", "903", "30");
+    findings.simOperator.source = providers::OperatorSource::RegisteredNetwork;
+    findings.simOperator.registeredMatchesImsi = false;
+    phone->PortChecked(findings);
+    EXPECT_EQ(phoneControls.GetText(IDC_PROPOSAL_NOTE),
+              "Settings for network 903-30 (the one the phone is on; when roaming, not the SIM's own):");
+}
+
+TEST(PhoneFormTexts, ComeFromTheLanguagesSectionAndFallBackToEnglish) {
+    // Read from the section whole, and key by key where the profile cannot read it whole.
+    for (const bool wholeSections : {true, false}) {
+        SCOPED_TRACE(wholeSections ? "whole section" : "key by key");
+        PhoneFormFixture fixture;
+        fixture.profile.readsSections = wholeSections;
+        fixture.Load("[BaseSetting]\nlanguage=0\n[Chinese]\nuseport=CN-use\nchecking=CN-wait\nmodemon=CN-on %s!\ncolsim=\n");
+        fixture.Open({"COM1"});
+        EXPECT_EQ(fixture.phoneControls.GetText(IDC_USE_PORT), "CN-use");
+        EXPECT_EQ(fixture.phoneControls.GetText(IDC_CHECK_AGAIN), "Check again") << "a missing key gives the English text";
+        EXPECT_EQ(fixture.phoneControls.GetText(IDC_PHONE_CLOSE), "Close");
+        EXPECT_EQ(fixture.table.columns[2], "") << "a present but empty key is shown empty";
+        EXPECT_EQ(fixture.table.columns[1], "Phone");
+        EXPECT_EQ(fixture.table.rows[0][1], "CN-wait");
+        fixture.phone->PortChecked(PhoneFormFixture::Modem("COM1"));
+        EXPECT_EQ(fixture.phoneControls.GetText(IDC_PHONE_STATUS), "CN-on COM1!");
+    }
+}
+
+TEST(CheckPhoneCaption, ComesFromTheLanguagesSectionOrIsTheEnglishText) {
+    struct Case {
+        const char* file;
+        std::string caption;
+    };
+    const Case cases[] = {
+        {"[BaseSetting]\nlanguage=0\n[Chinese]\ncheckphone=CN-check\n", "CN-check"},
+        {"[BaseSetting]\nlanguage=1\n[Chinese]\ncheckphone=CN-check\n", "Check phone"},
+        {"", "Check phone"},
+    };
+    for (const Case& test : cases) {
+        testing::SettingsFormFixture fixture;
+        fixture.Load(test.file);
+        EXPECT_EQ(fixture.controls.GetText(IDC_CHECK_PHONE), test.caption) << test.file;
+    }
+    testing::SettingsFormFixture fixture;
+    fixture.Load("[BaseSetting]\nlanguage=0\n[Chinese]\ncheckphone=CN-check\n[English]\ncheckphone=EN-check\n");
+    fixture.controls.SetCurSel(IDC_LANGUAGE, 1);
+    fixture.form.ChangeLanguage();
+    EXPECT_EQ(fixture.controls.GetText(IDC_CHECK_PHONE), "EN-check") << "the language's change reaches the button";
+}
+
+TEST(FillIn, ReplacesTheFirstPlaceholderOnlyAndNothingElse) {
+    EXPECT_EQ(FillIn("on %s.", "COM5"), "on COM5.");
+    EXPECT_EQ(FillIn("%s and %s %n %d", "A"), "A and %s %n %d");
+    EXPECT_EQ(FillIn("no placeholder", "A"), "no placeholder");
+}
+
+} // namespace
+} // namespace vantaro

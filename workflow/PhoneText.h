@@ -1,0 +1,88 @@
+#pragma once
+// The texts of the phone check (the Settings dialog's "Check phone" button, the Phone dialog and
+// its PIN dialog): keys of the language sections of Setting.ini, each with the English text
+// shown when the section lacks it. The English texts here are UTF-8; the ones read from the file
+// are in the interface's code page.
+
+#include <array>
+
+namespace vantaro {
+
+struct TextKey {
+    const char* key;
+    const char* english;
+};
+
+namespace phonetext {
+// Captions.
+inline constexpr TextKey kCheckPhone{"checkphone", "Check phone"};
+inline constexpr TextKey kTitle{"phonetitle", "Phone check"};
+inline constexpr TextKey kUsePort{"useport", "Use this port"};
+inline constexpr TextKey kCheckAgain{"checkagain", "Check again"};
+inline constexpr TextKey kEnterPin{"enterpin", "Enter PIN..."};
+inline constexpr TextKey kClose{"phoneclose", "Close"};
+inline constexpr TextKey kUseSettings{"usesettings", "Use these settings"};
+inline constexpr TextKey kPinTitle{"pintitle", "Enter PIN"};
+inline constexpr TextKey kPinLabel{"pinlabel", "PIN of the SIM (4 to 8 digits):"};
+inline constexpr TextKey kPinOk{"pinok", "OK"};
+inline constexpr TextKey kPinCancel{"pincancel", "Cancel"};
+// The list's columns.
+inline constexpr TextKey kColumnPort{"colport", "Port"};
+inline constexpr TextKey kColumnPhone{"colphone", "Phone"};
+inline constexpr TextKey kColumnSim{"colsim", "SIM"};
+inline constexpr TextKey kColumnSignal{"colsignal", "Signal"};
+inline constexpr TextKey kColumnNetwork{"colnetwork", "Network"};
+// What a row says.
+inline constexpr TextKey kChecking{"checking", "checking\xE2\x80\xA6"};
+inline constexpr TextKey kNoAnswer{"noanswer", "no answer"};
+inline constexpr TextKey kBusy{"portbusy", "in use by another program"};
+inline constexpr TextKey kNotAModem{"notamodem", "not a modem"};
+inline constexpr TextKey kRefused{"portrefused", "cannot be opened"};
+inline constexpr TextKey kSimReady{"simready", "ready"};
+inline constexpr TextKey kSimPin{"simpin", "PIN needed"};
+inline constexpr TextKey kSimPuk{"simpuk", "PUK needed"};
+inline constexpr TextKey kNoSim{"nosim", "no SIM"};
+inline constexpr TextKey kSignalUnknown{"signalunknown", "unknown"};
+inline constexpr TextKey kHome{"nethome", "home"};
+inline constexpr TextKey kRoaming{"netroaming", "roaming"};
+inline constexpr TextKey kSearching{"netsearching", "searching"};
+inline constexpr TextKey kDenied{"netdenied", "denied"};
+inline constexpr TextKey kNotRegistered{"netnone", "not registered"};
+// The status line; %s stands for a port or a network id.
+inline constexpr TextKey kCheckingPorts{"phonechecking", "Checking the ports..."};
+inline constexpr TextKey kNoPorts{"noports", "The port list is empty: there is no port to check."};
+inline constexpr TextKey kModemOn{"modemon", "The phone's modem is on %s."};
+inline constexpr TextKey kNoModem{"nomodem", "No port answered as a modem. Is the phone on and plugged in?"};
+inline constexpr TextKey kSeveralModems{"severalmodems", "Several ports answered as modems: choose one."};
+inline constexpr TextKey kPinSending{"pinsending", "Sending the PIN..."};
+inline constexpr TextKey kPinAccepted{"pinaccepted", "The phone took the PIN. Click Check again to see the SIM ready."};
+inline constexpr TextKey kPinRejected{"pinrejected",
+                                      "The phone refused the PIN. Check it before you try again: a few wrong PINs lock the SIM."};
+inline constexpr TextKey kPinNotValid{"pinnotvalid", "A PIN is 4 to 8 digits. Nothing was sent."};
+inline constexpr TextKey kPinNoAnswer{"pinnoanswer", "The phone did not answer the PIN."};
+inline constexpr TextKey kPinNotOpened{"pinnotopened", "The port could not be opened to send the PIN."};
+// The proposal.
+inline constexpr TextKey kProposalFor{"proposalfor", "Settings for the SIM's operator %s:"};
+inline constexpr TextKey kProposalVisited{"proposalvisited",
+                                          "Settings for network %s (the one the phone is on; when roaming, not the SIM's own):"};
+inline constexpr TextKey kNoOperator{"nooperator", "The SIM's operator is not known: no settings to propose."};
+inline constexpr TextKey kNotInDatabase{"notindatabase", "The operator %s is not in the database: no settings to propose."};
+inline constexpr TextKey kNoApnListed{"noapnlisted", "The database lists no APN for the operator %s."};
+inline constexpr TextKey kNothingUsable{"nothingusable",
+                                        "The database's APNs for the operator %s do not fit the settings' fields."};
+inline constexpr TextKey kSettingsApplied{"settingsapplied",
+                                          "The settings are in the Settings dialog: Save or Install keeps them."};
+
+// Every key above, for the delivered file's tests.
+inline constexpr std::array<TextKey, 49> kAll = {
+    kCheckPhone,   kTitle,       kUsePort,         kCheckAgain,  kEnterPin,     kClose,        kUseSettings,
+    kPinTitle,     kPinLabel,    kPinOk,           kPinCancel,   kColumnPort,   kColumnPhone,  kColumnSim,
+    kColumnSignal, kColumnNetwork, kChecking,      kNoAnswer,    kBusy,         kNotAModem,    kRefused,
+    kSimReady,     kSimPin,      kSimPuk,          kNoSim,       kSignalUnknown, kHome,        kRoaming,
+    kSearching,    kDenied,      kNotRegistered,   kCheckingPorts, kNoPorts,    kModemOn,      kNoModem,
+    kSeveralModems, kPinSending, kPinAccepted,     kPinRejected, kPinNotValid,  kPinNoAnswer,  kPinNotOpened,
+    kProposalFor,  kProposalVisited, kNoOperator,  kNotInDatabase, kNoApnListed, kNothingUsable, kSettingsApplied,
+};
+} // namespace phonetext
+
+} // namespace vantaro
