@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace vantaro {
 
@@ -24,6 +25,10 @@ public:
     // Combo boxes and list boxes. Index -1 means no selection.
     virtual void ResetContent(int id) = 0;
     virtual int AddString(int id, const std::string& text) = 0;
+    // Many items at once; the platform finds the control once for all of them.
+    virtual void AddStrings(int id, const std::vector<std::string>& texts) {
+        for (const std::string& text : texts) AddString(id, text);
+    }
     virtual void SetItemData(int id, int index, std::uint32_t data) = 0;
     virtual int GetCount(int id) const = 0;
     // The text of one item; empty for an index out of range.

@@ -121,8 +121,10 @@ void SettingsForm::FillOperatorList() {
     if (const std::optional<std::string> bytes = profile_.ReadFileBytes();
         bytes && DetectProfileEncoding(*bytes) == ProfileEncoding::Ansi) {
         const IniDocument file(*bytes);
-        for (const std::string& name : OperatorNames(file.SectionEntries(kOperators), count))
-            if (!file.Get(name, kNumber).value_or("").empty()) controls_.AddString(IDC_OPERATOR_LIST, name);
+        std::vector<std::string> listed;
+        for (std::string& name : OperatorNames(file.SectionEntries(kOperators), count))
+            if (!file.Get(name, kNumber).value_or("").empty()) listed.push_back(std::move(name));
+        controls_.AddStrings(IDC_OPERATOR_LIST, listed);
         return;
     }
     const auto add = [this](const std::string& name) {

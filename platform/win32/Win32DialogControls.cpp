@@ -45,6 +45,22 @@ int Win32DialogControls::AddString(int id, const std::string& text) {
                                            reinterpret_cast<LPARAM>(text.c_str())));
 }
 
+void Win32DialogControls::AddStrings(int id, const std::vector<std::string>& texts) {
+    HWND control = Control(id);
+    if (!control || texts.empty()) return;
+    // Under Wine each lookup of a control and of its class asks the server: hundreds of
+    // operators would wait on it once per item.
+    const bool listBox = IsListBox(control);
+    std::size_t bytes = 0;
+    for (const std::string& text : texts) bytes += text.size() + 1;
+    ::SendMessageA(control, WM_SETREDRAW, FALSE, 0);
+    ::SendMessageA(control, listBox ? LB_INITSTORAGE : CB_INITSTORAGE, texts.size(), static_cast<LPARAM>(bytes));
+    for (const std::string& text : texts)
+        ::SendMessageA(control, listBox ? LB_ADDSTRING : CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    ::SendMessageA(control, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(control, nullptr, TRUE);
+}
+
 void Win32DialogControls::SetItemData(int id, int index, std::uint32_t data) {
     if (HWND control = Control(id))
         ::SendMessageA(control, IsListBox(control) ? LB_SETITEMDATA : CB_SETITEMDATA, static_cast<WPARAM>(index),
