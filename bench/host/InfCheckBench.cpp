@@ -9,6 +9,7 @@
 // Writes the table lines to the rows file.
 
 #include "bench/Summary.h"
+#include "bench/host/HostBench.h"
 #include "fakes/ModemInfText.h"
 #include "modem/InfCheck.h"
 
@@ -16,9 +17,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 #include <iterator>
 #include <map>
 #include <string>
@@ -56,59 +54,18 @@ void CheckInf(benchmark::State& state) {
     state.counters["variant"] = static_cast<double>(state.range(0));
 }
 
-// Keeps each repetition's time per check and per byte, by file, while the console shows the
-// usual report.
-class CollectingReporter final : public benchmark::ConsoleReporter {
-public:
-    CollectingReporter() : ConsoleReporter(OO_Tabular) {}
-
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
-            const auto bytes = run.counters.find("bytes");
-            const auto variant = run.counters.find("variant");
-            if (bytes == run.counters.end() || variant == run.counters.end() || bytes->second.value <= 0) continue;
-            const double ns = run.GetAdjustedRealTime() * benchmark::GetTimeUnitMultiplier(benchmark::kNanosecond) /
-                              benchmark::GetTimeUnitMultiplier(run.time_unit);
-            const auto index = static_cast<std::size_t>(variant->second.value);
-            nsPerByte[index].push_back(ns / bytes->second.value);
-            msPerCheck[index].push_back(ns / 1e6);
-        }
-    }
-
-    std::map<std::size_t, std::vector<double>> nsPerByte;
-    std::map<std::size_t, std::vector<double>> msPerCheck;
-};
-
 } // namespace
 } // namespace vantaro::bench
 
 int main(int argc, char** argv) {
     using namespace vantaro::bench;
-#if defined(__GLIBC__)
-    // As in the settings reader's benchmark: freed memory stays in the process, so that each
-    // check of the large file does not also pay for faulting in what the previous one handed back.
-    mallopt(M_MMAP_THRESHOLD, 256 << 20);
-    mallopt(M_TRIM_THRESHOLD, 1 << 30);
-#endif
+    KeepFreedMemory();
     benchmark::Initialize(&argc, argv);
-    std::string rowsPath;
-    int runs = 10;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string name = argv[i];
-        if (name == "--rows") rowsPath = argv[i + 1];
-        else if (name == "--folder") g_folder = argv[i + 1];
-        else if (name == "--runs") runs = std::atoi(argv[i + 1]);
-        else {
-            std::fprintf(stderr, "unknown option %s\n", argv[i]);
-            return 2;
-        }
-    }
-    if (rowsPath.empty() || g_folder.empty() || runs < 1) {
-        std::fprintf(stderr, "usage: inf_check_bench --rows <file> --folder <dir> [--runs N]\n");
-        return 2;
-    }
+    const std::optional<HostBenchOptions> options = ParseHostBenchOptions(argc, argv, true, "inf_check_bench");
+    if (!options) return 2;
+    const std::string& rowsPath = options->rowsPath;
+    const int runs = options->runs;
+    g_folder = options->folder;
 
     for (std::size_t size : kSizes)
         std::ofstream(FilePath(size), std::ios::binary | std::ios::trunc) << vantaro::testing::ModemInfOfSize(size);
@@ -116,12 +73,12 @@ int main(int argc, char** argv) {
     auto* benchmark = benchmark::RegisterBenchmark("InfCheck/CheckModemInf", &CheckInf);
     benchmark->Arg(0)->Arg(1)->Repetitions(runs)->UseRealTime()->Unit(benchmark::kMicrosecond);
 
-    CollectingReporter reporter;
+    CollectingReporter reporter("variant");
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 
-    if (reporter.nsPerByte.size() != 2) {
-        std::fprintf(stderr, "the INF check benchmark gave %zu of its 2 files\n", reporter.nsPerByte.size());
+    if (reporter.samples.size() != 2) {
+        std::fprintf(stderr, "the INF check benchmark gave %zu of its 2 files\n", reporter.samples.size());
         return 1;
     }
     const std::string runsText = " (" + std::to_string(runs) + " runs)";
@@ -129,18 +86,18 @@ int main(int argc, char** argv) {
     time.id = "9a";
     time.figure = "INF check before an install (read, parse, find the model and its files), 1 MB INF" + runsText;
     time.unit = "ms";
-    time.samples = reporter.msPerCheck[1];
+    time.samples = reporter.Times(1, 1e6);
     time.baseline = "10 KB INF";
-    time.baselineSamples = reporter.msPerCheck[0];
+    time.baselineSamples = reporter.Times(0, 1e6);
     time.goal = {GoalKind::MedianBelow, kMillisecondsFor1Mb};
 
     Row perByte;
     perByte.id = "9b";
     perByte.figure = "INF check, 1 MB INF: time per byte" + runsText;
     perByte.unit = "ns/B";
-    perByte.samples = reporter.nsPerByte[1];
-    perByte.baseline = "10 KB INF (" + FormatValue(SpreadOf(reporter.msPerCheck[0]).median * 1000) + " us per check)";
-    perByte.baselineSamples = reporter.nsPerByte[0];
+    perByte.samples = reporter.NsPerByte(1);
+    perByte.baseline = "10 KB INF (" + FormatValue(SpreadOf(reporter.Times(0, 1e6)).median * 1000) + " us per check)";
+    perByte.baselineSamples = reporter.NsPerByte(0);
     perByte.goal = {GoalKind::RatioAtMost, kLinearLimit};
 
     const std::string table = TableRow(time) + TableRow(perByte);

@@ -8,6 +8,7 @@
 // Writes the table lines to the rows file.
 
 #include "bench/Summary.h"
+#include "bench/host/HostBench.h"
 #include "providers/ApnProposal.h"
 
 #include <benchmark/benchmark.h>
@@ -77,56 +78,26 @@ void Propose(benchmark::State& state) {
     state.counters["figure"] = static_cast<double>(figure);
 }
 
-class CollectingReporter final : public benchmark::ConsoleReporter {
-public:
-    CollectingReporter() : ConsoleReporter(OO_Tabular) {}
-
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
-            const auto figure = run.counters.find("figure");
-            if (figure == run.counters.end()) continue;
-            const double us = run.GetAdjustedRealTime() * benchmark::GetTimeUnitMultiplier(benchmark::kMicrosecond) /
-                              benchmark::GetTimeUnitMultiplier(run.time_unit);
-            microseconds[static_cast<int>(figure->second.value)].push_back(us);
-        }
-    }
-
-    std::map<int, std::vector<double>> microseconds;
-};
-
 } // namespace
 } // namespace vantaro::bench
 
 int main(int argc, char** argv) {
     using namespace vantaro::bench;
     benchmark::Initialize(&argc, argv);
-    std::string rowsPath;
-    int runs = 10;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string name = argv[i];
-        if (name == "--rows") rowsPath = argv[i + 1];
-        else if (name == "--runs") runs = std::atoi(argv[i + 1]);
-        else {
-            std::fprintf(stderr, "unknown option %s\n", argv[i]);
-            return 2;
-        }
-    }
-    if (rowsPath.empty() || runs < 1) {
-        std::fprintf(stderr, "usage: provider_lookup_bench --rows <file> [--runs N]\n");
-        return 2;
-    }
+    const std::optional<HostBenchOptions> options = ParseHostBenchOptions(argc, argv, false, "provider_lookup_bench");
+    if (!options) return 2;
+    const std::string& rowsPath = options->rowsPath;
+    const int runs = options->runs;
 
     auto* benchmark = benchmark::RegisterBenchmark("ProposeApns", &Propose);
     benchmark->Arg(kAbsent)->Arg(kEveryNetwork)->Arg(kBusiest);
     benchmark->Repetitions(runs)->UseRealTime()->Unit(benchmark::kMicrosecond);
 
-    CollectingReporter reporter;
+    CollectingReporter reporter("figure");
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    if (reporter.microseconds.size() != 3) {
-        std::fprintf(stderr, "the proposal benchmark gave %zu of its 3 figures\n", reporter.microseconds.size());
+    if (reporter.samples.size() != 3) {
+        std::fprintf(stderr, "the proposal benchmark gave %zu of its 3 figures\n", reporter.samples.size());
         return 1;
     }
 
@@ -141,9 +112,9 @@ int main(int argc, char** argv) {
     every.figure = "APN proposal for a network id (" + database + "), each of its " +
                    std::to_string(Database().networkCount) + " network ids in turn" + repeated;
     every.unit = "us";
-    every.samples = reporter.microseconds[kEveryNetwork];
+    every.samples = reporter.Times(kEveryNetwork, 1e3);
     every.baseline = baseline;
-    every.baselineSamples = reporter.microseconds[kAbsent];
+    every.baselineSamples = reporter.Times(kAbsent, 1e3);
     every.goal = {GoalKind::MedianBelow, kGoalMicroseconds};
 
     Row most = every;
@@ -151,7 +122,7 @@ int main(int argc, char** argv) {
     most.figure = "APN proposal for the network id with the most APNs (" +
                   vantaro::providers::NetworkIdText(busiest.network) + ", " + std::to_string(busiestCount) + ")" +
                   repeated;
-    most.samples = reporter.microseconds[kBusiest];
+    most.samples = reporter.Times(kBusiest, 1e3);
 
     const std::string table = TableRow(every) + TableRow(most);
     std::ofstream(rowsPath, std::ios::binary | std::ios::trunc) << table;

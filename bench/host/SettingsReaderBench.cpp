@@ -16,6 +16,7 @@
 
 #include "bench/SettingsVariants.h"
 #include "bench/Summary.h"
+#include "bench/host/HostBench.h"
 #include "fakes/IniFileProfile.h"
 
 #include <benchmark/benchmark.h>
@@ -23,9 +24,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 #include <map>
 #include <string>
 #include <vector>
@@ -66,31 +64,6 @@ void ReadLastKey(benchmark::State& state) {
     state.counters["variant"] = static_cast<double>(state.range(0));
 }
 
-// Keeps each repetition's time per byte and per read, by variant, while the console shows the
-// usual report.
-class CollectingReporter final : public benchmark::ConsoleReporter {
-public:
-    CollectingReporter() : ConsoleReporter(OO_Tabular) {}
-
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
-            const auto bytes = run.counters.find("bytes");
-            const auto variant = run.counters.find("variant");
-            if (bytes == run.counters.end() || variant == run.counters.end() || bytes->second.value <= 0) continue;
-            const double ns = run.GetAdjustedRealTime() * benchmark::GetTimeUnitMultiplier(benchmark::kNanosecond) /
-                              benchmark::GetTimeUnitMultiplier(run.time_unit);
-            const auto index = static_cast<std::size_t>(variant->second.value);
-            nsPerByte[index].push_back(ns / bytes->second.value);
-            nsPerRead[index].push_back(ns);
-        }
-    }
-
-    std::map<std::size_t, std::vector<double>> nsPerByte;
-    std::map<std::size_t, std::vector<double>> nsPerRead;
-};
-
 std::string VariantName(const Variant& variant) {
     const std::size_t bytes = variant.size;
     return (bytes >= 1024 * 1024 ? std::to_string(bytes / (1024 * 1024)) + " MB" : std::to_string(bytes / 1024) + " KB") +
@@ -102,27 +75,13 @@ std::string VariantName(const Variant& variant) {
 
 int main(int argc, char** argv) {
     using namespace vantaro::bench;
-#if defined(__GLIBC__)
-    mallopt(M_MMAP_THRESHOLD, 256 << 20);
-    mallopt(M_TRIM_THRESHOLD, 1 << 30);
-#endif
+    KeepFreedMemory();
     benchmark::Initialize(&argc, argv);
-    std::string rowsPath;
-    int runs = 10;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string name = argv[i];
-        if (name == "--rows") rowsPath = argv[i + 1];
-        else if (name == "--folder") g_folder = argv[i + 1];
-        else if (name == "--runs") runs = std::atoi(argv[i + 1]);
-        else {
-            std::fprintf(stderr, "unknown option %s\n", argv[i]);
-            return 2;
-        }
-    }
-    if (rowsPath.empty() || g_folder.empty() || runs < 1) {
-        std::fprintf(stderr, "usage: settings_reader_bench --rows <file> --folder <dir> [--runs N]\n");
-        return 2;
-    }
+    const std::optional<HostBenchOptions> options = ParseHostBenchOptions(argc, argv, true, "settings_reader_bench");
+    if (!options) return 2;
+    const std::string& rowsPath = options->rowsPath;
+    const int runs = options->runs;
+    g_folder = options->folder;
 
     // The files are made once; their real sizes (within one section's length of the names)
     // are what the times per byte divide by.
@@ -134,17 +93,17 @@ int main(int argc, char** argv) {
     for (std::size_t i = 0; i < variantCount; ++i) benchmark->Arg(static_cast<std::int64_t>(i));
     benchmark->Repetitions(runs)->UseRealTime()->Unit(benchmark::kMicrosecond);
 
-    CollectingReporter reporter;
+    CollectingReporter reporter("variant");
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 
-    if (reporter.nsPerByte.size() != variantCount) {
-        std::fprintf(stderr, "the settings reader benchmark gave %zu of its %zu files\n", reporter.nsPerByte.size(),
+    if (reporter.samples.size() != variantCount) {
+        std::fprintf(stderr, "the settings reader benchmark gave %zu of its %zu files\n", reporter.samples.size(),
                      variantCount);
         return 1;
     }
     const auto usPerRead = [&](std::size_t index) {
-        return FormatValue(SpreadOf(reporter.nsPerRead[index]).median / 1000.0) + " us per read";
+        return FormatValue(SpreadOf(reporter.Times(index, 1e3)).median) + " us per read";
     };
     std::string table;
     for (std::size_t i = 1; i < variantCount; ++i) {
@@ -153,9 +112,9 @@ int main(int argc, char** argv) {
         row.figure = "settings reader (read, parse, look up the last key), " + VariantName(kVariants[i]) +
                      ": time per byte; " + usPerRead(i) + " (" + std::to_string(runs) + " runs)";
         row.unit = "ns/B";
-        row.samples = reporter.nsPerByte[i];
+        row.samples = reporter.NsPerByte(i);
         row.baseline = VariantName(kVariants[0]) + " (" + usPerRead(0) + ")";
-        row.baselineSamples = reporter.nsPerByte[0];
+        row.baselineSamples = reporter.NsPerByte(0);
         row.goal = {GoalKind::RatioAtMost, kLinearLimit};
         table += TableRow(row);
     }
