@@ -25,6 +25,7 @@
 //   install section includes (Include=), which are the system's; without an Include it is
 //   missing.
 
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
@@ -63,6 +64,9 @@ struct InfCheckInput {
 // The first problem found, in the order of InfProblemKind; nothing when the INF installs a
 // modem for the hardware id on this Windows.
 std::optional<InfProblem> CheckModemInf(const InfCheckInput& input);
+
+// An INF larger than this is no driver anyone ships: it is refused as unreadable.
+inline constexpr std::size_t kMaxInfBytes = 64u * 1024 * 1024;
 
 // The interface-text keys of the problems (each language's section of Setting.ini), and their
 // English texts, which are used where the section lacks the key. "%s" stands for the detail.

@@ -2,6 +2,7 @@
 
 #include "dialup/DialupEntry.h"
 #include "dialup/RasBinding.h"
+#include "modem/InfFileCheck.h"
 #include "modem/ModemInstaller.h"
 #include "modem/ModemRegistry.h"
 #include "settings/SettingsKeys.h"
@@ -64,16 +65,8 @@ InstallResult RunInstallSequence(const InstallRequest& request, InstallPlatform&
     // A wrong INF is named in plain words before anything is installed: the platform's own
     // installer would create a device of another class, report success with no driver, or
     // wait for files that are not there.
-    InfCheckInput check;
-    check.infName = infPath;
-    check.bytes = platform.files.ReadFile(infPath, kMaxInfBytes);
-    check.hardwareId = request.hardwareId;
-    check.platform = request.platform;
-    const std::string infFolder = infPath.substr(0, infPath.find_last_of("\\/") + 1);
-    check.fileExists = [&platform, &infFolder](const std::string& relativePath) {
-        return platform.files.FileExists(infFolder + relativePath);
-    };
-    if (const std::optional<InfProblem> problem = CheckModemInf(check)) {
+    if (const std::optional<InfProblem> problem =
+            CheckModemInfFile(platform.files, infPath, request.hardwareId, request.platform)) {
         report.Step("install.inf.check", LogResult::Failed, 0, infPath + ": " + problem->detail);
         report.Show(InfProblemText(*problem, [&report](const std::string& key, const std::string& english) {
             return report.LookUpText(key, english);

@@ -95,8 +95,6 @@ inline constexpr char kPortSpeed[] = "115200";
 // The working buffers the hardware id and the port name must fit, with their terminators.
 inline constexpr std::size_t kMaxHardwareId = 510;
 inline constexpr std::size_t kMaxPortName = 63;
-// An INF larger than this is no driver anyone ships: it is refused as unreadable.
-inline constexpr std::size_t kMaxInfBytes = 64u * 1024 * 1024;
 
 inline constexpr char kNoPortMessage[] = "Fail to open model port,please insert phone";
 inline constexpr char kNoInfMessage[] = "Fail to get modem inf file in ini file.";

@@ -1,5 +1,6 @@
 #include "pnpagent64/win32/Win32DriverInstaller.h"
 
+#include "modem/InfCheck.h"
 #include "platform/win32/UniqueHandle.h"
 
 #include <windows.h>
@@ -49,7 +50,6 @@ bool IsFile(DWORD attributes) {
 }
 
 // An INF larger than this is not a driver's: it is refused as unreadable.
-constexpr std::streamoff kMaxInfBytes = 64 << 20;
 
 } // namespace
 
@@ -67,7 +67,7 @@ bool Win32DriverInstaller::ReadInf(const std::string& infPath, std::string& byte
     std::ifstream file(infPath, std::ios::binary | std::ios::ate);
     if (!file) return false;
     const std::streamoff size = file.tellg();
-    if (size < 0 || size > kMaxInfBytes) return false;
+    if (size < 0 || size > static_cast<std::streamoff>(kMaxInfBytes)) return false;
     bytes.assign(static_cast<std::size_t>(size), '\0');
     file.seekg(0);
     return static_cast<bool>(file.read(&bytes[0], size)) || size == 0;

@@ -9,6 +9,7 @@
 #include "fakes/ModemInfText.h"
 #include "fakes/RecordingMessages.h"
 #include "modem/InfCheck.h"
+#include "modem/InfFileCheck.h"
 #include "modem/ModemInstaller.h"
 #include "modem/win32/Win32DeviceSetup.h"
 #include "modem/win32/Win32FileSearch.h"
@@ -32,16 +33,10 @@ using platformtest::ModemDevices;
 using platformtest::RegistryValue;
 using platformtest::StringValue;
 
-// The check as the program runs it: the file read whole, the files beside it looked for.
+// The check as the program runs it, on the platform's files.
 std::optional<InfProblem> CheckFile(const std::string& path, const std::string& hardwareId, InfPlatform platform) {
-    InfCheckInput input{path, std::nullopt, hardwareId, platform, nullptr};
-    std::string bytes;
-    if (ReadWholeFile(path, bytes) == WholeFileRead::Read) input.bytes = bytes;
-    const std::string folder = path.substr(0, path.find_last_of('\\') + 1);
-    input.fileExists = [folder](const std::string& besideInf) {
-        return ::GetFileAttributesA((folder + besideInf).c_str()) != INVALID_FILE_ATTRIBUTES;
-    };
-    return CheckModemInf(input);
+    Win32FileSearch files;
+    return CheckModemInfFile(files, path, hardwareId, platform);
 }
 
 TEST(SampleDriver, BothInfsPassTheCheckForBothKindsOfWindows) {
