@@ -16,6 +16,10 @@
 namespace vantaro {
 namespace {
 
+// Longer than any check can take: three probes of 1 s, then eleven questions (seven about the
+// phone, four about its SIM's operator) of 2 s, each with a re-probe of 1 s.
+constexpr std::uint32_t kWholeCheckBoundMs = 40000;
+
 using std::chrono::milliseconds;
 using Moment = std::chrono::steady_clock::time_point;
 
@@ -76,7 +80,7 @@ TEST_F(SimulatedPhones, EveryKindOfPortIsFoundForWhatItIsAllAtOnce) {
         found[findings.port] = {CheckLine(findings), providers::DescribeSimOperator(findings.simOperator),
                                 std::chrono::steady_clock::now()};
     });
-    ASSERT_TRUE(run.WaitAll(15000)) << "every worker ends within its bounds";
+    ASSERT_TRUE(run.WaitAll(kWholeCheckBoundMs)) << "every worker ends within its bounds";
     const auto took = std::chrono::steady_clock::now() - start;
 
     for (const SimulatedPort& port : kPorts) {
@@ -97,9 +101,9 @@ TEST_F(SimulatedPhones, ThePinIsTakenOnceAndTheSimIsReadyAfterIt) {
     auto record = [&](PinOutcome outcome) { outcomes.push_back(outcome); };
     run.EnterPin("COM54", "123", record);
     run.EnterPin("COM54", "9999", record);
-    ASSERT_TRUE(run.WaitAll(15000));
+    ASSERT_TRUE(run.WaitAll(kWholeCheckBoundMs));
     run.EnterPin("COM54", "1234", record);
-    ASSERT_TRUE(run.WaitAll(15000));
+    ASSERT_TRUE(run.WaitAll(kWholeCheckBoundMs));
     EXPECT_EQ(outcomes, (std::vector<PinOutcome>{PinOutcome::NotValid, PinOutcome::Rejected, PinOutcome::Accepted}));
 
     std::string line, simOperator;
@@ -107,7 +111,7 @@ TEST_F(SimulatedPhones, ThePinIsTakenOnceAndTheSimIsReadyAfterIt) {
         line = CheckLine(findings);
         simOperator = providers::DescribeSimOperator(findings.simOperator);
     });
-    ASSERT_TRUE(run.WaitAll(15000));
+    ASSERT_TRUE(run.WaitAll(kWholeCheckBoundMs));
     EXPECT_EQ(line, "COM54\tmodem\tZOR\tZ100\tready\t20\thome");
     EXPECT_EQ(simOperator, kHome46000) << "once the SIM is ready, it is asked";
 }
