@@ -1,4 +1,5 @@
-# 64-bit Windows build with mingw-w64 (only the 64-bit driver helper is built this way).
+# 64-bit Windows build with mingw-w64: the windows64 preset, and the 64-bit driver helper and
+# planted DLL that the 32-bit build makes in builds of their own.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)

@@ -1,15 +1,22 @@
 ; Vantaro's setup program, built by installer/CMakeLists.txt (scripts/package.sh):
-;   makensis -DVERSION=1.1211.0 -DDIST=<distribution folder> -DFILES=<files.nsh> -DICON=<Vantaro.ico>
-;            -DOUTFILE=<Vantaro-1.1211.0-setup.exe> Vantaro.nsi
+;   makensis -DVERSION=1.1211.0 -DARCH=x86|x64 -DDIST=<distribution folder> -DFILES=<files.nsh>
+;            -DICON=<Vantaro.ico> -DOUTFILE=<Vantaro-1.1211.0-x86-setup.exe> Vantaro.nsi
+; ARCH=x86 packs the 32-bit build (with its 64-bit helper), ARCH=x64 the 64-bit build.
 ; Per machine, into Program Files; runs silently with /S (and /D=<folder>). The settings stay
 ; beside the program, where administrators alone may write them (see the README).
 
-Unicode true
-SetCompressor /SOLID lzma
-
-!ifndef VERSION | DIST | FILES | ICON | OUTFILE
-  !error "VERSION, DIST, FILES, ICON and OUTFILE are defined by the build"
+!ifndef VERSION | ARCH | DIST | FILES | ICON | OUTFILE
+  !error "VERSION, ARCH, DIST, FILES, ICON and OUTFILE are defined by the build"
 !endif
+
+!if "${ARCH}" == "x64"
+  Target amd64-unicode
+!else if "${ARCH}" == "x86"
+  Unicode true
+!else
+  !error "ARCH is x86 or x64"
+!endif
+SetCompressor /SOLID lzma
 
 !define PRODUCT "Vantaro"
 !define PUBLISHER "Vantaro"
@@ -26,7 +33,11 @@ SetCompressor /SOLID lzma
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
+!if "${ARCH}" == "x64"
+InstallDir "$PROGRAMFILES64\${PRODUCT}"
+!else
 InstallDir "$PROGRAMFILES\${PRODUCT}"
+!endif
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 ; Installing a modem driver needs an administrator anyway; so does writing Program Files.
 RequestExecutionLevel admin

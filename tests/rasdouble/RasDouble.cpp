@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -249,6 +250,9 @@ __attribute__((dllexport)) DWORD WINAPI RasSetEntryDialParamsA(LPCSTR phonebook,
     return static_cast<DWORD>(ScriptNumber("Entry", "dial_params_result", 0));
 }
 
+// The double's connection handles are small numbers, not pointers.
+static DWORD HandleNumber(HANDLE connection) { return static_cast<DWORD>(reinterpret_cast<std::uintptr_t>(connection)); }
+
 __attribute__((dllexport)) DWORD WINAPI RasDialA(LPVOID extensions, LPCSTR phonebook, RASDIALPARAMSA* dialParams,
                                            DWORD notifierType, LPVOID notifier, HANDLE* connection) {
     if (!dialParams || !connection) return kErrorInvalidParameter;
@@ -258,7 +262,7 @@ __attribute__((dllexport)) DWORD WINAPI RasDialA(LPVOID extensions, LPCSTR phone
         " user=" + vantaro::ras::FieldText(dialParams->szUserName) +
         " password=" + vantaro::ras::FieldText(dialParams->szPassword) +
         " domain=" + vantaro::ras::FieldText(dialParams->szDomain) + " notifier_type=" + Number(notifierType) +
-        " handle_in=" + Number(reinterpret_cast<DWORD>(*connection)));
+        " handle_in=" + Number(HandleNumber(*connection)));
     if (extensions || notifierType != 0 || !notifier || *connection) return kErrorInvalidParameter;
 
     const std::string outcome = ScriptText("Dial", "outcome", "connect");
@@ -271,7 +275,7 @@ __attribute__((dllexport)) DWORD WINAPI RasDialA(LPVOID extensions, LPCSTR phone
     const DWORD handle = nextHandle++;
     connections[handle] = Connection{};
     ::LeaveCriticalSection(&connectionLock);
-    *connection = reinterpret_cast<HANDLE>(handle);
+    *connection = reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(handle));
     Log("RasDialA started handle=" + Number(handle));
 
     PinThisLibrary();
@@ -284,7 +288,7 @@ __attribute__((dllexport)) DWORD WINAPI RasDialA(LPVOID extensions, LPCSTR phone
 }
 
 __attribute__((dllexport)) DWORD WINAPI RasHangUpA(HANDLE connection) {
-    const DWORD handle = reinterpret_cast<DWORD>(connection);
+    const DWORD handle = HandleNumber(connection);
     const DWORD result = static_cast<DWORD>(ScriptNumber("HangUp", "result", 0));
     Log("RasHangUpA handle=" + Number(handle) + " result=" + Number(result));
     if (result != 0) return result;
@@ -300,7 +304,7 @@ __attribute__((dllexport)) DWORD WINAPI RasHangUpA(HANDLE connection) {
 }
 
 __attribute__((dllexport)) DWORD WINAPI RasGetConnectStatusA(HANDLE connection, RASCONNSTATUSA* status) {
-    const DWORD handle = reinterpret_cast<DWORD>(connection);
+    const DWORD handle = HandleNumber(connection);
     if (!status || status->dwSize != sizeof(RASCONNSTATUSA)) return kErrorInvalidSize;
     Connection state;
     const bool alive = Alive(handle, &state);
