@@ -1,7 +1,9 @@
 ; Vantaro's setup program, built by installer/CMakeLists.txt (scripts/package.sh):
 ;   makensis -DVERSION=1.1211.0 -DARCH=x86|x64 -DDIST=<distribution folder> -DFILES=<files.nsh>
 ;            -DICON=<Vantaro.ico> -DOUTFILE=<Vantaro-1.1211.0-x86-setup.exe> Vantaro.nsi
-; ARCH=x86 packs the 32-bit build (with its 64-bit helper), ARCH=x64 the 64-bit build.
+; ARCH=x86 packs the 32-bit build (with its 64-bit helper), ARCH=x64 the 64-bit build. They are
+; one product: each takes over an install of the other kind (its settings kept, its files, entry
+; and shortcut replaced), so a PC has one Vantaro, one uninstall entry and one shortcut.
 ; Per machine, into Program Files; runs silently with /S (and /D=<folder>). The settings stay
 ; beside the program, where administrators alone may write them (see the README).
 
@@ -23,12 +25,17 @@ SetCompressor /SOLID lzma
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Vantaro"
 !define UNINSTALLER "Uninstall.exe"
 !define START_MENU_LINK "$SMPROGRAMS\Vantaro.lnk"
+; Held by every running Vantaro.exe.
+!define RUNNING_MUTEX "Global\VantaroRunning"
+!define SYNCHRONIZE 0x00100000
 ; In a shell link's header, the flag byte that holds SLDF_RUNAS_USER (0x2000).
 !define LINK_FLAGS_BYTE 0x15
 !define LINK_RUNAS_BIT 0x20
 
 !include "MUI2.nsh"
 !include "FileFunc.nsh"
+!include "LogicLib.nsh"
+!include "x64.nsh"
 !include "${FILES}"
 
 Name "${PRODUCT} ${VERSION}"
@@ -60,6 +67,49 @@ VIAddVersionKey /LANG=0 "LegalCopyright" "${PUBLISHER}"
 ; The setup speaks the language of the Windows it runs on.
 !insertmacro MUI_LANGUAGE "English"
 !insertmacro MUI_LANGUAGE "SimpChinese"
+!include "Messages.nsh"
+
+; The registry view of the other kind's uninstall entry: a 32-bit setup's lies in the 32-bit
+; view of 64-bit Windows, a 64-bit one's in the native view.
+!macro OtherKindsView
+  !if "${ARCH}" == "x64"
+    SetRegView 32
+  !else
+    SetRegView 64
+  !endif
+!macroend
+
+; An install of the other kind (its folder in $R0) gives way to this one: its settings come
+; along unless this folder has its own, then its files, its entry and its folder go. What
+; Vantaro put into Windows (modems, driver, dial-up entry) stays: this install's program takes
+; it over, and its uninstall removes it.
+Function TakeOverTheOtherKind
+  !if "${ARCH}" == "x86"
+    ${IfNot} ${RunningX64}
+      Return
+    ${EndIf}
+  !endif
+  !insertmacro OtherKindsView
+  ReadRegStr $R0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $R0 != ""
+    DetailPrint "$(Replacing)"
+    ${If} $R0 != $INSTDIR
+      ${IfNot} ${FileExists} "$INSTDIR\Setting.ini"
+      ${AndIf} ${FileExists} "$R0\Setting.ini"
+        CopyFiles /SILENT "$R0\Setting.ini" "$INSTDIR\Setting.ini"
+      ${EndIf}
+      !insertmacro RemoveFilesFrom "$R0"
+      Delete "$R0\pnpagent64.exe"
+      Delete "$R0\Setting.ini"
+      Delete "$R0\Vantaro.log"
+      Delete "$R0\Vantaro.log.1"
+      Delete "$R0\${UNINSTALLER}"
+      RMDir "$R0"
+    ${EndIf}
+    DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  ${EndIf}
+  SetRegView default
+FunctionEnd
 
 ; A Start-menu shortcut that asks for administrator rights: the settings in Program Files and the
 ; driver install both need them.
@@ -84,8 +134,19 @@ FunctionEnd
 
 Section "Vantaro"
   SetShellVarContext all
+  !if "${ARCH}" == "x86"
+    ${If} ${RunningX64}
+      DetailPrint "$(X86OnX64)"
+      MessageBox MB_ICONINFORMATION "$(X86OnX64)" /SD IDOK
+    ${EndIf}
+  !endif
   SetOutPath "$INSTDIR"
+  Call TakeOverTheOtherKind
   !insertmacro InstallFiles
+  !if "${ARCH}" == "x64"
+    ; The 64-bit program needs no helper; a 32-bit install in this folder left one.
+    Delete "$INSTDIR\pnpagent64.exe"
+  !endif
   ; The settings of an earlier install are kept.
   SetOverwrite off
   File "${DIST}\Setting.ini"
@@ -109,15 +170,50 @@ Section "Vantaro"
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
+; Stops the uninstall, saying why: the message of language string $0, exit code $1.
+Function un.Refuse
+  DetailPrint "$0"
+  MessageBox MB_ICONSTOP "$0" /SD IDOK
+  SetErrorLevel $1
+  Abort
+FunctionEnd
+
 Section "Uninstall"
   SetShellVarContext all
+  ; A running Vantaro could dial or install while its files go: it is closed first.
+  System::Call 'kernel32::OpenMutexW(i ${SYNCHRONIZE}, i 0, w "${RUNNING_MUTEX}") p .r1'
+  ${If} $1 != 0
+    System::Call 'kernel32::CloseHandle(p r1)'
+    StrCpy $0 "$(StillRunning)"
+    StrCpy $1 1
+    Call un.Refuse
+  ${EndIf}
   ; What Vantaro put into Windows goes first, while the program is still there to remove it:
-  ; its modems with their driver keys, its dial-up entry, the About dialog's shortcut.
-  IfFileExists "$INSTDIR\Vantaro.exe" 0 files
-  ExecWait '"$INSTDIR\Vantaro.exe" /uninstall /quiet' $0
-  DetailPrint "Vantaro.exe /uninstall /quiet: exit code $0"
-files:
-  !insertmacro RemoveFiles
+  ; its modems and their driver, its dial-up entry, the About dialog's shortcut. The program
+  ; stays as long as any of that does.
+  ${If} ${FileExists} "$INSTDIR\Vantaro.exe"
+    ClearErrors
+    ExecWait '"$INSTDIR\Vantaro.exe" /uninstall /quiet' $0
+    ${If} ${Errors}
+      StrCpy $0 "not started"
+    ${EndIf}
+    DetailPrint "Vantaro.exe /uninstall /quiet: exit code $0"
+    ${If} $0 == 4
+      StrCpy $1 $0
+      StrCpy $0 "$(RemovalNeedsAdministrator)"
+      Call un.Refuse
+    ${ElseIf} $0 == 5
+      StrCpy $1 $0
+      StrCpy $0 "$(RemovalNeedsRestart)"
+      Call un.Refuse
+    ${ElseIf} $0 != 0
+      StrCpy $0 "$(RemovalFailed)"
+      StrCpy $1 1
+      Call un.Refuse
+    ${EndIf}
+  ${EndIf}
+
+  !insertmacro RemoveFilesFrom "$INSTDIR"
   Delete "$INSTDIR\Setting.ini"
   Delete "$INSTDIR\Vantaro.log"
   Delete "$INSTDIR\Vantaro.log.1"

@@ -1,19 +1,25 @@
 #!/usr/bin/env bash
-# Builds the Windows preset and with it the setup program and the zip of the distribution folder:
-#   build/windows/Vantaro-<version>-setup.exe   (per machine, silent with /S and /D=<folder>)
-#   build/windows/Vantaro-<version>.zip         (the Vantaro folder, to unzip anywhere)
-# The version is the version resource's (resources/Vantaro.rc), which must equal the project's.
+# Builds both Windows presets and with them the setup programs and the zips of the distribution
+# folders:
+#   build/windows/Vantaro-<version>-x86-setup.exe     the 32-bit build, with its 64-bit helper
+#   build/windows/Vantaro-<version>-x86.zip
+#   build/windows64/Vantaro-<version>-x64-setup.exe   the 64-bit build
+#   build/windows64/Vantaro-<version>-x64.zip
+# Each setup is per machine and silent with /S and /D=<folder>. The version is the version
+# resource's (resources/Vantaro.rc), which must equal the project's.
 set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")/.."
 
 ./scripts/install-deps.sh
 
-echo "[package] Windows build (mingw-w64, i686), setup program and zip"
-cmake --preset windows >/dev/null
-cmake --build --preset windows --target vantaro_package
-
 version=$(sed -n 's/^ *FILEVERSION \([0-9]*\),\([0-9]*\),\([0-9]*\),.*/\1.\2.\3/p' resources/Vantaro.rc)
-for file in "build/windows/Vantaro-$version-setup.exe" "build/windows/Vantaro-$version.zip"; do
-    [ -f "$file" ] || { echo "[package] $file was not made" >&2; exit 1; }
-    echo "[package] $(readlink -f "$file") ($(stat -c %s "$file") bytes)"
+for kind in "windows x86 i686" "windows64 x64 x86_64"; do
+    set -- $kind
+    echo "[package] Windows build (mingw-w64, $3), setup program and zip"
+    cmake --preset "$1" >/dev/null
+    cmake --build --preset "$1" --target vantaro_package
+    for file in "build/$1/Vantaro-$version-$2-setup.exe" "build/$1/Vantaro-$version-$2.zip"; do
+        [ -f "$file" ] || { echo "[package] $file was not made" >&2; exit 1; }
+        echo "[package] $(readlink -f "$file") ($(stat -c %s "$file") bytes)"
+    done
 done

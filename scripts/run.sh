@@ -2,16 +2,31 @@
 # Builds Vantaro and opens it under Wine with the delivered Setting.ini.
 # With a display (DISPLAY set) it opens there and waits until you close it; without one it
 # runs under Xvfb, saves a screenshot, says where, and closes it again.
+# It opens the 32-bit build where this machine runs 32-bit code, the 64-bit build where it
+# runs none; VANTARO_ARCH=x64 (or x86) chooses.
 set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")/.."
 
+. scripts/machine.sh
 ./scripts/install-deps.sh
 
-echo "[run] Windows build (mingw-w64, i686)"
-cmake --preset windows >/dev/null
-cmake --build --preset windows
+arch=${VANTARO_ARCH:-}
+if [ -z "$arch" ]; then
+    if [ "$VANTARO_RUNS_32BIT" = 1 ]; then arch=x86; else arch=x64; echo "[run] $VANTARO_PROBE_NOTE: opening the 64-bit build"; fi
+fi
+case "$arch" in
+x86) preset=windows; build=build/windows
+     if [ "$VANTARO_RUNS_32BIT" != 1 ]; then
+         echo "[run] VANTARO_ARCH=x86, but $VANTARO_PROBE_NOTE: the 32-bit build cannot run here" >&2; exit 1
+     fi ;;
+x64) preset=windows64; build=build/windows64 ;;
+*)   echo "[run] VANTARO_ARCH is x86 or x64, not $arch" >&2; exit 2 ;;
+esac
 
-build=build/windows
+echo "[run] Windows build ($arch, preset $preset)"
+cmake --preset $preset >/dev/null
+cmake --build --preset $preset
+
 dist=$build/Vantaro
 # The delivered Setting.ini speaks Chinese in GBK, as on a Chinese Windows: run in its locale
 # (code page 936). VANTARO_LOCALE=C.UTF-8 shows it as on an English Windows.

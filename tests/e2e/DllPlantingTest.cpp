@@ -45,7 +45,8 @@ protected:
     // A copy of one program of the distribution folder in a folder of its own.
     std::string CopyProgram(const std::string& name) {
         const std::string folder = WorkFolder(std::string("dll_planting_") + GetParam().name);
-        EXPECT_TRUE(::CopyFileA((DistFolder() + "\\" + name).c_str(), (folder + "\\" + name).c_str(), FALSE)) << name;
+        const std::string from = name == "pnpagent64.exe" ? PnpAgentFolder() : DistFolder();
+        EXPECT_TRUE(::CopyFileA((from + "\\" + name).c_str(), (folder + "\\" + name).c_str(), FALSE)) << name;
         return folder + "\\" + name;
     }
 };

@@ -9,6 +9,7 @@
 #include "rasdouble/RasDoubleControl.h"
 
 #include <objbase.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
@@ -16,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <utility>
 
 namespace vantaro::e2e {
 namespace {
@@ -25,8 +27,12 @@ using platformtest::RunProgram;
 
 constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vantaro";
 constexpr char kVersion[] = "1.1211.0";
-const char* const kInstalledFiles[] = {"Vantaro.exe",     "Setting.ini",   "pnpagent64.exe", "modemnode.exe",
-                                       "modem_inf.inf",   "modem_inf64.inf", "Uninstall.exe"};
+const char* const kInstalledFiles[] = {"Vantaro.exe", "Setting.ini", "modemnode.exe", "modem_inf.inf", "modem_inf64.inf",
+                                       "Uninstall.exe"};
+// Only the 32-bit program needs the 64-bit helper.
+constexpr bool kShipsHelper = sizeof(void*) == 4;
+// The other kind's setup keeps its uninstall entry in the other registry view.
+constexpr REGSAM kOtherKindsView = sizeof(void*) == 4 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
 
 std::string SetupProgram() { return WindowsPath(std::getenv("VANTARO_SETUP") ? std::getenv("VANTARO_SETUP") : ""); }
 
@@ -38,9 +44,10 @@ std::string ProgramFilesFolder() { return ShellFolder(CSIDL_PROGRAM_FILES) + "\\
 std::string StartMenuLink() { return ShellFolder(CSIDL_COMMON_PROGRAMS) + "\\Vantaro.lnk"; }
 
 // The value of the uninstall entry, as text; nothing when the entry or the value is missing.
-std::optional<std::string> EntryValue(const char* name) {
+std::optional<std::string> EntryValue(const char* name, REGSAM view = 0) {
     HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return std::nullopt;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ | view, &key) != ERROR_SUCCESS)
+        return std::nullopt;
     BYTE data[1024] = {};
     DWORD size = sizeof data - 1;
     DWORD type = REG_NONE;
@@ -74,16 +81,30 @@ bool UninstallAndWait(const std::string& folder) {
     return WaitUntil([&] { return !FileExists(folder) && !EntryExists() && !FileExists(StartMenuLink()); });
 }
 
+// Uninstalls what a test installed; an uninstaller that refused (and so kept the program, as it
+// must) leaves nothing for the next test either.
+void ForgetEveryInstall() {
+    if (EntryExists()) UninstallAndWait(EntryValue("InstallLocation").value_or(""));
+    for (REGSAM view : {REGSAM{0}, kOtherKindsView}) ::RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, view, 0);
+    std::string folder = ProgramFilesFolder() + std::string(2, '\0');
+    SHFILEOPSTRUCTA removal{};
+    removal.wFunc = FO_DELETE;
+    removal.pFrom = folder.c_str();
+    removal.fFlags = FOF_NO_UI;
+    ::SHFileOperationA(&removal);
+    ::DeleteFileA(StartMenuLink().c_str());
+}
+
 class SetupTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ::CoInitialize(nullptr);
         ASSERT_TRUE(FileExists(SetupProgram())) << "VANTARO_SETUP names no setup program";
-        if (EntryExists()) UninstallAndWait(EntryValue("InstallLocation").value_or(""));
+        ForgetEveryInstall();
         platformtest::RemoveAllModemsAndDriverKeys();
     }
     void TearDown() override {
-        if (EntryExists()) UninstallAndWait(EntryValue("InstallLocation").value_or(""));
+        ForgetEveryInstall();
         platformtest::RemoveAllModemsAndDriverKeys();
         ::CoUninitialize();
     }
@@ -96,6 +117,7 @@ TEST_F(SetupTest, SilentSetupInstallsTheFilesTheShortcutAndTheUninstallEntry) {
 
     const std::string folder = ProgramFilesFolder();
     for (const char* file : kInstalledFiles) EXPECT_TRUE(FileExists(folder + "\\" + file)) << file;
+    EXPECT_EQ(FileExists(folder + "\\pnpagent64.exe"), kShipsHelper);
     EXPECT_EQ(ReadFile(folder + "\\Vantaro.exe"), ReadFile(DistFolder() + "\\Vantaro.exe"));
 
     const SavedShortcut link = ReadShortcut(StartMenuLink());
@@ -156,10 +178,38 @@ TEST_F(SetupTest, ASecondSetupKeepsTheSettingsAndTheFolderCanBeChosen) {
     RunSetup("/S /D=" + folder);
     ASSERT_TRUE(FileExists(folder + "\\Vantaro.exe"));
     EXPECT_EQ(EntryValue("InstallLocation"), folder);
-    WriteFile(folder + "\\Setting.ini", "[Setting]\r\nnumber=*99***1#\r\n");
+    const std::string edited = ReadFile(folder + "\\Setting.ini") + "; edited after the first setup\r\n";
+    WriteFile(folder + "\\Setting.ini", edited);
     RunSetup("/S /D=" + folder);
-    EXPECT_EQ(ReadFile(folder + "\\Setting.ini"), "[Setting]\r\nnumber=*99***1#\r\n");
+    EXPECT_EQ(ReadFile(folder + "\\Setting.ini"), edited);
     ASSERT_TRUE(UninstallAndWait(folder));
+}
+
+// A PC has one Vantaro: the setup of one kind (32- or 64-bit) takes over an install of the other,
+// with its settings, and leaves one uninstall entry and one Start-menu shortcut.
+TEST_F(SetupTest, AnInstallOfTheOtherKindGivesWayAndItsSettingsComeAlong) {
+    const std::string other = WorkFolder("setup_other_kind\\Vantaro");
+    for (const char* file : {"Vantaro.exe", "modemnode.exe", "pnpagent64.exe", "Uninstall.exe", "Vantaro.log"})
+        WriteFile(other + "\\" + file, "the other kind's");
+    WriteFile(other + "\\Setting.ini", "[Setting]\r\nAPN=cmnet\r\n");
+    ASSERT_TRUE(FileExists(other + "\\Setting.ini"));
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, nullptr, 0, KEY_WRITE | kOtherKindsView, nullptr,
+                                &key, nullptr),
+              ERROR_SUCCESS);
+    for (const auto& [name, value] : {std::pair<const char*, std::string>{"DisplayName", "Vantaro"},
+                                      {"InstallLocation", other}})
+        ::RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                         static_cast<DWORD>(value.size() + 1));
+    ::RegCloseKey(key);
+
+    RunSetup("/S");
+    const std::string folder = ProgramFilesFolder();
+    EXPECT_EQ(ReadFile(folder + "\\Setting.ini"), "[Setting]\r\nAPN=cmnet\r\n");
+    EXPECT_FALSE(FileExists(other)) << "the other kind's folder stays";
+    EXPECT_FALSE(EntryValue("DisplayName", kOtherKindsView)) << "two uninstall entries";
+    EXPECT_EQ(EntryValue("InstallLocation"), folder);
+    EXPECT_EQ(ReadShortcut(StartMenuLink()).target, folder + "\\Vantaro.exe");
 }
 
 TEST_F(SetupTest, TheUninstallerRemovesWhatVantaroPutIntoWindowsAndLeavesNothingOfOurs) {

@@ -66,6 +66,7 @@ BOOL CALLBACK CollectTopWindow(HWND window, LPARAM parameter) {
 } // namespace
 
 std::string DistFolder() { return EnvironmentFolder("VANTARO_DIST", "."); }
+std::string PnpAgentFolder() { return EnvironmentFolder("VANTARO_PNPAGENT", DistFolder().c_str()); }
 
 std::string WorkFolder(const std::string& testName) {
     std::string folder = EnvironmentFolder("VANTARO_WORK", "test-work") + "\\" + testName;

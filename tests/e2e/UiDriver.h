@@ -17,6 +17,9 @@ constexpr DWORD kDefaultWait = 30000;
 std::string WindowsPath(const std::string& unixOrWindowsPath);
 // The folders CTest names for the test: the built distribution, a scratch folder, artifacts.
 std::string DistFolder();
+// Where pnpagent64.exe is: the 32-bit build's distribution folder; in the 64-bit build, which
+// ships no helper, a folder of its own.
+std::string PnpAgentFolder();
 std::string WorkFolder(const std::string& testName);
 std::string ArtifactsFolder();
 

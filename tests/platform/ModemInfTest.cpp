@@ -134,9 +134,10 @@ TEST_F(SampleDriverInstallTest, InstallsTheUnimodemEntriesIntoTheDriverKey) {
 
 TEST_F(SampleDriverInstallTest, The64BitInfInstalledByPnpAgentHasThemToo) {
     ASSERT_TRUE(platformtest::CreateBareModemDevice(kModemHardwareId));
-    const platformtest::ProgramRun run =
-        platformtest::RunProgram(dist + "\\pnpagent64.exe", std::string("pnpagent64.exe UpdateDriverForPlugAndPlayDevices ") +
-                                                                kModemHardwareId + " \"" + dist + "\\modem_inf64.inf\"");
+    const platformtest::ProgramRun run = platformtest::RunProgram(
+        e2e::PnpAgentFolder() + "\\pnpagent64.exe",
+        std::string("pnpagent64.exe UpdateDriverForPlugAndPlayDevices ") + kModemHardwareId + " \"" + dist +
+            "\\modem_inf64.inf\"");
     ASSERT_TRUE(run.finished) << run.output;
     ASSERT_NE(run.exitCode, 0u) << run.output;
     const std::vector<ModemDevice> devices = ModemDevices();
@@ -151,7 +152,7 @@ TEST_F(SampleDriverInstallTest, PnpAgentNamesAMissingDriverFileAndInstallsNothin
     e2e::WriteFile(inf, testing::ModemInf());
     ASSERT_TRUE(platformtest::CreateBareModemDevice(testing::kInfHardwareId));
     const platformtest::ProgramRun run = platformtest::RunProgram(
-        dist + "\\pnpagent64.exe",
+        e2e::PnpAgentFolder() + "\\pnpagent64.exe",
         std::string("pnpagent64.exe UpdateDriverForPlugAndPlayDevices ") + testing::kInfHardwareId + " \"" + inf + "\"",
         20000);
     ASSERT_TRUE(run.finished) << "pnpagent64 did not end within 20 s";

@@ -28,7 +28,7 @@ protected:
     void TearDown() override { platformtest::RemoveAllModemDevices(); }
 
     ProgramRun Agent(const std::string& arguments) {
-        return platformtest::RunProgram(dist + "\\pnpagent64.exe", "pnpagent64.exe " + arguments);
+        return platformtest::RunProgram(e2e::PnpAgentFolder() + "\\pnpagent64.exe", "pnpagent64.exe " + arguments);
     }
     ProgramRun Update(const std::string& hardwareId, const std::string& infName = "modem_inf64.inf") {
         return Agent("UpdateDriverForPlugAndPlayDevices " + hardwareId + " \"" + dist + "\\" + infName + "\"");
@@ -45,7 +45,7 @@ protected:
 TEST_F(PnpAgentTest, InstallsTheSampleDriverAndExitsNonZero) {
     ASSERT_TRUE(platformtest::CreateBareModemDevice(kModemHardwareId));
     const ProgramRun run = Update(kModemHardwareId);
-    ASSERT_TRUE(run.started) << "pnpagent64.exe is not in " << dist;
+    ASSERT_TRUE(run.started) << "pnpagent64.exe is not in " << e2e::PnpAgentFolder();
     ASSERT_TRUE(run.finished);
     EXPECT_NE(run.exitCode, 0u) << run.output;
     EXPECT_EQ(Lines(run.output), 1) << run.output;
