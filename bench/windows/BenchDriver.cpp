@@ -15,6 +15,7 @@
 #include "bench/windows/Launch.h"
 #include "e2e/SerialCommOverride.h"
 #include "e2e/UiDriver.h"
+#include "platform/ModemDevices.h"
 #include "resources/resource.h"
 #include "settings/SettingsKeys.h"
 
@@ -359,8 +360,9 @@ bool RunCommandLineInstallOnce(int run, double& ms, std::string& failure, Notes&
 
 // ---- 4a and 4b, run after run --------------------------------------------------------------
 
-// Runs one kind of install `installRuns` times, each run a new modem in the prefix. `name` says
-// which kind in the progress lines and the notes.
+// Runs one kind of install `installRuns` times. `name` says which kind in the progress lines and
+// the notes. The driver update installs onto every device with the sample's hardware id, so each
+// modem left in the prefix would make the next install slower: every run starts with none.
 template <typename RunOnce>
 InstallFigures MeasureInstalls(const std::string& name, const Options& options, Notes& notes, RunOnce runOnce) {
     InstallFigures figures;
@@ -368,6 +370,7 @@ InstallFigures MeasureInstalls(const std::string& name, const Options& options, 
     if (!figures.notAvailable.empty()) return figures;
     for (int run = 1; run <= options.installRuns; ++run) {
         Progress(name + ", run " + std::to_string(run) + " of " + std::to_string(options.installRuns));
+        platformtest::RemoveAllModemsAndDriverKeys();
         double ms = 0;
         std::string failure;
         if (!runOnce(run, ms, failure, notes)) {
@@ -380,6 +383,7 @@ InstallFigures MeasureInstalls(const std::string& name, const Options& options, 
         Progress("  " + FormatValue(ms) + " ms");
         figures.ms.push_back(ms);
     }
+    platformtest::RemoveAllModemsAndDriverKeys();
     return figures;
 }
 
