@@ -212,6 +212,48 @@ TEST_F(SetupTest, AnInstallOfTheOtherKindGivesWayAndItsSettingsComeAlong) {
     EXPECT_EQ(ReadShortcut(StartMenuLink()).target, folder + "\\Vantaro.exe");
 }
 
+// The uninstaller keeps the program, and says why, while a Vantaro runs and while
+// Vantaro.exe /uninstall cannot remove what Vantaro made (here: an install record that another
+// program wrote); then it can be run again.
+TEST_F(SetupTest, TheUninstallerKeepsTheProgramWhileVantaroRunsOrCannotRemoveWhatItMade) {
+    RunSetup("/S");
+    const std::string folder = ProgramFilesFolder();
+    const std::string uninstaller = folder + "\\Uninstall.exe";
+    // In place (_?=): the uninstaller's exit code is its own, and it keeps itself.
+    const auto uninstall = [&] {
+        return RunProgram(uninstaller, "\"" + uninstaller + "\" /S _?=" + folder, kDefaultWait).exitCode;
+    };
+    const auto kept = [&] { return FileExists(folder + "\\Vantaro.exe") && EntryExists(); };
+
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION running{};
+    std::string program = "\"" + folder + "\\Vantaro.exe\"";
+    ASSERT_TRUE(::CreateProcessA(nullptr, program.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                 &running));
+    ASSERT_TRUE(WaitUntil([] { return ::FindWindowA(nullptr, "Dial_Setting") != nullptr; }));
+    EXPECT_NE(uninstall(), 0u);
+    EXPECT_TRUE(kept()) << "removed while Vantaro runs";
+    ::TerminateProcess(running.hProcess, 0);
+    ::WaitForSingleObject(running.hProcess, 5000);
+    ::CloseHandle(running.hThread);
+    ::CloseHandle(running.hProcess);
+
+    HKEY record = nullptr;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Vantaro", 0, nullptr, 0, KEY_WRITE | KEY_WOW64_64KEY,
+                                nullptr, &record, nullptr),
+              ERROR_SUCCESS);
+    ::RegSetValueExA(record, "Owner", 0, REG_SZ, reinterpret_cast<const BYTE*>("another program"), 16);
+    ::RegCloseKey(record);
+    EXPECT_EQ(uninstall(), 1u);
+    EXPECT_TRUE(kept()) << "removed while Vantaro.exe /uninstall failed";
+
+    ::RegDeleteKeyExA(HKEY_LOCAL_MACHINE, "Software\\Vantaro", KEY_WOW64_64KEY, 0);
+    EXPECT_EQ(uninstall(), 0u);
+    EXPECT_FALSE(FileExists(folder + "\\Vantaro.exe"));
+    EXPECT_FALSE(EntryExists());
+}
+
 TEST_F(SetupTest, TheUninstallerRemovesWhatVantaroPutIntoWindowsAndLeavesNothingOfOurs) {
     rasdouble::Installation ras("setup_uninstall");
     ASSERT_TRUE(ras.Installed()) << ras.Error();
