@@ -70,7 +70,7 @@ private:
 // Without a record, the entry of our name goes only when it dials through a modem that goes.
 bool DialsThroughOneOf(const EntryDevice& device, const std::vector<InstalledDevice>& modems) {
     // As the install picks its device: a type that starts with "modem".
-    if (device.type.rfind(kModemDeviceType, 0) != 0) return false;
+    if (device.type.rfind(kModemDeviceType, 0) != 0 || device.name.empty()) return false;
     for (const InstalledDevice& modem : modems)
         if (EqualsIgnoringAsciiCase(device.name, modem.friendlyName) ||
             EqualsIgnoringAsciiCase(device.name, modem.driverDescription))
