@@ -90,7 +90,8 @@ void RemoveEntries(const std::vector<std::string>& names, UninstallSteps& steps,
 void RemoveEntryOfOldInstall(const std::string& name, const std::vector<InstalledDevice>& ourModems,
                              UninstallSteps& steps, Log& log, Tally& tally, std::vector<std::string>& say) {
     const std::optional<EntryDevice> device = steps.DialupEntryDevice(name);
-    if (!device) {
+    // Wine's service answers every name with an entry of no device.
+    if (!device || (device->type.empty() && device->name.empty())) {
         log.Step("uninstall.entry", LogResult::NotFound, 0, name);
         return;
     }
@@ -163,6 +164,11 @@ UninstallOutcome RunUninstall(const UninstallInputs& inputs, UninstallPlatform& 
         log.Step("modem.list", LogResult::Failed, platform.modems.LastError());
         tally.Failed("Could not list the modems", platform.modems.LastError());
     } else {
+        // What each modem's driver key says, so that the log shows why one went or stayed.
+        for (const InstalledDevice& device : *modems)
+            log.Step("modem.found", LogResult::Done, 0,
+                     device.instanceId + ": \"" + device.driverDescription + "\" " + device.infPath + " (" +
+                         device.infOriginalName + ")");
         OurDriver ours{inputs.infNames, record.driverPackages, inputs.hardwareId};
         chosen = ChooseModems(*modems, recorded ? &record.devices : nullptr, ours);
         for (const std::string& id : chosen.gone)

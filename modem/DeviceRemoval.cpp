@@ -4,23 +4,17 @@
 #include "platform/PlatformCodes.h"
 #include "platform/TextRules.h"
 
-#include <cctype>
-
 namespace vantaro {
 
 RemovalRoute ChooseRemovalRoute(bool runningUnderWow64) {
     return runningUnderWow64 ? RemovalRoute::ThroughHelper : RemovalRoute::InProcess;
 }
 
-bool IsDriverStoreInfName(const std::string& name) {
-    constexpr std::string_view kPrefix = "oem";
+bool IsInfFileName(const std::string& name) {
     constexpr std::string_view kSuffix = ".inf";
-    if (name.size() <= kPrefix.size() + kSuffix.size()) return false;
-    if (!EqualsIgnoringAsciiCase(std::string_view(name).substr(0, kPrefix.size()), kPrefix)) return false;
-    if (!EqualsIgnoringAsciiCase(std::string_view(name).substr(name.size() - kSuffix.size()), kSuffix)) return false;
-    for (std::size_t i = kPrefix.size(); i < name.size() - kSuffix.size(); ++i)
-        if (!std::isdigit(static_cast<unsigned char>(name[i]))) return false;
-    return true;
+    if (name.size() <= kSuffix.size() || name.find_first_of("\\/:") != std::string::npos) return false;
+    if (name.find("..") != std::string::npos) return false;
+    return EqualsIgnoringAsciiCase(std::string_view(name).substr(name.size() - kSuffix.size()), kSuffix);
 }
 
 DeviceRemoval RemovalFromAgent(const ProcessOutcome& outcome) {
@@ -39,7 +33,7 @@ DeviceRemoval AgentDeviceRemover::RemoveDevice(const std::string& instanceId) {
 }
 
 DeviceRemoval AgentDeviceRemover::RemoveDriverPackage(const std::string& infName) {
-    if (!IsDriverStoreInfName(infName)) return {DeviceRemovalResult::Failed, platform_code::kErrorInvalidParameter};
+    if (!IsInfFileName(infName)) return {DeviceRemovalResult::Failed, platform_code::kErrorInvalidParameter};
     return Run(kPnpAgentRemoveDriverPackageVerb, infName);
 }
 

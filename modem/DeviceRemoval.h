@@ -32,8 +32,8 @@ public:
     virtual ~DeviceRemover() = default;
 
     virtual DeviceRemoval RemoveDevice(const std::string& instanceId) = 0;
-    // `infName` is the driver store's name of the package's INF (oemNN.inf); a package that
-    // a device still uses is not removed.
+    // `infName` is the package's INF as the driver key's InfPath names it (oemNN.inf); a
+    // package that a device still uses is not removed.
     virtual DeviceRemoval RemoveDriverPackage(const std::string& infName) = 0;
 };
 
@@ -41,9 +41,10 @@ enum class RemovalRoute { InProcess, ThroughHelper };
 
 RemovalRoute ChooseRemovalRoute(bool runningUnderWow64);
 
-// Whether the name is one the driver store gives an INF it keeps: oem<number>.inf. Nothing
-// else is ever handed to the package removal.
-bool IsDriverStoreInfName(const std::string& name);
+// Whether the name is a bare INF file name, as the driver key's InfPath names the INF the driver
+// came from: oem<number>.inf on Windows, the INF's own name on Wine, which copies it into the
+// INF folder as it is. Nothing else (a path, another kind of file) is handed to the removal.
+bool IsInfFileName(const std::string& name);
 
 // The helper's exit code as a removal; an unreadable one or a helper that did not start is a
 // failure.

@@ -24,7 +24,7 @@ enum class RecordedKind { Device, DriverPackage, DialupEntry, Shortcut };
 
 struct InstallRecord {
     std::vector<std::string> devices;         // device instance ids
-    std::vector<std::string> driverPackages;  // oemNN.inf, as the driver store names its copy
+    std::vector<std::string> driverPackages;  // the driver key's InfPath: oemNN.inf on Windows
     std::vector<std::string> dialupEntries;
     std::vector<std::string> shortcuts;       // full paths of the link files
 };

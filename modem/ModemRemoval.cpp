@@ -24,8 +24,7 @@ bool HasHardwareId(const InstalledDevice& device, const std::string& hardwareId)
 bool DrivenByOurDriver(const InstalledDevice& device, const OurDriver& ours) {
     if (device.driverDescription != kModemDriverDesc) return false;
     if (device.infPath.empty()) return !ours.hardwareId.empty() && HasHardwareId(device, ours.hardwareId);
-    return Lists(ours.packages, device.infPath) ||
-           (IsDriverStoreInfName(device.infPath) && Lists(ours.infNames, device.infOriginalName));
+    return Lists(ours.packages, device.infPath) || Lists(ours.infNames, device.infOriginalName);
 }
 
 ChosenModems ChooseModems(const std::vector<InstalledDevice>& modems, const std::vector<std::string>* recorded,

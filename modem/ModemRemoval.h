@@ -26,8 +26,9 @@ struct OurDriver {
 };
 
 // Our INF's model drives the device: its driver key says DriverDesc "ZOR GPRS Modem" and names
-// our INF in InfPath (a recorded package, or a copy whose original name is one of ours). Where
-// the platform keeps no InfPath at all, the hardware id stands in for the INF.
+// our INF in InfPath (a recorded package, or a copy whose original name is one of ours: Windows
+// names the copy oemNN.inf, Wine keeps the INF's own name). Where the platform keeps no InfPath
+// at all, the hardware id stands in for the INF.
 bool DrivenByOurDriver(const InstalledDevice& device, const OurDriver& ours);
 
 struct ChosenModems {

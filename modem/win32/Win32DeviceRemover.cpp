@@ -1,9 +1,12 @@
 #include "modem/win32/Win32DeviceRemover.h"
 
+#include "platform/TextRules.h"
 #include "platform/win32/UniqueHandle.h"
 
 #include <windows.h>
 #include <setupapi.h>
+
+#include <string>
 
 namespace vantaro {
 
@@ -11,6 +14,26 @@ namespace {
 
 // The device installation's own "no such device" answers.
 bool IsNoSuchDevice(DWORD error) { return error == ERROR_NO_SUCH_DEVINST || error == ERROR_INVALID_DEVINST_NAME; }
+
+// Whether a device of any class, present or not, has its driver from that INF.
+bool InUse(const std::string& infName) {
+    const UniqueHdevinfo list(::SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES));
+    if (!list) return true;
+    SP_DEVINFO_DATA device{};
+    device.cbSize = sizeof device;
+    for (DWORD index = 0; ::SetupDiEnumDeviceInfo(list.get(), index, &device); ++index) {
+        const HKEY opened = ::SetupDiOpenDevRegKey(list.get(), &device, DICS_FLAG_GLOBAL, 0, DIREG_DRV, KEY_READ);
+        if (opened == INVALID_HANDLE_VALUE) continue;
+        const UniqueHkey key(opened);
+        char inf[MAX_PATH + 1] = {};
+        DWORD size = MAX_PATH;
+        if (::RegQueryValueExA(key.get(), "InfPath", nullptr, nullptr, reinterpret_cast<BYTE*>(inf), &size) ==
+                ERROR_SUCCESS &&
+            EqualsIgnoringAsciiCase(inf, infName))
+            return true;
+    }
+    return false;
+}
 
 } // namespace
 
@@ -50,12 +73,19 @@ DeviceRemoval Win32DeviceRemover::RemoveDevice(const std::string& instanceId) {
 }
 
 DeviceRemoval Win32DeviceRemover::RemoveDriverPackage(const std::string& infName) {
-    if (!IsDriverStoreInfName(infName)) return {DeviceRemovalResult::Failed, ERROR_INVALID_PARAMETER};
-    // Without SUOI_FORCEDELETE: a package that a device still uses stays.
-    if (::SetupUninstallOEMInfA(infName.c_str(), 0, nullptr)) return {DeviceRemovalResult::Removed, 0};
-    const DWORD error = ::GetLastError();
-    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return {DeviceRemovalResult::NotThere, error};
-    return {DeviceRemovalResult::Failed, error};
+    if (!IsInfFileName(infName)) return {DeviceRemovalResult::Failed, ERROR_INVALID_PARAMETER};
+    // Looked for first: the removal reports success for a package that is not there.
+    char windows[MAX_PATH] = {};
+    const UINT length = ::GetWindowsDirectoryA(windows, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return {DeviceRemovalResult::Failed, ::GetLastError()};
+    if (::GetFileAttributesA((std::string(windows, length) + "\\inf\\" + infName).c_str()) == INVALID_FILE_ATTRIBUTES)
+        return {DeviceRemovalResult::NotThere, ::GetLastError()};
+    // A package that any device still uses stays, as Windows keeps it without SUOI_FORCEDELETE.
+    // Asked here, and the removal then forced: Wine's removal deletes nothing without the flag,
+    // and still reports success.
+    if (InUse(infName)) return {DeviceRemovalResult::Failed, static_cast<std::uint32_t>(ERROR_INF_IN_USE_BY_DEVICES)};
+    if (::SetupUninstallOEMInfA(infName.c_str(), SUOI_FORCEDELETE, nullptr)) return {DeviceRemovalResult::Removed, 0};
+    return {DeviceRemovalResult::Failed, ::GetLastError()};
 }
 
 } // namespace vantaro

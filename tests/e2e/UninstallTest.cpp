@@ -45,11 +45,15 @@ bool KeyExists(const std::string& path) {
 }
 
 std::string RecordValue(const char* name) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRecordKey, 0, KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS) return {};
     char text[256] = {};
+    DWORD type = 0;
     DWORD size = sizeof text - 1;
-    ::RegGetValueA(HKEY_LOCAL_MACHINE, kRecordKey, name, RRF_RT_REG_SZ | RRF_RT_REG_DWORD | RRF_SUBKEY_WOW6464KEY,
-                   nullptr, text, &size);
-    return size == sizeof(DWORD) && text[1] == 0 ? std::to_string(static_cast<unsigned char>(text[0])) : text;
+    ::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
+    ::RegCloseKey(key);
+    if (type == REG_DWORD) return std::to_string(*reinterpret_cast<const DWORD*>(text));
+    return text;
 }
 
 void WriteRecord(const std::vector<std::pair<const char*, std::string>>& values) {
@@ -229,7 +233,6 @@ TEST_F(UninstallTest, AnInstallIsRecordedAndItsUninstallRemovesExactlyThat) {
     ASSERT_TRUE(ras.Installed()) << ras.Error();
     SerialCommOverride ports;
     ports.SetPortName("\\Device\\Serial71", "COM71");
-    ASSERT_TRUE(platformtest::CreateBareModemDevice(kOtherHardwareId));
     VantaroProcess vantaro("uninstall_recorded");
     ProgramRun run = platformtest::RunProgram(vantaro.Folder() + "\\Vantaro.exe",
                                               "Vantaro.exe /install /port COM71 /quiet", kDefaultWait);
@@ -238,7 +241,10 @@ TEST_F(UninstallTest, AnInstallIsRecordedAndItsUninstallRemovesExactlyThat) {
     const std::string device = RecordValue("Device1");
     EXPECT_EQ(device.rfind("ROOT\\MODEM\\", 0), 0u) << device;
     EXPECT_EQ(RecordValue("DialupEntry1"), kOurEntry);
-    std::printf("recorded driver package: \"%s\"\n", RecordValue("DriverPackage1").c_str());
+    // Wine keeps the INF's own name where Windows names its copy oemNN.inf.
+    EXPECT_EQ(RecordValue("DriverPackage1"), "modem_inf.inf");
+    // After the install, which clears the root modems' instance keys it can.
+    ASSERT_TRUE(platformtest::CreateBareModemDevice(kOtherHardwareId));
 
     run = Uninstall(vantaro);
     EXPECT_EQ(run.exitCode, 0u) << run.output;
@@ -246,6 +252,9 @@ TEST_F(UninstallTest, AnInstallIsRecordedAndItsUninstallRemovesExactlyThat) {
     EXPECT_FALSE(KeyExists(kRecordKey));
     EXPECT_FALSE(InPhonebook(ras, kOurEntry));
     EXPECT_EQ(HardwareIdsOfModems(), std::vector<std::string>{kOtherHardwareId});
+    char windows[MAX_PATH] = {};
+    ::GetWindowsDirectoryA(windows, MAX_PATH);
+    EXPECT_FALSE(FileExists(std::string(windows) + "\\inf\\modem_inf.inf")) << "the driver package goes too";
 }
 
 TEST_F(UninstallTest, UnderWow64TheModemGoesThroughPnpagent64AndStaysWithoutIt) {

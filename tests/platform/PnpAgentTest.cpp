@@ -63,7 +63,6 @@ TEST_F(PnpAgentTest, RemovesADeviceAndItsPackageWithTheExitCodesVantaroReads) {
     ASSERT_THAT(devices, SizeIs(1));
     const std::string package =
         devices[0].driverValues.count("InfPath") ? StringValue(devices[0].driverValues.at("InfPath")) : "";
-    std::printf("InfPath after the driver install: \"%s\"\n", package.c_str());
 
     const std::string device = "RemoveDevice \"" + devices[0].instanceId + "\"";
     EXPECT_EQ(Agent(device).exitCode, 1u) << "removed";

@@ -159,10 +159,10 @@ TEST(Uninstall, TheRemovalRouteAndTheHelpersAnswers) {
         EXPECT_EQ(processes.runs[0].programPath, "C:\\Vantaro\\pnpagent64.exe");
         EXPECT_EQ(processes.runs[0].commandLine, "pnpagent64.exe RemoveDevice \"ROOT\\MODEM\\0000\"");
     }
-    // Only a driver store's own name reaches the package removal.
+    // Only a bare INF name, as InfPath gives it, reaches the package removal.
     testing::FakeProcessLauncher processes;
     AgentDeviceRemover helper(processes, "C:\\Vantaro");
-    for (const char* name : {"..\\oem3.inf", "oem.inf", "modem_inf.inf", "oem3.inf.bak"})
+    for (const char* name : {"..\\oem3.inf", "C:\\Windows\\inf\\oem3.inf", "..inf", "oem3.inf.bak", ".inf"})
         EXPECT_EQ(helper.RemoveDriverPackage(name).result, Result::Failed) << name;
     EXPECT_TRUE(processes.runs.empty());
 }
