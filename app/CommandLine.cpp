@@ -11,8 +11,8 @@ const char kUsageText[] =
     "  /install /port COMn  install the phone's modem on that port and its dial-up entry, with\r\n"
     "                       the values of Setting.ini, without the dialog\r\n"
     "  /port auto           the one port where a phone answers as a modem\r\n"
-    "  /uninstall           remove the modems of Setting.ini's hardware id, the dial-up entry\r\n"
-    "                       named by its connection_name, and the About dialog's desktop shortcut\r\n"
+    "  /uninstall           remove what Vantaro's installs made: their modems, driver packages\r\n"
+    "                       and dial-up entries, and the About dialog's desktop shortcut\r\n"
     "  /check               one line per serial port: what answers there\r\n"
     "  /quiet               no window and no message box; messages go to Vantaro.log beside\r\n"
     "                       Setting.ini and to the console Vantaro was started from\r\n"
@@ -20,7 +20,7 @@ const char kUsageText[] =
     "\r\n"
     "Switches begin with / or - and ignore letter case.\r\n"
     "Exit codes: 0 done, 1 failed (Vantaro.log says at which step), 2 wrong command line,\r\n"
-    "3 no phone found, 4 needs administrator rights.\r\n";
+    "3 no phone found, 4 needs administrator rights, 5 restart Windows to finish /uninstall.\r\n";
 
 namespace {
 

@@ -16,6 +16,7 @@ enum class ExitCode : int {
     WrongCommandLine = 2,    // with the usage text
     NoPhoneFound = 3,        // /check with no modem answering, /port auto with none or several
     NeedsAdministrator = 4,  // a step was refused for want of rights
+    RestartNeeded = 5,       // /uninstall: Windows finishes removing a modem when it restarts
 };
 
 enum class CommandAction { Dialog, Usage, Install, Uninstall, Check, Invalid };

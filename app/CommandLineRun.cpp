@@ -6,6 +6,11 @@
 #include "app/Uninstall.h"
 #include "app/Win32UninstallSteps.h"
 #include "log/win32/Win32LogFile.h"
+#include "modem/win32/Win32DeviceRemover.h"
+#include "modem/win32/Win32InstalledModems.h"
+#include "modem/win32/Win32ProcessLauncher.h"
+#include "modem/win32/Win32Registry.h"
+#include "modem/win32/Wow64.h"
 #include "platform/win32/ModulePath.h"
 #include "settings/win32/Win32Profile.h"
 #include "settings/SettingsKeys.h"
@@ -41,8 +46,18 @@ ExitCode RunUninstallCommand(const std::string& settingsPath, bool settingsFound
         return ExitCode::Failed;
     }
     const Win32Profile settings(settingsPath);
-    Win32UninstallSteps steps(log);
-    const UninstallOutcome outcome = RunUninstall(ReadUninstallInputs(settings), steps, log);
+    Win32Registry record(RegistryView::SixtyFourBit);
+    Win32InstalledModems modems;
+    Win32DeviceRemover inProcess;
+    Win32ProcessLauncher processes;
+    AgentDeviceRemover throughHelper(processes, ExecutableFolder());
+    Win32UninstallSteps steps;
+    UninstallPlatform platform{record, modems,
+                               ChooseRemovalRoute(IsRunningUnderWow64()) == RemovalRoute::ThroughHelper
+                                   ? static_cast<DeviceRemover&>(throughHelper)
+                                   : inProcess,
+                               steps};
+    const UninstallOutcome outcome = RunUninstall(ReadUninstallInputs(settings), platform, log);
     output.Say(Joined(outcome.messages, "\r\n"));
     return outcome.exitCode;
 }

@@ -3,8 +3,10 @@
 
 #include "app/CommandLineRun.h"
 #include "app/OutcomeDialog.h"
+#include "app/RunningMutex.h"
 #include "platform/win32/DllSearch.h"
 #include "platform/win32/ModulePath.h"
+#include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32MessageSink.h"
 #include "settings/SettingsKeys.h"
 
@@ -29,6 +31,8 @@ std::string LocateSettingsFile() {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     vantaro::RestrictDllSearchToSystemFolder();
+    // Held until the program ends; a second Vantaro opens the same mutex and runs all the same.
+    const vantaro::UniqueKernelHandle running(::CreateMutexA(nullptr, FALSE, vantaro::kRunningMutexName));
 
     // With any argument Vantaro runs for a script (or says how to call it) and opens no dialog.
     const std::vector<std::string> arguments = vantaro::ProgramArguments();

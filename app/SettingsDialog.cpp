@@ -6,6 +6,7 @@
 #include "app/Shortcut.h"
 #include "app/StoredSecrets.h"
 #include "app/Win32InstallPlatform.h"
+#include "modem/InstallRecord.h"
 #include "platform/win32/Win32SerialPortPlatform.h"
 #include "platform/win32/WorkerThread.h"
 #include "resources/resource.h"
@@ -141,8 +142,14 @@ void SettingsDialog::StartInstall() {
 void SettingsDialog::AboutClicked() {
     // The list's current choice decides, not the stored language.
     ShowAboutDialog(session_->controls.GetCurSel(IDC_LANGUAGE), Handle());
-    // Written anew on every use; whether it was saved is nobody's concern here.
-    CreateShortcut(kAboutShortcutTarget, true);
+    // Written anew on every use; whether it was saved is nobody's concern here. A saved one joins
+    // the install record, so that /uninstall takes it away; only a record that an install
+    // began, as a record with nothing but the shortcut would hide an older install's modems.
+    std::string linkPath;
+    if (CreateShortcut(kAboutShortcutTarget, true, &linkPath)) {
+        Win32Registry record(RegistryView::SixtyFourBit);
+        AddToInstallRecord(record, RecordedKind::Shortcut, linkPath, false);
+    }
 }
 
 void SettingsDialog::ConnectClicked() {

@@ -71,16 +71,24 @@ bool SaveShellLink(const std::string& linkPath, const std::string& targetPath) {
     return SUCCEEDED(file->Save(widePath, TRUE));
 }
 
-bool CreateShortcut(const std::string& targetPath, bool onDesktop) {
+bool CreateShortcut(const std::string& targetPath, bool onDesktop, std::string* savedPath) {
     ComInitialization com;
     const ShellFolders folders = ResolveShellFolders();
-    return SaveShellLink(BuildLinkPath(folders.desktop, folders.startMenu, onDesktop, &IsAnsiLeadByte), targetPath);
+    const std::string linkPath = BuildLinkPath(folders.desktop, folders.startMenu, onDesktop, &IsAnsiLeadByte);
+    if (!SaveShellLink(linkPath, targetPath)) return false;
+    if (savedPath) *savedPath = linkPath;
+    return true;
 }
 
 Removal RemoveDesktopShortcut(const std::string& targetPath) {
     ComInitialization com;
     const ShellFolders folders = ResolveShellFolders();
-    const std::string linkPath = BuildLinkPath(folders.desktop, folders.startMenu, true, &IsAnsiLeadByte);
+    return RemoveShortcut(BuildLinkPath(folders.desktop, folders.startMenu, true, &IsAnsiLeadByte), targetPath);
+}
+
+Removal RemoveShortcut(const std::string& linkPath, const std::string& targetPath) {
+    ComInitialization com;
+    if (linkPath.empty()) return {};
     if (::GetFileAttributesA(linkPath.c_str()) == INVALID_FILE_ATTRIBUTES) {
         const DWORD error = ::GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return {};

@@ -14,7 +14,7 @@
 namespace vantaro {
 
 struct Win32InstallPlatform {
-    explicit Win32InstallPlatform(Profile& settings) : services{setup, processes, files, settings, ras, registry, clock} {}
+    explicit Win32InstallPlatform(Profile& settings) : services{setup, processes, files, settings, ras, registry, clock, record} {}
     Win32InstallPlatform(const Win32InstallPlatform&) = delete;
     Win32InstallPlatform& operator=(const Win32InstallPlatform&) = delete;
 
@@ -24,6 +24,7 @@ struct Win32InstallPlatform {
     SystemRasLibrary ras;
     Win32Registry registry;
     Win32Clock clock;
+    Win32Registry record{RegistryView::SixtyFourBit};
     InstallPlatform services;
 };
 

@@ -2,10 +2,7 @@
 
 #include "app/AboutDialog.h"
 #include "app/Shortcut.h"
-#include "dialup/DialupEntry.h"
 #include "dialup/win32/SystemRasLibrary.h"
-#include "modem/ModemRemoval.h"
-#include "modem/win32/Win32InstalledModems.h"
 
 namespace vantaro {
 
@@ -14,9 +11,13 @@ Removal Win32UninstallSteps::RemoveDialupEntry(const std::string& entryName) {
     return vantaro::RemoveDialupEntry(library, entryName);
 }
 
-Removal Win32UninstallSteps::RemoveModems(const std::string& hardwareId) {
-    Win32InstalledModems modems;
-    return vantaro::RemoveModems(modems, hardwareId, log_);
+std::optional<EntryDevice> Win32UninstallSteps::DialupEntryDevice(const std::string& entryName) {
+    SystemRasLibrary library;
+    return ReadEntryDevice(library, entryName);
+}
+
+Removal Win32UninstallSteps::RemoveShortcut(const std::string& linkPath) {
+    return vantaro::RemoveShortcut(linkPath, kAboutShortcutTarget);
 }
 
 Removal Win32UninstallSteps::RemoveDesktopShortcut() { return vantaro::RemoveDesktopShortcut(kAboutShortcutTarget); }

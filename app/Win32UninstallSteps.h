@@ -1,6 +1,6 @@
 #pragma once
 // The uninstall's steps on Windows: the phone book through rasapi32.dll from the system folder,
-// the modems through SetupAPI, the shortcut through the shell.
+// the shortcut through the shell.
 
 #include "app/Uninstall.h"
 
@@ -8,14 +8,10 @@ namespace vantaro {
 
 class Win32UninstallSteps final : public UninstallSteps {
 public:
-    explicit Win32UninstallSteps(Log& log) : log_(log) {}
-
     Removal RemoveDialupEntry(const std::string& entryName) override;
-    Removal RemoveModems(const std::string& hardwareId) override;
+    std::optional<EntryDevice> DialupEntryDevice(const std::string& entryName) override;
+    Removal RemoveShortcut(const std::string& linkPath) override;
     Removal RemoveDesktopShortcut() override;
-
-private:
-    Log& log_;
 };
 
 } // namespace vantaro

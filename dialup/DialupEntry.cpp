@@ -114,6 +114,16 @@ bool CreateDialupEntry(RasLibrary& library, const std::string& entryName, const 
     return true;
 }
 
+std::optional<EntryDevice> ReadEntryDevice(RasLibrary& library, const std::string& entryName) {
+    if (entryName.empty() || entryName.size() > ras::kMaxEntryName) return std::nullopt;
+    RasBinding binding(library);
+    ras::RASENTRYA entry{};
+    entry.dwSize = ras::kEntrySize;
+    std::uint32_t size = ras::kEntrySize;
+    if (binding.GetEntryProperties(nullptr, entryName.c_str(), &entry, &size) != 0) return std::nullopt;
+    return EntryDevice{ras::FieldText(entry.szDeviceType), ras::FieldText(entry.szDeviceName)};
+}
+
 void ParseDottedAddress(std::string text, ras::RASIPADDR& address) {
     std::uint8_t* const bytes[] = {&address.a, &address.b, &address.c, &address.d};
     for (std::size_t piece = 0;; ++piece) {

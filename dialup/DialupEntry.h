@@ -7,6 +7,7 @@
 #include "dialup/RasRecords.h"
 #include "platform/Removal.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,15 @@ inline constexpr std::uint32_t kErrorEntryNotFound = 623;
 // the service keeps no phone book where it has never written one. A name that no entry can have
 // (empty, or longer than the phone book takes) finds nothing and asks the service nothing.
 Removal RemoveDialupEntry(RasLibrary& library, const std::string& entryName);
+
+// The device an entry of the default phone book dials through.
+struct EntryDevice {
+    std::string type;  // "modem", "isdn", ...
+    std::string name;  // the device's name as the service lists it
+};
+
+// Nothing when there is no such entry or its properties do not read.
+std::optional<EntryDevice> ReadEntryDevice(RasLibrary& library, const std::string& entryName);
 
 // Four decimal numbers joined by dots into the address bytes a, b, c, d. Each piece is read as
 // atoi reads it and keeps its low 8 bits; missing pieces leave their byte alone, extra pieces

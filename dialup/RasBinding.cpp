@@ -11,6 +11,8 @@ using SetEntryPropertiesFunction = std::uint32_t(VANTARO_RASAPI*)(const char*, c
                                                                   std::uint32_t, std::uint8_t*, std::uint32_t);
 using SetEntryDialParamsFunction = std::uint32_t(VANTARO_RASAPI*)(const char*, ras::RASDIALPARAMSA*, std::int32_t);
 using DeleteEntryFunction = std::uint32_t(VANTARO_RASAPI*)(const char*, const char*);
+using GetEntryPropertiesFunction = std::uint32_t(VANTARO_RASAPI*)(const char*, const char*, ras::RASENTRYA*,
+                                                                  std::uint32_t*, std::uint8_t*, std::uint32_t*);
 
 } // namespace
 
@@ -60,6 +62,12 @@ std::uint32_t RasBinding::SetEntryDialParams(const char* phonebook, ras::RASDIAL
 std::uint32_t RasBinding::DeleteEntry(const char* phonebook, const char* entryName) {
     auto function = Find<DeleteEntryFunction>("RasDeleteEntryA");
     return function ? function(phonebook, entryName) : kFallback;
+}
+
+std::uint32_t RasBinding::GetEntryProperties(const char* phonebook, const char* entryName, ras::RASENTRYA* entry,
+                                             std::uint32_t* entrySize) {
+    auto function = Find<GetEntryPropertiesFunction>("RasGetEntryPropertiesA");
+    return function ? function(phonebook, entryName, entry, entrySize, nullptr, nullptr) : kFallback;
 }
 
 } // namespace vantaro

@@ -30,6 +30,8 @@ public:
                                      std::uint32_t entrySize, std::uint8_t* deviceInfo, std::uint32_t deviceInfoSize);
     std::uint32_t SetEntryDialParams(const char* phonebook, ras::RASDIALPARAMSA* dialParams, bool removePassword);
     std::uint32_t DeleteEntry(const char* phonebook, const char* entryName);
+    std::uint32_t GetEntryProperties(const char* phonebook, const char* entryName, ras::RASENTRYA* entry,
+                                     std::uint32_t* entrySize);
 
     // Frees the library once, however often it is called.
     void Release();

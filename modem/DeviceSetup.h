@@ -48,6 +48,8 @@ public:
     virtual std::unique_ptr<RegistryKey> CreateDriverKey(DeviceElement device) = 0;
     // Removes the device through its class installer; the outcome is not reported.
     virtual void RemoveDevice(DeviceElement device) = 0;
+    // The device's instance id (ROOT\MODEM\0000); empty when it does not read.
+    virtual std::string InstanceId(DeviceElement device) = 0;
     // The platform's error code of the set's most recent failed call.
     virtual std::uint32_t LastError() const = 0;
 };

@@ -1,8 +1,8 @@
 #pragma once
 // The devices of the modem class as the platform keeps them, present or not (an unplugged phone
-// keeps its device), and the removal of one as Device Manager removes it: through the class
-// installer, its driver key with it. Windows implements it with SetupAPI
-// (modem/win32/Win32InstalledModems.h).
+// keeps its device), each with what its driver key says of the driver that drives it. Windows
+// implements it with SetupAPI (modem/win32/Win32InstalledModems.h); modem/DeviceRemoval.h
+// removes them.
 
 #include <cstddef>
 #include <cstdint>
@@ -16,6 +16,10 @@ struct InstalledDevice {
     std::size_t index = 0;  // its place in the latest list
     std::string instanceId;
     std::vector<std::string> hardwareIds;
+    std::string friendlyName;       // the name the remote-access service lists the modem by
+    std::string driverDescription;  // DriverDesc; empty for a device without a driver
+    std::string infPath;            // InfPath: the driver store's name of the INF (oemNN.inf)
+    std::string infOriginalName;    // the name that INF had before the driver store copied it
 };
 
 class InstalledModems {
@@ -27,8 +31,6 @@ public:
 
     // Every device of the modem class; nothing when the platform refuses the list.
     virtual std::optional<std::vector<InstalledDevice>> List() = 0;
-    // Removes a device of the latest list.
-    virtual bool Remove(const InstalledDevice& device) = 0;
     // The platform's error code of the most recent failed call.
     virtual std::uint32_t LastError() const = 0;
 };

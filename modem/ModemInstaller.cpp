@@ -38,8 +38,13 @@ std::string AdministratorModeText(std::uint32_t error) {
 }
 
 ModemInstaller::ModemInstaller(DeviceSetup& setup, ProcessLauncher& processes, FileSearch& files,
-                               Profile& settings, MessageSink& messages)
-    : setup_(setup), processes_(processes), files_(files), settings_(settings), messages_(messages) {}
+                               Profile& settings, MessageSink& messages, RemovalRoute removalRoute)
+    : setup_(setup),
+      processes_(processes),
+      files_(files),
+      settings_(settings),
+      messages_(messages),
+      removalRoute_(removalRoute) {}
 
 bool ModemInstaller::InstallModemDevice(const std::string& hardwareId, const std::string& infPath,
                                        const std::string& portName, const std::string& apn, int connMode) {
@@ -66,23 +71,46 @@ bool ModemInstaller::InstallModemDevice(const std::string& hardwareId, const std
     if (!set->SetHardwareId(*device, HardwareIdMultiString(id))) return false;
 
     if (!SeedModemDriverKey(*set, *device, portName, apn, connMode)) {
-        set->RemoveDevice(*device);
+        RemoveCreatedDevice(*set, *device);
         return false;
     }
 
-    if (setup_.UpdateDriverForPlugAndPlayDevices(id, infPath)) return true;
+    if (setup_.UpdateDriverForPlugAndPlayDevices(id, infPath)) {
+        NoteInstalled(*set, *device);
+        return true;
+    }
 
     // Only a 32-bit program on 64-bit Windows gets ERROR_IN_WOW64; the helper does the update.
     if (setup_.LastError() != platform_code::kErrorInWow64) {
-        set->RemoveDevice(*device);
+        RemoveCreatedDevice(*set, *device);
         return false;
     }
     const std::string inf64 = GetInf64Path();
-    if (InstallDriverfor64BitWindows(id, inf64)) return true;
+    if (InstallDriverfor64BitWindows(id, inf64)) {
+        NoteInstalled(*set, *device);
+        return true;
+    }
 
     messages_.Show(kInstallDriverFor64BitFailedMessage);
-    set->RemoveDevice(*device);
+    RemoveCreatedDevice(*set, *device);
     return false;
+}
+
+void ModemInstaller::RemoveCreatedDevice(DeviceInfoSet& set, DeviceElement device) {
+    if (removalRoute_ == RemovalRoute::InProcess) {
+        set.RemoveDevice(device);
+        return;
+    }
+    const std::string id = set.InstanceId(device);
+    if (id.empty()) return;
+    AgentDeviceRemover(processes_, files_.ProgramFolder()).RemoveDevice(id);
+}
+
+void ModemInstaller::NoteInstalled(DeviceInfoSet& set, DeviceElement device) {
+    installed_.instanceId = set.InstanceId(device);
+    // The driver installation names the package it took in the device's driver key.
+    if (const std::unique_ptr<RegistryKey> key = set.OpenDriverKey(device))
+        key->ReadString(registry_value::kInfPath, installed_.driverPackage);
 }
 
 bool ModemInstaller::SeedModemDriverKey(DeviceInfoSet& set, DeviceElement device, const std::string& portName,

@@ -8,6 +8,7 @@
 // Errors that stop an installation are said in message boxes; the install sequence adds its own
 // after a failure.
 
+#include "modem/DeviceRemoval.h"
 #include "modem/DeviceSetup.h"
 #include "modem/FileSearch.h"
 #include "modem/ProcessLauncher.h"
@@ -46,10 +47,18 @@ std::string HardwareIdMultiString(const std::string& hardwareId);
 // "Please run the program in Administrator mode %d" with the error as a signed decimal.
 std::string AdministratorModeText(std::uint32_t error);
 
+// What an install made, for the install record.
+struct InstalledModem {
+    std::string instanceId;
+    std::string driverPackage;  // the driver store's name of the INF; empty when the platform keeps none
+};
+
 class ModemInstaller {
 public:
+    // `removalRoute` says how a device that the install gives up on is removed again: a 32-bit
+    // process on 64-bit Windows may not call the class installer, the helper does it.
     ModemInstaller(DeviceSetup& setup, ProcessLauncher& processes, FileSearch& files, Profile& settings,
-                   MessageSink& messages);
+                   MessageSink& messages, RemovalRoute removalRoute = RemovalRoute::InProcess);
     ModemInstaller(const ModemInstaller&) = delete;
     ModemInstaller& operator=(const ModemInstaller&) = delete;
 
@@ -69,12 +78,21 @@ public:
     // cannot be read.
     bool InstallDriverfor64BitWindows(const std::string& hardwareId, const std::string& infPath);
 
+    // After InstallModemDevice succeeded: the device it made and the package that drives it.
+    const InstalledModem& Installed() const { return installed_; }
+
 private:
+    // Takes a device back after a failed install, by the route the process may use.
+    void RemoveCreatedDevice(DeviceInfoSet& set, DeviceElement device);
+    void NoteInstalled(DeviceInfoSet& set, DeviceElement device);
+
     DeviceSetup& setup_;
     ProcessLauncher& processes_;
     FileSearch& files_;
     Profile& settings_;
     MessageSink& messages_;
+    RemovalRoute removalRoute_;
+    InstalledModem installed_;
 };
 
 } // namespace vantaro

@@ -1,13 +1,16 @@
 #pragma once
-// Removes what an install made of the modem: every device of the modem class that carries the
-// hardware id of Setting.ini, and nothing else. Each device is tried even when an earlier one
-// was refused, so a second run has only the refused ones left to do.
+// Which modems an uninstall removes, and their removal. With an install record, the devices it
+// names; without one (an install by a Vantaro that kept none), every modem that our INF's model
+// drives. Either way never a device that someone else's driver drives. Each device is tried
+// even when an earlier one was refused, so a second run has only the refused ones left to do.
 
 #include "log/Log.h"
+#include "modem/DeviceRemoval.h"
 #include "modem/InstalledModems.h"
 #include "platform/Removal.h"
 
 #include <string>
+#include <vector>
 
 namespace vantaro {
 
@@ -15,8 +18,36 @@ namespace vantaro {
 // platform matches hardware ids so).
 bool HasHardwareId(const InstalledDevice& device, const std::string& hardwareId);
 
-// Failed (with the first failure's error code) when the list was refused or a removal failed;
-// Removed when at least one device went; NothingFound otherwise, an empty hardware id included.
-Removal RemoveModems(InstalledModems& modems, const std::string& hardwareId, Log& log);
+// How our driver is told from anyone else's.
+struct OurDriver {
+    std::vector<std::string> infNames;  // the names our INF ships under (modem_inf.inf, modem_inf64.inf)
+    std::vector<std::string> packages;  // the driver store's names of it that the record holds
+    std::string hardwareId;             // Setting.ini's: only where the platform keeps no InfPath
+};
+
+// Our INF's model drives the device: its driver key says DriverDesc "ZOR GPRS Modem" and names
+// our INF in InfPath (a recorded package, or a copy whose original name is one of ours: Windows
+// names the copy oemNN.inf, Wine keeps the INF's own name). Where the platform keeps no InfPath
+// at all, the hardware id stands in for the INF.
+bool DrivenByOurDriver(const InstalledDevice& device, const OurDriver& ours);
+
+struct ChosenModems {
+    std::vector<InstalledDevice> toRemove;
+    std::vector<std::string> gone;          // recorded, no longer there
+    std::vector<InstalledDevice> notOurs;   // recorded, but another driver drives it now
+};
+
+// `recorded` null: there is no record.
+ChosenModems ChooseModems(const std::vector<InstalledDevice>& modems, const std::vector<std::string>* recorded,
+                          const OurDriver& ours);
+
+struct ModemsRemoval {
+    Removal removal;                        // Failed with the first failure's error code
+    std::vector<InstalledDevice> removed;   // gone now, or at the next restart
+    std::vector<std::string> restartNeeded;
+    std::vector<std::string> failed;
+};
+
+ModemsRemoval RemoveModems(const std::vector<InstalledDevice>& chosen, DeviceRemover& remover, Log& log);
 
 } // namespace vantaro

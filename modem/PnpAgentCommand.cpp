@@ -13,4 +13,14 @@ std::optional<std::string> BuildPnpAgentCommandLine(std::string_view hardwareId,
     return line;
 }
 
+std::optional<std::string> BuildPnpAgentRemovalCommandLine(std::string_view verb, std::string_view what) {
+    std::string line = std::string(kPnpAgentFileName) + " ";
+    line.append(verb);
+    line += " \"";
+    line.append(what.substr(0, what.find('\0')));
+    line += '"';
+    if (line.size() > kMaxPnpAgentCommandLine) return std::nullopt;
+    return line;
+}
+
 } // namespace vantaro

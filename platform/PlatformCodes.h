@@ -13,6 +13,7 @@ inline constexpr std::uint32_t kErrorSuccess = 0;
 inline constexpr std::uint32_t kErrorFileNotFound = 2;
 inline constexpr std::uint32_t kErrorAccessDenied = 5;
 inline constexpr std::uint32_t kErrorInvalidHandle = 6;
+inline constexpr std::uint32_t kErrorInvalidParameter = 87;
 inline constexpr std::uint32_t kErrorGenFailure = 31;
 inline constexpr std::uint32_t kErrorMoreData = 234;
 inline constexpr std::uint32_t kErrorNoMoreItems = 259;
@@ -28,6 +29,7 @@ inline constexpr std::uint32_t kPlatformWin32Nt = 2;
 namespace registry_value {
 inline constexpr char kClassGuid[] = "ClassGUID";
 inline constexpr char kDriverDesc[] = "DriverDesc";
+inline constexpr char kInfPath[] = "InfPath";
 inline constexpr char kAttachedTo[] = "AttachedTo";
 inline constexpr char kConfigDialog[] = "ConfigDialog";
 inline constexpr char kMaximumPortSpeed[] = "MaximumPortSpeed";

@@ -27,7 +27,27 @@ std::string FolderOf(const std::string& path) {
 } // namespace
 
 std::string UsageLine() {
-    return std::string("usage: ") + kPnpAgentFileName + " " + kPnpAgentVerb + " <hardware id> \"<INF path>\"";
+    return std::string("usage: ") + kPnpAgentFileName + " " + kPnpAgentVerb + " <hardware id> \"<INF path>\" | " +
+           kPnpAgentRemoveDeviceVerb + " \"<instance id>\" | " + kPnpAgentRemoveDriverPackageVerb + " <oemNN.inf>";
+}
+
+std::optional<AgentResult> RunRemoval(const std::vector<std::string>& arguments, DeviceRemover& remover) {
+    if (arguments.empty()) return std::nullopt;
+    const bool device = arguments[0] == kPnpAgentRemoveDeviceVerb;
+    if (!device && arguments[0] != kPnpAgentRemoveDriverPackageVerb) return std::nullopt;
+    if (arguments.size() != 2 || arguments[1].empty() || arguments[1].size() > kMaxHardwareId)
+        return AgentResult{kAgentNotRemoved, UsageLine()};
+    const std::string& what = arguments[1];
+    const std::string name = (device ? "the device " : "the driver package ") + what;
+    const DeviceRemoval removal = device ? remover.RemoveDevice(what) : remover.RemoveDriverPackage(what);
+    switch (removal.result) {
+    case DeviceRemovalResult::Removed: return AgentResult{kAgentRemoved, "Removed " + name + "."};
+    case DeviceRemovalResult::RestartNeeded:
+        return AgentResult{kAgentRemovedAtRestart, "Windows removes " + name + " when it restarts."};
+    case DeviceRemovalResult::NotThere: return AgentResult{kAgentNothingThere, "There is no " + name.substr(4) + "."};
+    case DeviceRemovalResult::Failed: break;
+    }
+    return AgentResult{kAgentNotRemoved, "Not removed: " + name + ", error " + ErrorCode(removal.error) + "."};
 }
 
 bool MultiStringLists(const std::string& multiString, const std::string& id) {

@@ -5,6 +5,12 @@
 // 64-bit driver-update service. It exits with a non-zero code when the driver was installed and
 // with 0 when it was not; any other command line gets a usage line and exit code 0. It always
 // prints one line that says what it did or why it did not.
+//   pnpagent64.exe RemoveDevice "<device instance id>"
+//   pnpagent64.exe RemoveDriverPackage <oemNN.inf>
+// remove a device through its class installer, or a driver package from the driver store, for
+// the 32-bit Vantaro, which may not call the class installer on 64-bit Windows. Their exit codes
+// are in modem/PnpAgentCommand.h: 1 removed, 3 removed when Windows restarts, 2 nothing there,
+// 0 not removed.
 //
 // Before the update it makes sure there is something to update: an INF that installs a modem for
 // the hardware id on 64-bit Windows with every file it copies beside it (CheckModemInf), a device
@@ -12,7 +18,10 @@
 // each of these everywhere (Wine's does nothing and reports success, or waits for a missing
 // file), and the caller must not be told "installed" then.
 
+#include "modem/DeviceRemoval.h"
+
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -58,6 +67,9 @@ std::string UsageLine();
 
 // `arguments` are the ones after the program's own name.
 AgentResult RunAgent(const std::vector<std::string>& arguments, DriverInstaller& installer);
+
+// The removal verbs; nothing when the command line names neither (RunAgent then answers it).
+std::optional<AgentResult> RunRemoval(const std::vector<std::string>& arguments, DeviceRemover& remover);
 
 // True when the multi-string (entries ended by NULs, the list by an empty one) lists the id,
 // compared without regard to the case of ASCII letters as the platform compares device ids.

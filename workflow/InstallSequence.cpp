@@ -3,6 +3,7 @@
 #include "dialup/DialupEntry.h"
 #include "dialup/RasBinding.h"
 #include "modem/InfFileCheck.h"
+#include "modem/InstallRecord.h"
 #include "modem/ModemInstaller.h"
 #include "modem/ModemRegistry.h"
 #include "settings/SettingsKeys.h"
@@ -20,6 +21,7 @@ InstallRequest ReadInstallRequest(const Profile& settings, bool runningUnderWow6
     request.infName = runningUnderWow64 ? settings.ReadString(kBaseSetting, kModemInfFile64, kDefaultModemInf64)
                                         : settings.ReadString(kBaseSetting, kModemInfFile, kDefaultModemInf);
     request.platform = runningUnderWow64 ? InfPlatform::Amd64 : InfPlatform::X86;
+    request.removalRoute = ChooseRemovalRoute(runningUnderWow64);
     request.hardwareId = settings.ReadString(kBaseSetting, kHardwareIdInInf, "");
     request.apn = settings.ReadString(kSetting, kApn, "");
     request.connectionMode = settings.ReadInt(kSetting, kConnMode, kDefaultConnModeOnInstall);
@@ -32,6 +34,21 @@ InstallRequest ReadInstallRequest(const Profile& settings, bool runningUnderWow6
     request.initString = std::move(initString);
     return request;
 }
+
+namespace {
+
+// A record that is not written costs the install nothing; the uninstall then finds the modem
+// as it finds an older install's, by its driver.
+void Record(Registry& record, RecordedKind kind, const std::string& item, InstallReport& report) {
+    if (item.empty()) return;
+    const RecordWrite write = AddToInstallRecord(record, kind, item, true);
+    report.Step("install.record", write == RecordWrite::Added || write == RecordWrite::AlreadyThere
+                                      ? LogResult::Done
+                                      : LogResult::Failed,
+                0, write == RecordWrite::NotOurs ? item + ": the record is not one of ours" : item);
+}
+
+} // namespace
 
 InstallResult RunInstallSequence(const InstallRequest& request, InstallPlatform& platform, InstallReport& report) {
     using namespace install;
@@ -77,7 +94,8 @@ InstallResult RunInstallSequence(const InstallRequest& request, InstallPlatform&
 
     report.Step("install.inf.check", LogResult::Done, 0, infPath);
 
-    ModemInstaller installer(platform.setup, platform.processes, platform.files, platform.settings, report);
+    ModemInstaller installer(platform.setup, platform.processes, platform.files, platform.settings, report,
+                             request.removalRoute);
     if (!installer.InstallModemDevice(request.hardwareId, infPath, request.portName, request.apn,
                                       request.connectionMode)) {
         report.Step("install.driver", LogResult::Failed, platform.setup.LastError(), request.hardwareId);
@@ -85,6 +103,8 @@ InstallResult RunInstallSequence(const InstallRequest& request, InstallPlatform&
         return InstallResult::DriverFailed;
     }
     report.Step("install.driver", LogResult::Done, 0, request.hardwareId);
+    Record(platform.record, RecordedKind::Device, installer.Installed().instanceId, report);
+    Record(platform.record, RecordedKind::DriverPackage, installer.Installed().driverPackage, report);
 
     // The new modem needs a moment before the remote-access service lists it.
     std::vector<ras::RASDEVINFOA> rasDevices;
@@ -123,6 +143,7 @@ InstallResult RunInstallSequence(const InstallRequest& request, InstallPlatform&
     }
     report.Step("install.entry", LogResult::Done, 0, request.entryName);
     report.ConnectionCreated();
+    Record(platform.record, RecordedKind::DialupEntry, request.entryName, report);
 
     if (report.Stopped()) return InstallResult::Stopped;
     const int configured = ConfigureModemRegistry(platform.registry, request.portName, kPortSpeed, request.initString);

@@ -7,6 +7,7 @@
 
 #include "dialup/RasLibrary.h"
 #include "log/Log.h"
+#include "modem/DeviceRemoval.h"
 #include "modem/DeviceSetup.h"
 #include "modem/FileSearch.h"
 #include "modem/InfCheck.h"
@@ -26,6 +27,7 @@ struct InstallRequest {
     std::string portName;  // empty: no port chosen
     std::string infName;   // the INF for this Windows, as Setting.ini names it
     InfPlatform platform = InfPlatform::X86;  // the Windows the driver is for
+    RemovalRoute removalRoute = RemovalRoute::InProcess;  // how a device given up on is taken back
     std::string hardwareId;
     std::string apn;
     int connectionMode = 1;
@@ -73,6 +75,7 @@ struct InstallPlatform {
     RasLibrary& ras;
     Registry& registry;
     Clock& clock;
+    Registry& record;  // where the install record is kept: HKEY_LOCAL_MACHINE in the 64-bit view
 };
 
 // How a run ended; the dialog decides its buttons from this, the command line its exit code.

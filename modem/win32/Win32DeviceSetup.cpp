@@ -62,6 +62,14 @@ public:
         Check(::SetupDiCallClassInstaller(DIF_REMOVE, set_.get(), Data(device)));
     }
 
+    std::string InstanceId(DeviceElement device) override {
+        // The platform bounds instance ids to 200 characters, NUL included.
+        constexpr DWORD kInstanceIdBytes = 200;
+        char id[kInstanceIdBytes + 1] = {};
+        if (!Check(::SetupDiGetDeviceInstanceIdA(set_.get(), Data(device), id, kInstanceIdBytes, nullptr))) return {};
+        return id;
+    }
+
     std::uint32_t LastError() const override { return lastError_; }
 
 private:

@@ -1,5 +1,7 @@
 #include "modem/win32/Win32InstalledModems.h"
 
+#include "platform/win32/UniqueHandle.h"
+
 #include <windows.h>
 #include <setupapi.h>
 
@@ -16,6 +18,8 @@ const GUID kModemClass = {0x4D36E96D, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0
 // Instance ids and hardware-id lists are read in two calls: the size, then the bytes. The
 // platform bounds them (200 characters an id); this guards against a list that grows between.
 constexpr DWORD kMaxPropertyBytes = 64 * 1024;
+// Driver descriptions, INF names and friendly names are short: the platform bounds them to 260.
+constexpr DWORD kMaxValueBytes = 512;
 
 std::vector<std::string> SplitMultiString(const std::vector<char>& bytes) {
     std::vector<std::string> strings;
@@ -29,31 +33,53 @@ std::vector<std::string> SplitMultiString(const std::vector<char>& bytes) {
     return strings;
 }
 
+std::string StringValue(HKEY key, const char* name) {
+    char text[kMaxValueBytes + 1] = {};
+    DWORD type = 0;
+    DWORD size = kMaxValueBytes;
+    if (::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text), &size) != ERROR_SUCCESS ||
+        type != REG_SZ)
+        return {};
+    return text;
+}
+
+// The name a driver store copy had before it was copied: the driver store keeps it with the copy.
+std::string OriginalInfName(const std::string& infName) {
+    DWORD size = 0;
+    if (!::SetupGetInfInformationA(infName.c_str(), INFINFO_DEFAULT_SEARCH, nullptr, 0, &size) || size == 0 ||
+        size > kMaxPropertyBytes)
+        return {};
+    std::vector<BYTE> bytes(size);
+    auto* information = reinterpret_cast<SP_INF_INFORMATION*>(bytes.data());
+    if (!::SetupGetInfInformationA(infName.c_str(), INFINFO_DEFAULT_SEARCH, information, size, nullptr)) return {};
+    SP_ORIGINAL_FILE_INFO_A original{};
+    original.cbSize = sizeof original;
+    if (!::SetupQueryInfOriginalFileInformationA(information, 0, nullptr, &original)) return {};
+    const char* name = original.OriginalInfName;
+    for (const char* c = name; *c; ++c)
+        if (*c == '\\' || *c == '/') name = c + 1;
+    return name;
+}
+
+void ReadDriver(HDEVINFO set, SP_DEVINFO_DATA& data, InstalledDevice& device) {
+    const HKEY key = ::SetupDiOpenDevRegKey(set, &data, DICS_FLAG_GLOBAL, 0, DIREG_DRV, KEY_READ);
+    if (key == INVALID_HANDLE_VALUE) return;
+    const UniqueHkey owner(key);
+    device.driverDescription = StringValue(key, "DriverDesc");
+    device.infPath = StringValue(key, "InfPath");
+    if (!device.infPath.empty()) device.infOriginalName = OriginalInfName(device.infPath);
+}
+
 } // namespace
 
-// The device information set of the latest list, destroyed with it.
-struct Win32InstalledModems::DeviceList {
-    explicit DeviceList(HDEVINFO handle) : set(handle) {}
-    DeviceList(const DeviceList&) = delete;
-    DeviceList& operator=(const DeviceList&) = delete;
-    ~DeviceList() { ::SetupDiDestroyDeviceInfoList(set); }
-
-    HDEVINFO set;
-    std::vector<SP_DEVINFO_DATA> devices;
-};
-
-Win32InstalledModems::Win32InstalledModems() = default;
-Win32InstalledModems::~Win32InstalledModems() = default;
-
 std::optional<std::vector<InstalledDevice>> Win32InstalledModems::List() {
-    list_.reset();
     // Not only the present ones: the modem of an unplugged phone is removed too.
     HDEVINFO set = ::SetupDiGetClassDevsA(&kModemClass, nullptr, nullptr, 0);
     if (set == INVALID_HANDLE_VALUE) {
         lastError_ = ::GetLastError();
         return std::nullopt;
     }
-    list_ = std::make_unique<DeviceList>(set);
+    const UniqueHdevinfo list(set);
 
     std::vector<InstalledDevice> found;
     SP_DEVINFO_DATA data;
@@ -61,8 +87,7 @@ std::optional<std::vector<InstalledDevice>> Win32InstalledModems::List() {
     data.cbSize = sizeof data;
     for (DWORD index = 0; ::SetupDiEnumDeviceInfo(set, index, &data); ++index) {
         InstalledDevice device;
-        device.index = list_->devices.size();
-        list_->devices.push_back(data);
+        device.index = index;
 
         DWORD size = 0;
         ::SetupDiGetDeviceInstanceIdA(set, &data, nullptr, 0, &size);
@@ -80,33 +105,15 @@ std::optional<std::vector<InstalledDevice>> Win32InstalledModems::List() {
                                                     reinterpret_cast<BYTE*>(ids.data()), size, nullptr))
                 device.hardwareIds = SplitMultiString(ids);
         }
+
+        char name[kMaxValueBytes + 1] = {};
+        if (::SetupDiGetDeviceRegistryPropertyA(set, &data, SPDRP_FRIENDLYNAME, nullptr,
+                                                reinterpret_cast<BYTE*>(name), kMaxValueBytes, nullptr))
+            device.friendlyName = name;
+        ReadDriver(set, data, device);
         found.push_back(std::move(device));
     }
     return found;
-}
-
-bool Win32InstalledModems::Remove(const InstalledDevice& device) {
-    if (!list_ || device.index >= list_->devices.size()) {
-        lastError_ = ERROR_INVALID_PARAMETER;
-        return false;
-    }
-    // The driver key, named before the device goes: a class installer that deletes only keys
-    // without sub-keys (Wine's) leaves a modem's key behind, with its Settings and Responses.
-    char driver[256] = {};
-    const bool named = ::SetupDiGetDeviceRegistryPropertyA(list_->set, &list_->devices[device.index], SPDRP_DRIVER,
-                                                           nullptr, reinterpret_cast<BYTE*>(driver),
-                                                           sizeof driver - 1, nullptr) != FALSE;
-    // Without removal parameters the class installer removes the device from every hardware
-    // profile, as Device Manager does. (Wine does not take the parameters.)
-    if (!::SetupDiCallClassInstaller(DIF_REMOVE, list_->set, &list_->devices[device.index])) {
-        lastError_ = ::GetLastError();
-        return false;
-    }
-    if (named && driver[0] != '\0') {
-        const std::string key = std::string("SYSTEM\\CurrentControlSet\\Control\\Class\\") + driver;
-        ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, key.c_str());
-    }
-    return true;
 }
 
 } // namespace vantaro

@@ -11,6 +11,7 @@ static_assert(kErrorSuccess == ERROR_SUCCESS);
 static_assert(kErrorFileNotFound == ERROR_FILE_NOT_FOUND);
 static_assert(kErrorAccessDenied == ERROR_ACCESS_DENIED);
 static_assert(kErrorInvalidHandle == ERROR_INVALID_HANDLE);
+static_assert(kErrorInvalidParameter == ERROR_INVALID_PARAMETER);
 static_assert(kErrorGenFailure == ERROR_GEN_FAILURE);
 static_assert(kErrorMoreData == ERROR_MORE_DATA);
 static_assert(kErrorNoMoreItems == ERROR_NO_MORE_ITEMS);

@@ -3,6 +3,8 @@
 
 #include "app/Shortcut.h"
 #include "e2e/AboutSupport.h"
+#include "e2e/SerialCommOverride.h"
+#include "e2e/ThirtyTwoBitOnly.h"
 #include "e2e/UiDriver.h"
 #include "platform/ModemDevices.h"
 #include "rasdouble/RasDoubleControl.h"
@@ -22,6 +24,9 @@ constexpr char kOtherHardwareId[] = "USB\\VID_9999&PID_0009&MI_00";
 constexpr char kAboutTarget[] = "C:\\KR_WSN.log";
 constexpr char kOurEntry[] = "GPRS Connection";
 constexpr char kOtherEntry[] = "Office Line";
+// An entry as the install makes it: on the modem of our driver.
+constexpr char kOnOurModem[] = "modem/ZOR GPRS Modem";
+constexpr char kRecordKey[] = "Software\\Vantaro";
 
 ProgramRun Uninstall(const VantaroProcess& vantaro) {
     const std::string program = vantaro.Folder() + "\\Vantaro.exe";
@@ -30,11 +35,37 @@ ProgramRun Uninstall(const VantaroProcess& vantaro) {
 
 std::string FirstDriverKey() { return std::string(platformtest::kModemClassKey) + "\\0000"; }
 
+// The install record is read and written as Vantaro does: in the 64-bit view.
 bool KeyExists(const std::string& path) {
     HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS)
+        return false;
     ::RegCloseKey(key);
     return true;
+}
+
+std::string RecordValue(const char* name) {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRecordKey, 0, KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS) return {};
+    char text[256] = {};
+    DWORD type = 0;
+    DWORD size = sizeof text - 1;
+    ::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
+    ::RegCloseKey(key);
+    if (type == REG_DWORD) return std::to_string(*reinterpret_cast<const DWORD*>(text));
+    return text;
+}
+
+void WriteRecord(const std::vector<std::pair<const char*, std::string>>& values) {
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRecordKey, 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY,
+                                nullptr, &key, nullptr), ERROR_SUCCESS);
+    const DWORD one = 1;
+    for (const char* count : {"RecordVersion", "DeviceCount", "DialupEntryCount"})
+        ::RegSetValueExA(key, count, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof one);
+    for (const auto& [name, text] : values)
+        ::RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), text.size() + 1);
+    ::RegCloseKey(key);
 }
 
 std::vector<std::string> HardwareIdsOfModems() {
@@ -56,18 +87,21 @@ protected:
         // The shell links are saved on this thread.
         ::CoInitialize(nullptr);
         platformtest::RemoveAllModemsAndDriverKeys();
+        ::RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kRecordKey, KEY_WOW64_64KEY, 0);
         ::DeleteFileA(shortcut.c_str());
         ::DeleteFileA(keptShortcut.c_str());
     }
     void TearDown() override {
         platformtest::RemoveAllModemsAndDriverKeys();
+        ::RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kRecordKey, KEY_WOW64_64KEY, 0);
         ::DeleteFileA(shortcut.c_str());
         ::DeleteFileA(keptShortcut.c_str());
         ::CoUninitialize();
     }
 
-    // What an install leaves: a modem of our hardware id with the sample driver and its driver
-    // key, a bare one (an earlier install cut short), and one of another maker that stays.
+    // What an older install leaves: a modem of our hardware id with the sample driver and its
+    // driver key, a bare one (an earlier install cut short: no driver of ours, so it stays), and
+    // one of another maker that stays.
     void MakeModems() {
         ASSERT_TRUE(platformtest::CreateBareModemDevice(kModemHardwareId));
         const std::string inf = DistFolder() + "\\modem_inf.inf";
@@ -86,8 +120,8 @@ protected:
 TEST_F(UninstallTest, RemovesOurModemsEntryAndShortcutAndNothingElseThenFindsNothing) {
     rasdouble::Installation ras("uninstall_removes");
     ASSERT_TRUE(ras.Installed()) << ras.Error();
-    ras.Set("Phonebook", kOurEntry, "1");
-    ras.Set("Phonebook", kOtherEntry, "1");
+    ras.Set("Phonebook", kOurEntry, kOnOurModem);
+    ras.Set("Phonebook", kOtherEntry, kOnOurModem);
     MakeModems();
     ASSERT_TRUE(CreateShortcut(kAboutTarget, true));
     ASSERT_TRUE(SaveShellLink(keptShortcut, kAboutTarget));
@@ -98,35 +132,39 @@ TEST_F(UninstallTest, RemovesOurModemsEntryAndShortcutAndNothingElseThenFindsNot
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 0u) << run.output;
     EXPECT_EQ(run.output, "Removed the dial-up entry \"GPRS Connection\".\r\n"
-                          "Removed 2 modems with the hardware id USB\\VID_1782&PID_0003&MI_01.\r\n"
+                          "Removed the modem ROOT\\MODEM\\0000.\r\n"
                           "Removed the desktop shortcut.\r\n");
-    EXPECT_EQ(HardwareIdsOfModems(), std::vector<std::string>{kOtherHardwareId});
+    const std::vector<std::string> left{kModemHardwareId, kOtherHardwareId};
+    EXPECT_EQ(HardwareIdsOfModems(), left);
     EXPECT_FALSE(KeyExists(FirstDriverKey())) << "the driver key goes with its modem";
     EXPECT_FALSE(InPhonebook(ras, kOurEntry));
     EXPECT_TRUE(InPhonebook(ras, kOtherEntry));
     EXPECT_FALSE(FileExists(shortcut));
     EXPECT_TRUE(FileExists(keptShortcut));
     const std::string log = ReadFile(vantaro.Folder() + "\\Vantaro.log");
-    for (const char* step : {"\tuninstall.entry\tdone\t0\tGPRS Connection\r\n", "\tmodem.remove\tdone\t0\tROOT\\MODEM\\",
-                             "\tuninstall.modems\tdone\t0\tUSB\\VID_1782&PID_0003&MI_01: 2 removed\r\n",
-                             "\tuninstall.shortcut\tdone\t0\t\r\n", "\tcommand.line\tdone\t0\texit code 0\r\n"})
+    for (const char* step : {"\tuninstall.record\tnot found\t0\tnone: an older install\r\n",
+                             "\tuninstall.entry\tdone\t0\tGPRS Connection\r\n",
+                             "\tmodem.remove\tdone\t0\tROOT\\MODEM\\0000\r\n", "\tuninstall.shortcut\tdone\t0\t\r\n",
+                             "\tcommand.line\tdone\t0\texit code 0\r\n"})
         EXPECT_NE(log.find(step), std::string::npos) << step << "\n" << log;
 
     run = Uninstall(vantaro);
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 0u);
-    EXPECT_EQ(run.output, "Nothing to remove: no dial-up entry \"GPRS Connection\", no modem with the hardware id "
-                          "USB\\VID_1782&PID_0003&MI_01, no desktop shortcut.\r\n");
-    EXPECT_EQ(HardwareIdsOfModems(), std::vector<std::string>{kOtherHardwareId});
+    EXPECT_EQ(run.output, "Nothing to remove: no modem of Vantaro's, no dial-up entry \"GPRS Connection\" through "
+                          "one, no desktop shortcut.\r\n");
+    EXPECT_EQ(HardwareIdsOfModems(), left);
     EXPECT_EQ(ras.LogLinesStartingWith("RasDeleteEntryA").size(), 1u) << "nothing was there to delete";
 }
 
 TEST_F(UninstallTest, ARefusalForRightsEndsWithFourAndTheNextRunFinishes) {
     rasdouble::Installation ras("uninstall_refused");
     ASSERT_TRUE(ras.Installed()) << ras.Error();
-    ras.Set("Phonebook", kOurEntry, "1");
+    ras.Set("Phonebook", kOurEntry, kOnOurModem);
     ras.Set("Entry", "delete_result", "5");
     MakeModems();
+    // The record keeps the entry for the next run, when the modem it dials through is gone.
+    WriteRecord({{"Device1", "ROOT\\MODEM\\0000"}, {"DialupEntry1", kOurEntry}});
 
     VantaroProcess vantaro("uninstall_refused");
     ProgramRun run = Uninstall(vantaro);
@@ -135,13 +173,16 @@ TEST_F(UninstallTest, ARefusalForRightsEndsWithFourAndTheNextRunFinishes) {
     EXPECT_EQ(run.output.rfind("Could not remove the dial-up entry \"GPRS Connection\" (error 5).\r\n", 0), 0u)
         << run.output;
     EXPECT_NE(run.output.find("run Vantaro as administrator."), std::string::npos) << run.output;
-    EXPECT_EQ(HardwareIdsOfModems(), std::vector<std::string>{kOtherHardwareId}) << "the other steps still ran";
+    EXPECT_EQ(HardwareIdsOfModems(), (std::vector<std::string>{kModemHardwareId, kOtherHardwareId}))
+        << "the other steps still ran";
+    EXPECT_TRUE(KeyExists(kRecordKey)) << "the record stays until everything it names is gone";
 
     ras.Set("Entry", "delete_result", "0");
     run = Uninstall(vantaro);
     EXPECT_EQ(run.exitCode, 0u) << run.output;
     EXPECT_EQ(run.output, "Removed the dial-up entry \"GPRS Connection\".\r\n");
     EXPECT_FALSE(InPhonebook(ras, kOurEntry));
+    EXPECT_FALSE(KeyExists(kRecordKey));
 }
 
 TEST_F(UninstallTest, RunsWhileAnotherVantaroShowsItsDialog) {
@@ -154,7 +195,7 @@ TEST_F(UninstallTest, RunsWhileAnotherVantaroShowsItsDialog) {
     const ProgramRun run = Uninstall(vantaro);
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 0u) << run.output;
-    EXPECT_EQ(HardwareIdsOfModems(), std::vector<std::string>{kOtherHardwareId});
+    EXPECT_EQ(HardwareIdsOfModems(), (std::vector<std::string>{kModemHardwareId, kOtherHardwareId}));
     EXPECT_TRUE(dialog.Running());
 }
 
@@ -185,6 +226,47 @@ TEST_F(UninstallTest, TheStoredPasswordNeverReachesTheLog) {
     const std::string log = ReadFile(vantaro.Folder() + "\\Vantaro.log");
     EXPECT_EQ(log.find("Pa55word"), std::string::npos) << log;
     EXPECT_NE(log.find("\tuninstall.entry\tnot found\t0\t******** line\r\n"), std::string::npos) << log;
+}
+
+TEST_F(UninstallTest, AnInstallIsRecordedAndItsUninstallRemovesExactlyThat) {
+    rasdouble::Installation ras("uninstall_recorded");
+    ASSERT_TRUE(ras.Installed()) << ras.Error();
+    SerialCommOverride ports;
+    ports.SetPortName("\\Device\\Serial71", "COM71");
+    VantaroProcess vantaro("uninstall_recorded");
+    ProgramRun run = platformtest::RunProgram(vantaro.Folder() + "\\Vantaro.exe",
+                                              "Vantaro.exe /install /port COM71 /quiet", kDefaultWait);
+    ASSERT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_EQ(RecordValue("RecordVersion"), "1");
+    const std::string device = RecordValue("Device1");
+    EXPECT_EQ(device.rfind("ROOT\\MODEM\\", 0), 0u) << device;
+    EXPECT_EQ(RecordValue("DialupEntry1"), kOurEntry);
+    // Wine keeps the INF's own name where Windows names its copy oemNN.inf.
+    EXPECT_EQ(RecordValue("DriverPackage1"), "modem_inf.inf");
+    // After the install, which clears the root modems' instance keys it can.
+    ASSERT_TRUE(platformtest::CreateBareModemDevice(kOtherHardwareId));
+
+    run = Uninstall(vantaro);
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_NE(run.output.find("Removed the modem " + device + ".\r\n"), std::string::npos) << run.output;
+    EXPECT_FALSE(KeyExists(kRecordKey));
+    EXPECT_FALSE(InPhonebook(ras, kOurEntry));
+    EXPECT_EQ(HardwareIdsOfModems(), std::vector<std::string>{kOtherHardwareId});
+    char windows[MAX_PATH] = {};
+    ::GetWindowsDirectoryA(windows, MAX_PATH);
+    EXPECT_FALSE(FileExists(std::string(windows) + "\\inf\\modem_inf.inf")) << "the driver package goes too";
+}
+
+TEST_F(UninstallTest, UnderWow64TheModemGoesThroughPnpagent64AndStaysWithoutIt) {
+    VANTARO_ONLY_IN_A_32BIT_PROCESS("a 32-bit Vantaro on 64-bit Windows removes devices through pnpagent64.exe");
+    MakeModems();
+    WriteRecord({{"Device1", "ROOT\\MODEM\\0000"}, {"DialupEntry1", kOurEntry}});
+    VantaroProcess vantaro("uninstall_without_helper");
+    ASSERT_TRUE(::DeleteFileA((vantaro.Folder() + "\\pnpagent64.exe").c_str()));
+    const ProgramRun run = Uninstall(vantaro);
+    EXPECT_EQ(run.exitCode, 1u) << run.output;
+    EXPECT_EQ(HardwareIdsOfModems().size(), 3u) << "no class installer call from the 32-bit process";
+    EXPECT_TRUE(KeyExists(kRecordKey));
 }
 
 } // namespace

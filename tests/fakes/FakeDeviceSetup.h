@@ -95,6 +95,9 @@ private:
         void RemoveDevice(DeviceElement device) override {
             setup_.calls.push_back("RemoveDevice " + std::to_string(device.index));
         }
+        std::string InstanceId(DeviceElement device) override {
+            return "ROOT\\MODEM\\" + std::to_string(1000 + device.index).substr(1);
+        }
         std::uint32_t LastError() const override { return lastError_; }
 
     private:

@@ -1,14 +1,15 @@
 #pragma once
-// The modem class's devices in memory: the list can be refused, single removals can fail with
-// an error code of the test's choosing, and every removal is recorded.
+// The modem class's devices in memory, and their removal: the list can be refused, a removal
+// can be answered as the test says (by instance id), and every removal is recorded.
 
+#include "modem/DeviceRemoval.h"
 #include "modem/InstalledModems.h"
 
 #include <map>
 
 namespace vantaro::testing {
 
-class FakeInstalledModems final : public InstalledModems {
+class FakeInstalledModems final : public InstalledModems, public DeviceRemover {
 public:
     std::optional<std::vector<InstalledDevice>> List() override {
         ++lists;
@@ -16,37 +17,38 @@ public:
             lastError = listError;
             return std::nullopt;
         }
-        listed_ = devices;
-        for (std::size_t i = 0; i < listed_.size(); ++i) listed_[i].index = i;
-        return listed_;
+        std::vector<InstalledDevice> listed = devices;
+        for (std::size_t i = 0; i < listed.size(); ++i) listed[i].index = i;
+        return listed;
     }
-    bool Remove(const InstalledDevice& device) override {
-        const std::string id = listed_.at(device.index).instanceId;
-        const auto refusal = removalErrors.find(id);
-        if (refusal != removalErrors.end()) {
-            lastError = refusal->second;
-            return false;
-        }
-        removed.push_back(id);
+    std::uint32_t LastError() const override { return lastError; }
+
+    DeviceRemoval RemoveDevice(const std::string& instanceId) override {
+        const auto answer = removals.find(instanceId);
+        const DeviceRemoval result = answer != removals.end() ? answer->second : DeviceRemoval{DeviceRemovalResult::Removed};
+        if (result.result != DeviceRemovalResult::Removed) return result;
+        removed.push_back(instanceId);
         for (auto it = devices.begin(); it != devices.end(); ++it) {
-            if (it->instanceId == id) {
+            if (it->instanceId == instanceId) {
                 devices.erase(it);
                 break;
             }
         }
-        return true;
+        return result;
     }
-    std::uint32_t LastError() const override { return lastError; }
+    DeviceRemoval RemoveDriverPackage(const std::string& infName) override {
+        const auto answer = removals.find(infName);
+        if (answer != removals.end()) return answer->second;
+        removed.push_back(infName);
+        return {DeviceRemovalResult::Removed};
+    }
 
     std::vector<InstalledDevice> devices;
     std::uint32_t listError = 0;
-    std::map<std::string, std::uint32_t> removalErrors;  // instance id -> error code
-    std::vector<std::string> removed;
+    std::map<std::string, DeviceRemoval> removals;  // instance id or INF name -> answer other than Removed
+    std::vector<std::string> removed;               // instance ids and INF names, in order
     int lists = 0;
     std::uint32_t lastError = 0;
-
-private:
-    std::vector<InstalledDevice> listed_;  // the latest list, which removals refer to
 };
 
 } // namespace vantaro::testing

@@ -36,6 +36,10 @@ public:
         CreateKey(path);
         keys_[Lower(path)][Lower(name)] = Value{Value::Type::String, text, 0};
     }
+    void SetNumber(const std::string& path, const std::string& name, std::uint32_t number) {
+        CreateKey(path);
+        keys_[Lower(path)][Lower(name)] = Value{Value::Type::Number, {}, number};
+    }
     bool HasKey(const std::string& path) const { return keys_.count(Lower(path)) != 0; }
     // The value, when the key and the value exist.
     const Value* Find(const std::string& path, const std::string& name) const {
@@ -57,6 +61,12 @@ public:
     std::unique_ptr<RegistryKey> OpenWithFullAccess(const std::string& path) override {
         Record("open with full access " + path);
         if (!HasKey(path) || refuseFullAccess) return nullptr;
+        return std::make_unique<Key>(*this, path, true);
+    }
+    std::unique_ptr<RegistryKey> CreateWithFullAccess(const std::string& path) override {
+        Record("create " + path);
+        if (refuseFullAccess) return nullptr;
+        CreateKey(path);
         return std::make_unique<Key>(*this, path, true);
     }
     bool DeleteKey(const std::string& path) override {
@@ -102,6 +112,12 @@ private:
             text = value->text;
             return true;
         }
+        std::optional<std::uint32_t> ReadNumber(const std::string& name) override {
+            const Value* value = registry_.Find(path_, name);
+            if (!value || value->type != Value::Type::Number) return std::nullopt;
+            return value->number;
+        }
+        bool HasValue(const std::string& name) override { return registry_.Find(path_, name) != nullptr; }
         long WriteString(const std::string& name, const std::string& text) override {
             return Write(name, Value{Value::Type::String, text, 0});
         }

@@ -56,6 +56,23 @@ TEST_F(PnpAgentTest, InstallsTheSampleDriverAndExitsNonZero) {
     EXPECT_EQ(StringValue(devices[0].driverValues.at("DriverDesc")), "ZOR GPRS Modem");
 }
 
+TEST_F(PnpAgentTest, RemovesADeviceAndItsPackageWithTheExitCodesVantaroReads) {
+    ASSERT_TRUE(platformtest::CreateBareModemDevice(kModemHardwareId));
+    ASSERT_NE(Update(kModemHardwareId).exitCode, 0u);
+    const auto devices = ModemDevices();
+    ASSERT_THAT(devices, SizeIs(1));
+    const std::string package =
+        devices[0].driverValues.count("InfPath") ? StringValue(devices[0].driverValues.at("InfPath")) : "";
+
+    const std::string device = "RemoveDevice \"" + devices[0].instanceId + "\"";
+    EXPECT_EQ(Agent(device).exitCode, 1u) << "removed";
+    EXPECT_THAT(ModemDevices(), IsEmpty());
+    EXPECT_EQ(Agent(device).exitCode, 2u) << "nothing there";
+    if (package.empty()) GTEST_SKIP() << "Wine keeps no InfPath: no package to remove";
+    EXPECT_EQ(Agent("RemoveDriverPackage " + package).exitCode, 1u) << "removed";
+    EXPECT_EQ(Agent("RemoveDriverPackage " + package).exitCode, 2u) << "nothing there";
+}
+
 TEST_F(PnpAgentTest, ExitsZeroForAHardwareIdTheInfDoesNotHave) {
     ASSERT_TRUE(platformtest::CreateBareModemDevice(kForeignHardwareId));
     const ProgramRun run = Update(kForeignHardwareId);

@@ -227,8 +227,30 @@ __attribute__((dllexport)) DWORD WINAPI RasSetEntryPropertiesA(LPCSTR phonebook,
         vantaro::ras::FieldText(entry->szDeviceName) + " dns=" + dns +
         " deviceinfo=" + (deviceInfo ? "yes" : "no") + "/" + Number(deviceInfoSize));
     const DWORD result = static_cast<DWORD>(ScriptNumber("Entry", "properties_result", 0));
-    if (result == 0) WritePhonebook(entryName, "1");
+    // The entry keeps its device as "type/name", which RasGetEntryPropertiesA gives back.
+    const std::string device =
+        vantaro::ras::FieldText(entry->szDeviceType) + "/" + vantaro::ras::FieldText(entry->szDeviceName);
+    if (result == 0) WritePhonebook(entryName, device.c_str());
     return result;
+}
+
+__attribute__((dllexport)) DWORD WINAPI RasGetEntryPropertiesA(LPCSTR phonebook, LPCSTR entryName, RASENTRYA* entry,
+                                                         LPDWORD entrySize, LPBYTE deviceInfo,
+                                                         LPDWORD deviceInfoSize) {
+    Log("RasGetEntryPropertiesA phonebook=" + Text(phonebook) + " entry=" + Text(entryName));
+    if (!entry || !entrySize || entry->dwSize != sizeof(RASENTRYA) || *entrySize < sizeof(RASENTRYA))
+        return kErrorInvalidSize;
+    if (!InPhonebook(entryName)) return kErrorEntryNotFound;
+    // An entry written by a test as "1" has no device.
+    const std::string device = ScriptText("Phonebook", entryName, "");
+    const std::size_t slash = device.find('/');
+    std::memset(reinterpret_cast<char*>(entry) + sizeof entry->dwSize, 0, sizeof(RASENTRYA) - sizeof entry->dwSize);
+    if (slash != std::string::npos) {
+        std::strncpy(entry->szDeviceType, device.substr(0, slash).c_str(), sizeof entry->szDeviceType - 1);
+        std::strncpy(entry->szDeviceName, device.substr(slash + 1).c_str(), sizeof entry->szDeviceName - 1);
+    }
+    if (deviceInfoSize) *deviceInfoSize = 0;
+    return 0;
 }
 
 __attribute__((dllexport)) DWORD WINAPI RasDeleteEntryA(LPCSTR phonebook, LPCSTR entryName) {

@@ -109,7 +109,7 @@ private:
 // The real chain below the sequence, over the platform's fakes.
 struct InstallPlatformFakes {
     InstallPlatformFakes(Profile& settings, int pauseUs)
-        : clock(pauseUs), services{setup, processes, files, settings, ras, registry, clock} {
+        : clock(pauseUs), services{setup, processes, files, settings, ras, registry, clock, record} {
         files.files = {{"modem_inf.inf", "C:\\Vantaro\\modem_inf.inf"}};
         files.contents = {{"C:\\Vantaro\\modem_inf.inf", testing::ModemInf()},
                           {std::string("C:\\Vantaro\\") + testing::kInfDriverPath, "MZ"}};
@@ -123,6 +123,7 @@ struct InstallPlatformFakes {
     testing::FakeRasLibrary ras;
     testing::FakeRegistry registry;
     SleepingClock clock;
+    testing::FakeRegistry record;
     InstallPlatform services;
 };
 

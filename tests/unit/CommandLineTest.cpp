@@ -94,7 +94,8 @@ TEST(CommandLine, AWrongCommandLineWithQuietStaysQuiet) {
 TEST(CommandLine, TheUsageTextNamesEverySwitchAndExitCode) {
     const std::string usage = kUsageText;
     for (const char* word : {"/install", "/port COMn", "auto", "/uninstall", "/check", "/quiet", "/?", "0 done",
-                             "1 failed", "2 wrong command line", "3 no phone found", "4 needs administrator rights"})
+                             "1 failed", "2 wrong command line", "3 no phone found", "4 needs administrator rights",
+                             "5 restart Windows to finish /uninstall"})
         EXPECT_NE(usage.find(word), std::string::npos) << word;
 }
 

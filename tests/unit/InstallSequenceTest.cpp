@@ -90,7 +90,8 @@ protected:
     FakeRasLibrary ras;
     FakeRegistry registry;
     FakeClock clock;
-    InstallPlatform platform{setup, processes, files, profile, ras, registry, clock};
+    FakeRegistry record;
+    InstallPlatform platform{setup, processes, files, profile, ras, registry, clock, record};
     testing::RecordingMessages workerMessages;
     FormInstallReport report{form, workerMessages};
 };

@@ -77,7 +77,8 @@ TEST_F(InstallModemDeviceTest, InstallsInProcessWithEveryCallInOrder) {
                             "write " + driverKey + " AttachedTo", "write " + driverKey + " UserInit",
                             "close " + driverKey, "RegisterDeviceInfo 0",
                             std::string("UpdateDriverForPlugAndPlayDevices ") + kHardwareId + " " + kInf,
-                            "DestroyDeviceInfoList"));
+                            // the package the driver came from, for the install record
+                            "OpenDriverKey 0", "close " + driverKey, "DestroyDeviceInfoList"));
     EXPECT_THAT(messages.Shown(), IsEmpty());
     EXPECT_TRUE(processes.runs.empty());
     // The hardware id goes over as a one-entry multi-string: the id, then two NULs.

@@ -77,7 +77,8 @@ TEST_F(PnpAgentTest, AnyOtherCommandLineGetsTheUsageAndExitsZero) {
     for (const auto& arguments : wrong) {
         const AgentResult result = Run(arguments);
         EXPECT_EQ(result.exitCode, 0) << arguments.size() << " arguments";
-        EXPECT_EQ(result.line, "usage: pnpagent64.exe UpdateDriverForPlugAndPlayDevices <hardware id> \"<INF path>\"");
+        EXPECT_EQ(result.line, "usage: pnpagent64.exe UpdateDriverForPlugAndPlayDevices <hardware id> \"<INF path>\" | "
+                               "RemoveDevice \"<instance id>\" | RemoveDriverPackage <oemNN.inf>");
     }
     EXPECT_EQ(installer.updates, 0);
 }

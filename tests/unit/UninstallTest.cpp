@@ -1,112 +1,183 @@
-// /uninstall's steps and what it tells the user and the script, over steps in memory.
+// /uninstall's decisions over the record, the modems and the phone book in memory: what goes,
+// what stays, what the user is told and the exit code a script gets.
 
 #include "app/Uninstall.h"
 
+#include "fakes/FakeInstalledModems.h"
 #include "fakes/FakeLog.h"
+#include "fakes/FakeProcessLauncher.h"
+#include "fakes/FakeRegistry.h"
 #include "fakes/MemoryProfile.h"
+#include "modem/InstallRecord.h"
 
 #include <gtest/gtest.h>
 
 namespace vantaro {
 namespace {
 
+using testing::FakeInstalledModems;
+using testing::FakeRegistry;
 using testing::RecordingLog;
+using Result = DeviceRemovalResult;
+
+constexpr char kOurs[] = "USB\\VID_1782&PID_0003&MI_01";
+constexpr char kEntry[] = "GPRS Connection";
 
 class FakeUninstallSteps final : public UninstallSteps {
 public:
-    Removal RemoveDialupEntry(const std::string& entryName) override {
-        calls.push_back("entry " + entryName);
-        return entry;
+    Removal RemoveDialupEntry(const std::string& name) override {
+        removedEntries.push_back(name);
+        return {RemovalState::Removed, 0, 1};
     }
-    Removal RemoveModems(const std::string& hardwareId) override {
-        calls.push_back("modems " + hardwareId);
-        return modems;
-    }
-    Removal RemoveDesktopShortcut() override {
-        calls.push_back("shortcut");
-        return shortcut;
-    }
+    std::optional<EntryDevice> DialupEntryDevice(const std::string&) override { return entryDevice; }
+    Removal RemoveShortcut(const std::string&) override { return {}; }
+    Removal RemoveDesktopShortcut() override { return {}; }
 
-    Removal entry, modems, shortcut;
-    std::vector<std::string> calls;
+    std::optional<EntryDevice> entryDevice = EntryDevice{"modem", "ZOR GPRS Modem"};
+    std::vector<std::string> removedEntries;
 };
 
-constexpr Removal kNothing{};
-constexpr Removal kOne{RemovalState::Removed, 0, 1};
-constexpr Removal kTwo{RemovalState::Removed, 0, 2};
-constexpr Removal kRefused{RemovalState::Failed, 5, 0};
-constexpr Removal kBroken{RemovalState::Failed, 0xE0000235, 1};
+InstalledDevice Modem(const char* id, const char* description, const char* inf, const char* original,
+                      const char* hardwareId = kOurs) {
+    InstalledDevice device{0, id, {hardwareId}};
+    device.friendlyName = device.driverDescription = description;
+    device.infPath = inf;
+    device.infOriginalName = original;
+    return device;
+}
 
-const UninstallInputs kInputs{"USB\\VID_1782&PID_0003&MI_01", "GPRS Connection"};
+// Two modems of our INF, one that another INF of the same description drives, another maker's,
+// and one without a driver (an install cut short).
+std::vector<InstalledDevice> Modems() {
+    return {Modem("ROOT\\MODEM\\0000", "ZOR GPRS Modem", "oem3.inf", "modem_inf64.inf"),
+            Modem("ROOT\\MODEM\\0001", "ZOR GPRS Modem", "oem3.inf", "MODEM_INF.INF"),
+            Modem("ROOT\\MODEM\\0002", "ZOR GPRS Modem", "oem7.inf", "zor_clone.inf"),
+            Modem("ROOT\\MODEM\\0003", "Standard 56000 bps Modem", "mdmgen.inf", "", "MDMGEN56"),
+            Modem("ROOT\\MODEM\\0004", "", "", "")};
+}
 
-TEST(Uninstall, TellsWhatWasRemovedAndEndsWithTheExitCodeAScriptExpects) {
-    const struct {
-        Removal entry, modems, shortcut;
-        ExitCode exitCode;
-        std::vector<std::string> messages;
-    } cases[] = {
-        {kOne, kTwo, kOne, ExitCode::Done,
-         {"Removed the dial-up entry \"GPRS Connection\".",
-          "Removed 2 modems with the hardware id USB\\VID_1782&PID_0003&MI_01.", "Removed the desktop shortcut."}},
-        {kNothing, kOne, kNothing, ExitCode::Done,
-         {"Removed the modem with the hardware id USB\\VID_1782&PID_0003&MI_01."}},
-        {kNothing, kNothing, kNothing, ExitCode::Done,
-         {"Nothing to remove: no dial-up entry \"GPRS Connection\", no modem with the hardware id "
-          "USB\\VID_1782&PID_0003&MI_01, no desktop shortcut."}},
-        {kRefused, kNothing, kNothing, ExitCode::NeedsAdministrator,
-         {"Could not remove the dial-up entry \"GPRS Connection\" (error 5).",
-          "Windows refused for want of rights: run Vantaro as administrator."}},
-        {kOne, kBroken, kNothing, ExitCode::Failed,
-         {"Removed the dial-up entry \"GPRS Connection\".",
-          "Removed the modem with the hardware id USB\\VID_1782&PID_0003&MI_01.",
-          "Could not remove every modem with the hardware id USB\\VID_1782&PID_0003&MI_01 (error 0xE0000235)."}},
-        {kNothing, kBroken, kRefused, ExitCode::NeedsAdministrator,
-         {"Removed the modem with the hardware id USB\\VID_1782&PID_0003&MI_01.",
-          "Could not remove every modem with the hardware id USB\\VID_1782&PID_0003&MI_01 (error 0xE0000235).",
-          "Could not remove the desktop shortcut (error 5).",
-          "Windows refused for want of rights: run Vantaro as administrator."}},
-    };
-    for (const auto& c : cases) {
+void Record(FakeRegistry& registry, std::vector<std::pair<RecordedKind, std::string>> items) {
+    for (const auto& [kind, item] : items) AddToInstallRecord(registry, kind, item, true);
+}
+
+struct Case {
+    const char* name;
+    void (*arrange)(FakeRegistry& record, FakeInstalledModems& modems, FakeUninstallSteps& steps);
+    ExitCode exitCode;
+    std::vector<std::string> removed;  // devices, then packages
+    std::vector<std::string> removedEntries;
+    bool recordKept;
+    const char* says;  // one of the lines the user is told
+};
+
+const Case kCases[] = {
+    {"recorded: exactly the record, even beside another modem of ours",
+     [](FakeRegistry& r, FakeInstalledModems&, FakeUninstallSteps&) {
+         Record(r, {{RecordedKind::Device, "ROOT\\MODEM\\0000"}, {RecordedKind::DriverPackage, "oem3.inf"},
+                    {RecordedKind::DialupEntry, "Office GPRS"}});
+     },
+     ExitCode::Done, {"ROOT\\MODEM\\0000", "oem3.inf"}, {"Office GPRS"}, false, "Removed the driver package oem3.inf."},
+    {"no record: every modem of our INF's model, and the entry that dials through one",
+     [](FakeRegistry&, FakeInstalledModems&, FakeUninstallSteps&) {},
+     ExitCode::Done, {"ROOT\\MODEM\\0000", "ROOT\\MODEM\\0001"}, {kEntry}, false, "Removed the modem ROOT\\MODEM\\0001."},
+    {"no record: an entry of our name on another device stays",
+     [](FakeRegistry&, FakeInstalledModems&, FakeUninstallSteps& s) { s.entryDevice = EntryDevice{"modem", "WINE virtmodem"}; },
+     ExitCode::Done, {"ROOT\\MODEM\\0000", "ROOT\\MODEM\\0001"}, {}, false,
+     "Kept the dial-up entry \"GPRS Connection\": it dials through \"WINE virtmodem\", not through a modem of Vantaro's."},
+    {"no record, no InfPath kept: the hardware id stands in for the INF",
+     [](FakeRegistry&, FakeInstalledModems& m, FakeUninstallSteps&) {
+         m.devices = {Modem("ROOT\\MODEM\\0000", "ZOR GPRS Modem", "", ""),
+                      Modem("ROOT\\MODEM\\0001", "ZOR GPRS Modem", "", "", "USB\\VID_9999&PID_0001")};
+     },
+     ExitCode::Done, {"ROOT\\MODEM\\0000"}, {kEntry}, false, "Removed the modem ROOT\\MODEM\\0000."},
+    {"recorded, but another driver drives that device now",
+     [](FakeRegistry& r, FakeInstalledModems&, FakeUninstallSteps&) { Record(r, {{RecordedKind::Device, "ROOT\\MODEM\\0002"}}); },
+     ExitCode::Done, {}, {}, false, "Kept the modem ROOT\\MODEM\\0002: another driver drives it now."},
+    {"recorded device and package gone already",
+     [](FakeRegistry& r, FakeInstalledModems& m, FakeUninstallSteps&) {
+         Record(r, {{RecordedKind::Device, "ROOT\\MODEM\\0009"}, {RecordedKind::DriverPackage, "oem9.inf"}});
+         m.removals["oem9.inf"] = {Result::NotThere, 2};
+     },
+     ExitCode::Done, {}, {}, false, "Nothing to remove: what the install record names is gone already."},
+    {"a record Vantaro did not write",
+     [](FakeRegistry& r, FakeInstalledModems&, FakeUninstallSteps&) { r.SetString(kInstallRecordKey, "Device1", "ROOT\\MODEM\\0000"); },
+     ExitCode::Failed, {}, {}, true,
+     "Nothing was removed: HKLM\\Software\\Vantaro has no RecordVersion 1: Vantaro did not write it."},
+    {"a record that does not read",
+     [](FakeRegistry& r, FakeInstalledModems&, FakeUninstallSteps&) {
+         Record(r, {{RecordedKind::Device, "ROOT\\MODEM\\0000"}});
+         r.SetNumber(kInstallRecordKey, "DeviceCount", 2);
+     },
+     ExitCode::Failed, {}, {}, true, "Nothing was removed: HKLM\\Software\\Vantaro cannot be read: Device2 does not read."},
+    {"a modem that goes only when Windows restarts: its package and the record wait",
+     [](FakeRegistry& r, FakeInstalledModems& m, FakeUninstallSteps&) {
+         Record(r, {{RecordedKind::Device, "ROOT\\MODEM\\0000"}, {RecordedKind::DriverPackage, "oem3.inf"}});
+         m.removals["ROOT\\MODEM\\0000"] = {Result::RestartNeeded};
+     },
+     ExitCode::RestartNeeded, {}, {}, true,
+     "Windows removes the modem ROOT\\MODEM\\0000 when it restarts: restart Windows to finish."},
+};
+
+TEST(Uninstall, RemovesWhatOurInstallsMadeAndNothingThatIsNotOurs) {
+    for (const Case& c : kCases) {
+        FakeRegistry record;
+        FakeInstalledModems modems;
+        modems.devices = Modems();
         FakeUninstallSteps steps;
-        steps.entry = c.entry;
-        steps.modems = c.modems;
-        steps.shortcut = c.shortcut;
+        c.arrange(record, modems, steps);
+        UninstallPlatform platform{record, modems, modems, steps};
         RecordingLog recording;
-        const UninstallOutcome outcome = RunUninstall(kInputs, steps, recording.log);
-        EXPECT_EQ(outcome.exitCode, c.exitCode) << ::testing::PrintToString(c.messages);
-        EXPECT_EQ(outcome.messages, c.messages);
-        // Every step runs whatever the others did: a later run then has only the rest to do.
-        EXPECT_EQ(steps.calls, (std::vector<std::string>{"entry GPRS Connection",
-                                                         "modems USB\\VID_1782&PID_0003&MI_01", "shortcut"}));
+        const UninstallOutcome outcome =
+            RunUninstall({kOurs, kEntry, {"modem_inf.inf", "modem_inf64.inf"}}, platform, recording.log);
+        EXPECT_EQ(outcome.exitCode, c.exitCode) << c.name;
+        EXPECT_EQ(modems.removed, c.removed) << c.name;
+        EXPECT_EQ(steps.removedEntries, c.removedEntries) << c.name;
+        EXPECT_EQ(record.HasKey(kInstallRecordKey), c.recordKept) << c.name;
+        EXPECT_NE(std::find(outcome.messages.begin(), outcome.messages.end(), c.says), outcome.messages.end())
+            << c.name << ": " << ::testing::PrintToString(outcome.messages);
     }
 }
 
-TEST(Uninstall, WithoutAHardwareIdNoModemIsTouchedAndTheRunFails) {
-    FakeUninstallSteps steps;
-    steps.entry = kOne;
-    RecordingLog recording;
-    const UninstallOutcome outcome = RunUninstall({"", "GPRS Connection"}, steps, recording.log);
-    EXPECT_EQ(outcome.exitCode, ExitCode::Failed);
-    EXPECT_EQ(steps.calls, (std::vector<std::string>{"entry GPRS Connection", "shortcut"}));
-    EXPECT_EQ(outcome.messages,
-              (std::vector<std::string>{
-                  "Removed the dial-up entry \"GPRS Connection\".",
-                  "Setting.ini names no hardware id (hardwareid_in_inf in [BaseSetting]): no modem was removed."}));
+TEST(Uninstall, TheRemovalRouteAndTheHelpersAnswers) {
+    EXPECT_EQ(ChooseRemovalRoute(true), RemovalRoute::ThroughHelper);
+    EXPECT_EQ(ChooseRemovalRoute(false), RemovalRoute::InProcess);
+    const struct {
+        ProcessOutcome outcome;
+        Result result;
+    } answers[] = {{{ProcessOutcome::State::Exited, 1}, Result::Removed},
+                   {{ProcessOutcome::State::Exited, 3}, Result::RestartNeeded},
+                   {{ProcessOutcome::State::Exited, 2}, Result::NotThere},
+                   {{ProcessOutcome::State::Exited, 0}, Result::Failed},
+                   {{ProcessOutcome::State::ExitCodeUnreadable, 1}, Result::Failed},
+                   {{ProcessOutcome::State::NotStarted, 1}, Result::Failed}};
+    for (const auto& a : answers) {
+        testing::FakeProcessLauncher processes;
+        processes.outcome = a.outcome;
+        AgentDeviceRemover helper(processes, "C:\\Vantaro");
+        EXPECT_EQ(helper.RemoveDevice("ROOT\\MODEM\\0000").result, a.result) << a.outcome.exitCode;
+        ASSERT_EQ(processes.runs.size(), 1u);
+        EXPECT_EQ(processes.runs[0].programPath, "C:\\Vantaro\\pnpagent64.exe");
+        EXPECT_EQ(processes.runs[0].commandLine, "pnpagent64.exe RemoveDevice \"ROOT\\MODEM\\0000\"");
+    }
+    // Only a bare INF name, as InfPath gives it, reaches the package removal.
+    testing::FakeProcessLauncher processes;
+    AgentDeviceRemover helper(processes, "C:\\Vantaro");
+    for (const char* name : {"..\\oem3.inf", "C:\\Windows\\inf\\oem3.inf", "..inf", "oem3.inf.bak", ".inf"})
+        EXPECT_EQ(helper.RemoveDriverPackage(name).result, Result::Failed) << name;
+    EXPECT_TRUE(processes.runs.empty());
 }
 
-TEST(Uninstall, EveryStepIsLoggedWithItsResultAndCode) {
-    FakeUninstallSteps steps;
-    steps.entry = kOne;
-    steps.modems = kRefused;
-    RecordingLog recording;
-    RunUninstall(kInputs, steps, recording.log);
-    EXPECT_EQ(recording.Steps(), (std::vector<std::string>{
-                                     "uninstall\tstarted\t0\t",
-                                     "uninstall.entry\tdone\t0\tGPRS Connection",
-                                     "uninstall.modems\tfailed\t5\tUSB\\VID_1782&PID_0003&MI_01: 0 removed",
-                                     "uninstall.shortcut\tnot found\t0\t",
-                                     "uninstall\tfailed\t0\texit code 4",
-                                 }));
+TEST(Uninstall, EachInstallAddsToTheRecordOnceAndNeverWritesAKeyNotOurs) {
+    FakeRegistry registry;
+    EXPECT_EQ(AddToInstallRecord(registry, RecordedKind::Shortcut, "C:\\link.lnk", false), RecordWrite::NoRecord);
+    Record(registry, {{RecordedKind::Device, "ROOT\\MODEM\\0000"}, {RecordedKind::Device, "ROOT\\MODEM\\0001"}});
+    EXPECT_EQ(AddToInstallRecord(registry, RecordedKind::Device, "root\\modem\\0001", true), RecordWrite::AlreadyThere);
+    EXPECT_EQ(ReadInstallRecord(registry).record.devices,
+              (std::vector<std::string>{"ROOT\\MODEM\\0000", "ROOT\\MODEM\\0001"}));
+    FakeRegistry foreign;
+    foreign.SetNumber(kInstallRecordKey, kRecordVersionValue, 2);
+    EXPECT_EQ(AddToInstallRecord(foreign, RecordedKind::Device, "ROOT\\MODEM\\0000", true), RecordWrite::NotOurs);
+    EXPECT_EQ(foreign.ValueCount(kInstallRecordKey), 1u);
 }
 
 TEST(Uninstall, TakesTheHardwareIdAndEntryNameAsTheInstallDoes) {
