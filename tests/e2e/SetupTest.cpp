@@ -8,6 +8,7 @@
 #include "platform/ModemDevices.h"
 #include "rasdouble/RasDoubleControl.h"
 
+#include <newdev.h>
 #include <objbase.h>
 #include <shellapi.h>
 #include <shlobj.h>
@@ -257,8 +258,12 @@ TEST_F(SetupTest, TheUninstallerKeepsTheProgramWhileVantaroRunsOrCannotRemoveWha
 TEST_F(SetupTest, TheUninstallerRemovesWhatVantaroPutIntoWindowsAndLeavesNothingOfOurs) {
     rasdouble::Installation ras("setup_uninstall");
     ASSERT_TRUE(ras.Installed()) << ras.Error();
-    ras.Set("Phonebook", "GPRS Connection", "1");
+    ras.Set("Phonebook", "GPRS Connection", "modem/ZOR GPRS Modem");
+    // An older install's modem: the sample driver on a device of its hardware id.
     ASSERT_TRUE(platformtest::CreateBareModemDevice(platformtest::kModemHardwareId));
+    const std::string inf = DistFolder() + "\\modem_inf.inf";
+    ASSERT_TRUE(::UpdateDriverForPlugAndPlayDevicesA(nullptr, platformtest::kModemHardwareId, inf.c_str(),
+                                                     INSTALLFLAG_FORCE, nullptr));
     const std::string desktopLink = WineDesktopFolder() + "\\HARBELLE.lnk";
     ASSERT_TRUE(CreateShortcut("C:\\KR_WSN.log", true));
 
