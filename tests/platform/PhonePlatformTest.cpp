@@ -16,10 +16,6 @@
 namespace vantaro {
 namespace {
 
-// Longer than any check can take: three probes of 1 s, then eleven questions (seven about the
-// phone, four about its SIM's operator) of 2 s, each with a re-probe of 1 s.
-constexpr std::uint32_t kWholeCheckBoundMs = 40000;
-
 using std::chrono::milliseconds;
 using Moment = std::chrono::steady_clock::time_point;
 
