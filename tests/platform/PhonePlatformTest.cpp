@@ -50,6 +50,13 @@ const SimulatedPort kPorts[] = {
     {"COM67", "ready, a three-digit MNC", "COM67\tmodem\tZOR\tZ100\tready\t20\thome", "home network 310-260 (from the SIM)"},
     {"COM68", "ready, EF_AD refused", "COM68\tmodem\tZOR\tZ100\tready\t20\thome",
      "registered network 460-00, may be the visited one when roaming"},
+    {"COM69", "numeric results", "COM69\tmodem\tZOR\tZ100\tready\t20\thome", kHome46000},
+    {"COM70", "RING before the echo", "COM70\tmodem\tZOR\tZ100\tready\t20\thome", kHome46000},
+    {"COM71", "COMMAND NOT SUPPORT", "COM71\tmodem\tZOR\tZ100\tready\t20\thome",
+     "registered network 460-00, may be the visited one when roaming"},
+    {"COM72", "SIM failure in words", "COM72\tmodem\tZOR\tZ100\tno SIM\t20\thome"},
+    {"COM73", "PIN2", "COM73\tmodem\tZOR\tZ100\tPIN2\t20\thome", kHome46000},
+    {"COM74", "PH-SIM PIN", "COM74\tmodem\tZOR\tZ100\tPH-SIM PIN\t20\thome"},
 };
 
 class SimulatedPhones : public ::testing::Test {
