@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <map>
+#include <memory>
 #include <mutex>
 
 namespace vantaro {
@@ -159,6 +160,35 @@ TEST(Win32SerialPort, OpenErrorsAreToldApart) {
         EXPECT_EQ(result.port, nullptr) << name;
     }
     EXPECT_EQ(OpenErrorOf(ERROR_SHARING_VIOLATION), PortOpenError::Busy) << "what Windows says for a port held open";
+}
+
+TEST(Win32SerialPort, AWriteToAPortThatStopsTakingDataEndsWithinItsBound) {
+    // COM75 reads nothing: the write fills its buffer and then waits. It is the first call on
+    // the port, as a PIN's only write is. Run aside, so that a write without a bound fails the
+    // test instead of hanging it.
+    Win32SerialPorts ports;
+    PortOpenResult stuck = ports.Open("COM75");
+    ASSERT_EQ(stuck.error, PortOpenError::None);
+    // Owned by the writing thread's side: a write that never ends keeps it (and the port) to itself.
+    struct Writing {
+        std::unique_ptr<SerialPort> port;
+        bool written = true;
+    };
+    auto* writing = new Writing{std::move(stuck.port)};
+    const Moment start = std::chrono::steady_clock::now();
+    const HANDLE thread = ::CreateThread(nullptr, 0, [](void* argument) -> DWORD {
+        auto* w = static_cast<Writing*>(argument);
+        w->written = w->port->Write(std::string(1 << 20, 'A'));
+        return 0;
+    }, writing, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    const DWORD waited = ::WaitForSingleObject(thread, kWriteBoundMs + 2000);
+    const auto took = std::chrono::steady_clock::now() - start;
+    ::CloseHandle(thread);
+    ASSERT_EQ(waited, static_cast<DWORD>(WAIT_OBJECT_0)) << "the write is still blocked after its bound";
+    const std::unique_ptr<Writing> done(writing);
+    EXPECT_FALSE(done->written) << "a write that did not all go out says so";
+    EXPECT_LT(took, milliseconds(kWriteBoundMs + 1000));
 }
 
 TEST(Win32SerialPort, AReadReturnsSoonAfterTheAnswerAndWaitsOutItsLimitOnSilence) {

@@ -20,6 +20,7 @@ PORT is  N:BEHAVIOUR[,key=value...]  (COM N). Behaviours:
     denied     registration denied
     searching  searching for a network
     silent     reads everything, answers nothing
+    stuck      reads nothing at all: once its buffer is full, a write to it waits
     slow       answers nothing until 2.5 s (wake=SECONDS) after the first byte, then all of it
     garbage    answers every command with 5 KB of random bytes
     nul        answers every command with NUL bytes
@@ -67,6 +68,7 @@ BEHAVIOURS = {
     "ringecho": {"echo": "1", "ringfirst": "1", "keepmode": "1"},
     "notsupport": {"efad": "refused", "notsupported": "AT+COPS=3,2"},
     "silent": {},
+    "stuck": {},
     "slow": {},
     "garbage": {},
     "nul": {},
@@ -334,7 +336,7 @@ def main():
                 break  # the parent ended: nobody will stop us
             if child is not None and child.poll() is not None:
                 break
-            masters = {p.master: p for p in phones if p.master is not None}
+            masters = {p.master: p for p in phones if p.master is not None and p.behaviour != "stuck"}
             readable, _, _ = select.select(list(masters), [], [], 0.02)
             now = time.monotonic()
             for fd in readable:
