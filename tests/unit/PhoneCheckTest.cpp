@@ -213,6 +213,19 @@ TEST_F(PortCheck, AnAnswerSplitIntoPiecesIsPutTogether) {
     EXPECT_EQ(Check(), kReady);
 }
 
+TEST_F(PortCheck, APhoneIsToldToGiveErrorNumbersOnceItAnswersSoThatAMissingSimIsSeen) {
+    // A phone left at +CMEE=0 says a bare ERROR for a missing SIM.
+    bool numbers = false;
+    ports.Add("COM3", [&numbers](const std::string& command) {
+        std::map<std::string, std::string> answers = ReadyPhoneAnswers();
+        answers["AT+CPIN?"] = numbers ? "\r\n+CME ERROR: 10\r\n" : "\r\nERROR\r\n";
+        if (command == kModemSetupCommand) numbers = true;
+        return TablePhone(answers)(command);
+    });
+    EXPECT_EQ(Check().sim, SimState::NoSim);
+    EXPECT_EQ(Commands().at(1), kModemSetupCommand) << "right after the AT that found the phone";
+}
+
 TEST_F(PortCheck, AQuestionLeftUnansweredLeavesItsFieldEmpty) {
     std::map<std::string, std::string> answers = ReadyPhoneAnswers();
     answers.erase("AT+CGMI");
