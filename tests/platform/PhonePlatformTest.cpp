@@ -51,13 +51,13 @@ const SimulatedPort kPorts[] = {
     {"COM67", "ready, a three-digit MNC", "COM67\tmodem\tZOR\tZ100\tready\t20\thome", "home network 310-260 (from the SIM)"},
     {"COM68", "ready, EF_AD refused", "COM68\tmodem\tZOR\tZ100\tready\t20\thome",
      "registered network 460-00, may be the visited one when roaming"},
-    {"COM69", "numeric results", "COM69\tmodem\tZOR\tZ100\tready\t20\thome", kHome46000},
-    {"COM70", "RING before the echo", "COM70\tmodem\tZOR\tZ100\tready\t20\thome", kHome46000},
-    {"COM71", "COMMAND NOT SUPPORT", "COM71\tmodem\tZOR\tZ100\tready\t20\thome",
+    {"COM91", "numeric results", "COM91\tmodem\tZOR\tZ100\tready\t20\thome", kHome46000},
+    {"COM92", "RING before the echo", "COM92\tmodem\tZOR\tZ100\tready\t20\thome", kHome46000},
+    {"COM93", "COMMAND NOT SUPPORT", "COM93\tmodem\tZOR\tZ100\tready\t20\thome",
      "registered network 460-00, may be the visited one when roaming"},
-    {"COM72", "SIM failure in words", "COM72\tmodem\tZOR\tZ100\tno SIM\t20\thome"},
-    {"COM73", "PIN2", "COM73\tmodem\tZOR\tZ100\tPIN2\t20\thome", kHome46000},
-    {"COM74", "PH-SIM PIN", "COM74\tmodem\tZOR\tZ100\tPH-SIM PIN\t20\thome"},
+    {"COM94", "SIM failure in words", "COM94\tmodem\tZOR\tZ100\tno SIM\t20\thome"},
+    {"COM95", "PIN2", "COM95\tmodem\tZOR\tZ100\tPIN2\t20\thome", kHome46000},
+    {"COM96", "PH-SIM PIN", "COM96\tmodem\tZOR\tZ100\tPH-SIM PIN\t20\thome"},
 };
 
 class SimulatedPhones : public ::testing::Test {
@@ -163,11 +163,11 @@ TEST(Win32SerialPort, OpenErrorsAreToldApart) {
 }
 
 TEST(Win32SerialPort, AWriteToAPortThatStopsTakingDataEndsWithinItsBound) {
-    // COM75 reads nothing: the write fills its buffer and then waits. It is the first call on
+    // COM97 reads nothing: the write fills its buffer and then waits. It is the first call on
     // the port, as a PIN's only write is. Run aside, so that a write without a bound fails the
     // test instead of hanging it.
     Win32SerialPorts ports;
-    PortOpenResult stuck = ports.Open("COM75");
+    PortOpenResult stuck = ports.Open("COM97");
     ASSERT_EQ(stuck.error, PortOpenError::None);
     // Owned by the writing thread's side: a write that never ends keeps it (and the port) to itself.
     struct Writing {
