@@ -162,6 +162,18 @@ TEST(Win32SerialPort, OpenErrorsAreToldApart) {
     EXPECT_EQ(OpenErrorOf(ERROR_SHARING_VIOLATION), PortOpenError::Busy) << "what Windows says for a port held open";
 }
 
+// A write on a thread of its own. It owns the port: a write that never ends keeps it to itself.
+struct Writing {
+    std::unique_ptr<SerialPort> port;
+    bool written = true;
+};
+
+DWORD WINAPI WriteAMegabyte(void* argument) {
+    auto* writing = static_cast<Writing*>(argument);
+    writing->written = writing->port->Write(std::string(1 << 20, 'A'));
+    return 0;
+}
+
 TEST(Win32SerialPort, AWriteToAPortThatStopsTakingDataEndsWithinItsBound) {
     // COM97 reads nothing: the write fills its buffer and then waits. It is the first call on
     // the port, as a PIN's only write is. Run aside, so that a write without a bound fails the
@@ -169,18 +181,9 @@ TEST(Win32SerialPort, AWriteToAPortThatStopsTakingDataEndsWithinItsBound) {
     Win32SerialPorts ports;
     PortOpenResult stuck = ports.Open("COM97");
     ASSERT_EQ(stuck.error, PortOpenError::None);
-    // Owned by the writing thread's side: a write that never ends keeps it (and the port) to itself.
-    struct Writing {
-        std::unique_ptr<SerialPort> port;
-        bool written = true;
-    };
     auto* writing = new Writing{std::move(stuck.port)};
     const Moment start = std::chrono::steady_clock::now();
-    const HANDLE thread = ::CreateThread(nullptr, 0, [](void* argument) -> DWORD {
-        auto* w = static_cast<Writing*>(argument);
-        w->written = w->port->Write(std::string(1 << 20, 'A'));
-        return 0;
-    }, writing, 0, nullptr);
+    const HANDLE thread = ::CreateThread(nullptr, 0, WriteAMegabyte, writing, 0, nullptr);
     ASSERT_NE(thread, nullptr);
     const DWORD waited = ::WaitForSingleObject(thread, kWriteBoundMs + 2000);
     const auto took = std::chrono::steady_clock::now() - start;
