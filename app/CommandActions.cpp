@@ -23,10 +23,6 @@ namespace vantaro {
 
 namespace {
 
-// Longer than any check can take: three probes of 1 s, then eleven questions of 2 s, each
-// with a re-probe of 1 s.
-constexpr std::uint32_t kWholeCheckBoundMs = 40000;
-
 // The serial ports of this computer, as the Settings dialog lists them.
 std::vector<std::string> SerialPortNames() {
     Win32SerialPortPlatform platform;

@@ -25,11 +25,27 @@ std::string LineName(std::string_view line) {
     return name;
 }
 
+// The words a phone in verbose error mode (AT+CMEE=2) says for the +CME ERROR numbers that the
+// check acts on.
+struct CmeWords {
+    const char* words;
+    int code;
+};
+constexpr CmeWords kCmeWords[] = {
+    {"operation not allowed", 3},  {"operation not supported", 4}, {"SIM not inserted", 10},
+    {"SIM PIN required", 11},      {"SIM PUK required", 12},        {"SIM failure", 13},
+    {"SIM busy", 14},              {"SIM wrong", 15},               {"incorrect password", 16},
+    {"SIM PIN2 required", 17},     {"SIM PUK2 required", 18},
+};
+
 } // namespace
 
 std::optional<int> AtResponse::ErrorCode() const {
     if (result != FinalResult::CmeError && result != FinalResult::CmsError) return std::nullopt;
     std::string_view number = Trimmed(std::string_view(finalLine).substr(finalLine.find(':') + 1));
+    if (result == FinalResult::CmeError)
+        for (const CmeWords& known : kCmeWords)
+            if (EqualsIgnoringAsciiCase(number, known.words)) return known.code;
     if (number.empty() || number.size() > 6) return std::nullopt;
     int value = 0;
     for (char c : number) {
@@ -68,6 +84,11 @@ FinalResult FinalResultOf(std::string_view line) {
     if (line == "BUSY") return FinalResult::Busy;
     if (line == "NO DIALTONE" || line == "NO DIAL TONE") return FinalResult::NoDialtone;
     if (line == "NO ANSWER") return FinalResult::NoAnswer;
+    // Some phones' word for a command they do not know.
+    if (line == "COMMAND NOT SUPPORT") return FinalResult::Error;
+    // A phone left in numeric mode (ATV0) that did not take ATV1: its OK and ERROR.
+    if (line == "0") return FinalResult::Ok;
+    if (line == "4") return FinalResult::Error;
     return FinalResult::None;
 }
 
@@ -101,15 +122,26 @@ void ResponseReader::End(ResponseEnd why) {
     if (!Done()) response_.end = why;
 }
 
+bool ResponseReader::IsEcho(std::string_view line) const {
+    if (response_.echoed || command_.empty() || !EqualsIgnoringAsciiCase(line, command_)) return false;
+    // Only unsolicited lines come before an echo; the command's own name is no proof that a
+    // line answers it (an unsolicited +CREG: before the echo of AT+CREG?), but any other line
+    // is an answer, and the command's text after it is part of that answer.
+    for (const std::string& early : response_.lines)
+        if (commandName_.empty() || LineName(early) != commandName_) return false;
+    return true;
+}
+
 void ResponseReader::TakeLine() {
     std::string line(Trimmed(line_));
     line_.clear();
     lineBytes_ = 0;
     if (line.empty()) return;
-    const bool first = !seenLine_;
-    seenLine_ = true;
-    if (first && !command_.empty() && EqualsIgnoringAsciiCase(line, command_)) {
+    if (IsEcho(line)) {
         response_.echoed = true;
+        // What came before the echo was sent before the command was read: it answers nothing.
+        for (std::string& early : response_.lines) response_.unsolicited.push_back(std::move(early));
+        response_.lines.clear();
         return;
     }
     const FinalResult result = FinalResultOf(line);

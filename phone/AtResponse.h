@@ -1,7 +1,8 @@
 #pragma once
 // Reading one AT command's response out of the bytes a port sends, in whatever pieces they
 // come: lines end in CR, LF or both; blank lines are nothing; the command echoed back is not
-// part of the answer, nor are unsolicited lines in between (RING, +CREG: ..., ^RSSI: ...).
+// part of the answer, nor are unsolicited lines in between (RING, +CREG: ..., ^RSSI: ...),
+// nor anything that came before the echo.
 // The response ends at its final result. A port that sends what no modem sends (a run of NUL
 // bytes, a line that never ends, more than a response can hold) is told apart, so that the
 // reading stops instead of going on for as long as the port talks.
@@ -56,7 +57,8 @@ struct AtResponse {
     std::size_t received = 0;              // bytes taken, up to the end of the response
 
     bool Ok() const { return end == ResponseEnd::Final && result == FinalResult::Ok; }
-    // The number of +CME ERROR / +CMS ERROR, when the modem gave one as a number.
+    // The number of +CME ERROR / +CMS ERROR, when the modem gave one as a number or, for
+    // +CME ERROR, in the standard words ("SIM not inserted" is 10, "SIM failure" 13).
     std::optional<int> ErrorCode() const;
 };
 
@@ -78,13 +80,13 @@ public:
 
 private:
     void TakeLine();
+    bool IsEcho(std::string_view line) const;
 
     std::string command_;
     std::string commandName_;  // "+CSQ" for AT+CSQ, empty for AT or ATI
     std::string line_;         // the line being read, NUL bytes left out
     std::size_t lineBytes_ = 0;
     std::size_t nulRun_ = 0;
-    bool seenLine_ = false;    // a non-blank line came (an echo is only the first)
     AtResponse response_;
 };
 
@@ -94,7 +96,9 @@ std::string CommandName(std::string_view command);
 // Whether line is known to belong to no command: RING, or a +NAME:/^NAME: line that is not
 // named as commandName is.
 bool IsUnsolicited(std::string_view line, std::string_view commandName);
-// The final result a line is, FinalResult::None for any other line.
+// The final result a line is, FinalResult::None for any other line: the verbose results, the
+// words "COMMAND NOT SUPPORT" (an error), and the numeric OK and ERROR (0 and 4) of a phone
+// left in numeric mode. Every reader of AT answers asks this, so that all know the same ones.
 FinalResult FinalResultOf(std::string_view line);
 
 } // namespace vantaro

@@ -117,7 +117,6 @@ SimState SimFrom(const AtResponse& response) {
     if (response.result == FinalResult::CmeError) {
         const std::optional<int> code = response.ErrorCode();
         if (code == kCmeSimNotInserted || code == kCmeSimFailure) return SimState::NoSim;
-        if (Upper(response.finalLine).find("NOT INSERTED") != std::string::npos) return SimState::NoSim;
         return SimState::Unknown;
     }
     if (!response.Ok()) return SimState::Unknown;
@@ -127,6 +126,9 @@ SimState SimFrom(const AtResponse& response) {
     if (code == "READY") return SimState::Ready;
     if (code == "SIM PIN") return SimState::Pin;
     if (code == "SIM PUK") return SimState::Puk;
+    if (code == "SIM PIN2") return SimState::Pin2;
+    if (code == "PH-SIM PIN") return SimState::PhoneSimPin;
+    if (code == "PH-NET PIN") return SimState::PhoneNetworkPin;
     return SimState::Unknown;
 }
 
@@ -192,6 +194,10 @@ PortFindings CheckPort(SerialPorts& ports, const std::string& name, Clock& clock
     }
     if (!modem) return findings;
     findings.state = PortState::Modem;
+    // No echo, verbose results, +CME ERROR numbers instead of a bare ERROR: whatever another
+    // program left the phone in. A phone that refuses this line is still read (its echo and
+    // numeric results too).
+    if (conversation.Send(kModemSetupCommand, timings.queryMs).end == ResponseEnd::Stopped) return findings;
 
     // A question that goes unanswered either is one this phone does not know, or the phone
     // went away mid-answer: one more AT tells which, and a phone that is gone is no answer.
@@ -214,7 +220,7 @@ PortFindings CheckPort(SerialPorts& ports, const std::string& name, Clock& clock
     findings.network = RegistrationFrom(ask("AT+CREG?"));
     findings.gprs = RegistrationFrom(ask("AT+CGREG?"));
     // A SIM that is locked or absent has no operator to give: it is not asked.
-    if (findings.sim == SimState::Ready && !gone) findings.simOperator = AskSimOperator(ask);
+    if (ReadyForData(findings.sim) && !gone) findings.simOperator = AskSimOperator(ask);
     if (gone) {
         PortFindings lost;
         lost.port = name;

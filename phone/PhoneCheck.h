@@ -17,12 +17,31 @@
 
 namespace vantaro {
 
+// Sent once a port answered AT, as one command line: echo off, verbose results, error numbers.
+inline constexpr char kModemSetupCommand[] = "ATE0V1+CMEE=1";
+
 struct CheckTimings {
     std::uint32_t probeMs = 1000;  // each AT that asks whether a modem is there
     int probes = 3;
     std::uint32_t queryMs = 2000;  // each question once it answered
     std::uint32_t pinMs = 10000;   // a phone may take seconds to check a PIN
 };
+
+// The most questions one check asks once the setup line is sent: seven about the phone (AT+CGMI,
+// AT+CGMM, ATI, AT+CPIN?, AT+CSQ, AT+CREG?, AT+CGREG?), four about its SIM's operator.
+inline constexpr int kMostQuestions = 11;
+// What a wait for whole checks allows beyond their schedule: threads starting, reads that end a
+// little after their slice, writes that take up to the port's write bound.
+inline constexpr std::uint32_t kCheckSlackMs = 2000;
+
+// The longest a check of one port can take: every probe unanswered but the last, the setup
+// line, then each question with the AT that tells a phone gone from a question it does not know.
+constexpr std::uint32_t LongestCheckMs(const CheckTimings& timings) {
+    return static_cast<std::uint32_t>(timings.probes) * timings.probeMs + timings.queryMs +
+           kMostQuestions * (timings.queryMs + timings.probeMs);
+}
+// How long to wait for checks run side by side with the usual timings.
+inline constexpr std::uint32_t kWholeCheckBoundMs = LongestCheckMs(CheckTimings{}) + kCheckSlackMs;
 
 // The findings of one port. Whatever the port does, this ends within the bounds of timings
 // (and at the next bound after stop is set), with the port closed.

@@ -47,12 +47,17 @@ const char* StateText(PortState state) {
     return "";
 }
 
+bool ReadyForData(SimState sim) { return sim == SimState::Ready || sim == SimState::Pin2; }
+
 const char* SimText(SimState sim) {
     switch (sim) {
     case SimState::Ready: return "ready";
     case SimState::Pin: return "PIN";
     case SimState::Puk: return "PUK";
     case SimState::NoSim: return "no SIM";
+    case SimState::Pin2: return "PIN2";
+    case SimState::PhoneSimPin: return "PH-SIM PIN";
+    case SimState::PhoneNetworkPin: return "PH-NET PIN";
     case SimState::Unknown: break;
     }
     return "";

@@ -18,7 +18,19 @@ enum class PortState {
     Refused,    // the port cannot be opened as a serial port
 };
 
-enum class SimState { Unknown, Ready, Pin, Puk, NoSim };
+enum class SimState {
+    Unknown,
+    Ready,
+    Pin,              // the SIM wants its PIN
+    Puk,              // the SIM is blocked until its PUK is given
+    NoSim,            // absent, or failed
+    Pin2,             // ready except for PIN2, which guards only some SIM files: data works
+    PhoneSimPin,      // the phone is locked to another SIM and wants its own code
+    PhoneNetworkPin,  // the phone is locked to another network and wants its unlock code
+};
+
+// Whether a SIM in this state lets the phone dial out for data (and has an operator to ask).
+bool ReadyForData(SimState sim);
 
 // A registration as AT+CREG? and AT+CGREG? report it.
 enum class Registration { Unknown, NotRegistered, Home, Searching, Denied, Roaming };
@@ -53,7 +65,8 @@ int SignalDbm(int signal);
 
 // The words the command line prints (and tests compare).
 const char* StateText(PortState state);            // "modem", "no answer", "busy", "not a modem", "refused"
-const char* SimText(SimState sim);                  // "ready", "PIN", "PUK", "no SIM", ""
+// "ready", "PIN", "PUK", "no SIM", "PIN2", "PH-SIM PIN", "PH-NET PIN", ""
+const char* SimText(SimState sim);
 const char* RegistrationText(Registration network); // "home", "roaming", "searching", "denied", "not registered", ""
 
 // One line of /check: port, state, maker, model, SIM, signal (0 to 31, empty when unknown),

@@ -1,5 +1,7 @@
 #include "providers/SimOperator.h"
 
+#include "phone/AtResponse.h"
+
 #include <cctype>
 #include <string_view>
 
@@ -32,9 +34,12 @@ bool StartsWith(std::string_view text, std::string_view prefix) {
 
 // A final result that says the phone did not answer the question.
 bool IsErrorResult(std::string_view line) {
-    return line == "ERROR" || StartsWith(line, "+CME ERROR") || StartsWith(line, "+CMS ERROR") ||
-           line == "NO CARRIER" || line == "COMMAND NOT SUPPORT";
+    const FinalResult result = FinalResultOf(line);
+    return result != FinalResult::None && result != FinalResult::Ok;
 }
+
+// A final result of any kind: no answer line, whatever digits it is made of (a numeric OK).
+bool IsFinalResult(std::string_view line) { return FinalResultOf(line) != FinalResult::None; }
 
 bool AnyError(const std::vector<std::string>& lines) {
     for (const std::string& line : lines)
@@ -90,7 +95,7 @@ std::optional<ImsiHead> ReadImsiHead(const std::vector<std::string>& lines) {
     for (const std::string& line : lines) {
         std::string_view text = Trimmed(line);
         if (StartsWith(text, "+CIMI:")) text = Trimmed(text.substr(6));
-        if (text.empty() || !AllDigits(text)) continue;
+        if (text.empty() || !AllDigits(text) || IsFinalResult(text)) continue;
         if (imsi && *imsi != text) return std::nullopt;
         imsi = text;
     }

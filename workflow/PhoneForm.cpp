@@ -119,6 +119,9 @@ std::vector<std::string> PhoneForm::RowCells(const PortFindings& findings) const
     case SimState::Pin: sim = Text(kSimPin); break;
     case SimState::Puk: sim = Text(kSimPuk); break;
     case SimState::NoSim: sim = Text(kNoSim); break;
+    case SimState::Pin2: sim = Text(kSimPin2); break;
+    case SimState::PhoneSimPin: sim = Text(kPhoneSimPin); break;
+    case SimState::PhoneNetworkPin: sim = Text(kPhoneNetworkPin); break;
     case SimState::Unknown: break;
     }
     return {findings.port, phone, sim, SignalText(findings.signal), NetworkText(findings)};

@@ -42,6 +42,9 @@ inline constexpr TextKey kSimReady{"simready", "ready"};
 inline constexpr TextKey kSimPin{"simpin", "PIN needed"};
 inline constexpr TextKey kSimPuk{"simpuk", "PUK needed"};
 inline constexpr TextKey kNoSim{"nosim", "no SIM"};
+inline constexpr TextKey kSimPin2{"simpin2", "ready (PIN2 locked)"};
+inline constexpr TextKey kPhoneSimPin{"simphonelock", "phone code needed"};
+inline constexpr TextKey kPhoneNetworkPin{"simnetlock", "phone locked to a network"};
 inline constexpr TextKey kSignalUnknown{"signalunknown", "unknown"};
 inline constexpr TextKey kHome{"nethome", "home"};
 inline constexpr TextKey kRoaming{"netroaming", "roaming"};
@@ -74,7 +77,7 @@ inline constexpr TextKey kSettingsApplied{"settingsapplied",
                                           "The settings are in the Settings dialog: Save or Install keeps them."};
 
 // Every key above, for the delivered file's tests.
-inline constexpr std::array<TextKey, 49> kAll = {
+inline constexpr std::array<TextKey, 52> kAll = {
     kCheckPhone,   kTitle,       kUsePort,         kCheckAgain,  kEnterPin,     kClose,        kUseSettings,
     kPinTitle,     kPinLabel,    kPinOk,           kPinCancel,   kColumnPort,   kColumnPhone,  kColumnSim,
     kColumnSignal, kColumnNetwork, kChecking,      kNoAnswer,    kBusy,         kNotAModem,    kRefused,
@@ -82,6 +85,7 @@ inline constexpr std::array<TextKey, 49> kAll = {
     kSearching,    kDenied,      kNotRegistered,   kCheckingPorts, kNoPorts,    kModemOn,      kNoModem,
     kSeveralModems, kPinSending, kPinAccepted,     kPinRejected, kPinNotValid,  kPinNoAnswer,  kPinNotOpened,
     kProposalFor,  kProposalVisited, kNoOperator,  kNotInDatabase, kNoApnListed, kNothingUsable, kSettingsApplied,
+    kSimPin2,      kPhoneSimPin, kPhoneNetworkPin,
 };
 } // namespace phonetext
 

@@ -11,6 +11,19 @@ namespace {
 
 constexpr DWORD kBaudRate = 115200;
 constexpr DWORD kReadBufferBytes = 512;
+// What a read waits for until the first Read asks for its own limit.
+constexpr std::uint32_t kFirstReadLimitMs = 100;
+
+// The read's limit, and the write bound for every write from the first one on: a port that
+// stops taking data fails the write instead of holding it (and the port) for ever.
+bool SetTimeouts(HANDLE handle, std::uint32_t readLimitMs) {
+    COMMTIMEOUTS timeouts{};
+    timeouts.ReadIntervalTimeout = kReadGapMs;
+    timeouts.ReadTotalTimeoutConstant = readLimitMs;
+    timeouts.WriteTotalTimeoutMultiplier = 0;
+    timeouts.WriteTotalTimeoutConstant = kWriteBoundMs;
+    return ::SetCommTimeouts(handle, &timeouts) != FALSE;
+}
 
 class Win32SerialPort final : public SerialPort {
 public:
@@ -27,11 +40,7 @@ public:
         // A total time-out of 0 with a gap time-out would wait for the first byte for ever.
         if (timeoutMs == 0) timeoutMs = 1;
         if (timeoutMs != readTimeoutMs_) {
-            COMMTIMEOUTS timeouts{};
-            timeouts.ReadIntervalTimeout = kReadGapMs;
-            timeouts.ReadTotalTimeoutConstant = timeoutMs;
-            timeouts.WriteTotalTimeoutConstant = kWriteBoundMs;
-            if (!::SetCommTimeouts(handle_.get(), &timeouts)) return std::nullopt;
+            if (!SetTimeouts(handle_.get(), timeoutMs)) return std::nullopt;
             readTimeoutMs_ = timeoutMs;
         }
         std::string bytes(kReadBufferBytes, '\0');
@@ -49,7 +58,7 @@ public:
 
 private:
     UniqueKernelHandle handle_;
-    std::uint32_t readTimeoutMs_ = 0;
+    std::uint32_t readTimeoutMs_ = kFirstReadLimitMs;  // as Open set it
 };
 
 PortOpenResult Failed(PortOpenError error, DWORD platformError) {
@@ -114,6 +123,8 @@ PortOpenResult Win32SerialPorts::Open(const std::string& name) {
     dcb.fDtrControl = DTR_CONTROL_ENABLE;
     dcb.fRtsControl = RTS_CONTROL_ENABLE;
     if (!::SetCommState(handle.get(), &dcb)) return Failed(PortOpenError::Refused, ::GetLastError());
+    // Before anything is written: the first command (for a PIN, the only one) is bounded too.
+    if (!SetTimeouts(handle.get(), kFirstReadLimitMs)) return Failed(PortOpenError::Refused, ::GetLastError());
 
     PortOpenResult result;
     result.error = PortOpenError::None;

@@ -42,10 +42,6 @@ int Usage() {
     return 2;
 }
 
-// Longer than any check can take: three probes of 1 s, then eleven questions (seven about the
-// phone, four about its SIM's operator) of 2 s, each with a re-probe of 1 s: 36 s.
-constexpr std::uint32_t kWholeCheckBoundMs = 40000;
-
 } // namespace
 
 int main(int argc, char** argv) {

@@ -9,10 +9,18 @@ PORT is  N:BEHAVIOUR[,key=value...]  (COM N). Behaviours:
     echo       ready, every command echoed back
     chatty     ready, unsolicited lines (RING, +CREG: ..., ^RSSI: ...) before every answer
     pin        the SIM wants its PIN (pin=1234 takes it; a wrong one gets +CME ERROR: 16)
+    pin2       the SIM is ready but for its PIN2 (+CPIN: SIM PIN2)
+    phsim      the phone is locked to another SIM (+CPIN: PH-SIM PIN)
+    phnet      the phone is locked to another network (+CPIN: PH-NET PIN)
+    verbosecme the SIM has failed, and errors come in words (+CME ERROR: SIM failure)
+    numeric    left in numeric mode (ATV0): results are 0 and 4, and ATV1 does not change that
+    ringecho   echo on whatever it is told, and a RING before the echo of every command
+    notsupport EF_AD refused, and AT+COPS=3,2 answered COMMAND NOT SUPPORT
     nosignal   signal 99 (unknown), not registered
     denied     registration denied
     searching  searching for a network
     silent     reads everything, answers nothing
+    stuck      reads nothing at all: once its buffer is full, a write to it waits
     slow       answers nothing until 2.5 s (wake=SECONDS) after the first byte, then all of it
     garbage    answers every command with 5 KB of random bytes
     nul        answers every command with NUL bytes
@@ -22,7 +30,9 @@ PORT is  N:BEHAVIOUR[,key=value...]  (COM N). Behaviours:
     notaport   a device that is no serial port (the null device)
 Keys (any behaviour): maker, model, signal, creg, cgreg, pin, imsi, efad (EF_AD as hex, the
 answer to AT+CRSM=176,28589,0,0,4; "refused" for a SIM that refuses the read), cops (what
-follows "+COPS: "), eol (crlf or cr), wake.
+follows "+COPS: "), eol (crlf or cr), wake, sim (ready, pin, puk, pin2, phsim, phnet, absent,
+failed), cme (numbers or words), verbose (1, or 0 for numeric results), keepmode (1: ATV and
+ATE change nothing), notsupported (commands, separated by "/", answered COMMAND NOT SUPPORT).
 
 Without --run it serves until stopped (SIGTERM/SIGINT, by its pid), until its lifetime ends
 (120 s unless given), or until its parent ends. With --run it runs COMMAND once every port is
@@ -32,6 +42,7 @@ is linked. Links it made are removed when it stops.
 import argparse
 import os
 import random
+import re
 import select
 import signal
 import subprocess
@@ -49,7 +60,15 @@ BEHAVIOURS = {
     "nosignal": {"signal": "99", "creg": "0", "cgreg": "0"},
     "denied": {"creg": "3", "cgreg": "3"},
     "searching": {"creg": "2", "cgreg": "2"},
+    "pin2": {"sim": "pin2"},
+    "phsim": {"sim": "phsim"},
+    "phnet": {"sim": "phnet"},
+    "verbosecme": {"sim": "failed", "cme": "words"},
+    "numeric": {"verbose": "0", "keepmode": "1"},
+    "ringecho": {"echo": "1", "ringfirst": "1", "keepmode": "1"},
+    "notsupport": {"efad": "refused", "notsupported": "AT+COPS=3,2"},
     "silent": {},
+    "stuck": {},
     "slow": {},
     "garbage": {},
     "nul": {},
@@ -62,7 +81,18 @@ DEFAULTS = {
     "maker": "ZOR", "model": "Z100", "signal": "20", "creg": "1", "cgreg": "1", "sim": "ready",
     "pin": "1234", "imsi": "460001234567890", "efad": "00000002", "cops": '0,2,"46000",2',
     "eol": "crlf", "echo": "0", "chatty": "0", "wake": "2.5",
+    "cme": "numbers", "verbose": "1", "keepmode": "0", "ringfirst": "0", "notsupported": "",
 }
+
+# What AT+CPIN? says of each SIM state: the line of a SIM that answers, or its +CME error.
+CPIN = {"ready": "READY", "pin": "SIM PIN", "puk": "SIM PUK", "pin2": "SIM PIN2", "phsim": "PH-SIM PIN",
+        "phnet": "PH-NET PIN"}
+CME = {"absent": (10, "SIM not inserted"), "failed": (13, "SIM failure"), "locked": (11, "SIM PIN required"),
+       "wrongpin": (16, "incorrect password"), "notallowed": (3, "operation not allowed")}
+# The numeric forms (ATV0) of the results the phones here give.
+NUMERIC = {"OK": "0", "ERROR": "4", "COMMAND NOT SUPPORT": "4"}
+# A line of basic settings: ATE<n>, ATV<n> and +CMEE=<n>, in that order, each optional.
+SETUP = re.compile(r"^AT(E[01])?(V[01])?(\+CMEE=[012])?$")
 
 
 class Phone:
@@ -123,18 +153,33 @@ class Phone:
 
     def answer(self, lines, final="OK"):
         eol = self.eol()
+        if self.settings["verbose"] == "0":
+            out = b"".join(line.encode() + eol for line in lines)
+            return out + NUMERIC.get(final, final).encode() + b"\r"
         out = b""
         for line in lines:
             out += eol + line.encode() + eol
         return out + eol + final.encode() + eol
+
+    def cme(self, reason):
+        number, words = CME[reason]
+        return "+CME ERROR: " + (words if self.settings["cme"] == "words" else str(number))
 
     def reply_to(self, command):
         s = self.settings
         upper = command.upper()
         if upper == "AT":
             return self.answer([])
-        if upper in ("ATE0", "ATE1"):
-            s["echo"] = upper[-1]
+        if upper in s["notsupported"].split("/"):
+            return self.answer([], "COMMAND NOT SUPPORT")
+        setup = SETUP.match(upper)
+        if setup and upper != "AT":
+            if s["keepmode"] != "1":
+                echo, verbose, _ = setup.groups()
+                if echo:
+                    s["echo"] = echo[-1]
+                if verbose:
+                    s["verbose"] = verbose[-1]
             return self.answer([])
         if upper == "AT+CGMI":
             return self.answer([s["maker"]])
@@ -143,18 +188,20 @@ class Phone:
         if upper == "ATI":
             return self.answer(["Manufacturer: " + s["maker"], "Model: " + s["model"], "Revision: 1.0"])
         if upper == "AT+CPIN?":
-            return self.answer(["+CPIN: " + {"ready": "READY", "pin": "SIM PIN", "puk": "SIM PUK"}[self.sim]])
+            if self.sim in CME:
+                return self.answer([], self.cme(self.sim))
+            return self.answer(["+CPIN: " + CPIN[self.sim]])
         if upper.startswith("AT+CPIN="):
             given = command[len("AT+CPIN="):].strip('"')
             if self.sim != "pin":
-                return self.answer([], "+CME ERROR: 3")
+                return self.answer([], self.cme("notallowed"))
             if given == s["pin"]:
                 self.sim = "ready"
                 return self.answer([])
             self.wrong_pins += 1
             if self.wrong_pins >= 3:
                 self.sim = "puk"
-            return self.answer([], "+CME ERROR: 16")
+            return self.answer([], self.cme("wrongpin"))
         if upper == "AT+CSQ":
             return self.answer(["+CSQ: %s,99" % s["signal"]])
         if upper == "AT+CREG?":
@@ -162,7 +209,8 @@ class Phone:
         if upper == "AT+CGREG?":
             return self.answer(["+CGREG: 0,%s" % s["cgreg"]])
         if upper == "AT+CIMI":
-            return self.answer([s["imsi"]]) if self.sim == "ready" else self.answer([], "+CME ERROR: 11")
+            ready = self.sim in ("ready", "pin2")
+            return self.answer([s["imsi"]]) if ready else self.answer([], self.cme("locked"))
         if upper == "AT+CRSM=176,28589,0,0,4":
             if s["efad"] == "refused":
                 return self.answer(['+CRSM: 106,130,""'])  # security status not satisfied
@@ -174,6 +222,8 @@ class Phone:
         return self.answer([], "ERROR")
 
     def on_command(self, command, now):
+        if self.settings["ringfirst"] == "1":
+            self.send(self.eol() + b"RING" + self.eol())
         if self.settings["echo"] == "1":
             self.send(command.encode() + b"\r")
         b = self.behaviour
@@ -286,7 +336,7 @@ def main():
                 break  # the parent ended: nobody will stop us
             if child is not None and child.poll() is not None:
                 break
-            masters = {p.master: p for p in phones if p.master is not None}
+            masters = {p.master: p for p in phones if p.master is not None and p.behaviour != "stuck"}
             readable, _, _ = select.select(list(masters), [], [], 0.02)
             now = time.monotonic()
             for fd in readable:

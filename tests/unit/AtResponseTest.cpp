@@ -49,6 +49,11 @@ const ReadCase kReadCases[] = {
     {"1 KB without a line end is no modem", "AT", std::string(1024, 'x') + "\r\nOK\r\n", ResponseEnd::NotAModem, FinalResult::None, {}, {}, false},
     {"4 KB of lines without a result is too long", "AT", [] { std::string s; while (s.size() < 4200) s += "$GPGGA,1,2,3\r\n"; return s; }(),
      ResponseEnd::TooLong, FinalResult::None, {}, {}, false},
+    {"COMMAND NOT SUPPORT", "AT+COPS=3,2", "\r\nCOMMAND NOT SUPPORT\r\n", ResponseEnd::Final, FinalResult::Error, {}, {}, false},
+    {"numeric results of a phone in numeric mode", "AT+CGMI", "ZOR\r\n0\r", ResponseEnd::Final, FinalResult::Ok, {"ZOR"}, {}, false},
+    {"numeric ERROR", "AT+CGMM", "4\r", ResponseEnd::Final, FinalResult::Error, {}, {}, false},
+    {"what comes before the echo answers nothing", "AT+CREG?", "\r\nRING\r\n+CREG: 1\r\nAT+CREG?\r\r\n+CREG: 0,1\r\nOK\r\n",
+     ResponseEnd::Final, FinalResult::Ok, {"+CREG: 0,1"}, {"RING", "+CREG: 1"}, true},
     {"no final result yet", "AT+CGMI", "\r\nZOR\r\n", ResponseEnd::Reading, FinalResult::None, {"ZOR"}, {}, false},
 };
 
@@ -107,10 +112,11 @@ struct ErrorCodeCase {
     std::optional<int> code;
 };
 
-TEST(ResponseReader, ErrorCodesAreReadOnlyWhenTheyAreNumbers) {
+TEST(ResponseReader, ErrorCodesAreReadFromNumbersAndFromTheStandardWords) {
     const ErrorCodeCase cases[] = {
         {"+CME ERROR: 10", 10}, {"+CME ERROR:16", 16}, {"+CMS ERROR: 500", 500},
-        {"+CME ERROR: SIM not inserted", std::nullopt}, {"+CME ERROR: ", std::nullopt},
+        {"+CME ERROR: SIM not inserted", 10}, {"+CME ERROR: sim failure", 13}, {"+CME ERROR: SIM gone", std::nullopt},
+        {"+CMS ERROR: SIM not inserted", std::nullopt}, {"+CME ERROR: ", std::nullopt},
         {"+CME ERROR: 99999999999", std::nullopt}, {"ERROR", std::nullopt},
     };
     for (const ErrorCodeCase& c : cases) {

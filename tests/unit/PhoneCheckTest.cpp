@@ -88,6 +88,15 @@ PortFindings SimNotReady(SimState sim) {
     });
 }
 
+using providers::kImsiCommand;
+using providers::kNumericOperatorFormatCommand;
+using providers::kReadMncLengthCommand;
+using providers::kRegisteredOperatorCommand;
+using providers::NoOperatorReason;
+using providers::OperatorSource;
+constexpr char kEfAdRefused[] = "\r\n+CRSM: 106,130,\"\"\r\nOK\r\n";
+constexpr char kRegisteredAt46000[] = "\r\n+COPS: 0,2,\"46000\",2\r\nOK\r\n";
+
 const PhoneCase kPhoneCases[] = {
     {"a ready phone", {}, kReady},
     {"maker and model with their names", {{"AT+CGMI", "\r\n+CGMI: \"ZOR\"\r\nOK\r\n"}, {"AT+CGMM", "\r\n+CGMM: Z100\r\nOK\r\n"}}, kReady},
@@ -100,6 +109,24 @@ const PhoneCase kPhoneCases[] = {
     {"SIM wants its PUK", {{"AT+CPIN?", "\r\n+CPIN: SIM PUK\r\nOK\r\n"}}, SimNotReady(SimState::Puk)},
     {"no SIM by number", {{"AT+CPIN?", "\r\n+CME ERROR: 10\r\n"}}, SimNotReady(SimState::NoSim)},
     {"no SIM in words", {{"AT+CPIN?", "\r\n+CME ERROR: SIM not inserted\r\n"}}, SimNotReady(SimState::NoSim)},
+    {"SIM failure in words", {{"AT+CPIN?", "\r\n+CME ERROR: SIM failure\r\n"}}, SimNotReady(SimState::NoSim)},
+    {"a SIM that wants only PIN2 is ready for data", {{"AT+CPIN?", "\r\n+CPIN: SIM PIN2\r\nOK\r\n"}},
+     ReadyWith([](PortFindings& f) { f.sim = SimState::Pin2; })},
+    {"a phone locked to another SIM", {{"AT+CPIN?", "\r\n+CPIN: PH-SIM PIN\r\nOK\r\n"}}, SimNotReady(SimState::PhoneSimPin)},
+    {"a phone locked to a network", {{"AT+CPIN?", "\r\n+CPIN: PH-NET PIN\r\nOK\r\n"}}, SimNotReady(SimState::PhoneNetworkPin)},
+    {"COMMAND NOT SUPPORT is a final result: the registered network is still asked",
+     {{kReadMncLengthCommand, kEfAdRefused}, {kNumericOperatorFormatCommand, "\r\nCOMMAND NOT SUPPORT\r\n"},
+      {kRegisteredOperatorCommand, kRegisteredAt46000}},
+     ReadyWith([](PortFindings& f) { f.simOperator = SimOperatorOf(OperatorSource::RegisteredNetwork, "460", "00", true); })},
+    {"a phone that stays in numeric mode", [] {
+         std::map<std::string, std::string> answers = testing::NumericModeAnswers(ReadyPhoneAnswers());
+         answers[kModemSetupCommand] = "4\r";
+         return answers;
+     }(), kReady},
+    {"unsolicited lines before the echo are not the answer",
+     {{"AT+CGMI", "\r\nRING\r\nAT+CGMI\r\r\nZOR\r\n\r\nOK\r\n"},
+      {"AT+CGMM", "\r\n+CREG: 1,\"1A2B\",\"00C3\"\r\nAT+CGMM\r\r\nZ100\r\nOK\r\n"}},
+     kReady},
     {"signal unknown", {{"AT+CSQ", "\r\n+CSQ: 99,99\r\nOK\r\n"}}, ReadyWith([](PortFindings& f) { f.signal.reset(); })},
     {"signal out of range is unknown", {{"AT+CSQ", "\r\n+CSQ: 32,99\r\nOK\r\n"}}, ReadyWith([](PortFindings& f) { f.signal.reset(); })},
     {"signal without OK is unknown", {{"AT+CSQ", "\r\n+CSQ: 20,99\r\nERROR\r\n"}}, ReadyWith([](PortFindings& f) { f.signal.reset(); })},
@@ -186,6 +213,19 @@ TEST_F(PortCheck, AnAnswerSplitIntoPiecesIsPutTogether) {
     EXPECT_EQ(Check(), kReady);
 }
 
+TEST_F(PortCheck, APhoneIsToldToGiveErrorNumbersOnceItAnswersSoThatAMissingSimIsSeen) {
+    // A phone left at +CMEE=0 says a bare ERROR for a missing SIM.
+    bool numbers = false;
+    ports.Add("COM3", [&numbers](const std::string& command) {
+        std::map<std::string, std::string> answers = ReadyPhoneAnswers();
+        answers["AT+CPIN?"] = numbers ? "\r\n+CME ERROR: 10\r\n" : "\r\nERROR\r\n";
+        if (command == kModemSetupCommand) numbers = true;
+        return TablePhone(answers)(command);
+    });
+    EXPECT_EQ(Check().sim, SimState::NoSim);
+    EXPECT_EQ(Commands().at(1), kModemSetupCommand) << "right after the AT that found the phone";
+}
+
 TEST_F(PortCheck, AQuestionLeftUnansweredLeavesItsFieldEmpty) {
     std::map<std::string, std::string> answers = ReadyPhoneAnswers();
     answers.erase("AT+CGMI");
@@ -233,18 +273,10 @@ TEST_F(PortCheck, AStopIsSeenWithinOneReadSlice) {
 
 // The SIM's operator: which questions a ready SIM is asked after the registration, and what
 // its answers make of it. The rest of the findings stay as they are, whatever the SIM says.
-using providers::kImsiCommand;
-using providers::kNumericOperatorFormatCommand;
-using providers::kReadMncLengthCommand;
-using providers::kRegisteredOperatorCommand;
-using providers::NoOperatorReason;
-using providers::OperatorSource;
 
 const std::vector<std::string> kHomeQuestions = {kImsiCommand, kReadMncLengthCommand};
 const std::vector<std::string> kAllQuestions = {kImsiCommand, kReadMncLengthCommand, kNumericOperatorFormatCommand,
                                                 kRegisteredOperatorCommand};
-constexpr char kEfAdRefused[] = "\r\n+CRSM: 106,130,\"\"\r\nOK\r\n";
-constexpr char kRegisteredAt46000[] = "\r\n+COPS: 0,2,\"46000\",2\r\nOK\r\n";
 
 struct OperatorCase {
     const char* rule;
@@ -454,6 +486,9 @@ TEST(Findings, TheCheckLineHasSevenTabSeparatedFieldsInTheCommandLinesWords) {
         {Found(PortState::Modem, "", "", SimState::Puk, 31, Registration::Searching), "modem\t\t\tPUK\t31\tsearching"},
         {Found(PortState::Modem, "", "", SimState::NoSim, {}, Registration::Denied), "modem\t\t\tno SIM\t\tdenied"},
         {Found(PortState::Modem, "", "", SimState::Unknown, {}, Registration::NotRegistered), "modem\t\t\t\t\tnot registered"},
+        {Found(PortState::Modem, "", "", SimState::Pin2, 9), "modem\t\t\tPIN2\t9\t"},
+        {Found(PortState::Modem, "", "", SimState::PhoneSimPin), "modem\t\t\tPH-SIM PIN\t\t"},
+        {Found(PortState::Modem, "", "", SimState::PhoneNetworkPin), "modem\t\t\tPH-NET PIN\t\t"},
     };
     for (const auto& [findings, fields] : cases) EXPECT_EQ(CheckLine(findings), std::string("COM3\t") + fields);
 }
