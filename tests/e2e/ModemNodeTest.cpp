@@ -63,11 +63,7 @@ ModemNodeRun RunModemNode(const std::vector<std::string>& arguments) {
 }
 
 bool EnumKeyExists(const std::string& instanceId) {
-    HKEY key = nullptr;
-    const std::string path = "SYSTEM\\CurrentControlSet\\Enum\\" + instanceId;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    ::RegCloseKey(key);
-    return true;
+    return MachineKeyExists("SYSTEM\\CurrentControlSet\\Enum\\" + instanceId);
 }
 
 TEST(ModemNode, AnyArgumentCountButTwoPrintsWrongArgumentAndExitsWithTheUsageCode) {

@@ -45,19 +45,7 @@ std::string ProgramFilesFolder() { return ShellFolder(CSIDL_PROGRAM_FILES) + "\\
 std::string StartMenuLink() { return ShellFolder(CSIDL_COMMON_PROGRAMS) + "\\Vantaro.lnk"; }
 
 // The value of the uninstall entry, as text; nothing when the entry or the value is missing.
-std::optional<std::string> EntryValue(const char* name, REGSAM view = 0) {
-    HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ | view, &key) != ERROR_SUCCESS)
-        return std::nullopt;
-    BYTE data[1024] = {};
-    DWORD size = sizeof data - 1;
-    DWORD type = REG_NONE;
-    const LONG result = ::RegQueryValueExA(key, name, nullptr, &type, data, &size);
-    ::RegCloseKey(key);
-    if (result != ERROR_SUCCESS) return std::nullopt;
-    if (type == REG_DWORD) return std::to_string(*reinterpret_cast<DWORD*>(data));
-    return std::string(reinterpret_cast<char*>(data));
-}
+std::optional<std::string> EntryValue(const char* name, REGSAM view = 0) { return MachineValue(kUninstallKey, name, view); }
 
 bool EntryExists() { return EntryValue("DisplayName").has_value(); }
 
@@ -80,6 +68,30 @@ bool UninstallAndWait(const std::string& folder) {
     const std::string program = quiet->substr(1, quiet->find('"', 1) - 1);
     RunProgram(program, *quiet, kDefaultWait);
     return WaitUntil([&] { return !FileExists(folder) && !EntryExists() && !FileExists(StartMenuLink()); });
+}
+
+// Starts the installed program as the Start menu does and waits for its Settings dialog; while
+// it shows, `meanwhile` runs. The program is ended again.
+template <typename Meanwhile = void (*)()>
+bool ShowsItsDialog(const std::string& folder, Meanwhile meanwhile = [] {}) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    std::string commandLine = "\"" + folder + "\\Vantaro.exe\"";
+    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        return false;
+    const bool shown = WaitUntil([&] {
+        HWND dialog = ::FindWindowA(nullptr, "Dial_Setting");
+        DWORD owner = 0;
+        if (dialog) ::GetWindowThreadProcessId(dialog, &owner);
+        return dialog && owner == info.dwProcessId;
+    });
+    if (shown) meanwhile();
+    ::TerminateProcess(info.hProcess, 0);
+    ::WaitForSingleObject(info.hProcess, 5000);
+    ::CloseHandle(info.hThread);
+    ::CloseHandle(info.hProcess);
+    return shown;
 }
 
 // Uninstalls what a test installed; an uninstaller that refused (and so kept the program, as it
@@ -154,24 +166,7 @@ TEST_F(SetupTest, TheInstalledProgramStartsAndShowsItsDialog) {
     EXPECT_EQ(usage.exitCode, 0u);
     EXPECT_EQ(usage.output.rfind("Usage: Vantaro.exe", 0), 0u) << usage.output;
 
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    PROCESS_INFORMATION info{};
-    std::string commandLine = "\"" + program + "\"";
-    ASSERT_TRUE(::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                                 &info));
-    HWND dialog = nullptr;
-    EXPECT_TRUE(WaitUntil([&] {
-        dialog = ::FindWindowA(nullptr, "Dial_Setting");
-        DWORD owner = 0;
-        if (dialog) ::GetWindowThreadProcessId(dialog, &owner);
-        return dialog && owner == info.dwProcessId;
-    })) << "no Settings dialog from the installed program";
-    ::TerminateProcess(info.hProcess, 0);
-    ::WaitForSingleObject(info.hProcess, 5000);
-    ::CloseHandle(info.hThread);
-    ::CloseHandle(info.hProcess);
+    EXPECT_TRUE(ShowsItsDialog(ProgramFilesFolder())) << "no Settings dialog from the installed program";
 }
 
 TEST_F(SetupTest, ASecondSetupKeepsTheSettingsAndTheFolderCanBeChosen) {
@@ -194,15 +189,8 @@ TEST_F(SetupTest, AnInstallOfTheOtherKindGivesWayAndItsSettingsComeAlong) {
         WriteFile(other + "\\" + file, "the other kind's");
     WriteFile(other + "\\Setting.ini", "[Setting]\r\nAPN=cmnet\r\n");
     ASSERT_TRUE(FileExists(other + "\\Setting.ini"));
-    HKEY key = nullptr;
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, nullptr, 0, KEY_WRITE | kOtherKindsView, nullptr,
-                                &key, nullptr),
-              ERROR_SUCCESS);
-    for (const auto& [name, value] : {std::pair<const char*, std::string>{"DisplayName", "Vantaro"},
-                                      {"InstallLocation", other}})
-        ::RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                         static_cast<DWORD>(value.size() + 1));
-    ::RegCloseKey(key);
+    ASSERT_TRUE(WriteMachineValues(kUninstallKey, kOtherKindsView,
+                                   {{"DisplayName", std::string("Vantaro")}, {"InstallLocation", other}}));
 
     RunSetup("/S");
     const std::string folder = ProgramFilesFolder();
@@ -226,26 +214,12 @@ TEST_F(SetupTest, TheUninstallerKeepsTheProgramWhileVantaroRunsOrCannotRemoveWha
     };
     const auto kept = [&] { return FileExists(folder + "\\Vantaro.exe") && EntryExists(); };
 
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION running{};
-    std::string program = "\"" + folder + "\\Vantaro.exe\"";
-    ASSERT_TRUE(::CreateProcessA(nullptr, program.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                                 &running));
-    ASSERT_TRUE(WaitUntil([] { return ::FindWindowA(nullptr, "Dial_Setting") != nullptr; }));
-    EXPECT_NE(uninstall(), 0u);
-    EXPECT_TRUE(kept()) << "removed while Vantaro runs";
-    ::TerminateProcess(running.hProcess, 0);
-    ::WaitForSingleObject(running.hProcess, 5000);
-    ::CloseHandle(running.hThread);
-    ::CloseHandle(running.hProcess);
+    ASSERT_TRUE(ShowsItsDialog(folder, [&] {
+        EXPECT_NE(uninstall(), 0u);
+        EXPECT_TRUE(kept()) << "removed while Vantaro runs";
+    }));
 
-    HKEY record = nullptr;
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Vantaro", 0, nullptr, 0, KEY_WRITE | KEY_WOW64_64KEY,
-                                nullptr, &record, nullptr),
-              ERROR_SUCCESS);
-    ::RegSetValueExA(record, "Owner", 0, REG_SZ, reinterpret_cast<const BYTE*>("another program"), 16);
-    ::RegCloseKey(record);
+    ASSERT_TRUE(WriteMachineValues("Software\\Vantaro", KEY_WOW64_64KEY, {{"Owner", std::string("another")}}));
     EXPECT_EQ(uninstall(), 1u);
     EXPECT_TRUE(kept()) << "removed while Vantaro.exe /uninstall failed";
 

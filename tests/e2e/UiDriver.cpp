@@ -96,6 +96,55 @@ bool FileExists(const std::string& path) {
     return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::optional<std::string> MachineValue(const std::string& key, const char* name, REGSAM view) {
+    HKEY opened = nullptr;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ | view, &opened) != ERROR_SUCCESS)
+        return std::nullopt;
+    BYTE data[1024] = {};
+    DWORD size = sizeof data - 1;
+    DWORD type = REG_NONE;
+    const LONG result = ::RegQueryValueExA(opened, name, nullptr, &type, data, &size);
+    ::RegCloseKey(opened);
+    if (result != ERROR_SUCCESS) return std::nullopt;
+    if (type == REG_DWORD) return std::to_string(*reinterpret_cast<DWORD*>(data));
+    return std::string(reinterpret_cast<char*>(data));
+}
+
+bool MachineKeyExists(const std::string& key, REGSAM view) {
+    HKEY opened = nullptr;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ | view, &opened) != ERROR_SUCCESS) return false;
+    ::RegCloseKey(opened);
+    return true;
+}
+
+bool WriteMachineValues(const std::string& key, REGSAM view,
+                        const std::vector<std::pair<const char*, std::variant<std::string, std::uint32_t>>>& values) {
+    HKEY created = nullptr;
+    if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_WRITE | view, nullptr, &created,
+                          nullptr) != ERROR_SUCCESS)
+        return false;
+    bool written = true;
+    for (const auto& [name, value] : values) {
+        const auto* text = std::get_if<std::string>(&value);
+        const DWORD number = text ? 0 : std::get<std::uint32_t>(value);
+        written = written && ::RegSetValueExA(created, name, 0, text ? REG_SZ : REG_DWORD,
+                                              text ? reinterpret_cast<const BYTE*>(text->c_str())
+                                                   : reinterpret_cast<const BYTE*>(&number),
+                                              text ? static_cast<DWORD>(text->size() + 1) : sizeof number) ==
+                                 ERROR_SUCCESS;
+    }
+    ::RegCloseKey(created);
+    return written;
+}
+
+void NoteSkippedFor32Bit(const std::string& testName) {
+    const char* work = std::getenv("VANTARO_WORK");
+    if (!work) return;
+    const std::string folder = WindowsPath(work) + "\\skipped-32bit";
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    WriteFile(folder + "\\" + testName, "");
+}
+
 std::string WindowText(HWND window) {
     char text[8192] = {};
     // WM_GETTEXT crosses the process boundary; a bounded send keeps a hung program from hanging us.

@@ -5,7 +5,11 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
+#include <variant>
 #include <vector>
 
 namespace vantaro::e2e {
@@ -62,6 +66,25 @@ bool WaitUntil(Condition condition, DWORD timeoutMs = kDefaultWait) {
         ::Sleep(20);
     }
 }
+
+// A value under HKEY_LOCAL_MACHINE as text (a DWORD in decimal), in the given registry view;
+// nothing when the key or the value is missing.
+std::optional<std::string> MachineValue(const std::string& key, const char* name, REGSAM view = 0);
+bool MachineKeyExists(const std::string& key, REGSAM view = 0);
+// Creates the key and writes the values (strings, or DWORDs given as `std::uint32_t`).
+bool WriteMachineValues(const std::string& key, REGSAM view,
+                        const std::vector<std::pair<const char*, std::variant<std::string, std::uint32_t>>>& values);
+
+// A test that only means something in a 32-bit process (Vantaro under WOW64) skips itself in the
+// 64-bit build and says why, first leaving an empty file named after itself in
+// %VANTARO_WORK%\skipped-32bit\ for the test script to count.
+void NoteSkippedFor32Bit(const std::string& testName);
+#define VANTARO_ONLY_IN_A_32BIT_PROCESS(reason)                                                      \
+    if (sizeof(void*) == 8) {                                                                       \
+        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info(); \
+        ::vantaro::e2e::NoteSkippedFor32Bit(std::string(test->test_suite_name()) + "." + test->name()); \
+        GTEST_SKIP() << "only means something in a 32-bit process: " << (reason);                   \
+    }
 
 // Saves the window's pixels as a 24-bit BMP.
 bool SaveWindowImage(HWND window, const std::string& path);

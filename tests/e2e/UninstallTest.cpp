@@ -4,7 +4,6 @@
 #include "app/Shortcut.h"
 #include "e2e/AboutSupport.h"
 #include "e2e/SerialCommOverride.h"
-#include "e2e/ThirtyTwoBitOnly.h"
 #include "e2e/UiDriver.h"
 #include "platform/ModemDevices.h"
 #include "rasdouble/RasDoubleControl.h"
@@ -36,36 +35,15 @@ ProgramRun Uninstall(const VantaroProcess& vantaro) {
 std::string FirstDriverKey() { return std::string(platformtest::kModemClassKey) + "\\0000"; }
 
 // The install record is read and written as Vantaro does: in the 64-bit view.
-bool KeyExists(const std::string& path) {
-    HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS)
-        return false;
-    ::RegCloseKey(key);
-    return true;
-}
+bool KeyExists(const std::string& path) { return MachineKeyExists(path, KEY_WOW64_64KEY); }
 
-std::string RecordValue(const char* name) {
-    HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRecordKey, 0, KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS) return {};
-    char text[256] = {};
-    DWORD type = 0;
-    DWORD size = sizeof text - 1;
-    ::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
-    ::RegCloseKey(key);
-    if (type == REG_DWORD) return std::to_string(*reinterpret_cast<const DWORD*>(text));
-    return text;
-}
+std::string RecordValue(const char* name) { return MachineValue(kRecordKey, name, KEY_WOW64_64KEY).value_or(""); }
 
 void WriteRecord(const std::vector<std::pair<const char*, std::string>>& values) {
-    HKEY key = nullptr;
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRecordKey, 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY,
-                                nullptr, &key, nullptr), ERROR_SUCCESS);
-    const DWORD one = 1;
-    for (const char* count : {"RecordVersion", "DeviceCount", "DialupEntryCount"})
-        ::RegSetValueExA(key, count, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof one);
-    for (const auto& [name, text] : values)
-        ::RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), text.size() + 1);
-    ::RegCloseKey(key);
+    std::vector<std::pair<const char*, std::variant<std::string, std::uint32_t>>> record{
+        {"RecordVersion", 1u}, {"DeviceCount", 1u}, {"DialupEntryCount", 1u}};
+    record.insert(record.end(), values.begin(), values.end());
+    ASSERT_TRUE(WriteMachineValues(kRecordKey, KEY_WOW64_64KEY, record));
 }
 
 std::vector<std::string> HardwareIdsOfModems() {

@@ -146,18 +146,25 @@ const PhoneCase kPhoneCases[] = {
     {"a line without end is not a modem", {{"AT", std::string(2000, 'g')}}, Found(PortState::NotAModem)},
 };
 
+// The ready phone with some answers changed, on COM3, checked.
+template <typename Changes>
+PortFindings CheckChangedReadyPhone(FakePhonePorts& ports, FakeClock& clock, const Changes& changes, bool echo) {
+    std::map<std::string, std::string> answers = ReadyPhoneAnswers();
+    for (const auto& [command, answer] : changes) answers[command] = answer;
+    ports.Add("COM3", TablePhone(answers, echo));
+    std::atomic<bool> stop{false};
+    return CheckPort(ports, "COM3", clock, stop);
+}
+
 class PhoneKinds : public ::testing::TestWithParam<PhoneCase> {};
 
 TEST_P(PhoneKinds, AreFoundForWhatTheyAre) {
     const PhoneCase& c = GetParam();
     for (bool echo : {false, true}) {
-        std::map<std::string, std::string> answers = ReadyPhoneAnswers();
-        for (const auto& [command, answer] : c.changes) answers[command] = answer;
         FakeClock clock;
         FakePhonePorts ports(clock);
-        ports.Add("COM3", TablePhone(answers, echo));
-        std::atomic<bool> stop{false};
-        EXPECT_EQ(CheckPort(ports, "COM3", clock, stop), c.expected) << c.rule << (echo ? " (echo on)" : "");
+        EXPECT_EQ(CheckChangedReadyPhone(ports, clock, c.changes, echo), c.expected)
+            << c.rule << (echo ? " (echo on)" : "");
         EXPECT_TRUE(ports.Log("COM3")->closed) << c.rule;
     }
 }
@@ -318,13 +325,9 @@ class SimOperators : public ::testing::TestWithParam<OperatorCase> {};
 TEST_P(SimOperators, AreReadFromTheSimAndElseFromTheRegistration) {
     const OperatorCase& c = GetParam();
     for (bool echo : {false, true}) {
-        std::map<std::string, std::string> answers = ReadyPhoneAnswers();
-        for (const auto& [command, answer] : c.changes) answers[command] = answer;
         FakeClock clock;
         FakePhonePorts ports(clock);
-        ports.Add("COM3", TablePhone(answers, echo));
-        std::atomic<bool> stop{false};
-        const PortFindings found = CheckPort(ports, "COM3", clock, stop);
+        const PortFindings found = CheckChangedReadyPhone(ports, clock, c.changes, echo);
 
         PortFindings expected = found;
         expected.simOperator = c.expected;
