@@ -59,7 +59,6 @@ TEST(ModemRemoval, FindsNothingWhereNoModemHasTheId) {
         {{Modem("ROOT\\MODEM\\0000", {"USB\\VID_1782&PID_0003&MI_01X"})}, kOurs},  // whole ids only
         {{Modem("ROOT\\MODEM\\0000", {})}, kOurs},
         {{Modem("ROOT\\MODEM\\0000", {kOurs})}, ""},  // Setting.ini names none
-        {{{0, "ROOT\\MODEM\\0000", {kOurs}}}, kOurs},  // no driver: not our INF's model
     };
     for (const auto& c : cases) {
         FakeInstalledModems modems;
