@@ -169,11 +169,25 @@ TEST_F(SetupTest, TheInstalledProgramStartsAndShowsItsDialog) {
     EXPECT_TRUE(ShowsItsDialog(ProgramFilesFolder())) << "no Settings dialog from the installed program";
 }
 
-TEST_F(SetupTest, ASecondSetupKeepsTheSettingsAndTheFolderCanBeChosen) {
+// A setup over an earlier install keeps its settings: over the other kind (32- or 64-bit), which
+// gives way so that a PC keeps one Vantaro, one uninstall entry and one Start-menu shortcut, and
+// over its own kind, in a folder of the user's choice.
+TEST_F(SetupTest, ASetupOverAnEarlierInstallKeepsItsSettings) {
+    const std::string other = WorkFolder("setup_other_kind\\Vantaro");
+    for (const char* file : {"Vantaro.exe", "modemnode.exe", "pnpagent64.exe", "Uninstall.exe", "Vantaro.log"})
+        WriteFile(other + "\\" + file, "the other kind's");
+    WriteFile(other + "\\Setting.ini", "[Setting]\r\nAPN=cmnet\r\n");
+    ASSERT_TRUE(WriteMachineValues(kUninstallKey, kOtherKindsView,
+                                   {{"DisplayName", std::string("Vantaro")}, {"InstallLocation", other}}));
+
     const std::string folder = WorkFolder("setup_chosen_folder") + "\\Vantaro";
     RunSetup("/S /D=" + folder);
-    ASSERT_TRUE(FileExists(folder + "\\Vantaro.exe"));
+    EXPECT_EQ(ReadFile(folder + "\\Setting.ini"), "[Setting]\r\nAPN=cmnet\r\n");
+    EXPECT_FALSE(FileExists(other)) << "the other kind's folder stays";
+    EXPECT_FALSE(EntryValue("DisplayName", kOtherKindsView)) << "two uninstall entries";
     EXPECT_EQ(EntryValue("InstallLocation"), folder);
+    EXPECT_EQ(ReadShortcut(StartMenuLink()).target, folder + "\\Vantaro.exe");
+
     const std::string edited = ReadFile(folder + "\\Setting.ini") + "; edited after the first setup\r\n";
     WriteFile(folder + "\\Setting.ini", edited);
     RunSetup("/S /D=" + folder);
@@ -181,55 +195,10 @@ TEST_F(SetupTest, ASecondSetupKeepsTheSettingsAndTheFolderCanBeChosen) {
     ASSERT_TRUE(UninstallAndWait(folder));
 }
 
-// A PC has one Vantaro: the setup of one kind (32- or 64-bit) takes over an install of the other,
-// with its settings, and leaves one uninstall entry and one Start-menu shortcut.
-TEST_F(SetupTest, AnInstallOfTheOtherKindGivesWayAndItsSettingsComeAlong) {
-    const std::string other = WorkFolder("setup_other_kind\\Vantaro");
-    for (const char* file : {"Vantaro.exe", "modemnode.exe", "pnpagent64.exe", "Uninstall.exe", "Vantaro.log"})
-        WriteFile(other + "\\" + file, "the other kind's");
-    WriteFile(other + "\\Setting.ini", "[Setting]\r\nAPN=cmnet\r\n");
-    ASSERT_TRUE(FileExists(other + "\\Setting.ini"));
-    ASSERT_TRUE(WriteMachineValues(kUninstallKey, kOtherKindsView,
-                                   {{"DisplayName", std::string("Vantaro")}, {"InstallLocation", other}}));
-
-    RunSetup("/S");
-    const std::string folder = ProgramFilesFolder();
-    EXPECT_EQ(ReadFile(folder + "\\Setting.ini"), "[Setting]\r\nAPN=cmnet\r\n");
-    EXPECT_FALSE(FileExists(other)) << "the other kind's folder stays";
-    EXPECT_FALSE(EntryValue("DisplayName", kOtherKindsView)) << "two uninstall entries";
-    EXPECT_EQ(EntryValue("InstallLocation"), folder);
-    EXPECT_EQ(ReadShortcut(StartMenuLink()).target, folder + "\\Vantaro.exe");
-}
-
-// The uninstaller keeps the program, and says why, while a Vantaro runs and while
-// Vantaro.exe /uninstall cannot remove what Vantaro made (here: an install record that another
-// program wrote); then it can be run again.
-TEST_F(SetupTest, TheUninstallerKeepsTheProgramWhileVantaroRunsOrCannotRemoveWhatItMade) {
-    RunSetup("/S");
-    const std::string folder = ProgramFilesFolder();
-    const std::string uninstaller = folder + "\\Uninstall.exe";
-    // In place (_?=): the uninstaller's exit code is its own, and it keeps itself.
-    const auto uninstall = [&] {
-        return RunProgram(uninstaller, "\"" + uninstaller + "\" /S _?=" + folder, kDefaultWait).exitCode;
-    };
-    const auto kept = [&] { return FileExists(folder + "\\Vantaro.exe") && EntryExists(); };
-
-    ASSERT_TRUE(ShowsItsDialog(folder, [&] {
-        EXPECT_NE(uninstall(), 0u);
-        EXPECT_TRUE(kept()) << "removed while Vantaro runs";
-    }));
-
-    ASSERT_TRUE(WriteMachineValues("Software\\Vantaro", KEY_WOW64_64KEY, {{"Owner", std::string("another")}}));
-    EXPECT_EQ(uninstall(), 1u);
-    EXPECT_TRUE(kept()) << "removed while Vantaro.exe /uninstall failed";
-
-    ::RegDeleteKeyExA(HKEY_LOCAL_MACHINE, "Software\\Vantaro", KEY_WOW64_64KEY, 0);
-    EXPECT_EQ(uninstall(), 0u);
-    EXPECT_FALSE(FileExists(folder + "\\Vantaro.exe"));
-    EXPECT_FALSE(EntryExists());
-}
-
-TEST_F(SetupTest, TheUninstallerRemovesWhatVantaroPutIntoWindowsAndLeavesNothingOfOurs) {
+// The uninstaller removes what Vantaro put into Windows, then the program. While a Vantaro runs,
+// and while Vantaro.exe /uninstall cannot remove what Vantaro made (here: an install record that
+// another program wrote), it keeps everything and says why; then it can be run again.
+TEST_F(SetupTest, TheUninstallerRemovesWhatVantaroMadeOrKeepsTheProgramUntilItCan) {
     rasdouble::Installation ras("setup_uninstall");
     ASSERT_TRUE(ras.Installed()) << ras.Error();
     ras.Set("Phonebook", "GPRS Connection", "modem/ZOR GPRS Modem");
@@ -243,10 +212,21 @@ TEST_F(SetupTest, TheUninstallerRemovesWhatVantaroPutIntoWindowsAndLeavesNothing
 
     RunSetup("/S");
     const std::string folder = ProgramFilesFolder();
+    const std::string uninstaller = folder + "\\Uninstall.exe";
+    // In place (_?=): the uninstaller's exit code is its own, and it keeps itself.
+    const auto refused = [&] {
+        const DWORD code = RunProgram(uninstaller, "\"" + uninstaller + "\" /S _?=" + folder, kDefaultWait).exitCode;
+        return code != 0 && FileExists(folder + "\\Vantaro.exe") && EntryExists() &&
+               platformtest::ModemDevices().size() == 1;
+    };
+    ASSERT_TRUE(ShowsItsDialog(folder, [&] { EXPECT_TRUE(refused()) << "removed while Vantaro runs"; }));
+    ASSERT_TRUE(WriteMachineValues("Software\\Vantaro", KEY_WOW64_64KEY, {{"Owner", std::string("another")}}));
+    EXPECT_TRUE(refused()) << "removed while Vantaro.exe /uninstall failed";
+    ::RegDeleteKeyExA(HKEY_LOCAL_MACHINE, "Software\\Vantaro", KEY_WOW64_64KEY, 0);
+
     // What the installed program writes beside itself goes too.
     WriteFile(folder + "\\Vantaro.log.1", "an older log");
     ASSERT_TRUE(UninstallAndWait(folder)) << "folder, uninstall entry or Start-menu shortcut left behind";
-
     EXPECT_TRUE(platformtest::ModemDevices().empty()) << "the uninstaller did not run Vantaro.exe /uninstall";
     EXPECT_EQ(ras.LogLinesStartingWith("RasDeleteEntryA phonebook=<none> entry=GPRS Connection").size(), 1u);
     EXPECT_FALSE(FileExists(desktopLink));

@@ -12,7 +12,9 @@
 #include <chrono>
 #include <map>
 #include <memory>
+#include <future>
 #include <mutex>
+#include <thread>
 
 namespace vantaro {
 namespace {
@@ -162,36 +164,21 @@ TEST(Win32SerialPort, OpenErrorsAreToldApart) {
     EXPECT_EQ(OpenErrorOf(ERROR_SHARING_VIOLATION), PortOpenError::Busy) << "what Windows says for a port held open";
 }
 
-// A write on a thread of its own. It owns the port: a write that never ends keeps it to itself.
-struct Writing {
-    std::unique_ptr<SerialPort> port;
-    bool written = true;
-};
-
-DWORD WINAPI WriteAMegabyte(void* argument) {
-    auto* writing = static_cast<Writing*>(argument);
-    writing->written = writing->port->Write(std::string(1 << 20, 'A'));
-    return 0;
-}
-
 TEST(Win32SerialPort, AWriteToAPortThatStopsTakingDataEndsWithinItsBound) {
     // COM97 reads nothing: the write fills its buffer and then waits. It is the first call on
-    // the port, as a PIN's only write is. Run aside, so that a write without a bound fails the
-    // test instead of hanging it.
+    // the port, as a PIN's only write is. It runs on a thread that owns the port, so that a write
+    // without a bound fails the test instead of hanging it.
     Win32SerialPorts ports;
-    PortOpenResult stuck = ports.Open("COM97");
-    ASSERT_EQ(stuck.error, PortOpenError::None);
-    auto* writing = new Writing{std::move(stuck.port)};
+    std::shared_ptr<SerialPort> stuck = ports.Open("COM97").port;
+    ASSERT_NE(stuck, nullptr);
+    auto written = std::make_shared<std::promise<bool>>();
+    std::future<bool> outcome = written->get_future();
     const Moment start = std::chrono::steady_clock::now();
-    const HANDLE thread = ::CreateThread(nullptr, 0, WriteAMegabyte, writing, 0, nullptr);
-    ASSERT_NE(thread, nullptr);
-    const DWORD waited = ::WaitForSingleObject(thread, kWriteBoundMs + 2000);
-    const auto took = std::chrono::steady_clock::now() - start;
-    ::CloseHandle(thread);
-    ASSERT_EQ(waited, static_cast<DWORD>(WAIT_OBJECT_0)) << "the write is still blocked after its bound";
-    const std::unique_ptr<Writing> done(writing);
-    EXPECT_FALSE(done->written) << "a write that did not all go out says so";
-    EXPECT_LT(took, milliseconds(kWriteBoundMs + 1000));
+    std::thread([stuck, written] { written->set_value(stuck->Write(std::string(1 << 20, 'A'))); }).detach();
+    ASSERT_EQ(outcome.wait_for(milliseconds(kWriteBoundMs + 2000)), std::future_status::ready)
+        << "the write is still blocked after its bound";
+    EXPECT_LT(std::chrono::steady_clock::now() - start, milliseconds(kWriteBoundMs + 1000));
+    EXPECT_FALSE(outcome.get()) << "a write that did not all go out says so";
 }
 
 TEST(Win32SerialPort, AReadReturnsSoonAfterTheAnswerAndWaitsOutItsLimitOnSilence) {

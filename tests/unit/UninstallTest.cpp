@@ -138,9 +138,7 @@ TEST(Uninstall, RemovesWhatOurInstallsMadeAndNothingThatIsNotOurs) {
     }
 }
 
-TEST(Uninstall, TheRemovalRouteAndTheHelpersAnswers) {
-    EXPECT_EQ(ChooseRemovalRoute(true), RemovalRoute::ThroughHelper);
-    EXPECT_EQ(ChooseRemovalRoute(false), RemovalRoute::InProcess);
+TEST(Uninstall, ThePnpagent64HelpersAnswersAndWhatReachesIt) {
     const struct {
         ProcessOutcome outcome;
         Result result;
