@@ -5,7 +5,7 @@
 namespace vantaro {
 
 void ConcealStoredSecrets(const Profile& settings, Log& log) {
-    log.Conceal(settings.ReadString(settings::kSetting, settings::kPassword, ""));
+    log.Conceal(Secret(settings.ReadString(settings::kSetting, settings::kPassword, "")));
 }
 
 } // namespace vantaro

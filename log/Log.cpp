@@ -78,7 +78,8 @@ std::string FormatLogLine(const LogTime& time, std::uint32_t processId, std::str
 Log::Log(LogSink& sink, const LogClock& clock, std::uint32_t processId, LogTextConverter toUtf8)
     : sink_(sink), clock_(clock), processId_(processId), toUtf8_(toUtf8) {}
 
-void Log::Conceal(std::string_view secret) noexcept {
+void Log::Conceal(const Secret& concealed) noexcept {
+    const std::string_view secret = concealed.Reveal();
     if (secret.empty()) return;
     try {
         std::lock_guard<std::mutex> lock(mutex_);

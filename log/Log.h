@@ -4,11 +4,14 @@
 // thread and the dialog write to one Log at the same time.
 //
 // What a user typed never becomes a step name: a step is named by a string literal only. The
-// detail (a port, a hardware id, an entry name, a text the user was shown) is free text, and
-// every value handed to Conceal (the password, the PIN) is replaced by asterisks in it before
-// the line is written: a second line of defence behind the rule that secrets are never passed.
+// detail (a port, a hardware id, an entry name, a text the user was shown) is free text. A
+// password, PIN or PUK is a Secret, which converts to no text, so it cannot be a detail; and
+// every Secret handed to Conceal is replaced by asterisks in any detail that still holds its
+// characters (a text built from a field before the value became a Secret).
 //
 // Writing never throws and never stops the caller: a line that cannot be written is dropped.
+
+#include "log/Secret.h"
 
 #include <atomic>
 #include <cstddef>
@@ -85,9 +88,11 @@ public:
     Log& operator=(const Log&) = delete;
 
     // From now on `secret` never appears in a line. An empty value conceals nothing.
-    void Conceal(std::string_view secret) noexcept;
+    void Conceal(const Secret& secret) noexcept;
 
     void Step(LogStep step, LogResult result, std::uint32_t errorCode = 0, std::string_view detail = {}) noexcept;
+    // A secret is never a detail.
+    void Step(LogStep step, LogResult result, std::uint32_t errorCode, const Secret& detail) = delete;
     // A text the user is shown (or would be, without /quiet).
     void Said(std::string_view text) noexcept { Step("message", LogResult::Message, 0, text); }
 

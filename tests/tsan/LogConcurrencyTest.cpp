@@ -17,7 +17,7 @@ TEST(LogConcurrency, StepsAndConcealmentFromSeveralThreadsNeitherRaceNorLeak) {
         for (int i = 0; i < kLines; ++i) recording.log.Step("worker", LogResult::Done, 0, "pw=hunter2");
     });
     std::thread dialog([&] {
-        recording.log.Conceal("hunter2");
+        recording.log.Conceal(Secret("hunter2"));
         for (int i = 0; i < kLines; ++i) recording.log.Step("dialog", LogResult::Done);
     });
     worker.join();

@@ -66,9 +66,9 @@ TEST(Log, ASecretNeverAppearsWhereverItStandsInTheDetail) {
     };
     for (const auto& c : cases) {
         RecordingLog recording;
-        recording.log.Conceal("pw1");
-        recording.log.Conceal("pw123");
-        recording.log.Conceal("");
+        recording.log.Conceal(Secret("pw1"));
+        recording.log.Conceal(Secret("pw123"));
+        recording.log.Conceal(Secret(""));
         recording.log.Step("entry.create", LogResult::Failed, 0, c.detail);
         ASSERT_EQ(recording.Steps().size(), 1u);
         EXPECT_EQ(recording.Steps()[0], std::string("entry.create\tfailed\t0\t") + c.written) << c.detail;
@@ -82,11 +82,16 @@ std::string UpperCase(std::string_view text) {
     return upper;
 }
 
+// A secret has no text form: neither a detail nor anything that prints can take one.
+static_assert(!std::is_convertible_v<Secret, std::string_view> && !std::is_convertible_v<Secret, std::string>);
+static_assert(!std::is_invocable_v<void (Log::*)(LogStep, LogResult, std::uint32_t, std::string_view), Log&, LogStep,
+                                   LogResult, std::uint32_t, const Secret&>);
+
 TEST(Log, SecretsAreConcealedBeforeTheTextIsConverted) {
     testing::RecordingLogSink sink;
     testing::FixedLogClock clock;
     Log log(sink, clock, 1, &UpperCase);
-    log.Conceal("secret");
+    log.Conceal(Secret("secret"));
     log.Said("the secret is out");
     ASSERT_EQ(sink.lines.size(), 1u);
     EXPECT_NE(sink.lines[0].find("THE ******** IS OUT"), std::string::npos) << sink.lines[0];
