@@ -109,6 +109,7 @@ public:
     void Step(LogStep step, LogResult result, std::uint32_t errorCode, const std::string& detail) override {
         log_.Step(step, result, errorCode, detail);
     }
+    void Conceal(const Secret& secret) override { log_.Conceal(secret); }
 
     bool NeedsAdministrator() const { return needsAdministrator_; }
 

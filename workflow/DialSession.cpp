@@ -25,7 +25,12 @@ void DialSession::ClearDialState() {
 void DialSession::ConnectClicked(const StartWorker& startWorker) {
     if (!form_.TryBegin(SettingsForm::Activity::Dialling)) return;
     const std::uint64_t dial = Supersede();
-    if (Log* log = form_.StepLog()) log->Step("dial", LogResult::Started, 0, form_.FieldDialValues().phoneNumber);
+    SettingsForm::DialValues values = form_.FieldDialValues();
+    if (Log* log = form_.StepLog()) {
+        // The password typed since the start is hidden too.
+        log->Conceal(values.password);
+        log->Step("dial", LogResult::Started, 0, values.phoneNumber);
+    }
     form_.SetStatusText(form_.LookUpMessage(message::kConnecting));
     form_.EnableActionButtons(false);
 
@@ -41,7 +46,7 @@ void DialSession::ConnectClicked(const StartWorker& startWorker) {
     ras::ConnectionHandle hungUp = 0;
     if (leftover != 0 && ras_.HangUp(leftover) == 0) hungUp = leftover;
 
-    startWorker([this, dial, hungUp, values = form_.FieldDialValues()] { DialThread(dial, hungUp, values); });
+    startWorker([this, dial, hungUp, values = std::move(values)] { DialThread(dial, hungUp, values); });
 }
 
 void DialSession::DialThread(std::uint64_t dial, ras::ConnectionHandle hungUpLeftover,
@@ -54,7 +59,7 @@ void DialSession::DialThread(std::uint64_t dial, ras::ConnectionHandle hungUpLef
 }
 
 int DialSession::DialAndWait(const std::string& entryName, const std::string& phoneNumber,
-                             const std::string& userName, const std::string& password, const std::string& domain) {
+                             const std::string& userName, const Secret& password, const std::string& domain) {
     std::uint64_t dial = 0;
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -81,7 +86,7 @@ bool DialSession::Superseded(std::uint64_t dial) const {
 }
 
 int DialSession::Dial(std::uint64_t dial, const std::string& entryName, const std::string& phoneNumber,
-                      const std::string& userName, const std::string& password, const std::string& domain) {
+                      const std::string& userName, const Secret& password, const std::string& domain) {
     std::shared_ptr<DialEvent> done = events_.Create(false);
     if (!done) return 0;
     std::shared_ptr<DialEvent> error = events_.Create(false);
@@ -94,7 +99,7 @@ int DialSession::Dial(std::uint64_t dial, const std::string& entryName, const st
         {"the entry name", entryName, ras::kMaxEntryName},
         {"the phone number", phoneNumber, ras::kMaxPhoneNumber},
         {"the user name", userName, ras::kMaxUserName},
-        {"the password", password, ras::kMaxPassword},
+        {"the password", password.Reveal(), ras::kMaxPassword},
         {"the domain", domain, ras::kMaxDomain},
     });
     if (!overlong.empty()) {
@@ -108,7 +113,7 @@ int DialSession::Dial(std::uint64_t dial, const std::string& entryName, const st
     ras::CopyToField(dialParams.szEntryName, entryName);
     ras::CopyToField(dialParams.szPhoneNumber, phoneNumber);
     ras::CopyToField(dialParams.szUserName, userName);
-    ras::CopyToField(dialParams.szPassword, password);
+    ras::CopyToField(dialParams.szPassword, password.Reveal());
     ras::CopyToField(dialParams.szDomain, domain);
     {
         std::lock_guard<std::mutex> lock(mutex_);

@@ -28,7 +28,7 @@ InstallRequest ReadInstallRequest(const Profile& settings, bool runningUnderWow6
     request.entryName = settings.ReadString(kSetting, kConnectionName, kDefaultConnectionNameValue);
     request.phoneNumber = settings.ReadString(kSetting, kNumber, "");
     request.userName = settings.ReadString(kSetting, kUserName, "");
-    request.password = settings.ReadString(kSetting, kPassword, "");
+    request.password = Secret(settings.ReadString(kSetting, kPassword, ""));
     request.dns1 = settings.ReadString(kSetting, kDns1, "");
     request.dns2 = settings.ReadString(kSetting, kDns2, "");
     request.initString = std::move(initString);
@@ -53,6 +53,8 @@ void Record(Registry& record, RecordedKind kind, const std::string& item, Instal
 InstallResult RunInstallSequence(const InstallRequest& request, InstallPlatform& platform, InstallReport& report) {
     using namespace install;
     if (report.Stopped()) return InstallResult::Stopped;
+    // A password saved since the start is hidden too.
+    report.Conceal(request.password);
     report.Step("install", LogResult::Started, 0, request.portName);
     if (request.portName.empty()) {
         report.Step("install.port", LogResult::NotFound, 0, {});

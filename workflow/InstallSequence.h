@@ -34,7 +34,7 @@ struct InstallRequest {
     std::string entryName;
     std::string phoneNumber;
     std::string userName;
-    std::string password;
+    Secret password;
     std::string dns1;
     std::string dns2;
     std::string initString;  // what the modem's driver keys get
@@ -57,6 +57,8 @@ public:
     virtual std::string LookUpText(const std::string& key, const std::string& english) const { return english; }
     // Each step as it ends, for the log; the platform's error code where there is one.
     virtual void Step(LogStep step, LogResult result, std::uint32_t errorCode, const std::string& detail) {}
+    // From now on the steps never show this secret.
+    virtual void Conceal(const Secret& secret) {}
     // The outcome as it grows; the outcome dialog words its line from these.
     virtual void ModemInstalled() {}
     virtual void ConnectionNamed(const std::string& entryName) {}

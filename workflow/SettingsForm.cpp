@@ -278,7 +278,10 @@ void SettingsForm::EndInstall(InstallResult result) {
 }
 
 SettingsForm::DialValues SettingsForm::FieldDialValues() const {
-    return {controls_.GetText(IDC_PHONE), controls_.GetText(IDC_USER_NAME), controls_.GetText(IDC_PASSWORD)};
+    std::string password = controls_.GetText(IDC_PASSWORD);
+    DialValues values{controls_.GetText(IDC_PHONE), controls_.GetText(IDC_USER_NAME), Secret(password)};
+    WipeText(password);
+    return values;
 }
 
 void SettingsForm::TransferEditsToMembers() {

@@ -86,7 +86,7 @@ public:
     struct DialValues {
         std::string phoneNumber;
         std::string userName;
-        std::string password;
+        Secret password;
     };
     DialValues FieldDialValues() const;
     // The plain OK data exchange: the edits' texts into phoneNumber, userName and password.

@@ -214,7 +214,7 @@ TEST_F(DialSessionTest, EventsThatCannotBeMadeLeaveTheDialUnstarted) {
 
 TEST_F(DialSessionTest, ADialWhileAConnectionIsHeldIsNotStarted) {
     DialThatConnects();
-    EXPECT_EQ(session.DialAndWait("", "*99#", "", "", ""), 0);
+    EXPECT_EQ(session.DialAndWait("", "*99#", "", Secret(), ""), 0);
     EXPECT_EQ(ras.Count("Dial"), 1);
 }
 
@@ -363,7 +363,7 @@ TEST_F(LongPhoneNumber, IsRefusedWithAClearTextAndNothingIsDialled) {
 
 TEST_F(DialSessionTest, ValuesThatFillTheirFieldsAreDialledWholeAndLongerOnesRefused) {
     const std::string phone(128, '9'), user(256, 'u'), password(256, 'p'), domain(15, 'd');
-    EXPECT_EQ(session.DialAndWait("", phone, user, password, domain), 1);
+    EXPECT_EQ(session.DialAndWait("", phone, user, Secret(password), domain), 1);
     ASSERT_EQ(ras.dialed.size(), 1u);
     EXPECT_EQ(std::string(ras.dialed[0].szPhoneNumber), phone);
     EXPECT_EQ(std::string(ras.dialed[0].szUserName), user);
@@ -372,9 +372,9 @@ TEST_F(DialSessionTest, ValuesThatFillTheirFieldsAreDialledWholeAndLongerOnesRef
     session.ClearDialState();
 
     const std::string tooLong(257, 'x');
-    EXPECT_EQ(session.DialAndWait("", "*99#", tooLong, "", ""), 0);
+    EXPECT_EQ(session.DialAndWait("", "*99#", tooLong, Secret(), ""), 0);
     EXPECT_EQ(Status(), "Fail to dial: the user name is longer than 256 characters.");
-    EXPECT_EQ(session.DialAndWait("", "*99#", "", tooLong, ""), 0);
+    EXPECT_EQ(session.DialAndWait("", "*99#", "", Secret(tooLong), ""), 0);
     EXPECT_EQ(Status(), "Fail to dial: the password is longer than 256 characters.");
     EXPECT_EQ(ras.dialed.size(), 1u);
 }
