@@ -146,8 +146,13 @@ InstallResult RunInstallSequence(const InstallRequest& request, InstallPlatform&
     Record(platform.record, RecordedKind::DialupEntry, request.entryName, report);
 
     if (report.Stopped()) return InstallResult::Stopped;
-    const int configured = ConfigureModemRegistry(platform.registry, request.portName, kPortSpeed, request.initString);
-    report.Step("install.registry", configured == 1 ? LogResult::Done : LogResult::Failed, 0, request.portName);
+    // A modem without its port and init string does not dial: that is no success to report.
+    if (!ConfigureModemRegistry(platform.registry, request.portName, kPortSpeed, request.initString)) {
+        report.Step("install.registry", LogResult::Failed, 0, request.portName);
+        report.Show(kRegistryFailedMessage);
+        return InstallResult::RegistryFailed;
+    }
+    report.Step("install.registry", LogResult::Done, 0, request.portName);
     report.Status(report.LookUpMessage(message::kModemSetSu));
     return InstallResult::Done;
 }

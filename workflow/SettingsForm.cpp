@@ -272,6 +272,7 @@ void SettingsForm::EndInstall(InstallResult result) {
     case InstallResult::NoPort:
     case InstallResult::ValueTooLong:
     case InstallResult::EntryFailed:
+    case InstallResult::RegistryFailed:
         EnableActionButtons(true);
         return;
     }
