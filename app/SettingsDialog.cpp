@@ -7,6 +7,7 @@
 #include "app/StoredSecrets.h"
 #include "app/Win32InstallPlatform.h"
 #include "modem/InstallRecord.h"
+#include "modem/win32/RunningWindows.h"
 #include "platform/win32/Win32SerialPortPlatform.h"
 #include "platform/win32/WorkerThread.h"
 #include "resources/resource.h"
@@ -126,6 +127,7 @@ void SettingsDialog::OnOK() {
 void SettingsDialog::StartInstall() {
     std::optional<InstallRequest> request = session_->form.BeginInstall(RunningUnderWow64());
     if (!request) return;
+    request->windows = ReadRunningWindows();
     std::shared_ptr<SettingsSession> session = session_;
     workerThread_ = StartWorkerThread([session, request = std::move(*request)] {
         Win32InstallPlatform platform(session->profile);

@@ -83,7 +83,7 @@ InstallResult RunInstallSequence(const InstallRequest& request, InstallPlatform&
     // installer would create a device of another class, report success with no driver, or
     // wait for files that are not there.
     if (const std::optional<InfProblem> problem =
-            CheckModemInfFile(platform.files, infPath, request.hardwareId, request.platform)) {
+            CheckModemInfFile(platform.files, infPath, request.hardwareId, request.platform, request.windows)) {
         report.Step("install.inf.check", LogResult::Failed, 0, infPath + ": " + problem->detail);
         report.Show(InfProblemText(*problem, [&report](const std::string& key, const std::string& english) {
             return report.LookUpText(key, english);

@@ -27,6 +27,7 @@ struct InstallRequest {
     std::string portName;  // empty: no port chosen
     std::string infName;   // the INF for this Windows, as Setting.ini names it
     InfPlatform platform = InfPlatform::X86;  // the Windows the driver is for
+    RunningWindows windows;  // its version and language, which choose the INF's sections
     RemovalRoute removalRoute = RemovalRoute::InProcess;  // how a device given up on is taken back
     std::string hardwareId;
     std::string apn;
