@@ -485,5 +485,68 @@ TEST_F(DialSessionTest, SaveDuringADialKeepsDisconnectAndTheInstallStaysRefused)
     EXPECT_TRUE(form.BeginInstall(false));
 }
 
+// --- the action buttons of each activity ---------------------------------------------------
+
+// A dialog of its own for each case, brought to its activity as the user brings it there.
+class ButtonsOfActivity final : public DialSessionTest {
+public:
+    using DialSessionTest::Connect;
+    using DialSessionTest::Dial;
+    using DialSessionTest::DialThatConnects;
+    using DialSessionTest::form;
+    using DialSessionTest::ras;
+    using DialSessionTest::session;
+    void TestBody() override {}
+    // Connect, Disconnect, Install, About, Check phone: + on, - off.
+    std::string After(const std::function<void(ButtonsOfActivity&)>& reach) {
+        reach(*this);
+        std::string shown;
+        for (int id : {IDC_DIAL, IDC_DISCONNECT, IDC_INSTALL, IDC_ABOUT, IDC_CHECK_PHONE})
+            shown += controls.IsEnabled(id) ? '+' : '-';
+        return shown;
+    }
+};
+
+TEST(ButtonsOfActivity, EveryActivitySetsEveryActionButton) {
+    using Dialog = ButtonsOfActivity;
+    const struct {
+        const char* activity;
+        std::function<void(Dialog&)> reach;
+        const char* buttons;
+    } cases[] = {
+        {"idle", [](Dialog&) {}, "+-+++"},
+        {"installing", [](Dialog& d) { d.form.BeginInstall(false); }, "-----"},
+        {"installing, with a click on Disconnect all the same",
+         [](Dialog& d) {
+             d.form.BeginInstall(false);
+             d.session.DisconnectClicked();
+         },
+         "-----"},
+        {"an install that gave up", [](Dialog& d) { d.form.EndInstall((d.form.BeginInstall(false), InstallResult::NoInf)); },
+         "-----"},
+        {"an install that gave up, then a save",
+         [](Dialog& d) {
+             d.form.EndInstall((d.form.BeginInstall(false), InstallResult::NoInf));
+             d.form.SaveSettings();
+         },
+         "+-+++"},
+        {"dialling, waiting for a failed dial's connection to go",
+         [](Dialog& d) {
+             d.ras.notifications = {{1, 678}};
+             d.Dial();
+             d.Connect();
+         },
+         "-+---"},
+        {"connected", [](Dialog& d) { d.DialThatConnects(); }, "-+---"},
+        {"disconnected",
+         [](Dialog& d) {
+             d.DialThatConnects();
+             d.session.DisconnectClicked();
+         },
+         "+-+++"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Dialog().After(c.reach), c.buttons) << c.activity;
+}
+
 } // namespace
 } // namespace vantaro
