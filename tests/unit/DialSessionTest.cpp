@@ -490,12 +490,6 @@ TEST_F(DialSessionTest, SaveDuringADialKeepsDisconnectAndTheInstallStaysRefused)
 // A dialog of its own for each case, brought to its activity as the user brings it there.
 class ButtonsOfActivity final : public DialSessionTest {
 public:
-    using DialSessionTest::Connect;
-    using DialSessionTest::Dial;
-    using DialSessionTest::DialThatConnects;
-    using DialSessionTest::form;
-    using DialSessionTest::ras;
-    using DialSessionTest::session;
     void TestBody() override {}
     // Connect, Disconnect, Install, About, Check phone: + on, - off.
     std::string After(const std::function<void(ButtonsOfActivity&)>& reach) {
@@ -505,6 +499,16 @@ public:
             shown += controls.IsEnabled(id) ? '+' : '-';
         return shown;
     }
+    void Install() { form.BeginInstall(false); }
+    void InstallGivingUp() { form.EndInstall((form.BeginInstall(false), InstallResult::NoInf)); }
+    void Disconnect() { session.DisconnectClicked(); }
+    void Save() { form.SaveSettings(); }
+    void DialFailingThenConnect() {
+        ras.notifications = {{1, 678}};
+        Dial();
+        Connect();  // the dial thread waits for the failed dial's connection to go
+    }
+    using DialSessionTest::DialThatConnects;
 };
 
 TEST(ButtonsOfActivity, EveryActivitySetsEveryActionButton) {
@@ -515,35 +519,13 @@ TEST(ButtonsOfActivity, EveryActivitySetsEveryActionButton) {
         const char* buttons;
     } cases[] = {
         {"idle", [](Dialog&) {}, "+-+++"},
-        {"installing", [](Dialog& d) { d.form.BeginInstall(false); }, "-----"},
-        {"installing, with a click on Disconnect all the same",
-         [](Dialog& d) {
-             d.form.BeginInstall(false);
-             d.session.DisconnectClicked();
-         },
-         "-----"},
-        {"an install that gave up", [](Dialog& d) { d.form.EndInstall((d.form.BeginInstall(false), InstallResult::NoInf)); },
-         "-----"},
-        {"an install that gave up, then a save",
-         [](Dialog& d) {
-             d.form.EndInstall((d.form.BeginInstall(false), InstallResult::NoInf));
-             d.form.SaveSettings();
-         },
-         "+-+++"},
-        {"dialling, waiting for a failed dial's connection to go",
-         [](Dialog& d) {
-             d.ras.notifications = {{1, 678}};
-             d.Dial();
-             d.Connect();
-         },
-         "-+---"},
+        {"installing", [](Dialog& d) { d.Install(); }, "-----"},
+        {"installing, Disconnect clicked all the same", [](Dialog& d) { d.Install(), d.Disconnect(); }, "-----"},
+        {"an install that gave up", [](Dialog& d) { d.InstallGivingUp(); }, "-----"},
+        {"an install that gave up, then a save", [](Dialog& d) { d.InstallGivingUp(), d.Save(); }, "+-+++"},
+        {"dialling, waiting for a leftover connection", [](Dialog& d) { d.DialFailingThenConnect(); }, "-+---"},
         {"connected", [](Dialog& d) { d.DialThatConnects(); }, "-+---"},
-        {"disconnected",
-         [](Dialog& d) {
-             d.DialThatConnects();
-             d.session.DisconnectClicked();
-         },
-         "+-+++"},
+        {"disconnected", [](Dialog& d) { d.DialThatConnects(), d.Disconnect(); }, "+-+++"},
     };
     for (const auto& c : cases) EXPECT_EQ(Dialog().After(c.reach), c.buttons) << c.activity;
 }
