@@ -1,6 +1,7 @@
 #include "workflow/DialSession.h"
 
 #include "dialup/DialNotify.h"
+#include "resources/resource.h"
 #include "workflow/InterfaceText.h"
 
 #include <cstdio>
@@ -32,7 +33,6 @@ void DialSession::ConnectClicked(const StartWorker& startWorker) {
         log->Step("dial", LogResult::Started, 0, values.phoneNumber);
     }
     form_.SetStatusText(form_.LookUpMessage(message::kConnecting));
-    form_.EnableActionButtons(false);
 
     SetDialEvents({});
     ras::ConnectionHandle leftover = 0;
@@ -158,8 +158,8 @@ int DialSession::Dial(std::uint64_t dial, const std::string& entryName, const st
     switch (woken) {
     case 0:
         // Connected: the dial keeps the buttons until Disconnect or the dialog's end.
+        form_.Move(SettingsForm::Activity::Dialling, SettingsForm::Activity::Connected);
         form_.SetStatusText(form_.LookUpMessage(message::kConnectSuccess));
-        form_.EnableActionButtons(false);
         return 1;
     case 1:
         form_.EndActivity(SettingsForm::Activity::Dialling);
@@ -167,8 +167,8 @@ int DialSession::Dial(std::uint64_t dial, const std::string& entryName, const st
         return 1;
     case DialEvents::kTimedOut:
         // The service goes on with the dial; its connection stays held for the next connect or
-        // the cancel to hang up.
-        form_.EndActivity(SettingsForm::Activity::Dialling);
+        // the cancel to hang up. The buttons come back with the time-out's text.
+        form_.Move(SettingsForm::Activity::Dialling, SettingsForm::Activity::AfterDial);
         form_.SetStatusText(form_.LookUpMessage(message::kInTimeout));
         return 1;
     default:
@@ -193,6 +193,8 @@ void DialSession::ShowDialError() {
 }
 
 void DialSession::DisconnectClicked() {
+    // During an install there is no dial to end, and the install's buttons are its own.
+    if (!form_.Allows(IDC_DISCONNECT)) return;
     Supersede();
     if (Log* log = form_.StepLog()) log->Step("dial.hang.up", LogResult::Started, 0, {});
     const ras::ConnectionHandle connection = Connection();
@@ -203,9 +205,8 @@ void DialSession::DisconnectClicked() {
         WaitUntilGone(connection, connStatus_, false);
     }
     ClearDialState();
-    form_.EndActivity(SettingsForm::Activity::Dialling);
+    form_.EndDial();
     form_.SetStatusText(form_.LookUpMessage(message::kDisconnectSuccess));
-    form_.EnableActionButtons(true);
 }
 
 void DialSession::CancelClicked(const EndDialog& endDialog) {

@@ -85,7 +85,7 @@ InstallResult RunInstallSequence(const InstallRequest& request, InstallPlatform&
     // installer would create a device of another class, report success with no driver, or
     // wait for files that are not there.
     if (const std::optional<InfProblem> problem =
-            CheckModemInfFile(platform.files, infPath, request.hardwareId, request.platform)) {
+            CheckModemInfFile(platform.files, infPath, request.hardwareId, request.platform, request.windows)) {
         report.Step("install.inf.check", LogResult::Failed, 0, infPath + ": " + problem->detail);
         report.Show(InfProblemText(*problem, [&report](const std::string& key, const std::string& english) {
             return report.LookUpText(key, english);
@@ -148,8 +148,13 @@ InstallResult RunInstallSequence(const InstallRequest& request, InstallPlatform&
     Record(platform.record, RecordedKind::DialupEntry, request.entryName, report);
 
     if (report.Stopped()) return InstallResult::Stopped;
-    const int configured = ConfigureModemRegistry(platform.registry, request.portName, kPortSpeed, request.initString);
-    report.Step("install.registry", configured == 1 ? LogResult::Done : LogResult::Failed, 0, request.portName);
+    // A modem without its port and init string does not dial: that is no success to report.
+    if (!ConfigureModemRegistry(platform.registry, request.portName, kPortSpeed, request.initString)) {
+        report.Step("install.registry", LogResult::Failed, 0, request.portName);
+        report.Show(kRegistryFailedMessage);
+        return InstallResult::RegistryFailed;
+    }
+    report.Step("install.registry", LogResult::Done, 0, request.portName);
     report.Status(report.LookUpMessage(message::kModemSetSu));
     return InstallResult::Done;
 }

@@ -485,5 +485,50 @@ TEST_F(DialSessionTest, SaveDuringADialKeepsDisconnectAndTheInstallStaysRefused)
     EXPECT_TRUE(form.BeginInstall(false));
 }
 
+// --- the action buttons of each activity ---------------------------------------------------
+
+// A dialog of its own for each case, brought to its activity as the user brings it there.
+class ButtonsOfActivity final : public DialSessionTest {
+public:
+    void TestBody() override {}
+    // Connect, Disconnect, Install, About, Check phone: + on, - off.
+    std::string After(const std::function<void(ButtonsOfActivity&)>& reach) {
+        reach(*this);
+        std::string shown;
+        for (int id : {IDC_DIAL, IDC_DISCONNECT, IDC_INSTALL, IDC_ABOUT, IDC_CHECK_PHONE})
+            shown += controls.IsEnabled(id) ? '+' : '-';
+        return shown;
+    }
+    void Install() { form.BeginInstall(false); }
+    void InstallGivingUp() { form.EndInstall((form.BeginInstall(false), InstallResult::NoInf)); }
+    void Disconnect() { session.DisconnectClicked(); }
+    void Save() { form.SaveSettings(); }
+    void DialFailingThenConnect() {
+        ras.notifications = {{1, 678}};
+        Dial();
+        Connect();  // the dial thread waits for the failed dial's connection to go
+    }
+    using DialSessionTest::DialThatConnects;
+};
+
+TEST(ButtonsOfActivity, EveryActivitySetsEveryActionButton) {
+    using Dialog = ButtonsOfActivity;
+    const struct {
+        const char* activity;
+        std::function<void(Dialog&)> reach;
+        const char* buttons;
+    } cases[] = {
+        {"idle", [](Dialog&) {}, "+-+++"},
+        {"installing", [](Dialog& d) { d.Install(); }, "-----"},
+        {"installing, Disconnect clicked all the same", [](Dialog& d) { d.Install(), d.Disconnect(); }, "-----"},
+        {"an install that gave up", [](Dialog& d) { d.InstallGivingUp(); }, "-----"},
+        {"an install that gave up, then a save", [](Dialog& d) { d.InstallGivingUp(), d.Save(); }, "+-+++"},
+        {"dialling, waiting for a leftover connection", [](Dialog& d) { d.DialFailingThenConnect(); }, "-+---"},
+        {"connected", [](Dialog& d) { d.DialThatConnects(); }, "-+---"},
+        {"disconnected", [](Dialog& d) { d.DialThatConnects(), d.Disconnect(); }, "+-+++"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Dialog().After(c.reach), c.buttons) << c.activity;
+}
+
 } // namespace
 } // namespace vantaro
