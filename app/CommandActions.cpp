@@ -157,7 +157,7 @@ ExitCode RunInstallCommand(const CommandLine& line, const std::string& settingsP
 
     Win32Profile settings(settingsPath);
     InstallRequest request = ReadInstallRequest(
-        settings, RunningUnderWow64(), port, BuildInitString(settings.ReadString(settings::kSetting, settings::kApn, "")));
+        settings, RunningProcessKind(), port, BuildInitString(settings.ReadString(settings::kSetting, settings::kApn, "")));
     request.windows = ReadRunningWindows();
     Win32InstallPlatform platform(settings);
     CommandInstallReport report(settings, line.quiet, output, log);

@@ -126,7 +126,7 @@ void SettingsDialog::OnOK() {
 }
 
 void SettingsDialog::StartInstall() {
-    std::optional<InstallRequest> request = session_->form.BeginInstall(RunningUnderWow64());
+    std::optional<InstallRequest> request = session_->form.BeginInstall(RunningProcessKind());
     if (!request) return;
     request->windows = ReadRunningWindows();
     std::shared_ptr<SettingsSession> session = session_;

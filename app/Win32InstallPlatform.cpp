@@ -6,4 +6,9 @@ namespace vantaro {
 
 bool RunningUnderWow64() { return IsRunningUnderWow64() != 0; }
 
+ProcessKind RunningProcessKind() {
+    if (sizeof(void*) == 8) return ProcessKind::Native64;
+    return RunningUnderWow64() ? ProcessKind::Wow64 : ProcessKind::Native32;
+}
+
 } // namespace vantaro

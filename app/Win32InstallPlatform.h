@@ -30,5 +30,7 @@ struct Win32InstallPlatform {
 
 // Whether this 32-bit program runs on 64-bit Windows, which takes the 64-bit INF.
 bool RunningUnderWow64();
+// This process: 32-bit on 32-bit Windows, 32-bit under WOW64, or 64-bit.
+ProcessKind RunningProcessKind();
 
 } // namespace vantaro

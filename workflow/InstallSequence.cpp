@@ -13,15 +13,16 @@
 
 namespace vantaro {
 
-InstallRequest ReadInstallRequest(const Profile& settings, bool runningUnderWow64, std::string portName,
+InstallRequest ReadInstallRequest(const Profile& settings, ProcessKind process, std::string portName,
                                   std::string initString) {
     using namespace vantaro::settings;
     InstallRequest request;
     request.portName = std::move(portName);
-    request.infName = runningUnderWow64 ? settings.ReadString(kBaseSetting, kModemInfFile64, kDefaultModemInf64)
-                                        : settings.ReadString(kBaseSetting, kModemInfFile, kDefaultModemInf);
-    request.platform = runningUnderWow64 ? InfPlatform::Amd64 : InfPlatform::X86;
-    request.removalRoute = ChooseRemovalRoute(runningUnderWow64);
+    const bool windows64 = process != ProcessKind::Native32;
+    request.infName = windows64 ? settings.ReadString(kBaseSetting, kModemInfFile64, kDefaultModemInf64)
+                                : settings.ReadString(kBaseSetting, kModemInfFile, kDefaultModemInf);
+    request.platform = windows64 ? InfPlatform::Amd64 : InfPlatform::X86;
+    request.removalRoute = ChooseRemovalRoute(process == ProcessKind::Wow64);
     request.hardwareId = settings.ReadString(kBaseSetting, kHardwareIdInInf, "");
     request.apn = settings.ReadString(kSetting, kApn, "");
     request.connectionMode = settings.ReadInt(kSetting, kConnMode, kDefaultConnModeOnInstall);

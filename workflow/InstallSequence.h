@@ -43,7 +43,12 @@ struct InstallRequest {
 
 // The request from the settings file as it stands (after a save), for the port and init
 // string that the caller chose. A 32-bit program on 64-bit Windows takes the 64-bit INF.
-InstallRequest ReadInstallRequest(const Profile& settings, bool runningUnderWow64, std::string portName,
+// The process the install runs in. Its Windows decides the INF and the driver's platform (a
+// native 64-bit process runs on 64-bit Windows as surely as a 32-bit one under WOW64 does), and
+// only a 32-bit process on 64-bit Windows hands the device work to the 64-bit helper.
+enum class ProcessKind { Native32, Wow64, Native64 };
+
+InstallRequest ReadInstallRequest(const Profile& settings, ProcessKind process, std::string portName,
                                   std::string initString);
 
 // Whoever asked for the install hears from it here. Message boxes (Show) come from the

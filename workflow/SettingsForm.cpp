@@ -299,7 +299,7 @@ void SettingsForm::ShowButtonsOfActivity() {
     }
 }
 
-std::optional<InstallRequest> SettingsForm::BeginInstall(bool runningUnderWow64) {
+std::optional<InstallRequest> SettingsForm::BeginInstall(ProcessKind process) {
     if (activity_ == Activity::Installing || activity_ == Activity::Dialling || activity_ == Activity::Connected)
         return std::nullopt;
     if (!SaveSettings()) return std::nullopt;
@@ -308,7 +308,7 @@ std::optional<InstallRequest> SettingsForm::BeginInstall(bool runningUnderWow64)
     const std::string portName =
         controls_.GetCurSel(IDC_PORT_LIST) < 0 ? std::string() : controls_.GetText(IDC_PORT_LIST);
     if (!portName.empty()) SetPortName(portName);
-    return ReadInstallRequest(profile_, runningUnderWow64, portName, controls_.GetText(IDC_INIT_STRING));
+    return ReadInstallRequest(profile_, process, portName, controls_.GetText(IDC_INIT_STRING));
 }
 
 void SettingsForm::EndInstall(InstallResult result) {

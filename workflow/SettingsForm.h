@@ -79,7 +79,7 @@ public:
     // and take the install's inputs as the dialog shows them now. Nothing when the save failed
     // (the install must not start with values the user did not see) or when an install or a
     // dial is already running.
-    std::optional<InstallRequest> BeginInstall(bool runningUnderWow64);
+    std::optional<InstallRequest> BeginInstall(ProcessKind process);
     // The install's end, on its worker: what the dialog does after each way a run can end.
     void EndInstall(InstallResult result);
 

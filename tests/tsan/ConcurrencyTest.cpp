@@ -132,7 +132,7 @@ TEST(InstallRace, TheDialogChangesLanguageSavesAndEndsWhileTheWorkerInstalls) {
     for (int round = 0; round < kRounds; ++round) {
         Dialog dialog;
         InstallPlatformFakes platform(dialog.profile, Between(0, 300));
-        std::optional<InstallRequest> request = dialog.form.BeginInstall(false);
+        std::optional<InstallRequest> request = dialog.form.BeginInstall(ProcessKind::Native32);
         ASSERT_TRUE(request);
         FormInstallReport report(dialog.form, dialog.workerMessages);
         Worker worker;

@@ -477,12 +477,12 @@ TEST_F(DialSessionTest, SaveDuringADialKeepsDisconnectAndTheInstallStaysRefused)
     Connect();
     form.SaveSettings();
     EXPECT_EQ(Buttons(), kBusy) << "a save must not give the buttons back while the dial waits";
-    EXPECT_FALSE(form.BeginInstall(false));
+    EXPECT_FALSE(form.BeginInstall(ProcessKind::Native32));
     ras.notifications = {{kConnected, 0}};
     RunDialThread();
     session.DisconnectClicked();
     EXPECT_EQ(Buttons(), kIdle);
-    EXPECT_TRUE(form.BeginInstall(false));
+    EXPECT_TRUE(form.BeginInstall(ProcessKind::Native32));
 }
 
 // --- the action buttons of each activity ---------------------------------------------------
@@ -499,8 +499,8 @@ public:
             shown += controls.IsEnabled(id) ? '+' : '-';
         return shown;
     }
-    void Install() { form.BeginInstall(false); }
-    void InstallGivingUp() { form.EndInstall((form.BeginInstall(false), InstallResult::NoInf)); }
+    void Install() { form.BeginInstall(ProcessKind::Native32); }
+    void InstallGivingUp() { form.EndInstall((form.BeginInstall(ProcessKind::Native32), InstallResult::NoInf)); }
     void Disconnect() { session.DisconnectClicked(); }
     void Save() { form.SaveSettings(); }
     void DialFailingThenConnect() {

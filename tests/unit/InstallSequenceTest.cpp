@@ -70,7 +70,7 @@ protected:
     }
 
     InstallResult Run() {
-        std::optional<InstallRequest> request = form.BeginInstall(wow64);
+        std::optional<InstallRequest> request = form.BeginInstall(process);
         if (!request) return InstallResult::Stopped;
         const InstallResult result = RunInstallSequence(*request, platform, report);
         form.EndInstall(result);
@@ -82,7 +82,7 @@ protected:
     }
     bool ModemConfigured() const { return registry.Find(kDriverKey, "AttachedTo") != nullptr; }
 
-    bool wow64 = false;
+    ProcessKind process = ProcessKind::Native32;
     std::deque<Devices> scans;
     FakeDeviceSetup setup;
     FakeProcessLauncher processes;
@@ -136,15 +136,23 @@ TEST_F(InstallSequenceTest, NoSelectedPortStopsBeforeAnythingElse) {
 TEST_F(InstallSequenceTest, TheInfNameFollowsThePlatformAndItsDefault) {
     files.files.clear();
     Run();
-    wow64 = true;
+    process = ProcessKind::Wow64;
     Run();
     profile.WriteString("BaseSetting", "modem_inf_file64", "phone64.inf");
     profile.WriteString("BaseSetting", "modem_inf_file", "phone32.inf");
     Run();
-    wow64 = false;
+    // A native 64-bit process runs on 64-bit Windows too, and removes devices itself.
+    process = ProcessKind::Native64;
     Run();
-    EXPECT_EQ(files.searched,
-              (std::vector<std::string>{"modem_inf.inf", "modem_inf64.inf", "phone64.inf", "phone32.inf"}));
+    const std::optional<InstallRequest> native64 = form.BeginInstall(ProcessKind::Native64);
+    ASSERT_TRUE(native64);
+    EXPECT_EQ(native64->platform, InfPlatform::Amd64);
+    EXPECT_EQ(native64->removalRoute, ChooseRemovalRoute(false));
+    form.EndInstall(InstallResult::NoInf);
+    process = ProcessKind::Native32;
+    Run();
+    EXPECT_EQ(files.searched, (std::vector<std::string>{"modem_inf.inf", "modem_inf64.inf", "phone64.inf",
+                                                        "phone64.inf", "phone32.inf"}));
 }
 
 TEST_F(InstallSequenceTest, AMissingInfOrHardwareIdStopsWithTheButtonsLeftDisabled) {
@@ -230,8 +238,8 @@ TEST_F(InstallSequenceTest, AnEntryValueTooLongForThePhoneBookIsNamedInTheStatus
 }
 
 TEST_F(InstallSequenceTest, AMissingConnModeCountsAsGprsAndDoubleZeroAsCsd) {
-    const InstallRequest missing = ReadInstallRequest(testing::MemoryProfile(""), false, "COM1", "");
-    const InstallRequest csd = ReadInstallRequest(testing::MemoryProfile("[Setting]\nconn_mode=00\n"), false, "COM1", "");
+    const InstallRequest missing = ReadInstallRequest(testing::MemoryProfile(""), ProcessKind::Native32, "COM1", "");
+    const InstallRequest csd = ReadInstallRequest(testing::MemoryProfile("[Setting]\nconn_mode=00\n"), ProcessKind::Native32, "COM1", "");
     EXPECT_EQ(missing.connectionMode, 1);
     EXPECT_EQ(csd.connectionMode, 0);
     EXPECT_EQ(missing.entryName, "GPRS Connection");
@@ -242,7 +250,7 @@ TEST_F(InstallSequenceTest, ADialogClosedDuringARunIsNeverTouchedAgainNorReadFor
         ras.devices = kOneModem;
         controls.End();
     };
-    std::optional<InstallRequest> request = form.BeginInstall(false);
+    std::optional<InstallRequest> request = form.BeginInstall(ProcessKind::Native32);
     ASSERT_TRUE(request);
     const int statusWrites = controls.setTextCount[IDC_STATUS];
     EXPECT_EQ(RunInstallSequence(*request, platform, report), InstallResult::Stopped);
@@ -253,7 +261,7 @@ TEST_F(InstallSequenceTest, ADialogClosedDuringARunIsNeverTouchedAgainNorReadFor
 }
 
 TEST_F(InstallSequenceTest, TheInitStringAndPortAreTheOnesShownWhenTheInstallStarted) {
-    std::optional<InstallRequest> request = form.BeginInstall(false);
+    std::optional<InstallRequest> request = form.BeginInstall(ProcessKind::Native32);
     ASSERT_TRUE(request);
     // The dialog ends (its controls read empty from now on) before the run gets to the registry.
     controls.End();
@@ -264,14 +272,14 @@ TEST_F(InstallSequenceTest, TheInitStringAndPortAreTheOnesShownWhenTheInstallSta
 }
 
 TEST_F(InstallSequenceTest, ASecondInstallIsRefusedWhileOneRuns) {
-    ASSERT_TRUE(form.BeginInstall(false));
+    ASSERT_TRUE(form.BeginInstall(ProcessKind::Native32));
     form.SaveSettings();  // says "saveset", which must not give the buttons back
     EXPECT_FALSE(controls.IsEnabled(IDC_INSTALL));
     EXPECT_FALSE(controls.IsEnabled(IDC_DIAL));
-    EXPECT_FALSE(form.BeginInstall(false)) << "a second install must not start beside the first";
+    EXPECT_FALSE(form.BeginInstall(ProcessKind::Native32)) << "a second install must not start beside the first";
     form.EndInstall(InstallResult::Done);
     EXPECT_TRUE(controls.IsEnabled(IDC_INSTALL));
-    EXPECT_TRUE(form.BeginInstall(false));
+    EXPECT_TRUE(form.BeginInstall(ProcessKind::Native32));
 }
 
 // A wrong INF is named in plain words before anything is installed, then the install fails.

@@ -169,7 +169,7 @@ TEST_F(SettingsFormTest, AFailedSaveIsSaidAndNeverReportedAsSaved) {
     EXPECT_EQ(messages.Shown(), std::vector<std::string>{kSaveFailedMessage});
     EXPECT_EQ(controls.GetText(IDC_STATUS), "");
     // The install button does not go on either.
-    EXPECT_FALSE(form.BeginInstall(false));
+    EXPECT_FALSE(form.BeginInstall(ProcessKind::Native32));
     EXPECT_TRUE(controls.IsEnabled(IDC_INSTALL));
 }
 
@@ -187,7 +187,7 @@ TEST_F(SettingsFormTest, AFieldWithALineBreakIsRefusedBeforeAnythingIsWritten) {
 
 TEST_F(SettingsFormTest, TheInstallButtonSavesSaysInsetupdriverAndDisablesTheActions) {
     Load("");
-    ASSERT_TRUE(form.BeginInstall(false));
+    ASSERT_TRUE(form.BeginInstall(ProcessKind::Native32));
     EXPECT_EQ(profile.writeCount, 8);
     EXPECT_EQ(controls.GetText(IDC_STATUS), "insetupdriver");
     EXPECT_FALSE(controls.IsEnabled(IDC_INSTALL));
@@ -198,7 +198,7 @@ TEST_F(SettingsFormTest, TheInstallButtonSavesSaysInsetupdriverAndDisablesTheAct
 
 TEST_F(SettingsFormTest, OnlyANonEmptyStatusTextPutsTheButtonsBack) {
     Load("");
-    form.EndInstall((form.BeginInstall(false), InstallResult::NoInf));
+    form.EndInstall((form.BeginInstall(ProcessKind::Native32), InstallResult::NoInf));
     form.SetStatusText("");
     EXPECT_FALSE(controls.IsEnabled(IDC_INSTALL));
     form.SetStatusText("done");
