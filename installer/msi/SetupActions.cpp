@@ -169,7 +169,7 @@ std::optional<std::string> EarlierSettings(MSIHANDLE install) {
         const std::wstring product = earlier.substr(at, end - at);
         wchar_t location[MAX_PATH] = {};
         DWORD size = MAX_PATH;
-        if (::MsiGetProductInfoW(product.c_str(), INSTALLPROPERTY_INSTALLLOCATION, location, &size) == ERROR_SUCCESS &&
+        if (::MsiGetProductInfoW(product.c_str(), L"InstallLocation", location, &size) == ERROR_SUCCESS &&
             size > 0)
             if (std::optional<std::string> folder = Ansi(location)) folders.push_back(Folder(*folder));
         at = end + 1;
