@@ -45,6 +45,8 @@ const char* const kSetupFiles[] = {"Vantaro.exe",   "modemnode.exe", "pnpagent64
                                    "Uninstall.exe"};
 // The driver install waits for the remote-access service; a port check takes seconds.
 constexpr DWORD kVantaroRunWait = 5 * 60 * 1000;
+// How much of the program's log a failed modem step copies into the MSI log.
+constexpr std::size_t kLogTail = 4096;
 
 struct MsiHandleTraits {
     using Type = MSIHANDLE;
@@ -330,6 +332,15 @@ extern "C" __declspec(dllexport) UINT __stdcall InstallModem(MSIHANDLE install) 
         if (!done) Say(install, "the modem is not installed; the package is, as REQUIREMODEM is not 1.");
         return ERROR_SUCCESS;
     }
+    // The package's files go again; the program's log of the failed step, which would keep the
+    // folder, is said here instead.
+    const std::string log = folder + "\\Vantaro.log";
+    std::string lines;
+    if (ReadWholeFile(log, lines) == WholeFileRead::Read) {
+        if (lines.size() > kLogTail) lines.erase(0, lines.size() - kLogTail);
+        Say(install, "Vantaro.log ends:\r\n" + lines);
+    }
+    ::DeleteFileA(log.c_str());
     return Refuse(install, "REQUIREMODEM=1: the install is undone.");
 }
 
