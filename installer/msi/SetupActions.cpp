@@ -4,7 +4,7 @@
 //   CheckInstall           immediate, before anything is written: refuses property values the
 //                          program would refuse (1603, and a line in the MSI log saying why), and
 //                          hands the values and an earlier install's settings to the steps below
-//   WriteSettings          deferred, after the files: takes over a setup's (NSIS) install, then
+//   WriteSettings          deferred, after the files, before the shortcut: takes over a setup's (NSIS) install, then
 //                          writes the given keys into Setting.ini through the program's writer
 //   InstallModem           deferred, last: Vantaro.exe /install /port <PORT> /quiet
 //   CheckRemoval           immediate: refuses the removal while a Vantaro runs
@@ -22,6 +22,7 @@
 #include <windows.h>
 #include <msi.h>
 #include <msiquery.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <map>
@@ -134,7 +135,7 @@ std::optional<std::string> FromHex(const std::u16string& text) {
     return bytes;
 }
 
-std::string Folder(std::string folder) {
+std::string TrimmedFolder(std::string folder) {
     while (!folder.empty() && folder.back() == '\\') folder.pop_back();
     return folder;
 }
@@ -156,7 +157,7 @@ std::optional<SetupInstall> FindSetupInstall() {
         if (::RegQueryValueExA(key.get(), "InstallLocation", nullptr, &type, reinterpret_cast<BYTE*>(folder), &size) ==
                 ERROR_SUCCESS &&
             type == REG_SZ)
-            return SetupInstall{Folder(folder), view};
+            return SetupInstall{TrimmedFolder(folder), view};
     }
     return std::nullopt;
 }
@@ -173,7 +174,7 @@ std::optional<std::string> EarlierSettings(MSIHANDLE install) {
         DWORD size = MAX_PATH;
         if (::MsiGetProductInfoW(product.c_str(), L"InstallLocation", location, &size) == ERROR_SUCCESS &&
             size > 0)
-            if (std::optional<std::string> folder = Ansi(location)) folders.push_back(Folder(*folder));
+            if (std::optional<std::string> folder = Ansi(location)) folders.push_back(TrimmedFolder(*folder));
         at = end + 1;
     }
     if (std::optional<SetupInstall> setup = FindSetupInstall()) folders.push_back(setup->folder);
@@ -195,6 +196,10 @@ void TakeOverSetupInstall(MSIHANDLE install, const std::string& installFolder) {
     for (const char* file : kSetupFiles)
         if (!sameFolder || std::string(file) == "Uninstall.exe") ::DeleteFileA((setup->folder + "\\" + file).c_str());
     if (!sameFolder) ::RemoveDirectoryA(setup->folder.c_str());
+    // The setup's Start-menu shortcut; the package makes its own after this step.
+    char programs[MAX_PATH] = {};
+    if (SUCCEEDED(::SHGetFolderPathA(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, programs)))
+        ::DeleteFileA((std::string(programs) + "\\Vantaro.lnk").c_str());
     ::RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kSetupUninstallKey, setup->view, 0);
 }
 
@@ -252,7 +257,7 @@ using namespace vantaro::msi;
 extern "C" __declspec(dllexport) UINT __stdcall CheckInstall(MSIHANDLE install) {
     const std::optional<std::string> folder = Ansi(Property(install, L"INSTALLDIR"));
     if (!folder) return Refuse(install, "the install folder's name has characters this Windows' code page lacks.");
-    std::vector<std::u16string> settingsData = {Utf16(WideFromAnsi(Folder(*folder)))};
+    std::vector<std::u16string> settingsData = {Utf16(WideFromAnsi(TrimmedFolder(*folder)))};
     const std::optional<std::string> earlier = EarlierSettings(install);
     settingsData.push_back(earlier ? Utf16(WideFromAnsi(Hex(*earlier))) : u"");
 
@@ -358,7 +363,7 @@ extern "C" __declspec(dllexport) UINT __stdcall CheckRemoval(MSIHANDLE install) 
     }
     const std::optional<std::string> folder = Ansi(Property(install, L"INSTALLDIR"));
     ::MsiSetPropertyW(install, L"RemoveWhatVantaroMade",
-                      Wide(PackTexts({Utf16(WideFromAnsi(Folder(folder.value_or(""))))})).c_str());
+                      Wide(PackTexts({Utf16(WideFromAnsi(TrimmedFolder(folder.value_or(""))))})).c_str());
     return ERROR_SUCCESS;
 }
 

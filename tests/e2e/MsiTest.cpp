@@ -169,6 +169,29 @@ TEST_F(MsiTest, AnUpgradeKeepsTheSettingsAndADowngradeIsRefused) {
     EXPECT_EQ(MachineValue(PackageEntries().at(0), "DisplayVersion", KEY_WOW64_64KEY), "1.1211.0");
 }
 
+// The setup (NSIS) and the MSI package leave one install between them: the package takes over
+// a setup's install with its settings; the setup refuses to touch a package's install.
+TEST_F(MsiTest, ThePackageTakesOverASetupsInstallAndASetupLeavesThePackagesAlone) {
+    const std::string setup = WindowsPath(std::getenv("VANTARO_SETUP") ? std::getenv("VANTARO_SETUP") : "");
+    const std::string folder = InstallFolder();
+    const std::string setupEntry = std::string(kUninstallKey) + "\\Vantaro";
+    ASSERT_EQ(platformtest::RunProgram(setup, "\"" + setup + "\" /S", kDefaultWait).exitCode, 0u);
+    const std::string settings = ReadFile(folder + "\\Setting.ini") + "; edited after the setup\r\n";
+    WriteFile(folder + "\\Setting.ini", settings);
+
+    ASSERT_EQ(Msiexec("/i \"" + ThisPackage() + "\"").exitCode, 0u);
+    EXPECT_EQ(ReadFile(folder + "\\Setting.ini"), settings);
+    EXPECT_FALSE(FileExists(folder + "\\Uninstall.exe"));
+    EXPECT_FALSE(MachineKeyExists(setupEntry, KEY_WOW64_64KEY)) << "two uninstall entries";
+    EXPECT_EQ(FileExists(ShellFolder(CSIDL_COMMON_PROGRAMS) + "\\Vantaro.lnk") +
+                  FileExists(ShellFolder(CSIDL_PROGRAMS) + "\\Vantaro.lnk"), 1) << "two Start-menu shortcuts";
+
+    const platformtest::ProgramRun refused = platformtest::RunProgram(setup, "\"" + setup + "\" /S", kDefaultWait);
+    EXPECT_NE(refused.exitCode, 0u);
+    EXPECT_FALSE(MachineKeyExists(setupEntry, KEY_WOW64_64KEY));
+    EXPECT_EQ(PackageEntries().size(), 1u);
+}
+
 // The simulated phones of this test's run (tests/e2e/CMakeLists.txt): a ready phone on COM71 and
 // a silent port on COM72; COM73 is no port of this PC.
 TEST_F(MsiTest, TheModemStepReportsVantarosExitCodeAndFailsThePackageOnlyWhenRequired) {

@@ -45,7 +45,9 @@ TEST(DeploymentPropertiesTest, ValuesAreStoredExactlyOrRefused) {
         std::string why;
         EXPECT_EQ(StoredValue(Setting(c.property), c.value, why), c.stored)
             << c.property << " of " << c.value.size() << " bytes: " << c.value.substr(0, 20);
-        if (!c.stored) EXPECT_EQ(why.rfind(c.property, 0), 0u) << "the refusal names the property: " << why;
+        if (!c.stored) {
+            EXPECT_EQ(why.rfind(c.property, 0), 0u) << "the refusal names the property: " << why;
+        }
     }
 }
 
