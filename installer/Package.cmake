@@ -38,10 +38,12 @@ elseif(MODE STREQUAL "wxs")
             set(shortcut "\n        <Shortcut Id=\"StartMenuLink\" Directory=\"ProgramMenuFolder\" Name=\"Vantaro\" Target=\"[INSTALLDIR]Vantaro.exe\" WorkingDirectory=\"INSTALLDIR\"/>")
         endif()
         file(RELATIVE_PATH source "${RELATIVE_TO}" "${DIST}/${file}")
-        string(APPEND components "      <Component Id=\"${file}\" Guid=\"*\" Win64=\"${WIN64}\">\n"
-               "        <File Id=\"${file}\" Name=\"${file}\" Source=\"${source}\" KeyPath=\"yes\"/>${shortcut}\n"
+        # A table key holds letters, digits, '_' and '.' only.
+        string(REGEX REPLACE "[^A-Za-z0-9_.]" "_" id "${file}")
+        string(APPEND components "      <Component Id=\"${id}\" Guid=\"*\" Win64=\"${WIN64}\">\n"
+               "        <File Id=\"${id}\" Name=\"${file}\" Source=\"${source}\" KeyPath=\"yes\"/>${shortcut}\n"
                "      </Component>\n")
-        string(APPEND refs "      <ComponentRef Id=\"${file}\"/>\n")
+        string(APPEND refs "      <ComponentRef Id=\"${id}\"/>\n")
     endforeach()
     file(WRITE "${OUT}" "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<Include>\n"
          "  <DirectoryRef Id=\"INSTALLDIR\">\n${components}  </DirectoryRef>\n"

@@ -51,19 +51,6 @@ TEST(DeploymentPropertiesTest, ValuesAreStoredExactlyOrRefused) {
     }
 }
 
-TEST(DeploymentPropertiesTest, PortAndSwitchesTakeWhatVantaroTakes) {
-    std::string why;
-    EXPECT_TRUE(IsPortArgument("COM5", why));
-    EXPECT_TRUE(IsPortArgument("auto", why));
-    for (const char* port : {"COM0", "COM05", "COM256", "LPT1", ""}) {
-        EXPECT_FALSE(IsPortArgument(port, why)) << port;
-        EXPECT_EQ(why.rfind("PORT: ", 0), 0u) << why;
-    }
-    EXPECT_EQ(Switch(""), false);
-    EXPECT_EQ(Switch("1"), true);
-    EXPECT_FALSE(Switch("yes"));
-}
-
 TEST(DeploymentPropertiesTest, PackedTextsComeBackWhole) {
     const std::vector<std::u16string> texts = {u"C:\\Program Files\\Vantaro", u"", u"12:34", u"a\u4e2d;b=\"c\""};
     EXPECT_EQ(UnpackTexts(PackTexts(texts)), texts);
