@@ -13,3 +13,5 @@ LangString RemovalNeedsAdministrator ${LANG_ENGLISH} "Windows refused to remove 
 LangString RemovalNeedsAdministrator ${LANG_SIMPCHINESE} "由于权限不足，Windows 拒绝删除调制解调器。请以管理员身份运行卸载程序。没有删除任何内容。"
 LangString RemovalNeedsRestart ${LANG_ENGLISH} "Windows removes the modem only after a restart. Restart Windows, then uninstall Vantaro again."
 LangString RemovalNeedsRestart ${LANG_SIMPCHINESE} "Windows 需要重新启动后才能删除调制解调器。请重新启动 Windows，然后再次卸载 Vantaro。"
+LangString InstalledByMsi ${LANG_ENGLISH} "Vantaro is installed here from its MSI package (product $0). Update it with a newer MSI package, or remove it first (msiexec /x $0), then run this setup again. Nothing was changed."
+LangString InstalledByMsi ${LANG_SIMPCHINESE} "此计算机上的 Vantaro 是从其 MSI 安装包安装的（产品 $0）。请用更新的 MSI 安装包更新它，或先删除它（msiexec /x $0），然后重新运行此安装程序。未做任何更改。"

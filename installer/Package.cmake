@@ -2,6 +2,10 @@
 #   MODE=files  writes OUT, the setup's lists of the folder's files (Setting.ini aside: the setup
 #               keeps an earlier one), as the macros InstallFiles and RemoveFilesFrom <folder>
 #   MODE=zip    writes OUT, a zip of the folder under its own name
+#   MODE=wxs    writes OUT, the MSI's components (one per file of the folder, Setting.ini among
+#               them; the Start-menu shortcut goes with Vantaro.exe) and their feature, for
+#               msi/Vantaro.wxs; WIN64 says whether they are 64-bit components, and the
+#               files are named relative to RELATIVE_TO (wixl takes no absolute source path)
 # What the program writes beside itself at run time (Vantaro.log, Vantaro.log.1) is left out.
 cmake_minimum_required(VERSION 3.21)
 
@@ -22,6 +26,28 @@ if(MODE STREQUAL "files")
         string(APPEND remove "  Delete \"\${FOLDER}\\${file}\"\n")
     endforeach()
     file(WRITE "${OUT}" "${install}!macroend\n${remove}!macroend\n")
+elseif(MODE STREQUAL "wxs")
+    set(components "")
+    set(refs "")
+    foreach(file IN LISTS files)
+        if(IS_DIRECTORY "${DIST}/${file}")
+            continue()
+        endif()
+        set(shortcut "")
+        if(file STREQUAL "Vantaro.exe")
+            set(shortcut "\n        <Shortcut Id=\"StartMenuLink\" Directory=\"ProgramMenuFolder\" Name=\"Vantaro\" Target=\"[INSTALLDIR]Vantaro.exe\" WorkingDirectory=\"INSTALLDIR\"/>")
+        endif()
+        file(RELATIVE_PATH source "${RELATIVE_TO}" "${DIST}/${file}")
+        # A table key holds letters, digits, '_' and '.' only.
+        string(REGEX REPLACE "[^A-Za-z0-9_.]" "_" id "${file}")
+        string(APPEND components "      <Component Id=\"${id}\" Guid=\"*\" Win64=\"${WIN64}\">\n"
+               "        <File Id=\"${id}\" Name=\"${file}\" Source=\"${source}\" KeyPath=\"yes\"/>${shortcut}\n"
+               "      </Component>\n")
+        string(APPEND refs "      <ComponentRef Id=\"${id}\"/>\n")
+    endforeach()
+    file(WRITE "${OUT}" "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<Include>\n"
+         "  <DirectoryRef Id=\"INSTALLDIR\">\n${components}  </DirectoryRef>\n"
+         "  <Feature Id=\"Vantaro\" Level=\"1\">\n${refs}  </Feature>\n</Include>\n")
 elseif(MODE STREQUAL "zip")
     set(paths "")
     foreach(file IN LISTS files)

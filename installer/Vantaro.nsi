@@ -27,6 +27,8 @@ SetCompressor /SOLID lzma
 !define START_MENU_LINK "$SMPROGRAMS\Vantaro.lnk"
 ; Held by every running Vantaro.exe.
 !define RUNNING_MUTEX "Global\VantaroRunning"
+; The MSI packages' UpgradeCode (installer/msi/Vantaro.wxs).
+!define MSI_UPGRADE_CODE "{3F2A9C64-8B1D-4E7A-A5C2-6D0E4B9F1C37}"
 !define SYNCHRONIZE 0x00100000
 ; In a shell link's header, the flag byte that holds SLDF_RUNAS_USER (0x2000).
 !define LINK_FLAGS_BYTE 0x15
@@ -134,6 +136,15 @@ FunctionEnd
 
 Section "Vantaro"
   SetShellVarContext all
+  ; An install from the MSI package belongs to whoever deploys it (Group Policy, Intune): the
+  ; setup does not take it over, and it says how to go on.
+  System::Call 'msi::MsiEnumRelatedProductsW(w "${MSI_UPGRADE_CODE}", i 0, i 0, w .r0) i .r1'
+  ${If} $1 == 0
+    DetailPrint "$(InstalledByMsi)"
+    MessageBox MB_ICONSTOP "$(InstalledByMsi)" /SD IDOK
+    SetErrorLevel 1
+    Abort
+  ${EndIf}
   !if "${ARCH}" == "x86"
     ${If} ${RunningX64}
       DetailPrint "$(X86OnX64)"

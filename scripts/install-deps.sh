@@ -14,7 +14,8 @@ packages=(cmake ninja-build g++ googletest libbenchmark-dev
           wine wine64
           xvfb xdotool x11-utils imagemagick
           fonts-wqy-microhei locales
-          python3 mobile-broadband-provider-info nsis)
+          python3 mobile-broadband-provider-info nsis
+          wixl msitools)
 
 # wine32 runs the 32-bit build; a machine that runs no 32-bit code gets the 64-bit Wine alone.
 if [ "$VANTARO_RUNS_32BIT" = 1 ]; then
