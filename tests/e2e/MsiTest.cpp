@@ -175,7 +175,7 @@ TEST_F(MsiTest, ThePackageTakesOverASetupsInstallAndASetupLeavesThePackagesAlone
     const std::string setup = WindowsPath(std::getenv("VANTARO_SETUP") ? std::getenv("VANTARO_SETUP") : "");
     const std::string folder = InstallFolder();
     const std::string setupEntry = std::string(kUninstallKey) + "\\Vantaro";
-    ASSERT_EQ(platformtest::RunProgram(setup, "\"" + setup + "\" /S", kDefaultWait).exitCode, 0u);
+    ASSERT_EQ(RunWithArguments(setup, "/S").exitCode, 0u);
     const std::string settings = ReadFile(folder + "\\Setting.ini") + "; edited after the setup\r\n";
     WriteFile(folder + "\\Setting.ini", settings);
 
@@ -186,7 +186,7 @@ TEST_F(MsiTest, ThePackageTakesOverASetupsInstallAndASetupLeavesThePackagesAlone
     EXPECT_EQ(FileExists(ShellFolder(CSIDL_COMMON_PROGRAMS) + "\\Vantaro.lnk") +
                   FileExists(ShellFolder(CSIDL_PROGRAMS) + "\\Vantaro.lnk"), 1) << "two Start-menu shortcuts";
 
-    const platformtest::ProgramRun refused = platformtest::RunProgram(setup, "\"" + setup + "\" /S", kDefaultWait);
+    const ProgramRun refused = RunWithArguments(setup, "/S");
     EXPECT_NE(refused.exitCode, 0u);
     EXPECT_FALSE(MachineKeyExists(setupEntry, KEY_WOW64_64KEY));
     EXPECT_EQ(PackageEntries().size(), 1u);
