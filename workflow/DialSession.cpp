@@ -189,7 +189,7 @@ void DialSession::ShowDialError() {
 
 void DialSession::DisconnectClicked() {
     Supersede();
-    if (Log* log = form_.StepLog()) log->Step("dial.hang.up", LogResult::Started, 0, {});
+    if (Log* log = form_.StepLog()) log->Step("dial.hang.up", LogResult::Started);
     const ras::ConnectionHandle connection = Connection();
     if (connection != 0) {
         form_.SetStatusText(form_.LookUpMessage(message::kDisconnecting));
