@@ -23,13 +23,14 @@ std::string FillIn(const std::string& text, const std::string& value) {
 
 bool AsksToConfirmLastTry(const CodeAsk& ask) { return ask.triesLeft && *ask.triesLeft <= 1; }
 
-CodeEntryProblem CheckCodeEntry(const CodeAsk& ask, std::string_view code, std::string_view newPin,
-                                std::string_view newPinAgain, bool lastTryConfirmed) {
+CodeEntryProblem CheckCodeEntry(const CodeAsk& ask, const Secret& code, const Secret& newPin, const Secret& newPinAgain,
+                                bool lastTryConfirmed) {
+    // The characters are looked at for their form only.
     const bool unlock = ask.action == CodeAction::Unlock;
-    if (unlock ? !IsValidPuk(code) : !IsValidPin(code))
+    if (unlock ? !IsValidPuk(code.Reveal()) : !IsValidPin(code.Reveal()))
         return unlock ? CodeEntryProblem::PukNotValid : CodeEntryProblem::PinNotValid;
     if (unlock || ask.action == CodeAction::ChangePin) {
-        if (!IsValidPin(newPin)) return CodeEntryProblem::NewPinNotValid;
+        if (!IsValidPin(newPin.Reveal())) return CodeEntryProblem::NewPinNotValid;
         if (newPin != newPinAgain) return CodeEntryProblem::NewPinsDiffer;
     }
     if (AsksToConfirmLastTry(ask) && !lastTryConfirmed) return CodeEntryProblem::LastTryNotConfirmed;

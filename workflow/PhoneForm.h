@@ -47,8 +47,8 @@ enum class CodeEntryProblem { None, PinNotValid, PukNotValid, NewPinNotValid, Ne
 // The rule for a code dialog's entries: the first is the PIN (the PUK to unlock), the second and
 // third the new PIN twice (for unlocking and changing). With one try left (or none, as a phone
 // may count), nothing is sent until the user has confirmed it.
-CodeEntryProblem CheckCodeEntry(const CodeAsk& ask, std::string_view code, std::string_view newPin,
-                                std::string_view newPinAgain, bool lastTryConfirmed);
+CodeEntryProblem CheckCodeEntry(const CodeAsk& ask, const Secret& code, const Secret& newPin, const Secret& newPinAgain,
+                                bool lastTryConfirmed);
 // Whether the dialog for this ask shows the box that confirms a last try.
 bool AsksToConfirmLastTry(const CodeAsk& ask);
 

@@ -240,7 +240,7 @@ TEST(CodeEntry, IsSentOnlyInItsFormAndTheLastTryOnlyWhenConfirmed) {
         {CodeAction::ChangePin, 3, "1111", "222222222", "222222222", false, P::NewPinNotValid},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(CheckCodeEntry({"COM1", c.action, c.tries}, c.code, c.newPin, c.again, c.confirmed), c.expected)
+        EXPECT_EQ(CheckCodeEntry({"COM1", c.action, c.tries}, Secret(c.code), Secret(c.newPin), Secret(c.again), c.confirmed), c.expected)
             << static_cast<int>(c.action) << " " << c.code << "/" << c.newPin << "/" << c.again << " tries "
             << c.tries.value_or(-1);
 }
