@@ -10,15 +10,12 @@
 namespace vantaro::e2e {
 namespace {
 
-using platformtest::ProgramRun;
-using platformtest::RunProgram;
 
 constexpr char kUsageStart[] = "Usage: Vantaro.exe [/install /port COMn|auto";
 
 // Runs the program with its output led into a pipe, as `Vantaro.exe ... > file` in a script does.
 ProgramRun RunVantaro(const VantaroProcess& vantaro, const std::string& arguments) {
-    const std::string program = vantaro.Folder() + "\\Vantaro.exe";
-    return RunProgram(program, "\"" + program + "\" " + arguments, kDefaultWait);
+    return RunWithArguments(vantaro.Folder() + "\\Vantaro.exe", arguments);
 }
 
 TEST(CommandLine, EveryWrongCommandLineEndsWithTwoAndSaysWhichArgumentIsWrong) {

@@ -76,7 +76,7 @@ TEST_P(DllPlantingTest, ThePlantedDllIsNeverLoaded) {
         const std::string program = CopyProgram("modemnode.exe");
         mark = Plant(program.substr(0, program.rfind('\\')));
         // Wine's configuration manager finds no root: the run fails after its first call.
-        const platformtest::ProgramRun run = platformtest::RunProgram(program, "modemnode.exe MODEM COM4", kDefaultWait);
+        const ProgramRun run = RunWithArguments(program, "MODEM COM4");
         ASSERT_TRUE(run.finished);
         EXPECT_EQ(run.exitCode, 1u) << run.output;
         break;
@@ -86,7 +86,7 @@ TEST_P(DllPlantingTest, ThePlantedDllIsNeverLoaded) {
         ASSERT_TRUE(platformtest::CreateBareModemDevice(platformtest::kModemHardwareId));
         const std::string program = CopyProgram("pnpagent64.exe");
         mark = Plant(program.substr(0, program.rfind('\\')));
-        const platformtest::ProgramRun run = platformtest::RunProgram(
+        const ProgramRun run = e2e::RunProgram(
             program, std::string("pnpagent64.exe UpdateDriverForPlugAndPlayDevices ") + platformtest::kModemHardwareId +
                          " \"" + DistFolder() + "\\modem_inf64.inf\"");
         platformtest::RemoveAllModemDevices();

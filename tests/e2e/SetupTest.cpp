@@ -23,8 +23,6 @@
 namespace vantaro::e2e {
 namespace {
 
-using platformtest::ProgramRun;
-using platformtest::RunProgram;
 
 constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vantaro";
 constexpr char kVersion[] = "1.1211.0";
@@ -53,7 +51,7 @@ bool EntryExists() { return EntryValue("DisplayName").has_value(); }
 DWORD RunSetup(const std::string& switches) {
     const std::string setup = SetupProgram();
     const DWORD start = ::GetTickCount();
-    const ProgramRun run = RunProgram(setup, "\"" + setup + "\" " + switches, kDefaultWait);
+    const ProgramRun run = RunWithArguments(setup, switches);
     const DWORD elapsed = ::GetTickCount() - start;
     EXPECT_TRUE(run.finished) << setup;
     EXPECT_EQ(run.exitCode, 0u);
@@ -74,24 +72,10 @@ bool UninstallAndWait(const std::string& folder) {
 // it shows, `meanwhile` runs. The program is ended again.
 template <typename Meanwhile = void (*)()>
 bool ShowsItsDialog(const std::string& folder, Meanwhile meanwhile = [] {}) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    std::string commandLine = "\"" + folder + "\\Vantaro.exe\"";
-    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-        return false;
-    const bool shown = WaitUntil([&] {
-        HWND dialog = ::FindWindowA(nullptr, "Dial_Setting");
-        DWORD owner = 0;
-        if (dialog) ::GetWindowThreadProcessId(dialog, &owner);
-        return dialog && owner == info.dwProcessId;
-    });
-    if (shown) meanwhile();
-    ::TerminateProcess(info.hProcess, 0);
-    ::WaitForSingleObject(info.hProcess, 5000);
-    ::CloseHandle(info.hThread);
-    ::CloseHandle(info.hProcess);
-    return shown;
+    VantaroProcess installed(VantaroProcess::Installed{folder});
+    if (!installed.Start() || !installed.WaitForSettingsDialog()) return false;
+    meanwhile();
+    return true;
 }
 
 // Uninstalls what a test installed; an uninstaller that refused (and so kept the program, as it
@@ -162,7 +146,7 @@ TEST_F(SetupTest, SilentSetupInstallsTheFilesTheShortcutAndTheUninstallEntry) {
 TEST_F(SetupTest, TheInstalledProgramStartsAndShowsItsDialog) {
     RunSetup("/S");
     const std::string program = ProgramFilesFolder() + "\\Vantaro.exe";
-    const ProgramRun usage = RunProgram(program, "\"" + program + "\" /?", kDefaultWait);
+    const ProgramRun usage = RunWithArguments(program, "/?");
     EXPECT_EQ(usage.exitCode, 0u);
     EXPECT_EQ(usage.output.rfind("Usage: Vantaro.exe", 0), 0u) << usage.output;
 
@@ -215,7 +199,7 @@ TEST_F(SetupTest, TheUninstallerRemovesWhatVantaroMadeOrKeepsTheProgramUntilItCa
     const std::string uninstaller = folder + "\\Uninstall.exe";
     // In place (_?=): the uninstaller's exit code is its own, and it keeps itself.
     const auto refused = [&] {
-        const DWORD code = RunProgram(uninstaller, "\"" + uninstaller + "\" /S _?=" + folder, kDefaultWait).exitCode;
+        const DWORD code = RunWithArguments(uninstaller, "/S _?=" + folder).exitCode;
         return code != 0 && FileExists(folder + "\\Vantaro.exe") && EntryExists() &&
                platformtest::ModemDevices().size() == 1;
     };

@@ -1,9 +1,12 @@
 #include "e2e/UiDriver.h"
 
+#include "platform/win32/UniqueHandle.h"
+
 #include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -349,6 +352,59 @@ bool SaveWindowImage(HWND window, const std::string& path) {
     bytes += pixels;
     WriteFile(path, bytes);
     return true;
+}
+
+ProgramRun RunProgram(const std::string& programPath, const std::string& commandLine, DWORD timeoutMs) {
+    ProgramRun run;
+    SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
+    HANDLE readEnd = nullptr;
+    HANDLE writeEnd = nullptr;
+    if (!::CreatePipe(&readEnd, &writeEnd, &inheritable, 0)) return run;
+    UniqueKernelHandle reader(readEnd);
+    UniqueKernelHandle writer(writeEnd);
+    ::SetHandleInformation(reader.get(), HANDLE_FLAG_INHERIT, 0);
+
+    STARTUPINFOA startup;
+    std::memset(&startup, 0, sizeof startup);
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = writer.get();
+    startup.hStdError = writer.get();
+    PROCESS_INFORMATION info;
+    std::memset(&info, 0, sizeof info);
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    if (!::CreateProcessA(programPath.c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
+                          &startup, &info))
+        return run;
+    run.started = true;
+    UniqueKernelHandle process(info.hProcess);
+    UniqueKernelHandle thread(info.hThread);
+    writer.reset();
+
+    run.finished = ::WaitForSingleObject(process.get(), timeoutMs) == WAIT_OBJECT_0;
+    if (!run.finished) {
+        ::TerminateProcess(process.get(), 99);
+        ::WaitForSingleObject(process.get(), 5000);
+    }
+    ::GetExitCodeProcess(process.get(), &run.exitCode);
+    // Only what is there: a service the program started could hold the pipe open.
+    for (;;) {
+        DWORD available = 0;
+        if (!::PeekNamedPipe(reader.get(), nullptr, 0, nullptr, &available, nullptr) || available == 0) break;
+        char buffer[512];
+        DWORD read = 0;
+        if (!::ReadFile(reader.get(), buffer, sizeof buffer, &read, nullptr) || read == 0) break;
+        run.output.append(buffer, read);
+    }
+    return run;
+}
+
+ProgramRun RunWithArguments(const std::string& programPath, const std::string& arguments, DWORD timeoutMs) {
+    std::string commandLine = "\"" + programPath + "\"";
+    if (!arguments.empty()) commandLine += " " + arguments;
+    return RunProgram(programPath, commandLine, timeoutMs);
 }
 
 VantaroProcess::VantaroProcess(const std::string& testName) : folder_(WorkFolder(testName)) {

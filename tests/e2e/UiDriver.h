@@ -27,6 +27,18 @@ std::string PnpAgentFolder();
 std::string WorkFolder(const std::string& testName);
 std::string ArtifactsFolder();
 
+struct ProgramRun {
+    bool started = false;
+    bool finished = false;  // within the time allowed (else it was ended)
+    DWORD exitCode = 0;
+    std::string output;     // standard output and error
+};
+// Runs a console program with its output captured; ends it if it takes longer than `timeoutMs`.
+ProgramRun RunProgram(const std::string& programPath, const std::string& commandLine, DWORD timeoutMs = kDefaultWait);
+// The same, with the program's quoted path and then `arguments` as its command line.
+ProgramRun RunWithArguments(const std::string& programPath, const std::string& arguments,
+                            DWORD timeoutMs = kDefaultWait);
+
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
@@ -94,6 +106,11 @@ class VantaroProcess {
 public:
     // Copies every file of the distribution folder into `folder` (made afresh).
     explicit VantaroProcess(const std::string& testName);
+    // The program where a setup installed it: nothing is copied.
+    struct Installed {
+        std::string folder;
+    };
+    explicit VantaroProcess(Installed installed) : folder_(std::move(installed.folder)) {}
     VantaroProcess(const VantaroProcess&) = delete;
     VantaroProcess& operator=(const VantaroProcess&) = delete;
     // Ends the program if it still runs.

@@ -17,7 +17,6 @@ namespace vantaro::e2e {
 namespace {
 
 using platformtest::kModemHardwareId;
-using platformtest::ProgramRun;
 
 constexpr char kOtherHardwareId[] = "USB\\VID_9999&PID_0009&MI_00";
 constexpr char kAboutTarget[] = "C:\\KR_WSN.log";
@@ -29,7 +28,7 @@ constexpr char kRecordKey[] = "Software\\Vantaro";
 
 ProgramRun Uninstall(const VantaroProcess& vantaro) {
     const std::string program = vantaro.Folder() + "\\Vantaro.exe";
-    return platformtest::RunProgram(program, "\"" + program + "\" /uninstall /quiet", kDefaultWait);
+    return RunWithArguments(program, "/uninstall /quiet");
 }
 
 std::string FirstDriverKey() { return std::string(platformtest::kModemClassKey) + "\\0000"; }
@@ -212,8 +211,7 @@ TEST_F(UninstallTest, AnInstallIsRecordedAndItsUninstallRemovesExactlyThat) {
     SerialCommOverride ports;
     ports.SetPortName("\\Device\\Serial71", "COM71");
     VantaroProcess vantaro("uninstall_recorded");
-    ProgramRun run = platformtest::RunProgram(vantaro.Folder() + "\\Vantaro.exe",
-                                              "Vantaro.exe /install /port COM71 /quiet", kDefaultWait);
+    ProgramRun run = RunWithArguments(vantaro.Folder() + "\\Vantaro.exe", "/install /port COM71 /quiet");
     ASSERT_EQ(run.exitCode, 0u) << run.output;
     EXPECT_EQ(RecordValue("RecordVersion"), "1");
     const std::string device = RecordValue("Device1");

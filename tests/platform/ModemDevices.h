@@ -1,7 +1,7 @@
 #pragma once
 // What the Wine tests of the modem installation look at and clean up: the devices of the modem
-// class with their driver keys, bare devices as the installer leaves them before the driver
-// update, and console programs run with their output captured.
+// class with their driver keys, and bare devices as the installer leaves them before the driver
+// update.
 
 #include <windows.h>
 
@@ -44,14 +44,5 @@ bool CreateBareModemDevice(const std::string& hardwareId);
 
 std::string StringValue(const RegistryValue& value);  // the text before the first NUL
 
-struct ProgramRun {
-    bool started = false;
-    bool finished = false;  // within the time allowed (else it was ended)
-    DWORD exitCode = 0;
-    std::string output;     // standard output and error
-};
-
-// Runs a console program with its output captured; ends it if it takes longer than `timeoutMs`.
-ProgramRun RunProgram(const std::string& programPath, const std::string& commandLine, DWORD timeoutMs = 60000);
 
 } // namespace vantaro::platformtest

@@ -134,7 +134,7 @@ TEST_F(SampleDriverInstallTest, InstallsTheUnimodemEntriesIntoTheDriverKey) {
 
 TEST_F(SampleDriverInstallTest, The64BitInfInstalledByPnpAgentHasThemToo) {
     ASSERT_TRUE(platformtest::CreateBareModemDevice(kModemHardwareId));
-    const platformtest::ProgramRun run = platformtest::RunProgram(
+    const e2e::ProgramRun run = e2e::RunProgram(
         e2e::PnpAgentFolder() + "\\pnpagent64.exe",
         std::string("pnpagent64.exe UpdateDriverForPlugAndPlayDevices ") + kModemHardwareId + " \"" + dist +
             "\\modem_inf64.inf\"");
@@ -151,7 +151,7 @@ TEST_F(SampleDriverInstallTest, PnpAgentNamesAMissingDriverFileAndInstallsNothin
     const std::string inf = e2e::WorkFolder("pnpagent_missing_file") + "\\phone.inf";
     e2e::WriteFile(inf, testing::ModemInf());
     ASSERT_TRUE(platformtest::CreateBareModemDevice(testing::kInfHardwareId));
-    const platformtest::ProgramRun run = platformtest::RunProgram(
+    const e2e::ProgramRun run = e2e::RunProgram(
         e2e::PnpAgentFolder() + "\\pnpagent64.exe",
         std::string("pnpagent64.exe UpdateDriverForPlugAndPlayDevices ") + testing::kInfHardwareId + " \"" + inf + "\"",
         20000);

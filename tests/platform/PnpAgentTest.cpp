@@ -12,9 +12,9 @@ namespace {
 
 using ::testing::IsEmpty;
 using ::testing::SizeIs;
+using e2e::ProgramRun;
 using platformtest::kModemHardwareId;
 using platformtest::ModemDevices;
-using platformtest::ProgramRun;
 using platformtest::StringValue;
 
 constexpr char kForeignHardwareId[] = "USB\\VID_1782&PID_FFFF&MI_01";
@@ -28,7 +28,7 @@ protected:
     void TearDown() override { platformtest::RemoveAllModemDevices(); }
 
     ProgramRun Agent(const std::string& arguments) {
-        return platformtest::RunProgram(e2e::PnpAgentFolder() + "\\pnpagent64.exe", "pnpagent64.exe " + arguments);
+        return e2e::RunProgram(e2e::PnpAgentFolder() + "\\pnpagent64.exe", "pnpagent64.exe " + arguments);
     }
     ProgramRun Update(const std::string& hardwareId, const std::string& infName = "modem_inf64.inf") {
         return Agent("UpdateDriverForPlugAndPlayDevices " + hardwareId + " \"" + dist + "\\" + infName + "\"");
