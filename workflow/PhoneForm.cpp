@@ -246,7 +246,11 @@ void PhoneForm::UpdateButtons() {
     const bool modem = row && row->findings && row->findings->state == PortState::Modem;
     const SimState sim = modem ? row->findings->sim : SimState::Unknown;
     const bool busy = codeOnItsWay_ || lockReadFor_ || rereadPort_;
-    controls_.SetText(IDC_ENTER_PIN, Text(sim == SimState::Puk ? phonetext::kUnlockPuk : phonetext::kEnterPin));
+    // The caption changes only when the SIM's want does (a caption set repaints its button).
+    if ((sim == SimState::Puk) != pinButtonSaysPuk_) {
+        pinButtonSaysPuk_ = sim == SimState::Puk;
+        controls_.SetText(IDC_ENTER_PIN, Text(pinButtonSaysPuk_ ? phonetext::kUnlockPuk : phonetext::kEnterPin));
+    }
     controls_.Enable(IDC_USE_PORT, row != nullptr);
     controls_.Enable(IDC_ENTER_PIN, (sim == SimState::Pin || sim == SimState::Puk) && !busy);
     controls_.Enable(IDC_CHANGE_PIN, ReadyForData(sim) && !busy);

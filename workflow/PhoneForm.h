@@ -147,7 +147,8 @@ private:
     std::optional<CodeAsk> codeOnItsWay_;
     std::optional<CodeAction> lockReadFor_;
     std::string lockReadPort_;
-    std::optional<std::string> rereadPort_;  // the port read again after its SIM took a code
+    std::optional<std::string> rereadPort_;
+    bool pinButtonSaysPuk_ = false;  // the port read again after its SIM took a code
 };
 
 } // namespace vantaro

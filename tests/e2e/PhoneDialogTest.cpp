@@ -162,7 +162,7 @@ TEST_F(PhoneDialogTest, ListsEachPortWithWhatItAnswered) {
     std::vector<Cells> rows;
     ASSERT_TRUE(WaitForAllRows(phone, rows)) << "the check did not end";
     EXPECT_EQ(rows, (std::vector<Cells>{{kReady, "ZOR Z100", "ready", "4/5, -73 dBm", "home"},
-                                        {kPin, "ZOR Z100", "PIN needed", "4/5, -73 dBm", "home"},
+                                        {kPin, "ZOR Z100", "PIN needed, 3 tries left", "4/5, -73 dBm", "home"},
                                         {kDenied, "ZOR Z100", "ready", "4/5, -73 dBm", "denied"},
                                         {kSilent, "no answer", "", "", ""}}));
     EXPECT_TRUE(WaitForStatus(phone, English(phonetext::kSeveralModems))) << ControlText(phone, IDC_PHONE_STATUS);
@@ -212,7 +212,7 @@ TEST_F(PhoneDialogTest, APinIsSentOncePerClickAndTheAnswerSaid) {
         return WaitUntil([&] { return !::IsWindow(ask); }, 5000);
     };
     ASSERT_TRUE(enterPin("0000"));
-    EXPECT_TRUE(WaitForStatus(phone, English(phonetext::kPinRejected))) << ControlText(phone, IDC_PHONE_STATUS);
+    EXPECT_TRUE(WaitForStatus(phone, English(phonetext::kPinRejected) + " 2 tries left")) << ControlText(phone, IDC_PHONE_STATUS);
     ASSERT_TRUE(enterPin("1234"));
     EXPECT_TRUE(WaitForStatus(phone, English(phonetext::kPinAccepted))) << ControlText(phone, IDC_PHONE_STATUS);
     EXPECT_EQ(ReadFile(vantaro_->SettingsPath()).find("1234"), std::string::npos) << "the PIN is never stored";
