@@ -2,6 +2,7 @@
 
 #include "app/Win32InstallPlatform.h"
 #include "modem/ModemInstaller.h"
+#include "modem/win32/RunningWindows.h"
 #include "phone/PhoneCheckRun.h"
 #include "phone/SteadyClock.h"
 #include "phone/win32/Win32SerialPort.h"
@@ -109,6 +110,7 @@ public:
     void Step(LogStep step, LogResult result, std::uint32_t errorCode, const std::string& detail) override {
         log_.Step(step, result, errorCode, detail);
     }
+    void Conceal(const Secret& secret) override { log_.Conceal(secret); }
 
     bool NeedsAdministrator() const { return needsAdministrator_; }
 
@@ -154,8 +156,9 @@ ExitCode RunInstallCommand(const CommandLine& line, const std::string& settingsP
     }
 
     Win32Profile settings(settingsPath);
-    const InstallRequest request = ReadInstallRequest(
+    InstallRequest request = ReadInstallRequest(
         settings, RunningUnderWow64(), port, BuildInitString(settings.ReadString(settings::kSetting, settings::kApn, "")));
+    request.windows = ReadRunningWindows();
     Win32InstallPlatform platform(settings);
     CommandInstallReport report(settings, line.quiet, output, log);
     const InstallResult result = RunInstallSequence(request, platform.services, report);

@@ -76,10 +76,12 @@ std::vector<std::string> ProgramArguments() {
 }
 
 int RunCommandLine(const CommandLine& line, const std::vector<std::string>& arguments) {
-    // Setting.ini as the dialog finds it, but without its message box: a script gets the exit code.
-    std::string settingsPath = SearchExecutablePath(settings::kFileName);
-    const bool settingsFound = !settingsPath.empty();
-    if (!settingsFound) settingsPath = ExecutableFolder() + "\\" + settings::kFileName;
+    // Only the Setting.ini beside the program: one found on the search path (the Windows folder,
+    // the working folder, PATH) may be another program's, and /uninstall would remove what it
+    // names. Without one, the run says so and the script gets the exit code.
+    const FileBesideExecutable settingsFile = FindBesideExecutable(settings::kFileName);
+    const std::string& settingsPath = settingsFile.path;
+    const bool settingsFound = settingsFile.exists;
 
     FileLog fileLog(settingsPath);
     Log& log = fileLog.Get();

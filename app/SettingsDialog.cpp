@@ -7,6 +7,7 @@
 #include "app/StoredSecrets.h"
 #include "app/Win32InstallPlatform.h"
 #include "modem/InstallRecord.h"
+#include "modem/win32/RunningWindows.h"
 #include "platform/win32/Win32SerialPortPlatform.h"
 #include "platform/win32/WorkerThread.h"
 #include "resources/resource.h"
@@ -93,7 +94,7 @@ bool SettingsDialog::OnCommand(int id, int notification) {
         if (notification == CBN_DROPDOWN) form.RefillPortList();
         return true;
     case IDC_ABOUT:
-        if (notification == BN_CLICKED) AboutClicked();
+        if (notification == BN_CLICKED && form.Allows(IDC_ABOUT)) AboutClicked();
         return true;
     case IDC_SAVE:
         if (notification == BN_CLICKED) form.SaveSettings();
@@ -108,7 +109,8 @@ bool SettingsDialog::OnCommand(int id, int notification) {
         if (notification == BN_CLICKED) ConnectClicked();
         return true;
     case IDC_CHECK_PHONE:
-        if (notification == BN_CLICKED) CheckPhoneClicked();
+        // Not while an install or a dial has the phone's port.
+        if (notification == BN_CLICKED && form.Allows(IDC_CHECK_PHONE)) CheckPhoneClicked();
         return true;
     case IDC_DISCONNECT:
         if (notification == BN_CLICKED) session_->dial.DisconnectClicked();
@@ -126,6 +128,7 @@ void SettingsDialog::OnOK() {
 void SettingsDialog::StartInstall() {
     std::optional<InstallRequest> request = session_->form.BeginInstall(RunningUnderWow64());
     if (!request) return;
+    request->windows = ReadRunningWindows();
     std::shared_ptr<SettingsSession> session = session_;
     workerThread_ = StartWorkerThread([session, request = std::move(*request)] {
         Win32InstallPlatform platform(session->profile);
@@ -133,10 +136,7 @@ void SettingsDialog::StartInstall() {
         session->form.EndInstall(RunInstallSequence(request, platform.services, report));
     });
     // No thread, no install: the buttons come back.
-    if (!workerThread_) {
-        session_->form.EndActivity(SettingsForm::Activity::Installing);
-        session_->form.EnableActionButtons(true);
-    }
+    if (!workerThread_) session_->form.EndActivity(SettingsForm::Activity::Installing);
 }
 
 void SettingsDialog::AboutClicked() {

@@ -62,14 +62,14 @@ bool EnumModemDevices(RasLibrary& library, std::vector<ras::RASDEVINFOA>& rasDev
 }
 
 bool CreateDialupEntry(RasLibrary& library, const std::string& entryName, const std::string& phoneNumber,
-                       const std::string& userName, const std::string& password, const std::string& dns1,
+                       const std::string& userName, const Secret& password, const std::string& dns1,
                        const std::string& dns2, const std::string& deviceType, const std::string& deviceName,
                        std::string* refusal) {
     const std::string overlong = ras::DescribeOverlongValue({
         {"the connection name", entryName, ras::kMaxEntryName},
         {"the phone number", phoneNumber, ras::kMaxPhoneNumber},
         {"the user name", userName, ras::kMaxUserName},
-        {"the password", password, ras::kMaxPassword},
+        {"the password", password.Reveal(), ras::kMaxPassword},
         {"the device type", deviceType, ras::kMaxDeviceType},
         {"the device name", deviceName, ras::kMaxDeviceName},
     });
@@ -108,7 +108,7 @@ bool CreateDialupEntry(RasLibrary& library, const std::string& entryName, const 
     dialParams.dwSize = ras::kDialParamsSize;
     ras::CopyToField(dialParams.szEntryName, entryName);
     ras::CopyToField(dialParams.szUserName, userName);
-    ras::CopyToField(dialParams.szPassword, password);
+    ras::CopyToField(dialParams.szPassword, password.Reveal());
     // The password is stored with the entry; a refusal here does not undo the entry.
     binding.SetEntryDialParams(nullptr, &dialParams, false);
     return true;

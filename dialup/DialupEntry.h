@@ -5,6 +5,7 @@
 
 #include "dialup/RasLibrary.h"
 #include "dialup/RasRecords.h"
+#include "log/Secret.h"
 #include "platform/Removal.h"
 
 #include <optional>
@@ -25,7 +26,7 @@ bool EnumModemDevices(RasLibrary& library, std::vector<ras::RASDEVINFOA>& rasDev
 // A value too long for its field is refused before anything is written: false, and when
 // `refusal` is given it says which value and its limit.
 bool CreateDialupEntry(RasLibrary& library, const std::string& entryName, const std::string& phoneNumber,
-                       const std::string& userName, const std::string& password, const std::string& dns1,
+                       const std::string& userName, const Secret& password, const std::string& dns1,
                        const std::string& dns2, const std::string& deviceType, const std::string& deviceName,
                        std::string* refusal = nullptr);
 

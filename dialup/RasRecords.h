@@ -14,6 +14,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <string>
+#include <string_view>
 
 namespace vantaro::ras {
 
@@ -174,7 +175,7 @@ using ConnectionHandle = std::uintptr_t;
 // Copies a text into a fixed field with its NUL. False, with the field left as it was, when the
 // text does not fit: a field is never written past its end.
 template <std::size_t N>
-bool CopyToField(char (&field)[N], const std::string& text) {
+bool CopyToField(char (&field)[N], std::string_view text) {
     if (text.size() > N - 1) return false;
     std::memcpy(field, text.data(), text.size());
     field[text.size()] = '\0';
@@ -191,7 +192,7 @@ std::string FieldText(const char (&field)[N]) {
 // A value meant for a field, with the words that name it to the user.
 struct FieldValue {
     const char* what;
-    const std::string& value;
+    std::string_view value;
     std::size_t limit;
 };
 

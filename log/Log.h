@@ -91,8 +91,6 @@ public:
     void Conceal(const Secret& secret) noexcept;
 
     void Step(LogStep step, LogResult result, std::uint32_t errorCode = 0, std::string_view detail = {}) noexcept;
-    // A secret is never a detail.
-    void Step(LogStep step, LogResult result, std::uint32_t errorCode, const Secret& detail) = delete;
     // A text the user is shown (or would be, without /quiet).
     void Said(std::string_view text) noexcept { Step("message", LogResult::Message, 0, text); }
 

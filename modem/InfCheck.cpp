@@ -5,6 +5,8 @@
 
 #include <array>
 #include <cstdlib>
+#include <tuple>
+#include <utility>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -19,42 +21,66 @@ const char* ArchitectureName(InfPlatform platform) { return platform == InfPlatf
 
 InfProblem Problem(InfProblemKind kind, std::string detail) { return InfProblem{kind, std::move(detail)}; }
 
-// A TargetOSVersion of a [Manufacturer] line: NT[architecture][.major[.minor[...]]].
+// A TargetOSVersion of a [Manufacturer] line:
+// NT[architecture][.major[.minor[.product type[.suite mask[.build]]]]], any part left empty.
 struct Decoration {
-    std::string text;           // as written, to name the models section
+    std::string text;  // as written, to name the models section
     bool forArchitecture = false;
     unsigned long major = 0;
     unsigned long minor = 0;
+    unsigned long build = 0;
 };
 
-std::optional<Decoration> FittingDecoration(const std::string& text, InfPlatform platform) {
+// The dot-separated parts after the architecture, as numbers; nothing for an empty part.
+std::vector<std::optional<unsigned long>> VersionParts(const std::string& lower, std::size_t dot) {
+    std::vector<std::optional<unsigned long>> parts;
+    while (dot != std::string::npos) {
+        const std::size_t next = lower.find('.', dot + 1);
+        const std::string part = lower.substr(dot + 1, next == std::string::npos ? std::string::npos : next - dot - 1);
+        parts.push_back(part.empty() ? std::nullopt : std::optional<unsigned long>(std::strtoul(part.c_str(), nullptr, 0)));
+        dot = next;
+    }
+    return parts;
+}
+
+std::optional<Decoration> FittingDecoration(const std::string& text, InfPlatform platform,
+                                            const std::optional<WindowsVersion>& running) {
     const std::string lower = InfNameKey(text);
     if (lower.compare(0, 2, "nt") != 0) return std::nullopt;
     const std::size_t dot = lower.find('.');
     const std::string architecture = lower.substr(2, dot == std::string::npos ? std::string::npos : dot - 2);
     if (!architecture.empty() && architecture != ArchitectureName(platform)) return std::nullopt;
-    Decoration decoration{text, !architecture.empty(), 0, 0};
-    if (dot != std::string::npos) {
-        const char* rest = lower.c_str() + dot + 1;
-        char* end = nullptr;
-        decoration.major = std::strtoul(rest, &end, 0);
-        if (*end == '.') decoration.minor = std::strtoul(end + 1, nullptr, 0);
-    }
+    Decoration decoration{text, !architecture.empty()};
+    const std::vector<std::optional<unsigned long>> parts = VersionParts(lower, dot);
+    const auto part = [&parts](std::size_t i) { return i < parts.size() ? parts[i] : std::nullopt; };
+    enum { kMajor, kMinor, kProductType, kSuiteMask, kBuild };
+    decoration.major = part(kMajor).value_or(0);
+    decoration.minor = part(kMinor).value_or(0);
+    decoration.build = part(kBuild).value_or(0);
+    if (!running) return decoration;
+
+    // A section for a later Windows than this one is not for this one.
+    if (std::make_pair(decoration.major, decoration.minor) > std::make_pair(running->major, running->minor))
+        return std::nullopt;
+    const bool sameVersion = decoration.major == running->major && decoration.minor == running->minor;
+    if (part(kBuild) && sameVersion && decoration.build > running->build) return std::nullopt;
+    if (part(kProductType) && *part(kProductType) != 0 && *part(kProductType) != running->productType)
+        return std::nullopt;
+    if (part(kSuiteMask) && (running->suiteMask & *part(kSuiteMask)) != *part(kSuiteMask)) return std::nullopt;
     return decoration;
 }
 
 bool Better(const Decoration& a, const Decoration& b) {
     if (a.forArchitecture != b.forArchitecture) return a.forArchitecture;
-    if (a.major != b.major) return a.major > b.major;
-    return a.minor > b.minor;
+    return std::make_tuple(a.major, a.minor, a.build) > std::make_tuple(b.major, b.minor, b.build);
 }
 
 // The models section a [Manufacturer] line leads to on this Windows; empty when none.
-std::string ModelsSection(const InfLine& manufacturer, InfPlatform platform) {
+std::string ModelsSection(const InfLine& manufacturer, InfPlatform platform, const std::optional<WindowsVersion>& running) {
     if (manufacturer.fields.empty() || manufacturer.fields[0].empty()) return {};
     std::optional<Decoration> best;
     for (std::size_t i = 1; i < manufacturer.fields.size(); ++i) {
-        const std::optional<Decoration> decoration = FittingDecoration(manufacturer.fields[i], platform);
+        const std::optional<Decoration> decoration = FittingDecoration(manufacturer.fields[i], platform, running);
         if (decoration && (!best || Better(*decoration, *best))) best = decoration;
     }
     if (best) return manufacturer.fields[0] + "." + best->text;
@@ -65,11 +91,12 @@ struct Model {
     std::string installSection;
 };
 
-std::optional<Model> FindModel(const InfFile& inf, const std::string& hardwareId, InfPlatform platform) {
+std::optional<Model> FindModel(const InfFile& inf, const std::string& hardwareId, InfPlatform platform,
+                               const std::optional<WindowsVersion>& running) {
     const std::string wanted = InfNameKey(hardwareId);
     std::unordered_set<std::string> searched;  // each models section once, however often it is named
     for (const InfLine& manufacturer : inf.Lines("Manufacturer")) {
-        const std::string section = ModelsSection(manufacturer, platform);
+        const std::string section = ModelsSection(manufacturer, platform, running);
         if (section.empty() || !searched.insert(InfNameKey(section)).second) continue;
         for (const InfLine& model : inf.Lines(section)) {
             for (std::size_t i = 1; i < model.fields.size(); ++i)
@@ -176,7 +203,7 @@ std::vector<std::string> CopiedFiles(const InfFile& inf, const std::vector<InfLi
 
 std::optional<InfProblem> CheckModemInf(const InfCheckInput& input) {
     if (!input.bytes) return Problem(InfProblemKind::FileMissing, input.infName);
-    const InfFile inf(*input.bytes);
+    const InfFile inf(*input.bytes, input.windows.languageId);
 
     const std::string signature = InfNameKey(inf.Value("Version", "Signature").value_or(""));
     bool signed_ = false;
@@ -192,7 +219,7 @@ std::optional<InfProblem> CheckModemInf(const InfCheckInput& input) {
         return Problem(InfProblemKind::NotModem, named);
     }
 
-    const std::optional<Model> model = FindModel(inf, input.hardwareId, input.platform);
+    const std::optional<Model> model = FindModel(inf, input.hardwareId, input.platform, input.windows.version);
     if (!model) return Problem(InfProblemKind::NoModel, input.hardwareId);
     const std::optional<std::string> installName = ActualInstallSection(inf, model->installSection, input.platform);
     if (!installName) return Problem(InfProblemKind::NoInstallSection, model->installSection);

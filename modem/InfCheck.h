@@ -8,12 +8,17 @@
 // - [Version] needs a Windows signature ($Windows NT$, $Chicago$ or $Windows 95$) and the
 //   modem class: Class, when given, is Modem; ClassGuid, when given, is the modem class's GUID;
 //   at least one of them is given.
+// - %name% stands for the value in the Strings section of the running Windows' language:
+//   [Strings.<language id>] (as 0804), else that of its primary language (0004), else
+//   [Strings], else the first language section of the file.
 // - Each [Manufacturer] line names a models section and the TargetOSVersions it is decorated
-//   for (NT[architecture][.version...]). The models section used is the one for the best
-//   decoration that fits this Windows: one for its architecture (NTx86, NTamd64) before one for
-//   any (NT); among those, the highest version. A version is taken to fit: the check is not
-//   told which Windows version runs. With no decoration that fits, 32-bit Windows uses the
-//   undecorated section and 64-bit Windows none.
+//   for (NT[architecture][.major[.minor[.product type[.suite mask[.build]]]]], each part
+//   optional). A decoration fits when its architecture is this Windows' or none, and its
+//   version, product type, suite mask and build are none or those of this Windows (a version
+//   or build no higher than this one's). The models section used is the one of the best
+//   fitting decoration: one for the architecture (NTx86, NTamd64) before one for any (NT);
+//   among those, the highest version. With none that fits, 32-bit Windows uses the undecorated
+//   section and 64-bit Windows none.
 // - The model is the first line of those sections that lists the hardware id (compared without
 //   regard to ASCII letter case) among its hardware and compatible ids.
 // - Its install section is the first of <name>.NT<architecture>, <name>.NT and <name> that the
@@ -26,6 +31,7 @@
 //   missing.
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -33,6 +39,23 @@
 namespace vantaro {
 
 enum class InfPlatform { X86, Amd64 };
+
+// The running Windows as the platform compares an INF's decorations with it.
+struct WindowsVersion {
+    unsigned long major = 0;
+    unsigned long minor = 0;
+    unsigned long build = 0;
+    unsigned long productType = 1;  // VER_NT_WORKSTATION
+    unsigned long suiteMask = 0;
+};
+
+inline constexpr std::uint16_t kEnglishUnitedStates = 0x0409;
+
+struct RunningWindows {
+    // Nothing when it is not known: then every version fits, and the highest is taken.
+    std::optional<WindowsVersion> version;
+    std::uint16_t languageId = kEnglishUnitedStates;  // a LANGID: 0x0804 is Chinese (PRC)
+};
 
 enum class InfProblemKind {
     FileMissing,        // the file is not there or cannot be read; detail: the INF's name
@@ -59,6 +82,7 @@ struct InfCheckInput {
     // Names come in the INF's own encoding: the system code page, or UTF-8 for a Unicode INF
     // (InfTextIsUnicode).
     std::function<bool(const std::string& relativePath)> fileExists;
+    RunningWindows windows;
 };
 
 // The first problem found, in the order of InfProblemKind; nothing when the INF installs a

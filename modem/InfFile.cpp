@@ -61,6 +61,22 @@ bool StartsWith(std::string_view bytes, std::string_view prefix) { return bytes.
 constexpr std::string_view kUtf16Bom("\xFF\xFE", 2);
 constexpr std::string_view kUtf8Bom("\xEF\xBB\xBF", 3);
 
+// The language of a section named Strings.<language id>: one to four hexadecimal digits.
+std::optional<std::uint16_t> StringsLanguage(std::string_view name) {
+    constexpr std::string_view kPrefix = "strings.";
+    constexpr std::size_t kMaxDigits = 4;
+    if (name.size() <= kPrefix.size() || name.size() > kPrefix.size() + kMaxDigits) return std::nullopt;
+    if (AsciiLower(name.substr(0, kPrefix.size())) != kPrefix) return std::nullopt;
+    unsigned value = 0;
+    for (char c : name.substr(kPrefix.size())) {
+        const char lower = static_cast<char>(c >= 'A' && c <= 'F' ? c - 'A' + 'a' : c);
+        if (lower >= '0' && lower <= '9') value = value * 16 + static_cast<unsigned>(lower - '0');
+        else if (lower >= 'a' && lower <= 'f') value = value * 16 + static_cast<unsigned>(lower - 'a' + 10);
+        else return std::nullopt;
+    }
+    return static_cast<std::uint16_t>(value);
+}
+
 } // namespace
 
 bool InfTextIsUnicode(std::string_view bytes) { return StartsWith(bytes, kUtf16Bom) || StartsWith(bytes, kUtf8Bom); }
@@ -258,7 +274,7 @@ private:
     std::size_t kept_ = 0;
 };
 
-InfFile::InfFile(std::string_view bytes) {
+InfFile::InfFile(std::string_view bytes, std::uint16_t languageId) {
     std::string decoded;
     std::string_view text = bytes;
     if (StartsWith(bytes, kUtf16Bom)) {
@@ -273,7 +289,7 @@ InfFile::InfFile(std::string_view bytes) {
     text_.reserve(text.size());
     Parser(*this, text).Run();
 
-    if (const Section* strings = Find("Strings")) {
+    if (const Section* strings = StringsSection(languageId)) {
         for (std::size_t index : strings->lines) {
             const RawLine& line = lines_[index];
             if (!line.hasKey || line.fieldCount == 0) continue;
@@ -286,6 +302,22 @@ InfFile::InfFile(std::string_view bytes) {
 const InfFile::Section* InfFile::Find(std::string_view name) const {
     const auto found = sectionIndex_.find(InfNameKey(name));
     return found == sectionIndex_.end() ? nullptr : &sections_[found->second];
+}
+
+const InfFile::Section* InfFile::StringsSection(std::uint16_t languageId) const {
+    constexpr std::uint16_t kPrimaryLanguageBits = 0x03FF;
+    const Section* primary = nullptr;
+    const Section* firstOfALanguage = nullptr;
+    for (const Section& section : sections_) {
+        const std::optional<std::uint16_t> language = StringsLanguage(section.name);
+        if (!language) continue;
+        if (*language == languageId) return &section;
+        if (*language == (languageId & kPrimaryLanguageBits) && !primary) primary = &section;
+        if (!firstOfALanguage) firstOfALanguage = &section;
+    }
+    if (primary) return primary;
+    if (const Section* plain = Find("Strings")) return plain;
+    return firstOfALanguage;
 }
 
 bool InfFile::HasSection(std::string_view name) const { return Find(name) != nullptr; }

@@ -14,14 +14,18 @@
 //   dropped; a ',' before any '=' means the line has no key. Text in double quotes is taken as
 //   it stands (blanks, ',', ';', '=', '\' included), with "" for one quote; quotes can start
 //   anywhere in a field and end at the line end at the latest.
-// - %name% in a key or a field stands for the value of name in [Strings] (looked up when the
-//   line is read, so [Strings] may come last); %% is one '%'; a name [Strings] does not have
-//   (a directory number such as %12% among them) stays as it stands.
+// - %name% in a key or a field stands for the value of name in the one Strings section chosen
+//   for the language (looked up when the line is read, so it may come last); %% is one '%'; a
+//   name that section does not have (a directory number such as %12% among them) stays as it
+//   stands. The section chosen is [Strings.<language id>] in hexadecimal (0804), else the one
+//   of the primary language with no sub-language (0004), else [Strings], else the first
+//   [Strings.<language id>] of the file.
 // - The file is not one the platform opens (Valid() is false) when a line that is not a note
 //   comes before the first section, or a section's name has no ']' or is longer than 255
 //   characters.
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,7 +42,8 @@ struct InfLine {
 
 class InfFile {
 public:
-    explicit InfFile(std::string_view bytes);
+    // `languageId` is the running Windows' LANGID (0x0409 English, United States).
+    explicit InfFile(std::string_view bytes, std::uint16_t languageId = 0x0409);
 
     bool Valid() const { return errorLine_ == 0; }
     // 1-based line of the first fault that makes the platform refuse the file; 0 when none.
@@ -73,6 +78,7 @@ private:
     class Parser;
 
     const Section* Find(std::string_view name) const;
+    const Section* StringsSection(std::uint16_t languageId) const;
     std::string Resolve(Span raw) const;
     InfLine Resolved(const RawLine& line) const;
 

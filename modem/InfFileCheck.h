@@ -12,6 +12,7 @@
 namespace vantaro {
 
 std::optional<InfProblem> CheckModemInfFile(FileSearch& files, const std::string& infPath,
-                                            const std::string& hardwareId, InfPlatform platform);
+                                            const std::string& hardwareId, InfPlatform platform,
+                                            const RunningWindows& windows);
 
 } // namespace vantaro

@@ -78,7 +78,8 @@ AgentResult RunAgent(const std::vector<std::string>& arguments, DriverInstaller&
 
     std::string bytes;
     InfCheckInput check{inf, std::nullopt, id, InfPlatform::Amd64,
-                        [&](const std::string& besideInf) { return installer.FileExists(FolderOf(inf) + besideInf); }};
+                        [&](const std::string& besideInf) { return installer.FileExists(FolderOf(inf) + besideInf); },
+                        installer.Windows()};
     if (installer.ReadInf(inf, bytes)) check.bytes = std::move(bytes);
     if (const std::optional<InfProblem> problem = CheckModemInf(check))
         return NotInstalled("Not installed: " + InfProblemText(*problem, nullptr));

@@ -19,6 +19,7 @@
 // file), and the caller must not be told "installed" then.
 
 #include "modem/DeviceRemoval.h"
+#include "modem/InfCheck.h"
 
 #include <cstdint>
 #include <optional>
@@ -56,6 +57,8 @@ public:
     // platform's error code.
     virtual bool UpdateDriver(const std::string& hardwareId, const std::string& infPath, bool& restartNeeded,
                               std::uint32_t& error) = 0;
+    // The Windows the INF is checked for; not knowing its version lets every version fit.
+    virtual RunningWindows Windows() const { return {}; }
 };
 
 struct AgentResult {

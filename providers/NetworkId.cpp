@@ -14,7 +14,43 @@ std::uint32_t Number(std::string_view digits) {
     return value;
 }
 
+// The countries that hold more than one MCC, each with all of its codes (ITU-T E.212).
+constexpr std::uint16_t kUnitedKingdom[] = {234, 235};
+constexpr std::uint16_t kUnitedStates[] = {310, 311, 312, 313, 314, 315, 316};
+constexpr std::uint16_t kIndia[] = {404, 405, 406};
+constexpr std::uint16_t kUnitedArabEmirates[] = {424, 430, 431};
+constexpr std::uint16_t kJapan[] = {440, 441};
+constexpr std::uint16_t kChina[] = {460, 461};
+
+struct CountryMccs {
+    const std::uint16_t* first;
+    const std::uint16_t* last;
+};
+
+template <std::size_t N>
+constexpr CountryMccs Codes(const std::uint16_t (&codes)[N]) {
+    return {codes, codes + N};
+}
+
+constexpr CountryMccs kCountriesWithSeveralMccs[] = {
+    Codes(kUnitedKingdom), Codes(kUnitedStates), Codes(kIndia), Codes(kUnitedArabEmirates), Codes(kJapan), Codes(kChina),
+};
+
+// The first MCC of the country that holds this one; the MCC itself for a country with one.
+std::uint32_t CountryOf(std::uint32_t mcc) {
+    for (const CountryMccs& country : kCountriesWithSeveralMccs)
+        for (const std::uint16_t* code = country.first; code != country.last; ++code)
+            if (*code == mcc) return *country.first;
+    return mcc;
+}
+
 } // namespace
+
+bool SameCountry(std::string_view mcc, std::string_view otherMcc) {
+    if (mcc.size() != kMccLength || otherMcc.size() != kMccLength || !AllDigits(mcc) || !AllDigits(otherMcc))
+        return false;
+    return CountryOf(Number(mcc)) == CountryOf(Number(otherMcc));
+}
 
 bool AllDigits(std::string_view text) {
     for (char c : text)

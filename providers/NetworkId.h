@@ -34,6 +34,11 @@ std::optional<std::uint32_t> NetworkKey(const NetworkId& id);
 // The id back from its key; nothing for a number that no id gives.
 std::optional<NetworkId> NetworkIdFromKey(std::uint32_t key);
 
+// Whether two MCCs belong to one country: the same code, or two codes of a country that has
+// several (the United States 310-316, India 404-406, Japan 440-441, ...). A phone on another
+// network of its own country is roaming at home, not abroad.
+bool SameCountry(std::string_view mcc, std::string_view otherMcc);
+
 // Whether every character is a decimal digit (true for the empty text).
 bool AllDigits(std::string_view text);
 

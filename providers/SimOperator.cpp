@@ -133,8 +133,9 @@ SimOperator ChooseSimOperator(const std::optional<ImsiHead>& imsi, std::optional
         result.reason = NoOperatorReason::NoNetwork;
         return result;
     }
-    // Abroad, the visited operator's APNs are for its own subscribers: proposing them would be wrong.
-    if (registered->mcc != imsi->digits.substr(0, kMccDigits)) {
+    // Abroad, the visited operator's APNs are for its own subscribers: proposing them would be
+    // wrong. A network of another MCC of the SIM's own country is not abroad.
+    if (!SameCountry(registered->mcc, std::string_view(imsi->digits).substr(0, kMccDigits))) {
         result.reason = NoOperatorReason::RegisteredAbroad;
         return result;
     }

@@ -1,6 +1,7 @@
 #include "workflow/DialSession.h"
 
 #include "dialup/DialNotify.h"
+#include "resources/resource.h"
 #include "workflow/InterfaceText.h"
 
 #include <cstdio>
@@ -25,9 +26,13 @@ void DialSession::ClearDialState() {
 void DialSession::ConnectClicked(const StartWorker& startWorker) {
     if (!form_.TryBegin(SettingsForm::Activity::Dialling)) return;
     const std::uint64_t dial = Supersede();
-    if (Log* log = form_.StepLog()) log->Step("dial", LogResult::Started, 0, form_.FieldDialValues().phoneNumber);
+    SettingsForm::DialValues values = form_.FieldDialValues();
+    if (Log* log = form_.StepLog()) {
+        // The password typed since the start is hidden too.
+        log->Conceal(values.password);
+        log->Step("dial", LogResult::Started, 0, values.phoneNumber);
+    }
     form_.SetStatusText(form_.LookUpMessage(message::kConnecting));
-    form_.EnableActionButtons(false);
 
     SetDialEvents({});
     ras::ConnectionHandle leftover = 0;
@@ -41,7 +46,7 @@ void DialSession::ConnectClicked(const StartWorker& startWorker) {
     ras::ConnectionHandle hungUp = 0;
     if (leftover != 0 && ras_.HangUp(leftover) == 0) hungUp = leftover;
 
-    startWorker([this, dial, hungUp, values = form_.FieldDialValues()] { DialThread(dial, hungUp, values); });
+    startWorker([this, dial, hungUp, values = std::move(values)] { DialThread(dial, hungUp, values); });
 }
 
 void DialSession::DialThread(std::uint64_t dial, ras::ConnectionHandle hungUpLeftover,
@@ -54,7 +59,7 @@ void DialSession::DialThread(std::uint64_t dial, ras::ConnectionHandle hungUpLef
 }
 
 int DialSession::DialAndWait(const std::string& entryName, const std::string& phoneNumber,
-                             const std::string& userName, const std::string& password, const std::string& domain) {
+                             const std::string& userName, const Secret& password, const std::string& domain) {
     std::uint64_t dial = 0;
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -81,7 +86,7 @@ bool DialSession::Superseded(std::uint64_t dial) const {
 }
 
 int DialSession::Dial(std::uint64_t dial, const std::string& entryName, const std::string& phoneNumber,
-                      const std::string& userName, const std::string& password, const std::string& domain) {
+                      const std::string& userName, const Secret& password, const std::string& domain) {
     std::shared_ptr<DialEvent> done = events_.Create(false);
     if (!done) return 0;
     std::shared_ptr<DialEvent> error = events_.Create(false);
@@ -94,7 +99,7 @@ int DialSession::Dial(std::uint64_t dial, const std::string& entryName, const st
         {"the entry name", entryName, ras::kMaxEntryName},
         {"the phone number", phoneNumber, ras::kMaxPhoneNumber},
         {"the user name", userName, ras::kMaxUserName},
-        {"the password", password, ras::kMaxPassword},
+        {"the password", password.Reveal(), ras::kMaxPassword},
         {"the domain", domain, ras::kMaxDomain},
     });
     if (!overlong.empty()) {
@@ -108,7 +113,7 @@ int DialSession::Dial(std::uint64_t dial, const std::string& entryName, const st
     ras::CopyToField(dialParams.szEntryName, entryName);
     ras::CopyToField(dialParams.szPhoneNumber, phoneNumber);
     ras::CopyToField(dialParams.szUserName, userName);
-    ras::CopyToField(dialParams.szPassword, password);
+    ras::CopyToField(dialParams.szPassword, password.Reveal());
     ras::CopyToField(dialParams.szDomain, domain);
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -153,8 +158,8 @@ int DialSession::Dial(std::uint64_t dial, const std::string& entryName, const st
     switch (woken) {
     case 0:
         // Connected: the dial keeps the buttons until Disconnect or the dialog's end.
+        form_.Move(SettingsForm::Activity::Dialling, SettingsForm::Activity::Connected);
         form_.SetStatusText(form_.LookUpMessage(message::kConnectSuccess));
-        form_.EnableActionButtons(false);
         return 1;
     case 1:
         form_.EndActivity(SettingsForm::Activity::Dialling);
@@ -162,8 +167,8 @@ int DialSession::Dial(std::uint64_t dial, const std::string& entryName, const st
         return 1;
     case DialEvents::kTimedOut:
         // The service goes on with the dial; its connection stays held for the next connect or
-        // the cancel to hang up.
-        form_.EndActivity(SettingsForm::Activity::Dialling);
+        // the cancel to hang up. The buttons come back with the time-out's text.
+        form_.Move(SettingsForm::Activity::Dialling, SettingsForm::Activity::AfterDial);
         form_.SetStatusText(form_.LookUpMessage(message::kInTimeout));
         return 1;
     default:
@@ -188,6 +193,8 @@ void DialSession::ShowDialError() {
 }
 
 void DialSession::DisconnectClicked() {
+    // During an install there is no dial to end, and the install's buttons are its own.
+    if (!form_.Allows(IDC_DISCONNECT)) return;
     Supersede();
     if (Log* log = form_.StepLog()) log->Step("dial.hang.up", LogResult::Started);
     const ras::ConnectionHandle connection = Connection();
@@ -198,9 +205,8 @@ void DialSession::DisconnectClicked() {
         WaitUntilGone(connection, connStatus_, false);
     }
     ClearDialState();
-    form_.EndActivity(SettingsForm::Activity::Dialling);
+    form_.EndDial();
     form_.SetStatusText(form_.LookUpMessage(message::kDisconnectSuccess));
-    form_.EnableActionButtons(true);
 }
 
 void DialSession::CancelClicked(const EndDialog& endDialog) {

@@ -45,7 +45,7 @@ public:
     // One dial and its outcome in the status line, waiting at most kDialWaitMs. 0 when the
     // dial was not started, else 1.
     int DialAndWait(const std::string& entryName, const std::string& phoneNumber, const std::string& userName,
-                    const std::string& password, const std::string& domain);
+                    const Secret& password, const std::string& domain);
 
     // The disconnect button: hangs up and waits at most kHangUpWaitMs for the connection to go.
     void DisconnectClicked();
@@ -67,7 +67,7 @@ private:
     // The worker's body: waits for a leftover connection that was hung up to go, then dials.
     void DialThread(std::uint64_t dial, ras::ConnectionHandle hungUpLeftover, SettingsForm::DialValues values);
     int Dial(std::uint64_t dial, const std::string& entryName, const std::string& phoneNumber,
-             const std::string& userName, const std::string& password, const std::string& domain);
+             const std::string& userName, const Secret& password, const std::string& domain);
     // A newer click (connect or disconnect) has taken over from this dial: its late result
     // must not overwrite what the newer one shows.
     bool Superseded(std::uint64_t dial) const;

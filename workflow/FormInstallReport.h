@@ -18,6 +18,9 @@ public:
     void Step(LogStep step, LogResult result, std::uint32_t errorCode, const std::string& detail) override {
         if (Log* log = form_.StepLog()) log->Step(step, result, errorCode, detail);
     }
+    void Conceal(const Secret& secret) override {
+        if (Log* log = form_.StepLog()) log->Conceal(secret);
+    }
     void Status(const std::string& text) override { form_.SetStatusText(text); }
     std::string LookUpMessage(const std::string& key) const override { return form_.LookUpMessage(key); }
     std::string LookUpText(const std::string& key, const std::string& english) const override {

@@ -28,7 +28,7 @@ InstallRequest ReadInstallRequest(const Profile& settings, bool runningUnderWow6
     request.entryName = settings.ReadString(kSetting, kConnectionName, kDefaultConnectionNameValue);
     request.phoneNumber = settings.ReadString(kSetting, kNumber, "");
     request.userName = settings.ReadString(kSetting, kUserName, "");
-    request.password = settings.ReadString(kSetting, kPassword, "");
+    request.password = Secret(settings.ReadString(kSetting, kPassword, ""));
     request.dns1 = settings.ReadString(kSetting, kDns1, "");
     request.dns2 = settings.ReadString(kSetting, kDns2, "");
     request.initString = std::move(initString);
@@ -53,6 +53,8 @@ void Record(Registry& record, RecordedKind kind, const std::string& item, Instal
 InstallResult RunInstallSequence(const InstallRequest& request, InstallPlatform& platform, InstallReport& report) {
     using namespace install;
     if (report.Stopped()) return InstallResult::Stopped;
+    // A password saved since the start is hidden too.
+    report.Conceal(request.password);
     report.Step("install", LogResult::Started, 0, request.portName);
     if (request.portName.empty()) {
         report.Step("install.port", LogResult::NotFound, 0, {});
@@ -83,7 +85,7 @@ InstallResult RunInstallSequence(const InstallRequest& request, InstallPlatform&
     // installer would create a device of another class, report success with no driver, or
     // wait for files that are not there.
     if (const std::optional<InfProblem> problem =
-            CheckModemInfFile(platform.files, infPath, request.hardwareId, request.platform)) {
+            CheckModemInfFile(platform.files, infPath, request.hardwareId, request.platform, request.windows)) {
         report.Step("install.inf.check", LogResult::Failed, 0, infPath + ": " + problem->detail);
         report.Show(InfProblemText(*problem, [&report](const std::string& key, const std::string& english) {
             return report.LookUpText(key, english);
@@ -146,8 +148,13 @@ InstallResult RunInstallSequence(const InstallRequest& request, InstallPlatform&
     Record(platform.record, RecordedKind::DialupEntry, request.entryName, report);
 
     if (report.Stopped()) return InstallResult::Stopped;
-    const int configured = ConfigureModemRegistry(platform.registry, request.portName, kPortSpeed, request.initString);
-    report.Step("install.registry", configured == 1 ? LogResult::Done : LogResult::Failed, 0, request.portName);
+    // A modem without its port and init string does not dial: that is no success to report.
+    if (!ConfigureModemRegistry(platform.registry, request.portName, kPortSpeed, request.initString)) {
+        report.Step("install.registry", LogResult::Failed, 0, request.portName);
+        report.Show(kRegistryFailedMessage);
+        return InstallResult::RegistryFailed;
+    }
+    report.Step("install.registry", LogResult::Done, 0, request.portName);
     report.Status(report.LookUpMessage(message::kModemSetSu));
     return InstallResult::Done;
 }

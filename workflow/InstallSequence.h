@@ -27,6 +27,7 @@ struct InstallRequest {
     std::string portName;  // empty: no port chosen
     std::string infName;   // the INF for this Windows, as Setting.ini names it
     InfPlatform platform = InfPlatform::X86;  // the Windows the driver is for
+    RunningWindows windows;  // its version and language, which choose the INF's sections
     RemovalRoute removalRoute = RemovalRoute::InProcess;  // how a device given up on is taken back
     std::string hardwareId;
     std::string apn;
@@ -34,7 +35,7 @@ struct InstallRequest {
     std::string entryName;
     std::string phoneNumber;
     std::string userName;
-    std::string password;
+    Secret password;
     std::string dns1;
     std::string dns2;
     std::string initString;  // what the modem's driver keys get
@@ -57,6 +58,8 @@ public:
     virtual std::string LookUpText(const std::string& key, const std::string& english) const { return english; }
     // Each step as it ends, for the log; the platform's error code where there is one.
     virtual void Step(LogStep step, LogResult result, std::uint32_t errorCode, const std::string& detail) {}
+    // From now on the steps never show this secret.
+    virtual void Conceal(const Secret& secret) {}
     // The outcome as it grows; the outcome dialog words its line from these.
     virtual void ModemInstalled() {}
     virtual void ConnectionNamed(const std::string& entryName) {}
@@ -90,6 +93,7 @@ enum class InstallResult {
     NoRasModem,        // the modem never showed up among the remote-access devices
     NoRasModemLater,   // it showed up, then was gone at the second look
     EntryFailed,       // the dial-up entry was not made; the modem is not configured
+    RegistryFailed,    // the entry is made, but the modem's port and init string were not written
 };
 
 namespace install {
@@ -105,6 +109,8 @@ inline constexpr char kNoHardwareIdMessage[] = "Fail to get hardware id from ini
 inline constexpr char kInstallFailedMessage[] = "Fail to install a modem device!";
 inline constexpr char kNoRasModemMessage[] = "Fail to Find RAS Modem Device";
 inline constexpr char kEntryFailedMessage[] = "Fail to create a Internet Connection.";
+inline constexpr char kRegistryFailedMessage[] =
+    "Fail to configure the modem: its registry keys cannot be opened for writing.";
 inline constexpr char kEntryRefusedPrefix[] = "Fail to create a Internet Connection: ";
 inline constexpr char kHardwareIdTooLongMessage[] =
     "Fail to install: the hardware id in the ini file is longer than 510 characters.";

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <iterator>
 #include <limits>
 #include <map>
 #include <vector>
@@ -80,7 +81,7 @@ int SettingsForm::LoadSettings() {
     FillOperatorList();
     if (int count = controls_.GetCount(IDC_OPERATOR_LIST); count > 0) controls_.SetCurSel(IDC_OPERATOR_LIST, count - 1);
 
-    EnableActionButtons(true);
+    ShowButtonsOfActivity();
 
     // The phone field shows the stored number, so that a save never replaces it with "*99#".
     std::string number = stored(kNumber, "");
@@ -223,31 +224,87 @@ void SettingsForm::SetStatusText(std::string text) {
     controls_.SetText(IDC_STATUS, text);
     // While an install or a dial runs, a status line from elsewhere (a save) must not give
     // the buttons back: a second install could start beside the first.
-    if (!text.empty() && activity_ == Activity::Idle) EnableActionButtons(true);
+    if (!text.empty()) {
+        Move(Activity::AfterInstall, Activity::Idle);
+        Move(Activity::AfterDial, Activity::Idle);
+    }
+}
+
+namespace {
+
+// Every action button for each activity, in the order of SettingsForm::Activity. A dial holds
+// the phone's port from the click on, and the install sets up the modem on it: the phone check
+// would take the port from under them.
+constexpr ActionButtons kButtonsOfActivity[] = {
+    //  connect disconnect install about  check phone
+    {true, false, true, true, true},     // Idle
+    {false, false, false, false, false}, // Installing
+    {false, true, false, false, false},  // Dialling
+    {false, true, false, false, false},  // Connected
+    {false, false, false, false, false}, // AfterInstall
+    {false, true, false, false, false},  // AfterDial
+};
+static_assert(std::size(kButtonsOfActivity) == static_cast<std::size_t>(SettingsForm::Activity::AfterDial) + 1,
+              "one row for every activity");
+
+} // namespace
+
+ActionButtons ButtonsFor(SettingsForm::Activity activity) {
+    return kButtonsOfActivity[static_cast<std::size_t>(activity)];
+}
+
+bool SettingsForm::Allows(int buttonId) const {
+    const ActionButtons buttons = ButtonsFor(activity_);
+    switch (buttonId) {
+    case IDC_DIAL: return buttons.connect;
+    case IDC_DISCONNECT: return buttons.disconnect;
+    case IDC_INSTALL: return buttons.install;
+    case IDC_ABOUT: return buttons.about;
+    case IDC_CHECK_PHONE: return buttons.checkPhone;
+    default: return true;
+    }
 }
 
 bool SettingsForm::TryBegin(Activity activity) {
-    Activity idle = Activity::Idle;
-    return activity_.compare_exchange_strong(idle, activity);
+    for (Activity free : {Activity::Idle, Activity::AfterInstall, Activity::AfterDial}) {
+        if (activity_.compare_exchange_strong(free, activity)) {
+            ShowButtonsOfActivity();
+            return true;
+        }
+    }
+    return false;
 }
 
-void SettingsForm::EndActivity(Activity activity) {
-    activity_.compare_exchange_strong(activity, Activity::Idle);
+void SettingsForm::EndDial() {
+    for (Activity dial : {Activity::Dialling, Activity::Connected, Activity::AfterDial}) Move(dial, Activity::Idle);
 }
 
-void SettingsForm::EnableActionButtons(bool on) {
-    controls_.Enable(IDC_DIAL, on);
-    controls_.Enable(IDC_DISCONNECT, !on);
-    controls_.Enable(IDC_INSTALL, on);
-    controls_.Enable(IDC_ABOUT, on);
+void SettingsForm::Move(Activity from, Activity to) {
+    if (activity_.compare_exchange_strong(from, to)) ShowButtonsOfActivity();
+}
+
+void SettingsForm::ShowButtonsOfActivity() {
+    // The dialog's thread and a worker may change the activity at once: whoever showed the
+    // buttons of an activity that has changed meanwhile shows them again, so the last to finish
+    // leaves the buttons of the activity as it stands.
+    for (;;) {
+        const Activity shown = activity_;
+        const ActionButtons buttons = ButtonsFor(shown);
+        controls_.Enable(IDC_DIAL, buttons.connect);
+        controls_.Enable(IDC_DISCONNECT, buttons.disconnect);
+        controls_.Enable(IDC_INSTALL, buttons.install);
+        controls_.Enable(IDC_ABOUT, buttons.about);
+        controls_.Enable(IDC_CHECK_PHONE, buttons.checkPhone);
+        if (activity_ == shown) return;
+    }
 }
 
 std::optional<InstallRequest> SettingsForm::BeginInstall(bool runningUnderWow64) {
-    if (activity_ != Activity::Idle) return std::nullopt;
+    if (activity_ == Activity::Installing || activity_ == Activity::Dialling || activity_ == Activity::Connected)
+        return std::nullopt;
     if (!SaveSettings()) return std::nullopt;
     if (!TryBegin(Activity::Installing)) return std::nullopt;
     SetStatusText(LookUpMessage(message::kInSetupDriver));
-    EnableActionButtons(false);
     const std::string portName =
         controls_.GetCurSel(IDC_PORT_LIST) < 0 ? std::string() : controls_.GetText(IDC_PORT_LIST);
     if (!portName.empty()) SetPortName(portName);
@@ -255,30 +312,35 @@ std::optional<InstallRequest> SettingsForm::BeginInstall(bool runningUnderWow64)
 }
 
 void SettingsForm::EndInstall(InstallResult result) {
-    EndActivity(Activity::Installing);
     switch (result) {
     case InstallResult::DriverFailed:
     case InstallResult::NoRasModem:
         // Nothing more can be done here: the dialog ends with OK and the outcome says why.
+        Move(Activity::Installing, Activity::AfterInstall);
         controls_.EndWithOk();
         return;
     case InstallResult::NoInf:
     case InstallResult::NoHardwareId:
     case InstallResult::NoRasModemLater:
     case InstallResult::Stopped:
-        // The buttons stay as the install left them until the next status line.
+        // No button until the next status line.
+        Move(Activity::Installing, Activity::AfterInstall);
         return;
     case InstallResult::Done:
     case InstallResult::NoPort:
     case InstallResult::ValueTooLong:
     case InstallResult::EntryFailed:
-        EnableActionButtons(true);
+    case InstallResult::RegistryFailed:
+        EndActivity(Activity::Installing);
         return;
     }
 }
 
 SettingsForm::DialValues SettingsForm::FieldDialValues() const {
-    return {controls_.GetText(IDC_PHONE), controls_.GetText(IDC_USER_NAME), controls_.GetText(IDC_PASSWORD)};
+    std::string password = controls_.GetText(IDC_PASSWORD);
+    DialValues values{controls_.GetText(IDC_PHONE), controls_.GetText(IDC_USER_NAME), Secret(password)};
+    WipeText(password);
+    return values;
 }
 
 void SettingsForm::TransferEditsToMembers() {

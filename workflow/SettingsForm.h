@@ -45,6 +45,15 @@ inline constexpr char kSaveLineBreakMessage[] =
 
 inline constexpr char kDefaultPhoneNumber[] = "*99#";
 
+// The action buttons of the Settings dialog, on or off.
+struct ActionButtons {
+    bool connect = false;
+    bool disconnect = false;
+    bool install = false;
+    bool about = false;
+    bool checkPhone = false;
+};
+
 class SettingsForm {
 public:
     SettingsForm(Profile& profile, DialogControls& controls, MessageSink& messages, const SerialPortSource& ports);
@@ -65,7 +74,6 @@ public:
     // A text of the current language, with a default where the language lacks it.
     std::string LookUpText(const std::string& key, const std::string& defaultText) const;
     void SetStatusText(std::string text);
-    void EnableActionButtons(bool on);
 
     // The install button's part on the dialog's thread: save, say "insetupdriver", buttons off,
     // and take the install's inputs as the dialog shows them now. Nothing when the save failed
@@ -75,18 +83,35 @@ public:
     // The install's end, on its worker: what the dialog does after each way a run can end.
     void EndInstall(InstallResult result);
 
-    // A dial takes the action buttons until its own end gives them back; so does an install.
-    // Only one of them runs at a time.
-    enum class Activity { Idle, Installing, Dialling };
+    // What the dialog is doing decides every action button (ButtonsFor); nothing else sets them.
+    // A dial takes the buttons until its own end gives them back; so does an install. Only one
+    // of them runs at a time.
+    enum class Activity {
+        Idle,
+        Installing,
+        Dialling,   // from the click on: waiting for a leftover connection to go, then dialling
+        Connected,
+        // An install, or a dial, that ended without giving the buttons back: they stay as it
+        // left them (Disconnect for the dial's connection) until the next status line.
+        AfterInstall,
+        AfterDial,
+    };
+    // From Idle (or an After state) to the activity; false when another one runs.
     bool TryBegin(Activity activity);
-    void EndActivity(Activity activity);
+    // From `from` to `to`; nothing when the activity is no longer `from`.
+    void Move(Activity from, Activity to);
+    void EndActivity(Activity activity) { Move(activity, Activity::Idle); }
+    // Whatever state the dial is in, to Idle.
+    void EndDial();
     Activity CurrentActivity() const { return activity_; }
+    // Whether the activity lets that button act (a click that reaches a disabled button too).
+    bool Allows(int buttonId) const;
 
     // The phone number, user name and password as the fields show them now.
     struct DialValues {
         std::string phoneNumber;
         std::string userName;
-        std::string password;
+        Secret password;
     };
     DialValues FieldDialValues() const;
     // The plain OK data exchange: the edits' texts into phoneNumber, userName and password.
@@ -117,6 +142,7 @@ public:
 
 private:
     void SetLanguageName(std::string name);
+    void ShowButtonsOfActivity();
 
     Profile& profile_;
     DialogControls& controls_;
@@ -133,5 +159,7 @@ private:
     std::string userName_;
     std::string password_;
 };
+
+ActionButtons ButtonsFor(SettingsForm::Activity activity);
 
 } // namespace vantaro

@@ -30,6 +30,13 @@ std::string ApplicationTitle() {
     return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
+FileBesideExecutable FindBesideExecutable(const std::string& fileName) {
+    FileBesideExecutable found{ExecutableFolder() + "\\" + fileName};
+    const DWORD attributes = ::GetFileAttributesA(found.path.c_str());
+    found.exists = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    return found;
+}
+
 std::string SearchExecutablePath(const std::string& fileName) {
     // The program's working buffer is 1024 characters; a longer path counts as not found.
     constexpr DWORD kPathBuffer = 1024;

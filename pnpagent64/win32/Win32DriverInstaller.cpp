@@ -1,6 +1,7 @@
 #include "pnpagent64/win32/Win32DriverInstaller.h"
 
 #include "modem/InfCheck.h"
+#include "modem/win32/RunningWindows.h"
 #include "platform/win32/UniqueHandle.h"
 
 #include <windows.h>
@@ -100,5 +101,7 @@ bool Win32DriverInstaller::UpdateDriver(const std::string& hardwareId, const std
     restartNeeded = reboot != FALSE;
     return true;
 }
+
+RunningWindows Win32DriverInstaller::Windows() const { return ReadRunningWindows(); }
 
 } // namespace vantaro::pnpagent

@@ -12,6 +12,7 @@ public:
     DeviceMatch MatchDevices(const std::string& hardwareId, const std::string& infPath) override;
     bool UpdateDriver(const std::string& hardwareId, const std::string& infPath, bool& restartNeeded,
                       std::uint32_t& error) override;
+    RunningWindows Windows() const override;
 };
 
 } // namespace vantaro::pnpagent

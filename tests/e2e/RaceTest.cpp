@@ -169,5 +169,60 @@ TEST(Races, LeavingTheDialogAtAnyMomentOfADialEndsTheProgram) {
     tally.Print("dial");
 }
 
+// A click that reaches a button its activity has switched off, handled before this returns.
+bool SendClick(HWND dialog, int id) {
+    DWORD_PTR ignored = 0;
+    const LPARAM button = reinterpret_cast<LPARAM>(::GetDlgItem(dialog, id));
+    return ::SendMessageTimeoutA(dialog, WM_COMMAND, id, button, SMTO_ABORTIFHUNG, 5000, &ignored) != 0;
+}
+
+TEST(Races, DisconnectDuringAnInstallIsOffAndEndsNothing) {
+    SerialCommOverride ports;
+    ports.SetPortName("Serial3", "COM3");
+    platformtest::RemoveAllModemsAndDriverKeys();
+    VantaroProcess vantaro("race_install_disconnect");
+    ASSERT_TRUE(vantaro.Start());
+    HWND dialog = vantaro.WaitForSettingsDialog();
+    ASSERT_NE(dialog, nullptr) << "the Settings dialog did not appear";
+    Click(dialog, IDC_INSTALL);
+    // The install holds the buttons for its two pauses of a second at least.
+    ASSERT_TRUE(WaitUntil([&] { return !ControlEnabled(dialog, IDC_INSTALL); }, 5000)) << "the install did not start";
+    EXPECT_FALSE(ControlEnabled(dialog, IDC_DISCONNECT));
+    const std::string status = ControlText(dialog, IDC_STATUS);
+    ASSERT_TRUE(SendClick(dialog, IDC_DISCONNECT));
+    EXPECT_EQ(ControlText(dialog, IDC_STATUS), status) << "a Disconnect during the install said something";
+    for (int id : {IDC_INSTALL, IDC_DIAL, IDC_ABOUT}) EXPECT_FALSE(ControlEnabled(dialog, id)) << id << " came back";
+    const Ending ending = CloseAndWait(vantaro, dialog, false, true);
+    EXPECT_ENDED_CLEANLY(ending, vantaro, "the install");
+    platformtest::RemoveAllModemsAndDriverKeys();
+}
+
+TEST(Races, CheckPhoneIsOffWhileADialWaitsForALeftoverConnection) {
+    rasdouble::Installation ras("race_dial_check_phone");
+    ASSERT_TRUE(ras.Installed()) << ras.Error();
+    // The first dial fails and keeps its connection, which lingers for 3 s after its hang-up.
+    ras.Set("Dial", "outcome", "error");
+    ras.Set("HangUp", "gone_after_ms", "3000");
+    VantaroProcess vantaro("race_dial_check_phone");
+    vantaro.WriteSettings("[Setting]\r\nnumber=*99***1#\r\n[BaseSetting]\r\nlanguage=1\r\n");
+    ASSERT_TRUE(vantaro.Start());
+    HWND dialog = vantaro.WaitForSettingsDialog();
+    ASSERT_NE(dialog, nullptr) << "the Settings dialog did not appear";
+    Click(dialog, IDC_DIAL);
+    ASSERT_TRUE(ras.WaitForLogLine("RasGetErrorStringA")) << "the first dial did not fail";
+    ASSERT_TRUE(WaitUntil([&] { return ControlEnabled(dialog, IDC_DIAL); }, 5000));
+    ras.Set("Dial", "outcome", "connect");
+    const std::vector<HWND> windows = vantaro.TopWindows();
+    Click(dialog, IDC_DIAL);
+    ASSERT_TRUE(ras.WaitForLogLine("RasHangUpA")) << "the leftover connection was not hung up";
+    EXPECT_FALSE(ControlEnabled(dialog, IDC_CHECK_PHONE)) << "the check could take the port from the dial";
+    Click(dialog, IDC_CHECK_PHONE);
+    ASSERT_TRUE(WaitUntil([&] { return ras.LogLinesStartingWith("RasDialA started").size() == 2; }))
+        << "the second dial did not start";
+    EXPECT_EQ(vantaro.TopWindows(), windows) << "the Phone dialog opened during the dial";
+    const Ending ending = CloseAndWait(vantaro, dialog, false, true);
+    EXPECT_ENDED_CLEANLY(ending, vantaro, "the dial");
+}
+
 } // namespace
 } // namespace vantaro::e2e

@@ -188,7 +188,14 @@ TEST_F(UninstallTest, WithoutSettingsNothingIsRemovedAndTheRunFails) {
     MakeModems();
     VantaroProcess vantaro("uninstall_no_settings");
     vantaro.RemoveSettings();
+    // Another program's Setting.ini on PATH, naming our modems, counts for nothing.
+    const std::string elsewhere = WorkFolder("uninstall_no_settings_elsewhere");
+    WriteFile(elsewhere + "\\Setting.ini", std::string("[BaseSetting]\r\nhardwareid_in_inf=") + kModemHardwareId + "\r\n");
+    char path[32768] = {};
+    ::GetEnvironmentVariableA("PATH", path, sizeof path);
+    ::SetEnvironmentVariableA("PATH", (elsewhere + ";" + path).c_str());
     const ProgramRun run = Uninstall(vantaro);
+    ::SetEnvironmentVariableA("PATH", path);
     EXPECT_EQ(run.exitCode, 1u);
     EXPECT_EQ(run.output, "Setting.ini was not found beside Vantaro.exe: nothing was removed.\r\n");
     EXPECT_EQ(HardwareIdsOfModems().size(), 3u);

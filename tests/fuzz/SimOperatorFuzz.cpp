@@ -63,7 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     case OperatorSource::RegisteredNetwork:
         Require(head && !length && registered && *registered == simOperator.network,
                 "the registered network only when the SIM does not tell its own");
-        Require(head->digits.compare(0, 3, simOperator.network.mcc) == 0, "the registered network is in the SIM's country");
+        Require(SameCountry(head->digits.substr(0, 3), simOperator.network.mcc),
+                "the registered network is in the SIM's country");
         break;
     }
 

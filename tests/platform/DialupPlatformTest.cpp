@@ -56,7 +56,7 @@ TEST(WineRasapi32, ListsItsVirtualModem) {
 
 TEST(WineRasapi32, AcceptsTheDialupEntry) {
     SystemRasLibrary library;
-    EXPECT_TRUE(CreateDialupEntry(library, "Vantaro Platform Test", "*99***1#", "card", "secret", "10.11.12.13",
+    EXPECT_TRUE(CreateDialupEntry(library, "Vantaro Platform Test", "*99***1#", "card", Secret("secret"), "10.11.12.13",
                                   "10.0.0.2", "modem", "WINE virtmodem"));
 }
 

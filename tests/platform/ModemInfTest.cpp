@@ -14,6 +14,7 @@
 #include "modem/win32/Win32DeviceSetup.h"
 #include "modem/win32/Win32FileSearch.h"
 #include "modem/win32/Win32ProcessLauncher.h"
+#include "modem/win32/RunningWindows.h"
 #include "settings/win32/WholeFile.h"
 
 #include <gmock/gmock.h>
@@ -36,7 +37,7 @@ using platformtest::StringValue;
 // The check as the program runs it, on the platform's files.
 std::optional<InfProblem> CheckFile(const std::string& path, const std::string& hardwareId, InfPlatform platform) {
     Win32FileSearch files;
-    return CheckModemInfFile(files, path, hardwareId, platform);
+    return CheckModemInfFile(files, path, hardwareId, platform, ReadRunningWindows());
 }
 
 TEST(SampleDriver, BothInfsPassTheCheckForBothKindsOfWindows) {

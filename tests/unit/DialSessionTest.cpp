@@ -214,7 +214,7 @@ TEST_F(DialSessionTest, EventsThatCannotBeMadeLeaveTheDialUnstarted) {
 
 TEST_F(DialSessionTest, ADialWhileAConnectionIsHeldIsNotStarted) {
     DialThatConnects();
-    EXPECT_EQ(session.DialAndWait("", "*99#", "", "", ""), 0);
+    EXPECT_EQ(session.DialAndWait("", "*99#", "", Secret(), ""), 0);
     EXPECT_EQ(ras.Count("Dial"), 1);
 }
 
@@ -363,7 +363,7 @@ TEST_F(LongPhoneNumber, IsRefusedWithAClearTextAndNothingIsDialled) {
 
 TEST_F(DialSessionTest, ValuesThatFillTheirFieldsAreDialledWholeAndLongerOnesRefused) {
     const std::string phone(128, '9'), user(256, 'u'), password(256, 'p'), domain(15, 'd');
-    EXPECT_EQ(session.DialAndWait("", phone, user, password, domain), 1);
+    EXPECT_EQ(session.DialAndWait("", phone, user, Secret(password), domain), 1);
     ASSERT_EQ(ras.dialed.size(), 1u);
     EXPECT_EQ(std::string(ras.dialed[0].szPhoneNumber), phone);
     EXPECT_EQ(std::string(ras.dialed[0].szUserName), user);
@@ -372,9 +372,9 @@ TEST_F(DialSessionTest, ValuesThatFillTheirFieldsAreDialledWholeAndLongerOnesRef
     session.ClearDialState();
 
     const std::string tooLong(257, 'x');
-    EXPECT_EQ(session.DialAndWait("", "*99#", tooLong, "", ""), 0);
+    EXPECT_EQ(session.DialAndWait("", "*99#", tooLong, Secret(), ""), 0);
     EXPECT_EQ(Status(), "Fail to dial: the user name is longer than 256 characters.");
-    EXPECT_EQ(session.DialAndWait("", "*99#", "", tooLong, ""), 0);
+    EXPECT_EQ(session.DialAndWait("", "*99#", "", Secret(tooLong), ""), 0);
     EXPECT_EQ(Status(), "Fail to dial: the password is longer than 256 characters.");
     EXPECT_EQ(ras.dialed.size(), 1u);
 }
@@ -483,6 +483,51 @@ TEST_F(DialSessionTest, SaveDuringADialKeepsDisconnectAndTheInstallStaysRefused)
     session.DisconnectClicked();
     EXPECT_EQ(Buttons(), kIdle);
     EXPECT_TRUE(form.BeginInstall(false));
+}
+
+// --- the action buttons of each activity ---------------------------------------------------
+
+// A dialog of its own for each case, brought to its activity as the user brings it there.
+class ButtonsOfActivity final : public DialSessionTest {
+public:
+    void TestBody() override {}
+    // Connect, Disconnect, Install, About, Check phone: + on, - off.
+    std::string After(const std::function<void(ButtonsOfActivity&)>& reach) {
+        reach(*this);
+        std::string shown;
+        for (int id : {IDC_DIAL, IDC_DISCONNECT, IDC_INSTALL, IDC_ABOUT, IDC_CHECK_PHONE})
+            shown += controls.IsEnabled(id) ? '+' : '-';
+        return shown;
+    }
+    void Install() { form.BeginInstall(false); }
+    void InstallGivingUp() { form.EndInstall((form.BeginInstall(false), InstallResult::NoInf)); }
+    void Disconnect() { session.DisconnectClicked(); }
+    void Save() { form.SaveSettings(); }
+    void DialFailingThenConnect() {
+        ras.notifications = {{1, 678}};
+        Dial();
+        Connect();  // the dial thread waits for the failed dial's connection to go
+    }
+    using DialSessionTest::DialThatConnects;
+};
+
+TEST(ButtonsOfActivity, EveryActivitySetsEveryActionButton) {
+    using Dialog = ButtonsOfActivity;
+    const struct {
+        const char* activity;
+        std::function<void(Dialog&)> reach;
+        const char* buttons;
+    } cases[] = {
+        {"idle", [](Dialog&) {}, "+-+++"},
+        {"installing", [](Dialog& d) { d.Install(); }, "-----"},
+        {"installing, Disconnect clicked all the same", [](Dialog& d) { d.Install(), d.Disconnect(); }, "-----"},
+        {"an install that gave up", [](Dialog& d) { d.InstallGivingUp(); }, "-----"},
+        {"an install that gave up, then a save", [](Dialog& d) { d.InstallGivingUp(), d.Save(); }, "+-+++"},
+        {"dialling, waiting for a leftover connection", [](Dialog& d) { d.DialFailingThenConnect(); }, "-+---"},
+        {"connected", [](Dialog& d) { d.DialThatConnects(); }, "-+---"},
+        {"disconnected", [](Dialog& d) { d.DialThatConnects(), d.Disconnect(); }, "+-+++"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Dialog().After(c.reach), c.buttons) << c.activity;
 }
 
 } // namespace

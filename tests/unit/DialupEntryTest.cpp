@@ -176,7 +176,7 @@ TEST(EnumModemDevices, RecordsAreReadOnlyInsideTheBufferAndFieldsOnlyToTheirEnd)
 class CreateDialupEntryTest : public ::testing::Test {
 protected:
     bool Create(const std::string& dns1 = "10.11.12.13", const std::string& dns2 = "1.2") {
-        return CreateDialupEntry(library, "GPRS Connection", "*99***1#", "card", "secret", dns1, dns2, "modem",
+        return CreateDialupEntry(library, "GPRS Connection", "*99***1#", "card", Secret("secret"), dns1, dns2, "modem",
                                  "ZOR GPRS Modem");
     }
     FakeRasLibrary library;
@@ -294,7 +294,7 @@ TEST_F(CreateDialupEntryTest, WithoutTheLibraryOrThePropertiesExportItFails) {
 TEST_F(CreateDialupEntryTest, ValuesThatFillTheirFieldsAreWrittenWhole) {
     const std::string name(256, 'e'), phone(128, 'p'), user(256, 'u'), password(256, 'w'), type(16, 't'),
         device(128, 'd');
-    ASSERT_TRUE(CreateDialupEntry(library, name, phone, user, password, "", "", type, device));
+    ASSERT_TRUE(CreateDialupEntry(library, name, phone, user, Secret(password), "", "", type, device));
     const ras::RASENTRYA& entry = library.propertiesCalls.at(0).entry;
     EXPECT_EQ(Text(entry.szLocalPhoneNumber), phone);
     EXPECT_EQ(Text(entry.szDeviceType), type);
@@ -321,7 +321,7 @@ TEST_F(CreateDialupEntryTest, AValueTooLongForItsFieldIsRefusedBeforeAnythingIsW
     for (const Case& c : cases) {
         std::string refusal;
         EXPECT_FALSE(
-            CreateDialupEntry(library, c.name, c.phone, c.user, c.password, "", "", c.type, c.device, &refusal));
+            CreateDialupEntry(library, c.name, c.phone, c.user, Secret(c.password), "", "", c.type, c.device, &refusal));
         EXPECT_EQ(refusal, c.refusal);
     }
     EXPECT_TRUE(library.calls.empty()) << "nothing may reach the phone book";

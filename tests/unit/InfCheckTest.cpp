@@ -25,6 +25,7 @@ struct CheckCase {
     std::optional<InfProblem> expected;
     std::set<std::string> besideInf = {kInfDriverPath};
     std::string hardwareId = testing::kInfHardwareId;
+    RunningWindows windows = {};
 };
 
 void PrintTo(const CheckCase& c, std::ostream* out) { *out << c.name; }
@@ -36,7 +37,7 @@ class InfCheckTest : public ::testing::TestWithParam<CheckCase> {};
 TEST_P(InfCheckTest, NamesTheFaultOrLetsTheFileThrough) {
     const CheckCase& c = GetParam();
     const InfCheckInput input{"C:\\Vantaro\\phone.inf", c.bytes, c.hardwareId, c.platform,
-                              [&](const std::string& path) { return c.besideInf.count(path) > 0; }};
+                              [&](const std::string& path) { return c.besideInf.count(path) > 0; }, c.windows};
     const std::optional<InfProblem> problem = CheckModemInf(input);
     ASSERT_EQ(problem.has_value(), c.expected.has_value())
         << (problem ? InfProblemText(*problem, nullptr) : std::string("no problem found"));
@@ -130,6 +131,43 @@ INSTANTIATE_TEST_SUITE_P(
                   kAmd64, std::nullopt},
         CheckCase{"FilesFromTheIncludedSystemInf", kIncludesSystemFiles, kAmd64, std::nullopt, {}},
         CheckCase{"OneMegabyte", testing::ModemInfOfSize(1 << 20), kAmd64, std::nullopt}),
+    [](const ::testing::TestParamInfo<CheckCase>& info) { return std::string(info.param.name); });
+
+// Sections for later Windows that lack our id: Windows 10 (both kinds) from build 16299 on.
+const std::string kLaterSectionsWithoutOurId =
+    Replaced(Replaced(ModemInf(), "Phones,NTx86,NTamd64", "Phones,NTx86,NTx86.10.0,NTamd64,NTamd64.10.0...16299"),
+             "[PhoneModem.NT]", "[Phones.NTx86.10.0]\r\n[Phones.NTamd64.10.0...16299]\r\n[PhoneModem.NT]");
+// The device class named through the strings; only the sections that say "Modem" make it a modem.
+const std::string kClassInLanguageSections =
+    Replaced(Replaced(ModemInf(), "Class=Modem", "Class=%Class%"), "[Strings]\r\n",
+             "[Strings.0804]\r\nClass=Modem\r\n[Strings.0409]\r\nClass=Net\r\n");
+const std::string kClassInPrimaryAndPlainSections =
+    Replaced(Replaced(ModemInf(), "Class=Modem", "Class=%Class%"), "[Strings]\r\n",
+             "[Strings.0004]\r\nClass=Modem\r\n[Strings]\r\nClass=Net\r\n");
+const RunningWindows kWindows7{WindowsVersion{6, 1, 7601}};
+const RunningWindows kWindows10Build14393{WindowsVersion{10, 0, 14393}};
+const RunningWindows kWindows10Build19045{WindowsVersion{10, 0, 19045}};
+RunningWindows InLanguage(std::uint16_t languageId) { return RunningWindows{std::nullopt, languageId}; }
+
+INSTANTIATE_TEST_SUITE_P(
+    ForTheRunningWindows, InfCheckTest,
+    ::testing::Values(
+        CheckCase{"ASectionForALaterWindowsIsPassedOver", kLaterSectionsWithoutOurId, kX86, std::nullopt,
+                  {kInfDriverPath}, testing::kInfHardwareId, kWindows7},
+        CheckCase{"TheSectionForThisWindowsAndBuildIsTaken", kLaterSectionsWithoutOurId, kAmd64,
+                  Problem(InfProblemKind::NoModel, testing::kInfHardwareId), {kInfDriverPath}, testing::kInfHardwareId,
+                  kWindows10Build19045},
+        CheckCase{"ASectionForALaterBuildIsPassedOver", kLaterSectionsWithoutOurId, kAmd64, std::nullopt,
+                  {kInfDriverPath}, testing::kInfHardwareId, kWindows10Build14393},
+        CheckCase{"TheStringsOfTheRunningLanguage", kClassInLanguageSections, kX86, Problem(InfProblemKind::NotModem, "Net"),
+                  {kInfDriverPath}, testing::kInfHardwareId, InLanguage(0x0409)},
+        CheckCase{"OnlyOtherLanguagesTheFirstOfThem", kClassInLanguageSections, kX86, std::nullopt, {kInfDriverPath},
+                  testing::kInfHardwareId, InLanguage(0x0407)},
+        CheckCase{"TheStringsOfThePrimaryLanguage", kClassInPrimaryAndPlainSections, kX86, std::nullopt,
+                  {kInfDriverPath}, testing::kInfHardwareId, InLanguage(0x0804)},
+        CheckCase{"ThePlainStringsBeforeAnotherLanguage", kClassInPrimaryAndPlainSections, kX86,
+                  Problem(InfProblemKind::NotModem, "Net"), {kInfDriverPath}, testing::kInfHardwareId,
+                  InLanguage(0x0409)}),
     [](const ::testing::TestParamInfo<CheckCase>& info) { return std::string(info.param.name); });
 
 TEST(InfProblemText, TheLanguagesTextWithTheDetailInPlaceOfItsFirstPercentS) {

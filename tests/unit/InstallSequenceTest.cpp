@@ -212,6 +212,14 @@ TEST_F(InstallSequenceTest, AFailedEntrySkipsTheModemConfigurationWhateverAnEarl
     EXPECT_NE(controls.GetText(IDC_STATUS), "OK");
 }
 
+TEST_F(InstallSequenceTest, AModemWhoseKeysCannotBeWrittenIsAFailureNotASuccess) {
+    registry.refuseFullAccess = true;
+    EXPECT_EQ(Run(), InstallResult::RegistryFailed) << "a script would read this run as a success";
+    EXPECT_EQ(workerMessages.Shown(), std::vector<std::string>{install::kRegistryFailedMessage});
+    EXPECT_NE(controls.GetText(IDC_STATUS), "OK");
+    EXPECT_TRUE(controls.IsEnabled(IDC_INSTALL));
+}
+
 TEST_F(InstallSequenceTest, AnEntryValueTooLongForThePhoneBookIsNamedInTheStatusLine) {
     controls.SetText(IDC_PHONE, std::string(129, '9'));
     EXPECT_EQ(Run(), InstallResult::EntryFailed);

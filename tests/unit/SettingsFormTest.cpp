@@ -193,12 +193,12 @@ TEST_F(SettingsFormTest, TheInstallButtonSavesSaysInsetupdriverAndDisablesTheAct
     EXPECT_FALSE(controls.IsEnabled(IDC_INSTALL));
     EXPECT_FALSE(controls.IsEnabled(IDC_DIAL));
     EXPECT_FALSE(controls.IsEnabled(IDC_ABOUT));
-    EXPECT_TRUE(controls.IsEnabled(IDC_DISCONNECT));
+    EXPECT_FALSE(controls.IsEnabled(IDC_DISCONNECT)) << "there is no dial to end";
 }
 
 TEST_F(SettingsFormTest, OnlyANonEmptyStatusTextPutsTheButtonsBack) {
     Load("");
-    form.EnableActionButtons(false);
+    form.EndInstall((form.BeginInstall(false), InstallResult::NoInf));
     form.SetStatusText("");
     EXPECT_FALSE(controls.IsEnabled(IDC_INSTALL));
     form.SetStatusText("done");
