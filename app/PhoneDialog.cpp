@@ -24,22 +24,27 @@ constexpr UINT kPhoneReportMessage = WM_APP + 20;
 // message keeps the dialog's thread free for its messages in between (starting a thread can
 // take milliseconds, and sixteen of them at once held the dialog back for more than 50 ms).
 constexpr UINT kStartNextPortMessage = WM_APP + 21;
+// Posted by the dialog to itself: ask for the code whose PIN lock was just read (a modal dialog
+// opens outside the handling of the report).
+constexpr UINT kAskCodeMessage = WM_APP + 22;
+
+using Report = std::variant<PortFindings, PinAnswer, PinLockStatus>;
 
 } // namespace
 
 struct PhoneDialog::Inbox {
     std::mutex mutex;
     HWND window = nullptr;  // null once the dialog has ended: nothing is posted any more
-    std::deque<std::variant<PortFindings, PinOutcome>> reports;
+    std::deque<Report> reports;
 
-    void Put(std::variant<PortFindings, PinOutcome> report) {
+    void Put(Report report) {
         std::lock_guard<std::mutex> lock(mutex);
         if (!window) return;
         reports.push_back(std::move(report));
         // Posted, never sent: the dialog's thread may be the one stopping the run.
         ::PostMessageA(window, kPhoneReportMessage, 0, 0);
     }
-    std::deque<std::variant<PortFindings, PinOutcome>> TakeAll() {
+    std::deque<Report> TakeAll() {
         std::lock_guard<std::mutex> lock(mutex);
         return std::exchange(reports, {});
     }
@@ -100,8 +105,19 @@ void PhoneDialog::StopCheck() {
 
 void PhoneDialog::TakeReports() {
     for (auto& report : inbox_->TakeAll()) {
-        if (const PortFindings* findings = std::get_if<PortFindings>(&report)) form_->PortChecked(*findings);
-        else form_->PinAnswered(std::get<PinOutcome>(report));
+        if (const PortFindings* findings = std::get_if<PortFindings>(&report)) {
+            form_->PortChecked(*findings);
+        } else if (const PinAnswer* answer = std::get_if<PinAnswer>(&report)) {
+            // A SIM that took its PIN or PUK is read again: that port only.
+            if (const std::optional<std::string> port = form_->CodeAnswered(*answer); port && run_) {
+                form_->BeginReread(*port);
+                std::shared_ptr<Inbox> inbox = inbox_;
+                run_->Check({*port}, [inbox](const PortFindings& reread) { inbox->Put(reread); });
+            }
+        } else if (std::optional<CodeAsk> ask = form_->LockRead(std::get<PinLockStatus>(report))) {
+            askAfterLockRead_ = std::move(ask);
+            ::PostMessageA(Handle(), kAskCodeMessage, 0, 0);
+        }
     }
 }
 
@@ -117,6 +133,12 @@ bool PhoneDialog::OnCommand(int id, int notification) {
     case IDC_ENTER_PIN:
         if (notification == BN_CLICKED) EnterPinClicked();
         return true;
+    case IDC_CHANGE_PIN:
+        if (notification == BN_CLICKED) ReadLockClicked(CodeAction::ChangePin);
+        return true;
+    case IDC_PIN_LOCK:
+        if (notification == BN_CLICKED) ReadLockClicked(CodeAction::LockOn);
+        return true;
     case IDC_USE_SETTINGS:
         if (notification == BN_CLICKED) form_->UseTheseSettings();
         return true;
@@ -130,24 +152,44 @@ void PhoneDialog::UsePortClicked() {
 }
 
 void PhoneDialog::EnterPinClicked() {
+    if (const std::optional<CodeAsk> ask = form_->PinButtonAsk()) AskAndSend(*ask);
+}
+
+void PhoneDialog::ReadLockClicked(CodeAction wanted) {
     if (!run_) return;
-    PinDialog ask({form_->Text(phonetext::kPinTitle), form_->Text(phonetext::kPinLabel),
-                   form_->Text(phonetext::kPinOk), form_->Text(phonetext::kPinCancel)});
-    pinDialog_ = &ask;
-    const INT_PTR answer = ask.DoModal(Handle());
-    pinDialog_ = nullptr;
-    if (answer != IDOK) return;
-    // The dialog may have ended while the PIN was asked for (the Settings dialog closed).
-    if (!inbox_ || !inbox_->window) return;
-    const std::optional<std::string> port = form_->BeginPin();
+    const std::optional<std::string> port = form_->BeginLockRead(wanted);
     if (!port) return;
     std::shared_ptr<Inbox> inbox = inbox_;
-    run_->EnterPin(*port, ask.Pin(), [inbox](PinOutcome outcome) { inbox->Put(outcome); });
+    run_->ReadPinLock(*port, [inbox](const PinLockStatus& status) { inbox->Put(status); });
+}
+
+void PhoneDialog::AskAndSend(const CodeAsk& ask) {
+    if (!run_) return;
+    PhoneForm& form = *form_;
+    PinDialog dialog(form.DialogTexts(ask), [&form, ask](const Secret& code, const Secret& newPin,
+                                                         const Secret& newPinAgain, bool confirmed) {
+        return form.ProblemText(CheckCodeEntry(ask, code, newPin, newPinAgain, confirmed));
+    });
+    pinDialog_ = &dialog;
+    const INT_PTR answer = dialog.DoModal(Handle());
+    pinDialog_ = nullptr;
+    if (answer != IDOK) return;
+    // The dialog may have ended while the code was asked for (the Settings dialog closed).
+    if (!inbox_ || !inbox_->window) return;
+    form_->BeginCode(ask);
+    std::shared_ptr<Inbox> inbox = inbox_;
+    run_->SendCode(ask.port, {ask.action, dialog.Code(), dialog.NewPin()},
+                   [inbox](const PinAnswer& sent) { inbox->Put(sent); });
 }
 
 bool PhoneDialog::OnMessage(UINT message, WPARAM, LPARAM lParam, INT_PTR* result) {
     if (message == kPhoneReportMessage && form_) {
         TakeReports();
+        *result = 0;
+        return true;
+    }
+    if (message == kAskCodeMessage && form_) {
+        if (std::optional<CodeAsk> ask = std::exchange(askAfterLockRead_, std::nullopt)) AskAndSend(*ask);
         *result = 0;
         return true;
     }

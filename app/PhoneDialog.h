@@ -12,6 +12,7 @@
 
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace vantaro {
@@ -38,6 +39,9 @@ private:
     void StopCheck();
     void TakeReports();
     void EnterPinClicked();
+    void ReadLockClicked(CodeAction wanted);
+    // Asks for the code in its dialog and, when the user sends it, sends it on a worker.
+    void AskAndSend(const CodeAsk& ask);
     void UsePortClicked();
 
     SettingsForm& settings_;
@@ -47,7 +51,8 @@ private:
     std::unique_ptr<Win32DialogControls> controls_;
     std::unique_ptr<Win32PortTable> table_;
     std::unique_ptr<PhoneForm> form_;
-    class PinDialog* pinDialog_ = nullptr;  // while the PIN is asked for
+    class PinDialog* pinDialog_ = nullptr;  // while a code is asked for
+    std::optional<CodeAsk> askAfterLockRead_;  // asked once the report that brought it is handled
 };
 
 } // namespace vantaro

@@ -8,8 +8,9 @@ namespace vantaro {
 
 namespace {
 
-// Column widths in dialog units: port, phone, SIM, signal, network.
-constexpr int kColumnWidths[] = {30, 88, 46, 56, 86};
+// Column widths in dialog units: port, phone, SIM (wide enough for "PUK needed, 10 tries left"),
+// signal, network.
+constexpr int kColumnWidths[] = {30, 64, 92, 52, 74};
 
 } // namespace
 

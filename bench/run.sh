@@ -89,14 +89,15 @@ load_before=$(cut -d' ' -f1-3 /proc/loadavg)
         --rows "$root/$wine_out/wine-rows.md" --notes "$root/$wine_out/notes.md" \
         --runs "$runs" --install-runs "$install_runs" </dev/null
     echo "[bench] the phone check under Wine ($runs runs): one simulated phone among 16 ports"
-    # One ready phone (COM70), one with its SIM locked (COM86) and 15 silent ports, each a
+    # One ready phone (COM70), one with its SIM locked (COM86), one without a SIM (COM87) and 15
+    # silent ports, each a
     # pseudo-terminal linked into the benchmark's prefix; the simulator removes them when the
     # benchmark program ends.
     silent=(); silent_ports=""
     for n in $(seq 71 85); do silent+=("$n:silent"); silent_ports+="${silent_ports:+,}COM$n"; done
-    timeout 900 python3 tests/tools/simphone.py --prefix "$WINEPREFIX" --lifetime 890 70:ready 86:pin "${silent[@]}" \
+    timeout 900 python3 tests/tools/simphone.py --prefix "$WINEPREFIX" --lifetime 890 70:ready 86:pin 87:ready,sim=absent "${silent[@]}" \
         --run "${priority[@]}" wine "$windows/bench/PhoneCheckBench.exe" --rows "$root/$wine_out/phone-rows.md" \
-        --runs "$runs" --phone COM70 --locked COM86 --silent "$silent_ports" </dev/null
+        --runs "$runs" --phone COM70 --locked COM86 --nosim COM87 --silent "$silent_ports" </dev/null
 )
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 tests/tools/wine-session.sh stop "$wine_out" >/dev/null

@@ -1,5 +1,6 @@
 #include "phone/AtResponse.h"
 
+#include "log/Secret.h"
 #include "platform/TextRules.h"
 
 #include <cctype>
@@ -13,7 +14,7 @@ bool StartsWith(std::string_view text, std::string_view prefix) {
 
 char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-std::string_view Trimmed(std::string_view text) { return TrimmedOf(text, " \t"); }
+std::string_view Trimmed(std::string_view text) { return TrimmedOf(text, " \t\r\n"); }
 
 // The name a +NAME: or ^NAME: line begins with, upper case; empty for other lines.
 std::string LineName(std::string_view line) {
@@ -46,13 +47,52 @@ std::optional<int> AtResponse::ErrorCode() const {
     if (result == FinalResult::CmeError)
         for (const CmeWords& known : kCmeWords)
             if (EqualsIgnoringAsciiCase(number, known.words)) return known.code;
-    if (number.empty() || number.size() > 6) return std::nullopt;
+    return NumberOf(number, 6);
+}
+
+std::string_view TrimmedLine(std::string_view line) { return Trimmed(line); }
+
+std::optional<std::string_view> InformationOf(std::string_view line, std::string_view name) {
+    line = Trimmed(line);
+    if (name.empty() || line.size() <= name.size() || line[name.size()] != ':' ||
+        !EqualsIgnoringAsciiCase(line.substr(0, name.size()), name))
+        return std::nullopt;
+    return Trimmed(line.substr(name.size() + 1));
+}
+
+std::string_view Unquoted(std::string_view text) {
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"') return text.substr(1, text.size() - 2);
+    return text;
+}
+
+std::vector<std::string_view> FieldsOf(std::string_view information) {
+    std::vector<std::string_view> fields;
+    std::size_t start = 0;
+    bool quoted = false;
+    for (std::size_t i = 0; i <= information.size(); ++i) {
+        if (i < information.size() && information[i] == '"') quoted = !quoted;
+        if (i < information.size() && (information[i] != ',' || quoted)) continue;
+        fields.push_back(Unquoted(Trimmed(information.substr(start, i - start))));
+        start = i + 1;
+    }
+    return fields;
+}
+
+std::optional<int> NumberOf(std::string_view field, std::size_t mostDigits) {
+    // Nine digits always fit an int.
+    if (field.empty() || field.size() > mostDigits || field.size() > 9) return std::nullopt;
     int value = 0;
-    for (char c : number) {
+    for (char c : field) {
         if (c < '0' || c > '9') return std::nullopt;
         value = value * 10 + (c - '0');
     }
     return value;
+}
+
+std::optional<std::vector<std::string_view>> FieldsFor(const std::vector<std::string>& lines, std::string_view name) {
+    for (const std::string& line : lines)
+        if (const std::optional<std::string_view> information = InformationOf(line, name)) return FieldsOf(*information);
+    return std::nullopt;
 }
 
 std::string CommandName(std::string_view command) {
@@ -94,6 +134,8 @@ FinalResult FinalResultOf(std::string_view line) {
 
 ResponseReader::ResponseReader(std::string_view command)
     : command_(Trimmed(command)), commandName_(CommandName(command)) {}
+
+ResponseReader::~ResponseReader() { WipeText(command_); }
 
 std::size_t ResponseReader::Feed(std::string_view bytes) {
     std::size_t taken = 0;

@@ -67,6 +67,10 @@ public:
     // command: as it was sent, without its CR ("AT+CSQ"); it names the lines that answer it
     // and is the text an echo repeats.
     explicit ResponseReader(std::string_view command);
+    // The command may hold a PIN: its copy is wiped.
+    ~ResponseReader();
+    ResponseReader(const ResponseReader&) = delete;
+    ResponseReader& operator=(const ResponseReader&) = delete;
 
     // Takes bytes until the response ends; returns how many it took (the rest belongs to no
     // response and is left to the caller).
@@ -100,5 +104,23 @@ bool IsUnsolicited(std::string_view line, std::string_view commandName);
 // words "COMMAND NOT SUPPORT" (an error), and the numeric OK and ERROR (0 and 4) of a phone
 // left in numeric mode. Every reader of AT answers asks this, so that all know the same ones.
 FinalResult FinalResultOf(std::string_view line);
+
+// Reading an information line: the one way every reader of a phone's answers takes them apart,
+// so that all trim, unquote and read numbers alike.
+
+// The line without the blanks (and line ends) around it.
+std::string_view TrimmedLine(std::string_view line);
+// The text after "<name>:" when the line begins with name (in any letter case) and a colon,
+// without the blanks around it; nothing for any other line.
+std::optional<std::string_view> InformationOf(std::string_view line, std::string_view name);
+// The text without the quotes around it, when it has them.
+std::string_view Unquoted(std::string_view text);
+// The comma-separated fields of an information text, each without the blanks around it; a
+// quoted field loses its quotes, and a comma between them belongs to the field.
+std::vector<std::string_view> FieldsOf(std::string_view information);
+// A decimal number of 1 to mostDigits digits; nothing for any other text.
+std::optional<int> NumberOf(std::string_view field, std::size_t mostDigits = 3);
+// The fields of the first of lines that begins with "<name>:"; nothing when none does.
+std::optional<std::vector<std::string_view>> FieldsFor(const std::vector<std::string>& lines, std::string_view name);
 
 } // namespace vantaro

@@ -15,54 +15,11 @@ namespace {
 constexpr int kCmeSimNotInserted = 10;
 constexpr int kCmeSimFailure = 13;
 
-std::string Upper(std::string_view text) { return AsciiUpper(text); }
-
-// Blanks and the quotes around a quoted field.
-std::string_view Trimmed(std::string_view text) { return TrimmedOf(text, " \t\""); }
-
-// The text after "<name>:" when the line starts with it (in any letter case), else the line.
-std::string_view AfterName(std::string_view line, std::string_view name) {
-    if (line.size() > name.size() && Upper(line.substr(0, name.size())) == name && line[name.size()] == ':')
-        return Trimmed(line.substr(name.size() + 1));
-    return Trimmed(line);
-}
-
-// The comma-separated fields of a "<name>:" line; nothing when the line is not one.
-std::optional<std::vector<std::string>> FieldsOf(std::string_view line, std::string_view name) {
-    if (line.size() <= name.size() || Upper(line.substr(0, name.size())) != name || line[name.size()] != ':')
-        return std::nullopt;
-    std::vector<std::string> fields;
-    line.remove_prefix(name.size() + 1);
-    while (true) {
-        const std::size_t comma = line.find(',');
-        fields.emplace_back(Trimmed(line.substr(0, comma)));
-        if (comma == std::string_view::npos) break;
-        line.remove_prefix(comma + 1);
-    }
-    return fields;
-}
-
-// The fields of the first "<name>:" line of the response; empty when there is none.
-std::vector<std::string> FieldsOf(const AtResponse& response, std::string_view name) {
-    for (const std::string& line : response.lines)
-        if (std::optional<std::vector<std::string>> fields = FieldsOf(line, name)) return *fields;
-    return {};
-}
-
-// A small decimal number, nothing when the text is not one.
-std::optional<int> Number(std::string_view text) {
-    if (text.empty() || text.size() > 3) return std::nullopt;
-    int value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
-
+// The first line of an answer that said OK, after its "<name>:" when it has one, unquoted.
 std::string FirstLine(const AtResponse& response, std::string_view name) {
     if (!response.Ok() || response.lines.empty()) return {};
-    return std::string(AfterName(response.lines.front(), name));
+    const std::string& line = response.lines.front();
+    return std::string(Unquoted(InformationOf(line, name).value_or(TrimmedLine(line))));
 }
 
 bool Answers(const AtResponse& response) {
@@ -108,7 +65,7 @@ std::string MakerFrom(const AtResponse& response) { return FirstLine(response, "
 std::string ModelFrom(const AtResponse& response) {
     if (response.Ok())
         for (const std::string& line : response.lines)
-            if (line.size() > 6 && Upper(line.substr(0, 6)) == "MODEL:") return std::string(Trimmed(line.substr(6)));
+            if (const std::optional<std::string_view> model = InformationOf(line, "Model")) return std::string(Unquoted(*model));
     return FirstLine(response, "+CGMM");
 }
 
@@ -120,23 +77,50 @@ SimState SimFrom(const AtResponse& response) {
         return SimState::Unknown;
     }
     if (!response.Ok()) return SimState::Unknown;
-    const std::vector<std::string> fields = FieldsOf(response, "+CPIN");
-    if (fields.empty()) return SimState::Unknown;
-    const std::string code = Upper(fields[0]);
-    if (code == "READY") return SimState::Ready;
-    if (code == "SIM PIN") return SimState::Pin;
-    if (code == "SIM PUK") return SimState::Puk;
-    if (code == "SIM PIN2") return SimState::Pin2;
-    if (code == "PH-SIM PIN") return SimState::PhoneSimPin;
-    if (code == "PH-NET PIN") return SimState::PhoneNetworkPin;
+    const std::optional<std::vector<std::string_view>> fields = FieldsFor(response.lines, "+CPIN");
+    if (!fields) return SimState::Unknown;
+    for (SimState sim : {SimState::Ready, SimState::Pin, SimState::Puk, SimState::Pin2, SimState::PhoneSimPin,
+                         SimState::PhoneNetworkPin})
+        if (EqualsIgnoringAsciiCase(fields->front(), CodeName(sim))) return sim;
     return SimState::Unknown;
+}
+
+const char* CodeName(SimState sim) {
+    switch (sim) {
+    case SimState::Ready: return "READY";
+    case SimState::Pin: return "SIM PIN";
+    case SimState::Puk: return "SIM PUK";
+    case SimState::Pin2: return "SIM PIN2";
+    case SimState::PhoneSimPin: return "PH-SIM PIN";
+    case SimState::PhoneNetworkPin: return "PH-NET PIN";
+    case SimState::NoSim:
+    case SimState::Unknown: break;
+    }
+    return "";
+}
+
+std::optional<int> TriesLeftFrom(const AtResponse& response, SimState sim) {
+    const std::string_view code = CodeName(sim);
+    if (!response.Ok() || sim == SimState::Ready || code.empty()) return std::nullopt;
+    // Some phones answer for every code, one line each; the line of the code asked about counts.
+    for (const std::string& line : response.lines) {
+        const std::optional<std::string_view> information = InformationOf(line, "+CPINR");
+        if (!information) continue;
+        const std::vector<std::string_view> fields = FieldsOf(*information);
+        if (fields.size() < 2 || !EqualsIgnoringAsciiCase(fields[0], code)) continue;
+        const std::optional<int> left = NumberOf(fields[1], 2);
+        const std::optional<int> most = fields.size() > 2 ? NumberOf(fields[2], 2) : std::nullopt;
+        if (!left || (fields.size() > 2 && (!most || *left > *most))) return std::nullopt;
+        return left;
+    }
+    return std::nullopt;
 }
 
 std::optional<int> SignalFrom(const AtResponse& response) {
     if (!response.Ok()) return std::nullopt;
-    const std::vector<std::string> fields = FieldsOf(response, "+CSQ");
-    if (fields.empty()) return std::nullopt;
-    const std::optional<int> signal = Number(fields[0]);
+    const std::optional<std::vector<std::string_view>> fields = FieldsFor(response.lines, "+CSQ");
+    if (!fields) return std::nullopt;
+    const std::optional<int> signal = NumberOf(fields->front());
     if (!signal || *signal > kSignalHighest) return std::nullopt;
     return signal;
 }
@@ -147,9 +131,11 @@ Registration RegistrationFrom(const AtResponse& response) {
     // that came in between is "<stat>[,"<lac>",...]", so its second field is never a bare number.
     for (const std::string& line : response.lines) {
         for (const char* name : {"+CREG", "+CGREG", "+CEREG"}) {
-            const std::optional<std::vector<std::string>> fields = FieldsOf(line, name);
-            if (!fields || fields->size() < 2 || !Number((*fields)[0])) continue;
-            const std::optional<int> stat = Number((*fields)[1]);
+            const std::optional<std::string_view> information = InformationOf(line, name);
+            if (!information) continue;
+            const std::vector<std::string_view> fields = FieldsOf(*information);
+            if (fields.size() < 2 || !NumberOf(fields[0])) continue;
+            const std::optional<int> stat = NumberOf(fields[1]);
             if (!stat) continue;
             switch (*stat) {
             case 0: return Registration::NotRegistered;
@@ -211,14 +197,20 @@ PortFindings CheckPort(SerialPorts& ports, const std::string& name, Clock& clock
             gone = true;
         return response;
     };
-    findings.maker = MakerFrom(ask("AT+CGMI"));
-    const AtResponse model = ask("AT+CGMM");
-    findings.model = ModelFrom(model);
-    if (findings.model.empty()) findings.model = ModelFrom(ask("ATI"));
-    findings.sim = SimFrom(ask("AT+CPIN?"));
-    findings.signal = SignalFrom(ask("AT+CSQ"));
-    findings.network = RegistrationFrom(ask("AT+CREG?"));
-    findings.gprs = RegistrationFrom(ask("AT+CGREG?"));
+    // The schedule's questions, by their place in kPhoneQuestions.
+    enum { kMaker, kModel, kIdentity, kSim, kSignal, kNetwork, kGprs };
+    static_assert(std::size(kPhoneQuestions) == kGprs + 1, "every question of the schedule is asked");
+    findings.maker = MakerFrom(ask(kPhoneQuestions[kMaker]));
+    findings.model = ModelFrom(ask(kPhoneQuestions[kModel]));
+    if (findings.model.empty()) findings.model = ModelFrom(ask(kPhoneQuestions[kIdentity]));
+    findings.sim = SimFrom(ask(kPhoneQuestions[kSim]));
+    // A SIM that wants a code: how many tries it has left. A phone that does not know the
+    // question answers ERROR at once; the count is then not shown.
+    if (!ReadyForData(findings.sim) && CodeName(findings.sim)[0] != '\0')
+        findings.triesLeft = TriesLeftFrom(ask(kTriesLeftCommand), findings.sim);
+    findings.signal = SignalFrom(ask(kPhoneQuestions[kSignal]));
+    findings.network = RegistrationFrom(ask(kPhoneQuestions[kNetwork]));
+    findings.gprs = RegistrationFrom(ask(kPhoneQuestions[kGprs]));
     // A SIM that is locked or absent has no operator to give: it is not asked.
     if (ReadyForData(findings.sim) && !gone) findings.simOperator = AskSimOperator(ask);
     if (gone) {
@@ -227,28 +219,6 @@ PortFindings CheckPort(SerialPorts& ports, const std::string& name, Clock& clock
         return lost;
     }
     return findings;
-}
-
-bool IsValidPin(std::string_view pin) {
-    return pin.size() >= 4 && pin.size() <= 8 &&
-           std::all_of(pin.begin(), pin.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-PinOutcome SendPin(SerialPorts& ports, const std::string& name, std::string_view pin, Clock& clock,
-                   const std::atomic<bool>& stop, const CheckTimings& timings) {
-    if (!IsValidPin(pin)) return PinOutcome::NotValid;
-    PortOpenResult opened = ports.Open(name);
-    if (opened.error != PortOpenError::None) return PinOutcome::NotOpened;
-    AtConversation conversation(*opened.port, clock, stop);
-    std::string command = "AT+CPIN=\"";
-    command.append(pin.data(), pin.size());
-    command += '"';
-    const AtResponse response = conversation.Send(command, timings.pinMs);
-    switch (response.end) {
-    case ResponseEnd::Final: return response.Ok() ? PinOutcome::Accepted : PinOutcome::Rejected;
-    case ResponseEnd::Stopped: return PinOutcome::Stopped;
-    default: return PinOutcome::NoAnswer;
-    }
 }
 
 } // namespace vantaro

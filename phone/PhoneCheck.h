@@ -2,15 +2,18 @@
 // The check of one port: open it, ask AT until it answers OK (up to three times), then ask the
 // phone who made it, what model it is, whether its SIM is ready, how strong the signal is and
 // whether it is registered; of a SIM that is ready, which operator it belongs to (its MCC and
-// MNC, never the whole IMSI). Also the one thing the check sends on the user's word: a PIN.
+// MNC, never the whole IMSI); of a SIM that wants a code, how many tries that code has left.
+// The check only asks: it never sends a code (phone/SimCodes does that, on the user's word).
 
 #include "phone/AtResponse.h"
 #include "phone/PortFindings.h"
 #include "phone/SerialPort.h"
 #include "platform/Clock.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,9 +30,20 @@ struct CheckTimings {
     std::uint32_t pinMs = 10000;   // a phone may take seconds to check a PIN
 };
 
-// The most questions one check asks once the setup line is sent: seven about the phone (AT+CGMI,
-// AT+CGMM, ATI, AT+CPIN?, AT+CSQ, AT+CREG?, AT+CGREG?), four about its SIM's operator.
-inline constexpr int kMostQuestions = 11;
+// The questions the check asks of every phone once the setup line is sent, in their order.
+inline constexpr char kSimStateCommand[] = "AT+CPIN?";
+inline constexpr const char* kPhoneQuestions[] = {"AT+CGMI", "AT+CGMM", "ATI", kSimStateCommand, "AT+CSQ", "AT+CREG?", "AT+CGREG?"};
+// Of a SIM that wants a code: how many tries are left (where the phone knows the command).
+inline constexpr char kTriesLeftCommand[] = "AT+CPINR";
+inline constexpr const char* kLockedSimQuestions[] = {kTriesLeftCommand};
+// Of a SIM that is ready: which operator it belongs to.
+inline constexpr const char* kReadySimQuestions[] = {providers::kImsiCommand, providers::kReadMncLengthCommand,
+                                                     providers::kNumericOperatorFormatCommand,
+                                                     providers::kRegisteredOperatorCommand};
+// A SIM is either locked or ready, so one check asks the questions of one of the two.
+inline constexpr int kMostQuestions =
+    static_cast<int>(std::size(kPhoneQuestions)) +
+    static_cast<int>(std::max(std::size(kLockedSimQuestions), std::size(kReadySimQuestions)));
 // What a wait for whole checks allows beyond their schedule: threads starting, reads that end a
 // little after their slice, writes that take up to the port's write bound.
 inline constexpr std::uint32_t kCheckSlackMs = 2000;
@@ -52,23 +66,13 @@ PortFindings CheckPort(SerialPorts& ports, const std::string& name, Clock& clock
 std::string MakerFrom(const AtResponse& response);   // AT+CGMI
 std::string ModelFrom(const AtResponse& response);   // AT+CGMM; ATI: its "Model:" line, else its first
 SimState SimFrom(const AtResponse& response);        // AT+CPIN?
+// AT+CPINR: the tries left for the code the SIM state names ("SIM PIN", "SIM PUK", ...), from
+// the line of that code ("+CPINR: SIM PIN,3,3"); nothing when the phone gives no such line, or
+// one whose count is no small number or exceeds the code's own number of tries.
+std::optional<int> TriesLeftFrom(const AtResponse& response, SimState sim);
+// The code a SIM in this state wants, as AT+CPIN? and AT+CPINR name it; empty for none.
+const char* CodeName(SimState sim);
 std::optional<int> SignalFrom(const AtResponse& response);  // AT+CSQ
 Registration RegistrationFrom(const AtResponse& response);  // AT+CREG?, AT+CGREG?
-
-enum class PinOutcome {
-    Accepted,   // the phone said OK
-    Rejected,   // the phone said no (a wrong PIN, or no PIN wanted)
-    NotValid,   // not 4 to 8 digits: nothing was sent
-    NoAnswer,   // the phone said nothing in time, or went away
-    NotOpened,  // the port did not open (busy, refused, missing)
-    Stopped,
-};
-
-// 4 to 8 digits, nothing else.
-bool IsValidPin(std::string_view pin);
-// Sends AT+CPIN="<pin>" once and says whether the phone took it. Never sent again by itself:
-// each wrong PIN brings the SIM closer to its PUK. The PIN is neither kept nor written anywhere.
-PinOutcome SendPin(SerialPorts& ports, const std::string& name, std::string_view pin, Clock& clock,
-                   const std::atomic<bool>& stop, const CheckTimings& timings = {});
 
 } // namespace vantaro

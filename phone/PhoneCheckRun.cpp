@@ -1,6 +1,15 @@
 #include "phone/PhoneCheckRun.h"
 
 namespace vantaro {
+namespace {
+
+PinAnswer AnswerOf(PinOutcome outcome) {
+    PinAnswer answer;
+    answer.outcome = outcome;
+    return answer;
+}
+
+} // namespace
 
 PhoneCheckRun::PhoneCheckRun(PhoneServices services, CheckTimings timings)
     : services_(std::move(services)), timings_(timings) {}
@@ -23,18 +32,32 @@ void PhoneCheckRun::Check(const std::vector<std::string>& ports, Report report) 
     }
 }
 
-void PhoneCheckRun::EnterPin(const std::string& port, const std::string& pin, PinReport report) {
-    if (!IsValidPin(pin)) {
-        report(PinOutcome::NotValid);
+void PhoneCheckRun::SendCode(const std::string& port, const CodeRequest& request, PinReport report) {
+    if (!IsValidRequest(request)) {
+        report(AnswerOf(PinOutcome::NotValid));
         return;
     }
     auto shared = std::make_shared<PinReport>(std::move(report));
-    const DetachedWorkers::Started started = workers_.Start([services = services_, timings = timings_, port, pin, shared](
+    const DetachedWorkers::Started started = workers_.Start([services = services_, timings = timings_, port, request, shared](
                                             const std::atomic<bool>& stop) -> DetachedWorkers::Delivery {
-        const PinOutcome outcome = SendPin(*services.ports, port, pin, *services.clock, stop, timings);
-        return [shared, outcome] { (*shared)(outcome); };
+        const PinAnswer answer = vantaro::SendCode(*services.ports, port, request, *services.clock, stop, timings);
+        return [shared, answer] { (*shared)(answer); };
     });
-    if (started == DetachedWorkers::Started::NoThread) (*shared)(PinOutcome::NotOpened);
+    if (started == DetachedWorkers::Started::NoThread) (*shared)(AnswerOf(PinOutcome::NotOpened));
+}
+
+void PhoneCheckRun::ReadPinLock(const std::string& port, LockReport report) {
+    auto shared = std::make_shared<LockReport>(std::move(report));
+    const DetachedWorkers::Started started = workers_.Start([services = services_, timings = timings_, port, shared](
+                                            const std::atomic<bool>& stop) -> DetachedWorkers::Delivery {
+        const PinLockStatus status = vantaro::ReadPinLock(*services.ports, port, *services.clock, stop, timings);
+        return [shared, status] { (*shared)(status); };
+    });
+    if (started == DetachedWorkers::Started::NoThread) {
+        PinLockStatus status;
+        status.outcome = PinOutcome::NotOpened;
+        (*shared)(status);
+    }
 }
 
 void PhoneCheckRun::Stop() { workers_.Stop(); }

@@ -6,6 +6,7 @@
 #include "phone/DetachedWorkers.h"
 #include "phone/PhoneCheck.h"
 #include "phone/PortFindings.h"
+#include "phone/SimCodes.h"
 #include "phone/SerialPort.h"
 #include "platform/Clock.h"
 
@@ -27,8 +28,9 @@ public:
     // Called once per port, on that port's worker thread, one call at a time, never after
     // Stop() returned. It must not wait for the thread that stops the run (post, not send).
     using Report = std::function<void(const PortFindings&)>;
-    // Called once with the outcome of a PIN, under the same rules.
-    using PinReport = std::function<void(PinOutcome)>;
+    // Called once with the outcome of a code sent, or of the PIN lock read, under the same rules.
+    using PinReport = std::function<void(const PinAnswer&)>;
+    using LockReport = std::function<void(const PinLockStatus&)>;
 
     explicit PhoneCheckRun(PhoneServices services, CheckTimings timings = {});
     ~PhoneCheckRun();  // stops; never waits for a phone
@@ -36,9 +38,11 @@ public:
     // Starts one worker per port. A port whose worker cannot start is reported at once as
     // "no answer". Nothing starts after Stop().
     void Check(const std::vector<std::string>& ports, Report report);
-    // Sends the PIN to one port on a worker (see SendPin). An invalid PIN is reported at once
-    // and nothing is sent.
-    void EnterPin(const std::string& port, const std::string& pin, PinReport report);
+    // Sends a code to one port on a worker (see SendCode). A request with a code of the wrong
+    // form is reported at once and nothing is sent.
+    void SendCode(const std::string& port, const CodeRequest& request, PinReport report);
+    // Reads a ready SIM's PIN lock and its PIN's tries left on a worker (see ReadPinLock).
+    void ReadPinLock(const std::string& port, LockReport report);
 
     void Stop();
     // For the command line and tests, which may wait: true when every worker has ended.

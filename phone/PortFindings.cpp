@@ -19,9 +19,9 @@ std::string Field(const std::string& text) {
 } // namespace
 
 bool PortFindings::operator==(const PortFindings& other) const {
-    return std::tie(port, state, platformError, maker, model, sim, signal, network, gprs) ==
+    return std::tie(port, state, platformError, maker, model, sim, triesLeft, signal, network, gprs) ==
                std::tie(other.port, other.state, other.platformError, other.maker, other.model, other.sim,
-                        other.signal, other.network, other.gprs) &&
+                        other.triesLeft, other.signal, other.network, other.gprs) &&
            simOperator.source == other.simOperator.source && simOperator.network == other.simOperator.network &&
            simOperator.registeredMatchesImsi == other.simOperator.registeredMatchesImsi &&
            simOperator.reason == other.simOperator.reason;

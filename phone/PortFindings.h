@@ -47,6 +47,7 @@ struct PortFindings {
     std::string maker;                 // AT+CGMI
     std::string model;                 // AT+CGMM, or ATI when that fails
     SimState sim = SimState::Unknown;  // AT+CPIN?
+    std::optional<int> triesLeft;      // AT+CPINR, for the code the SIM wants; nothing when not told
     std::optional<int> signal;         // AT+CSQ: 0 to 31; nothing when unknown
     Registration network = Registration::Unknown;  // AT+CREG?
     Registration gprs = Registration::Unknown;     // AT+CGREG?

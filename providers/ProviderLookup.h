@@ -22,7 +22,10 @@ struct ApnCandidate {
     std::string password;
     std::string dns1;        // "" when the database gives none
     std::string dns2;
-    bool primaryProvider = false;  // the first provider listed for the network id
+    // The provider is the first listed for the network id. The order of FindApnCandidates already
+    // puts its APNs first within each usage; the dialog acts on that order, not on this flag,
+    // which says for a reader of one candidate (a test, a dump) where it came from.
+    bool primaryProvider = false;
 };
 
 // "internet", "mms", ... as the database names the usage; "" when it does not say.

@@ -22,12 +22,6 @@ constexpr int kStatusNormalProactive = 0x91;
 constexpr int kStatusNormalRetried = 0x92;
 constexpr int kNumericFormat = 2;
 
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
-    return text;
-}
-
 bool StartsWith(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
 }
@@ -43,41 +37,20 @@ bool IsFinalResult(std::string_view line) { return FinalResultOf(line) != FinalR
 
 bool AnyError(const std::vector<std::string>& lines) {
     for (const std::string& line : lines)
-        if (IsErrorResult(Trimmed(line))) return true;
+        if (IsErrorResult(TrimmedLine(line))) return true;
     return false;
 }
 
-// The text after "<prefix>:" of the one line that carries it; nothing when none or several do.
-std::optional<std::string_view> OnlyInformation(const std::vector<std::string>& lines, std::string_view prefix) {
+// The text after "<name>:" of the one line that carries it; nothing when none or several do.
+std::optional<std::string_view> OnlyInformation(const std::vector<std::string>& lines, std::string_view name) {
     std::optional<std::string_view> found;
     for (const std::string& line : lines) {
-        const std::string_view text = Trimmed(line);
-        if (!StartsWith(text, prefix) || text.size() == prefix.size() || text[prefix.size()] != ':') continue;
+        const std::optional<std::string_view> information = InformationOf(line, name);
+        if (!information) continue;
         if (found) return std::nullopt;
-        found = Trimmed(text.substr(prefix.size() + 1));
+        found = information;
     }
     return found;
-}
-
-// The comma-separated fields of an information text, each trimmed; a quoted field loses its
-// quotes (no field here may hold a comma).
-std::vector<std::string_view> Fields(std::string_view text) {
-    std::vector<std::string_view> fields;
-    for (;;) {
-        const std::size_t comma = text.find(',');
-        std::string_view field = Trimmed(text.substr(0, comma));
-        if (field.size() >= 2 && field.front() == '"' && field.back() == '"') field = field.substr(1, field.size() - 2);
-        fields.push_back(field);
-        if (comma == std::string_view::npos) return fields;
-        text.remove_prefix(comma + 1);
-    }
-}
-
-std::optional<int> SmallNumber(std::string_view text) {
-    if (text.empty() || text.size() > 3 || !AllDigits(text)) return std::nullopt;
-    int value = 0;
-    for (char digit : text) value = value * 10 + (digit - '0');
-    return value;
 }
 
 int HexDigit(char c) {
@@ -93,8 +66,7 @@ std::optional<ImsiHead> ReadImsiHead(const std::vector<std::string>& lines) {
     if (AnyError(lines)) return std::nullopt;
     std::optional<std::string_view> imsi;
     for (const std::string& line : lines) {
-        std::string_view text = Trimmed(line);
-        if (StartsWith(text, "+CIMI:")) text = Trimmed(text.substr(6));
+        const std::string_view text = InformationOf(line, "+CIMI").value_or(TrimmedLine(line));
         if (text.empty() || !AllDigits(text) || IsFinalResult(text)) continue;
         if (imsi && *imsi != text) return std::nullopt;
         imsi = text;
@@ -107,10 +79,10 @@ std::optional<int> ReadMncLength(const std::vector<std::string>& lines) {
     if (AnyError(lines)) return std::nullopt;
     const std::optional<std::string_view> answer = OnlyInformation(lines, "+CRSM");
     if (!answer) return std::nullopt;
-    const std::vector<std::string_view> fields = Fields(*answer);
+    const std::vector<std::string_view> fields = FieldsOf(*answer);
     if (fields.size() != 3) return std::nullopt;
-    const std::optional<int> sw1 = SmallNumber(fields[0]);
-    const std::optional<int> sw2 = SmallNumber(fields[1]);
+    const std::optional<int> sw1 = NumberOf(fields[0]);
+    const std::optional<int> sw2 = NumberOf(fields[1]);
     if (!sw1 || !sw2 || *sw2 > 0xFF) return std::nullopt;
     const bool succeeded = (*sw1 == kStatusNormal && *sw2 == 0) || *sw1 == kStatusNormalProactive ||
                            *sw1 == kStatusNormalRetried;
@@ -129,9 +101,9 @@ std::optional<NetworkId> ReadRegisteredNetwork(const std::vector<std::string>& l
     if (AnyError(lines)) return std::nullopt;
     const std::optional<std::string_view> answer = OnlyInformation(lines, "+COPS");
     if (!answer) return std::nullopt;
-    const std::vector<std::string_view> fields = Fields(*answer);
+    const std::vector<std::string_view> fields = FieldsOf(*answer);
     if (fields.size() < 3 || fields.size() > 4) return std::nullopt;
-    if (!SmallNumber(fields[0]) || SmallNumber(fields[1]) != kNumericFormat) return std::nullopt;
+    if (!NumberOf(fields[0]) || NumberOf(fields[1]) != kNumericFormat) return std::nullopt;
     if (!AllDigits(fields[2])) return std::nullopt;
     return NetworkIdFromDigits(fields[2]);
 }
@@ -191,7 +163,8 @@ std::string DescribeSimOperator(const SimOperator& simOperator) {
     switch (simOperator.reason) {
     case NoOperatorReason::NoImsi: return "no operator: the SIM gives no IMSI (locked, absent or not ready)";
     case NoOperatorReason::NoNetwork:
-        return "no operator: the SIM does not give its network code's length and the phone is not registered";
+        return "no operator: the SIM does not give its network code's length and the phone names no network it is "
+               "registered on";
     case NoOperatorReason::RegisteredAbroad:
         return "no operator: the SIM does not give its network code's length and the phone is registered abroad";
     case NoOperatorReason::None: break;

@@ -60,9 +60,19 @@
 #define IDC_ENTER_PIN               1034
 #define IDC_USE_SETTINGS            1035
 #define IDC_PROPOSALS               1036
-#define IDC_PHONE_STATUS            1037
-#define IDC_PROPOSAL_NOTE           1038
+#define IDC_CHANGE_PIN              1037
+#define IDC_PIN_LOCK                1038
+#define IDC_PHONE_STATUS            1041
+#define IDC_PROPOSAL_NOTE           1042
 
-// PIN dialog (template 141).
-#define IDC_PIN_LABEL               1040
-#define IDC_PIN                     1041
+// The code dialogs: one code (template 141: a PIN) or a code and a new PIN twice (template
+// 142: unlocking with the PUK, changing the PIN).
+#define IDD_PIN_CHANGE              142
+#define IDC_PIN_LABEL               1043
+#define IDC_PIN                     1044
+#define IDC_NEW_PIN_LABEL           1045
+#define IDC_NEW_PIN                 1046
+#define IDC_NEW_PIN_AGAIN_LABEL     1047
+#define IDC_NEW_PIN_AGAIN           1048
+#define IDC_PIN_NOTE                1049
+#define IDC_PIN_CONFIRM             1050

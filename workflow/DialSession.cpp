@@ -196,7 +196,7 @@ void DialSession::DisconnectClicked() {
     // During an install there is no dial to end, and the install's buttons are its own.
     if (!form_.Allows(IDC_DISCONNECT)) return;
     Supersede();
-    if (Log* log = form_.StepLog()) log->Step("dial.hang.up", LogResult::Started, 0, {});
+    if (Log* log = form_.StepLog()) log->Step("dial.hang.up", LogResult::Started);
     const ras::ConnectionHandle connection = Connection();
     if (connection != 0) {
         form_.SetStatusText(form_.LookUpMessage(message::kDisconnecting));

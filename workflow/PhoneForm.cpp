@@ -4,6 +4,7 @@
 #include "workflow/SectionValues.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace vantaro {
 
@@ -18,6 +19,22 @@ std::string FillIn(const std::string& text, const std::string& value) {
     const std::size_t at = text.find("%s");
     if (at == std::string::npos) return text;
     return text.substr(0, at) + value + text.substr(at + 2);
+}
+
+bool AsksToConfirmLastTry(const CodeAsk& ask) { return ask.triesLeft && *ask.triesLeft <= 1; }
+
+CodeEntryProblem CheckCodeEntry(const CodeAsk& ask, const Secret& code, const Secret& newPin, const Secret& newPinAgain,
+                                bool lastTryConfirmed) {
+    // The characters are looked at for their form only.
+    const bool unlock = ask.action == CodeAction::Unlock;
+    if (unlock ? !IsValidPuk(code.Reveal()) : !IsValidPin(code.Reveal()))
+        return unlock ? CodeEntryProblem::PukNotValid : CodeEntryProblem::PinNotValid;
+    if (unlock || ask.action == CodeAction::ChangePin) {
+        if (!IsValidPin(newPin.Reveal())) return CodeEntryProblem::NewPinNotValid;
+        if (newPin != newPinAgain) return CodeEntryProblem::NewPinsDiffer;
+    }
+    if (AsksToConfirmLastTry(ask) && !lastTryConfirmed) return CodeEntryProblem::LastTryNotConfirmed;
+    return CodeEntryProblem::None;
 }
 
 PhoneForm::PhoneForm(DialogControls& controls, PortTable& table, SettingsForm& settings,
@@ -41,6 +58,8 @@ void PhoneForm::ApplyTexts() {
     controls_.SetText(IDC_USE_PORT, Text(kUsePort));
     controls_.SetText(IDC_CHECK_AGAIN, Text(kCheckAgain));
     controls_.SetText(IDC_ENTER_PIN, Text(kEnterPin));
+    controls_.SetText(IDC_CHANGE_PIN, Text(kChangePin));
+    controls_.SetText(IDC_PIN_LOCK, Text(kPinLock));
     controls_.SetText(IDC_USE_SETTINGS, Text(kUseSettings));
     controls_.SetText(IDC_PHONE_CLOSE, Text(kClose));
     table_.SetColumns({Text(kColumnPort), Text(kColumnPhone), Text(kColumnSim), Text(kColumnSignal),
@@ -56,6 +75,7 @@ std::vector<std::string> PhoneForm::PortsToCheck() const {
 }
 
 void PhoneForm::BeginCheck(const std::vector<std::string>& ports) {
+    rereadPort_.reset();
     rows_.clear();
     table_.Clear();
     proposal_ = {};
@@ -81,6 +101,14 @@ void PhoneForm::PortChecked(const PortFindings& findings) {
     row->findings = findings;
     const int index = static_cast<int>(row - rows_.begin());
     table_.SetRow(index, RowCells(findings));
+    if (rereadPort_ == findings.port) {
+        // Read again after its SIM took a code: the row the user works with stays chosen, and the
+        // status line keeps what the phone said of the code.
+        rereadPort_.reset();
+        table_.SelectRow(index);
+        RowSelected();
+        return;
+    }
     if (index == table_.SelectedRow()) RowSelected();
     if (!Checking()) CheckFinished();
     UpdateButtons();
@@ -124,7 +152,12 @@ std::vector<std::string> PhoneForm::RowCells(const PortFindings& findings) const
     case SimState::PhoneNetworkPin: sim = Text(kPhoneNetworkPin); break;
     case SimState::Unknown: break;
     }
+    if (findings.triesLeft && !ReadyForData(findings.sim) && !sim.empty()) sim += ", " + TriesText(*findings.triesLeft);
     return {findings.port, phone, sim, SignalText(findings.signal), NetworkText(findings)};
+}
+
+std::string PhoneForm::TriesText(int tries) const {
+    return tries == 1 ? Text(phonetext::kOneTryLeft) : FillIn(Text(phonetext::kTriesLeft), std::to_string(tries));
 }
 
 std::string PhoneForm::SignalText(const std::optional<int>& signal) const {
@@ -210,11 +243,19 @@ const std::vector<providers::ApnCandidate>& PhoneForm::Candidates() const {
 
 void PhoneForm::UpdateButtons() {
     const Row* row = SelectedRow();
-    const bool pinWanted = row && row->findings && row->findings->state == PortState::Modem &&
-                           row->findings->sim == SimState::Pin;
+    const bool modem = row && row->findings && row->findings->state == PortState::Modem;
+    const SimState sim = modem ? row->findings->sim : SimState::Unknown;
+    const bool busy = codeOnItsWay_ || lockReadFor_ || rereadPort_;
+    // The caption changes only when the SIM's want does (a caption set repaints its button).
+    if ((sim == SimState::Puk) != pinButtonSaysPuk_) {
+        pinButtonSaysPuk_ = sim == SimState::Puk;
+        controls_.SetText(IDC_ENTER_PIN, Text(pinButtonSaysPuk_ ? phonetext::kUnlockPuk : phonetext::kEnterPin));
+    }
     controls_.Enable(IDC_USE_PORT, row != nullptr);
-    controls_.Enable(IDC_ENTER_PIN, pinWanted && !pinOnItsWay_);
-    controls_.Enable(IDC_CHECK_AGAIN, !Checking() && !pinOnItsWay_);
+    controls_.Enable(IDC_ENTER_PIN, (sim == SimState::Pin || sim == SimState::Puk) && !busy);
+    controls_.Enable(IDC_CHANGE_PIN, ReadyForData(sim) && !busy);
+    controls_.Enable(IDC_PIN_LOCK, ReadyForData(sim) && !busy);
+    controls_.Enable(IDC_CHECK_AGAIN, !Checking() && !busy);
     controls_.Enable(IDC_USE_SETTINGS, !proposal_.candidates.empty());
 }
 
@@ -231,28 +272,163 @@ std::optional<std::string> PhoneForm::UseThisPort() {
     return std::nullopt;
 }
 
-std::optional<std::string> PhoneForm::BeginPin() {
+PhoneForm::Row* PhoneForm::RowOf(const std::string& port) {
+    const auto row = std::find_if(rows_.begin(), rows_.end(), [&](const Row& candidate) { return candidate.port == port; });
+    return row == rows_.end() ? nullptr : &*row;
+}
+
+std::optional<CodeAsk> PhoneForm::PinButtonAsk() const {
     const Row* row = SelectedRow();
-    if (pinOnItsWay_ || !row || !row->findings || row->findings->state != PortState::Modem ||
-        row->findings->sim != SimState::Pin)
+    if (codeOnItsWay_ || lockReadFor_ || rereadPort_ || !row || !row->findings ||
+        row->findings->state != PortState::Modem)
         return std::nullopt;
-    pinOnItsWay_ = true;
-    controls_.SetText(IDC_PHONE_STATUS, Text(phonetext::kPinSending));
+    const SimState sim = row->findings->sim;
+    if (sim != SimState::Pin && sim != SimState::Puk) return std::nullopt;
+    return CodeAsk{row->port, sim == SimState::Puk ? CodeAction::Unlock : CodeAction::EnterPin, row->findings->triesLeft};
+}
+
+std::optional<std::string> PhoneForm::BeginLockRead(CodeAction wanted) {
+    const Row* row = SelectedRow();
+    if (codeOnItsWay_ || lockReadFor_ || rereadPort_ || !row || !row->findings ||
+        row->findings->state != PortState::Modem || !ReadyForData(row->findings->sim))
+        return std::nullopt;
+    lockReadFor_ = wanted;
+    lockReadPort_ = row->port;
+    controls_.SetText(IDC_PHONE_STATUS, Text(phonetext::kLockReading));
     UpdateButtons();
     return row->port;
 }
 
-void PhoneForm::PinAnswered(PinOutcome outcome) {
+std::optional<CodeAsk> PhoneForm::LockRead(const PinLockStatus& status) {
     using namespace phonetext;
-    pinOnItsWay_ = false;
-    switch (outcome) {
-    case PinOutcome::Accepted: controls_.SetText(IDC_PHONE_STATUS, Text(kPinAccepted)); break;
-    case PinOutcome::Rejected: controls_.SetText(IDC_PHONE_STATUS, Text(kPinRejected)); break;
-    case PinOutcome::NotValid: controls_.SetText(IDC_PHONE_STATUS, Text(kPinNotValid)); break;
-    case PinOutcome::NoAnswer: controls_.SetText(IDC_PHONE_STATUS, Text(kPinNoAnswer)); break;
-    case PinOutcome::NotOpened: controls_.SetText(IDC_PHONE_STATUS, Text(kPinNotOpened)); break;
+    if (!lockReadFor_) return std::nullopt;
+    const CodeAction wanted = *std::exchange(lockReadFor_, std::nullopt);
+    UpdateButtons();
+    switch (status.outcome) {
+    case PinOutcome::Accepted: break;
+    case PinOutcome::NotOpened: controls_.SetText(IDC_PHONE_STATUS, Text(kPinNotOpened)); return std::nullopt;
+    case PinOutcome::Stopped: return std::nullopt;
+    default: controls_.SetText(IDC_PHONE_STATUS, Text(kPinNoAnswer)); return std::nullopt;
+    }
+    CodeAsk ask{lockReadPort_, wanted, status.triesLeft};
+    if (wanted != CodeAction::ChangePin) {
+        // The lock goes the other way from how it is; a phone that does not say how it is gets
+        // nothing sent.
+        if (!status.lockOn) {
+            controls_.SetText(IDC_PHONE_STATUS, Text(kLockUnknown));
+            return std::nullopt;
+        }
+        ask.action = *status.lockOn ? CodeAction::LockOff : CodeAction::LockOn;
+    }
+    controls_.SetText(IDC_PHONE_STATUS, "");
+    return ask;
+}
+
+CodeDialogTexts PhoneForm::DialogTexts(const CodeAsk& ask) const {
+    using namespace phonetext;
+    CodeDialogTexts texts;
+    texts.ok = Text(kPinOk);
+    texts.cancel = Text(kPinCancel);
+    texts.labels[0] = Text(kPinLabel);
+    switch (ask.action) {
+    case CodeAction::EnterPin: texts.title = Text(kPinTitle); break;
+    case CodeAction::Unlock:
+        texts.title = Text(kPukTitle);
+        texts.labels[0] = Text(kPukLabel);
+        texts.fields = 3;
+        break;
+    case CodeAction::ChangePin:
+        texts.title = Text(kChangePinTitle);
+        texts.labels[0] = Text(kOldPinLabel);
+        texts.fields = 3;
+        break;
+    case CodeAction::LockOn:
+    case CodeAction::LockOff:
+        texts.title = Text(kLockTitle);
+        texts.note = Text(ask.action == CodeAction::LockOff ? kLockIsOn : kLockIsOff);
+        break;
+    }
+    if (texts.fields == 3) {
+        texts.labels[1] = Text(kNewPinLabel);
+        texts.labels[2] = Text(kNewPinAgainLabel);
+    }
+    if (ask.triesLeft) {
+        if (!texts.note.empty()) texts.note += " ";
+        texts.note += TriesText(*ask.triesLeft);
+    }
+    if (AsksToConfirmLastTry(ask)) texts.confirm = Text(ask.action == CodeAction::Unlock ? kLastPukTry : kLastPinTry);
+    return texts;
+}
+
+std::string PhoneForm::ProblemText(CodeEntryProblem problem) const {
+    using namespace phonetext;
+    switch (problem) {
+    case CodeEntryProblem::PinNotValid:
+    case CodeEntryProblem::NewPinNotValid: return Text(kPinNotValid);
+    case CodeEntryProblem::PukNotValid: return Text(kPukNotValid);
+    case CodeEntryProblem::NewPinsDiffer: return Text(kNewPinsDiffer);
+    case CodeEntryProblem::LastTryNotConfirmed: return Text(kConfirmLastTry);
+    case CodeEntryProblem::None: break;
+    }
+    return {};
+}
+
+void PhoneForm::BeginCode(const CodeAsk& ask) {
+    using namespace phonetext;
+    codeOnItsWay_ = ask;
+    const bool lock = ask.action == CodeAction::LockOn || ask.action == CodeAction::LockOff;
+    controls_.SetText(IDC_PHONE_STATUS, Text(ask.action == CodeAction::Unlock ? kPukSending : lock ? kLockSending : kPinSending));
+    UpdateButtons();
+}
+
+std::optional<std::string> PhoneForm::CodeAnswered(const PinAnswer& answer) {
+    using namespace phonetext;
+    if (!codeOnItsWay_) return std::nullopt;
+    const CodeAsk ask = *std::exchange(codeOnItsWay_, std::nullopt);
+    std::optional<std::string> reread;
+    std::string status;
+    switch (answer.outcome) {
+    case PinOutcome::Accepted:
+        switch (ask.action) {
+        case CodeAction::EnterPin: status = Text(kPinAccepted); break;
+        case CodeAction::Unlock: status = Text(kPukAccepted); break;
+        case CodeAction::ChangePin: status = Text(kPinChanged); break;
+        case CodeAction::LockOn: status = Text(kLockTurnedOn); break;
+        case CodeAction::LockOff: status = Text(kLockTurnedOff); break;
+        }
+        if (ask.action == CodeAction::EnterPin || ask.action == CodeAction::Unlock) reread = ask.port;
+        break;
+    case PinOutcome::Rejected:
+        status = Text(ask.action == CodeAction::Unlock ? kPukRejected : kPinRejected);
+        if (answer.triesLeft) status += " " + TriesText(*answer.triesLeft);
+        break;
+    case PinOutcome::Blocked: status = Text(kPinBlocked); break;
+    case PinOutcome::NotValid: status = Text(ask.action == CodeAction::Unlock ? kPukNotValid : kPinNotValid); break;
+    case PinOutcome::NoAnswer: status = Text(kPinNoAnswer); break;
+    case PinOutcome::NotOpened: status = Text(kPinNotOpened); break;
     case PinOutcome::Stopped: break;
     }
+    if (!status.empty()) controls_.SetText(IDC_PHONE_STATUS, status);
+    // A refusal tells what the SIM wants now: the row shows it (a SIM blocked by this send turns
+    // the PIN button into "Unlock with PUK...").
+    Row* row = RowOf(ask.port);
+    if ((answer.outcome == PinOutcome::Rejected || answer.outcome == PinOutcome::Blocked) && row && row->findings &&
+        answer.sim != SimState::Unknown) {
+        row->findings->sim = answer.sim;
+        row->findings->triesLeft = ReadyForData(answer.sim) ? std::nullopt : answer.triesLeft;
+        table_.SetRow(static_cast<int>(row - rows_.data()), RowCells(*row->findings));
+    }
+    UpdateButtons();
+    return reread;
+}
+
+void PhoneForm::BeginReread(const std::string& port) {
+    Row* row = RowOf(port);
+    if (!row) return;
+    row->findings.reset();
+    rereadPort_ = port;
+    table_.SetRow(static_cast<int>(row - rows_.data()), {port, Text(phonetext::kChecking), "", "", ""});
+    ShowProposal();
     UpdateButtons();
 }
 

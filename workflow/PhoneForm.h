@@ -10,6 +10,7 @@
 
 #include "phone/PhoneCheck.h"
 #include "phone/PortFindings.h"
+#include "phone/SimCodes.h"
 #include "platform/DialogControls.h"
 #include "providers/ApnProposal.h"
 #include "workflow/PhoneText.h"
@@ -31,6 +32,36 @@ using TextConverter = std::function<std::string(const std::string& utf8)>;
 // The text with its first "%s" replaced by `value` (nothing else in it is a format: the text
 // comes from a file the user edits).
 std::string FillIn(const std::string& text, const std::string& value);
+
+// What the user is asked for before a code is sent: for which port and action, and what the
+// SIM said of that code's tries and of its PIN lock.
+struct CodeAsk {
+    std::string port;
+    CodeAction action = CodeAction::EnterPin;
+    std::optional<int> triesLeft;
+};
+
+// Why what the user typed is not sent.
+enum class CodeEntryProblem { None, PinNotValid, PukNotValid, NewPinNotValid, NewPinsDiffer, LastTryNotConfirmed };
+
+// The rule for a code dialog's entries: the first is the PIN (the PUK to unlock), the second and
+// third the new PIN twice (for unlocking and changing). With one try left (or none, as a phone
+// may count), nothing is sent until the user has confirmed it.
+CodeEntryProblem CheckCodeEntry(const CodeAsk& ask, const Secret& code, const Secret& newPin, const Secret& newPinAgain,
+                                bool lastTryConfirmed);
+// Whether the dialog for this ask shows the box that confirms a last try.
+bool AsksToConfirmLastTry(const CodeAsk& ask);
+
+// The texts of a code dialog: one masked field (the PIN) or three (a code and the new PIN
+// twice), a note above the buttons, the box that confirms a last try.
+struct CodeDialogTexts {
+    std::string title;
+    std::string labels[3];
+    int fields = 1;
+    std::string note;
+    std::string confirm;  // empty: no box
+    std::string ok, cancel;
+};
 
 class PhoneForm {
 public:
@@ -60,9 +91,24 @@ public:
     // the dialog closes).
     std::optional<std::string> UseThisPort();
 
-    // The port to send a PIN to, when the selected row's SIM wants one and no PIN is on its way.
-    std::optional<std::string> BeginPin();
-    void PinAnswered(PinOutcome outcome);
+    // The PIN button (its caption says "Unlock with PUK..." when the SIM wants its PUK): what to
+    // ask for, when the selected row's SIM wants its PIN or PUK and no code is on its way.
+    std::optional<CodeAsk> PinButtonAsk() const;
+    // Change PIN and PIN lock, for a ready SIM: both first read the SIM's PIN lock and tries left
+    // (on a worker); the port to read, when the selected row's SIM is ready and nothing is on its way.
+    std::optional<std::string> BeginLockRead(CodeAction wanted);
+    // What to ask for once the PIN lock was read; nothing when the phone did not tell enough (the
+    // status line says why).
+    std::optional<CodeAsk> LockRead(const PinLockStatus& status);
+    CodeDialogTexts DialogTexts(const CodeAsk& ask) const;
+    std::string ProblemText(CodeEntryProblem problem) const;
+
+    // A code is on its way to the ask's port.
+    void BeginCode(const CodeAsk& ask);
+    // What came of it. When the SIM took its PIN or PUK, the port whose SIM is to be read again.
+    std::optional<std::string> CodeAnswered(const PinAnswer& answer);
+    // That port's row reads "checking..." again until its findings come; the other rows stay.
+    void BeginReread(const std::string& port);
 
     // The selected candidate (the first when none is) goes into the Settings dialog's fields.
     bool UseTheseSettings();
@@ -85,6 +131,8 @@ private:
     std::string SignalText(const std::optional<int>& signal) const;
     std::string RegistrationWords(Registration network) const;
     std::string NetworkText(const PortFindings& findings) const;
+    std::string TriesText(int tries) const;
+    Row* RowOf(const std::string& port);
 
     DialogControls& controls_;
     PortTable& table_;
@@ -95,7 +143,12 @@ private:
 
     std::vector<Row> rows_;
     providers::ApnProposal proposal_;
-    bool pinOnItsWay_ = false;
+    // The code on its way, or the PIN lock being read (with the action it is read for).
+    std::optional<CodeAsk> codeOnItsWay_;
+    std::optional<CodeAction> lockReadFor_;
+    std::string lockReadPort_;
+    std::optional<std::string> rereadPort_;
+    bool pinButtonSaysPuk_ = false;  // the port read again after its SIM took a code
 };
 
 } // namespace vantaro

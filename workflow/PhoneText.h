@@ -26,6 +26,18 @@ inline constexpr TextKey kPinTitle{"pintitle", "Enter PIN"};
 inline constexpr TextKey kPinLabel{"pinlabel", "PIN of the SIM (4 to 8 digits):"};
 inline constexpr TextKey kPinOk{"pinok", "OK"};
 inline constexpr TextKey kPinCancel{"pincancel", "Cancel"};
+inline constexpr TextKey kUnlockPuk{"unlockpuk", "Unlock with PUK\xE2\x80\xA6"};
+inline constexpr TextKey kChangePin{"changepin", "Change PIN\xE2\x80\xA6"};
+inline constexpr TextKey kPinLock{"pinlock", "PIN lock\xE2\x80\xA6"};
+inline constexpr TextKey kPukTitle{"puktitle", "Unlock with PUK"};
+inline constexpr TextKey kPukLabel{"puklabel", "PUK of the SIM (8 digits):"};
+inline constexpr TextKey kChangePinTitle{"changepintitle", "Change PIN"};
+inline constexpr TextKey kOldPinLabel{"oldpinlabel", "Current PIN (4 to 8 digits):"};
+inline constexpr TextKey kNewPinLabel{"newpinlabel", "New PIN (4 to 8 digits):"};
+inline constexpr TextKey kNewPinAgainLabel{"newpinagain", "New PIN again:"};
+inline constexpr TextKey kLockTitle{"locktitle", "PIN lock"};
+inline constexpr TextKey kLastPinTry{"lastpintry", "Last try: a wrong PIN locks the SIM. Send it all the same."};
+inline constexpr TextKey kLastPukTry{"lastpuktry", "Last try: a wrong PUK makes the SIM unusable. Send it all the same."};
 // The list's columns.
 inline constexpr TextKey kColumnPort{"colport", "Port"};
 inline constexpr TextKey kColumnPhone{"colphone", "Phone"};
@@ -45,6 +57,9 @@ inline constexpr TextKey kNoSim{"nosim", "no SIM"};
 inline constexpr TextKey kSimPin2{"simpin2", "ready (PIN2 locked)"};
 inline constexpr TextKey kPhoneSimPin{"simphonelock", "phone code needed"};
 inline constexpr TextKey kPhoneNetworkPin{"simnetlock", "phone locked to a network"};
+// Beside the SIM state, and after a refused code; %s stands for the number.
+inline constexpr TextKey kTriesLeft{"triesleft", "%s tries left"};
+inline constexpr TextKey kOneTryLeft{"onetryleft", "1 try left"};
 inline constexpr TextKey kSignalUnknown{"signalunknown", "unknown"};
 inline constexpr TextKey kHome{"nethome", "home"};
 inline constexpr TextKey kRoaming{"netroaming", "roaming"};
@@ -58,12 +73,28 @@ inline constexpr TextKey kModemOn{"modemon", "The phone's modem is on %s."};
 inline constexpr TextKey kNoModem{"nomodem", "No port answered as a modem. Is the phone on and plugged in?"};
 inline constexpr TextKey kSeveralModems{"severalmodems", "Several ports answered as modems: choose one."};
 inline constexpr TextKey kPinSending{"pinsending", "Sending the PIN..."};
-inline constexpr TextKey kPinAccepted{"pinaccepted", "The phone took the PIN. Click Check again to see the SIM ready."};
+inline constexpr TextKey kPinAccepted{"pinaccepted", "The phone took the PIN. The SIM is read again..."};
 inline constexpr TextKey kPinRejected{"pinrejected",
                                       "The phone refused the PIN. Check it before you try again: a few wrong PINs lock the SIM."};
 inline constexpr TextKey kPinNotValid{"pinnotvalid", "A PIN is 4 to 8 digits. Nothing was sent."};
 inline constexpr TextKey kPinNoAnswer{"pinnoanswer", "The phone did not answer the PIN."};
 inline constexpr TextKey kPinNotOpened{"pinnotopened", "The port could not be opened to send the PIN."};
+inline constexpr TextKey kPukNotValid{"puknotvalid", "A PUK is 8 digits. Nothing was sent."};
+inline constexpr TextKey kNewPinsDiffer{"newpinsdiffer", "The new PIN and its repetition differ. Nothing was sent."};
+inline constexpr TextKey kConfirmLastTry{"confirmlasttry", "This is the last try: tick the box to send it."};
+inline constexpr TextKey kPinBlocked{"pinblocked",
+                                     "The SIM is now blocked and wants its PUK: click Unlock with PUK... (the PUK came with the SIM)."};
+inline constexpr TextKey kPukSending{"puksending", "Sending the PUK and the new PIN..."};
+inline constexpr TextKey kPukAccepted{"pukaccepted", "The SIM is unlocked and has its new PIN. The SIM is read again..."};
+inline constexpr TextKey kPukRejected{"pukrejected", "The phone refused the PUK. Check it before you try again."};
+inline constexpr TextKey kPinChanged{"pinchanged", "The SIM's PIN is changed."};
+inline constexpr TextKey kLockSending{"locksending", "Sending the PIN to the PIN lock..."};
+inline constexpr TextKey kLockReading{"lockreading", "Reading the SIM's PIN lock..."};
+inline constexpr TextKey kLockIsOn{"lockison", "The PIN lock is on. Enter the PIN to turn it off."};
+inline constexpr TextKey kLockIsOff{"lockisoff", "The PIN lock is off. Enter the PIN to turn it on."};
+inline constexpr TextKey kLockUnknown{"lockunknown", "The phone does not say whether the PIN lock is on."};
+inline constexpr TextKey kLockTurnedOn{"lockturnedon", "The PIN lock is on: the SIM asks for its PIN when the phone starts."};
+inline constexpr TextKey kLockTurnedOff{"lockturnedoff", "The PIN lock is off: the SIM works without its PIN."};
 // The proposal.
 inline constexpr TextKey kProposalFor{"proposalfor", "Settings for the SIM's operator %s:"};
 inline constexpr TextKey kProposalVisited{"proposalvisited",
@@ -77,7 +108,7 @@ inline constexpr TextKey kSettingsApplied{"settingsapplied",
                                           "The settings are in the Settings dialog: Save or Install keeps them."};
 
 // Every key above, for the delivered file's tests.
-inline constexpr std::array<TextKey, 52> kAll = {
+inline constexpr std::array<TextKey, 81> kAll = {
     kCheckPhone,   kTitle,       kUsePort,         kCheckAgain,  kEnterPin,     kClose,        kUseSettings,
     kPinTitle,     kPinLabel,    kPinOk,           kPinCancel,   kColumnPort,   kColumnPhone,  kColumnSim,
     kColumnSignal, kColumnNetwork, kChecking,      kNoAnswer,    kBusy,         kNotAModem,    kRefused,
@@ -86,6 +117,11 @@ inline constexpr std::array<TextKey, 52> kAll = {
     kSeveralModems, kPinSending, kPinAccepted,     kPinRejected, kPinNotValid,  kPinNoAnswer,  kPinNotOpened,
     kProposalFor,  kProposalVisited, kNoOperator,  kNotInDatabase, kNoApnListed, kNothingUsable, kSettingsApplied,
     kSimPin2,      kPhoneSimPin, kPhoneNetworkPin,
+    kUnlockPuk,    kChangePin,   kPinLock,         kPukTitle,    kPukLabel,     kChangePinTitle, kOldPinLabel,
+    kNewPinLabel,  kNewPinAgainLabel, kLockTitle,  kLastPinTry,  kLastPukTry,   kTriesLeft,    kOneTryLeft,
+    kPukNotValid,  kNewPinsDiffer, kConfirmLastTry, kPinBlocked, kPukSending,   kPukAccepted,  kPukRejected,
+    kPinChanged,   kLockReading, kLockIsOn,        kLockIsOff,   kLockUnknown,  kLockTurnedOn, kLockTurnedOff,
+    kLockSending,
 };
 } // namespace phonetext
 

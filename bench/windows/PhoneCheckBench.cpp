@@ -1,4 +1,4 @@
-// PhoneCheckBench.exe --rows <file> --runs N --phone <port> --locked <port> --silent <port>,<port>,...
+// PhoneCheckBench.exe --rows <file> --runs N --phone <port> --locked <port> --nosim <port> --silent <port>,<port>,...
 //
 // The phone check against simulated phones (bench/run.sh starts them): one ready phone among
 // ports that never answer, checked all at once as the Phone dialog checks them; and a phone
@@ -8,7 +8,9 @@
 //       probes of 1000 ms each)
 //   7c  the ready phone checked alone, its SIM's operator read, against the locked one
 //       checked alone: what the operator's questions add to a ready phone's row
-// After two warm-up rounds the three checks take turns, so that all see the machine alike.
+//   7d  the locked one checked alone, its tries left read (AT+CPINR), against a phone like it
+//       without a SIM, which is asked the same but that: what the count adds to a locked row
+// After two warm-up rounds the four checks take turns, so that all see the machine alike.
 
 #include "bench/Summary.h"
 #include "e2e/UiDriver.h"
@@ -33,6 +35,7 @@ struct Options {
     int runs = 20;
     std::string phone;
     std::string locked;
+    std::string noSim;
     std::vector<std::string> silent;
 };
 
@@ -81,11 +84,12 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         else if (name == "--runs") options.runs = std::atoi(value.c_str());
         else if (name == "--phone") options.phone = value;
         else if (name == "--locked") options.locked = value;
+        else if (name == "--nosim") options.noSim = value;
         else if (name == "--silent") options.silent = Split(value);
         else return false;
     }
     return !options.rowsPath.empty() && options.runs > 0 && !options.phone.empty() && !options.locked.empty() &&
-           !options.silent.empty();
+           !options.noSim.empty() && !options.silent.empty();
 }
 
 } // namespace
@@ -96,34 +100,38 @@ int main(int argc, char** argv) {
     using namespace vantaro::bench;
     Options options;
     if (!ParseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: PhoneCheckBench --rows <file> --runs N --phone <port> --locked <port> --silent <port>,<port>,...\n");
+        std::fprintf(stderr, "usage: PhoneCheckBench --rows <file> --runs N --phone <port> --locked <port> --nosim <port> --silent <port>,<port>,...\n");
         return 2;
     }
     const PhoneServices services{std::make_shared<Win32SerialPorts>(), std::make_shared<SteadyClock>()};
-    std::vector<double> aloneMs, amongMs, wholeMs, lockedMs;
+    std::vector<double> aloneMs, amongMs, wholeMs, lockedMs, noSimMs;
     std::string failure;
     for (int round = 0; round < kWarmUpRounds + options.runs && failure.empty(); ++round) {
-        // Each of the three checks goes first in every third round.
-        enum Check { Alone, Among, Locked, Checks };
+        // Each of the four checks goes first in every fourth round.
+        enum Check { Alone, Among, Locked, NoSim, Checks };
         Round rounds[Checks];
         for (int turn = 0; turn < Checks; ++turn) {
             const int check = (turn + round) % Checks;
             if (check == Alone) rounds[Alone] = CheckOnce(services, options.phone, {});
             else if (check == Among) rounds[Among] = CheckOnce(services, options.phone, options.silent);
-            else rounds[Locked] = CheckOnce(services, options.locked, {});
+            else if (check == Locked) rounds[Locked] = CheckOnce(services, options.locked, {});
+            else rounds[NoSim] = CheckOnce(services, options.noSim, {});
         }
         const Round& alone = rounds[Alone];
         const Round& among = rounds[Among];
         const Round& locked = rounds[Locked];
-        if (alone.phoneMs < 0 || among.phoneMs < 0 || among.wholeMs < 0 || locked.phoneMs < 0) {
-            failure = "a simulated phone (" + options.phone + ", " + options.locked + ") was not found, or the check did not end in " +
+        const Round& noSim = rounds[NoSim];
+        if (alone.phoneMs < 0 || among.phoneMs < 0 || among.wholeMs < 0 || locked.phoneMs < 0 || noSim.phoneMs < 0) {
+            failure = "a simulated phone (" + options.phone + ", " + options.locked + ", " + options.noSim +
+                      ") was not found, or the check did not end in " +
                       std::to_string(kRoundBoundMs / 1000) + " s";
             break;
         }
         // The rows compare a SIM whose operator was read with one that was not asked.
         if (alone.phone.sim != SimState::Ready || alone.phone.simOperator.source == providers::OperatorSource::None ||
-            locked.phone.sim != SimState::Pin) {
-            failure = "the phone on " + options.phone + " gave no operator, or the SIM on " + options.locked + " was not locked";
+            locked.phone.sim != SimState::Pin || !locked.phone.triesLeft || noSim.phone.sim != SimState::NoSim) {
+            failure = "the phone on " + options.phone + " gave no operator, the SIM on " + options.locked +
+                      " was not locked with a count, or " + options.noSim + " had a SIM";
             break;
         }
         if (round < kWarmUpRounds) continue;
@@ -131,11 +139,12 @@ int main(int argc, char** argv) {
         amongMs.push_back(among.phoneMs);
         wholeMs.push_back(among.wholeMs);
         lockedMs.push_back(locked.phoneMs);
+        noSimMs.push_back(noSim.phoneMs);
     }
 
     const std::string count = std::to_string(1 + options.silent.size());
     const std::string runs = " (" + std::to_string(options.runs) + " runs)";
-    std::vector<Row> rows(3);
+    std::vector<Row> rows(4);
     rows[0].id = "7a";
     rows[0].figure = "phone check, 1 ready simulated phone among " + count + " ports (the others silent): start to the phone's findings" + runs;
     rows[0].unit = "ms";
@@ -160,6 +169,14 @@ int main(int argc, char** argv) {
     rows[2].baselineSamples = lockedMs;
     rows[2].goal = {GoalKind::AddedBelow, 300};
     rows[2].notAvailable = failure;
+    rows[3].id = "7d";
+    rows[3].figure = "phone check, 1 simulated phone alone, its SIM locked and its tries left read (AT+CPINR): start to the phone's findings" + runs;
+    rows[3].unit = "ms";
+    rows[3].samples = lockedMs;
+    rows[3].baseline = "the same phone without a SIM, asked the same but the count";
+    rows[3].baselineSamples = noSimMs;
+    rows[3].goal = {GoalKind::AddedBelow, 100};
+    rows[3].notAvailable = failure;
 
     std::string table;
     for (const Row& row : rows) table += TableRow(row);

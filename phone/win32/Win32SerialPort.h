@@ -1,7 +1,9 @@
 #pragma once
 // Serial ports through the platform's communications functions: \\.\COMn opened without
 // sharing, 115200 8N1 without flow control, DTR and RTS raised (a phone talks only with DTR
-// up), and every read and write bounded by the port's time-outs.
+// up). Reads and writes are bounded by the time-outs set when the port opens (a write by
+// kWriteBoundMs); opening, purging and closing are not, so a driver that hangs there holds the
+// worker that called it (never a dialog, which does not wait for workers).
 
 #include "phone/SerialPort.h"
 

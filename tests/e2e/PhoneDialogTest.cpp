@@ -1,7 +1,8 @@
 // The real Vantaro.exe under Wine against simulated phones (tests/tools/simphone.py links them
-// into the test prefix as COM71 to COM90): the Phone dialog lists what each port answered, gives
-// the port and the operator's settings to the Settings dialog, sends a PIN once per click, and
-// never holds the program when it is closed in the middle of a check.
+// into the test prefix as COM71 to COM92): the Phone dialog lists what each port answered, gives
+// the port and the operator's settings to the Settings dialog, sends a code once per click (a
+// PIN, a PUK with a new PIN, a changed PIN), and never holds the program when it is closed in the
+// middle of a check.
 
 #include "e2e/ProgramState.h"
 #include "e2e/SerialCommOverride.h"
@@ -33,6 +34,10 @@ constexpr char kOperatorSim[] = "COM75";
 // COM76 to COM89 are silent too: with COM74, fifteen ports that never answer.
 // COM90: a SIM of a network whose settings the database names in plain ASCII (for the picture).
 constexpr char kAsciiOperatorSim[] = "COM90";
+// COM91: a SIM that wants its PIN (1234), for the whole way through its tries; COM92: a SIM
+// blocked until its PUK, for the pictures.
+constexpr char kPinTries[] = "COM91";
+constexpr char kPuk[] = "COM92";
 constexpr int kFirstMoreSilent = 76;
 constexpr int kMoreSilent = 14;
 
@@ -104,6 +109,31 @@ protected:
         EXPECT_TRUE(SaveWindowImage(window, ArtifactsFolder() + "\\" + name + ".bmp")) << name;
     }
 
+    // Clicks the button that asks for a code, types the codes into the code dialog's fields (the
+    // code, then the new PIN twice), ticks the last-try box when told, and clicks OK. The dialog
+    // while it is open, or nothing when none opened; `closed` says whether OK ended it.
+    HWND EnterCodes(HWND phone, int button, const std::vector<std::string>& codes, bool confirm, bool* closed) {
+        Click(phone, button);
+        HWND ask = WaitForWindowWith(IDC_PIN);
+        *closed = false;
+        if (!ask) return nullptr;
+        const int fields[] = {IDC_PIN, IDC_NEW_PIN, IDC_NEW_PIN_AGAIN};
+        for (std::size_t i = 0; i < codes.size() && i < 3; ++i) {
+            EXPECT_TRUE(::GetWindowLongA(::GetDlgItem(ask, fields[i]), GWL_STYLE) & ES_PASSWORD) << "a code is masked";
+            SetControlText(ask, fields[i], codes[i]);
+        }
+        if (confirm) ::SendMessageA(::GetDlgItem(ask, IDC_PIN_CONFIRM), BM_SETCHECK, BST_CHECKED, 0);
+        Click(ask, IDOK);
+        *closed = WaitUntil([&] { return !::IsWindow(ask); }, 2000);
+        return ask;
+    }
+    bool WaitForSimCell(HWND phone, const std::string& text) {
+        return WaitUntil([&] {
+            const std::vector<Cells> rows = ListViewRows(phone, IDC_PHONE_PORTS);
+            return rows.size() == 1 && rows[0].size() == 5 && rows[0][2] == text;
+        }, kCheckBound);
+    }
+
     void ExitProgram() {
         Click(settings_, IDC_EXIT);
         EXPECT_TRUE(vantaro_->WaitForExit()) << "the program did not end after Exit";
@@ -132,7 +162,7 @@ TEST_F(PhoneDialogTest, ListsEachPortWithWhatItAnswered) {
     std::vector<Cells> rows;
     ASSERT_TRUE(WaitForAllRows(phone, rows)) << "the check did not end";
     EXPECT_EQ(rows, (std::vector<Cells>{{kReady, "ZOR Z100", "ready", "4/5, -73 dBm", "home"},
-                                        {kPin, "ZOR Z100", "PIN needed", "4/5, -73 dBm", "home"},
+                                        {kPin, "ZOR Z100", "PIN needed, 3 tries left", "4/5, -73 dBm", "home"},
                                         {kDenied, "ZOR Z100", "ready", "4/5, -73 dBm", "denied"},
                                         {kSilent, "no answer", "", "", ""}}));
     EXPECT_TRUE(WaitForStatus(phone, English(phonetext::kSeveralModems))) << ControlText(phone, IDC_PHONE_STATUS);
@@ -182,18 +212,76 @@ TEST_F(PhoneDialogTest, APinIsSentOncePerClickAndTheAnswerSaid) {
         return WaitUntil([&] { return !::IsWindow(ask); }, 5000);
     };
     ASSERT_TRUE(enterPin("0000"));
-    EXPECT_TRUE(WaitForStatus(phone, English(phonetext::kPinRejected))) << ControlText(phone, IDC_PHONE_STATUS);
+    EXPECT_TRUE(WaitForStatus(phone, English(phonetext::kPinRejected) + " 2 tries left")) << ControlText(phone, IDC_PHONE_STATUS);
     ASSERT_TRUE(enterPin("1234"));
     EXPECT_TRUE(WaitForStatus(phone, English(phonetext::kPinAccepted))) << ControlText(phone, IDC_PHONE_STATUS);
     EXPECT_EQ(ReadFile(vantaro_->SettingsPath()).find("1234"), std::string::npos) << "the PIN is never stored";
 
-    Click(phone, IDC_CHECK_AGAIN);
+    // The SIM that took its PIN is read again by itself: no Check again.
     std::vector<Cells> rows;
     EXPECT_TRUE(WaitUntil([&] {
         rows = ListViewRows(phone, IDC_PHONE_PORTS);
         return rows.size() == 1 && rows[0].size() == 5 && rows[0][2] == "ready";
     }, kCheckBound)) << "the SIM is not ready after its PIN";
     EXPECT_FALSE(ControlEnabled(phone, IDC_ENTER_PIN));
+    Click(phone, IDCANCEL);
+    ExitProgram();
+}
+
+// A SIM through its tries: the count beside its state, two wrong PINs, the last try only when
+// confirmed, blocked, unlocked with its PUK and a new PIN, read again, its PIN changed.
+TEST_F(PhoneDialogTest, ASimIsCountedDownToItsPukUnlockedAndGivenANewPin) {
+    if (ChineseWindows()) GTEST_SKIP() << "the English run holds this";
+    ASSERT_NE(OpenSettings("phone_pin_tries", {kPinTries}), nullptr) << ProgramState(*vantaro_);
+    HWND phone = OpenPhoneDialog();
+    ASSERT_NE(phone, nullptr) << ProgramState(*vantaro_);
+    ASSERT_TRUE(WaitForStatus(phone, "The phone's modem is on COM91.")) << ControlText(phone, IDC_PHONE_STATUS);
+    EXPECT_TRUE(WaitForSimCell(phone, "PIN needed, 3 tries left"));
+    const std::string refused = English(phonetext::kPinRejected);
+    bool closed = false;
+    EnterCodes(phone, IDC_ENTER_PIN, {"0000"}, false, &closed);
+    ASSERT_TRUE(closed);
+    EXPECT_TRUE(WaitForStatus(phone, refused + " 2 tries left")) << ControlText(phone, IDC_PHONE_STATUS);
+    EXPECT_TRUE(WaitForSimCell(phone, "PIN needed, 2 tries left"));
+    EnterCodes(phone, IDC_ENTER_PIN, {"0001"}, false, &closed);
+    ASSERT_TRUE(closed);
+    EXPECT_TRUE(WaitForStatus(phone, refused + " 1 try left")) << ControlText(phone, IDC_PHONE_STATUS);
+
+    // The last try: OK without the box ticked sends nothing and keeps the dialog.
+    HWND last = EnterCodes(phone, IDC_ENTER_PIN, {"0002"}, false, &closed);
+    ASSERT_NE(last, nullptr);
+    ASSERT_FALSE(closed) << "the last try went without a confirmation";
+    EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(last, IDC_PIN_CONFIRM)));
+    EXPECT_EQ(ControlText(last, IDC_PIN_NOTE), English(phonetext::kConfirmLastTry));
+    SaveImage(last, "pin-last-try-en");
+    ::SendMessageA(::GetDlgItem(last, IDC_PIN_CONFIRM), BM_SETCHECK, BST_CHECKED, 0);
+    Click(last, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(last); }, 2000));
+    EXPECT_TRUE(WaitForStatus(phone, English(phonetext::kPinBlocked))) << ControlText(phone, IDC_PHONE_STATUS);
+    EXPECT_TRUE(WaitForSimCell(phone, "PUK needed, 10 tries left"));
+    EXPECT_EQ(ControlText(phone, IDC_ENTER_PIN), "Unlock with PUK...");
+
+    // A PUK that is no PUK is refused in the dialog; then the right one with a new PIN, twice.
+    HWND puk = EnterCodes(phone, IDC_ENTER_PIN, {"1234", "4321", "4321"}, false, &closed);
+    ASSERT_NE(puk, nullptr);
+    ASSERT_FALSE(closed);
+    EXPECT_EQ(ControlText(puk, IDC_PIN_NOTE), English(phonetext::kPukNotValid));
+    SetControlText(puk, IDC_PIN, "12345678");
+    Click(puk, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(puk); }, 2000));
+    EXPECT_TRUE(WaitForStatus(phone, English(phonetext::kPukAccepted))) << ControlText(phone, IDC_PHONE_STATUS);
+    EXPECT_TRUE(WaitForSimCell(phone, "ready")) << "the unlocked SIM is read again by itself";
+    EXPECT_EQ(ControlText(phone, IDC_ENTER_PIN), "Enter PIN...");
+
+    // The new PIN is the one that changes.
+    ASSERT_TRUE(WaitUntil([&] { return ControlEnabled(phone, IDC_CHANGE_PIN); }, 2000));
+    HWND change = EnterCodes(phone, IDC_CHANGE_PIN, {"4321", "5678", "5678"}, false, &closed);
+    ASSERT_NE(change, nullptr);
+    EXPECT_TRUE(closed);
+    EXPECT_TRUE(WaitForStatus(phone, English(phonetext::kPinChanged))) << ControlText(phone, IDC_PHONE_STATUS);
+    const std::string settings = ReadFile(vantaro_->SettingsPath());
+    for (const char* code : {"0002", "12345678", "4321", "5678"})
+        EXPECT_EQ(settings.find(code), std::string::npos) << code << " is stored";
     Click(phone, IDCANCEL);
     ExitProgram();
 }
@@ -357,7 +445,7 @@ TEST_F(PhoneDialogTest, TheDialogsThreadKeepsServingMessagesWhileSixteenPortsAre
 TEST_F(PhoneDialogTest, Screenshot) {
     const bool chinese = ChineseWindows();
     ASSERT_NE(OpenSettings(chinese ? "phone_screenshot_zh" : "phone_screenshot",
-                           {kReady, chinese ? kPin : kDenied, kSilent, chinese ? kOperatorSim : kAsciiOperatorSim}),
+                           {kReady, chinese ? kPin : kDenied, kSilent, chinese ? kOperatorSim : kAsciiOperatorSim, kPuk}),
               nullptr)
         << ProgramState(*vantaro_);
     SaveImage(settings_, ChineseWindows() ? "settings-with-check-phone-zh" : "settings-with-check-phone-en");
@@ -368,6 +456,23 @@ TEST_F(PhoneDialogTest, Screenshot) {
     SelectListViewRow(phone, IDC_PHONE_PORTS, 3);
     ::Sleep(200);
     SaveImage(phone, ChineseWindows() ? "phone-dialog-zh" : "phone-dialog-list-en");
+    // The code dialogs: unlocking the blocked SIM, changing the ready one's PIN, and (Chinese)
+    // the PIN of the locked one.
+    const std::string language = chinese ? "-zh" : "-en";
+    const std::pair<int, int> rowAndButton[] = {{4, IDC_ENTER_PIN}, {0, IDC_CHANGE_PIN}, {chinese ? 1 : -1, IDC_ENTER_PIN}};
+    const char* names[] = {"puk-dialog", "change-pin-dialog", "pin-dialog"};
+    for (int i = 0; i < 3; ++i) {
+        if (rowAndButton[i].first < 0) continue;
+        SelectListViewRow(phone, IDC_PHONE_PORTS, rowAndButton[i].first);
+        ASSERT_TRUE(WaitUntil([&] { return ControlEnabled(phone, rowAndButton[i].second); }, 2000)) << names[i];
+        if (i == 0) SaveImage(phone, "phone-dialog-puk" + language);
+        Click(phone, rowAndButton[i].second);
+        HWND ask = WaitForWindowWith(IDC_PIN);
+        ASSERT_NE(ask, nullptr) << names[i];
+        SaveImage(ask, names[i] + language);
+        Click(ask, IDCANCEL);
+        ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(ask); }, 2000));
+    }
     Click(phone, IDCANCEL);
     ExitProgram();
 }

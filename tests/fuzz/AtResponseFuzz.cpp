@@ -2,11 +2,13 @@
 // however they are split; it never takes more than a response may hold; its lines hold no line
 // end or NUL; it calls a port "not a modem" exactly when the bytes it took end in a run of 32 NUL
 // bytes or 1024 bytes without a line end; a final result is the last line it took. The answers'
-// readers (SIM, signal, registration, maker, model) take whatever the response holds.
+// readers (SIM, signal, registration, maker, model, tries left, PIN lock) take whatever the
+// response holds.
 
 #include "fuzz/FuzzCheck.h"
 #include "phone/AtResponse.h"
 #include "phone/PhoneCheck.h"
+#include "phone/SimCodes.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -17,7 +19,8 @@ namespace {
 
 using namespace vantaro;
 
-const char* const kCommands[] = {"AT", "AT+CGMI", "AT+CGMM", "ATI", "AT+CPIN?", "AT+CSQ", "AT+CREG?", "AT+CGREG?", "AT+CPIN=\"1234\""};
+const char* const kCommands[] = {"AT", "AT+CGMI", "AT+CGMM", "ATI", "AT+CPIN?", "AT+CSQ", "AT+CREG?", "AT+CGREG?", "AT+CPIN=\"1234\"",
+                                 "AT+CPINR", "AT+CLCK=\"SC\",2"};
 
 // Whether the bytes end in what makes a port no modem, worked out on its own: the length of the
 // last line so far (NULs counted) and the run of NULs at its end.
@@ -85,5 +88,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     RegistrationFrom(a);
     MakerFrom(a);
     ModelFrom(a);
+    for (SimState sim : {SimState::Pin, SimState::Puk}) {
+        const std::optional<int> tries = TriesLeftFrom(a, sim);
+        Require(!tries || (*tries >= 0 && *tries <= 99), "a count is a small number or none");
+    }
+    LockFrom(a);
     return 0;
 }

@@ -104,11 +104,11 @@ TEST_F(SimulatedPhones, EveryKindOfPortIsFoundForWhatItIsAllAtOnce) {
 TEST_F(SimulatedPhones, ThePinIsTakenOnceAndTheSimIsReadyAfterIt) {
     PhoneCheckRun run(services);
     std::vector<PinOutcome> outcomes;
-    auto record = [&](PinOutcome outcome) { outcomes.push_back(outcome); };
-    run.EnterPin("COM54", "123", record);
-    run.EnterPin("COM54", "9999", record);
+    auto record = [&](const PinAnswer& answer) { outcomes.push_back(answer.outcome); };
+    run.SendCode("COM54", {CodeAction::EnterPin, Secret("123"), {}}, record);
+    run.SendCode("COM54", {CodeAction::EnterPin, Secret("9999"), {}}, record);
     ASSERT_TRUE(run.WaitAll(kWholeCheckBoundMs));
-    run.EnterPin("COM54", "1234", record);
+    run.SendCode("COM54", {CodeAction::EnterPin, Secret("1234"), {}}, record);
     ASSERT_TRUE(run.WaitAll(kWholeCheckBoundMs));
     EXPECT_EQ(outcomes, (std::vector<PinOutcome>{PinOutcome::NotValid, PinOutcome::Rejected, PinOutcome::Accepted}));
 

@@ -29,6 +29,7 @@ const char* PinText(PinOutcome outcome) {
     switch (outcome) {
     case PinOutcome::Accepted: return "accepted";
     case PinOutcome::Rejected: return "rejected";
+    case PinOutcome::Blocked: return "blocked";
     case PinOutcome::NotValid: return "not valid";
     case PinOutcome::NoAnswer: return "no answer";
     case PinOutcome::NotOpened: return "not opened";
@@ -50,7 +51,7 @@ int main(int argc, char** argv) {
 
     if (argc == 4 && std::strcmp(argv[1], "--pin") == 0) {
         PinOutcome result = PinOutcome::NoAnswer;
-        run.EnterPin(argv[2], argv[3], [&](PinOutcome outcome) { result = outcome; });
+        run.SendCode(argv[2], {CodeAction::EnterPin, Secret(argv[3]), {}}, [&](const PinAnswer& answer) { result = answer.outcome; });
         if (!run.WaitAll(kWholeCheckBoundMs)) return 1;
         std::printf("%s\n", PinText(result));
         return result == PinOutcome::Accepted ? 0 : 1;

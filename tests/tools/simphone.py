@@ -8,7 +8,9 @@ PORT is  N:BEHAVIOUR[,key=value...]  (COM N). Behaviours:
     ready      SIM ready, signal 20, registered at home
     echo       ready, every command echoed back
     chatty     ready, unsolicited lines (RING, +CREG: ..., ^RSSI: ...) before every answer
-    pin        the SIM wants its PIN (pin=1234 takes it; a wrong one gets +CME ERROR: 16)
+    pin        the SIM wants its PIN (pin=1234 takes it; a wrong one gets +CME ERROR: 16, and the
+               third wrong one in a row blocks the SIM: it then wants its PUK)
+    puk        the SIM is blocked and wants its PUK (puk=12345678, with a new PIN; ten tries)
     pin2       the SIM is ready but for its PIN2 (+CPIN: SIM PIN2)
     phsim      the phone is locked to another SIM (+CPIN: PH-SIM PIN)
     phnet      the phone is locked to another network (+CPIN: PH-NET PIN)
@@ -32,7 +34,11 @@ Keys (any behaviour): maker, model, signal, creg, cgreg, pin, imsi, efad (EF_AD 
 answer to AT+CRSM=176,28589,0,0,4; "refused" for a SIM that refuses the read), cops (what
 follows "+COPS: "), eol (crlf or cr), wake, sim (ready, pin, puk, pin2, phsim, phnet, absent,
 failed), cme (numbers or words), verbose (1, or 0 for numeric results), keepmode (1: ATV and
-ATE change nothing), notsupported (commands, separated by "/", answered COMMAND NOT SUPPORT).
+ATE change nothing), notsupported (commands, separated by "/", answered COMMAND NOT SUPPORT),
+puk, lock (the PIN lock: 1 on, 0 off; on for a SIM that starts locked), cpinr (1: AT+CPINR tells the
+tries left of each code; 0: ERROR; garbage: a count that is no number).
+The SIM counts its tries as a SIM does: three for the PIN (AT+CPIN, AT+CPWD and AT+CLCK all spend
+one when wrong, and a right one gives them back), ten for the PUK, after which it has failed.
 
 Without --run it serves until stopped (SIGTERM/SIGINT, by its pid), until its lifetime ends
 (120 s unless given), or until its parent ends. With --run it runs COMMAND once every port is
@@ -57,6 +63,7 @@ BEHAVIOURS = {
     "echo": {"echo": "1"},
     "chatty": {"chatty": "1"},
     "pin": {"sim": "pin"},
+    "puk": {"sim": "puk"},
     "nosignal": {"signal": "99", "creg": "0", "cgreg": "0"},
     "denied": {"creg": "3", "cgreg": "3"},
     "searching": {"creg": "2", "cgreg": "2"},
@@ -82,13 +89,17 @@ DEFAULTS = {
     "pin": "1234", "imsi": "460001234567890", "efad": "00000002", "cops": '0,2,"46000",2',
     "eol": "crlf", "echo": "0", "chatty": "0", "wake": "2.5",
     "cme": "numbers", "verbose": "1", "keepmode": "0", "ringfirst": "0", "notsupported": "",
+    "puk": "12345678", "lock": "", "cpinr": "1",
 }
+PIN_TRIES = 3
+PUK_TRIES = 10
 
 # What AT+CPIN? says of each SIM state: the line of a SIM that answers, or its +CME error.
 CPIN = {"ready": "READY", "pin": "SIM PIN", "puk": "SIM PUK", "pin2": "SIM PIN2", "phsim": "PH-SIM PIN",
         "phnet": "PH-NET PIN"}
 CME = {"absent": (10, "SIM not inserted"), "failed": (13, "SIM failure"), "locked": (11, "SIM PIN required"),
-       "wrongpin": (16, "incorrect password"), "notallowed": (3, "operation not allowed")}
+       "wrongpin": (16, "incorrect password"), "notallowed": (3, "operation not allowed"),
+       "pukneeded": (12, "SIM PUK required")}
 # The numeric forms (ATV0) of the results the phones here give.
 NUMERIC = {"OK": "0", "ERROR": "4", "COMMAND NOT SUPPORT": "4"}
 # A line of basic settings: ATE<n>, ATV<n> and +CMEE=<n>, in that order, each optional.
@@ -108,7 +119,10 @@ class Phone:
         self.held_back = []
         self.asked_after_at = 0
         self.sim = self.settings["sim"]
-        self.wrong_pins = 0
+        self.pin_tries = 0 if self.sim == "puk" else PIN_TRIES
+        self.puk_tries = PUK_TRIES
+        lock = self.settings["lock"]
+        self.lock = lock == "1" if lock else self.sim in ("pin", "puk")
 
     # Linking and ending.
     def start(self, hold_dir):
@@ -192,16 +206,31 @@ class Phone:
                 return self.answer([], self.cme(self.sim))
             return self.answer(["+CPIN: " + CPIN[self.sim]])
         if upper.startswith("AT+CPIN="):
-            given = command[len("AT+CPIN="):].strip('"')
-            if self.sim != "pin":
+            given = codes(command[len("AT+CPIN="):])
+            if self.sim == "pin" and len(given) == 1:
+                return self.try_pin(given[0], lambda: setattr(self, "sim", "ready"))
+            if self.sim == "puk" and len(given) == 2:
+                return self.try_puk(given[0], given[1])
+            return self.answer([], self.cme("notallowed"))
+        if upper == "AT+CPINR" or upper.startswith("AT+CPINR="):
+            if s["cpinr"] == "0":
+                return self.answer([], "ERROR")
+            pin = "x" if s["cpinr"] == "garbage" else str(self.pin_tries)
+            return self.answer(["+CPINR: SIM PIN,%s,%d" % (pin, PIN_TRIES),
+                                "+CPINR: SIM PUK,%d,%d" % (self.puk_tries, PUK_TRIES),
+                                "+CPINR: SIM PIN2,3,3", "+CPINR: SIM PUK2,10,10"])
+        if upper.startswith('AT+CPWD="SC",'):
+            given = codes(command[len('AT+CPWD="SC",'):])
+            if self.sim != "ready" or len(given) != 2 or not valid_pin(given[1]):
                 return self.answer([], self.cme("notallowed"))
-            if given == s["pin"]:
-                self.sim = "ready"
-                return self.answer([])
-            self.wrong_pins += 1
-            if self.wrong_pins >= 3:
-                self.sim = "puk"
-            return self.answer([], self.cme("wrongpin"))
+            return self.try_pin(given[0], lambda: s.__setitem__("pin", given[1]))
+        if upper == 'AT+CLCK="SC",2':
+            return self.answer(["+CLCK: %d" % (1 if self.lock else 0)])
+        if upper.startswith('AT+CLCK="SC",'):
+            mode, *given = codes(command[len('AT+CLCK="SC",'):])
+            if self.sim != "ready" or mode not in ("0", "1") or len(given) != 1:
+                return self.answer([], self.cme("notallowed"))
+            return self.try_pin(given[0], lambda: setattr(self, "lock", mode == "1"))
         if upper == "AT+CSQ":
             return self.answer(["+CSQ: %s,99" % s["signal"]])
         if upper == "AT+CREG?":
@@ -220,6 +249,30 @@ class Phone:
         if upper.startswith("AT+CGDCONT") or upper.startswith("AT+COPS="):
             return self.answer([])
         return self.answer([], "ERROR")
+
+    def try_pin(self, given, on_right):
+        """A PIN given to the SIM: a right one runs on_right and restores the tries; a wrong
+        one spends a try, and the last one blocks the SIM."""
+        if self.pin_tries > 0 and given == self.settings["pin"]:
+            self.pin_tries = PIN_TRIES
+            on_right()
+            return self.answer([])
+        self.pin_tries = max(0, self.pin_tries - 1)
+        if self.pin_tries == 0:
+            self.sim = "puk"
+            return self.answer([], self.cme("pukneeded"))
+        return self.answer([], self.cme("wrongpin"))
+
+    def try_puk(self, puk, new_pin):
+        if valid_pin(new_pin) and self.puk_tries > 0 and puk == self.settings["puk"]:
+            self.settings["pin"] = new_pin
+            self.pin_tries, self.puk_tries = PIN_TRIES, PUK_TRIES
+            self.sim = "ready"
+            return self.answer([])
+        self.puk_tries = max(0, self.puk_tries - 1)
+        if self.puk_tries == 0:
+            self.sim = "failed"
+        return self.answer([], self.cme("wrongpin"))
 
     def on_command(self, command, now):
         if self.settings["ringfirst"] == "1":
@@ -277,6 +330,15 @@ class Phone:
         if self.held_back and now >= self.first_byte + float(self.settings["wake"]):
             self.send(b"".join(self.held_back))
             self.held_back = []
+
+
+def codes(text):
+    """The comma-separated arguments of a command, without their quotes."""
+    return [part.strip().strip('"') for part in text.split(",")] if text else []
+
+
+def valid_pin(pin):
+    return 4 <= len(pin) <= 8 and pin.isdigit()
 
 
 def parse_port(text):

@@ -100,9 +100,10 @@ TEST_F(CheckRun, ThePinGoesToItsPortOnAWorkerAndAnInvalidOneIsRefusedAtOnce) {
     });
     PhoneCheckRun run({ports, clock}, kQuick);
     std::vector<PinOutcome> outcomes;
-    run.EnterPin("COM1", "12", [&](PinOutcome outcome) { outcomes.push_back(outcome); });
+    auto record = [&](const PinAnswer& answer) { outcomes.push_back(answer.outcome); };
+    run.SendCode("COM1", {CodeAction::EnterPin, Secret("12"), {}}, record);
     EXPECT_EQ(outcomes, std::vector<PinOutcome>{PinOutcome::NotValid});
-    run.EnterPin("COM1", "1234", [&](PinOutcome outcome) { outcomes.push_back(outcome); });
+    run.SendCode("COM1", {CodeAction::EnterPin, Secret("1234"), {}}, record);
     ASSERT_TRUE(run.WaitAll(2000));
     EXPECT_EQ(outcomes, (std::vector<PinOutcome>{PinOutcome::NotValid, PinOutcome::Accepted}));
     EXPECT_EQ(ports->Log("COM1")->commands, std::vector<std::string>{"AT+CPIN=\"1234\""});

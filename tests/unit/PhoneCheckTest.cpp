@@ -5,6 +5,7 @@
 #include "fakes/FakePhonePort.h"
 #include "phone/AtConversation.h"
 #include "phone/PhoneCheck.h"
+#include "phone/SimCodes.h"
 
 #include <gtest/gtest.h>
 
@@ -112,6 +113,17 @@ const PhoneCase kPhoneCases[] = {
     {"SIM failure in words", {{"AT+CPIN?", "\r\n+CME ERROR: SIM failure\r\n"}}, SimNotReady(SimState::NoSim)},
     {"a SIM that wants only PIN2 is ready for data", {{"AT+CPIN?", "\r\n+CPIN: SIM PIN2\r\nOK\r\n"}},
      ReadyWith([](PortFindings& f) { f.sim = SimState::Pin2; })},
+    {"the tries left of the code the SIM wants",
+     {{"AT+CPIN?", "\r\n+CPIN: SIM PIN\r\nOK\r\n"}, {kTriesLeftCommand, "\r\n+CPINR: SIM PIN,2,3\r\nOK\r\n"}},
+     ReadyWith([](PortFindings& f) { f = SimNotReady(SimState::Pin); f.triesLeft = 2; })},
+    {"a phone that tells the tries of every code: the one the SIM wants counts",
+     {{"AT+CPIN?", "\r\n+CPIN: SIM PUK\r\nOK\r\n"},
+      {kTriesLeftCommand, "\r\n+CPINR: SIM PIN,0,3\r\n+CPINR: \"SIM PUK\",9,10\r\n+CPINR: SIM PIN2,3,3\r\nOK\r\n"}},
+     ReadyWith([](PortFindings& f) { f = SimNotReady(SimState::Puk); f.triesLeft = 9; })},
+    {"a count that is garbage, or more than the code's tries, is not shown",
+     {{"AT+CPIN?", "\r\n+CPIN: SIM PIN\r\nOK\r\n"},
+      {kTriesLeftCommand, "\r\n+CPINR: SIM PIN,x3,3\r\n+CPINR: SIM PIN,7,3\r\nOK\r\n"}},
+     SimNotReady(SimState::Pin)},
     {"a phone locked to another SIM", {{"AT+CPIN?", "\r\n+CPIN: PH-SIM PIN\r\nOK\r\n"}}, SimNotReady(SimState::PhoneSimPin)},
     {"a phone locked to a network", {{"AT+CPIN?", "\r\n+CPIN: PH-NET PIN\r\nOK\r\n"}}, SimNotReady(SimState::PhoneNetworkPin)},
     {"COMMAND NOT SUPPORT is a final result: the registered network is still asked",
@@ -437,29 +449,55 @@ TEST(Conversation, ADeadlineIsKeptAcrossAWrapOfTheTickCount) {
     EXPECT_EQ(clock.now, 0xFFFFFF00u + 1000u);
 }
 
-// The PIN: sent once, as it was given, only when it is 4 to 8 digits.
+// The codes: each sent once, as it was given, only when it has its form; after a refusal the
+// SIM's state and tries are asked, never the code again.
 class PinEntry : public PortCheck {
 protected:
-    PinOutcome Send(std::string_view pin) { return SendPin(ports, "COM3", pin, clock, stop); }
+    PinAnswer Send(CodeAction action, std::string_view code, std::string_view newPin = {}, const std::string& port = "COM3") {
+        return SendCode(ports, port, {action, Secret(code), Secret(newPin)}, clock, stop);
+    }
+    PinOutcome Send(std::string_view pin) { return Send(CodeAction::EnterPin, pin).outcome; }
 };
 
-TEST_F(PinEntry, OnlyFourToEightDigitsAreSent) {
+TEST_F(PinEntry, OnlyCodesOfTheirFormAreSent) {
     ports.Add("COM3", testing::ReadyPhone());
     for (const char* pin : {"", "123", "123456789", "12a4", "12 34", "+1234", "1234\r", "\"1234\""})
         EXPECT_EQ(Send(pin), PinOutcome::NotValid) << pin;
     EXPECT_EQ(Send(std::string("12\0" "34", 5)), PinOutcome::NotValid);
+    EXPECT_EQ(Send(CodeAction::Unlock, "1234567", "1234").outcome, PinOutcome::NotValid) << "a PUK is 8 digits";
+    EXPECT_EQ(Send(CodeAction::Unlock, "12345678", "12").outcome, PinOutcome::NotValid) << "and the new PIN a PIN";
+    EXPECT_EQ(Send(CodeAction::ChangePin, "1234", "").outcome, PinOutcome::NotValid);
     EXPECT_TRUE(Commands().empty()) << "nothing was sent";
     EXPECT_EQ(ports.Log("COM3")->opens, 0) << "the port was not even opened";
 }
 
-TEST_F(PinEntry, TheRightPinIsTakenAndAWrongOneIsSaidOnceWithoutRetrying) {
-    ports.Add("COM3", [](const std::string& command) {
-        return Answers{{50, command == "AT+CPIN=\"4321\"" ? "\r\nOK\r\n" : "\r\n+CME ERROR: 16\r\n"}};
+TEST_F(PinEntry, EachActionIsItsOneCommand) {
+    ports.Add("COM3", [](const std::string&) { return Answers{{50, "\r\nOK\r\n"}}; });
+    EXPECT_EQ(Send(CodeAction::Unlock, "87654321", "1111").outcome, PinOutcome::Accepted);
+    EXPECT_EQ(Send(CodeAction::ChangePin, "1111", "2222").outcome, PinOutcome::Accepted);
+    EXPECT_EQ(Send(CodeAction::LockOff, "2222").outcome, PinOutcome::Accepted);
+    EXPECT_EQ(Send(CodeAction::LockOn, "2222").outcome, PinOutcome::Accepted);
+    EXPECT_EQ(Commands(), (std::vector<std::string>{"AT+CPIN=\"87654321\",\"1111\"", "AT+CPWD=\"SC\",\"1111\",\"2222\"",
+                                                    "AT+CLCK=\"SC\",0,\"2222\"", "AT+CLCK=\"SC\",1,\"2222\""}));
+}
+
+TEST_F(PinEntry, AWrongPinSaysTheTriesLeftAndTheOneThatBlocksTheSimSaysSo) {
+    int tries = 2;
+    ports.Add("COM3", [&tries](const std::string& command) {
+        if (command == "AT+CPIN=\"4321\"") return Answers{{50, "\r\nOK\r\n"}};
+        if (command.rfind("AT+CPIN=", 0) == 0) return Answers{{50, --tries > 0 ? "\r\n+CME ERROR: 16\r\n" : "\r\n+CME ERROR: 12\r\n"}};
+        if (command == "AT+CPIN?") return Answers{{5, tries > 0 ? "\r\n+CPIN: SIM PIN\r\nOK\r\n" : "\r\n+CPIN: SIM PUK\r\nOK\r\n"}};
+        return Answers{{5, "\r\n+CPINR: SIM PIN," + std::to_string(tries) + ",3\r\n+CPINR: SIM PUK,10,10\r\nOK\r\n"}};
     });
-    EXPECT_EQ(Send("1234"), PinOutcome::Rejected);
-    EXPECT_EQ(Commands(), std::vector<std::string>{"AT+CPIN=\"1234\""});
-    EXPECT_EQ(Send("4321"), PinOutcome::Accepted);
-    EXPECT_EQ(Commands().size(), 2u);
+    const PinAnswer wrong = Send(CodeAction::EnterPin, "1234");
+    EXPECT_EQ(wrong.outcome, PinOutcome::Rejected);
+    EXPECT_EQ(wrong.sim, SimState::Pin);
+    EXPECT_EQ(wrong.triesLeft, 1);
+    EXPECT_EQ(Commands(), (std::vector<std::string>{"AT+CPIN=\"1234\"", "AT+CPIN?", "AT+CPINR"})) << "never sent twice";
+    const PinAnswer blocked = Send(CodeAction::EnterPin, "1235");
+    EXPECT_EQ(blocked.outcome, PinOutcome::Blocked);
+    EXPECT_EQ(blocked.sim, SimState::Puk);
+    EXPECT_EQ(blocked.triesLeft, 10) << "the PUK's tries";
 }
 
 TEST_F(PinEntry, APhoneThatSaysNothingIsNoAnswerAndIsNotAskedAgain) {
@@ -467,7 +505,23 @@ TEST_F(PinEntry, APhoneThatSaysNothingIsNoAnswerAndIsNotAskedAgain) {
     ports.Refuse("COM4", PortOpenError::Busy, 5);
     EXPECT_EQ(Send("1234"), PinOutcome::NoAnswer);
     EXPECT_EQ(Commands().size(), 1u);
-    EXPECT_EQ(SendPin(ports, "COM4", "1234", clock, stop), PinOutcome::NotOpened);
+    EXPECT_EQ(Send(CodeAction::EnterPin, "1234", {}, "COM4").outcome, PinOutcome::NotOpened);
+}
+
+TEST_F(PinEntry, ThePinLockIsReadWithItsTriesLeft) {
+    const std::pair<const char*, std::optional<bool>> answers[] = {
+        {"\r\n+CLCK: 1\r\nOK\r\n", true}, {"\r\n+CLCK: 0\r\nOK\r\n", false},
+        {"\r\n+CLCK: 2\r\nOK\r\n", std::nullopt}, {"\r\nERROR\r\n", std::nullopt}};
+    for (const auto& [answer, lockOn] : answers) {
+        FakePhonePorts local(clock);
+        local.Add("COM3", [answer = std::string(answer)](const std::string& command) {
+            return Answers{{5, command == kLockStateCommand ? answer : "\r\n+CPINR: SIM PIN,3,3\r\nOK\r\n"}};
+        });
+        const PinLockStatus status = ReadPinLock(local, "COM3", clock, stop);
+        EXPECT_EQ(status.outcome, PinOutcome::Accepted) << answer;
+        EXPECT_EQ(status.lockOn, lockOn) << answer;
+        EXPECT_EQ(status.triesLeft, 3) << answer;
+    }
 }
 
 // How the findings are shown.

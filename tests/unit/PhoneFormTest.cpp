@@ -139,7 +139,7 @@ TEST_F(PhoneFormTest, ThePinButtonServesASimThatWantsItsPinOneSendAtATime) {
     };
     const Case cases[] = {
         {"PIN", PortState::Modem, SimState::Pin, true},     {"ready", PortState::Modem, SimState::Ready, false},
-        {"PUK", PortState::Modem, SimState::Puk, false},    {"no SIM", PortState::Modem, SimState::NoSim, false},
+        {"PUK", PortState::Modem, SimState::Puk, true},     {"no SIM", PortState::Modem, SimState::NoSim, false},
         {"no answer", PortState::NoAnswer, SimState::Pin, false},
     };
     for (const Case& test : cases) {
@@ -152,37 +152,115 @@ TEST_F(PhoneFormTest, ThePinButtonServesASimThatWantsItsPinOneSendAtATime) {
         fixture.table.SelectRow(0);
         fixture.phone->RowSelected();
         EXPECT_EQ(fixture.phoneControls.IsEnabled(IDC_ENTER_PIN), test.enabled) << test.what;
-        EXPECT_EQ(fixture.phone->BeginPin().has_value(), test.enabled) << test.what;
+        EXPECT_EQ(fixture.phone->PinButtonAsk().has_value(), test.enabled) << test.what;
+        EXPECT_EQ(fixture.phoneControls.GetText(IDC_ENTER_PIN),
+                  test.sim == SimState::Puk ? "[utf8:Unlock with PUK\xE2\x80\xA6]" : "Enter PIN...") << test.what;
+        const bool ready = test.state == PortState::Modem && test.sim == SimState::Ready;
+        EXPECT_EQ(fixture.phoneControls.IsEnabled(IDC_CHANGE_PIN), ready) << test.what;
+        EXPECT_EQ(fixture.phoneControls.IsEnabled(IDC_PIN_LOCK), ready) << test.what;
     }
 }
 
-TEST_F(PhoneFormTest, APinIsSentOncePerClickAndItsOutcomeSaid) {
+TEST_F(PhoneFormTest, ACodeIsSentOncePerClickAndItsOutcomeSaid) {
     struct Case {
-        PinOutcome outcome;
+        CodeAction action;
+        PinAnswer answer;
         std::string status;
+        Cells simCell;  // the row's SIM cell afterwards ("checking" when it is read again)
     };
     const Case cases[] = {
-        {PinOutcome::Accepted, "The phone took the PIN. Click Check again to see the SIM ready."},
-        {PinOutcome::Rejected, "The phone refused the PIN. Check it before you try again: a few wrong PINs lock the SIM."},
-        {PinOutcome::NotValid, "A PIN is 4 to 8 digits. Nothing was sent."},
-        {PinOutcome::NoAnswer, "The phone did not answer the PIN."},
-        {PinOutcome::NotOpened, "The port could not be opened to send the PIN."},
+        {CodeAction::EnterPin, {PinOutcome::Accepted}, "The phone took the PIN. The SIM is read again...", {}},
+        {CodeAction::Unlock, {PinOutcome::Accepted}, "The SIM is unlocked and has its new PIN. The SIM is read again...", {}},
+        {CodeAction::EnterPin, {PinOutcome::Rejected, SimState::Pin, 2},
+         "The phone refused the PIN. Check it before you try again: a few wrong PINs lock the SIM. 2 tries left",
+         {"PIN needed, 2 tries left"}},
+        {CodeAction::EnterPin, {PinOutcome::Rejected, SimState::Pin, 1},
+         "The phone refused the PIN. Check it before you try again: a few wrong PINs lock the SIM. 1 try left",
+         {"PIN needed, 1 try left"}},
+        {CodeAction::EnterPin, {PinOutcome::Blocked, SimState::Puk, 10},
+         "The SIM is now blocked and wants its PUK: click Unlock with PUK... (the PUK came with the SIM).",
+         {"PUK needed, 10 tries left"}},
+        {CodeAction::EnterPin, {PinOutcome::NoAnswer}, "The phone did not answer the PIN.", {"PIN needed"}},
+        {CodeAction::EnterPin, {PinOutcome::NotOpened}, "The port could not be opened to send the PIN.", {"PIN needed"}},
     };
     for (const Case& test : cases) {
         PhoneFormFixture fixture;
         fixture.Open({"COM1"});
         PortFindings findings = Modem("COM1");
-        findings.sim = SimState::Pin;
+        findings.sim = test.action == CodeAction::Unlock ? SimState::Puk : SimState::Pin;
         fixture.phone->PortChecked(findings);  // the one modem: selected
-        ASSERT_EQ(fixture.phone->BeginPin(), "COM1");
-        EXPECT_EQ(fixture.phoneControls.GetText(IDC_PHONE_STATUS), "Sending the PIN...");
-        EXPECT_FALSE(fixture.phoneControls.IsEnabled(IDC_ENTER_PIN)) << "one PIN on its way at a time";
+        const std::optional<CodeAsk> ask = fixture.phone->PinButtonAsk();
+        ASSERT_TRUE(ask && ask->port == "COM1" && ask->action == test.action);
+        fixture.phone->BeginCode(*ask);
+        EXPECT_FALSE(fixture.phoneControls.IsEnabled(IDC_ENTER_PIN)) << "one code on its way at a time";
         EXPECT_FALSE(fixture.phoneControls.IsEnabled(IDC_CHECK_AGAIN));
-        EXPECT_EQ(fixture.phone->BeginPin(), std::nullopt);
-        fixture.phone->PinAnswered(test.outcome);
+        EXPECT_EQ(fixture.phone->PinButtonAsk(), std::nullopt);
+        const std::optional<std::string> reread = fixture.phone->CodeAnswered(test.answer);
         EXPECT_EQ(fixture.phoneControls.GetText(IDC_PHONE_STATUS), test.status);
+        EXPECT_EQ(reread.has_value(), test.simCell.empty()) << test.status << ": only a SIM that took its code is read again";
+        if (reread) {
+            fixture.phone->BeginReread(*reread);
+            EXPECT_EQ(fixture.table.rows[0][1], "[utf8:checking\xE2\x80\xA6]");
+            EXPECT_FALSE(fixture.phoneControls.IsEnabled(IDC_ENTER_PIN)) << "nothing until the SIM is read";
+            fixture.phone->PortChecked(ModemOf("COM1", "903", "30"));
+            EXPECT_EQ(fixture.table.rows[0][2], "ready");
+            EXPECT_EQ(fixture.phoneControls.GetText(IDC_PROPOSAL_NOTE), "Settings for the SIM's operator 903-30:");
+            EXPECT_EQ(fixture.phoneControls.GetText(IDC_PHONE_STATUS), test.status) << "the code's outcome stays said";
+            EXPECT_TRUE(fixture.phoneControls.IsEnabled(IDC_CHANGE_PIN));
+            continue;
+        }
+        EXPECT_EQ(fixture.table.rows[0][2], test.simCell[0]);
         EXPECT_TRUE(fixture.phoneControls.IsEnabled(IDC_ENTER_PIN)) << "the next try is the user's";
     }
+}
+
+// The tries-left rule: what the user typed is sent only when it has its form, and on the last
+// try only once the user has confirmed it.
+TEST(CodeEntry, IsSentOnlyInItsFormAndTheLastTryOnlyWhenConfirmed) {
+    struct Case {
+        CodeAction action;
+        std::optional<int> tries;
+        const char *code, *newPin, *again;
+        bool confirmed;
+        CodeEntryProblem expected;
+    };
+    using P = CodeEntryProblem;
+    const Case cases[] = {
+        {CodeAction::EnterPin, 3, "1234", "", "", false, P::None},
+        {CodeAction::EnterPin, std::nullopt, "1234", "", "", false, P::None},
+        {CodeAction::EnterPin, 3, "123", "", "", true, P::PinNotValid},
+        {CodeAction::EnterPin, 1, "1234", "", "", false, P::LastTryNotConfirmed},
+        {CodeAction::EnterPin, 1, "1234", "", "", true, P::None},
+        {CodeAction::LockOn, 0, "1234", "", "", false, P::LastTryNotConfirmed},
+        {CodeAction::Unlock, 10, "1234", "1111", "1111", false, P::PukNotValid},
+        {CodeAction::Unlock, 10, "12345678", "11a1", "11a1", false, P::NewPinNotValid},
+        {CodeAction::Unlock, 10, "12345678", "1111", "1112", false, P::NewPinsDiffer},
+        {CodeAction::Unlock, 1, "12345678", "1111", "1111", false, P::LastTryNotConfirmed},
+        {CodeAction::ChangePin, 3, "1111", "22222222", "22222222", false, P::None},
+        {CodeAction::ChangePin, 3, "1111", "222222222", "222222222", false, P::NewPinNotValid},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CheckCodeEntry({"COM1", c.action, c.tries}, Secret(c.code), Secret(c.newPin), Secret(c.again), c.confirmed), c.expected)
+            << static_cast<int>(c.action) << " " << c.code << "/" << c.newPin << "/" << c.again << " tries "
+            << c.tries.value_or(-1);
+}
+
+TEST_F(PhoneFormTest, ThePinLockIsReadFirstAndTurnedTheOtherWay) {
+    Open({"COM1"});
+    phone->PortChecked(Modem("COM1"));
+    ASSERT_EQ(phone->BeginLockRead(CodeAction::LockOn), "COM1");
+    EXPECT_EQ(phoneControls.GetText(IDC_PHONE_STATUS), "Reading the SIM's PIN lock...");
+    EXPECT_FALSE(phoneControls.IsEnabled(IDC_PIN_LOCK));
+    const std::optional<CodeAsk> ask = phone->LockRead({PinOutcome::Accepted, true, 1});
+    ASSERT_TRUE(ask);
+    EXPECT_EQ(ask->action, CodeAction::LockOff) << "the lock is on: the PIN turns it off";
+    const CodeDialogTexts texts = phone->DialogTexts(*ask);
+    EXPECT_EQ(texts.note, "The PIN lock is on. Enter the PIN to turn it off. 1 try left");
+    EXPECT_EQ(texts.confirm, "Last try: a wrong PIN locks the SIM. Send it all the same.");
+    ASSERT_EQ(phone->BeginLockRead(CodeAction::LockOn), "COM1");
+    EXPECT_EQ(phone->LockRead({PinOutcome::Accepted, std::nullopt, 3}), std::nullopt);
+    EXPECT_EQ(phoneControls.GetText(IDC_PHONE_STATUS), "The phone does not say whether the PIN lock is on.");
+    EXPECT_TRUE(phoneControls.IsEnabled(IDC_PIN_LOCK));
 }
 
 TEST_F(PhoneFormTest, TheSelectedRowsOperatorGetsItsCandidatesPrimaryProviderAndInternetFirst) {
