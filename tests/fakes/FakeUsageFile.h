@@ -1,0 +1,48 @@
+#pragma once
+// usage.ini in memory: missing, unreadable or read-only (until it is set aside), and what was set
+// aside as usage.ini.bad.
+
+#include "settings/UsageFile.h"
+
+#include <optional>
+#include <string>
+
+namespace vantaro::testing {
+
+class FakeUsageFile final : public UsageFile {
+public:
+    ReadResult Read(std::string& bytes) override {
+        if (unreadable) return ReadResult::Failed;
+        if (!content) return ReadResult::Missing;
+        bytes = *content;
+        return ReadResult::Read;
+    }
+    bool Replace(const std::string& bytes) override {
+        if (readOnly) return false;
+        content = bytes;
+        ++writes;
+        return true;
+    }
+    bool SetAside() override {
+        if (!content && !unreadable) return false;
+        setAside = content.value_or("<unreadable>");
+        content.reset();
+        readOnly = unreadable = false;  // the new file is an ordinary one
+        return true;
+    }
+
+    // A file of these bytes, or none, with nothing set aside yet.
+    void Reset(std::optional<std::string> bytes) {
+        content = std::move(bytes);
+        setAside.reset();
+        unreadable = readOnly = false;
+    }
+
+    std::optional<std::string> content;
+    std::optional<std::string> setAside;
+    bool unreadable = false;
+    bool readOnly = false;
+    int writes = 0;
+};
+
+} // namespace vantaro::testing
