@@ -24,24 +24,19 @@ public:
         return true;
     }
     bool SetAside() override {
-        if (!content && !unreadable) return false;
         setAside = content.value_or("<unreadable>");
         content.reset();
         readOnly = unreadable = false;  // the new file is an ordinary one
         return true;
     }
-
-    // A file of these bytes, or none, with nothing set aside yet.
     void Reset(std::optional<std::string> bytes) {
         content = std::move(bytes);
         setAside.reset();
-        unreadable = readOnly = false;
+        readOnly = unreadable = false;
     }
 
-    std::optional<std::string> content;
-    std::optional<std::string> setAside;
-    bool unreadable = false;
-    bool readOnly = false;
+    std::optional<std::string> content, setAside;
+    bool unreadable = false, readOnly = false;
     int writes = 0;
 };
 
