@@ -1,9 +1,10 @@
 #pragma once
 // The remote-access entry points that list devices and write and delete phone-book entries, and
 // those that watch a connection (its statistics, its end, its status), reached through a library
-// loaded for the length of one operation (a watch holds it for the length of the connection). Each entry point is looked up by
-// name at every call; when the library or the export is missing the call gives 1, which every
-// caller reads as a failure (the service's own results are 0 for success, else an error code).
+// loaded for the length of one operation (a watch holds it for the length of the connection).
+// Each entry point is looked up by name at every call; when the library or the export is missing
+// the call gives 1, which every caller reads as a failure (the service's own results are 0 for
+// success, else an error code).
 
 #include "dialup/RasLibrary.h"
 #include "dialup/RasRecords.h"

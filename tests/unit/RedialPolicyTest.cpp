@@ -76,6 +76,16 @@ TEST(RedialPolicy, NothingAfterTheUsersDisconnectStartsARedial) {
     EXPECT_EQ(Describe(policy.DialEnded(third, Failed(678))), "ignore") << "the same end told twice";
 }
 
+TEST(RedialPolicy, TheLogSaysTheAttemptTheWaitAndTheReason) {
+    RedialPolicy policy{RedialSettings{}};
+    testing::RecordingLog log;
+    LogRedialDecision(log.log, policy.DialEnded(policy.UserDialled(), Failed(678)), policy.Settings());
+    LogRedialDecision(log.log, policy.DialEnded(policy.RedialDue(), Failed(691)), policy.Settings());
+    EXPECT_EQ(log.Steps(), (std::vector<std::string>{"dial.redial\tstarted\t0\tattempt 1 of 5, in 5 s",
+                                                     "dial.giveup\tdone\t691\terror 691 will not change by dialling again"}));
+    EXPECT_EQ(DroppedDetail(125, 4096, 512), "after 125 s, received 4096 B, sent 512 B");
+}
+
 TEST(LinkSettings, ValuesOutOfRangeFallBackToTheDefaultsAndSaySo) {
     testing::MemoryProfile profile("[Setting]\nredial=2\nredial_attempts=-1\nredial_first_wait=99999999999999999999\n"
                                    "monthly_limit_mb=abc\nlimit_action=Disconnect\n");
