@@ -13,6 +13,11 @@ using SetEntryDialParamsFunction = std::uint32_t(VANTARO_RASAPI*)(const char*, r
 using DeleteEntryFunction = std::uint32_t(VANTARO_RASAPI*)(const char*, const char*);
 using GetEntryPropertiesFunction = std::uint32_t(VANTARO_RASAPI*)(const char*, const char*, ras::RASENTRYA*,
                                                                   std::uint32_t*, std::uint8_t*, std::uint32_t*);
+using GetConnectionStatisticsFunction = std::uint32_t(VANTARO_RASAPI*)(void*, ras::RAS_STATS*);
+using ConnectionNotificationFunction = std::uint32_t(VANTARO_RASAPI*)(void*, void*, std::uint32_t);
+using GetConnectStatusFunction = std::uint32_t(VANTARO_RASAPI*)(void*, ras::RASCONNSTATUSA*);
+
+void* ToHandle(ras::ConnectionHandle connection) { return reinterpret_cast<void*>(connection); }
 
 } // namespace
 
@@ -68,6 +73,25 @@ std::uint32_t RasBinding::GetEntryProperties(const char* phonebook, const char* 
                                              std::uint32_t* entrySize) {
     auto function = Find<GetEntryPropertiesFunction>("RasGetEntryPropertiesA");
     return function ? function(phonebook, entryName, entry, entrySize, nullptr, nullptr) : kFallback;
+}
+
+std::uint32_t RasBinding::GetConnectionStatistics(ras::ConnectionHandle connection, ras::RAS_STATS* statistics) {
+    auto function = Find<GetConnectionStatisticsFunction>("RasGetConnectionStatistics");
+    if (!function) return kFallback;
+    statistics->dwSize = ras::kStatsSize;
+    return function(ToHandle(connection), statistics);
+}
+
+std::uint32_t RasBinding::ConnectionNotification(ras::ConnectionHandle connection, void* event, std::uint32_t flags) {
+    auto function = Find<ConnectionNotificationFunction>("RasConnectionNotificationA");
+    return function ? function(ToHandle(connection), event, flags) : kFallback;
+}
+
+std::uint32_t RasBinding::GetConnectStatus(ras::ConnectionHandle connection, ras::RASCONNSTATUSA* status) {
+    auto function = Find<GetConnectStatusFunction>("RasGetConnectStatusA");
+    if (!function) return kFallback;
+    status->dwSize = ras::kConnStatusSize;
+    return function(ToHandle(connection), status);
 }
 
 } // namespace vantaro

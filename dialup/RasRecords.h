@@ -96,11 +96,31 @@ struct RASENTRYA {
     std::uint32_t dwReserved2;
 };
 
+// What a connection has carried so far; the counters are the service's DWORDs and wrap at 4 GiB.
+struct RAS_STATS {
+    std::uint32_t dwSize;
+    std::uint32_t dwBytesXmited;
+    std::uint32_t dwBytesRcved;
+    std::uint32_t dwFramesXmited;
+    std::uint32_t dwFramesRcved;
+    std::uint32_t dwCrcErr;
+    std::uint32_t dwTimeoutErr;
+    std::uint32_t dwAlignmentErr;
+    std::uint32_t dwHardwareOverrunErr;
+    std::uint32_t dwFramingErr;
+    std::uint32_t dwBufferOverrunErr;
+    std::uint32_t dwCompressionRatioIn;
+    std::uint32_t dwCompressionRatioOut;
+    std::uint32_t dwBps;
+    std::uint32_t dwConnectDuration;  // milliseconds
+};
+
 // The sizes that select the first published forms.
 inline constexpr std::uint32_t kDevInfoSize = 152;
 inline constexpr std::uint32_t kDialParamsSize = 1052;
 inline constexpr std::uint32_t kConnStatusSize = 160;
 inline constexpr std::uint32_t kEntrySize = 1768;
+inline constexpr std::uint32_t kStatsSize = 60;
 
 static_assert(sizeof(RASIPADDR) == 4);
 static_assert(sizeof(RASDEVINFOA) == kDevInfoSize);
@@ -149,6 +169,12 @@ static_assert(offsetof(RASENTRYA, dwChannels) == 1756);
 static_assert(offsetof(RASENTRYA, dwReserved1) == 1760);
 static_assert(offsetof(RASENTRYA, dwReserved2) == 1764);
 
+static_assert(sizeof(RAS_STATS) == kStatsSize);
+static_assert(offsetof(RAS_STATS, dwBytesXmited) == 4);
+static_assert(offsetof(RAS_STATS, dwBytesRcved) == 8);
+static_assert(offsetof(RAS_STATS, dwBps) == 52);
+static_assert(offsetof(RAS_STATS, dwConnectDuration) == 56);
+
 // Entry options, protocols and framing of the platform.
 inline constexpr std::uint32_t kOptionUseCountryAndAreaCodes = 0x1;
 inline constexpr std::uint32_t kOptionIpAddressGiven = 0x2;
@@ -162,6 +188,9 @@ inline constexpr std::uint32_t kFramingPpp = 1;
 // Connection states that end a dial, as the notifier reports them.
 inline constexpr std::uint32_t kStateConnected = 0x2000;
 inline constexpr std::uint32_t kStateDisconnected = 0x2001;
+
+// What RasConnectionNotificationA is asked to signal: the end of the connection.
+inline constexpr std::uint32_t kNotifyDisconnection = 0x2;
 
 // The service's answer for a connection that is gone.
 inline constexpr std::uint32_t kErrorInvalidHandle = platform_code::kErrorInvalidHandle;

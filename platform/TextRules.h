@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -57,6 +58,22 @@ inline std::int32_t LeadingInteger(std::string_view text) {
         if ((value = value * 10 + (text[at] - '0')) > kMax + 1) value = kMax + 1;
     if (negative) return static_cast<std::int32_t>(-value);
     return static_cast<std::int32_t>(value > kMax ? kMax : value);
+}
+
+// A setting that must be a plain count: blanks around it allowed, then decimal digits only, at
+// most `largest`. Nothing for an empty text, a sign, any other character or a larger number, so
+// that "-1", "5s" and "99999999999999999999" are told apart from a number and never wrap.
+inline std::optional<std::uint64_t> WholeDecimal(std::string_view text, std::uint64_t largest) {
+    const std::string_view digits = TrimmedOf(text, " \t\r\n\v\f");
+    if (digits.empty()) return std::nullopt;
+    std::uint64_t value = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') return std::nullopt;
+        const std::uint64_t digit = static_cast<std::uint64_t>(c - '0');
+        if (digit > largest || value > (largest - digit) / 10) return std::nullopt;
+        value = value * 10 + digit;
+    }
+    return value;
 }
 
 // Whether a byte starts a double-byte character in the ANSI code page (GBK on a Chinese

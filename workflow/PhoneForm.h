@@ -25,10 +25,6 @@
 
 namespace vantaro {
 
-// Turns a UTF-8 text (the operator database, the English defaults) into the interface's code
-// page; the Win32 side converts, the host tests keep the bytes.
-using TextConverter = std::function<std::string(const std::string& utf8)>;
-
 // The text with its first "%s" replaced by `value` (nothing else in it is a format: the text
 // comes from a file the user edits).
 std::string FillIn(const std::string& text, const std::string& value);

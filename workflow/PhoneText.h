@@ -5,8 +5,14 @@
 // are in the interface's code page.
 
 #include <array>
+#include <functional>
+#include <string>
 
 namespace vantaro {
+
+// Turns a UTF-8 text (the operator database, the English defaults) into the interface's code
+// page; the Win32 side converts, the host tests keep the bytes.
+using TextConverter = std::function<std::string(const std::string& utf8)>;
 
 struct TextKey {
     const char* key;

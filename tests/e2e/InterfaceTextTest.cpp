@@ -8,6 +8,7 @@
 #include "resources/resource.h"
 #include "settings/IniDocument.h"
 #include "workflow/InterfaceText.h"
+#include "workflow/LinkText.h"
 #include "workflow/PhoneText.h"
 
 #include <gtest/gtest.h>
@@ -165,9 +166,11 @@ TEST(DeliveredSettings, BothLanguagesHoldEveryCaptionAndMessage) {
     EXPECT_EQ(Value(settings, "BaseSetting", "hardwareid_in_inf"), "USB\\VID_1782&PID_0003&MI_01");
 }
 
-TEST(DeliveredSettings, BothLanguagesHoldEveryPhoneCheckText) {
+TEST(DeliveredSettings, BothLanguagesHoldEveryPhoneCheckAndLinkText) {
     const std::string settings = DeliveredSettings();
-    for (const TextKey& key : phonetext::kAll) {
+    std::vector<TextKey> keys(phonetext::kAll.begin(), phonetext::kAll.end());
+    keys.insert(keys.end(), linktext::kAll.begin(), linktext::kAll.end());
+    for (const TextKey& key : keys) {
         const std::string chinese = Value(settings, "Chinese", key.key);
         const std::string english = Value(settings, "English", key.key);
         EXPECT_FALSE(chinese.empty() || chinese == "<missing>") << "Chinese " << key.key;
@@ -179,6 +182,9 @@ TEST(DeliveredSettings, BothLanguagesHoldEveryPhoneCheckText) {
         EXPECT_EQ(english.find("%s") != std::string::npos, std::string(key.english).find("%s") != std::string::npos)
             << key.key;
         EXPECT_EQ(chinese.find("%s") != std::string::npos, english.find("%s") != std::string::npos) << key.key;
+        for (const char* figure : {"%1", "%2", "%3", "%4", "%5"})
+            EXPECT_EQ(chinese.find(figure) != std::string::npos, std::string(key.english).find(figure) != std::string::npos)
+                << key.key << " " << figure;
     }
 }
 

@@ -60,6 +60,9 @@ public:
         if (name == "RasSetEntryPropertiesA") return reinterpret_cast<void*>(&SetEntryPropertiesEntry);
         if (name == "RasSetEntryDialParamsA") return reinterpret_cast<void*>(&SetEntryDialParamsEntry);
         if (name == "RasDeleteEntryA") return reinterpret_cast<void*>(&DeleteEntryEntry);
+        if (name == "RasGetConnectionStatistics") return reinterpret_cast<void*>(&GetConnectionStatisticsEntry);
+        if (name == "RasConnectionNotificationA") return reinterpret_cast<void*>(&ConnectionNotificationEntry);
+        if (name == "RasGetConnectStatusA") return reinterpret_cast<void*>(&GetConnectStatusEntry);
         return nullptr;
     }
     void Free(void* module) override {
@@ -77,6 +80,11 @@ public:
     std::uint32_t setPropertiesResult = 0;
     std::uint32_t setDialParamsResult = 0;
     std::uint32_t deleteResult = 0;
+    ras::RAS_STATS statistics{};             // what a statistics call fills in (after dwSize)
+    std::uint32_t statisticsResult = 0;
+    std::uint32_t notificationResult = 0;
+    std::uint32_t statusResult = 0;
+    std::uint32_t connectionState = ras::kStateConnected;
 
     // What the program did.
     int loads = 0;
@@ -87,6 +95,7 @@ public:
     std::vector<PropertiesCall> propertiesCalls;
     std::vector<DialParamsCall> dialParamsCalls;
     std::vector<std::string> deletedNames;
+    std::vector<std::uint32_t> recordSizes;  // dwSize of every statistics and status record passed
 
 private:
     static FakeRasLibrary*& Current() {
@@ -142,6 +151,28 @@ private:
         self.calls.push_back("RasDeleteEntryA");
         self.deletedNames.push_back(std::string(phonebook ? "<phonebook>" : "") + entryName);
         return self.deleteResult;
+    }
+    static std::uint32_t VANTARO_RASAPI GetConnectionStatisticsEntry(void*, ras::RAS_STATS* statistics) {
+        FakeRasLibrary& self = *Current();
+        self.calls.push_back("RasGetConnectionStatistics");
+        self.recordSizes.push_back(statistics->dwSize);
+        if (self.statisticsResult != 0) return self.statisticsResult;
+        const std::uint32_t size = statistics->dwSize;
+        *statistics = self.statistics;
+        statistics->dwSize = size;
+        return 0;
+    }
+    static std::uint32_t VANTARO_RASAPI ConnectionNotificationEntry(void*, void*, std::uint32_t flags) {
+        FakeRasLibrary& self = *Current();
+        self.calls.push_back("RasConnectionNotificationA " + std::to_string(flags));
+        return self.notificationResult;
+    }
+    static std::uint32_t VANTARO_RASAPI GetConnectStatusEntry(void*, ras::RASCONNSTATUSA* status) {
+        FakeRasLibrary& self = *Current();
+        self.calls.push_back("RasGetConnectStatusA");
+        self.recordSizes.push_back(status->dwSize);
+        status->rasconnstate = self.connectionState;
+        return self.statusResult;
     }
 };
 

@@ -1,6 +1,7 @@
-// A stand-in for rasapi32.dll: the eight remote-access entry points that Vantaro uses, doing what
-// a small script file says (see README.md). It lets the tests drive the real program through
-// dials, errors, time-outs and hang-ups that Wine's own library cannot produce.
+// A stand-in for rasapi32.dll: the remote-access entry points that Vantaro uses, doing what a
+// small script file says (see README.md). It lets the tests drive the real program through
+// dials, errors, time-outs, hang-ups, growing statistics and dropped links that Wine's own
+// library cannot produce.
 //
 // It only accepts the records in their first published forms, so a program that passes another
 // form is caught here. Every call is written to a log file, one line each.
@@ -11,9 +12,11 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -21,6 +24,7 @@ using vantaro::ras::RASCONNSTATUSA;
 using vantaro::ras::RASDEVINFOA;
 using vantaro::ras::RASDIALPARAMSA;
 using vantaro::ras::RASENTRYA;
+using vantaro::ras::RAS_STATS;
 
 constexpr char kScriptVariable[] = "VANTARO_RAS_DOUBLE";
 constexpr DWORD kErrorInvalidHandle = 6;
@@ -57,6 +61,11 @@ std::string ScriptText(const char* section, const char* key, const char* default
 long ScriptNumber(const char* section, const char* key, long defaultValue) {
     const std::string text = ScriptText(section, key, "");
     return text.empty() ? defaultValue : std::strtol(text.c_str(), nullptr, 0);
+}
+
+std::uint64_t ScriptCount(const char* section, const char* key, std::uint64_t defaultValue) {
+    const std::string text = ScriptText(section, key, "");
+    return text.empty() ? defaultValue : std::strtoull(text.c_str(), nullptr, 0);
 }
 
 // The phone book is the script's [Phonebook] section: one key per entry. A null value deletes it.
@@ -96,6 +105,8 @@ struct Connection {
     bool hungUp = false;
     bool goneNever = false;
     DWORD goneAt = 0;
+    DWORD connectedAt = 0;         // tick count of RASCS_Connected
+    std::vector<HANDLE> endEvents;  // RasConnectionNotificationA's, duplicated
 };
 
 CRITICAL_SECTION connectionLock;
@@ -123,8 +134,26 @@ void SetState(DWORD handle, DWORD state, DWORD error) {
     if (found != connections.end()) {
         found->second.state = state;
         found->second.error = error;
+        if (state == kStateConnected) found->second.connectedAt = ::GetTickCount();
     }
     ::LeaveCriticalSection(&connectionLock);
+}
+
+// Signals (and lets go of) the events waiting for the connection's end; with `remove` the
+// connection is gone at once, as after a drop.
+void EndConnection(DWORD handle, bool remove) {
+    std::vector<HANDLE> events;
+    ::EnterCriticalSection(&connectionLock);
+    auto found = connections.find(handle);
+    if (found != connections.end()) {
+        events.swap(found->second.endEvents);
+        if (remove) connections.erase(found);
+    }
+    ::LeaveCriticalSection(&connectionLock);
+    for (HANDLE event : events) {
+        ::SetEvent(event);
+        ::CloseHandle(event);
+    }
 }
 
 struct DialRun {
@@ -154,6 +183,15 @@ DWORD WINAPI NotifierThread(LPVOID parameter) {
         SetState(run->handle, finalState, error);
         Log("notify handle=" + Number(run->handle) + " state=" + Number(finalState) + " error=" + Number(error));
         run->notifier(kRasDialEventMessage, finalState, error);
+        // A scripted drop: the link goes away by itself, as when the signal fades.
+        const long dropAfter = ScriptNumber("Link", "drop_after_ms", -1);
+        if (finalState == kStateConnected && dropAfter >= 0) {
+            ::Sleep(static_cast<DWORD>(dropAfter));
+            if (Alive(run->handle, &state) && !state.hungUp) {
+                Log("dropped handle=" + Number(run->handle));
+                EndConnection(run->handle, true);
+            }
+        }
     }
     delete run;
     return 0;
@@ -322,6 +360,8 @@ __attribute__((dllexport)) DWORD WINAPI RasHangUpA(HANDLE connection) {
     hungUp.goneNever = goneAfter < 0;
     hungUp.goneAt = ::GetTickCount() + static_cast<DWORD>(goneAfter < 0 ? 0 : goneAfter);
     ::LeaveCriticalSection(&connectionLock);
+    // The service tells of every end, the program's own hang-up included.
+    EndConnection(handle, false);
     return 0;
 }
 
@@ -337,6 +377,49 @@ __attribute__((dllexport)) DWORD WINAPI RasGetConnectStatusA(HANDLE connection, 
     std::strcpy(status->szDeviceType, "modem");
     std::strcpy(status->szDeviceName, "Vantaro Test Modem");
     return 0;
+}
+
+// Bytes grow at the script's rates from the moment of RASCS_Connected, counted in DWORDs that
+// wrap after 4 GiB as the service's do; [Link] start_* set where they begin.
+__attribute__((dllexport)) DWORD WINAPI RasGetConnectionStatistics(HANDLE connection, RAS_STATS* statistics) {
+    const DWORD handle = HandleNumber(connection);
+    if (!statistics || statistics->dwSize != sizeof(RAS_STATS)) return kErrorInvalidSize;
+    Connection state;
+    DWORD result = Alive(handle, &state) ? static_cast<DWORD>(ScriptNumber("Link", "statistics_result", 0))
+                                         : kErrorInvalidHandle;
+    Log("RasGetConnectionStatistics handle=" + Number(handle) + " result=" + Number(result));
+    if (result != 0) return result;
+    const DWORD size = statistics->dwSize;
+    std::memset(statistics, 0, sizeof(RAS_STATS));
+    statistics->dwSize = size;
+    const std::uint64_t elapsed = state.state == kStateConnected ? ::GetTickCount() - state.connectedAt : 0;
+    const auto grown = [&](const char* start, const char* rate, std::uint64_t defaultRate) {
+        return static_cast<DWORD>(ScriptCount("Link", start, 0) + ScriptCount("Link", rate, defaultRate) * elapsed / 1000);
+    };
+    statistics->dwBytesRcved = grown("start_received", "receive_bps", 4000);
+    statistics->dwBytesXmited = grown("start_sent", "send_bps", 1000);
+    statistics->dwBps = 115200;
+    statistics->dwConnectDuration = static_cast<DWORD>(elapsed);
+    return 0;
+}
+
+__attribute__((dllexport)) DWORD WINAPI RasConnectionNotificationA(HANDLE connection, HANDLE event, DWORD flags) {
+    const DWORD handle = HandleNumber(connection);
+    DWORD result = static_cast<DWORD>(ScriptNumber("Link", "notification_result", 0));
+    HANDLE copy = nullptr;
+    if (result == 0 && !::DuplicateHandle(::GetCurrentProcess(), event, ::GetCurrentProcess(), &copy, 0, FALSE,
+                                          DUPLICATE_SAME_ACCESS))
+        result = kErrorInvalidParameter;
+    if (result == 0) {
+        ::EnterCriticalSection(&connectionLock);
+        auto found = connections.find(handle);
+        if (found != connections.end()) found->second.endEvents.push_back(copy);
+        else result = kErrorInvalidHandle;
+        ::LeaveCriticalSection(&connectionLock);
+        if (result != 0) ::CloseHandle(copy);
+    }
+    Log("RasConnectionNotificationA handle=" + Number(handle) + " flags=" + Number(flags) + " result=" + Number(result));
+    return result;
 }
 
 __attribute__((dllexport)) DWORD WINAPI RasGetErrorStringA(UINT error, LPSTR buffer, DWORD bufferSize) {

@@ -1,0 +1,48 @@
+#include "settings/win32/Win32UsageFile.h"
+
+#include "settings/win32/WholeFile.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+namespace vantaro {
+
+namespace {
+
+constexpr char kFolderName[] = "\\Vantaro";
+constexpr char kFileName[] = "\\usage.ini";
+constexpr char kSetAsideSuffix[] = ".bad";
+
+} // namespace
+
+std::string Win32UsageFile::UserFilePath() {
+    char appData[MAX_PATH] = {};
+    if (FAILED(::SHGetFolderPathA(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, appData)))
+        return {};
+    return std::string(appData) + kFolderName + kFileName;
+}
+
+UsageFile::ReadResult Win32UsageFile::Read(std::string& bytes) {
+    switch (ReadWholeFile(path_, bytes)) {
+    case WholeFileRead::Read: return ReadResult::Read;
+    case WholeFileRead::Missing: return ReadResult::Missing;
+    case WholeFileRead::Failed: break;
+    }
+    return ReadResult::Failed;
+}
+
+bool Win32UsageFile::Replace(const std::string& bytes) {
+    // The first write of a user makes the folder; one that is there already is no failure.
+    const std::size_t slash = path_.find_last_of('\\');
+    if (slash != std::string::npos) ::CreateDirectoryA(path_.substr(0, slash).c_str(), nullptr);
+    return ReplaceWholeFile(path_, bytes);
+}
+
+bool Win32UsageFile::SetAside() {
+    const std::string aside = path_ + kSetAsideSuffix;
+    // An earlier file set aside gives way, even when it was marked read-only.
+    ::SetFileAttributesA(aside.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return ::MoveFileExA(path_.c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+}
+
+} // namespace vantaro

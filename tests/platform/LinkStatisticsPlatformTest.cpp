@@ -1,0 +1,78 @@
+// The binding reads a connection's statistics, and hears of its end, from the rasapi32.dll
+// double (loaded by its path: CTest sets WINEDLLOVERRIDES so that Wine takes the file, not its
+// own library of that name).
+
+#include "dialup/LinkWatch.h"
+#include "e2e/UiDriver.h"
+#include "platform/win32/UniqueHandle.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+namespace vantaro {
+namespace {
+
+class DoubleLibrary final : public RasLibrary {
+public:
+    void* Load() override {
+        char path[MAX_PATH] = {};
+        ::GetEnvironmentVariableA("VANTARO_RAS_DOUBLE_DLL", path, MAX_PATH);
+        return ::LoadLibraryExA(e2e::WindowsPath(path).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    }
+    void* FindEntryPoint(void* module, const char* name) override {
+        return reinterpret_cast<void*>(::GetProcAddress(static_cast<HMODULE>(module), name));
+    }
+    void Free(void* module) override { ::FreeLibrary(static_cast<HMODULE>(module)); }
+};
+
+HANDLE connected = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+VOID WINAPI OnDialState(UINT, DWORD state, DWORD) {
+    if (state == ras::kStateConnected) ::SetEvent(connected);
+}
+
+TEST(LinkStatisticsPlatform, TheBindingReadsGrowingWrappingStatisticsAndHearsTheDrop) {
+    const std::string folder = e2e::WorkFolder("link_statistics");
+    const std::string script = folder + "\\script.ini";
+    e2e::WriteFile(script, "[Dial]\r\ndelay_ms=50\r\n[Link]\r\nreceive_bps=100000\r\nsend_bps=20000\r\n"
+                           "start_received=4294917296\r\ndrop_after_ms=2500\r\n[Log]\r\nfile=" + folder + "\\calls.log\r\n");
+    ::SetEnvironmentVariableA("VANTARO_RAS_DOUBLE", script.c_str());
+    DoubleLibrary library;
+    void* module = library.Load();
+    ASSERT_NE(module, nullptr);
+    // 0.5 s of connection before the received counter wraps: the first sample comes before.
+    using DialFunction = DWORD(WINAPI*)(void*, const char*, ras::RASDIALPARAMSA*, DWORD, void*, HANDLE*);
+    auto dial = reinterpret_cast<DialFunction>(library.FindEntryPoint(module, "RasDialA"));
+    ASSERT_NE(dial, nullptr);
+    ras::RASDIALPARAMSA params{ras::kDialParamsSize};
+    HANDLE handle = nullptr;
+    ASSERT_EQ(dial(nullptr, nullptr, &params, 0, reinterpret_cast<void*>(&OnDialState), &handle), 0u);
+    ASSERT_EQ(::WaitForSingleObject(connected, 5000), WAIT_OBJECT_0);
+
+    LinkWatch watch(library, reinterpret_cast<ras::ConnectionHandle>(handle));
+    UniqueKernelHandle ended(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    ASSERT_TRUE(watch.NotifyOnEnd(ended.get()));
+    LinkMeter meter;
+    // The double's clock is read between the ticks around each call.
+    const DWORD before1 = ::GetTickCount();
+    watch.Sample(meter, before1);
+    const DWORD after1 = ::GetTickCount();
+    ::Sleep(LinkMeter::kSamplePeriodMs);
+    const DWORD before2 = ::GetTickCount();
+    const LinkDelta delta = watch.Sample(meter, before2);
+    const DWORD after2 = ::GetTickCount();
+    EXPECT_GE(delta.received, 100u * (before2 - after1) - 100);
+    EXPECT_LE(delta.received, 100u * (after2 - before1) + 100);
+    EXPECT_GT(meter.Figures().received, 4294967296u) << "the DWORD counter wrapped, the total did not";
+    EXPECT_EQ(watch.Status(), LinkStatus::Up);
+
+    EXPECT_EQ(::WaitForSingleObject(ended.get(), 5000), WAIT_OBJECT_0) << "the scripted drop was not signalled";
+    EXPECT_EQ(watch.Status(), LinkStatus::Gone);
+    watch.Sample(meter, ::GetTickCount());
+    EXPECT_TRUE(meter.Figures().stale);
+    library.Free(module);
+    ::SetEnvironmentVariableA("VANTARO_RAS_DOUBLE", nullptr);
+}
+
+} // namespace
+} // namespace vantaro

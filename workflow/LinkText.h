@@ -1,0 +1,57 @@
+#pragma once
+// The texts of a connection being watched: the statistics line under the status line, the
+// month's bytes beside it, and the word for a dropped link. Keys of the language sections of
+// Setting.ini, each with the English text used when the section lacks it. "%1".."%5" stand for
+// the figures, in this order: time connected, bytes received, bytes sent, speed down, speed up;
+// for the month, the month's bytes and the limit.
+
+#include "dialup/LinkMeter.h"
+#include "platform/Profile.h"
+#include "workflow/PhoneText.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vantaro {
+
+namespace linktext {
+inline constexpr TextKey kStatistics{"linkstats", "Connected %1   Received %2   Sent %3   Down %4   Up %5"};
+inline constexpr TextKey kMonth{"linkmonth", "This month %1"};
+inline constexpr TextKey kMonthOfLimit{"linkmonthlimit", "This month %1 of %2"};
+inline constexpr TextKey kDropped{"linkdropped", "link dropped"};
+
+inline constexpr std::array<TextKey, 4> kAll = {kStatistics, kMonth, kMonthOfLimit, kDropped};
+
+// What a figure shows when the last statistics call failed or no speed is known yet. Not a key:
+// no single byte of a code page is this dash in every language section.
+inline constexpr char kUnknownMark[] = "\xE2\x80\x94";
+} // namespace linktext
+
+// The texts of one language, in the interface's code page.
+struct LinkTexts {
+    std::string statistics;
+    std::string month;
+    std::string monthOfLimit;
+    std::string dropped;
+    std::string unknownMark;
+
+    static LinkTexts Read(const Profile& settings, const std::string& language, const TextConverter& fromUtf8);
+};
+
+// "512 B", "1.5 KB", "23.4 MB": 1024 bytes to the kilobyte, one decimal above bytes.
+std::string FormatBytes(std::uint64_t bytes);
+// "0:00:07", "12:34:56": hours, minutes, seconds.
+std::string FormatDuration(std::uint32_t seconds);
+// The text with "%1".."%9" replaced by the values (a missing one by nothing); every other
+// character is kept, since the text comes from a file the user edits.
+std::string FillInFigures(const std::string& text, const std::vector<std::string>& values);
+
+// The statistics line; blank when nothing was sampled (not connected). Stale figures keep their
+// values and show the unknown mark for the speeds.
+std::string StatisticsLine(const LinkFigures& figures, const LinkTexts& texts);
+// The month's bytes, and the limit when there is one.
+std::string MonthLine(std::uint64_t monthBytes, std::uint64_t limitMb, const LinkTexts& texts);
+
+} // namespace vantaro

@@ -1,0 +1,188 @@
+#include "workflow/UsageCounter.h"
+
+#include "platform/TextRules.h"
+#include "settings/SettingsKeys.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <limits>
+
+namespace vantaro {
+
+namespace {
+
+constexpr char kMonthlyLimitMb[] = "monthly_limit_mb";
+constexpr char kLimitAction[] = "limit_action";
+constexpr char kLimitActionDisconnect[] = "disconnect";
+constexpr char kLimitActionWarn[] = "warn";
+
+constexpr char kReceived[] = "received";
+constexpr char kSent[] = "sent";
+constexpr char kWarned[] = "warned";
+constexpr char kLimit[] = "limit";
+constexpr std::uint64_t kLargestCount = std::numeric_limits<std::uint64_t>::max() / 2;
+constexpr std::uint64_t kBytesPerMb = 1024 * 1024;
+
+std::string MonthSection(int year, int month) {
+    char name[16];
+    std::snprintf(name, sizeof name, "%04d-%02d", year, month);
+    return name;
+}
+
+bool IsMonthSection(std::string_view name) {
+    if (name.size() != 7 || name[4] != '-') return false;
+    for (std::size_t i : {0, 1, 2, 3, 5, 6})
+        if (name[i] < '0' || name[i] > '9') return false;
+    return true;
+}
+
+// The file as this counter writes it, line by line: month sections, the four keys with plain
+// numbers, blank lines and notes. Anything else (a NUL, a torn line, a word where a number
+// belongs) means that the file is not ours or was damaged.
+bool IsWellFormed(const std::string& text) {
+    if (text.find('\0') != std::string::npos) return false;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        const std::string_view line = TrimmedOf(std::string_view(text).substr(start, end - start), " \t\r");
+        start = end + 1;
+        if (line.empty() || line[0] == ';') continue;
+        if (line.front() == '[') {
+            if (line.back() != ']' || !IsMonthSection(line.substr(1, line.size() - 2))) return false;
+            continue;
+        }
+        const std::size_t equals = line.find('=');
+        if (equals == std::string_view::npos) return false;
+        const std::string_view key = TrimmedOf(line.substr(0, equals), " \t");
+        const std::string_view value = line.substr(equals + 1);
+        const bool flag = key == kWarned || key == kLimit;
+        if (!flag && key != kReceived && key != kSent) return false;
+        if (!WholeDecimal(value, flag ? 1 : kLargestCount)) return false;
+    }
+    return true;
+}
+
+std::uint64_t Count(const IniDocument& document, const std::string& section, const char* key) {
+    return WholeDecimal(document.Get(section, key).value_or("0"), kLargestCount).value_or(0);
+}
+
+} // namespace
+
+UsageSettings ReadUsageSettings(const Profile& settings, Log* log) {
+    UsageSettings read;
+    const std::string limit = settings.ReadString(settings::kSetting, kMonthlyLimitMb, "0");
+    if (const std::optional<std::uint64_t> value = WholeDecimal(limit, UsageSettings::kLargestLimitMb))
+        read.monthlyLimitMb = *value;
+    else if (log)
+        log->Step("settings.default", LogResult::Done, 0,
+                  std::string(kMonthlyLimitMb) + "=" + limit + " is not a number from 0 to " +
+                      std::to_string(UsageSettings::kLargestLimitMb) + "; 0 (no limit) is used");
+    const std::string action = settings.ReadString(settings::kSetting, kLimitAction, kLimitActionWarn);
+    read.disconnectAtLimit = EqualsIgnoringAsciiCase(action, kLimitActionDisconnect);
+    if (!read.disconnectAtLimit && !EqualsIgnoringAsciiCase(action, kLimitActionWarn) && log)
+        log->Step("settings.default", LogResult::Done, 0,
+                  std::string(kLimitAction) + "=" + action + " is neither warn nor disconnect; warn is used");
+    return read;
+}
+
+UsageCounter::UsageCounter(UsageFile& file, const LogClock& calendar, const Clock& ticks, UsageSettings settings,
+                           Log* log)
+    : file_(file), calendar_(calendar), ticks_(ticks), settings_(settings), log_(log), lastWriteMs_(ticks.TickCount()) {
+    Load();
+}
+
+void UsageCounter::Load() {
+    std::string bytes;
+    const UsageFile::ReadResult read = file_.Read(bytes);
+    if (read == UsageFile::ReadResult::Read && IsWellFormed(bytes)) {
+        document_ = IniDocument(std::move(bytes));
+    } else if (read != UsageFile::ReadResult::Missing) {
+        const bool setAside = file_.SetAside();
+        if (log_)
+            log_->Step("usage.file", LogResult::Failed, 0,
+                       std::string(read == UsageFile::ReadResult::Read ? "damaged" : "unreadable") +
+                           (setAside ? "; set aside as usage.ini.bad, a new one is started"
+                                     : "; it could not be set aside, a new one is started"));
+    }
+    EnterCurrentMonth();
+}
+
+void UsageCounter::EnterCurrentMonth() {
+    const LogTime now = calendar_.Now();
+    if (now.year == month_.year && now.month == month_.month) return;
+    MonthUsage month;
+    month.year = now.year;
+    month.month = now.month;
+    const std::string section = MonthSection(now.year, now.month);
+    month.received = Count(document_, section, kReceived);
+    month.sent = Count(document_, section, kSent);
+    month.warned = Count(document_, section, kWarned) == 1;
+    month.limitReached = Count(document_, section, kLimit) == 1;
+    month_ = month;
+}
+
+UsageEvent UsageCounter::CheckLimit() {
+    if (settings_.monthlyLimitMb == 0) return UsageEvent::None;
+    const std::uint64_t limit = settings_.monthlyLimitMb * kBytesPerMb;
+    if (!month_.limitReached && month_.Total() >= limit) {
+        month_.limitReached = month_.warned = true;
+        return UsageEvent::LimitReached;
+    }
+    if (!month_.warned && month_.Total() * 100 >= limit * kWarningPercent) {
+        month_.warned = true;
+        return UsageEvent::Warning;
+    }
+    return UsageEvent::None;
+}
+
+UsageEvent UsageCounter::Add(std::uint64_t received, std::uint64_t sent) {
+    const LogTime now = calendar_.Now();
+    if (now.year != month_.year || now.month != month_.month) {
+        Write();  // the month that ended keeps what it had
+        EnterCurrentMonth();
+    }
+    month_.received = std::min(month_.received + received, kLargestCount);
+    month_.sent = std::min(month_.sent + sent, kLargestCount);
+    const UsageEvent event = CheckLimit();
+    // A threshold is written at once: a crash must not give the warning again.
+    if (event != UsageEvent::None || ticks_.TickCount() - lastWriteMs_ >= kWritePeriodMs) Write();
+    return event;
+}
+
+UsageEvent UsageCounter::AddAndWrite(std::uint64_t received, std::uint64_t sent) {
+    const UsageEvent event = Add(received, sent);
+    Write();
+    return event;
+}
+
+void UsageCounter::Write() {
+    lastWriteMs_ = ticks_.TickCount();
+    const std::string section = MonthSection(month_.year, month_.month);
+    const auto fill = [&](IniDocument& document) {
+        document.Set(section, kReceived, std::to_string(month_.received));
+        document.Set(section, kSent, std::to_string(month_.sent));
+        document.Set(section, kWarned, month_.warned ? "1" : "0");
+        document.Set(section, kLimit, month_.limitReached ? "1" : "0");
+    };
+    fill(document_);
+    if (file_.Replace(document_.Text())) {
+        writeFailed_ = false;
+        return;
+    }
+    // A file that refuses the write (read-only, or damaged in a way that the platform keeps) goes
+    // aside, and this month starts a new one.
+    const bool setAside = file_.SetAside();
+    IniDocument fresh;
+    fill(fresh);
+    const bool written = setAside && file_.Replace(fresh.Text());
+    if (written) document_ = std::move(fresh);
+    // Said once for a file that keeps refusing, not every minute.
+    if (log_ && !writeFailed_)
+        log_->Step("usage.file", LogResult::Failed, 0,
+                   written ? "not writable; set aside as usage.ini.bad, a new one is started"
+                           : "not writable, and no new one could be started; counting goes on in memory");
+    writeFailed_ = !written;
+}
+
+} // namespace vantaro
