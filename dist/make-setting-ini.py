@@ -184,6 +184,13 @@ PHONE_TEXTS = [
      "The database's APNs for the operator %s do not fit the settings' fields."),
     ("settingsapplied", "设置已填入设置对话框：保存或安装驱动后生效。",
      "The settings are in the Settings dialog: Save or Install keeps them."),
+    # The connection's statistics line (%1 time, %2 and %3 bytes, %4 and %5 speeds), the
+    # month's use, and a link that went down without the user's Disconnect.
+    ("linkstats", "已连接 %1   接收 %2   发送 %3   下行 %4   上行 %5",
+     "Connected %1   Received %2   Sent %3   Down %4   Up %5"),
+    ("linkmonth", "本月已用 %1", "This month %1"),
+    ("linkmonthlimit", "本月已用 %1，上限 %2", "This month %1 of %2"),
+    ("linkdropped", "连接已断开", "link dropped"),
 ]
 
 HEAD = """\
