@@ -19,6 +19,7 @@
 #include <fstream>
 #include <mutex>
 #include <thread>
+#include <tuple>
 
 namespace vantaro::e2e {
 namespace {
@@ -109,23 +110,23 @@ protected:
         EXPECT_TRUE(SaveWindowImage(window, ArtifactsFolder() + "\\" + name + ".bmp")) << name;
     }
 
+    // OK in a code dialog: whether it ended the dialog.
+    bool ClickOk(HWND ask) {
+        Click(ask, IDOK);
+        return WaitUntil([&] { return !::IsWindow(ask); }, 2000);
+    }
     // Clicks the button that asks for a code, types the codes into the code dialog's fields (the
-    // code, then the new PIN twice), ticks the last-try box when told, and clicks OK. The dialog
-    // while it is open, or nothing when none opened; `closed` says whether OK ended it.
-    HWND EnterCodes(HWND phone, int button, const std::vector<std::string>& codes, bool confirm, bool* closed) {
+    // code, then the new PIN twice) and clicks OK: the dialog when it stays open, else nothing.
+    HWND EnterCodes(HWND phone, int button, const std::vector<std::string>& codes) {
         Click(phone, button);
         HWND ask = WaitForWindowWith(IDC_PIN);
-        *closed = false;
-        if (!ask) return nullptr;
+        EXPECT_NE(ask, nullptr) << "no code dialog";
         const int fields[] = {IDC_PIN, IDC_NEW_PIN, IDC_NEW_PIN_AGAIN};
-        for (std::size_t i = 0; i < codes.size() && i < 3; ++i) {
+        for (std::size_t i = 0; ask && i < codes.size() && i < 3; ++i) {
             EXPECT_TRUE(::GetWindowLongA(::GetDlgItem(ask, fields[i]), GWL_STYLE) & ES_PASSWORD) << "a code is masked";
             SetControlText(ask, fields[i], codes[i]);
         }
-        if (confirm) ::SendMessageA(::GetDlgItem(ask, IDC_PIN_CONFIRM), BM_SETCHECK, BST_CHECKED, 0);
-        Click(ask, IDOK);
-        *closed = WaitUntil([&] { return !::IsWindow(ask); }, 2000);
-        return ask;
+        return ask && !ClickOk(ask) ? ask : nullptr;
     }
     bool WaitForSimCell(HWND phone, const std::string& text) {
         return WaitUntil([&] {
@@ -236,48 +237,30 @@ TEST_F(PhoneDialogTest, ASimIsCountedDownToItsPukUnlockedAndGivenANewPin) {
     HWND phone = OpenPhoneDialog();
     ASSERT_NE(phone, nullptr) << ProgramState(*vantaro_);
     ASSERT_TRUE(WaitForStatus(phone, "The phone's modem is on COM91.")) << ControlText(phone, IDC_PHONE_STATUS);
-    EXPECT_TRUE(WaitForSimCell(phone, "PIN needed, 3 tries left"));
-    const std::string refused = English(phonetext::kPinRejected);
-    bool closed = false;
-    EnterCodes(phone, IDC_ENTER_PIN, {"0000"}, false, &closed);
-    ASSERT_TRUE(closed);
-    EXPECT_TRUE(WaitForStatus(phone, refused + " 2 tries left")) << ControlText(phone, IDC_PHONE_STATUS);
-    EXPECT_TRUE(WaitForSimCell(phone, "PIN needed, 2 tries left"));
-    EnterCodes(phone, IDC_ENTER_PIN, {"0001"}, false, &closed);
-    ASSERT_TRUE(closed);
-    EXPECT_TRUE(WaitForStatus(phone, refused + " 1 try left")) << ControlText(phone, IDC_PHONE_STATUS);
+    for (const auto& [pin, left] : {std::pair{"0000", " 2 tries left"}, std::pair{"0001", " 1 try left"}}) {
+        ASSERT_EQ(EnterCodes(phone, IDC_ENTER_PIN, {pin}), nullptr);
+        EXPECT_TRUE(WaitForStatus(phone, English(phonetext::kPinRejected) + left)) << ControlText(phone, IDC_PHONE_STATUS);
+    }
 
     // The last try: OK without the box ticked sends nothing and keeps the dialog.
-    HWND last = EnterCodes(phone, IDC_ENTER_PIN, {"0002"}, false, &closed);
-    ASSERT_NE(last, nullptr);
-    ASSERT_FALSE(closed) << "the last try went without a confirmation";
+    HWND last = EnterCodes(phone, IDC_ENTER_PIN, {"0002"});
+    ASSERT_NE(last, nullptr) << "the last try went without a confirmation";
     EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(last, IDC_PIN_CONFIRM)));
     EXPECT_EQ(ControlText(last, IDC_PIN_NOTE), English(phonetext::kConfirmLastTry));
     SaveImage(last, "pin-last-try-en");
     ::SendMessageA(::GetDlgItem(last, IDC_PIN_CONFIRM), BM_SETCHECK, BST_CHECKED, 0);
-    Click(last, IDOK);
-    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(last); }, 2000));
+    ASSERT_TRUE(ClickOk(last));
     EXPECT_TRUE(WaitForStatus(phone, English(phonetext::kPinBlocked))) << ControlText(phone, IDC_PHONE_STATUS);
     EXPECT_TRUE(WaitForSimCell(phone, "PUK needed, 10 tries left"));
     EXPECT_EQ(ControlText(phone, IDC_ENTER_PIN), "Unlock with PUK...");
 
-    // A PUK that is no PUK is refused in the dialog; then the right one with a new PIN, twice.
-    HWND puk = EnterCodes(phone, IDC_ENTER_PIN, {"1234", "4321", "4321"}, false, &closed);
-    ASSERT_NE(puk, nullptr);
-    ASSERT_FALSE(closed);
-    EXPECT_EQ(ControlText(puk, IDC_PIN_NOTE), English(phonetext::kPukNotValid));
-    SetControlText(puk, IDC_PIN, "12345678");
-    Click(puk, IDOK);
-    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(puk); }, 2000));
+    // The PUK with a new PIN, twice; the new PIN is the one that changes.
+    ASSERT_EQ(EnterCodes(phone, IDC_ENTER_PIN, {"12345678", "4321", "4321"}), nullptr);
     EXPECT_TRUE(WaitForStatus(phone, English(phonetext::kPukAccepted))) << ControlText(phone, IDC_PHONE_STATUS);
     EXPECT_TRUE(WaitForSimCell(phone, "ready")) << "the unlocked SIM is read again by itself";
     EXPECT_EQ(ControlText(phone, IDC_ENTER_PIN), "Enter PIN...");
-
-    // The new PIN is the one that changes.
     ASSERT_TRUE(WaitUntil([&] { return ControlEnabled(phone, IDC_CHANGE_PIN); }, 2000));
-    HWND change = EnterCodes(phone, IDC_CHANGE_PIN, {"4321", "5678", "5678"}, false, &closed);
-    ASSERT_NE(change, nullptr);
-    EXPECT_TRUE(closed);
+    ASSERT_EQ(EnterCodes(phone, IDC_CHANGE_PIN, {"4321", "5678", "5678"}), nullptr);
     EXPECT_TRUE(WaitForStatus(phone, English(phonetext::kPinChanged))) << ControlText(phone, IDC_PHONE_STATUS);
     const std::string settings = ReadFile(vantaro_->SettingsPath());
     for (const char* code : {"0002", "12345678", "4321", "5678"})
@@ -459,17 +442,17 @@ TEST_F(PhoneDialogTest, Screenshot) {
     // The code dialogs: unlocking the blocked SIM, changing the ready one's PIN, and (Chinese)
     // the PIN of the locked one.
     const std::string language = chinese ? "-zh" : "-en";
-    const std::pair<int, int> rowAndButton[] = {{4, IDC_ENTER_PIN}, {0, IDC_CHANGE_PIN}, {chinese ? 1 : -1, IDC_ENTER_PIN}};
-    const char* names[] = {"puk-dialog", "change-pin-dialog", "pin-dialog"};
-    for (int i = 0; i < 3; ++i) {
-        if (rowAndButton[i].first < 0) continue;
-        SelectListViewRow(phone, IDC_PHONE_PORTS, rowAndButton[i].first);
-        ASSERT_TRUE(WaitUntil([&] { return ControlEnabled(phone, rowAndButton[i].second); }, 2000)) << names[i];
-        if (i == 0) SaveImage(phone, "phone-dialog-puk" + language);
-        Click(phone, rowAndButton[i].second);
+    for (const auto& [row, button, name] : {std::tuple{4, IDC_ENTER_PIN, "puk-dialog"},
+                                            std::tuple{0, IDC_CHANGE_PIN, "change-pin-dialog"},
+                                            std::tuple{chinese ? 1 : -1, IDC_ENTER_PIN, "pin-dialog"}}) {
+        if (row < 0) continue;
+        SelectListViewRow(phone, IDC_PHONE_PORTS, row);
+        ASSERT_TRUE(WaitUntil([&, button = button] { return ControlEnabled(phone, button); }, 2000)) << name;
+        if (row == 4) SaveImage(phone, "phone-dialog-puk" + language);
+        Click(phone, button);
         HWND ask = WaitForWindowWith(IDC_PIN);
-        ASSERT_NE(ask, nullptr) << names[i];
-        SaveImage(ask, names[i] + language);
+        ASSERT_NE(ask, nullptr) << name;
+        SaveImage(ask, name + language);
         Click(ask, IDCANCEL);
         ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(ask); }, 2000));
     }

@@ -46,24 +46,6 @@ inline std::map<std::string, std::string> ReadyPhoneAnswers() {
     };
 }
 
-// The same answers as a phone left in numeric mode (ATV0) sends them: information lines end in
-// CR LF without one before, results are digits ended by CR (0 for OK, 4 for ERROR).
-inline std::map<std::string, std::string> NumericModeAnswers(std::map<std::string, std::string> answers) {
-    for (auto& [command, answer] : answers) {
-        std::string numeric;
-        for (std::size_t at = 0; at < answer.size();) {
-            const std::size_t end = answer.find("\r\n", at);
-            const std::string line = answer.substr(at, end == std::string::npos ? end : end - at);
-            at = end == std::string::npos ? answer.size() : end + 2;
-            if (line == "OK") numeric += "0\r";
-            else if (line == "ERROR") numeric += "4\r";
-            else if (!line.empty()) numeric += line + "\r\n";
-        }
-        answer = numeric;
-    }
-    return answers;
-}
-
 // A phone that answers from a table, each answer in one piece after delayMs, the command
 // echoed first when echo is on (unless the answer holds its echo itself, after other lines).
 inline PhoneScript TablePhone(std::map<std::string, std::string> answers, bool echo = false, std::uint32_t delayMs = 0) {

