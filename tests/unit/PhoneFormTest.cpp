@@ -168,15 +168,15 @@ TEST_F(PhoneFormTest, ACodeIsSentOncePerClickAndItsOutcomeSaid) {
         Cells simCell;  // the row's SIM cell afterwards ("checking" when it is read again)
     };
     const Case cases[] = {
-        {{PinOutcome::Accepted}, "The phone took the PIN. The SIM is read again...", {}},
+        {{PinOutcome::Accepted, SimState::Unknown, std::nullopt}, "The phone took the PIN. The SIM is read again...", {}},
         {{PinOutcome::Rejected, SimState::Pin, 2},
          "The phone refused the PIN. Check it before you try again: a few wrong PINs lock the SIM. 2 tries left",
          {"PIN needed, 2 tries left"}},
         {{PinOutcome::Blocked, SimState::Puk, 10},
          "The SIM is now blocked and wants its PUK: click Unlock with PUK... (the PUK came with the SIM).",
          {"PUK needed, 10 tries left"}},
-        {{PinOutcome::NoAnswer}, "The phone did not answer the PIN.", {"PIN needed"}},
-        {{PinOutcome::NotOpened}, "The port could not be opened to send the PIN.", {"PIN needed"}},
+        {{PinOutcome::NoAnswer, SimState::Unknown, std::nullopt}, "The phone did not answer the PIN.", {"PIN needed"}},
+        {{PinOutcome::NotOpened, SimState::Unknown, std::nullopt}, "The port could not be opened to send the PIN.", {"PIN needed"}},
     };
     for (const Case& test : cases) {
         PhoneFormFixture fixture;
