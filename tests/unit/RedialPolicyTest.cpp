@@ -22,42 +22,40 @@ LinkEnd Failed(std::uint32_t error) { return LinkEnd::DialFailed(error); }
 LinkEnd Dropped(std::uint32_t seconds) { return LinkEnd::Dropped(seconds); }
 
 TEST(RedialPolicy, DecidesEachEndOfASeries) {
-    struct Series {
-        const char* rule;
+    const RedialSettings usual;
+    const struct {
         RedialSettings settings;
         bool simLocked, overLimit;
         std::vector<LinkEnd> ends;  // of the user's dial, then of each redial it asks for
-        std::vector<std::string> decisions;
-    } const table[] = {
-        {"links that could not be made are retried, the wait doubling", {}, false, false,
-         {Failed(619), Failed(678), Failed(718), Dropped(10), Failed(629)},
-         {"redial 1 5", "redial 2 10", "redial 3 20", "redial 4 40", "redial 5 80"}},
-        {"the attempts run out", {true, 2, 5}, false, false, {Failed(678), Failed(678), Failed(678)},
-         {"redial 1 5", "redial 2 10", "giveup attempts"}},
-        {"the wait stops at 600 s", {true, 6, 100}, false, false, {Failed(678), Failed(678), Failed(678), Failed(678)},
-         {"redial 1 100", "redial 2 200", "redial 3 400", "redial 4 600"}},
-        {"a connection of 45 s starts the count over, 44 s does not", {}, false, false,
-         {Dropped(10), Dropped(44), Dropped(45), Failed(678)}, {"redial 1 5", "redial 2 10", "redial 1 5", "redial 2 10"}},
-        {"a refused account is final", {}, false, false, {Failed(678), Failed(691)}, {"redial 1 5", "giveup final"}},
-        {"an ended link negotiation is final", {}, false, false, {Failed(734)}, {"giveup final"}},
-        {"633 twice in a row gives up", {}, false, false, {Failed(633), Failed(633)}, {"redial 1 5", "giveup port"}},
-        {"633 with another error between is retried", {}, false, false, {Failed(633), Failed(678), Failed(633)},
-         {"redial 1 5", "redial 2 10", "redial 3 20"}},
-        {"redial=0", {false, 5, 5}, false, false, {Dropped(100)}, {"giveup off"}},
-        {"a locked SIM", {}, true, false, {Failed(678)}, {"giveup sim"}},
-        {"the monthly limit says hang up", {}, false, true, {Dropped(100)}, {"giveup limit"}},
+        std::string decisions;
+    } table[] = {
+        // Links that could not be made are retried, the wait doubling; it stops at 600 s.
+        {usual, 0, 0, {Failed(619), Failed(678), Failed(718), Dropped(10), Failed(629)},
+         "redial 1 5, redial 2 10, redial 3 20, redial 4 40, redial 5 80, "},
+        {{true, 6, 100}, 0, 0, {Failed(678), Failed(678), Failed(678), Failed(678)},
+         "redial 1 100, redial 2 200, redial 3 400, redial 4 600, "},
+        {{true, 2, 5}, 0, 0, {Failed(678), Failed(678), Failed(678)}, "redial 1 5, redial 2 10, giveup attempts, "},
+        // A connection of 45 s starts the count over, 44 s does not.
+        {usual, 0, 0, {Dropped(10), Dropped(44), Dropped(45), Failed(678)}, "redial 1 5, redial 2 10, redial 1 5, redial 2 10, "},
+        {usual, 0, 0, {Failed(678), Failed(691)}, "redial 1 5, giveup final, "},  // a refused account
+        {usual, 0, 0, {Failed(734)}, "giveup final, "},                           // an ended link negotiation
+        {usual, 0, 0, {Failed(633), Failed(633)}, "redial 1 5, giveup port, "},
+        {usual, 0, 0, {Failed(633), Failed(678), Failed(633)}, "redial 1 5, redial 2 10, redial 3 20, "},
+        {{false, 5, 5}, 0, 0, {Dropped(100)}, "giveup off, "},
+        {usual, 1, 0, {Failed(678)}, "giveup sim, "},
+        {usual, 0, 1, {Dropped(100)}, "giveup limit, "},
     };
-    for (const Series& series : table) {
+    for (const auto& series : table) {
         RedialPolicy policy(series.settings);
         policy.SetSimLocked(series.simLocked);
         policy.SetOverMonthlyLimit(series.overLimit);
         std::uint32_t dial = policy.UserDialled();
-        std::vector<std::string> decisions;
+        std::string decisions;
         for (const LinkEnd& end : series.ends) {
-            decisions.push_back(Describe(policy.DialEnded(dial, end)));
+            decisions += Describe(policy.DialEnded(dial, end)) + ", ";
             dial = policy.RedialDue();
         }
-        EXPECT_EQ(decisions, series.decisions) << series.rule;
+        EXPECT_EQ(decisions, series.decisions);
     }
 }
 

@@ -10,7 +10,11 @@
 namespace vantaro {
 namespace {
 
-constexpr std::uint64_t kMb = 1024 * 1024;
+// One month as the counter writes it.
+std::string Month(const char* name, int received, int sent = 0) {
+    return std::string("[") + name + "]\r\nreceived=" + std::to_string(received) + "\r\nsent=" + std::to_string(sent) +
+           "\r\nwarned=0\r\nlimit=0\r\n";
+}
 
 struct UsageFixture : ::testing::Test {
     testing::FakeUsageFile file;
@@ -20,64 +24,55 @@ struct UsageFixture : ::testing::Test {
     UsageCounter Start(UsageSettings settings = {}) { return UsageCounter(file, calendar, ticks, settings, &log.log); }
 };
 
-TEST_F(UsageFixture, AMonthEndsWithWhatItHadAndTheNextStartsAtNothing) {
-    UsageCounter counter = Start();
-    counter.Add(100, 50);
-    calendar.time.year = 2027;
-    calendar.time.month = 1;
-    counter.AddAndWrite(10, 5);
-    EXPECT_EQ(counter.Month().Total(), 15u);
-    EXPECT_EQ(*file.content, "[2026-12]\r\nreceived=100\r\nsent=50\r\nwarned=0\r\nlimit=0\r\n"
-                             "[2027-01]\r\nreceived=10\r\nsent=5\r\nwarned=0\r\nlimit=0\r\n");
-}
-
-TEST_F(UsageFixture, ACrashLosesAtMostTheLastMinute) {
+TEST_F(UsageFixture, ACrashLosesAtMostTheLastMinuteAndAMonthEndsWithWhatItHad) {
     {
         UsageCounter counter = Start();
-        counter.Add(1000, 10);
-        EXPECT_EQ(file.writes, 0) << "written before a minute had passed";
+        counter.Add(100, 50);
+        EXPECT_FALSE(file.content) << "written before a minute had passed";
         ticks.now += UsageCounter::kWritePeriodMs;
         counter.Add(1, 0);
         ticks.now += UsageCounter::kWritePeriodMs - 1;
         counter.Add(500, 0);  // then the program dies without writing
     }
-    EXPECT_EQ(Start().Month().Total(), 1011u);
+    UsageCounter counter = Start();
+    counter.Add(9, 0);  // not written yet when the month ends
+    calendar.time = {2027, 1, 1, 0, 0, 0, 0};
+    counter.AddAndWrite(10, 5);
+    EXPECT_EQ(counter.Month().Total(), 15u);
+    EXPECT_EQ(*file.content, Month("2026-12", 110, 50) + Month("2027-01", 10, 5));
 }
 
 TEST_F(UsageFixture, TheLimitWarnsAt90PercentAndStopsAt100OncePerMonth) {
-    const UsageSettings settings{1, true};
+    using E = UsageEvent;
     std::vector<UsageEvent> events;
     {
-        UsageCounter counter = Start(settings);
-        for (std::uint64_t bytes : {kMb * 9 / 10, std::uint64_t{1}, std::uint64_t{1}})  // 943718 B: just under 90 %
-            events.push_back(counter.Add(0, bytes));
+        UsageCounter counter = Start({1, true});
+        // 943718 B is just under 90 % of 1 MB, 1048575 B just under 100 %.
+        for (std::uint64_t bytes : {943718u, 1u, 1u, 104855u}) events.push_back(counter.Add(0, bytes));
         EXPECT_FALSE(counter.HangUpForLimit());
-        events.push_back(counter.Add(kMb - counter.Month().Total() - 1, 0));
         events.push_back(counter.Add(1, 0));
         EXPECT_TRUE(counter.HangUpForLimit());
     }
-    events.push_back(Start(settings).Add(kMb, 0));  // after a restart: the file holds both thresholds
-    EXPECT_EQ(events, (std::vector<UsageEvent>{UsageEvent::None, UsageEvent::Warning, UsageEvent::None, UsageEvent::None,
-                                               UsageEvent::LimitReached, UsageEvent::None}));
+    events.push_back(Start({1, true}).Add(1048576, 0));  // after a restart: the file holds both thresholds
+    EXPECT_EQ(events, (std::vector<E>{E::None, E::Warning, E::None, E::None, E::LimitReached, E::None}));
     EXPECT_FALSE(Start(UsageSettings{1, false}).HangUpForLimit()) << "limit_action=warn hangs up";
 }
 
-TEST_F(UsageFixture, AFileThatCannotBeUsedIsSetAsideAndANewOneStarted) {
+TEST_F(UsageFixture, AFileThatCannotBeUsedIsSetAsideAndTheMonthGoesOnInANewOne) {
     using namespace std::string_literals;
-    for (const std::string& damaged : {"[2026-12]\r\nsent=-5\r\n"s, "MZ\x90\0\x03garbage"s, "[2026-12\r\nreceived=1\r\n"s}) {
-        file.Reset(damaged);
-        UsageCounter counter = Start();
-        EXPECT_EQ(file.setAside, damaged);
-        counter.AddAndWrite(7, 0);
-        EXPECT_EQ(*file.content, "[2026-12]\r\nreceived=7\r\nsent=0\r\nwarned=0\r\nlimit=0\r\n") << damaged;
+    const struct {
+        std::string bytes;
+        bool readOnly;  // refuses the write instead
+        int received;   // in the new file after 7 more
+    } table[] = {{"[2026-12]\r\nsent=-5\r\n", false, 7}, {"MZ\x90\0\x03garbage"s, false, 7},
+                 {"[2026-12\r\nreceived=1\r\n", false, 7}, {Month("2026-12", 40), true, 47}};
+    for (const auto& row : table) {
+        file.content = row.bytes;
+        file.readOnly = row.readOnly;
+        Start().AddAndWrite(7, 0);
+        EXPECT_EQ(file.setAside, row.bytes);
+        EXPECT_EQ(*file.content, Month("2026-12", row.received)) << row.bytes;
     }
-    // A read-only file refuses the write: it goes aside and the month goes on in a new one.
-    file.Reset("[2026-12]\r\nreceived=40\r\nsent=0\r\nwarned=0\r\nlimit=0\r\n");
-    file.readOnly = true;
-    UsageCounter counter = Start();
-    counter.AddAndWrite(2, 0);
-    EXPECT_EQ(file.setAside, "[2026-12]\r\nreceived=40\r\nsent=0\r\nwarned=0\r\nlimit=0\r\n");
-    EXPECT_EQ(*file.content, "[2026-12]\r\nreceived=42\r\nsent=0\r\nwarned=0\r\nlimit=0\r\n");
 }
 
 } // namespace
