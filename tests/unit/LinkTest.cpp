@@ -194,14 +194,16 @@ TEST(LinkStatistics, LineFollowsTheSamplesAndKeepsTheLastFiguresWhenACallFails) 
         {5000, 0, 0xFFFFFC00u, 1124, 3731000, "Connected 1:02:11   Received 4095.9 MB   Sent 1.0 KB   Down 4093.9 MB/s   Up 0 B/s"},
         {6000, 0, 0x400, 1124, 3732000, "Connected 1:02:12   Received 4096.0 MB   Sent 1.0 KB   Down 2046.9 MB/s   Up 0 B/s"},
     };
+    std::uint64_t received = 0;  // what the monthly counter is fed
     for (const Sample& sample : samples) {
         ras.statisticsResult = sample.result;
         ras.statistics.dwBytesRcved = sample.received;
         ras.statistics.dwBytesXmited = sample.sent;
         ras.statistics.dwConnectDuration = sample.durationMs;
-        watch.Sample(meter, sample.tickMs);
+        received += watch.Sample(meter, sample.tickMs).received;
         EXPECT_EQ(StatisticsLine(meter.Figures(), texts), sample.line) << sample.tickMs;
     }
+    EXPECT_EQ(received, meter.Figures().received) << "the deltas add up to the totals, across the wrap too";
     EXPECT_EQ(MonthLine(1572864, 0, texts), "This month 1.5 MB");
     EXPECT_EQ(MonthLine(1572864, 100, texts), "This month 1.5 MB of 100.0 MB");
     EXPECT_EQ(FillInFigures("100% %3 %2%", {"a", "b"}), "100%  b%") << "a text from the file is not a format";
