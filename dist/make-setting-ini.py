@@ -191,6 +191,24 @@ PHONE_TEXTS = [
     ("linkmonth", "本月已用 %1", "This month %1"),
     ("linkmonthlimit", "本月已用 %1，上限 %2", "This month %1 of %2"),
     ("linkdropped", "连接已断开", "link dropped"),
+    # Redialling after a dropped link or a failed dial (%1 the wait in seconds, %2 the attempt,
+    # %3 the attempts allowed), and why the redials stopped.
+    ("linkredial", "%1 秒后重新拨号（第 %2 次，共 %3 次）。", "Redialling in %1 s (attempt %2 of %3)."),
+    ("linkgaveup", "Vantaro 已停止重新拨号。", "Vantaro stopped redialling."),
+    ("linkgaveupfinal", "网络拒绝了登录或连接：请检查用户名、密码和APN。",
+     "The network refused the login or the link: check the user name, password and APN."),
+    ("linkgaveupport", "调制解调器的端口不存在或被其他程序占用。",
+     "The modem's port is missing or held by another program."),
+    ("linkgaveupsim", "SIM卡已锁定：请用“检测手机”输入PIN码。", "The SIM is locked: enter its PIN with Check phone."),
+    ("linkgaveupattempts", "所有重新拨号均未成功。", "Every redial attempt failed."),
+    # The monthly limit (%1 the month's bytes, %2 the limit).
+    ("linklimitwarn", "本月流量已用 90 %：%1，上限 %2。", "90 % of this month's limit is used: %1 of %2."),
+    ("linklimit", "本月流量已达上限：%1，上限 %2。", "This month's limit is reached: %1 of %2."),
+    ("linklimithangup", "本月流量已达上限：%1，上限 %2。Vantaro 已断开连接，不再重新拨号。",
+     "This month's limit is reached: %1 of %2. Vantaro hangs up and does not redial."),
+    # The notification-area icon: its tooltip when no link is up, and a command of its menu.
+    ("traynotconnected", "未连接", "Not connected"),
+    ("trayopen", "打开设置", "Open settings"),
 ]
 
 HEAD = """\

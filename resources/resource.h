@@ -51,6 +51,14 @@
 #define IDC_LANGUAGE_LABEL          1028
 #define IDC_ABOUT_TITLE             1029
 #define IDC_CHECK_PHONE             1030
+#define IDC_LINK_STATS              1040
+
+// The notification-area icon: one icon per state of the connection, and the commands of its
+// menu that the dialog does not have as buttons (Connect, Disconnect and Exit are the buttons').
+#define IDI_TRAY_DISCONNECTED       150
+#define IDI_TRAY_DIALLING           151
+#define IDI_TRAY_CONNECTED          152
+#define IDM_TRAY_OPEN               1060
 
 // Phone dialog (template 140).
 #define IDC_PHONE_CLOSE             2     /* IDCANCEL */

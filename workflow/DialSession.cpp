@@ -23,8 +23,17 @@ void DialSession::ClearDialState() {
     rasConnection_ = 0;
 }
 
-void DialSession::ConnectClicked(const StartWorker& startWorker) {
-    if (!form_.TryBegin(SettingsForm::Activity::Dialling)) return;
+std::uint64_t DialSession::ConnectClicked(const StartWorker& startWorker) {
+    if (!form_.TryBegin(SettingsForm::Activity::Dialling)) return 0;
+    return StartDial(startWorker, false);
+}
+
+std::uint64_t DialSession::Redial(const StartWorker& startWorker) {
+    if (form_.CurrentActivity() != SettingsForm::Activity::Dialling) return 0;
+    return StartDial(startWorker, true);
+}
+
+std::uint64_t DialSession::StartDial(const StartWorker& startWorker, bool redial) {
     const std::uint64_t dial = Supersede();
     SettingsForm::DialValues values = form_.FieldDialValues();
     if (Log* log = form_.StepLog()) {
@@ -46,14 +55,46 @@ void DialSession::ConnectClicked(const StartWorker& startWorker) {
     ras::ConnectionHandle hungUp = 0;
     if (leftover != 0 && ras_.HangUp(leftover) == 0) hungUp = leftover;
 
-    startWorker([this, dial, hungUp, values = std::move(values)] { DialThread(dial, hungUp, values); });
+    if (!startWorker([this, dial, hungUp, values = std::move(values), redial] {
+            DialThread(dial, hungUp, values, redial);
+        })) {
+        form_.EndActivity(SettingsForm::Activity::Dialling);
+        return 0;
+    }
+    return dial;
+}
+
+std::optional<DialSession::DialOutcome> DialSession::TakeOutcome() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return std::exchange(outcome_, std::nullopt);
+}
+
+void DialSession::SetOutcome(std::uint64_t dial, DialOutcome::Kind kind, std::uint32_t error,
+                             ras::ConnectionHandle connection) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    outcome_ = DialOutcome{dial, kind, error, connection};
+}
+
+void DialSession::ConnectionGone(ras::ConnectionHandle connection) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (connection != 0 && rasConnection_ == connection) rasConnection_ = 0;
 }
 
 void DialSession::DialThread(std::uint64_t dial, ras::ConnectionHandle hungUpLeftover,
-                             SettingsForm::DialValues values) {
+                             SettingsForm::DialValues values, bool redial) {
     if (hungUpLeftover != 0) {
         ras::RASCONNSTATUSA status{};
         WaitUntilGone(hungUpLeftover, status, true);
+    }
+    if (beforeDial_) {
+        const DialClearance clearance = beforeDial_(redial);
+        if (!clearance.dial) {
+            if (Superseded(dial) || HasEnded()) return;
+            form_.EndActivity(SettingsForm::Activity::Dialling);
+            form_.SetStatusText(clearance.refusal);
+            SetOutcome(dial, DialOutcome::Kind::Refused);
+            return;
+        }
     }
     Dial(dial, {}, values.phoneNumber, values.userName, values.password, {});
 }
@@ -106,6 +147,7 @@ int DialSession::Dial(std::uint64_t dial, const std::string& entryName, const st
         if (Superseded(dial)) return 0;
         form_.EndActivity(SettingsForm::Activity::Dialling);
         form_.SetStatusText(kDialRefusedPrefix + overlong + ".");
+        SetOutcome(dial, DialOutcome::Kind::Refused);
         return 0;
     }
     ras::RASDIALPARAMSA dialParams{};
@@ -135,7 +177,10 @@ int DialSession::Dial(std::uint64_t dial, const std::string& entryName, const st
         if (connection != 0) ras_.HangUp(connection);
         return result == 0 ? 1 : 0;
     }
-    if (result != 0) return 0;
+    if (result != 0) {
+        if (!Superseded(dial)) SetOutcome(dial, DialOutcome::Kind::Failed, result);
+        return 0;
+    }
 
     // The dialog's end, or a newer click, wakes the wait early.
     constexpr int kAbsent = -100;
@@ -160,23 +205,27 @@ int DialSession::Dial(std::uint64_t dial, const std::string& entryName, const st
         // Connected: the dial keeps the buttons until Disconnect or the dialog's end.
         form_.Move(SettingsForm::Activity::Dialling, SettingsForm::Activity::Connected);
         form_.SetStatusText(form_.LookUpMessage(message::kConnectSuccess));
+        SetOutcome(dial, DialOutcome::Kind::Connected, 0, connection);
         return 1;
-    case 1:
+    case 1: {
         form_.EndActivity(SettingsForm::Activity::Dialling);
-        ShowDialError();
+        const std::uint32_t code = ShowDialError();
+        SetOutcome(dial, DialOutcome::Kind::Failed, code);
         return 1;
+    }
     case DialEvents::kTimedOut:
         // The service goes on with the dial; its connection stays held for the next connect or
         // the cancel to hang up. The buttons come back with the time-out's text.
         form_.Move(SettingsForm::Activity::Dialling, SettingsForm::Activity::AfterDial);
         form_.SetStatusText(form_.LookUpMessage(message::kInTimeout));
+        SetOutcome(dial, DialOutcome::Kind::TimedOut);
         return 1;
     default:
         return 1;
     }
 }
 
-void DialSession::ShowDialError() {
+std::uint32_t DialSession::ShowDialError() {
     const std::uint32_t code = LastDialError();
     char platformText[ras::kErrorStringBufferSize] = {};
     if (ras_.GetErrorString(code, platformText, sizeof platformText) != 0) platformText[0] = '\0';
@@ -190,6 +239,7 @@ void DialSession::ShowDialError() {
         dialErrorText_ = text;
     }
     form_.SetStatusText(std::move(text));
+    return code;
 }
 
 void DialSession::DisconnectClicked() {

@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 namespace vantaro {
@@ -31,6 +32,24 @@ public:
     static constexpr std::uint32_t kHangUpWaitMs = 10000;
     static constexpr std::uint32_t kHangUpPollMs = 50;
 
+    // What a dial must pass on the dial thread before anything is dialled (the roaming guard).
+    // A refusal ends the dial with its text in the status line.
+    struct DialClearance {
+        bool dial = true;
+        std::string refusal;
+    };
+    // `redial` tells a redial of the program's own from the user's Connect.
+    using BeforeDial = std::function<DialClearance(bool redial)>;
+
+    // How the last dial ended, for the connection's keeper on the dialog's thread.
+    struct DialOutcome {
+        enum class Kind { Connected, Failed, TimedOut, Refused };
+        std::uint64_t dial = 0;  // the number ConnectClicked or Redial gave
+        Kind kind = Kind::Failed;
+        std::uint32_t error = 0;  // of a failed dial
+        ras::ConnectionHandle connection = 0;
+    };
+
     DialSession(SettingsForm& form, RasDialService& ras, DialEvents& events, Clock& clock);
     DialSession(const DialSession&) = delete;
     DialSession& operator=(const DialSession&) = delete;
@@ -41,7 +60,16 @@ public:
     // The connect button: says "conectting", leaves only disconnect enabled, and dials on a worker
     // the phone number, user name and password that the fields show now. A connection left
     // over from a failed or timed-out dial is hung up first. Nothing while an install runs.
-    void ConnectClicked(const StartWorker& startWorker);
+    // Returns the dial's number, 0 when nothing was started.
+    std::uint64_t ConnectClicked(const StartWorker& startWorker);
+    // A redial: the same dial, for an activity that is already Dialling.
+    std::uint64_t Redial(const StartWorker& startWorker);
+    // Set once, before the first dial.
+    void SetBeforeDial(BeforeDial check) { beforeDial_ = std::move(check); }
+    // The outcome of a dial that has ended since the last call, if any.
+    std::optional<DialOutcome> TakeOutcome();
+    // The connection went away without a hang-up: nothing is left to hang up.
+    void ConnectionGone(ras::ConnectionHandle connection);
     // One dial and its outcome in the status line, waiting at most kDialWaitMs. 0 when the
     // dial was not started, else 1.
     int DialAndWait(const std::string& entryName, const std::string& phoneNumber, const std::string& userName,
@@ -65,7 +93,8 @@ public:
 
 private:
     // The worker's body: waits for a leftover connection that was hung up to go, then dials.
-    void DialThread(std::uint64_t dial, ras::ConnectionHandle hungUpLeftover, SettingsForm::DialValues values);
+    void DialThread(std::uint64_t dial, ras::ConnectionHandle hungUpLeftover, SettingsForm::DialValues values,
+                    bool redial);
     int Dial(std::uint64_t dial, const std::string& entryName, const std::string& phoneNumber,
              const std::string& userName, const Secret& password, const std::string& domain);
     // A newer click (connect or disconnect) has taken over from this dial: its late result
@@ -76,7 +105,10 @@ private:
     // Queries until the connection is gone or kHangUpWaitMs have passed, kHangUpPollMs apart.
     void WaitUntilGone(ras::ConnectionHandle connection, ras::RASCONNSTATUSA& status, bool untilDialogEnds);
     bool HasEnded() const;
-    void ShowDialError();
+    std::uint32_t ShowDialError();
+    std::uint64_t StartDial(const StartWorker& startWorker, bool redial);
+    void SetOutcome(std::uint64_t dial, DialOutcome::Kind kind, std::uint32_t error = 0,
+                    ras::ConnectionHandle connection = 0);
 
     SettingsForm& form_;
     RasDialService& ras_;
@@ -92,6 +124,8 @@ private:
     ras::RASDIALPARAMSA dialParams_{};
     ras::RASCONNSTATUSA connStatus_{};  // the dialog's thread only
     std::string dialErrorText_;
+    std::optional<DialOutcome> outcome_;
+    BeforeDial beforeDial_;
 };
 
 } // namespace vantaro

@@ -22,7 +22,28 @@ inline constexpr TextKey kMonth{"linkmonth", "This month %1"};
 inline constexpr TextKey kMonthOfLimit{"linkmonthlimit", "This month %1 of %2"};
 inline constexpr TextKey kDropped{"linkdropped", "link dropped"};
 
-inline constexpr std::array<TextKey, 4> kAll = {kStatistics, kMonth, kMonthOfLimit, kDropped};
+// "%1" the wait in seconds, "%2" the attempt, "%3" the attempts allowed.
+inline constexpr TextKey kRedialling{"linkredial", "Redialling in %1 s (attempt %2 of %3)."};
+// Why the redials stopped; the balloon's text after the title "gave up".
+inline constexpr TextKey kGaveUp{"linkgaveup", "Vantaro stopped redialling."};
+inline constexpr TextKey kGaveUpFinal{"linkgaveupfinal",
+                                      "The network refused the login or the link: check the user name, password and APN."};
+inline constexpr TextKey kGaveUpPort{"linkgaveupport", "The modem's port is missing or held by another program."};
+inline constexpr TextKey kGaveUpSim{"linkgaveupsim", "The SIM is locked: enter its PIN with Check phone."};
+inline constexpr TextKey kGaveUpAttempts{"linkgaveupattempts", "Every redial attempt failed."};
+// "%1" the month's bytes, "%2" the limit.
+inline constexpr TextKey kLimitWarning{"linklimitwarn", "90 % of this month's limit is used: %1 of %2."};
+inline constexpr TextKey kLimitReached{"linklimit", "This month's limit is reached: %1 of %2."};
+inline constexpr TextKey kLimitHangUp{"linklimithangup",
+                                      "This month's limit is reached: %1 of %2. Vantaro hangs up and does not redial."};
+// The tray icon: its tooltip when no link is up, and the menu's one command that is no button.
+inline constexpr TextKey kNotConnected{"traynotconnected", "Not connected"};
+inline constexpr TextKey kOpenSettings{"trayopen", "Open settings"};
+
+inline constexpr std::array<TextKey, 15> kAll = {
+    kStatistics,  kMonth,       kMonthOfLimit, kDropped,        kRedialling,   kGaveUp,       kGaveUpFinal, kGaveUpPort,
+    kGaveUpSim,   kGaveUpAttempts, kLimitWarning, kLimitReached, kLimitHangUp, kNotConnected, kOpenSettings,
+};
 
 // What a figure shows when the last statistics call failed or no speed is known yet. Not a key:
 // no single byte of a code page is this dash in every language section.
