@@ -1,6 +1,7 @@
 #include "app/SettingsDialog.h"
 
 #include "app/AboutDialog.h"
+#include "app/AnsiText.h"
 #include "app/DialogInitData.h"
 #include "app/PhoneDialog.h"
 #include "app/Shortcut.h"
@@ -17,6 +18,9 @@
 namespace vantaro {
 
 namespace {
+
+// The keeper's once-a-second tick.
+constexpr UINT_PTR kLinkTimer = 1;
 
 // The serial ports as this computer lists them; the scanner reaches the platform through this.
 class SystemSerialPorts final : public SerialPortSource {
@@ -55,7 +59,35 @@ BOOL SettingsDialog::OnInit() {
     session_->form.TransferMembersToEdits();
     CenterOnScreen();
     session_->dial.ClearDialState();
-    return session_->form.LoadSettings() != 0;
+    const int loaded = session_->form.LoadSettings();
+    StartKeepingTheLink();
+    return loaded != 0;
+}
+
+void SettingsDialog::StartKeepingTheLink() {
+    Log* log = &session_->log.Get();
+    const Profile& profile = session_->profile;
+    usageFile_ = std::make_unique<Win32UsageFile>(Win32UsageFile::UserFilePath());
+    usage_ = std::make_unique<UsageCounter>(*usageFile_, calendar_, session_->dialPlatform.clock,
+                                            ReadUsageSettings(profile, log), log);
+    std::shared_ptr<SettingsSession> session = session_;
+    LinkKeeper::Parts parts{
+        session_->form,
+        session_->dial,
+        linkProbes_,
+        *usage_,
+        session_->dialPlatform.clock,
+        session_->dialogMessages,
+        &Utf8ToAnsi,
+        [this, session](std::function<void()> dialThread) {
+            // The thread holds the session, so the dial state and the form outlive the dialog.
+            workerThread_ = StartWorkerThread([session, dialThread = std::move(dialThread)] { dialThread(); });
+            return static_cast<bool>(workerThread_);
+        },
+        [session] { session->dial.DisconnectClicked(); },
+    };
+    keeper_ = std::make_unique<LinkKeeper>(std::move(parts), ReadRedialSettings(profile, log));
+    ::SetTimer(Handle(), kLinkTimer, LinkKeeper::kTickMs, nullptr);
 }
 
 void SettingsDialog::FillFromInitData() {
@@ -113,7 +145,7 @@ bool SettingsDialog::OnCommand(int id, int notification) {
         if (notification == BN_CLICKED && form.Allows(IDC_CHECK_PHONE)) CheckPhoneClicked();
         return true;
     case IDC_DISCONNECT:
-        if (notification == BN_CLICKED) session_->dial.DisconnectClicked();
+        if (notification == BN_CLICKED) DisconnectClicked();
         return true;
     default:
         return false;
@@ -153,12 +185,13 @@ void SettingsDialog::AboutClicked() {
 }
 
 void SettingsDialog::ConnectClicked() {
-    std::shared_ptr<SettingsSession> session = session_;
-    session->dial.ConnectClicked([this, session](std::function<void()> dialThread) {
-        // The thread holds the session, so the dial state and the form outlive the dialog.
-        workerThread_ = StartWorkerThread([session, dialThread = std::move(dialThread)] { dialThread(); });
-        return static_cast<bool>(workerThread_);
-    });
+    keeper_->ConnectClicked();
+}
+
+void SettingsDialog::DisconnectClicked() {
+    // The user's own end: no redial follows, and a waiting one is cancelled.
+    if (session_->form.Allows(IDC_DISCONNECT)) keeper_->UserEnded();
+    session_->dial.DisconnectClicked();
 }
 
 void SettingsDialog::CheckPhoneClicked() {
@@ -175,14 +208,20 @@ void SettingsDialog::OnCancel() {
         End(IDCANCEL);
         return;
     }
+    if (keeper_) keeper_->UserEnded();
     session_->dial.CancelClicked([this] { End(IDCANCEL); });
 }
 
-bool SettingsDialog::OnMessage(UINT message, WPARAM, LPARAM, INT_PTR* result) {
+bool SettingsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR* result) {
     if (message == kEndWithOkMessage) {
         // The plain OK behaviour, asked for by a worker: edits into members, then end with OK.
         session_->form.TransferEditsToMembers();
         End(IDOK);
+        *result = 0;
+        return true;
+    }
+    if (message == WM_TIMER && wParam == kLinkTimer && keeper_) {
+        keeper_->Tick();
         *result = 0;
         return true;
     }
@@ -194,6 +233,9 @@ void SettingsDialog::OnEnding() {
     // From here on no worker reaches the dialog, and a dial that still waits gives up. The Phone
     // dialog ends with it (its check stops without waiting for a phone).
     if (phoneDialog_) phoneDialog_->Close();
+    ::KillTimer(Handle(), kLinkTimer);
+    // The month's bytes are written before the hang-up below.
+    if (keeper_) keeper_->DialogEnded();
     if (session_) {
         session_->controls.MarkEnded();
         session_->dial.DialogEnded();

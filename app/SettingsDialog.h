@@ -4,6 +4,9 @@
 #include "app/Dialog.h"
 #include "log/win32/Win32LogFile.h"
 #include "dialup/win32/Win32DialPlatform.h"
+#include "dialup/win32/Win32LinkProbes.h"
+#include "settings/win32/Win32UsageFile.h"
+#include "workflow/LinkKeeper.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32DialogControls.h"
 #include "platform/win32/Win32MessageSink.h"
@@ -53,11 +56,20 @@ private:
     void ConnectClicked();
     void CheckPhoneClicked();
     void CenterOnScreen();
+    void StartKeepingTheLink();
+    void DisconnectClicked();
 
     std::string profilePath_;
     std::shared_ptr<SettingsSession> session_;
     UniqueKernelHandle workerThread_;
     class PhoneDialog* phoneDialog_ = nullptr;  // while the Phone dialog is open over this one
+
+    // The connection's keeper and what it uses; the dialog's thread only.
+    Win32LinkProbes linkProbes_;
+    LocalLogClock calendar_;
+    std::unique_ptr<Win32UsageFile> usageFile_;
+    std::unique_ptr<UsageCounter> usage_;
+    std::unique_ptr<LinkKeeper> keeper_;
 };
 
 } // namespace vantaro

@@ -10,6 +10,7 @@
 #include "dialup/RasBinding.h"
 
 #include <cstdint>
+#include <memory>
 
 namespace vantaro {
 
@@ -39,6 +40,12 @@ public:
         return status.rasconnstate == ras::kStateDisconnected ? LinkStatus::Gone : LinkStatus::Up;
     }
 
+    // The connection's figures; false when the call failed.
+    bool Read(ras::RAS_STATS& statistics) {
+        statistics.dwSize = ras::kStatsSize;
+        return binding_.GetConnectionStatistics(connection_, &statistics) == 0;
+    }
+
     // One statistics sample into the meter; a failed call keeps the meter's last figures.
     LinkDelta Sample(LinkMeter& meter, std::uint32_t tickMs) {
         ras::RAS_STATS statistics{};
@@ -50,6 +57,29 @@ private:
     RasBinding binding_;
     ras::ConnectionHandle connection_;
     bool notified_ = false;
+};
+
+// One established connection, as far as watching it goes (a LinkWatch on Windows).
+class LinkProbe {
+public:
+    LinkProbe() = default;
+    LinkProbe(const LinkProbe&) = delete;
+    LinkProbe& operator=(const LinkProbe&) = delete;
+    virtual ~LinkProbe() = default;
+
+    // The service agreed to signal the connection's end.
+    virtual bool Notified() const = 0;
+    // The service has signalled the end (only when Notified()).
+    virtual bool EndSignalled() = 0;
+    virtual LinkStatus Status() = 0;
+    // False when the call failed.
+    virtual bool Statistics(ras::RAS_STATS& statistics) = 0;
+};
+
+class LinkProbes {
+public:
+    virtual ~LinkProbes() = default;
+    virtual std::unique_ptr<LinkProbe> Watch(ras::ConnectionHandle connection) = 0;
 };
 
 } // namespace vantaro

@@ -12,7 +12,7 @@ namespace vantaro::e2e {
 namespace {
 
 constexpr char kSettings[] =
-    "[Setting]\r\nnumber=*99***1#\r\nusername=card\r\npassword=secret\r\n"
+    "[Setting]\r\nnumber=*99***1#\r\nusername=card\r\npassword=secret\r\nredial=0\r\n"
     "[BaseSetting]\r\nlanguage=1\r\n"
     "[English]\r\nconnectsucess=Connected.\r\n";
 

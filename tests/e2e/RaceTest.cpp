@@ -204,7 +204,7 @@ TEST(Races, CheckPhoneIsOffWhileADialWaitsForALeftoverConnection) {
     ras.Set("Dial", "outcome", "error");
     ras.Set("HangUp", "gone_after_ms", "3000");
     VantaroProcess vantaro("race_dial_check_phone");
-    vantaro.WriteSettings("[Setting]\r\nnumber=*99***1#\r\n[BaseSetting]\r\nlanguage=1\r\n");
+    vantaro.WriteSettings("[Setting]\r\nnumber=*99***1#\r\nredial=0\r\n[BaseSetting]\r\nlanguage=1\r\n");
     ASSERT_TRUE(vantaro.Start());
     HWND dialog = vantaro.WaitForSettingsDialog();
     ASSERT_NE(dialog, nullptr) << "the Settings dialog did not appear";

@@ -1,0 +1,278 @@
+#include "workflow/LinkKeeper.h"
+
+#include "resources/resource.h"
+#include "workflow/InterfaceText.h"
+
+#include <utility>
+
+namespace vantaro {
+
+LinkKeeper::LinkKeeper(Parts parts, RedialSettings settings)
+    : parts_(std::move(parts)), policy_(settings), log_(parts_.form.StepLog()) {
+    policy_.SetOverMonthlyLimit(parts_.usage.HangUpForLimit());
+}
+
+void LinkKeeper::SetTray(TrayView* tray) {
+    tray_ = tray;
+    shownTooltip_.clear();
+    ShowState(shown_);
+}
+
+std::string LinkKeeper::Text(const TextKey& key) const {
+    return parts_.form.LookUpText(key.key, parts_.fromUtf8(key.english));
+}
+
+void LinkKeeper::ConnectClicked() {
+    const std::uint64_t dial = parts_.dial.ConnectClicked(parts_.startWorker);
+    if (dial == 0) return;
+    StopWatching();
+    dial_ = dial;
+    policyDial_ = policy_.UserDialled();
+    phase_ = Phase::Dialling;
+    ShowState(LinkState::Dialling);
+}
+
+void LinkKeeper::UserEnded() {
+    policy_.UserEnded();
+    StopWatching();
+    dial_ = 0;
+    phase_ = Phase::Idle;
+    ShowState(LinkState::Disconnected);
+}
+
+void LinkKeeper::DialogEnded() {
+    UserEnded();
+}
+
+void LinkKeeper::Tick() {
+    if (inStep_) return;
+    inStep_ = true;
+    Step();
+    inStep_ = false;
+    // A message box runs its own message loop: the ticks go on while it is open.
+    if (!pendingMessage_.empty()) parts_.messages.Show(std::exchange(pendingMessage_, std::string()));
+}
+
+void LinkKeeper::Step() {
+    // An outcome of a dial that no longer counts (superseded, or ended by the user) is dropped.
+    if (std::optional<DialSession::DialOutcome> outcome = parts_.dial.TakeOutcome()) {
+        if (phase_ == Phase::Dialling && outcome->dial == dial_) DialEnded(*outcome);
+    }
+    switch (phase_) {
+    case Phase::Connected:
+        KeepWatching();
+        break;
+    case Phase::Waiting:
+        if (parts_.clock.TickCount() - waitStartMs_ >= waitMs_) StartRedial();
+        break;
+    case Phase::Idle:
+    case Phase::Dialling:
+        break;
+    }
+    ShowLink();
+}
+
+void LinkKeeper::DialEnded(const DialSession::DialOutcome& outcome) {
+    using Kind = DialSession::DialOutcome::Kind;
+    switch (outcome.kind) {
+    case Kind::Connected:
+        WatchLink(outcome.connection);
+        if (tray_) tray_->Balloon("Vantaro", parts_.form.LookUpMessage(message::kConnectSuccess));
+        return;
+    case Kind::Failed:
+        Decide(policy_.DialEnded(policyDial_, LinkEnd::DialFailed(outcome.error)), std::string());
+        return;
+    case Kind::TimedOut:
+        // The service gave no end in time: counted as a link that could not be made.
+        Decide(policy_.DialEnded(policyDial_, LinkEnd::DialFailed(0)), std::string());
+        return;
+    case Kind::Refused:
+        // Refused before dialling (a value too long, roaming): the same values meet it again.
+        policy_.UserEnded();
+        phase_ = Phase::Idle;
+        ShowState(LinkState::Disconnected);
+        return;
+    }
+}
+
+void LinkKeeper::WatchLink(ras::ConnectionHandle connection) {
+    connection_ = connection;
+    probe_ = parts_.probes.Watch(connection);
+    meter_ = LinkMeter();
+    lastStatusMs_ = parts_.clock.TickCount();
+    phase_ = Phase::Connected;
+    ShowState(LinkState::Connected);
+    KeepWatching();
+}
+
+void LinkKeeper::KeepWatching() {
+    if (!probe_) return;
+    const std::uint32_t now = parts_.clock.TickCount();
+    bool gone = false;
+    if (probe_->Notified()) {
+        gone = probe_->EndSignalled();
+    } else if (now - lastStatusMs_ >= LinkWatch::kStatusPollMs) {
+        lastStatusMs_ = now;
+        gone = probe_->Status() == LinkStatus::Gone;
+    }
+    if (gone) {
+        Dropped();
+        return;
+    }
+    ras::RAS_STATS statistics{};
+    statistics.dwSize = ras::kStatsSize;
+    const bool read = probe_->Statistics(statistics);
+    const LinkDelta delta = meter_.Sample(read ? &statistics : nullptr, now);
+    CountUsage(parts_.usage.Add(delta.received, delta.sent));
+}
+
+void LinkKeeper::StopWatching() {
+    if (!probe_) return;
+    // The link's last second, then the month is written: the connection ends here.
+    ras::RAS_STATS statistics{};
+    statistics.dwSize = ras::kStatsSize;
+    const bool read = probe_->Statistics(statistics);
+    const LinkDelta delta = meter_.Sample(read ? &statistics : nullptr, parts_.clock.TickCount());
+    parts_.usage.AddAndWrite(delta.received, delta.sent);
+    probe_.reset();
+    connection_ = 0;
+    meter_ = LinkMeter();
+}
+
+void LinkKeeper::Dropped() {
+    const LinkFigures figures = meter_.Figures();
+    parts_.usage.AddAndWrite(0, 0);
+    probe_.reset();
+    parts_.dial.ConnectionGone(std::exchange(connection_, 0));
+    if (log_) log_->Step("dial.dropped", LogResult::Done, 0, DroppedDetail(figures.connectedSeconds, figures.received, figures.sent));
+    meter_ = LinkMeter();
+    const std::string dropped = Text(linktext::kDropped);
+    if (tray_) tray_->Balloon("Vantaro", dropped);
+    const RedialDecision decision = policy_.DialEnded(policyDial_, LinkEnd::Dropped(figures.connectedSeconds));
+    if (decision.action == RedialDecision::Action::Redial) {
+        parts_.form.Move(SettingsForm::Activity::Connected, SettingsForm::Activity::Dialling);
+    } else {
+        parts_.form.EndDial();
+        parts_.form.SetStatusText(dropped);
+    }
+    Decide(decision, dropped);
+}
+
+void LinkKeeper::Decide(const RedialDecision& decision, const std::string& statusHead) {
+    if (log_) LogRedialDecision(*log_, decision, policy_.Settings());
+    if (decision.action != RedialDecision::Action::Redial) {
+        phase_ = Phase::Idle;
+        ShowState(LinkState::Disconnected);
+        if (decision.action == RedialDecision::Action::GiveUp && decision.reason != GiveUpReason::RedialOff && tray_)
+            tray_->Balloon(Text(linktext::kGaveUp), GiveUpText(decision));
+        return;
+    }
+    // A failed dial gave the buttons back; the wait holds them as a dial does. Something else
+    // that began meanwhile (an install) wins: no redial then.
+    SettingsForm& form = parts_.form;
+    if (form.CurrentActivity() != SettingsForm::Activity::Dialling && !form.TryBegin(SettingsForm::Activity::Dialling)) {
+        policy_.UserEnded();
+        phase_ = Phase::Idle;
+        ShowState(LinkState::Disconnected);
+        return;
+    }
+    const std::string redial = FillInFigures(Text(linktext::kRedialling),
+                                             {std::to_string(decision.waitSeconds), std::to_string(decision.attempt),
+                                              std::to_string(policy_.Settings().attempts)});
+    const std::string head = statusHead.empty() ? form.Controls().GetText(IDC_STATUS) : statusHead;
+    form.SetStatusText(head.empty() ? redial : head + " " + redial);
+    phase_ = Phase::Waiting;
+    waitStartMs_ = parts_.clock.TickCount();
+    waitMs_ = decision.waitSeconds * 1000;
+    ShowState(LinkState::Dialling);
+    if (tray_) tray_->Balloon("Vantaro", redial);
+}
+
+std::string LinkKeeper::GiveUpText(const RedialDecision& decision) const {
+    switch (decision.reason) {
+    case GiveUpReason::FinalError: return Text(linktext::kGaveUpFinal);
+    case GiveUpReason::PortUnavailable: return Text(linktext::kGaveUpPort);
+    case GiveUpReason::SimLocked: return Text(linktext::kGaveUpSim);
+    case GiveUpReason::AttemptsUsed: return Text(linktext::kGaveUpAttempts);
+    case GiveUpReason::MonthlyLimit:
+        return FillInFigures(Text(linktext::kLimitReached),
+                             {FormatBytes(parts_.usage.Month().Total()),
+                              FormatBytes(parts_.usage.Settings().monthlyLimitMb * 1024 * 1024)});
+    case GiveUpReason::RedialOff: break;
+    }
+    return {};
+}
+
+void LinkKeeper::StartRedial() {
+    const std::uint32_t number = policy_.RedialDue();
+    const std::uint64_t dial = number == 0 ? 0 : parts_.dial.Redial(parts_.startWorker);
+    if (dial == 0) {
+        policy_.UserEnded();
+        parts_.form.EndDial();
+        phase_ = Phase::Idle;
+        ShowState(LinkState::Disconnected);
+        return;
+    }
+    dial_ = dial;
+    policyDial_ = number;
+    phase_ = Phase::Dialling;
+}
+
+void LinkKeeper::CountUsage(UsageEvent event) {
+    if (event == UsageEvent::None) return;
+    const UsageSettings& settings = parts_.usage.Settings();
+    const std::vector<std::string> figures = {FormatBytes(parts_.usage.Month().Total()),
+                                              FormatBytes(settings.monthlyLimitMb * 1024 * 1024)};
+    if (event == UsageEvent::Warning) {
+        if (tray_) tray_->Balloon("Vantaro", FillInFigures(Text(linktext::kLimitWarning), figures));
+        return;
+    }
+    if (!parts_.usage.HangUpForLimit()) {
+        const std::string reached = FillInFigures(Text(linktext::kLimitReached), figures);
+        if (tray_) tray_->Balloon("Vantaro", reached);
+        pendingMessage_ = reached;
+        return;
+    }
+    const std::string hangUp = FillInFigures(Text(linktext::kLimitHangUp), figures);
+    policy_.SetOverMonthlyLimit(true);
+    UserEnded();
+    if (parts_.hangUp) parts_.hangUp();
+    parts_.form.SetStatusText(hangUp);
+    if (tray_) tray_->Balloon("Vantaro", hangUp);
+    pendingMessage_ = hangUp;
+}
+
+void LinkKeeper::ShowLink() {
+    std::string line;
+    if (phase_ == Phase::Connected) {
+        const LinkTexts texts{Text(linktext::kStatistics), Text(linktext::kMonth), Text(linktext::kMonthOfLimit),
+                              std::string(), parts_.fromUtf8(linktext::kUnknownMark)};
+        const std::string month = MonthLine(parts_.usage.Month().Total(), parts_.usage.Settings().monthlyLimitMb, texts);
+        const std::string statistics = StatisticsLine(meter_.Figures(), texts);
+        line = statistics.empty() ? month : statistics + "   " + month;
+        // The tooltip: the state, the month, then the figures, as much as the taskbar keeps.
+        const std::string tooltip =
+            parts_.form.LookUpMessage(message::kConnectSuccess) + "\n" + month + "\n" + statistics;
+        if (tray_ && tooltip != shownTooltip_) {
+            shownTooltip_ = tooltip;
+            tray_->Show(LinkState::Connected, tooltip);
+        }
+    }
+    if (parts_.form.Controls().GetText(IDC_LINK_STATS) != line) parts_.form.Controls().SetText(IDC_LINK_STATS, line);
+}
+
+void LinkKeeper::ShowState(LinkState state) {
+    const bool changed = state != shown_;
+    shown_ = state;
+    if (!tray_ || state == LinkState::Connected) {
+        if (changed) shownTooltip_.clear();
+        return;  // the connected tooltip comes with the figures
+    }
+    const std::string tooltip = state == LinkState::Dialling ? parts_.form.LookUpMessage(message::kConnecting)
+                                                             : Text(linktext::kNotConnected);
+    if (tooltip == shownTooltip_ && !changed) return;
+    shownTooltip_ = tooltip;
+    tray_->Show(state, tooltip);
+}
+
+} // namespace vantaro

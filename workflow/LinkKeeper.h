@@ -1,0 +1,105 @@
+#pragma once
+// Keeping the connection, on the dialog's thread: once a second it takes the dial's outcome,
+// samples an established link for the statistics line, the tray's tooltip and the monthly
+// counter, notices a drop (the service's signal, or the link's status every five seconds where
+// the service refuses to signal), and redials after a failed dial or a drop as the redial policy
+// says, after the policy's wait.
+//
+// Everything here runs on the dialog's thread; the dial itself runs on DialSession's worker and
+// reports its end through DialSession::TakeOutcome. A redial is a dial: from the drop or the
+// failed dial until the redial's end the activity is Dialling, so only Disconnect is on, and
+// Disconnect (or Exit) ends the waiting at once.
+
+#include "dialup/LinkMeter.h"
+#include "dialup/LinkWatch.h"
+#include "log/Log.h"
+#include "platform/Clock.h"
+#include "platform/MessageSink.h"
+#include "workflow/DialSession.h"
+#include "workflow/LinkText.h"
+#include "workflow/RedialPolicy.h"
+#include "workflow/TrayView.h"
+#include "workflow/UsageCounter.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace vantaro {
+
+class LinkKeeper {
+public:
+    static constexpr std::uint32_t kTickMs = LinkMeter::kSamplePeriodMs;
+
+    struct Parts {
+        SettingsForm& form;
+        DialSession& dial;
+        LinkProbes& probes;
+        UsageCounter& usage;
+        Clock& clock;
+        MessageSink& messages;     // the dialog's own
+        TextConverter fromUtf8;    // the English defaults into the interface's code page
+        DialSession::StartWorker startWorker;
+        // Hangs up as the Disconnect button does (for the monthly limit).
+        std::function<void()> hangUp;
+    };
+
+    LinkKeeper(Parts parts, RedialSettings settings);
+    LinkKeeper(const LinkKeeper&) = delete;
+    LinkKeeper& operator=(const LinkKeeper&) = delete;
+
+    void SetTray(TrayView* tray);
+    // What the phone check last knew of the SIM on the dial's port.
+    void SetSimLocked(bool locked) { policy_.SetSimLocked(locked); }
+
+    // The user's Connect (button or tray): dials, and a new series of redials starts.
+    void ConnectClicked();
+    // The user's Disconnect or Exit, before the hang-up: no redial follows, a waiting one is
+    // cancelled, and the link's last bytes are counted.
+    void UserEnded();
+    // Once a second.
+    void Tick();
+    // The dialog ends: the month's bytes are written.
+    void DialogEnded();
+
+    LinkState State() const { return shown_; }
+    const RedialPolicy& Policy() const { return policy_; }
+
+private:
+    enum class Phase { Idle, Dialling, Connected, Waiting };
+
+    void Step();
+    void DialEnded(const DialSession::DialOutcome& outcome);
+    void WatchLink(ras::ConnectionHandle connection);
+    void KeepWatching();
+    void Dropped();
+    void Decide(const RedialDecision& decision, const std::string& statusHead);
+    void StartRedial();
+    void CountUsage(UsageEvent event);
+    void StopWatching();
+    void ShowLink();
+    void ShowState(LinkState state);
+    std::string Text(const TextKey& key) const;
+    std::string GiveUpText(const RedialDecision& decision) const;
+
+    Parts parts_;
+    RedialPolicy policy_;
+    TrayView* tray_ = nullptr;
+    Log* log_;
+
+    Phase phase_ = Phase::Idle;
+    std::uint64_t dial_ = 0;          // DialSession's number of the dial whose end counts
+    std::uint32_t policyDial_ = 0;    // the policy's number of the same dial
+    std::unique_ptr<LinkProbe> probe_;
+    ras::ConnectionHandle connection_ = 0;
+    LinkMeter meter_;
+    std::uint32_t lastStatusMs_ = 0;
+    std::uint32_t waitStartMs_ = 0;
+    std::uint32_t waitMs_ = 0;
+    bool inStep_ = false;
+    std::string pendingMessage_;      // shown once the step is over
+    LinkState shown_ = LinkState::Disconnected;
+    std::string shownTooltip_;
+};
+
+} // namespace vantaro
