@@ -1,0 +1,147 @@
+// Keeping the connection, with the real Vantaro.exe dialling through the rasapi32.dll double: the
+// statistics line while connected, a drop, redials after their doubling waits, and what the
+// user's Disconnect, Connect and Exit do while a redial waits.
+
+#include "e2e/UiDriver.h"
+#include "rasdouble/RasDoubleControl.h"
+#include "resources/resource.h"
+
+#include <gtest/gtest.h>
+
+namespace vantaro::e2e {
+namespace {
+
+constexpr char kSettings[] =
+    "[Setting]\r\nnumber=*99***1#\r\nredial_first_wait=%WAIT%\r\n"
+    "[BaseSetting]\r\nlanguage=1\r\n"
+    "[English]\r\nconnectsucess=Connected.\r\n";
+
+// Only Disconnect on, as during any dial.
+constexpr char kDialling[] = "off off / on";
+constexpr char kIdle[] = "on on / off";
+
+std::string Buttons(HWND dialog) {
+    auto state = [&](int id) { return ControlEnabled(dialog, id) ? "on" : "off"; };
+    return std::string(state(IDC_DIAL)) + " " + state(IDC_INSTALL) + " / " + state(IDC_DISCONNECT);
+}
+
+bool WaitForStatus(HWND dialog, const std::string& text, DWORD timeoutMs = 8000) {
+    return WaitUntil([&] { return ControlText(dialog, IDC_STATUS) == text; }, timeoutMs);
+}
+
+class LinkTest : public ::testing::Test {
+protected:
+    LinkTest() : name_(::testing::UnitTest::GetInstance()->current_test_info()->name()), ras(name_), vantaro(name_) {
+        // The month's bytes of earlier tests in this prefix do not count here.
+        char appData[MAX_PATH] = {};
+        ::GetEnvironmentVariableA("APPDATA", appData, sizeof appData);
+        ::DeleteFileA((std::string(appData) + "\\Vantaro\\usage.ini").c_str());
+    }
+
+    HWND StartDialog(const std::string& firstWait, bool delivered = false) {
+        EXPECT_TRUE(ras.Installed()) << ras.Error();
+        std::string settings = kSettings;
+        settings.replace(settings.find("%WAIT%"), 6, firstWait);
+        if (!delivered) vantaro.WriteSettings(settings);
+        EXPECT_TRUE(vantaro.Start());
+        HWND dialog = vantaro.WaitForSettingsDialog();
+        EXPECT_NE(dialog, nullptr) << "the Settings dialog did not appear";
+        return dialog;
+    }
+    std::size_t Dials() const { return ras.LogLinesStartingWith("RasDialA started").size(); }
+    // Until the statistics line shows both speeds, and then it.
+    std::string StatisticsShown(HWND dialog) {
+        WaitUntil([&] { return ControlText(dialog, IDC_LINK_STATS).find("/s") != ControlText(dialog, IDC_LINK_STATS).rfind("/s"); }, 5000);
+        return ControlText(dialog, IDC_LINK_STATS);
+    }
+
+    std::string name_;
+    rasdouble::Installation ras;
+    VantaroProcess vantaro;
+};
+
+TEST_F(LinkTest, ADropIsRedialledAfterDoublingWaitsUntilConnectedAndDisconnectEndsAWaitingRedial) {
+    ras.Set("Link", "receive_bps", "40000");
+    ras.Set("Link", "drop_after_ms", "3000");
+    HWND dialog = StartDialog("1");
+    ASSERT_NE(dialog, nullptr);
+    Click(dialog, IDC_DIAL);
+    ASSERT_TRUE(WaitForStatus(dialog, "Connected.")) << ControlText(dialog, IDC_STATUS);
+    // The redials that follow the drop fail once, then connect.
+    ras.Set("Dial", "outcome", "error");
+    ras.Set("Dial", "error", "678");
+    ras.Set("Errors", "678", "No answer.");
+    const std::string line = StatisticsShown(dialog);
+    EXPECT_EQ(line.rfind("Connected 0:00:0", 0), 0u) << line;
+    for (const char* figure : {"Received ", " KB", "Down ", "Up ", "This month "})
+        EXPECT_NE(line.find(figure), std::string::npos) << figure << " in " << line;
+    SaveWindowImage(dialog, ArtifactsFolder() + "\\link-statistics-en.bmp");
+
+    ASSERT_TRUE(WaitForStatus(dialog, "link dropped Redialling in 1 s (attempt 1 of 5)."))
+        << ControlText(dialog, IDC_STATUS);
+    const DWORD firstWait = ::GetTickCount();
+    EXPECT_EQ(Buttons(dialog), kDialling);
+    EXPECT_EQ(ControlText(dialog, IDC_LINK_STATS), "");
+    ASSERT_TRUE(WaitForStatus(dialog, "Error: 678 - No answer. Redialling in 2 s (attempt 2 of 5)."))
+        << ControlText(dialog, IDC_STATUS);
+    const DWORD secondWait = ::GetTickCount();
+    EXPECT_GE(secondWait - firstWait, 900u) << "the first redial came before its wait";
+    ras.Set("Dial", "outcome", "connect");
+    ras.Set("Link", "drop_after_ms", "1500");
+    ASSERT_TRUE(WaitForStatus(dialog, "Connected.")) << ControlText(dialog, IDC_STATUS);
+    EXPECT_GE(::GetTickCount() - secondWait, 1900u) << "the second redial came before its wait";
+    EXPECT_EQ(Dials(), 3u);
+
+    // The connection lasted less than 45 s: the count goes on, and Disconnect ends the wait.
+    ASSERT_TRUE(WaitForStatus(dialog, "link dropped Redialling in 4 s (attempt 3 of 5)."))
+        << ControlText(dialog, IDC_STATUS);
+    Click(dialog, IDC_DISCONNECT);
+    ASSERT_TRUE(WaitForStatus(dialog, "dissucess", 2000)) << ControlText(dialog, IDC_STATUS);
+    EXPECT_TRUE(WaitUntil([&] { return Buttons(dialog) == kIdle; }, 2000)) << Buttons(dialog);
+    ::Sleep(5000);
+    EXPECT_EQ(Dials(), 3u) << "a redial came after Disconnect";
+    Click(dialog, IDC_EXIT);
+    ASSERT_TRUE(vantaro.WaitForExit());
+
+    const std::string log = ReadFile(vantaro.Folder() + "\\Vantaro.log");
+    for (const char* line : {"dial.dropped\tdone\t0\tafter ", "dial.redial\tstarted\t0\tattempt 1 of 5, in 1 s",
+                             "dial.redial\tstarted\t0\tattempt 2 of 5, in 2 s", "dial.redial\tstarted\t0\tattempt 3 of 5, in 4 s"})
+        EXPECT_NE(log.find(line), std::string::npos) << line;
+}
+
+TEST_F(LinkTest, DisconnectThenConnectWhileARedialWaitsStartsOneDialAndExitDuringTheNextWaitEndsTheProgram) {
+    ras.Set("Link", "drop_after_ms", "1000");
+    HWND dialog = StartDialog("3");
+    ASSERT_NE(dialog, nullptr);
+    Click(dialog, IDC_DIAL);
+    ASSERT_TRUE(WaitForStatus(dialog, "link dropped Redialling in 3 s (attempt 1 of 5)."))
+        << ControlText(dialog, IDC_STATUS);
+    Click(dialog, IDC_DISCONNECT);
+    const DWORD disconnected = ::GetTickCount();
+    Click(dialog, IDC_DIAL);
+    // The user's Connect starts a new series; the cancelled redial never dials.
+    ASSERT_TRUE(WaitForStatus(dialog, "link dropped Redialling in 3 s (attempt 1 of 5)."))
+        << ControlText(dialog, IDC_STATUS);
+    const DWORD elapsed = ::GetTickCount() - disconnected;
+    if (elapsed < 3500) ::Sleep(3500 - elapsed);
+    EXPECT_EQ(Dials(), 2u);
+    Click(dialog, IDC_EXIT);
+    ASSERT_TRUE(vantaro.WaitForExit(5000)) << "Exit during a waiting redial did not end the program";
+    EXPECT_EQ(vantaro.ExitCode(), 0u);
+    EXPECT_EQ(Dials(), 2u);
+}
+
+// The statistics line with the delivered Chinese texts, as a Chinese Windows shows it.
+TEST_F(LinkTest, ChineseScreenshot) {
+    if (::GetACP() != 936) GTEST_SKIP() << "run with LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8";
+    HWND dialog = StartDialog("5", true);
+    ASSERT_NE(dialog, nullptr);
+    Click(dialog, IDC_DIAL);
+    EXPECT_NE(StatisticsShown(dialog), "");
+    SaveWindowImage(dialog, ArtifactsFolder() + "\\link-statistics-zh.bmp");
+    Click(dialog, IDC_EXIT);
+    EXPECT_TRUE(vantaro.WaitForExit());
+}
+
+} // namespace
+} // namespace vantaro::e2e
