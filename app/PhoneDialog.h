@@ -24,6 +24,10 @@ public:
 
     // Ends the dialog (the Settings dialog ends under it).
     void Close() { End(IDCANCEL); }
+    // What the check found of the SIM on the port, once the dialog has run.
+    std::optional<bool> SimLockedOn(const std::string& port) const {
+        return form_ ? form_->SimLockedOn(port) : std::nullopt;
+    }
 
     // Shared with the check's workers: what they found, until the dialog takes it.
     struct Inbox;

@@ -201,6 +201,9 @@ void SettingsDialog::CheckPhoneClicked() {
     phoneDialog_ = &phone;
     phone.DoModal(Handle());
     phoneDialog_ = nullptr;
+    // A SIM that wants its code is not redialled into; one found ready again lifts that.
+    if (const std::optional<bool> locked = phone.SimLockedOn(session_->form.DialPort()); locked && keeper_)
+        keeper_->SetSimLocked(*locked);
 }
 
 void SettingsDialog::OnCancel() {

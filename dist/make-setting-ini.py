@@ -234,6 +234,17 @@ default_connection_name=GPRS Connection
 ; How many operatorN keys of [Operators] are read.
 max_operator_num=500
 modem_inf_file64=modem_inf64.inf
+; Dialling again after a dropped link or a failed dial: 1 = on, 0 = off; how many attempts
+; (0 to 100); the first wait in seconds (1 to 600), doubled for each attempt up to 600.
+redial=1
+redial_attempts=5
+redial_first_wait=5
+; Megabytes a month, received and sent together: at 90 % Vantaro warns, at 100 % it says so;
+; 0 = no limit. limit_action: warn, or disconnect (hang up and do not redial).
+monthly_limit_mb=0
+limit_action=warn
+; A phone that is roaming when Connect is clicked: ask, allow or deny.
+roaming=ask
 
 [BaseSetting]
 ; Interface language: 0 = Chinese, 1 = English.

@@ -272,6 +272,23 @@ std::optional<std::string> PhoneForm::UseThisPort() {
     return std::nullopt;
 }
 
+std::optional<bool> PhoneForm::SimLockedOn(const std::string& port) const {
+    for (const Row& row : rows_) {
+        if (row.port != port || !row.findings) continue;
+        switch (row.findings->sim) {
+        case SimState::Pin:
+        case SimState::Puk:
+        case SimState::PhoneSimPin:
+        case SimState::PhoneNetworkPin: return true;
+        case SimState::Ready:
+        case SimState::Pin2: return false;
+        case SimState::Unknown:
+        case SimState::NoSim: return std::nullopt;
+        }
+    }
+    return std::nullopt;
+}
+
 PhoneForm::Row* PhoneForm::RowOf(const std::string& port) {
     const auto row = std::find_if(rows_.begin(), rows_.end(), [&](const Row& candidate) { return candidate.port == port; });
     return row == rows_.end() ? nullptr : &*row;

@@ -111,6 +111,10 @@ public:
     // The candidates shown for the selected row, in the list's order.
     const std::vector<providers::ApnCandidate>& Candidates() const;
 
+    // Whether the SIM on the port wants a code before it can dial; nothing when the check did not
+    // reach that port's SIM.
+    std::optional<bool> SimLockedOn(const std::string& port) const;
+
     // The texts of a row as the table shows them.
     std::vector<std::string> RowCells(const PortFindings& findings) const;
 

@@ -374,6 +374,12 @@ std::string SettingsForm::PortName() const {
     return portName_;
 }
 
+std::string SettingsForm::DialPort() const {
+    std::string port = PortName();
+    if (port.empty() && controls_.GetCurSel(IDC_PORT_LIST) >= 0) port = controls_.GetText(IDC_PORT_LIST);
+    return port;
+}
+
 void SettingsForm::SetPortName(std::string name) {
     std::lock_guard<std::mutex> lock(mutex_);
     portName_ = std::move(name);

@@ -122,6 +122,8 @@ public:
     std::string LanguageName() const;
     std::string PortName() const;
     void SetPortName(std::string name);
+    // The port a dial goes through: the installed modem's, else the port list's choice.
+    std::string DialPort() const;
     std::string ConnectionName() const;
     void SetConnectionName(std::string name);
 

@@ -36,14 +36,15 @@ bool IsMonthSection(std::string_view name) {
     return true;
 }
 
-// The file as this counter writes it, line by line: month sections, the four keys with plain
+// The file as this counter writes it, line by line (a line ends at a CR or an LF, as the INI
+// reader ends it, so a file with CR line ends is read as the reader reads it): month sections, the four keys with plain
 // numbers, blank lines and notes. Anything else (a NUL, a torn line, a word where a number
 // belongs) means that the file is not ours or was damaged.
 bool IsWellFormed(const std::string& text) {
     if (text.find('\0') != std::string::npos) return false;
     std::size_t start = 0;
     while (start <= text.size()) {
-        std::size_t end = text.find('\n', start);
+        std::size_t end = text.find_first_of("\r\n", start);
         if (end == std::string::npos) end = text.size();
         const std::string_view line = TrimmedOf(std::string_view(text).substr(start, end - start), " \t\r");
         start = end + 1;

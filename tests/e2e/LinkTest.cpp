@@ -11,10 +11,12 @@
 namespace vantaro::e2e {
 namespace {
 
-constexpr char kSettings[] =
-    "[Setting]\r\nnumber=*99***1#\r\nredial_first_wait=%WAIT%\r\n"
-    "[BaseSetting]\r\nlanguage=1\r\n"
-    "[English]\r\nconnectsucess=Connected.\r\n";
+// The [Setting] lines of a test come after the number.
+std::string Settings(const std::string& setting) {
+    return "[Setting]\r\nnumber=*99***1#\r\n" + setting +
+           "[BaseSetting]\r\nlanguage=1\r\n"
+           "[English]\r\nconnectsucess=Connected.\r\n";
+}
 
 // Only Disconnect on, as during any dial.
 constexpr char kDialling[] = "off off / on";
@@ -38,11 +40,10 @@ protected:
         ::DeleteFileA((std::string(appData) + "\\Vantaro\\usage.ini").c_str());
     }
 
-    HWND StartDialog(const std::string& firstWait, bool delivered = false) {
+    // With the delivered Setting.ini when `setting` is empty.
+    HWND StartDialog(const std::string& setting) {
         EXPECT_TRUE(ras.Installed()) << ras.Error();
-        std::string settings = kSettings;
-        settings.replace(settings.find("%WAIT%"), 6, firstWait);
-        if (!delivered) vantaro.WriteSettings(settings);
+        if (!setting.empty()) vantaro.WriteSettings(Settings(setting));
         EXPECT_TRUE(vantaro.Start());
         HWND dialog = vantaro.WaitForSettingsDialog();
         EXPECT_NE(dialog, nullptr) << "the Settings dialog did not appear";
@@ -63,7 +64,7 @@ protected:
 TEST_F(LinkTest, ADropIsRedialledAfterDoublingWaitsUntilConnectedAndDisconnectEndsAWaitingRedial) {
     ras.Set("Link", "receive_bps", "40000");
     ras.Set("Link", "drop_after_ms", "3000");
-    HWND dialog = StartDialog("1");
+    HWND dialog = StartDialog("redial_first_wait=1\r\n");
     ASSERT_NE(dialog, nullptr);
     Click(dialog, IDC_DIAL);
     ASSERT_TRUE(WaitForStatus(dialog, "Connected.")) << ControlText(dialog, IDC_STATUS);
@@ -111,7 +112,7 @@ TEST_F(LinkTest, ADropIsRedialledAfterDoublingWaitsUntilConnectedAndDisconnectEn
 
 TEST_F(LinkTest, DisconnectThenConnectWhileARedialWaitsStartsOneDialAndExitDuringTheNextWaitEndsTheProgram) {
     ras.Set("Link", "drop_after_ms", "1000");
-    HWND dialog = StartDialog("3");
+    HWND dialog = StartDialog("redial_first_wait=3\r\n");
     ASSERT_NE(dialog, nullptr);
     Click(dialog, IDC_DIAL);
     ASSERT_TRUE(WaitForStatus(dialog, "link dropped Redialling in 3 s (attempt 1 of 5)."))
@@ -131,10 +132,29 @@ TEST_F(LinkTest, DisconnectThenConnectWhileARedialWaitsStartsOneDialAndExitDurin
     EXPECT_EQ(Dials(), 2u);
 }
 
+TEST_F(LinkTest, AtTheMonthlyLimitVantaroSaysSoHangsUpAndDoesNotRedial) {
+    ras.Set("Link", "receive_bps", "600000");
+    HWND dialog = StartDialog("redial_first_wait=1\r\nmonthly_limit_mb=1\r\nlimit_action=disconnect\r\n");
+    ASSERT_NE(dialog, nullptr);
+    Click(dialog, IDC_DIAL);
+    HWND box = vantaro.WaitForMessageBox(8000);
+    ASSERT_NE(box, nullptr) << ControlText(dialog, IDC_STATUS);
+    const std::string said = VantaroProcess::MessageBoxText(box);
+    EXPECT_EQ(said.rfind("This month's limit is reached: 1.", 0), 0u) << said;
+    EXPECT_NE(said.find(" of 1.0 MB. Vantaro hangs up and does not redial."), std::string::npos) << said;
+    EXPECT_EQ(ControlText(dialog, IDC_STATUS), said);
+    EXPECT_EQ(ras.LogLinesStartingWith("RasHangUpA").size(), 1u);
+    VantaroProcess::Acknowledge(box);
+    ::Sleep(2000);
+    EXPECT_EQ(Dials(), 1u) << "a redial came after the limit";
+    Click(dialog, IDC_EXIT);
+    EXPECT_TRUE(vantaro.WaitForExit());
+}
+
 // The statistics line with the delivered Chinese texts, as a Chinese Windows shows it.
 TEST_F(LinkTest, ChineseScreenshot) {
     if (::GetACP() != 936) GTEST_SKIP() << "run with LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8";
-    HWND dialog = StartDialog("5", true);
+    HWND dialog = StartDialog("");
     ASSERT_NE(dialog, nullptr);
     Click(dialog, IDC_DIAL);
     EXPECT_NE(StatisticsShown(dialog), "");
