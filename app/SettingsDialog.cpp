@@ -3,6 +3,7 @@
 #include "app/AboutDialog.h"
 #include "app/DialogInitData.h"
 #include "app/PhoneDialog.h"
+#include "app/RoamingCheck.h"
 #include "app/Shortcut.h"
 #include "app/StoredSecrets.h"
 #include "app/Win32InstallPlatform.h"
@@ -55,6 +56,7 @@ BOOL SettingsDialog::OnInit() {
     session_->form.TransferMembersToEdits();
     CenterOnScreen();
     session_->dial.ClearDialState();
+    session_->dial.SetBeforeDial(MakeRoamingCheck(session_->form));
     return session_->form.LoadSettings() != 0;
 }
 
