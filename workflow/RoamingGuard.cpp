@@ -47,8 +47,17 @@ RoamingStep DecideRoaming(RoamingPolicy policy, Registration registration, bool 
 DialSession::DialClearance RoamingGuard::BeforeDial(bool redial) {
     Log* log = form_.StepLog();
     const RoamingPolicy policy = ReadRoamingPolicy(form_.Settings(), log);
-    if (!redial) agreed_ = false;
-    const bool agreed = agreed_;
+    std::uint64_t series = 0;
+    bool agreed = false;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!redial) {
+            ++series_;
+            agreed_ = false;
+        }
+        series = series_;
+        agreed = agreed_;
+    }
 
     // The phone is asked only when its answer can change what happens.
     std::string port = form_.PortName();
@@ -60,7 +69,9 @@ DialSession::DialClearance RoamingGuard::BeforeDial(bool redial) {
     bool answeredYes = false;
     if (step == RoamingStep::Ask) {
         answeredYes = question_.Ask(form_.LookUpText(roamingtext::kAsk.key, roamingtext::kAsk.english));
-        agreed_ = answeredYes;
+        // A box answered after a newer Connect speaks for the old series only.
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (series == series_) agreed_ = answeredYes;
     }
     if (log) {
         const char* said = RegistrationText(registration);

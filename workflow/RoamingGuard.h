@@ -19,7 +19,8 @@
 #include "workflow/RoamingText.h"
 #include "workflow/SettingsForm.h"
 
-#include <atomic>
+#include <cstdint>
+#include <mutex>
 #include <string>
 
 namespace vantaro {
@@ -53,7 +54,10 @@ private:
     Clock& clock_;
     YesNoQuestion& question_;
     const RegistrationTimings timings_;
-    std::atomic<bool> agreed_{false};  // of the series that the last Connect began
+    // Dials run one at a time, but a question left open by a Disconnect may outlive its series.
+    std::mutex mutex_;
+    std::uint64_t series_ = 0;  // counts the user's Connects
+    bool agreed_ = false;       // the user answered Yes at the Connect that began series_
 };
 
 } // namespace vantaro
