@@ -4,6 +4,7 @@
 #include "app/AnsiText.h"
 #include "app/DialogInitData.h"
 #include "app/PhoneDialog.h"
+#include "app/RoamingCheck.h"
 #include "app/Shortcut.h"
 #include "app/StoredSecrets.h"
 #include "app/Win32InstallPlatform.h"
@@ -59,6 +60,7 @@ BOOL SettingsDialog::OnInit() {
     session_->form.TransferMembersToEdits();
     CenterOnScreen();
     session_->dial.ClearDialState();
+    session_->dial.SetBeforeDial(MakeRoamingCheck(session_->form));
     const int loaded = session_->form.LoadSettings();
     StartKeepingTheLink();
     return loaded != 0;

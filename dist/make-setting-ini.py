@@ -60,6 +60,15 @@ MESSAGES = [
     ("dissucess", "when the connection is closed",
      "连接已断开。",
      "Disconnected."),
+    ("roamingask", "in a question before a dial, when the phone is roaming and roaming=ask",
+     "手机正在漫游，使用的是其他运营商的网络：数据费用可能高得多。仍要拨号吗？",
+     "The phone is roaming, on another operator's network: data may cost much more. Dial anyway?"),
+    ("roamingdenied", "when a dial is refused because the phone is roaming and roaming=deny",
+     "未拨号：手机正在漫游，且 Setting.ini 中设置为 roaming=deny。",
+     "Not dialled: the phone is roaming, and Setting.ini says roaming=deny."),
+    ("roamingdeclined", "when a dial is refused because the phone is roaming and nobody agreed to it",
+     "未拨号：手机正在漫游，且未同意在漫游时拨号。",
+     "Not dialled: the phone is roaming, and dialling while roaming was not agreed to."),
 ]
 
 # Why a driver file cannot be installed, shown in a message box of its own before the install

@@ -1,10 +1,13 @@
 // The real Vantaro.exe under Wine dialling through the rasapi32.dll double: the hidden dial and
 // disconnect buttons (clicked by their commands), a dial that connects, one that fails, one that
-// times out, one the service refuses, and leaving the dialog while a dial still waits.
+// times out, one the service refuses, and leaving the dialog while a dial still waits. A
+// simulated phone that roams waits on COM93 (tests/tools/simphone.py, see CMakeLists.txt).
 
+#include "e2e/SerialCommOverride.h"
 #include "e2e/UiDriver.h"
 #include "rasdouble/RasDoubleControl.h"
 #include "resources/resource.h"
+#include "workflow/RoamingText.h"
 
 #include <gtest/gtest.h>
 
@@ -56,9 +59,9 @@ protected:
     DialTest()
         : name_(::testing::UnitTest::GetInstance()->current_test_info()->name()), ras(name_), vantaro(name_) {}
 
-    HWND StartDialog() {
+    HWND StartDialog(const std::string& settings = kSettings) {
         EXPECT_TRUE(ras.Installed()) << ras.Error();
-        vantaro.WriteSettings(kSettings);
+        vantaro.WriteSettings(settings);
         EXPECT_TRUE(vantaro.Start());
         HWND dialog = vantaro.WaitForSettingsDialog();
         EXPECT_NE(dialog, nullptr) << "the Settings dialog did not appear";
@@ -108,6 +111,20 @@ TEST_F(DialTest, ADialShowsConecttingThenConnectedAndDisconnectHangsUp) {
 
     Exit(dialog);
     EXPECT_EQ(ras.LogLinesStartingWith("RasHangUpA").size(), 1u) << "no connection was left to hang up";
+}
+
+TEST_F(DialTest, ARoamingPhoneIsNotDialledWhenTheSettingsSayDeny) {
+    SerialCommOverride serialComm;  // the port list holds the roaming phone alone
+    ASSERT_TRUE(serialComm.SetPortName("\\Device\\Serial0", "COM93"));
+    ras.Set("Dial", "outcome", "connect");
+    std::string settings = kSettings;
+    HWND dialog = StartDialog(settings.insert(settings.find("number="), "roaming=deny\r\n"));
+    ASSERT_NE(dialog, nullptr);
+    Click(dialog, IDC_DIAL);
+    ASSERT_TRUE(WaitForStatus(dialog, roamingtext::kDenied.english)) << "status: " << ControlText(dialog, IDC_STATUS);
+    EXPECT_EQ(SettledButtons(dialog, kIdle), kIdle);
+    EXPECT_TRUE(ras.LogLinesStartingWith("RasDialA").empty()) << "the roaming phone was dialled";
+    Exit(dialog);
 }
 
 TEST_F(DialTest, AnErrorShowsTheServicesTextAndTheNextDialHangsUpTheLeftoverFirst) {

@@ -10,6 +10,7 @@
 #include "workflow/InterfaceText.h"
 #include "workflow/LinkText.h"
 #include "workflow/PhoneText.h"
+#include "workflow/RoamingText.h"
 
 #include <gtest/gtest.h>
 
@@ -170,6 +171,7 @@ TEST(DeliveredSettings, BothLanguagesHoldEveryPhoneCheckAndLinkText) {
     const std::string settings = DeliveredSettings();
     std::vector<TextKey> keys(phonetext::kAll.begin(), phonetext::kAll.end());
     keys.insert(keys.end(), linktext::kAll.begin(), linktext::kAll.end());
+    keys.insert(keys.end(), roamingtext::kAll.begin(), roamingtext::kAll.end());
     for (const TextKey& key : keys) {
         const std::string chinese = Value(settings, "Chinese", key.key);
         const std::string english = Value(settings, "English", key.key);

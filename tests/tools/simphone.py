@@ -21,6 +21,7 @@ PORT is  N:BEHAVIOUR[,key=value...]  (COM N). Behaviours:
     nosignal   signal 99 (unknown), not registered
     denied     registration denied
     searching  searching for a network
+    roaming    registered on another operator's network (+CREG: 0,5 and +CGREG: 0,5)
     silent     reads everything, answers nothing
     stuck      reads nothing at all: once its buffer is full, a write to it waits
     slow       answers nothing until 2.5 s (wake=SECONDS) after the first byte, then all of it
@@ -67,6 +68,7 @@ BEHAVIOURS = {
     "nosignal": {"signal": "99", "creg": "0", "cgreg": "0"},
     "denied": {"creg": "3", "cgreg": "3"},
     "searching": {"creg": "2", "cgreg": "2"},
+    "roaming": {"creg": "5", "cgreg": "5"},
     "pin2": {"sim": "pin2"},
     "phsim": {"sim": "phsim"},
     "phnet": {"sim": "phnet"},
