@@ -5,6 +5,7 @@
 #include "app/PhoneDialog.h"
 #include "app/Shortcut.h"
 #include "app/StoredSecrets.h"
+#include "app/TrayMenu.h"
 #include "app/Win32InstallPlatform.h"
 #include "modem/InstallRecord.h"
 #include "modem/win32/RunningWindows.h"
@@ -13,6 +14,7 @@
 #include "resources/resource.h"
 #include "settings/SerialPortScanner.h"
 #include "workflow/FormInstallReport.h"
+#include "workflow/LinkText.h"
 
 namespace vantaro {
 
@@ -55,7 +57,12 @@ BOOL SettingsDialog::OnInit() {
     session_->form.TransferMembersToEdits();
     CenterOnScreen();
     session_->dial.ClearDialState();
-    return session_->form.LoadSettings() != 0;
+    const int focusDefault = session_->form.LoadSettings();
+    // The icon is there before anything can change the link; texts of the loaded language.
+    AllowMinimizing(Handle());
+    tray_ = std::make_unique<Win32TrayIcon>(
+        Handle(), session_->form.LookUpText(linktext::kNotConnected.key, linktext::kNotConnected.english));
+    return focusDefault != 0;
 }
 
 void SettingsDialog::FillFromInitData() {
@@ -178,7 +185,11 @@ void SettingsDialog::OnCancel() {
     session_->dial.CancelClicked([this] { End(IDCANCEL); });
 }
 
-bool SettingsDialog::OnMessage(UINT message, WPARAM, LPARAM, INT_PTR* result) {
+bool SettingsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) {
+    if (tray_ && HandleTrayMessage(Handle(), *tray_, session_->form, message, wParam, lParam)) {
+        *result = 0;
+        return true;
+    }
     if (message == kEndWithOkMessage) {
         // The plain OK behaviour, asked for by a worker: edits into members, then end with OK.
         session_->form.TransferEditsToMembers();
@@ -194,6 +205,7 @@ void SettingsDialog::OnEnding() {
     // From here on no worker reaches the dialog, and a dial that still waits gives up. The Phone
     // dialog ends with it (its check stops without waiting for a phone).
     if (phoneDialog_) phoneDialog_->Close();
+    if (tray_) tray_->Remove();
     if (session_) {
         session_->controls.MarkEnded();
         session_->dial.DialogEnded();
