@@ -1,6 +1,7 @@
 // The notification-area icon of the real Vantaro.exe under Wine, with the delivered Setting.ini:
-// its menu opened as the taskbar opens it (the icon's message to the dialog) and chosen from
-// with the keyboard, photographed as on an English and as on a Chinese Windows.
+// its menu opened by a right click on the icon (Wine shows it in a window of its own when no tray
+// manager runs) and by the taskbar's message, chosen from with the keyboard, and photographed
+// as on an English and as on a Chinese Windows.
 
 #include "app/Win32TrayIcon.h"
 #include "e2e/UiDriver.h"
@@ -19,10 +20,25 @@ bool IconShown(HWND dialog) {
     return ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
 }
 
-// Opens the icon's menu, photographs it, then presses the keys: Down moves from item to item,
-// separators left out; Up first goes to the last.
-bool ChooseFromMenu(const VantaroProcess& vantaro, HWND dialog, std::vector<WORD> keys, const std::string& photo) {
-    ::PostMessageW(dialog, kTrayCallbackMessage, 1, WM_RBUTTONUP);
+// A right click on the icon where Wine shows it without a tray manager: a window of its own.
+bool RightClickIcon(const std::string& locale) {
+    HWND tray = ::FindWindowA("__winex11_standalone_tray", nullptr);
+    HWND icon = tray ? ::GetWindow(tray, GW_CHILD) : nullptr;
+    RECT rect{};
+    if (!icon || !::GetWindowRect(icon, &rect)) return false;
+    SaveWindowImage(tray, ArtifactsFolder() + "\\tray-icon-" + locale + ".bmp");
+    ::SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    INPUT click[2] = {};
+    click[0].type = click[1].type = INPUT_MOUSE;
+    click[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+    click[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+    return ::SendInput(2, click, sizeof(INPUT)) == 2;
+}
+
+// Opens the icon's menu (clicked and photographed for a locale, else by the taskbar's message),
+// then presses the keys: Down moves from item to item, separators left out; Up goes to the last.
+bool ChooseFromMenu(const VantaroProcess& vantaro, HWND dialog, std::vector<WORD> keys, const std::string& locale) {
+    if (locale.empty() || !RightClickIcon(locale)) ::PostMessageW(dialog, kTrayCallbackMessage, 1, WM_RBUTTONUP);
     HWND menu = nullptr;
     DWORD owner = 0;
     if (!WaitUntil([&] {
@@ -31,7 +47,7 @@ bool ChooseFromMenu(const VantaroProcess& vantaro, HWND dialog, std::vector<WORD
                    owner == vantaro.ProcessId();
         }, 10000))
         return false;
-    if (!photo.empty()) SaveWindowImage(menu, ArtifactsFolder() + "\\" + photo);
+    if (!locale.empty()) SaveWindowImage(menu, ArtifactsFolder() + "\\tray-menu-" + locale + ".bmp");
     keys.push_back(VK_RETURN);
     for (WORD key : keys) {
         INPUT press[2] = {};
@@ -54,8 +70,7 @@ TEST(TrayIcon, OpenSettingsBringsTheDialogBackAndExitEndsTheProgramWithItsIcon) 
 
     // As after a minimise while connected; Connect and Disconnect (greyed) come first.
     ::ShowWindow(dialog, SW_HIDE);
-    ASSERT_TRUE(ChooseFromMenu(vantaro, dialog, {VK_DOWN, VK_DOWN, VK_DOWN},
-                               std::string("tray-menu-") + (chinese ? "zh_CN" : "en") + ".bmp"));
+    ASSERT_TRUE(ChooseFromMenu(vantaro, dialog, {VK_DOWN, VK_DOWN, VK_DOWN}, chinese ? "zh_CN" : "en"));
     EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(dialog) != FALSE; }, 5000)) << "Open settings";
 
     ASSERT_TRUE(ChooseFromMenu(vantaro, dialog, {VK_UP}, ""));
