@@ -7,6 +7,7 @@
 #include "app/RoamingCheck.h"
 #include "app/Shortcut.h"
 #include "app/StoredSecrets.h"
+#include "app/TrayMenu.h"
 #include "app/Win32InstallPlatform.h"
 #include "modem/InstallRecord.h"
 #include "modem/win32/RunningWindows.h"
@@ -15,6 +16,7 @@
 #include "resources/resource.h"
 #include "settings/SerialPortScanner.h"
 #include "workflow/FormInstallReport.h"
+#include "workflow/LinkText.h"
 
 namespace vantaro {
 
@@ -62,6 +64,10 @@ BOOL SettingsDialog::OnInit() {
     session_->dial.ClearDialState();
     session_->dial.SetBeforeDial(MakeRoamingCheck(session_->form));
     const int loaded = session_->form.LoadSettings();
+    // The icon is there before anything can change the link; texts of the loaded language.
+    AllowMinimizing(Handle());
+    tray_ = std::make_unique<Win32TrayIcon>(
+        Handle(), session_->form.LookUpText(linktext::kNotConnected.key, linktext::kNotConnected.english));
     StartKeepingTheLink();
     return loaded != 0;
 }
@@ -89,6 +95,7 @@ void SettingsDialog::StartKeepingTheLink() {
         [session] { session->dial.DisconnectClicked(); },
     };
     keeper_ = std::make_unique<LinkKeeper>(std::move(parts), ReadRedialSettings(profile, log));
+    keeper_->SetTray(tray_.get());
     ::SetTimer(Handle(), kLinkTimer, LinkKeeper::kTickMs, nullptr);
 }
 
@@ -217,7 +224,11 @@ void SettingsDialog::OnCancel() {
     session_->dial.CancelClicked([this] { End(IDCANCEL); });
 }
 
-bool SettingsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR* result) {
+bool SettingsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) {
+    if (tray_ && HandleTrayMessage(Handle(), *tray_, session_->form, message, wParam, lParam)) {
+        *result = 0;
+        return true;
+    }
     if (message == kEndWithOkMessage) {
         // The plain OK behaviour, asked for by a worker: edits into members, then end with OK.
         session_->form.TransferEditsToMembers();
@@ -241,6 +252,7 @@ void SettingsDialog::OnEnding() {
     ::KillTimer(Handle(), kLinkTimer);
     // The month's bytes are written before the hang-up below.
     if (keeper_) keeper_->DialogEnded();
+    if (tray_) tray_->Remove();
     if (session_) {
         session_->controls.MarkEnded();
         session_->dial.DialogEnded();

@@ -2,6 +2,7 @@
 // The Settings dialog (template 129): the program's one working window.
 
 #include "app/Dialog.h"
+#include "app/Win32TrayIcon.h"
 #include "log/win32/Win32LogFile.h"
 #include "dialup/win32/Win32DialPlatform.h"
 #include "dialup/win32/Win32LinkProbes.h"
@@ -41,6 +42,8 @@ public:
 
     // Valid once the dialog has run; the outcome dialog reads the results here.
     const SettingsSession* Session() const { return session_.get(); }
+    // The notification-area icon: null before the dialog starts, empty once it has ended.
+    Win32TrayIcon* Tray() const { return tray_.get(); }
 
 private:
     BOOL OnInit() override;
@@ -63,6 +66,7 @@ private:
     std::shared_ptr<SettingsSession> session_;
     UniqueKernelHandle workerThread_;
     class PhoneDialog* phoneDialog_ = nullptr;  // while the Phone dialog is open over this one
+    std::unique_ptr<Win32TrayIcon> tray_;
 
     // The connection's keeper and what it uses; the dialog's thread only.
     Win32LinkProbes linkProbes_;

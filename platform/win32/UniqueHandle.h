@@ -76,11 +76,27 @@ struct Module {
     static void Close(Type value) { ::FreeLibrary(value); }
 };
 
+struct Icon {
+    using Type = HICON;
+    static Type Empty() { return nullptr; }
+    static bool IsEmpty(Type value) { return value == nullptr; }
+    static void Close(Type value) { ::DestroyIcon(value); }
+};
+
+struct Menu {
+    using Type = HMENU;
+    static Type Empty() { return nullptr; }
+    static bool IsEmpty(Type value) { return value == nullptr; }
+    static void Close(Type value) { ::DestroyMenu(value); }
+};
+
 } // namespace handle_traits
 
 using UniqueKernelHandle = UniqueHandle<handle_traits::Kernel>;
 using UniqueHkey = UniqueHandle<handle_traits::Key>;
 using UniqueHdevinfo = UniqueHandle<handle_traits::DeviceInfoList>;
 using UniqueHmodule = UniqueHandle<handle_traits::Module>;
+using UniqueHicon = UniqueHandle<handle_traits::Icon>;
+using UniqueHmenu = UniqueHandle<handle_traits::Menu>;
 
 } // namespace vantaro

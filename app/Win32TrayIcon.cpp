@@ -1,0 +1,118 @@
+#include "app/Win32TrayIcon.h"
+
+#include "app/TrayText.h"
+#include "resources/resource.h"
+
+#include <cwchar>
+
+namespace vantaro {
+
+namespace {
+
+// The program has one icon; the taskbar knows it by its owner and this id.
+constexpr UINT kIconId = 1;
+
+// The text in the interface's code page as UTF-16, cut to what the field holds, with its NUL.
+std::wstring FieldText(const std::string& text, std::size_t fieldUnits) {
+    if (text.empty()) return {};
+    const int length = static_cast<int>(text.size());
+    const int units = ::MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
+    if (units <= 0) return {};
+    std::wstring wide(static_cast<std::size_t>(units), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, text.data(), length, wide.data(), units);
+    wide.resize(FittingUtf16Length(wide.data(), wide.size(), fieldUnits));
+    return wide;
+}
+
+template <std::size_t Units>
+void CopyToField(WCHAR (&field)[Units], const std::wstring& text) {
+    const std::size_t count = FittingUtf16Length(text.data(), text.size(), Units);
+    std::wmemcpy(field, text.data(), count);
+    field[count] = L'\0';
+}
+
+HICON LoadTrayIcon(int id) {
+    return static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON,
+                                           ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON),
+                                           LR_DEFAULTCOLOR));
+}
+
+} // namespace
+
+Win32TrayIcon::Win32TrayIcon(HWND owner, const std::string& tooltip)
+    : owner_(owner), taskbarCreatedMessage_(::RegisterWindowMessageW(L"TaskbarCreated")) {
+    icons_[static_cast<int>(LinkState::Disconnected)].reset(LoadTrayIcon(IDI_TRAY_DISCONNECTED));
+    icons_[static_cast<int>(LinkState::Dialling)].reset(LoadTrayIcon(IDI_TRAY_DIALLING));
+    icons_[static_cast<int>(LinkState::Connected)].reset(LoadTrayIcon(IDI_TRAY_CONNECTED));
+    std::lock_guard<std::mutex> lock(mutex_);
+    tooltip_ = FieldText(tooltip, kTrayTooltipUnits);
+    AddLocked();
+}
+
+Win32TrayIcon::~Win32TrayIcon() { Remove(); }
+
+void Win32TrayIcon::Remove() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    removed_ = true;
+    if (!added_) return;
+    NOTIFYICONDATAW data = Data(0);
+    ::Shell_NotifyIconW(NIM_DELETE, &data);
+    added_ = false;
+}
+
+NOTIFYICONDATAW Win32TrayIcon::Data(UINT flags) const {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof(data);
+    data.hWnd = owner_;
+    data.uID = kIconId;
+    data.uFlags = flags;
+    data.uCallbackMessage = kTrayCallbackMessage;
+    data.hIcon = icons_[static_cast<int>(state_)].get();
+    CopyToField(data.szTip, tooltip_);
+    return data;
+}
+
+void Win32TrayIcon::AddLocked() {
+    NOTIFYICONDATAW data = Data(NIF_MESSAGE | NIF_ICON | NIF_TIP);
+    added_ = ::Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
+}
+
+void Win32TrayIcon::Show(LinkState state, const std::string& tooltip) {
+    std::wstring wide = FieldText(tooltip, kTrayTooltipUnits);
+    std::lock_guard<std::mutex> lock(mutex_);
+    // Called every second while connected, mostly with what the taskbar already shows.
+    if (state == state_ && wide == tooltip_) return;
+    state_ = state;
+    tooltip_ = std::move(wide);
+    // Without a taskbar the picture is kept for when one announces itself.
+    if (!added_) return;
+    NOTIFYICONDATAW data = Data(NIF_ICON | NIF_TIP);
+    ::Shell_NotifyIconW(NIM_MODIFY, &data);
+}
+
+void Win32TrayIcon::Balloon(const std::string& title, const std::string& text) {
+    const std::wstring wideTitle = FieldText(title, kTrayBalloonTitleUnits);
+    const std::wstring wideText = FieldText(text, kTrayBalloonTextUnits);
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!added_) return;
+    NOTIFYICONDATAW data = Data(NIF_INFO);
+    CopyToField(data.szInfoTitle, wideTitle);
+    CopyToField(data.szInfo, wideText);
+    data.dwInfoFlags = NIIF_INFO;
+    ::Shell_NotifyIconW(NIM_MODIFY, &data);
+}
+
+bool Win32TrayIcon::OnTaskbarCreated(UINT message) {
+    if (message != taskbarCreatedMessage_ || taskbarCreatedMessage_ == 0) return false;
+    std::lock_guard<std::mutex> lock(mutex_);
+    // The new taskbar knows nothing of the icon, whether the old one had it or not.
+    if (!removed_) AddLocked();
+    return true;
+}
+
+bool Win32TrayIcon::Added() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return added_;
+}
+
+} // namespace vantaro

@@ -1,0 +1,74 @@
+// The notification-area icon of the real Vantaro.exe under Wine, with the delivered Setting.ini:
+// its menu opened by a right click on the icon (without a tray manager Wine shows it in a window
+// of its own), chosen from with the keyboard, and photographed as on an English and as on a
+// Chinese Windows. The menu's items are a host table.
+
+#include "e2e/UiDriver.h"
+
+#include <shellapi.h>
+
+#include <gtest/gtest.h>
+
+namespace vantaro::e2e {
+namespace {
+
+// Only an icon that the taskbar holds can be modified.
+bool IconShown(HWND dialog) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data, data.hWnd = dialog, data.uID = 1;
+    return ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
+void Input(DWORD type, WORD key, DWORD press, DWORD release) {
+    INPUT events[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        events[i].type = type;
+        events[i].ki.wVk = key;  // 0 for the mouse
+        (type == INPUT_MOUSE ? events[i].mi.dwFlags : events[i].ki.dwFlags) = i == 0 ? press : release;
+    }
+    ::SendInput(2, events, sizeof(INPUT));
+}
+
+// A right click on the icon (photographed for a locale), then the keys: Down moves from item to
+// item, separators left out, Up goes to the last.
+bool ChooseFromMenu(DWORD process, std::vector<WORD> keys, const std::string& locale = {}) {
+    HWND tray = ::FindWindowA("__winex11_standalone_tray", nullptr);
+    RECT icon{};
+    if (!tray || !::GetWindowRect(::GetWindow(tray, GW_CHILD), &icon)) return false;
+    if (!locale.empty()) SaveWindowImage(tray, ArtifactsFolder() + "\\tray-icon-" + locale + ".bmp");
+    ::SetCursorPos((icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2);
+    Input(INPUT_MOUSE, 0, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+    HWND menu = nullptr;
+    DWORD owner = 0;
+    if (!WaitUntil([&] {
+            return (menu = ::FindWindowA("#32768", nullptr)) && ::IsWindowVisible(menu) &&
+                   ::GetWindowThreadProcessId(menu, &owner) && owner == process;
+        }, 10000))
+        return false;
+    if (!locale.empty()) SaveWindowImage(menu, ArtifactsFolder() + "\\tray-menu-" + locale + ".bmp");
+    for (WORD key : keys) Input(INPUT_KEYBOARD, key, 0, KEYEVENTF_KEYUP);
+    return WaitUntil([&] { return !::IsWindowVisible(menu); }, 5000);
+}
+
+TEST(TrayIcon, OpenSettingsBringsTheDialogBackAndExitEndsTheProgramWithItsIcon) {
+    const bool chinese = ::GetACP() == 936;
+    VantaroProcess vantaro(chinese ? "TrayIconChinese" : "TrayIcon");
+    if (!chinese) ::WritePrivateProfileStringA("BaseSetting", "language", "1", vantaro.SettingsPath().c_str());
+    ASSERT_TRUE(vantaro.Start());
+    HWND dialog = vantaro.WaitForSettingsDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(IconShown(dialog)) << "no icon in the notification area";
+
+    ::ShowWindow(dialog, SW_HIDE);  // as a minimise while connected leaves it
+    const std::vector<WORD> openSettings = {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN};  // past the greyed Disconnect
+    ASSERT_TRUE(ChooseFromMenu(vantaro.ProcessId(), openSettings, chinese ? "zh_CN" : "en"));
+    EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(dialog) != FALSE; }, 5000)) << "Open settings";
+
+    ASSERT_TRUE(ChooseFromMenu(vantaro.ProcessId(), {VK_UP, VK_RETURN}));
+    EXPECT_TRUE(vantaro.WaitForExit()) << "Exit did not end the program";
+    EXPECT_EQ(vantaro.ExitCode(), 0u);
+    EXPECT_FALSE(IconShown(dialog)) << "the icon outlived the program";
+}
+
+} // namespace
+} // namespace vantaro::e2e
