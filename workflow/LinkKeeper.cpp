@@ -102,7 +102,6 @@ void LinkKeeper::WatchLink(ras::ConnectionHandle connection) {
     lastStatusMs_ = parts_.clock.TickCount();
     phase_ = Phase::Connected;
     ShowState(LinkState::Connected);
-    KeepWatching();
 }
 
 void LinkKeeper::KeepWatching() {
