@@ -1,7 +1,6 @@
 #include "workflow/RoamingGuard.h"
 
 #include "platform/TextRules.h"
-#include "resources/resource.h"
 #include "settings/SettingsKeys.h"
 
 namespace vantaro {
@@ -60,8 +59,7 @@ DialSession::DialClearance RoamingGuard::BeforeDial(bool redial) {
     }
 
     // The phone is asked only when its answer can change what happens.
-    std::string port = form_.PortName();
-    if (port.empty()) port = form_.Controls().GetText(IDC_PORT_LIST);
+    const std::string port = form_.DialPort();
     const bool read = policy != RoamingPolicy::Allow && !(redial && agreed && policy == RoamingPolicy::Ask);
     const Registration registration = read ? ReadRegistration(ports_, port, clock_, timings_) : Registration::Unknown;
 
