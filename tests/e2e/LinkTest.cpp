@@ -77,6 +77,11 @@ TEST_F(LinkTest, ADropIsRedialledAfterDoublingWaitsUntilConnectedAndDisconnectEn
     for (const char* figure : {"Received ", " KB", "Down ", "Up ", "This month "})
         EXPECT_NE(line.find(figure), std::string::npos) << figure << " in " << line;
     SaveWindowImage(dialog, ArtifactsFolder() + "\\link-statistics-en.bmp");
+    // While connected, minimising hides the dialog to the icon; a double click on it brings it back.
+    ::SendMessageA(dialog, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_FALSE(::IsWindowVisible(dialog));
+    ::SendMessageA(dialog, WM_APP + 60, 1, WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(::IsWindowVisible(dialog));
 
     ASSERT_TRUE(WaitForStatus(dialog, "link dropped Redialling in 1 s (attempt 1 of 5)."))
         << ControlText(dialog, IDC_STATUS);
