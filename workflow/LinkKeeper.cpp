@@ -99,7 +99,9 @@ void LinkKeeper::WatchLink(ras::ConnectionHandle connection) {
     connection_ = connection;
     probe_ = parts_.probes.Watch(connection);
     meter_ = LinkMeter();
-    lastStatusMs_ = parts_.clock.TickCount();
+    // The link's status is asked on the first tick, then every fifth: counting ticks, not
+    // milliseconds, keeps a tick that comes a moment early from putting the check off by a second.
+    ticksSinceStatus_ = kStatusPollTicks;
     phase_ = Phase::Connected;
     ShowState(LinkState::Connected);
 }
@@ -110,8 +112,8 @@ void LinkKeeper::KeepWatching() {
     bool gone = false;
     if (probe_->Notified()) {
         gone = probe_->EndSignalled();
-    } else if (now - lastStatusMs_ >= LinkWatch::kStatusPollMs) {
-        lastStatusMs_ = now;
+    } else if (++ticksSinceStatus_ >= kStatusPollTicks) {
+        ticksSinceStatus_ = 0;
         gone = probe_->Status() == LinkStatus::Gone;
     }
     if (gone) {

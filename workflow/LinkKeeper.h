@@ -30,6 +30,8 @@ namespace vantaro {
 class LinkKeeper {
 public:
     static constexpr std::uint32_t kTickMs = LinkMeter::kSamplePeriodMs;
+    // Where the service does not signal a connection's end, its status is asked this often.
+    static constexpr std::uint32_t kStatusPollTicks = LinkWatch::kStatusPollMs / kTickMs;
 
     struct Parts {
         SettingsForm& form;
@@ -93,7 +95,7 @@ private:
     std::unique_ptr<LinkProbe> probe_;
     ras::ConnectionHandle connection_ = 0;
     LinkMeter meter_;
-    std::uint32_t lastStatusMs_ = 0;
+    std::uint32_t ticksSinceStatus_ = 0;
     std::uint32_t waitStartMs_ = 0;
     std::uint32_t waitMs_ = 0;
     bool inStep_ = false;
