@@ -32,6 +32,7 @@ constexpr DWORD kIdleProbeMs = 1000;
 constexpr DWORD kProbePeriodMs = 20;
 constexpr DWORD kProbeBoundMs = 2000;
 constexpr DWORD kConnectBoundMs = 10000;
+constexpr DWORD kFirstPolledDropMs = 100;
 // Past the drop the double was told of: the longest wait for the check, a tick, and room.
 constexpr DWORD kDropBoundMs = kStatusCheckMs + 5000;
 constexpr DWORD kLogPollMs = 2;
@@ -55,16 +56,18 @@ ULONGLONG Value(const FILETIME& time) {
     return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
 
-// The CPU time of another process, in 100 ns units. Wine answers GetProcessTimes with user and
-// kernel times for the calling process alone; for another it says 0, and then the process's
-// threads are asked one by one (GetThreadTimes, which Wine reads from the kernel). That misses a
-// thread that ends inside a window: none of the program's threads does while a link is kept.
+// The CPU time of another process, in 100 ns units. Wine answers GetProcessTimes about any
+// process with the caller's own user and kernel times; where the answer about the program is
+// the driver's own, the program's threads are asked one by one instead (GetThreadTimes, which
+// Wine reads from the kernel's account of each thread). That misses a thread that ends inside a
+// window: none of the program's threads does while a link is kept.
 class CpuClock {
 public:
     explicit CpuClock(DWORD processId)
         : processId_(processId), process_(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId)) {
-        ULONGLONG ticks = 0;
-        byThreads_ = !ProcessTicks(ticks) || ticks == 0;
+        ULONGLONG ownBefore = 0, program = 0, ownAfter = 0;
+        const bool answered = OwnTicks(ownBefore) && ProcessTicks(program) && OwnTicks(ownAfter);
+        byThreads_ = !answered || (ownBefore <= program && program <= ownAfter);
     }
     bool Open() const { return static_cast<bool>(process_); }
     const char* Source() const { return byThreads_ ? "the sum of its threads' GetThreadTimes" : "GetProcessTimes"; }
@@ -79,6 +82,12 @@ private:
     bool ProcessTicks(ULONGLONG& ticks) const {
         FILETIME created{}, ended{}, kernel{}, user{};
         if (!process_ || !::GetProcessTimes(process_.get(), &created, &ended, &kernel, &user)) return false;
+        ticks = Value(kernel) + Value(user);
+        return true;
+    }
+    static bool OwnTicks(ULONGLONG& ticks) {
+        FILETIME created{}, ended{}, kernel{}, user{};
+        if (!::GetProcessTimes(::GetCurrentProcess(), &created, &ended, &kernel, &user)) return false;
         ticks = Value(kernel) + Value(user);
         return true;
     }
@@ -305,14 +314,15 @@ void MeasurePolled(rasdouble::Installation& ras, int rounds, LinkFigures& figure
     Session session(ras, "bench-link-polled", figures);
     std::string& failure = figures.polledFailure;
     if (!session.Start(failure)) return;
-    // The drops are spread over the check's five seconds, so that some come just after a check,
-    // the slowest case.
+    // The drops are spread over the check's five seconds. The first comes before the keeper's
+    // first tick of the link, the slowest case: its first check is five ticks after that one.
     for (int round = 0; round < rounds; ++round) {
         Progress("link: polled drop, round " + std::to_string(round + 1) + " of " + std::to_string(rounds));
         RoundTripProbe idle(session.Dialog());
         ::Sleep(kIdleProbeMs);
         figures.idleLongestMs.push_back(idle.Stop());
-        const DWORD dropAfter = 500 + static_cast<DWORD>(round) * kStatusCheckMs / static_cast<DWORD>(rounds);
+        const DWORD dropAfter =
+            kFirstPolledDropMs + static_cast<DWORD>(round) * kStatusCheckMs / static_cast<DWORD>(rounds);
         if (!DropRound(session, dropAfter, figures.polledDropMs, figures, failure)) break;
     }
     session.Exit();
@@ -328,8 +338,10 @@ LinkFigures MeasureKeptLink(int runs) {
             "the rasapi32.dll double could not be put in place: " + ras.Error();
         return figures;
     }
+    const Stopwatch clock;
     MeasureSignalled(ras, std::min(runs, kMostSignalledRounds), figures);
     MeasurePolled(ras, std::min(runs, kMostPolledRounds), figures);
+    Progress("link: " + std::to_string(static_cast<int>(clock.ElapsedMs() / 1000)) + " s in all");
     return figures;
 }
 
