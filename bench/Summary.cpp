@@ -38,6 +38,8 @@ bool GoalMet(const Row& row) {
         return median < row.goal.limit;
     case GoalKind::AddedBelow:
         return !row.baselineSamples.empty() && median - SpreadOf(row.baselineSamples).median < row.goal.limit;
+    case GoalKind::MaxBelow:
+        return SpreadOf(row.samples).max < row.goal.limit;
     }
     return false;
 }
@@ -50,6 +52,8 @@ std::string GoalText(const Goal& goal, const std::string& unit) {
         return "< " + FormatValue(goal.limit) + " " + unit;
     case GoalKind::AddedBelow:
         return "adds < " + FormatValue(goal.limit) + " " + unit;
+    case GoalKind::MaxBelow:
+        return "max < " + FormatValue(goal.limit) + " " + unit;
     }
     return {};
 }

@@ -26,6 +26,7 @@ enum class GoalKind {
     RatioAtMost,      // median / baseline median <= limit
     MedianBelow,      // median < limit, in the figure's unit
     AddedBelow,       // median - baseline median < limit, in the figure's unit
+    MaxBelow,         // every sample < limit: for what must hold each time, not typically
 };
 
 struct Goal {
@@ -49,7 +50,7 @@ struct Row {
 double Ratio(const Row& row);
 // Whether the medians meet the goal (false for a row that was not measured).
 bool GoalMet(const Row& row);
-// The goal in words ("ratio <= 1.2", "< 50 ms", "adds < 100 ms").
+// The goal in words ("ratio <= 1.2", "< 50 ms", "adds < 100 ms", "max < 50 ms").
 std::string GoalText(const Goal& goal, const std::string& unit);
 
 std::string TableHeader();

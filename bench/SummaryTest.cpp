@@ -49,6 +49,8 @@ TEST(BenchGoal, LimitsCalledUnderAreMissedWhenReachedAndUseTheMedians) {
     EXPECT_FALSE(GoalMet(Measured({50}, {3}, {GoalKind::MedianBelow, 50})));
     EXPECT_TRUE(GoalMet(Measured({599}, {500}, {GoalKind::AddedBelow, 100})));
     EXPECT_FALSE(GoalMet(Measured({600}, {500}, {GoalKind::AddedBelow, 100})));
+    EXPECT_FALSE(GoalMet(Measured({10, 12, 50}, {3}, {GoalKind::MaxBelow, 50}))) << "one slow run is one too many";
+    EXPECT_TRUE(GoalMet(Measured({10, 12, 49}, {300}, {GoalKind::MaxBelow, 50})));
 }
 
 TEST(BenchTable, AMeasuredRowShowsBothSpreadsTheRatioAndTheVerdict) {

@@ -83,6 +83,9 @@ load_before=$(cut -d' ' -f1-3 /proc/loadavg)
     export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
     export VANTARO_DIST="$root/$windows/Vantaro"
     export VANTARO_WORK="$root/$wine_out/work"
+    # The kept link dials through the rasapi32.dll double built with the tests; the driver puts it
+    # in place for Vantaro.exe alone, and puts Wine's own back when it is done.
+    export VANTARO_RAS_DOUBLE_DLL="$root/$windows/tests/rasdouble/bin/rasapi32.dll"
     # Bounded: every wait inside the driver is bounded too; this only catches a hung Wine.
     timeout 1800 "${priority[@]}" wine "$windows/bench/BenchDriver.exe" \
         --baseline "$root/$windows/bench/BenchBaseline.exe" \

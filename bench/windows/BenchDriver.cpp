@@ -13,6 +13,7 @@
 #include "bench/SettingsVariants.h"
 #include "bench/Summary.h"
 #include "bench/windows/Launch.h"
+#include "bench/windows/LinkBench.h"
 #include "e2e/SerialCommOverride.h"
 #include "e2e/UiDriver.h"
 #include "platform/ModemDevices.h"
@@ -437,6 +438,8 @@ int main(int argc, char** argv) {
     const RefreshFigures refresh = MeasurePortRefresh(options);
     const InstallFigures install = MeasureInstalls("install", options, notes, RunInstallOnce);
     const InstallFigures commandLine = MeasureInstalls("command-line install", options, notes, RunCommandLineInstallOnce);
+    const LinkFigures link = MeasureKeptLink(options.runs);
+    for (const std::string& line : link.notes) notes.Add(line);
 
     const std::string runs = " (" + std::to_string(options.runs) + " runs)";
     const std::vector<Row> rows = {
@@ -465,6 +468,27 @@ int main(int argc, char** argv) {
                                                                           : launches.failure),
         MakeRow("5b", "Vantaro.exe size", "KB", {FileSizeKb(vantaroExe)}, baselineName, {FileSizeKb(options.baselineExe)},
                 {GoalKind::MedianBelow, kBuildGoals.exeSizeKb}),
+        MakeRow("10",
+                "CPU of Vantaro.exe, connected through the RAS double, statistics line ticking, over 10 s (" +
+                    link.cpuSource + ")",
+                "% of one core", link.connectedCpuPercent, "the same dialog idle, 10 s", link.idleCpuPercent,
+                {GoalKind::AddedBelow, 1}, link.cpuFailure),
+        MakeRow("11a",
+                "the double's drop to \"linkdropped\" in the status line, signalled by the service (" +
+                    std::to_string(link.signalledDropMs.size()) + " drops)",
+                "ms", link.signalledDropMs, "the keeper's tick, 1000 ms", {1000}, {GoalKind::MaxBelow, 2000},
+                link.signalledFailure),
+        MakeRow("11b",
+                "the same, the signal refused (notification_result=5): the status check every 5 s (" +
+                    std::to_string(link.polledDropMs.size()) + " drops)",
+                "ms", link.polledDropMs, "the status check's period, 5000 ms", {5000}, {GoalKind::MaxBelow, 6000},
+                link.polledFailure),
+        MakeRow("12",
+                "the dialog's thread while connected: longest WM_NULL round trip, sent every 20 ms, per connection (" +
+                    std::to_string(link.connectedLongestMs.size()) + " connections)",
+                "ms", link.connectedLongestMs, "the same over 1 s idle before each polled drop", link.idleLongestMs,
+                {GoalKind::MaxBelow, 50},
+                link.connectedLongestMs.empty() ? link.signalledFailure + link.polledFailure : std::string()),
     };
 
     // The table starts here; the host's lines follow.
