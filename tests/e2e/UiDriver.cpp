@@ -438,9 +438,18 @@ bool VantaroProcess::Start(const std::string& arguments) {
     // test's own output on, which Windows does not do for a program with windows.)
     startup.dwFlags = STARTF_USESTDHANDLES;
     PROCESS_INFORMATION info{};
-    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(), &startup,
-                          &info))
-        return false;
+    // Once in a CI run Wine refused a start that the same run made a moment later: one more
+    // try, and the refusal's code on the test's output when that fails too.
+    for (int attempt = 0;; ++attempt) {
+        if (::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(),
+                             &startup, &info))
+            break;
+        const DWORD error = ::GetLastError();
+        std::fprintf(stderr, "[e2e] starting %s failed with error %lu\n", commandLine.c_str(),
+                     static_cast<unsigned long>(error));
+        if (attempt == 1) return false;
+        ::Sleep(500);
+    }
     ::CloseHandle(info.hThread);
     process_ = info.hProcess;
     processId_ = info.dwProcessId;
