@@ -49,8 +49,7 @@ public:
     // One statistics sample into the meter; a failed call keeps the meter's last figures.
     LinkDelta Sample(LinkMeter& meter, std::uint32_t tickMs) {
         ras::RAS_STATS statistics{};
-        const bool read = binding_.GetConnectionStatistics(connection_, &statistics) == 0;
-        return meter.Sample(read ? &statistics : nullptr, tickMs);
+        return meter.Sample(Read(statistics) ? &statistics : nullptr, tickMs);
     }
 
 private:

@@ -120,20 +120,20 @@ void LinkKeeper::KeepWatching() {
         Dropped();
         return;
     }
+    const LinkDelta delta = SampleLink(now);
+    CountUsage(parts_.usage.Add(delta.received, delta.sent));
+}
+
+LinkDelta LinkKeeper::SampleLink(std::uint32_t tickMs) {
     ras::RAS_STATS statistics{};
     statistics.dwSize = ras::kStatsSize;
-    const bool read = probe_->Statistics(statistics);
-    const LinkDelta delta = meter_.Sample(read ? &statistics : nullptr, now);
-    CountUsage(parts_.usage.Add(delta.received, delta.sent));
+    return meter_.Sample(probe_->Statistics(statistics) ? &statistics : nullptr, tickMs);
 }
 
 void LinkKeeper::StopWatching() {
     if (!probe_) return;
     // The link's last second, then the month is written: the connection ends here.
-    ras::RAS_STATS statistics{};
-    statistics.dwSize = ras::kStatsSize;
-    const bool read = probe_->Statistics(statistics);
-    const LinkDelta delta = meter_.Sample(read ? &statistics : nullptr, parts_.clock.TickCount());
+    const LinkDelta delta = SampleLink(parts_.clock.TickCount());
     parts_.usage.AddAndWrite(delta.received, delta.sent);
     probe_.reset();
     connection_ = 0;

@@ -64,9 +64,6 @@ public:
     // The dialog ends: the month's bytes are written.
     void DialogEnded();
 
-    LinkState State() const { return shown_; }
-    const RedialPolicy& Policy() const { return policy_; }
-
 private:
     enum class Phase { Idle, Dialling, Connected, Waiting };
 
@@ -79,6 +76,8 @@ private:
     void StartRedial();
     void CountUsage(UsageEvent event);
     void StopWatching();
+    // One statistics sample of the watched link into the meter; a failed call keeps its figures.
+    LinkDelta SampleLink(std::uint32_t tickMs);
     void ShowLink();
     void ShowState(LinkState state);
     std::string Text(const TextKey& key) const;
