@@ -201,6 +201,19 @@ std::vector<ProfileSectionEntry> IniDocument::SectionEntries(const std::string& 
     return entries;
 }
 
+std::vector<IniDocument::SectionView> IniDocument::Outline() const {
+    std::vector<SectionView> outline;
+    outline.reserve(sections_.size());
+    for (const Section& section : sections_) {
+        SectionView view{View(section.name), section.hasHeader, {}};
+        view.keys.reserve(section.entryCount);
+        for (std::size_t i = section.firstEntry; i < section.firstEntry + section.entryCount; ++i)
+            view.keys.push_back({View(entries_[i].name), View(entries_[i].value), entries_[i].hasValue});
+        outline.push_back(std::move(view));
+    }
+    return outline;
+}
+
 std::string IniDocument::EndingAfter(std::size_t lineIndex) const {
     // A new line takes the ending of the line before it, or of the one before that when the
     // last line has none. The ending must not change where the lines before it end: in a file

@@ -41,6 +41,22 @@ public:
 
     const std::string& Text() const { return text_; }
 
+    // The text as a read sees it, section by section in file order (the unnamed first section
+    // too): each key as a read compares it, with its value before quotes are stripped. Lines
+    // that hold nothing are left out; notes (keys beginning with ';') are kept. The views point
+    // into Text() and last until the next Set.
+    struct KeyView {
+        std::string_view name;
+        std::string_view value;
+        bool hasValue = false;
+    };
+    struct SectionView {
+        std::string_view name;
+        bool hasHeader = false;
+        std::vector<KeyView> keys;
+    };
+    std::vector<SectionView> Outline() const;
+
 private:
     // Bytes of text_: the document keeps offsets, not copies, so that parsing a large file
     // allocates little and touches little more memory than the file itself.

@@ -36,30 +36,22 @@ bool IsMonthSection(std::string_view name) {
     return true;
 }
 
-// The file as this counter writes it, line by line (a line ends at a CR or an LF, as the INI
-// reader ends it, so a file with CR line ends is read as the reader reads it): month sections, the four keys with plain
-// numbers, blank lines and notes. Anything else (a NUL, a torn line, a word where a number
-// belongs) means that the file is not ours or was damaged.
-bool IsWellFormed(const std::string& text) {
-    if (text.find('\0') != std::string::npos) return false;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string::npos) end = text.size();
-        const std::string_view line = TrimmedOf(std::string_view(text).substr(start, end - start), " \t\r");
-        start = end + 1;
-        if (line.empty() || line[0] == ';') continue;
-        if (line.front() == '[') {
-            if (line.back() != ']' || !IsMonthSection(line.substr(1, line.size() - 2))) return false;
-            continue;
+// What this counter writes: month sections holding the four keys with plain numbers, blank
+// lines and notes. Anything else (a NUL, a torn line, a word where a number belongs, another
+// file's key) means that the file is not ours or was damaged. The lines are judged as the INI
+// reader reads them (where they end, which blanks go), the same reading that the counter's
+// own writes go through, so a file kept once is kept again after the counter has written it.
+bool IsWellFormed(const IniDocument& document) {
+    if (document.Text().find('\0') != std::string::npos) return false;
+    for (const IniDocument::SectionView& section : document.Outline()) {
+        if (section.hasHeader && !IsMonthSection(section.name)) return false;
+        for (const IniDocument::KeyView& key : section.keys) {
+            if (!key.name.empty() && key.name.front() == ';') continue;
+            const bool flag = EqualsIgnoringAsciiCase(key.name, kWarned) || EqualsIgnoringAsciiCase(key.name, kLimit);
+            if (!flag && !EqualsIgnoringAsciiCase(key.name, kReceived) && !EqualsIgnoringAsciiCase(key.name, kSent))
+                return false;
+            if (!key.hasValue || !WholeDecimal(key.value, flag ? 1 : kLargestCount)) return false;
         }
-        const std::size_t equals = line.find('=');
-        if (equals == std::string_view::npos) return false;
-        const std::string_view key = TrimmedOf(line.substr(0, equals), " \t");
-        const std::string_view value = line.substr(equals + 1);
-        const bool flag = key == kWarned || key == kLimit;
-        if (!flag && key != kReceived && key != kSent) return false;
-        if (!WholeDecimal(value, flag ? 1 : kLargestCount)) return false;
     }
     return true;
 }
@@ -96,8 +88,9 @@ UsageCounter::UsageCounter(UsageFile& file, const LogClock& calendar, const Cloc
 void UsageCounter::Load() {
     std::string bytes;
     const UsageFile::ReadResult read = file_.Read(bytes);
-    if (read == UsageFile::ReadResult::Read && IsWellFormed(bytes)) {
-        document_ = IniDocument(std::move(bytes));
+    IniDocument document(read == UsageFile::ReadResult::Read ? std::move(bytes) : std::string());
+    if (read == UsageFile::ReadResult::Read && IsWellFormed(document)) {
+        document_ = std::move(document);
     } else if (read != UsageFile::ReadResult::Missing) {
         const bool setAside = file_.SetAside();
         if (log_)
