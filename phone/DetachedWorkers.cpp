@@ -11,14 +11,18 @@ DetachedWorkers::DetachedWorkers() : shared_(std::make_shared<Shared>()) {}
 DetachedWorkers::~DetachedWorkers() { Stop(); }
 
 DetachedWorkers::Started DetachedWorkers::Start(Work work) {
-    {
-        std::lock_guard<std::mutex> lock(shared_->mutex);
-        if (shared_->stopped) return Started::AfterStop;
-        ++shared_->running;
-    }
+    std::unique_lock<std::mutex> lock(shared_->mutex);
+    if (shared_->stopped) return Started::AfterStop;
+    ++shared_->running;
     std::shared_ptr<Shared> shared = shared_;
     try {
+        // The lock is held until the thread is detached, and the thread takes it before its
+        // work: a thread must not end before it is detached. The MinGW threads library keeps
+        // the record of a thread that ended undetached until the detach, then reuses it for
+        // the next thread while the ended one's exit still clears it: the next worker's
+        // mutex is then freed under it.
         std::thread([shared, work = std::move(work)] {
+            { std::lock_guard<std::mutex> detached(shared->mutex); }
             Delivery delivery = work(shared->stop);
             std::lock_guard<std::mutex> lock(shared->mutex);
             if (!shared->stopped && delivery) delivery();
@@ -26,7 +30,6 @@ DetachedWorkers::Started DetachedWorkers::Start(Work work) {
             shared->ended.notify_all();
         }).detach();
     } catch (const std::system_error&) {
-        std::lock_guard<std::mutex> lock(shared_->mutex);
         --shared_->running;
         return Started::NoThread;
     }

@@ -50,6 +50,11 @@ start)
         done
         timeout 60 wineserver -w
     fi
+    # A program that crashes prints its backtrace and ends, instead of waiting in Wine's crash
+    # dialog until the test's time-out.
+    if ! grep -q '"ShowCrashDialog"=dword:00000000' "$WINEPREFIX/user.reg" 2>/dev/null; then
+        timeout 60 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
+    fi
     # A persistent server saves its start-up for each test program.
     wineserver -p 600 </dev/null >/dev/null 2>&1 || true
     # The first program of a session starts Wine's services, which stay and would keep the
