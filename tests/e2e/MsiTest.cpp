@@ -32,16 +32,21 @@ std::string StartMenuLink() {
     return FileExists(common) ? common : ShellFolder(CSIDL_PROGRAMS) + "\\Vantaro.lnk";
 }
 
-// The versions of the uninstall entries named Vantaro that Windows Installer wrote.
-Versions PackageVersions() {
+// Where 64-bit Windows keeps the uninstall entries of this build's packages (the x86 MSI and
+// setup in the 32-bit view, the x64 ones in the native view), and where it keeps the other kind's.
+constexpr REGSAM kPackageView = sizeof(void*) == 8 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+constexpr REGSAM kOtherKindsView = sizeof(void*) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+
+// The versions of the uninstall entries named Vantaro that Windows Installer wrote in a view.
+Versions PackageVersions(REGSAM view = kPackageView) {
     Versions versions;
     HKEY key = nullptr;
-    ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ | KEY_WOW64_64KEY, &key);
+    ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ | view, &key);
     char name[256];
     for (DWORD i = 0; key && ::RegEnumKeyA(key, i, name, sizeof name) == ERROR_SUCCESS; ++i) {
         const std::string entry = std::string(kUninstallKey) + "\\" + name;
-        if (name[0] == '{' && MachineValue(entry, "DisplayName", KEY_WOW64_64KEY) == "Vantaro")
-            versions.push_back(MachineValue(entry, "DisplayVersion", KEY_WOW64_64KEY).value_or("none"));
+        if (name[0] == '{' && MachineValue(entry, "DisplayName", view) == "Vantaro")
+            versions.push_back(MachineValue(entry, "DisplayVersion", view).value_or("none"));
     }
     if (key) ::RegCloseKey(key);
     return versions;
@@ -114,6 +119,7 @@ TEST_F(MsiTest, SilentInstallWritesTheGivenSettingsAndSilentRemovalLeavesNothing
     EXPECT_EQ(ReadFile(folder_ + "\\Setting.ini"), settings) << "only the given keys change";
     EXPECT_EQ(ReadShortcut(StartMenuLink()).target, folder_ + "\\Vantaro.exe");
     EXPECT_EQ(PackageVersions(), Versions{"1.1211.0"});
+    EXPECT_TRUE(PackageVersions(kOtherKindsView).empty()) << "the entry is in the other kind's view";
 
     // While a Vantaro runs the removal stops and says why; then it goes through.
     {
@@ -153,7 +159,7 @@ TEST_F(MsiTest, ThePackageTakesOverAnEarlierInstallWhichThenStaysOut) {
 
         EXPECT_NE(installEarlier(), 0u) << "the earlier installer went over the package's install";
         EXPECT_EQ(PackageVersions(), Versions{"1.1211.0"});
-        EXPECT_FALSE(MachineKeyExists(std::string(kUninstallKey) + "\\Vantaro", KEY_WOW64_64KEY)) << "two entries";
+        EXPECT_FALSE(MachineKeyExists(std::string(kUninstallKey) + "\\Vantaro", kPackageView)) << "two entries";
         RemoveEveryInstall();
     }
 }
