@@ -8,8 +8,29 @@
 # Both Windows builds are made everywhere. Where this machine runs 32-bit code both are tested;
 # where it runs none (or VANTARO_NO_32BIT=1 says so) only the 64-bit build is, and the run says
 # how many tests that left out.
+#
+# VANTARO_TEST_LOAD=n rehearses a busy machine: n processes that only spin run for the whole
+# run and are stopped by their process ids when it ends, however it ends.
 set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")/.."
+
+started=$(date +%s)
+load_pids=()
+stop_load() {
+    local pid
+    for pid in "${load_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+}
+trap stop_load EXIT
+case "${VANTARO_TEST_LOAD:-0}" in
+    ''|*[!0-9]*) echo "[test] VANTARO_TEST_LOAD must be a whole number, not '$VANTARO_TEST_LOAD'" >&2; exit 2 ;;
+esac
+for _ in $(seq 1 "${VANTARO_TEST_LOAD:-0}"); do
+    ( while :; do :; done ) &
+    load_pids+=($!)
+done
+if [ ${#load_pids[@]} -gt 0 ]; then
+    echo "[test] VANTARO_TEST_LOAD=$VANTARO_TEST_LOAD: busy processes ${load_pids[*]} run until the end"
+fi
 
 . scripts/machine.sh
 echo "[test] $VANTARO_PROBE_NOTE"
@@ -38,7 +59,7 @@ cmake --build --preset windows64
 echo "[test] host tests"
 ctest --preset host
 
-echo "[test] fuzzing, ${VANTARO_FUZZ_SECONDS:-60} s per target, then the inputs that once broke a target"
+echo "[test] fuzzing: each target's corpus, ${VANTARO_FUZZ_SECONDS:-60} s of inputs from seed ${VANTARO_FUZZ_SEED:-1}, then the inputs that once broke it"
 rm -f build/fuzz/fuzz-work/*/summary
 ctest --preset fuzz
 cat build/fuzz/fuzz-work/*/summary
@@ -67,3 +88,4 @@ if [ "$VANTARO_RUNS_32BIT" != 1 ]; then
     if [ "$cases" = 1 ]; then cases="1 case"; else cases="$cases cases"; fi
     echo "[test] this machine runs no 32-bit code: skipped the 32-bit build's ${entries:-0} Windows test entries, and ${cases} of the 64-bit build (meaningful only in a 32-bit process)"
 fi
+echo "[test] done in $(( $(date +%s) - started )) s: every test that ran passed"
