@@ -460,5 +460,41 @@ TEST_F(PhoneDialogTest, Screenshot) {
     ExitProgram();
 }
 
+// The Phone dialog closed while its ports are being checked, round after round: the workers end
+// after their dialog (the ones of missing ports at once, the silent ones at their bounds), and
+// the program lives on and checks again.
+TEST_F(PhoneDialogTest, TheProgramLivesOnAfterThePhoneDialogClosesMidCheck) {
+    if (ChineseWindows()) GTEST_SKIP() << "the English run holds this";
+    std::vector<std::string> ports = {kReady, kSilent, "COM76", "COM77"}, missing;
+    for (int number = 93; number <= 99; ++number) missing.push_back("COM" + std::to_string(number));
+    ports.insert(ports.end(), missing.begin(), missing.end());  // last: every other worker has started
+    ASSERT_NE(OpenSettings("phone_close_while_checking", ports), nullptr) << ProgramState(*vantaro_);
+    const auto missingDone = [&](HWND phone) {
+        const std::vector<Cells> rows = ListViewRows(phone, IDC_PHONE_PORTS);
+        return std::count_if(rows.begin(), rows.end(), [&](const Cells& row) {
+                   return row.size() >= 2 && row[1] != English(phonetext::kChecking) &&
+                          std::find(missing.begin(), missing.end(), row[0]) != missing.end();
+               }) == static_cast<std::ptrdiff_t>(missing.size());
+    };
+    for (int round = 1; round <= 6; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        HWND phone = OpenPhoneDialog();
+        ASSERT_NE(phone, nullptr) << ProgramState(*vantaro_);
+        ASSERT_TRUE(WaitUntil([&] { return missingDone(phone); }, kCheckBound)) << "the missing ports were not reported";
+        Click(phone, IDCANCEL);
+        ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(phone); }, kDefaultWait)) << ProgramState(*vantaro_);
+    }
+    // A whole check more: the workers of every closed dialog end meanwhile.
+    HWND phone = OpenPhoneDialog();
+    ASSERT_NE(phone, nullptr) << ProgramState(*vantaro_);
+    std::vector<Cells> rows;
+    EXPECT_TRUE(WaitForAllRows(phone, rows)) << ProgramState(*vantaro_);
+    ASSERT_TRUE(vantaro_->Running()) << "the program ended: " << ProgramState(*vantaro_);
+    Click(phone, IDCANCEL);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(phone); }, kDefaultWait));
+    ExitProgram();
+    EXPECT_EQ(vantaro_->ExitCode(), 0u);
+}
+
 } // namespace
 } // namespace vantaro::e2e
