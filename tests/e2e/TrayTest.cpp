@@ -43,11 +43,11 @@ bool ChooseFromMenu(DWORD process, std::vector<WORD> keys, const std::string& lo
     if (!WaitUntil([&] {
             return (menu = ::FindWindowA("#32768", nullptr)) && ::IsWindowVisible(menu) &&
                    ::GetWindowThreadProcessId(menu, &owner) && owner == process;
-        }, 10000))
+        }, kDefaultWait, "the icon's menu after a right click"))
         return false;
     if (!locale.empty()) SaveWindowImage(menu, ArtifactsFolder() + "\\tray-menu-" + locale + ".bmp");
     for (WORD key : keys) Input(INPUT_KEYBOARD, key, 0, KEYEVENTF_KEYUP);
-    return WaitUntil([&] { return !::IsWindowVisible(menu); }, 5000);
+    return WaitUntil([&] { return !::IsWindowVisible(menu); }, kDefaultWait, "the icon's menu to close after its keys");
 }
 
 TEST(TrayIcon, OpenSettingsBringsTheDialogBackAndExitEndsTheProgramWithItsIcon) {
@@ -62,7 +62,8 @@ TEST(TrayIcon, OpenSettingsBringsTheDialogBackAndExitEndsTheProgramWithItsIcon) 
     ::ShowWindow(dialog, SW_HIDE);  // as a minimise while connected leaves it
     const std::vector<WORD> openSettings = {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN};  // past the greyed Disconnect
     ASSERT_TRUE(ChooseFromMenu(vantaro.ProcessId(), openSettings, chinese ? "zh_CN" : "en"));
-    EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(dialog) != FALSE; }, 5000)) << "Open settings";
+    EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(dialog) != FALSE; }, kDefaultWait, "the Settings dialog shown again"))
+        << "Open settings";
 
     ASSERT_TRUE(ChooseFromMenu(vantaro.ProcessId(), {VK_UP, VK_RETURN}));
     EXPECT_TRUE(vantaro.WaitForExit()) << "Exit did not end the program";

@@ -463,6 +463,12 @@ std::vector<HWND> VantaroProcess::TopWindows() const {
     return windows;
 }
 
+std::string VantaroProcess::WindowTitles() const {
+    std::string titles;
+    for (HWND window : TopWindows()) titles += " \"" + WindowText(window) + "\"";
+    return titles.empty() ? " no window" : titles;
+}
+
 HWND VantaroProcess::FindTopWindow(const std::string& title) const {
     for (HWND window : TopWindows())
         if (WindowText(window) == title) return window;
@@ -471,7 +477,8 @@ HWND VantaroProcess::FindTopWindow(const std::string& title) const {
 
 HWND VantaroProcess::WaitForSettingsDialog(DWORD timeoutMs) {
     HWND dialog = nullptr;
-    WaitUntil([&] { return (dialog = FindTopWindow("Dial_Setting")) != nullptr; }, timeoutMs);
+    WaitUntil([&] { return (dialog = FindTopWindow("Dial_Setting")) != nullptr; }, timeoutMs,
+              [&] { return "the \"Dial_Setting\" window; the program shows" + WindowTitles(); });
     return dialog;
 }
 
@@ -491,7 +498,7 @@ HWND VantaroProcess::WaitForMessageBox(DWORD timeoutMs) {
             }
             return false;
         },
-        timeoutMs);
+        timeoutMs, [&] { return "a \"Vantaro\" message box; the program shows" + WindowTitles(); });
     return box;
 }
 
@@ -502,7 +509,12 @@ void VantaroProcess::Acknowledge(HWND box) {
 }
 
 bool VantaroProcess::WaitForExit(DWORD timeoutMs) {
-    return process_ && ::WaitForSingleObject(process_, timeoutMs) == WAIT_OBJECT_0;
+    if (!process_) return false;
+    if (::WaitForSingleObject(process_, timeoutMs) == WAIT_OBJECT_0) return true;
+    if (timeoutMs > 0)
+        std::cout << "[ timed out] " << timeoutMs << " ms, still waiting for the program to end; it shows" << WindowTitles()
+                  << std::endl;
+    return false;
 }
 
 bool VantaroProcess::Running() const {

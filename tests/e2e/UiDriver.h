@@ -6,8 +6,10 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <iostream>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -68,13 +70,25 @@ std::vector<std::vector<std::string>> ListViewRows(HWND dialog, int id);
 bool SelectListViewRow(HWND dialog, int id, int row);
 int ListViewSelection(HWND dialog, int id);
 
-// Polls until the condition holds or the time is up; true when it held.
-template <typename Condition>
-bool WaitUntil(Condition condition, DWORD timeoutMs = kDefaultWait) {
+// Polls until the condition holds or the time is up; true when it held. When a wait (not a
+// look, timeoutMs 0) runs out, it prints what it waited for: `waitingFor` is a text, or a
+// callable that gives one then (so it can say what it saw instead).
+template <typename Condition, typename WaitingFor = const char*>
+bool WaitUntil(Condition condition, DWORD timeoutMs = kDefaultWait, WaitingFor waitingFor = "a condition") {
     const DWORD start = ::GetTickCount();
     for (;;) {
         if (condition()) return true;
-        if (::GetTickCount() - start >= timeoutMs) return false;
+        if (::GetTickCount() - start >= timeoutMs) {
+            if (timeoutMs > 0) {
+                std::string what;
+                if constexpr (std::is_invocable_v<WaitingFor>)
+                    what = waitingFor();
+                else
+                    what = waitingFor;
+                std::cout << "[ timed out] " << timeoutMs << " ms, still waiting for " << what << std::endl;
+            }
+            return false;
+        }
         ::Sleep(20);
     }
 }
@@ -135,6 +149,8 @@ public:
     // A visible top-level dialog of this program with that title.
     HWND FindTopWindow(const std::string& title) const;
     std::vector<HWND> TopWindows() const;
+    // Their titles, each in quotes after a blank, for the message of a wait that ran out.
+    std::string WindowTitles() const;
 
     bool WaitForExit(DWORD timeoutMs = kDefaultWait);
     bool Running() const;
