@@ -15,6 +15,10 @@
 
 namespace {
 
+// InitCommonControlsEx fails on any dwSize but the published one; no pointer in it, 8 bytes in
+// both builds.
+static_assert(sizeof(INITCOMMONCONTROLSEX) == 8);
+
 constexpr char kIniNotFoundMessage[] = "Fail to get the ini file.";
 
 // The settings file on the executable search path. Without one, the program's own folder is

@@ -2,11 +2,23 @@
 
 #include <commctrl.h>
 
+#include <cstddef>
 #include <vector>
 
 namespace vantaro {
 
 namespace {
+
+// The list view reads the column and item records by their masks, without a size field, up to
+// the fields of the comctl32 version 6 forms (with the Vista additions, which the program leaves
+// zero). pszText is a pointer, so the figures differ between the builds.
+#if defined(_WIN64)
+static_assert(sizeof(LVCOLUMNA) == 56 && offsetof(LVCOLUMNA, pszText) == 16 && offsetof(LVCOLUMNA, iSubItem) == 28);
+static_assert(sizeof(LVITEMA) == 88 && offsetof(LVITEMA, state) == 12 && offsetof(LVITEMA, pszText) == 24);
+#else
+static_assert(sizeof(LVCOLUMNA) == 44 && offsetof(LVCOLUMNA, pszText) == 12 && offsetof(LVCOLUMNA, iSubItem) == 20);
+static_assert(sizeof(LVITEMA) == 60 && offsetof(LVITEMA, state) == 12 && offsetof(LVITEMA, pszText) == 20);
+#endif
 
 // Column widths in dialog units: port, phone, SIM (wide enough for "PUK needed, 10 tries left"),
 // signal, network.

@@ -3,7 +3,9 @@
 #include "app/TrayText.h"
 #include "resources/resource.h"
 
+#include <cstddef>
 #include <cwchar>
+#include <type_traits>
 
 namespace vantaro {
 
@@ -11,6 +13,28 @@ namespace {
 
 // The program has one icon; the taskbar knows it by its owner and this id.
 constexpr UINT kIconId = 1;
+
+// The taskbar takes the record's form by cbSize and ignores the balloon of a form it does not
+// know. sizeof gives the full form (with hBalloonIcon), which every Windows from Vista on takes;
+// the program targets nothing older, and a lowered target would have to pass a smaller size.
+static_assert(_WIN32_WINNT >= 0x0600, "the full tray icon record needs Windows Vista or later");
+#if defined(_WIN64)
+static_assert(sizeof(NOTIFYICONDATAW) == 976);
+static_assert(offsetof(NOTIFYICONDATAW, hWnd) == 8 && offsetof(NOTIFYICONDATAW, uID) == 16 &&
+              offsetof(NOTIFYICONDATAW, hIcon) == 32 && offsetof(NOTIFYICONDATAW, szTip) == 40 &&
+              offsetof(NOTIFYICONDATAW, szInfo) == 304 && offsetof(NOTIFYICONDATAW, szInfoTitle) == 820 &&
+              offsetof(NOTIFYICONDATAW, dwInfoFlags) == 948);
+#else
+static_assert(sizeof(NOTIFYICONDATAW) == 956);
+static_assert(offsetof(NOTIFYICONDATAW, hWnd) == 4 && offsetof(NOTIFYICONDATAW, uID) == 8 &&
+              offsetof(NOTIFYICONDATAW, hIcon) == 20 && offsetof(NOTIFYICONDATAW, szTip) == 24 &&
+              offsetof(NOTIFYICONDATAW, szInfo) == 288 && offsetof(NOTIFYICONDATAW, szInfoTitle) == 804 &&
+              offsetof(NOTIFYICONDATAW, dwInfoFlags) == 932);
+#endif
+// The texts are cut to the fields' published lengths.
+static_assert(std::extent_v<decltype(NOTIFYICONDATAW::szTip)> == kTrayTooltipUnits &&
+              std::extent_v<decltype(NOTIFYICONDATAW::szInfoTitle)> == kTrayBalloonTitleUnits &&
+              std::extent_v<decltype(NOTIFYICONDATAW::szInfo)> == kTrayBalloonTextUnits);
 
 // The text in the interface's code page as UTF-16, cut to what the field holds, with its NUL.
 std::wstring FieldText(const std::string& text, std::size_t fieldUnits) {

@@ -17,9 +17,10 @@ Spread SpreadOf(std::vector<double> samples) {
 
 std::string FormatValue(double value) {
     const double magnitude = std::fabs(value);
-    const char* format = magnitude >= 100 ? "%.0f" : magnitude >= 10 ? "%.1f" : magnitude >= 1 ? "%.2f" : "%.3f";
+    // Three significant digits or so: the precision is an argument, so the format stays a literal.
+    const int decimals = magnitude >= 100 ? 0 : magnitude >= 10 ? 1 : magnitude >= 1 ? 2 : 3;
     char text[64];
-    std::snprintf(text, sizeof text, format, value);
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
     return text;
 }
 

@@ -4,8 +4,10 @@
 // latest forms, so the records are defined here, byte for byte, with every size and every offset
 // that the service reads checked at compile time.
 //
-// The field names are the platform's own. No pointer or handle lives in these records, so the
-// layout is the same on the host as on 32-bit Windows and the logic that fills them is tested there.
+// The field names are the platform's own. No pointer or handle lives in the first published forms
+// (the handle-carrying fields, RASDIALPARAMS' dwCallbackId and RASCONN's hrasconn, came later or
+// belong to records the program does not use), so the layout is the same on 32-bit Windows, on
+// 64-bit Windows and on the host, and the logic that fills them is tested there.
 
 #include "platform/PlatformCodes.h"
 
@@ -122,6 +124,12 @@ inline constexpr std::uint32_t kConnStatusSize = 160;
 inline constexpr std::uint32_t kEntrySize = 1768;
 inline constexpr std::uint32_t kStatsSize = 60;
 
+// The service tells the forms apart by dwSize alone: a size off by one byte is refused (or, worse,
+// read as another form), so every figure below is the published one. They hold for the 32-bit
+// and the 64-bit build alike; an alignment of 4 says that no pointer-sized member has crept in,
+// which would move every figure on 64-bit Windows only.
+static_assert(alignof(RASDEVINFOA) == 4 && alignof(RASDIALPARAMSA) == 4 && alignof(RASCONNSTATUSA) == 4 &&
+              alignof(RASENTRYA) == 4 && alignof(RAS_STATS) == 4);
 static_assert(sizeof(RASIPADDR) == 4);
 static_assert(sizeof(RASDEVINFOA) == kDevInfoSize);
 static_assert(offsetof(RASDEVINFOA, szDeviceType) == 4);
@@ -200,6 +208,8 @@ inline constexpr char kDeviceTypeModem[] = "modem";
 
 // A connection as the service names it; 0 is none.
 using ConnectionHandle = std::uintptr_t;
+// An HRASCONN is a pointer-sized handle: 4 bytes in the 32-bit build, 8 in the 64-bit one.
+static_assert(sizeof(ConnectionHandle) == sizeof(void*));
 
 // Copies a text into a fixed field with its NUL. False, with the field left as it was, when the
 // text does not fit: a field is never written past its end.

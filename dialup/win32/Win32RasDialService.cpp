@@ -27,6 +27,8 @@ VOID WINAPI DialNotifyEntry(UINT message, DWORD rasconnstate, DWORD error) {
     DialNotify(message, rasconnstate, error);
 }
 
+// The connection handle goes through the program as an integer of the handle's own width.
+static_assert(sizeof(HANDLE) == sizeof(ras::ConnectionHandle));
 HANDLE ToHandle(ras::ConnectionHandle connection) { return reinterpret_cast<HANDLE>(connection); }
 
 } // namespace

@@ -13,6 +13,7 @@
 // Every line for the administrator goes to the MSI log, prefixed "Vantaro:".
 
 #include "installer/msi/DeploymentProperties.h"
+#include "platform/win32/ProcessRecords.h"
 #include "platform/win32/UniqueHandle.h"
 #include "settings/ProfileFile.h"
 #include "settings/SettingsKeys.h"

@@ -2,11 +2,18 @@
 
 #include <windows.h>
 
+#include <cstddef>
+
 namespace vantaro {
 
 namespace {
 
 using RtlGetVersionEntry = LONG(WINAPI*)(OSVERSIONINFOEXW*);
+
+// RtlGetVersion fills the extended fields only when dwOSVersionInfoSize names the extended
+// form; no pointer in it, so 284 in both builds.
+static_assert(sizeof(OSVERSIONINFOEXW) == 284);
+static_assert(offsetof(OSVERSIONINFOEXW, wSuiteMask) == 280 && offsetof(OSVERSIONINFOEXW, wProductType) == 282);
 
 } // namespace
 

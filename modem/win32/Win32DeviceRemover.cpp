@@ -1,10 +1,10 @@
 #include "modem/win32/Win32DeviceRemover.h"
 
 #include "platform/TextRules.h"
+#include "platform/win32/SetupApiRecords.h"
 #include "platform/win32/UniqueHandle.h"
 
 #include <windows.h>
-#include <setupapi.h>
 
 #include <string>
 

@@ -1,9 +1,9 @@
 #include "modem/win32/Win32DeviceSetup.h"
 
 #include "modem/win32/Win32Registry.h"
+#include "platform/win32/SetupApiRecords.h"
 
 #include <windows.h>
-#include <setupapi.h>
 #include <newdev.h>
 // The interface's method has the platform's name; only the ANSI entry point is called here.
 #undef UpdateDriverForPlugAndPlayDevices

@@ -1,9 +1,9 @@
 #include "modem/win32/Win32InstalledModems.h"
 
+#include "platform/win32/SetupApiRecords.h"
 #include "platform/win32/UniqueHandle.h"
 
 #include <windows.h>
-#include <setupapi.h>
 
 #include <algorithm>
 #include <cstring>

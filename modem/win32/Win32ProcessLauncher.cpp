@@ -1,5 +1,6 @@
 #include "modem/win32/Win32ProcessLauncher.h"
 
+#include "platform/win32/ProcessRecords.h"
 #include "platform/win32/UniqueHandle.h"
 
 #include <windows.h>
@@ -8,10 +9,6 @@
 #include <vector>
 
 namespace vantaro {
-
-#ifndef _WIN64
-static_assert(sizeof(STARTUPINFOA) == 68, "the start-up record of a 32-bit program is 68 bytes");
-#endif
 
 ProcessOutcome Win32ProcessLauncher::RunAndWait(const std::string& programPath, const std::string& commandLine) {
     // CreateProcessA may write into the command line.

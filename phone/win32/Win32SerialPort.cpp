@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cctype>
+#include <cstddef>
 
 namespace vantaro {
 namespace {
@@ -13,6 +14,12 @@ constexpr DWORD kBaudRate = 115200;
 constexpr DWORD kReadBufferBytes = 512;
 // What a read waits for until the first Read asks for its own limit.
 constexpr std::uint32_t kFirstReadLimitMs = 100;
+
+// The port's records carry no pointer: the same figures in both builds. SetCommState refuses
+// a DCB whose DCBlength is not the published size.
+static_assert(sizeof(DCB) == 28 && offsetof(DCB, BaudRate) == 4 && offsetof(DCB, ByteSize) == 18 &&
+              offsetof(DCB, Parity) == 19 && offsetof(DCB, StopBits) == 20);
+static_assert(sizeof(COMMTIMEOUTS) == 20 && offsetof(COMMTIMEOUTS, WriteTotalTimeoutConstant) == 16);
 
 // The read's limit, and the write bound for every write from the first one on: a port that
 // stops taking data fails the write instead of holding it (and the port) for ever.

@@ -2,10 +2,14 @@
 
 #include <windows.h>
 
+#include <cstddef>
+
 namespace vantaro {
 
-// The basic version record, in its first published size.
+// The basic version record, in its first published size: GetVersionExA takes the form by
+// dwOSVersionInfoSize and fails on any other. No pointer in it, so 148 in both builds.
 static_assert(sizeof(OSVERSIONINFOA) == 148);
+static_assert(offsetof(OSVERSIONINFOA, dwPlatformId) == 16 && offsetof(OSVERSIONINFOA, szCSDVersion) == 20);
 
 std::optional<std::uint32_t> SystemPlatformId() {
     OSVERSIONINFOA version{};

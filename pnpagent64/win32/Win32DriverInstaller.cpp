@@ -2,10 +2,10 @@
 
 #include "modem/InfCheck.h"
 #include "modem/win32/RunningWindows.h"
+#include "platform/win32/SetupApiRecords.h"
 #include "platform/win32/UniqueHandle.h"
 
 #include <windows.h>
-#include <setupapi.h>
 #include <newdev.h>
 
 #include <cstring>
