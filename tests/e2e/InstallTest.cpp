@@ -93,7 +93,7 @@ TEST_F(Install, InstallsTheSampleDriverConfiguresTheModemAndKeepsTheDialogOpen) 
 
     const DWORD clicked = ::GetTickCount();
     Click(dialog, IDC_INSTALL);
-    ASSERT_TRUE(WaitUntil([&] { return !ControlEnabled(dialog, IDC_INSTALL); }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return !ControlEnabled(dialog, IDC_INSTALL); }, kDefaultWait));
     HWND box = nullptr;
     ASSERT_TRUE(WaitUntil(
         [&] {
@@ -109,7 +109,7 @@ TEST_F(Install, InstallsTheSampleDriverConfiguresTheModemAndKeepsTheDialogOpen) 
     RecordProperty("install_ms", static_cast<int>(elapsed));
 
     // The status text comes first and the buttons right after it, from the worker: wait for them.
-    EXPECT_TRUE(WaitUntil([&] { return ControlEnabled(dialog, IDC_INSTALL) && ControlEnabled(dialog, IDC_ABOUT); }, 5000))
+    EXPECT_TRUE(WaitUntil([&] { return ControlEnabled(dialog, IDC_INSTALL) && ControlEnabled(dialog, IDC_ABOUT); }, kDefaultWait))
         << "the install and About buttons stayed disabled";
     EXPECT_FALSE(ControlEnabled(dialog, IDC_DISCONNECT));
 
@@ -189,7 +189,7 @@ TEST_F(Install, ClosingTheDialogMidInstallEndsTheProgramCleanly) {
         HWND dialog = StartAndWait(vantaro);
         ASSERT_NE(dialog, nullptr);
         Click(dialog, IDC_INSTALL);
-        ASSERT_TRUE(WaitUntil([&] { return !ControlEnabled(dialog, IDC_INSTALL); }, 5000));
+        ASSERT_TRUE(WaitUntil([&] { return !ControlEnabled(dialog, IDC_INSTALL); }, kDefaultWait));
         Click(dialog, IDC_EXIT);
         EXPECT_TRUE(vantaro.WaitForExit()) << "closing mid-install must end the program";
         EXPECT_EQ(vantaro.ExitCode(), 0u);

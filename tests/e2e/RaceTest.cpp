@@ -193,7 +193,7 @@ TEST(Races, DisconnectDuringAnInstallIsOffAndEndsNothing) {
     ASSERT_NE(dialog, nullptr) << "the Settings dialog did not appear";
     Click(dialog, IDC_INSTALL);
     // The install holds the buttons for its two pauses of a second at least.
-    ASSERT_TRUE(WaitUntil([&] { return !ControlEnabled(dialog, IDC_INSTALL); }, 5000)) << "the install did not start";
+    ASSERT_TRUE(WaitUntil([&] { return !ControlEnabled(dialog, IDC_INSTALL); }, kDefaultWait)) << "the install did not start";
     EXPECT_FALSE(ControlEnabled(dialog, IDC_DISCONNECT));
     const std::string status = ControlText(dialog, IDC_STATUS);
     ASSERT_TRUE(SendClick(dialog, IDC_DISCONNECT));
@@ -217,7 +217,7 @@ TEST(Races, CheckPhoneIsOffWhileADialWaitsForALeftoverConnection) {
     ASSERT_NE(dialog, nullptr) << "the Settings dialog did not appear";
     Click(dialog, IDC_DIAL);
     ASSERT_TRUE(ras.WaitForLogLine("RasGetErrorStringA")) << "the first dial did not fail";
-    ASSERT_TRUE(WaitUntil([&] { return ControlEnabled(dialog, IDC_DIAL); }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return ControlEnabled(dialog, IDC_DIAL); }, kDefaultWait));
     ras.Set("Dial", "outcome", "connect");
     const std::vector<HWND> windows = vantaro.TopWindows();
     Click(dialog, IDC_DIAL);

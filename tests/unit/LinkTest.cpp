@@ -174,6 +174,16 @@ TEST_F(UsageFixture, AFileThatCannotBeUsedIsSetAsideAndTheMonthGoesOnInANewOne) 
     }
 }
 
+// Blanks the INI reader drops (form feed, vertical tab, the end-of-file mark) and a CR inside a
+// note are no damage: the file is kept, and once the counter has written it, kept again.
+TEST_F(UsageFixture, AFileKeptOnceIsKeptAfterTheCounterWroteIt) {
+    content = "\v; notes\f\r\n[2026-12]\t\f\n; a note\r with a CR\x1a\nreceived=5\x1a\n\tsent=1\r";
+    Start().AddAndWrite(7, 0);
+    Start().AddAndWrite(1, 0);
+    EXPECT_FALSE(setAside) << *content;
+    EXPECT_EQ(Start().Month().received, 13u) << *content;
+}
+
 TEST(LinkStatistics, LineFollowsTheSamplesAndKeepsTheLastFiguresWhenACallFails) {
     struct Sample {
         std::uint32_t tickMs, result, received, sent, durationMs;  // result: of the statistics call
