@@ -1,6 +1,6 @@
 #pragma once
-// Serial ports in front of others (the scripted fakes, or the real Win32 ones) that count every
-// open and can hold reads: while a port's name is held, each read on it first waits until the
+// Serial ports in front of others (the scripted fakes, or the real Win32 ones) that can hold
+// reads: while a port's name is held, each read on it first waits until the
 // test lets go. A test can then look at what the workers did while some port could not finish
 // (who reported, who opened, whether a stop returned) as an order, without racing a clock.
 // The hold has a bound of its own, so a test that fails before it lets go still ends.
@@ -9,7 +9,6 @@
 
 #include <chrono>
 #include <condition_variable>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -38,12 +37,6 @@ public:
         }
         shared_->changed.notify_all();
     }
-    // How many opens of the port have begun.
-    int Opens(const std::string& name) const {
-        std::lock_guard<std::mutex> lock(shared_->mutex);
-        const auto found = shared_->opens.find(name);
-        return found == shared_->opens.end() ? 0 : found->second;
-    }
     // How many reads wait on a hold right now.
     int Waiting() const {
         std::lock_guard<std::mutex> lock(shared_->mutex);
@@ -56,10 +49,6 @@ public:
     }
 
     PortOpenResult Open(const std::string& name) override {
-        {
-            std::lock_guard<std::mutex> lock(shared_->mutex);
-            ++shared_->opens[name];
-        }
         PortOpenResult result = ports_->Open(name);
         if (result.port) result.port = std::make_unique<Port>(shared_, name, std::move(result.port));
         return result;
@@ -71,7 +60,6 @@ private:
         mutable std::mutex mutex;
         std::condition_variable changed;
         std::set<std::string> held;
-        std::map<std::string, int> opens;
         int waiting = 0;
     };
 

@@ -92,14 +92,8 @@ TEST_F(CheckRun, EveryPortIsCheckedAtOnceAndReportsWhenItIsDone) {
     std::cout << "[ figure   ] sixteen ports, three " << kQuick.probeMs << " ms probes each, side by side: " << MsSince(start)
               << " ms in all" << std::endl;
     const auto found = Reports();
-    std::string silentLeft;
-    for (const std::string& name : names) {
-        bool reported = false;
-        for (const auto& report : found) reported = reported || report.first.port == name;
-        if (!reported) silentLeft += " " + name;
-    }
-    ASSERT_TRUE(ended) << "workers still running after " << kBoundMs << " ms; not reported:" << silentLeft;
-    ASSERT_EQ(found.size(), 16u) << "not reported:" << silentLeft;
+    ASSERT_TRUE(ended) << "workers still running after " << kBoundMs << " ms; " << found.size() << " of 16 reported";
+    ASSERT_EQ(found.size(), 16u);
     for (const std::string& name : names)
         EXPECT_TRUE(scripted->Log(name)->closed) << name << ", opened " << scripted->Log(name)->opens << " times";
 }
