@@ -151,7 +151,7 @@ bool SettingsDialog::OnCommand(int id, int notification) {
         return true;
     case IDC_CHECK_PHONE:
         // Not while an install or a dial has the phone's port.
-        if (notification == BN_CLICKED && form.Allows(IDC_CHECK_PHONE)) CheckPhoneClicked();
+        if (notification == BN_CLICKED) CheckPhoneClicked();
         return true;
     case IDC_DISCONNECT:
         if (notification == BN_CLICKED) DisconnectClicked();
@@ -162,7 +162,8 @@ bool SettingsDialog::OnCommand(int id, int notification) {
 }
 
 void SettingsDialog::OnOK() {
-    if (!session_) return;
+    // The Enter key reaches here as the install button does, whatever the button shows.
+    if (!session_ || !session_->form.Allows(IDC_INSTALL)) return;
     StartInstall();
 }
 
@@ -177,7 +178,7 @@ void SettingsDialog::StartInstall() {
         session->form.EndInstall(RunInstallSequence(request, platform.services, report));
     });
     // No thread, no install: the buttons come back.
-    if (!workerThread_) session_->form.EndActivity(SettingsForm::Activity::Installing);
+    if (!workerThread_) session_->form.Apply(SettingsForm::ActivityEvent::InstallEnded);
 }
 
 void SettingsDialog::AboutClicked() {
@@ -205,11 +206,14 @@ void SettingsDialog::DisconnectClicked() {
 
 void SettingsDialog::CheckPhoneClicked() {
     // Nothing talks to a port until the user asks: the check starts with the Phone dialog.
-    if (phoneDialog_) return;
+    // While it is open the check may hold the phone's port: no dial (the tray's Connect, a
+    // redial) and no install start beside it.
+    if (phoneDialog_ || !session_->form.Apply(SettingsForm::ActivityEvent::PhoneCheckOpened)) return;
     PhoneDialog phone(session_->form);
     phoneDialog_ = &phone;
     phone.DoModal(Handle());
     phoneDialog_ = nullptr;
+    session_->form.Apply(SettingsForm::ActivityEvent::PhoneCheckClosed);
     // A SIM that wants its code is not redialled into; one found ready again lifts that.
     if (const std::optional<bool> locked = phone.SimLockedOn(session_->form.DialPort()); locked && keeper_)
         keeper_->SetSimLocked(*locked);

@@ -14,6 +14,7 @@ LinkDelta LinkMeter::Sample(const ras::RAS_STATS* statistics, std::uint32_t tick
                           static_cast<std::uint32_t>(statistics->dwBytesXmited - lastSent_)};
     lastReceived_ = statistics->dwBytesRcved;
     lastSent_ = statistics->dwBytesXmited;
+    const bool first = !figures_.sampled;
     figures_.sampled = true;
     figures_.stale = false;
     figures_.connectedSeconds = statistics->dwConnectDuration / 1000;
@@ -26,11 +27,18 @@ LinkDelta LinkMeter::Sample(const ras::RAS_STATS* statistics, std::uint32_t tick
     window_.push_back({tickMs, figures_.received, figures_.sent});
     const Point& oldest = window_.front();
     const std::uint32_t span = tickMs - oldest.tickMs;
-    figures_.speedKnown = span > 0;
-    if (figures_.speedKnown) {
+    if (span > 0) {
         figures_.receivedPerSecond = (figures_.received - oldest.received) * 1000 / span;
         figures_.sentPerSecond = (figures_.sent - oldest.sent) * 1000 / span;
+    } else if (first) {
+        // The first sample: the speed since the connection began, by the service's own clock
+        // ("Down —" is kept for a call that failed). A connection not a millisecond old moved
+        // nothing yet.
+        const std::uint32_t upMs = statistics->dwConnectDuration;
+        figures_.receivedPerSecond = upMs == 0 ? 0 : figures_.received * 1000 / upMs;
+        figures_.sentPerSecond = upMs == 0 ? 0 : figures_.sent * 1000 / upMs;
     }
+    figures_.speedKnown = span > 0 || first;
     return delta;
 }
 

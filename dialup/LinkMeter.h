@@ -19,7 +19,7 @@ struct LinkFigures {
     std::uint32_t connectedSeconds = 0;
     std::uint64_t received = 0;
     std::uint64_t sent = 0;
-    bool speedKnown = false;         // two samples within the window, the last one good
+    bool speedKnown = false;         // the first sample, or two within the window; the last one good
     std::uint64_t receivedPerSecond = 0;
     std::uint64_t sentPerSecond = 0;
 };

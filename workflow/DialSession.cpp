@@ -9,11 +9,6 @@
 
 namespace vantaro {
 
-namespace {
-
-
-} // namespace
-
 DialSession::DialSession(SettingsForm& form, RasDialService& ras, DialEvents& events, Clock& clock)
     : form_(form), ras_(ras), events_(events), clock_(clock), dialogEndedEvent_(events.Create(true)) {}
 
@@ -21,15 +16,16 @@ void DialSession::ClearDialState() {
     SetDialEvents({});
     std::lock_guard<std::mutex> lock(mutex_);
     rasConnection_ = 0;
+    goingConnection_ = 0;
 }
 
 std::uint64_t DialSession::ConnectClicked(const StartWorker& startWorker) {
-    if (!form_.TryBegin(SettingsForm::Activity::Dialling)) return 0;
+    if (!form_.Apply(SettingsForm::ActivityEvent::ConnectClicked)) return 0;
     return StartDial(startWorker, false);
 }
 
 std::uint64_t DialSession::Redial(const StartWorker& startWorker) {
-    if (form_.CurrentActivity() != SettingsForm::Activity::Dialling) return 0;
+    if (!form_.Apply(SettingsForm::ActivityEvent::RedialStarted)) return 0;
     return StartDial(startWorker, true);
 }
 
@@ -45,20 +41,21 @@ std::uint64_t DialSession::StartDial(const StartWorker& startWorker, bool redial
 
     SetDialEvents({});
     ras::ConnectionHandle leftover = 0;
+    ras::ConnectionHandle hungUp = 0;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         leftover = std::exchange(rasConnection_, 0);
+        hungUp = std::exchange(goingConnection_, 0);
     }
     // A failed or timed-out dial leaves its connection behind; dropping it would leave a
     // connection that nothing can end any more. The hang-up returns at once; the dial thread
-    // waits for the connection to go before it dials again.
-    ras::ConnectionHandle hungUp = 0;
+    // waits for the connection to go (a dropped one too) before it dials again.
     if (leftover != 0 && ras_.HangUp(leftover) == 0) hungUp = leftover;
 
     if (!startWorker([this, dial, hungUp, values = std::move(values), redial] {
             DialThread(dial, hungUp, values, redial);
         })) {
-        form_.EndActivity(SettingsForm::Activity::Dialling);
+        form_.Apply(SettingsForm::ActivityEvent::DialRefused);
         return 0;
     }
     return dial;
@@ -75,9 +72,21 @@ void DialSession::SetOutcome(std::uint64_t dial, DialOutcome::Kind kind, std::ui
     outcome_ = DialOutcome{dial, kind, error, connection};
 }
 
-void DialSession::ConnectionGone(ras::ConnectionHandle connection) {
+void DialSession::ConnectionEnded(ras::ConnectionHandle connection) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (connection == 0 || rasConnection_ != connection) return;
+        rasConnection_ = 0;
+    }
+    // The service may keep a dead connection, and its port, until it is hung up.
+    if (ras_.HangUp(connection) != 0) {
+        // Refused: held again, for the next dial or the dialog's end to try.
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (rasConnection_ == 0) rasConnection_ = connection;
+        return;
+    }
     std::lock_guard<std::mutex> lock(mutex_);
-    if (connection != 0 && rasConnection_ == connection) rasConnection_ = 0;
+    goingConnection_ = connection;
 }
 
 void DialSession::DialThread(std::uint64_t dial, ras::ConnectionHandle hungUpLeftover,
@@ -86,11 +95,13 @@ void DialSession::DialThread(std::uint64_t dial, ras::ConnectionHandle hungUpLef
         ras::RASCONNSTATUSA status{};
         WaitUntilGone(hungUpLeftover, status, true);
     }
+    // Disconnected or left meanwhile: nothing more is asked of the phone or the network.
+    if (Superseded(dial) || HasEnded()) return;
     if (beforeDial_) {
         const DialClearance clearance = beforeDial_(redial);
         if (!clearance.dial) {
             if (Superseded(dial) || HasEnded()) return;
-            form_.EndActivity(SettingsForm::Activity::Dialling);
+            form_.Apply(SettingsForm::ActivityEvent::DialRefused);
             form_.SetStatusText(clearance.refusal);
             SetOutcome(dial, DialOutcome::Kind::Refused);
             return;
@@ -145,7 +156,7 @@ int DialSession::Dial(std::uint64_t dial, const std::string& entryName, const st
     });
     if (!overlong.empty()) {
         if (Superseded(dial)) return 0;
-        form_.EndActivity(SettingsForm::Activity::Dialling);
+        form_.Apply(SettingsForm::ActivityEvent::DialRefused);
         form_.SetStatusText(kDialRefusedPrefix + overlong + ".");
         SetOutcome(dial, DialOutcome::Kind::Refused);
         return 0;
@@ -167,18 +178,25 @@ int DialSession::Dial(std::uint64_t dial, const std::string& entryName, const st
     ras::ConnectionHandle connection = 0;
     const std::uint32_t result = ras_.Dial(dialParams, &connection);
     bool endedMeanwhile = false;
+    bool supersededMeanwhile = false;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         endedMeanwhile = ended_;
-        if (!endedMeanwhile) rasConnection_ = connection;
+        supersededMeanwhile = dial != dial_;
+        if (!endedMeanwhile && !supersededMeanwhile) rasConnection_ = connection;
     }
-    if (endedMeanwhile) {
-        // Nobody is left to end this connection.
+    if (endedMeanwhile || supersededMeanwhile) {
+        // The dialog has ended, or a Disconnect came while the service was still starting the
+        // dial: nobody is left to end this connection.
         if (connection != 0) ras_.HangUp(connection);
         return result == 0 ? 1 : 0;
     }
     if (result != 0) {
-        if (!Superseded(dial)) SetOutcome(dial, DialOutcome::Kind::Failed, result);
+        // Refused at once: said as a failed dial is, and its connection, if the service gave
+        // one, stays held for the next dial or the dialog's end to hang up.
+        form_.Apply(SettingsForm::ActivityEvent::DialFailed);
+        ShowDialError(result);
+        SetOutcome(dial, DialOutcome::Kind::Failed, result);
         return 0;
     }
 
@@ -203,21 +221,22 @@ int DialSession::Dial(std::uint64_t dial, const std::string& entryName, const st
     switch (woken) {
     case 0:
         // Connected: the dial keeps the buttons until Disconnect or the dialog's end.
-        form_.Move(SettingsForm::Activity::Dialling, SettingsForm::Activity::Connected);
+        form_.Apply(SettingsForm::ActivityEvent::DialConnected);
         form_.SetStatusText(form_.LookUpMessage(message::kConnectSuccess));
         SetOutcome(dial, DialOutcome::Kind::Connected, 0, connection);
         return 1;
     case 1: {
-        form_.EndActivity(SettingsForm::Activity::Dialling);
-        const std::uint32_t code = ShowDialError();
+        form_.Apply(SettingsForm::ActivityEvent::DialFailed);
+        const std::uint32_t code = ShowDialError(LastDialError());
         SetOutcome(dial, DialOutcome::Kind::Failed, code);
         return 1;
     }
     case DialEvents::kTimedOut:
         // The service goes on with the dial; its connection stays held for the next connect or
         // the cancel to hang up. The buttons come back with the time-out's text.
-        form_.Move(SettingsForm::Activity::Dialling, SettingsForm::Activity::AfterDial);
-        form_.SetStatusText(form_.LookUpMessage(message::kInTimeout));
+        form_.Apply(SettingsForm::ActivityEvent::DialTimedOut);
+        if (const std::string text = form_.LookUpMessage(message::kInTimeout); form_.SetStatusText(text), !text.empty())
+            form_.Apply(SettingsForm::ActivityEvent::StatusShown);
         SetOutcome(dial, DialOutcome::Kind::TimedOut);
         return 1;
     default:
@@ -225,8 +244,7 @@ int DialSession::Dial(std::uint64_t dial, const std::string& entryName, const st
     }
 }
 
-std::uint32_t DialSession::ShowDialError() {
-    const std::uint32_t code = LastDialError();
+std::uint32_t DialSession::ShowDialError(std::uint32_t code) {
     char platformText[ras::kErrorStringBufferSize] = {};
     if (ras_.GetErrorString(code, platformText, sizeof platformText) != 0) platformText[0] = '\0';
     platformText[sizeof platformText - 1] = '\0';
@@ -255,7 +273,7 @@ void DialSession::DisconnectClicked() {
         WaitUntilGone(connection, connStatus_, false);
     }
     ClearDialState();
-    form_.EndDial();
+    form_.Apply(SettingsForm::ActivityEvent::UserEnded);
     form_.SetStatusText(form_.LookUpMessage(message::kDisconnectSuccess));
 }
 

@@ -68,8 +68,9 @@ public:
     void SetBeforeDial(BeforeDial check) { beforeDial_ = std::move(check); }
     // The outcome of a dial that has ended since the last call, if any.
     std::optional<DialOutcome> TakeOutcome();
-    // The connection went away without a hang-up: nothing is left to hang up.
-    void ConnectionGone(ras::ConnectionHandle connection);
+    // The connection ended by itself (a drop): it is hung up all the same, as the service may
+    // keep it, and the next dial waits for it to go.
+    void ConnectionEnded(ras::ConnectionHandle connection);
     // One dial and its outcome in the status line, waiting at most kDialWaitMs. 0 when the
     // dial was not started, else 1.
     int DialAndWait(const std::string& entryName, const std::string& phoneNumber, const std::string& userName,
@@ -105,7 +106,7 @@ private:
     // Queries until the connection is gone or kHangUpWaitMs have passed, kHangUpPollMs apart.
     void WaitUntilGone(ras::ConnectionHandle connection, ras::RASCONNSTATUSA& status, bool untilDialogEnds);
     bool HasEnded() const;
-    std::uint32_t ShowDialError();
+    std::uint32_t ShowDialError(std::uint32_t code);
     std::uint64_t StartDial(const StartWorker& startWorker, bool redial);
     void SetOutcome(std::uint64_t dial, DialOutcome::Kind kind, std::uint32_t error = 0,
                     ras::ConnectionHandle connection = 0);
@@ -121,6 +122,7 @@ private:
     bool ended_ = false;
     std::uint64_t dial_ = 0;
     ras::ConnectionHandle rasConnection_ = 0;
+    ras::ConnectionHandle goingConnection_ = 0;  // hung up after a drop, maybe not gone yet
     ras::RASDIALPARAMSA dialParams_{};
     ras::RASCONNSTATUSA connStatus_{};  // the dialog's thread only
     std::string dialErrorText_;

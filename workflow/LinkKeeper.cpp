@@ -9,7 +9,8 @@ namespace vantaro {
 
 LinkKeeper::LinkKeeper(Parts parts, RedialSettings settings)
     : parts_(std::move(parts)), policy_(settings), log_(parts_.form.StepLog()) {
-    policy_.SetOverMonthlyLimit(parts_.usage.HangUpForLimit());
+    // A failed dial or a drop waits in Redialling for this keeper's decision.
+    parts_.form.SetRedialsDecide(settings.enabled);
 }
 
 void LinkKeeper::SetTray(TrayView* tray) {
@@ -28,16 +29,24 @@ void LinkKeeper::ConnectClicked() {
     StopWatching();
     dial_ = dial;
     policyDial_ = policy_.UserDialled();
-    phase_ = Phase::Dialling;
-    ShowState(LinkState::Dialling);
+    Enter(Phase::Dialling);
 }
 
 void LinkKeeper::UserEnded() {
     policy_.UserEnded();
     StopWatching();
     dial_ = 0;
-    phase_ = Phase::Idle;
-    ShowState(LinkState::Disconnected);
+    Enter(Phase::Idle);
+}
+
+void LinkKeeper::Enter(Phase phase) {
+    phase_ = phase;
+    switch (phase) {
+    case Phase::Idle: ShowState(LinkState::Disconnected); break;
+    case Phase::Dialling:
+    case Phase::Waiting: ShowState(LinkState::Dialling); break;
+    case Phase::Connected: ShowState(LinkState::Connected); break;
+    }
 }
 
 void LinkKeeper::DialogEnded() {
@@ -63,7 +72,8 @@ void LinkKeeper::Step() {
         KeepWatching();
         break;
     case Phase::Waiting:
-        if (parts_.clock.TickCount() - waitStartMs_ >= waitMs_) StartRedial();
+        // Counted in ticks, as the status line counts its seconds: "in 1 s" is the next tick.
+        if (waitTicks_ == 0 || --waitTicks_ == 0) StartRedial();
         break;
     case Phase::Idle:
     case Phase::Dialling:
@@ -76,21 +86,22 @@ void LinkKeeper::DialEnded(const DialSession::DialOutcome& outcome) {
     using Kind = DialSession::DialOutcome::Kind;
     switch (outcome.kind) {
     case Kind::Connected:
+        // The SIM took its code since the phone check found it locked.
+        policy_.SetSimLocked(false);
         WatchLink(outcome.connection);
         if (tray_) tray_->Balloon("Vantaro", parts_.form.LookUpMessage(message::kConnectSuccess));
         return;
     case Kind::Failed:
-        Decide(policy_.DialEnded(policyDial_, LinkEnd::DialFailed(outcome.error)), std::string());
+        Decide(DecideEnd(LinkEnd::DialFailed(outcome.error)), std::string());
         return;
     case Kind::TimedOut:
         // The service gave no end in time: counted as a link that could not be made.
-        Decide(policy_.DialEnded(policyDial_, LinkEnd::DialFailed(0)), std::string());
+        Decide(DecideEnd(LinkEnd::DialFailed(0)), std::string());
         return;
     case Kind::Refused:
         // Refused before dialling (a value too long, roaming): the same values meet it again.
         policy_.UserEnded();
-        phase_ = Phase::Idle;
-        ShowState(LinkState::Disconnected);
+        Enter(Phase::Idle);
         return;
     }
 }
@@ -102,17 +113,16 @@ void LinkKeeper::WatchLink(ras::ConnectionHandle connection) {
     // The link's status is asked on the first tick, then every fifth: counting ticks, not
     // milliseconds, keeps a tick that comes a moment early from putting the check off by a second.
     ticksSinceStatus_ = kStatusPollTicks;
-    phase_ = Phase::Connected;
-    ShowState(LinkState::Connected);
+    Enter(Phase::Connected);
 }
 
 void LinkKeeper::KeepWatching() {
     if (!probe_) return;
     const std::uint32_t now = parts_.clock.TickCount();
-    bool gone = false;
-    if (probe_->Notified()) {
-        gone = probe_->EndSignalled();
-    } else if (++ticksSinceStatus_ >= kStatusPollTicks) {
+    // The status is asked even where the service signals the end: a link that ended before
+    // the signal was set up is never signalled.
+    bool gone = probe_->Notified() && probe_->EndSignalled();
+    if (!gone && ++ticksSinceStatus_ >= kStatusPollTicks) {
         ticksSinceStatus_ = 0;
         gone = probe_->Status() == LinkStatus::Gone;
     }
@@ -144,37 +154,37 @@ void LinkKeeper::Dropped() {
     const LinkFigures figures = meter_.Figures();
     parts_.usage.AddAndWrite(0, 0);
     probe_.reset();
-    parts_.dial.ConnectionGone(std::exchange(connection_, 0));
+    parts_.dial.ConnectionEnded(std::exchange(connection_, 0));
     if (log_) log_->Step("dial.dropped", LogResult::Done, 0, DroppedDetail(figures.connectedSeconds, figures.received, figures.sent));
     meter_ = LinkMeter();
     const std::string dropped = Text(linktext::kDropped);
     if (tray_) tray_->Balloon("Vantaro", dropped);
-    const RedialDecision decision = policy_.DialEnded(policyDial_, LinkEnd::Dropped(figures.connectedSeconds));
-    if (decision.action == RedialDecision::Action::Redial) {
-        parts_.form.Move(SettingsForm::Activity::Connected, SettingsForm::Activity::Dialling);
-    } else {
-        parts_.form.EndDial();
-        parts_.form.SetStatusText(dropped);
-    }
-    Decide(decision, dropped);
+    parts_.form.Apply(SettingsForm::ActivityEvent::Dropped);
+    Decide(DecideEnd(LinkEnd::Dropped(figures.connectedSeconds)), dropped);
+}
+
+RedialDecision LinkKeeper::DecideEnd(const LinkEnd& end) {
+    // The limit of the month as it stands now: a new month lifts the last one's.
+    policy_.SetOverMonthlyLimit(parts_.usage.HangUpForLimitNow());
+    return policy_.DialEnded(policyDial_, end);
 }
 
 void LinkKeeper::Decide(const RedialDecision& decision, const std::string& statusHead) {
     if (log_) LogRedialDecision(*log_, decision, policy_.Settings());
+    SettingsForm& form = parts_.form;
     if (decision.action != RedialDecision::Action::Redial) {
-        phase_ = Phase::Idle;
-        ShowState(LinkState::Disconnected);
+        form.Apply(SettingsForm::ActivityEvent::GaveUp);
+        if (!statusHead.empty()) form.SetStatusText(statusHead);
+        Enter(Phase::Idle);
         if (decision.action == RedialDecision::Action::GiveUp && decision.reason != GiveUpReason::RedialOff && tray_)
             tray_->Balloon(Text(linktext::kGaveUp), GiveUpText(decision));
         return;
     }
-    // A failed dial gave the buttons back; the wait holds them as a dial does. Something else
-    // that began meanwhile (an install) wins: no redial then.
-    SettingsForm& form = parts_.form;
-    if (form.CurrentActivity() != SettingsForm::Activity::Dialling && !form.TryBegin(SettingsForm::Activity::Dialling)) {
+    // The wait holds the buttons as a dial does. Where the dialog is no longer waiting for this
+    // decision (the user ended the dial meanwhile), no redial.
+    if (!form.Apply(SettingsForm::ActivityEvent::RedialWaiting)) {
         policy_.UserEnded();
-        phase_ = Phase::Idle;
-        ShowState(LinkState::Disconnected);
+        Enter(Phase::Idle);
         return;
     }
     const std::string redial = FillInFigures(Text(linktext::kRedialling),
@@ -182,10 +192,8 @@ void LinkKeeper::Decide(const RedialDecision& decision, const std::string& statu
                                               std::to_string(policy_.Settings().attempts)});
     const std::string head = statusHead.empty() ? form.Controls().GetText(IDC_STATUS) : statusHead;
     form.SetStatusText(head.empty() ? redial : head + " " + redial);
-    phase_ = Phase::Waiting;
-    waitStartMs_ = parts_.clock.TickCount();
-    waitMs_ = decision.waitSeconds * 1000;
-    ShowState(LinkState::Dialling);
+    waitTicks_ = decision.waitSeconds * 1000 / kTickMs;
+    Enter(Phase::Waiting);
     if (tray_) tray_->Balloon("Vantaro", redial);
 }
 
@@ -209,14 +217,13 @@ void LinkKeeper::StartRedial() {
     const std::uint64_t dial = number == 0 ? 0 : parts_.dial.Redial(parts_.startWorker);
     if (dial == 0) {
         policy_.UserEnded();
-        parts_.form.EndDial();
-        phase_ = Phase::Idle;
-        ShowState(LinkState::Disconnected);
+        parts_.form.Apply(SettingsForm::ActivityEvent::GaveUp);
+        Enter(Phase::Idle);
         return;
     }
     dial_ = dial;
     policyDial_ = number;
-    phase_ = Phase::Dialling;
+    Enter(Phase::Dialling);
 }
 
 void LinkKeeper::CountUsage(UsageEvent event) {
@@ -235,7 +242,6 @@ void LinkKeeper::CountUsage(UsageEvent event) {
         return;
     }
     const std::string hangUp = FillInFigures(Text(linktext::kLimitHangUp), figures);
-    policy_.SetOverMonthlyLimit(true);
     UserEnded();
     if (parts_.hangUp) parts_.hangUp();
     parts_.form.SetStatusText(hangUp);

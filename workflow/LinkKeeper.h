@@ -72,6 +72,9 @@ private:
     void WatchLink(ras::ConnectionHandle connection);
     void KeepWatching();
     void Dropped();
+    // The one place the phase changes; the tray's picture and tooltip follow it.
+    void Enter(Phase phase);
+    RedialDecision DecideEnd(const LinkEnd& end);
     void Decide(const RedialDecision& decision, const std::string& statusHead);
     void StartRedial();
     void CountUsage(UsageEvent event);
@@ -95,8 +98,7 @@ private:
     ras::ConnectionHandle connection_ = 0;
     LinkMeter meter_;
     std::uint32_t ticksSinceStatus_ = 0;
-    std::uint32_t waitStartMs_ = 0;
-    std::uint32_t waitMs_ = 0;
+    std::uint32_t waitTicks_ = 0;      // of a redial's wait, left
     bool inStep_ = false;
     std::string pendingMessage_;      // shown once the step is over
     LinkState shown_ = LinkState::Disconnected;

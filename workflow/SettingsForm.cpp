@@ -169,7 +169,10 @@ bool SettingsForm::SaveSettings() {
         messages_.Show(kSaveFailedMessage);
         return false;
     }
-    SetStatusText(LookUpMessage(message::kSaveSet));
+    const std::string saved = LookUpMessage(message::kSaveSet);
+    SetStatusText(saved);
+    // Its status line gives back the buttons that an install or a timed-out dial held.
+    if (!saved.empty()) Apply(ActivityEvent::StatusShown);
     return true;
 }
 
@@ -222,30 +225,82 @@ void SettingsForm::SetStatusText(std::string text) {
     // Failures shown in the status line are in the log too, for whoever looks at the PC later.
     if (log_ && !text.empty() && !controls_.Ended()) log_->Step("status", LogResult::Message, 0, text);
     controls_.SetText(IDC_STATUS, text);
-    // While an install or a dial runs, a status line from elsewhere (a save) must not give
-    // the buttons back: a second install could start beside the first.
-    if (!text.empty()) {
-        Move(Activity::AfterInstall, Activity::Idle);
-        Move(Activity::AfterDial, Activity::Idle);
-    }
 }
 
 namespace {
 
+using Activity = SettingsForm::Activity;
+using Event = SettingsForm::ActivityEvent;
+
 // Every action button for each activity, in the order of SettingsForm::Activity. A dial holds
 // the phone's port from the click on, and the install sets up the modem on it: the phone check
-// would take the port from under them.
+// would take the port from under them, as they would from under the check.
 constexpr ActionButtons kButtonsOfActivity[] = {
     //  connect disconnect install about  check phone
     {true, false, true, true, true},     // Idle
     {false, false, false, false, false}, // Installing
+    {false, false, false, false, false}, // AfterInstall
     {false, true, false, false, false},  // Dialling
     {false, true, false, false, false},  // Connected
-    {false, false, false, false, false}, // AfterInstall
     {false, true, false, false, false},  // AfterDial
+    {false, true, false, false, false},  // Redialling
+    {false, false, false, false, false}, // CheckingPhone
 };
-static_assert(std::size(kButtonsOfActivity) == static_cast<std::size_t>(SettingsForm::Activity::AfterDial) + 1,
+static_assert(std::size(kButtonsOfActivity) == static_cast<std::size_t>(Activity::CheckingPhone) + 1,
               "one row for every activity");
+
+struct Transition {
+    Activity from;
+    Event event;
+    Activity to;
+};
+
+// What the dialog does next. An event with no row in the current activity changes nothing: a
+// late or repeated report (an end after Disconnect, a second end) meets no row.
+constexpr Transition kTransitions[] = {
+    {Activity::Idle, Event::ConnectClicked, Activity::Dialling},
+    {Activity::AfterDial, Event::ConnectClicked, Activity::Dialling},  // the held connection goes first
+    {Activity::Idle, Event::InstallStarted, Activity::Installing},
+    {Activity::Idle, Event::PhoneCheckOpened, Activity::CheckingPhone},
+    {Activity::CheckingPhone, Event::PhoneCheckClosed, Activity::Idle},
+
+    {Activity::Installing, Event::InstallEnded, Activity::Idle},
+    {Activity::Installing, Event::InstallHeld, Activity::AfterInstall},
+    {Activity::AfterInstall, Event::StatusShown, Activity::Idle},
+
+    {Activity::Dialling, Event::DialConnected, Activity::Connected},
+    {Activity::Dialling, Event::DialFailed, Activity::Redialling},
+    {Activity::Dialling, Event::DialTimedOut, Activity::Redialling},  // its connection stays held
+    {Activity::Dialling, Event::DialRefused, Activity::Idle},
+    {Activity::Connected, Event::Dropped, Activity::Redialling},
+    {Activity::AfterDial, Event::StatusShown, Activity::Idle},
+
+    {Activity::Redialling, Event::RedialWaiting, Activity::Redialling},
+    {Activity::AfterDial, Event::RedialWaiting, Activity::Redialling},  // a time-out counts as a failure
+    {Activity::Redialling, Event::RedialStarted, Activity::Dialling},
+    {Activity::Redialling, Event::GaveUp, Activity::Idle},
+
+    {Activity::Dialling, Event::UserEnded, Activity::Idle},
+    {Activity::Connected, Event::UserEnded, Activity::Idle},
+    {Activity::AfterDial, Event::UserEnded, Activity::Idle},
+    {Activity::Redialling, Event::UserEnded, Activity::Idle},
+};
+
+// Where no keeper redials, a dial's end does not wait for its decision.
+constexpr Transition kWithoutRedials[] = {
+    {Activity::Dialling, Event::DialFailed, Activity::Idle},
+    {Activity::Dialling, Event::DialTimedOut, Activity::AfterDial},
+    {Activity::Connected, Event::Dropped, Activity::Idle},
+};
+
+const Transition* FindTransition(Activity from, Event event, bool redialsDecide) {
+    if (!redialsDecide)
+        for (const Transition& transition : kWithoutRedials)
+            if (transition.from == from && transition.event == event) return &transition;
+    for (const Transition& transition : kTransitions)
+        if (transition.from == from && transition.event == event) return &transition;
+    return nullptr;
+}
 
 } // namespace
 
@@ -265,22 +320,16 @@ bool SettingsForm::Allows(int buttonId) const {
     }
 }
 
-bool SettingsForm::TryBegin(Activity activity) {
-    for (Activity free : {Activity::Idle, Activity::AfterInstall, Activity::AfterDial}) {
-        if (activity_.compare_exchange_strong(free, activity)) {
-            ShowButtonsOfActivity();
-            return true;
-        }
+bool SettingsForm::Apply(ActivityEvent event) {
+    {
+        std::lock_guard<std::mutex> lock(activityMutex_);
+        const Transition* found = FindTransition(activity_, event, redialsDecide_);
+        if (!found) return false;
+        activity_ = found->to;
     }
-    return false;
-}
-
-void SettingsForm::EndDial() {
-    for (Activity dial : {Activity::Dialling, Activity::Connected, Activity::AfterDial}) Move(dial, Activity::Idle);
-}
-
-void SettingsForm::Move(Activity from, Activity to) {
-    if (activity_.compare_exchange_strong(from, to)) ShowButtonsOfActivity();
+    // Outside the lock: showing the buttons waits for the dialog's thread.
+    ShowButtonsOfActivity();
+    return true;
 }
 
 void SettingsForm::ShowButtonsOfActivity() {
@@ -300,10 +349,9 @@ void SettingsForm::ShowButtonsOfActivity() {
 }
 
 std::optional<InstallRequest> SettingsForm::BeginInstall(ProcessKind process) {
-    if (activity_ == Activity::Installing || activity_ == Activity::Dialling || activity_ == Activity::Connected)
-        return std::nullopt;
+    if (!Allows(IDC_INSTALL)) return std::nullopt;
     if (!SaveSettings()) return std::nullopt;
-    if (!TryBegin(Activity::Installing)) return std::nullopt;
+    if (!Apply(ActivityEvent::InstallStarted)) return std::nullopt;
     SetStatusText(LookUpMessage(message::kInSetupDriver));
     const std::string portName =
         controls_.GetCurSel(IDC_PORT_LIST) < 0 ? std::string() : controls_.GetText(IDC_PORT_LIST);
@@ -316,7 +364,7 @@ void SettingsForm::EndInstall(InstallResult result) {
     case InstallResult::DriverFailed:
     case InstallResult::NoRasModem:
         // Nothing more can be done here: the dialog ends with OK and the outcome says why.
-        Move(Activity::Installing, Activity::AfterInstall);
+        Apply(ActivityEvent::InstallHeld);
         controls_.EndWithOk();
         return;
     case InstallResult::NoInf:
@@ -324,14 +372,14 @@ void SettingsForm::EndInstall(InstallResult result) {
     case InstallResult::NoRasModemLater:
     case InstallResult::Stopped:
         // No button until the next status line.
-        Move(Activity::Installing, Activity::AfterInstall);
+        Apply(ActivityEvent::InstallHeld);
         return;
     case InstallResult::Done:
     case InstallResult::NoPort:
     case InstallResult::ValueTooLong:
     case InstallResult::EntryFailed:
     case InstallResult::RegistryFailed:
-        EndActivity(Activity::Installing);
+        Apply(ActivityEvent::InstallEnded);
         return;
     }
 }

@@ -77,35 +77,60 @@ public:
 
     // The install button's part on the dialog's thread: save, say "insetupdriver", buttons off,
     // and take the install's inputs as the dialog shows them now. Nothing when the save failed
-    // (the install must not start with values the user did not see) or when an install or a
-    // dial is already running.
+    // (the install must not start with values the user did not see) or when the activity does
+    // not let the install button act.
     std::optional<InstallRequest> BeginInstall(ProcessKind process);
     // The install's end, on its worker: what the dialog does after each way a run can end.
     void EndInstall(InstallResult result);
 
-    // What the dialog is doing decides every action button (ButtonsFor); nothing else sets them.
-    // A dial takes the buttons until its own end gives them back; so does an install. Only one
-    // of them runs at a time.
+    // What the dialog is doing. It decides every action button and tray menu item (ButtonsFor),
+    // and only ActivityEvents change it, through the one table in SettingsForm.cpp (drawn in
+    // docs/activity.md). A dial takes the buttons until its own end gives them back; so do an
+    // install and the phone check. Only one of them runs at a time.
     enum class Activity {
         Idle,
         Installing,
+        // An install that ended without giving the buttons back: they stay off until a save
+        // shows its status line.
+        AfterInstall,
         Dialling,   // from the click on: waiting for a leftover connection to go, then dialling
         Connected,
-        // An install, or a dial, that ended without giving the buttons back: they stay as it
-        // left them (Disconnect for the dial's connection) until the next status line.
-        AfterInstall,
+        // A dial that timed out with no text to say so (where no keeper redials): the service
+        // may still connect it, so Disconnect stays on until a status line or the next click.
         AfterDial,
+        // A dial failed or the link dropped, and the keeper decides whether to dial again, or
+        // waits to: a redial is a dial, so only Disconnect is on.
+        Redialling,
+        CheckingPhone,  // the Phone dialog is open and may hold the phone's port
     };
-    // From Idle (or an After state) to the activity; false when another one runs.
-    bool TryBegin(Activity activity);
-    // From `from` to `to`; nothing when the activity is no longer `from`.
-    void Move(Activity from, Activity to);
-    void EndActivity(Activity activity) { Move(activity, Activity::Idle); }
-    // Whatever state the dial is in, to Idle.
-    void EndDial();
+    enum class ActivityEvent {
+        ConnectClicked,
+        InstallStarted,
+        InstallEnded,      // the install gave the buttons back
+        InstallHeld,       // the install ended keeping them off
+        StatusShown,       // a save's or a time-out's status line: held buttons come back
+        PhoneCheckOpened,
+        PhoneCheckClosed,
+        DialConnected,
+        DialFailed,        // the service (or RasDial itself) ended the dial with an error
+        DialTimedOut,
+        DialRefused,       // refused before anything was dialled: no redial follows
+        Dropped,           // the connection ended by itself
+        RedialWaiting,     // the keeper dials again after a wait
+        RedialStarted,
+        GaveUp,            // the keeper does not dial again
+        UserEnded,         // Disconnect, or the hang-up at the monthly limit
+    };
+    // Moves the activity as the table says; false (and nothing changes) when the table has no
+    // row for the event in the current activity. Any thread.
+    bool Apply(ActivityEvent event);
     Activity CurrentActivity() const { return activity_; }
-    // Whether the activity lets that button act (a click that reaches a disabled button too).
+    // Whether the activity lets that button act (a click that reaches a disabled button too,
+    // the tray's items, the Enter key).
     bool Allows(int buttonId) const;
+    // A keeper that redials is there: a failed dial or a drop waits for its decision in
+    // Redialling instead of going back to Idle.
+    void SetRedialsDecide(bool decide) { redialsDecide_ = decide; }
 
     // The phone number, user name and password as the fields show them now.
     struct DialValues {
@@ -151,6 +176,8 @@ private:
     MessageSink& messages_;
     const SerialPortSource& ports_;
     std::atomic<Activity> activity_{Activity::Idle};
+    std::atomic<bool> redialsDecide_{false};
+    std::mutex activityMutex_;  // one transition at a time
     Log* log_ = nullptr;
 
     mutable std::mutex mutex_;

@@ -130,12 +130,20 @@ UsageEvent UsageCounter::CheckLimit() {
     return UsageEvent::None;
 }
 
-UsageEvent UsageCounter::Add(std::uint64_t received, std::uint64_t sent) {
+void UsageCounter::FollowCalendar() {
     const LogTime now = calendar_.Now();
-    if (now.year != month_.year || now.month != month_.month) {
-        Write();  // the month that ended keeps what it had
-        EnterCurrentMonth();
-    }
+    if (now.year == month_.year && now.month == month_.month) return;
+    Write();  // the month that ended keeps what it had
+    EnterCurrentMonth();
+}
+
+bool UsageCounter::HangUpForLimitNow() {
+    FollowCalendar();
+    return HangUpForLimit();
+}
+
+UsageEvent UsageCounter::Add(std::uint64_t received, std::uint64_t sent) {
+    FollowCalendar();
     month_.received = std::min(month_.received + received, kLargestCount);
     month_.sent = std::min(month_.sent + sent, kLargestCount);
     const UsageEvent event = CheckLimit();

@@ -65,10 +65,14 @@ public:
     const UsageSettings& Settings() const { return settings_; }
     // The limit is reached and says to hang up and not redial.
     bool HangUpForLimit() const { return settings_.disconnectAtLimit && month_.limitReached; }
+    // The same for the month the calendar is in now: a new month starts below its limit.
+    bool HangUpForLimitNow();
 
 private:
     void Load();
     void EnterCurrentMonth();
+    // Into the calendar's month, the one that ended written first.
+    void FollowCalendar();
     UsageEvent CheckLimit();
     void Write();
 

@@ -190,17 +190,14 @@ TEST_F(EmptyTimeOutText, LeavesTheButtonsAsTheDialLeftThem) {
     EXPECT_EQ(Buttons(), kBusy);
 }
 
-TEST_F(DialSessionTest, ARefusedDialStaysDiallingUntilDisconnect) {
+TEST_F(DialSessionTest, ADialThatTheServiceRefusesAtOnceSaysSoAndGivesTheButtonsBack) {
     ras.dialResult = 633;
     ras.nextConnection = 0;
+    ras.errorTexts = {{633, "The port is in use."}};
     Dial();
-    EXPECT_EQ(Status(), "Connecting...");
-    EXPECT_EQ(Buttons(), kBusy);
-    EXPECT_TRUE(events.waitTimeouts.empty()) << "a dial that did not start is not waited for";
-
-    session.DisconnectClicked();
-    EXPECT_EQ(Status(), "Disconnected.");
+    EXPECT_EQ(Status(), "Error: 633 - The port is in use.");
     EXPECT_EQ(Buttons(), kIdle);
+    EXPECT_TRUE(events.waitTimeouts.empty()) << "a dial that did not start is not waited for";
     EXPECT_EQ(ras.Count("HangUp 0"), 0);
 }
 

@@ -70,6 +70,8 @@ protected:
     }
 
     InstallResult Run() {
+        // An install that stopped keeps the buttons off until a save gives them back.
+        if (!form.Allows(IDC_INSTALL)) form.SaveSettings();
         std::optional<InstallRequest> request = form.BeginInstall(process);
         if (!request) return InstallResult::Stopped;
         const InstallResult result = RunInstallSequence(*request, platform, report);
@@ -144,6 +146,7 @@ TEST_F(InstallSequenceTest, TheInfNameFollowsThePlatformAndItsDefault) {
     // A native 64-bit process runs on 64-bit Windows too, and removes devices itself.
     process = ProcessKind::Native64;
     Run();
+    form.SaveSettings();
     const std::optional<InstallRequest> native64 = form.BeginInstall(ProcessKind::Native64);
     ASSERT_TRUE(native64);
     EXPECT_EQ(native64->platform, InfPlatform::Amd64);

@@ -195,7 +195,8 @@ TEST(LinkStatistics, LineFollowsTheSamplesAndKeepsTheLastFiguresWhenACallFails) 
     const LinkTexts texts = LinkTexts::Read(testing::MemoryProfile(), "English", [](const std::string& utf8) { return utf8; });
     EXPECT_EQ(StatisticsLine(meter.Figures(), texts), "") << "blank before the first sample";
     const Sample samples[] = {
-        {1000, 0, 512, 100, 7000, "Connected 0:00:07   Received 512 B   Sent 100 B   Down \u2014   Up \u2014"},
+        // The first sample's speed is the connection's own so far ("\u2014" is for a failed call).
+        {1000, 0, 512, 100, 7000, "Connected 0:00:07   Received 512 B   Sent 100 B   Down 73 B/s   Up 14 B/s"},
         {2000, 0, 3584, 1124, 8000, "Connected 0:00:08   Received 3.5 KB   Sent 1.0 KB   Down 3.0 KB/s   Up 1.0 KB/s"},
         {3000, 621, 0, 0, 0, "Connected 0:00:08   Received 3.5 KB   Sent 1.0 KB   Down \u2014   Up \u2014"},
         // Over the last two seconds, the failed second included.

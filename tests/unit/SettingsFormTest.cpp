@@ -196,12 +196,14 @@ TEST_F(SettingsFormTest, TheInstallButtonSavesSaysInsetupdriverAndDisablesTheAct
     EXPECT_FALSE(controls.IsEnabled(IDC_DISCONNECT)) << "there is no dial to end";
 }
 
-TEST_F(SettingsFormTest, OnlyANonEmptyStatusTextPutsTheButtonsBack) {
-    Load("");
+TEST_F(SettingsFormTest, OnlyASaveWithANonEmptyStatusLinePutsTheButtonsBackAfterAStoppedInstall) {
+    Load("[BaseSetting]\nlanguage=1\n[English]\nsaveset=\n");
     form.EndInstall((form.BeginInstall(ProcessKind::Native32), InstallResult::NoInf));
-    form.SetStatusText("");
-    EXPECT_FALSE(controls.IsEnabled(IDC_INSTALL));
-    form.SetStatusText("done");
+    form.SetStatusText("a line from elsewhere");
+    form.SaveSettings();
+    EXPECT_FALSE(controls.IsEnabled(IDC_INSTALL)) << "showing a text changes no button, nor does an empty one";
+    profile.WriteString("English", "saveset", "Saved.");
+    form.SaveSettings();
     EXPECT_TRUE(controls.IsEnabled(IDC_INSTALL));
     EXPECT_TRUE(controls.IsEnabled(IDC_DIAL));
     EXPECT_TRUE(controls.IsEnabled(IDC_ABOUT));

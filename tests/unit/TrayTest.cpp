@@ -19,7 +19,7 @@ TEST_F(TrayMenuTest, ConnectAndDisconnectActAsTheirButtonsWouldAndSayWhatTheButt
         for (const TrayMenuItem& item : TrayMenuItems(form, [](const std::string& text) { return text; }))
             shown += (item.command == 0 ? "-" : item.text + (item.enabled ? "" : " (grey)")) + "|";
         EXPECT_EQ(shown, expected);
-        form.TryBegin(SettingsForm::Activity::Dialling);
+        form.Apply(SettingsForm::ActivityEvent::ConnectClicked);
     }
 }
 
