@@ -64,8 +64,10 @@ void LinkKeeper::Tick() {
 
 void LinkKeeper::Step() {
     // An outcome of a dial that no longer counts (superseded, or ended by the user) is dropped.
+    bool ended = false;
     if (std::optional<DialSession::DialOutcome> outcome = parts_.dial.TakeOutcome()) {
-        if (phase_ == Phase::Dialling && outcome->dial == dial_) DialEnded(*outcome);
+        ended = phase_ == Phase::Dialling && outcome->dial == dial_;
+        if (ended) DialEnded(*outcome);
     }
     switch (phase_) {
     case Phase::Connected:
@@ -73,7 +75,8 @@ void LinkKeeper::Step() {
         break;
     case Phase::Waiting:
         // Counted in ticks, as the status line counts its seconds: "in 1 s" is the next tick.
-        if (waitTicks_ == 0 || --waitTicks_ == 0) StartRedial();
+        // The tick that began the wait does not count.
+        if (!ended && (waitTicks_ == 0 || --waitTicks_ == 0)) StartRedial();
         break;
     case Phase::Idle:
     case Phase::Dialling:

@@ -26,6 +26,7 @@ public:
         dialed.push_back(dialParams);
         connectionsGivenTo.push_back(*connection);
         *connection = nextConnection;
+        if (nextConnection != 0) handedOut.push_back(nextConnection);
         if (duringDial) duringDial();
         // The service reports from a thread of its own; the events are already in place.
         for (const Notification& notification : notifications)
@@ -73,6 +74,7 @@ public:
     std::vector<std::string> calls;
     std::vector<ras::RASDIALPARAMSA> dialed;
     std::vector<ras::ConnectionHandle> connectionsGivenTo;
+    std::vector<ras::ConnectionHandle> handedOut;  // every connection a dial gave out
     std::vector<std::uint32_t> statusSizes;
     std::vector<std::uint32_t> errorStringBufferSizes;
 
