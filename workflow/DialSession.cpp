@@ -78,8 +78,11 @@ void DialSession::ConnectionEnded(ras::ConnectionHandle connection) {
         if (connection == 0 || rasConnection_ != connection) return;
         rasConnection_ = 0;
     }
-    // The service may keep a dead connection, and its port, until it is hung up.
-    if (ras_.HangUp(connection) != 0) {
+    // The service may keep a dead connection, and its port, until it is hung up; one that no
+    // longer knows the handle has let it go already.
+    const std::uint32_t result = ras_.HangUp(connection);
+    if (result == ras::kErrorInvalidHandle) return;
+    if (result != 0) {
         // Refused: held again, for the next dial or the dialog's end to try.
         std::lock_guard<std::mutex> lock(mutex_);
         if (rasConnection_ == 0) rasConnection_ = connection;

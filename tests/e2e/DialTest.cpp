@@ -156,17 +156,14 @@ TEST_F(DialTest, AnErrorShowsTheServicesTextAndTheNextDialHangsUpTheLeftoverFirs
     EXPECT_EQ(ras.LogLinesStartingWith("RasHangUpA handle=" + DialHandle(ras, 1)).size(), 1u);
 }
 
-TEST_F(DialTest, ADialThatTheServiceRefusesStaysDiallingUntilDisconnect) {
+TEST_F(DialTest, ADialThatTheServiceRefusesSaysItsErrorAndGivesTheButtonsBack) {
     ras.Set("Dial", "outcome", "refuse");
+    ras.Set("Errors", "678", "No answer.");
     HWND dialog = StartDialog();
     ASSERT_NE(dialog, nullptr);
     Click(dialog, IDC_DIAL);
     ASSERT_TRUE(ras.WaitForLogLine("RasDialA refused"));
-    ASSERT_TRUE(WaitForStatus(dialog, "conectting"));
-    EXPECT_EQ(SettledButtons(dialog, kBusy), kBusy);
-
-    Click(dialog, IDC_DISCONNECT);
-    ASSERT_TRUE(WaitForStatus(dialog, "dissucess"));
+    ASSERT_TRUE(WaitForStatus(dialog, "Error: 678 - No answer.")) << ControlText(dialog, IDC_STATUS);
     EXPECT_EQ(SettledButtons(dialog, kIdle), kIdle);
     Exit(dialog);
 }

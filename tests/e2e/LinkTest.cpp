@@ -95,6 +95,9 @@ protected:
 TEST_F(LinkTest, ADropIsRedialledAfterDoublingWaitsUntilConnectedAndDisconnectEndsAWaitingRedial) {
     ras.Set("Link", "receive_bps", "40000");
     ras.Set("Link", "drop_after_ms", "3000");
+    // The dropped connection keeps the port until it is hung up: a redial without the hang-up
+    // is refused with 602.
+    ras.Set("Link", "keep_dropped", "1");
     HWND dialog = StartDialog("redial_first_wait=1\r\n");
     ASSERT_NE(dialog, nullptr);
     Click(dialog, IDC_DIAL);
@@ -120,6 +123,7 @@ TEST_F(LinkTest, ADropIsRedialledAfterDoublingWaitsUntilConnectedAndDisconnectEn
     // The program writes the status line, then blanks the statistics line: the test may look in between.
     EXPECT_TRUE(WaitUntil([&] { return ControlText(dialog, IDC_LINK_STATS).empty(); }, kDefaultWait))
         << "the statistics line still says " << ControlText(dialog, IDC_LINK_STATS);
+    SaveWindowImage(dialog, ArtifactsFolder() + "\\redial-wait-en.bmp");
     ASSERT_TRUE(WaitForStatus(dialog, "Error: 678 - No answer. Redialling in 2 s (attempt 2 of 5)."))
         << ControlText(dialog, IDC_STATUS);
     ras.Set("Dial", "outcome", "connect");
@@ -137,6 +141,13 @@ TEST_F(LinkTest, ADropIsRedialledAfterDoublingWaitsUntilConnectedAndDisconnectEn
     EXPECT_EQ(Dials(), 3u) << "a redial came after Disconnect";
     Click(dialog, IDC_EXIT);
     ASSERT_TRUE(vantaro.WaitForExit());
+
+    // Every connection the service gave, dropped, failed or connected, was hung up once.
+    EXPECT_TRUE(ras.LogLinesStartingWith("RasDialA refused").empty());
+    for (const std::string& started : ras.LogLinesStartingWith("RasDialA started handle=")) {
+        const std::string handle = started.substr(started.find('=') + 1);
+        EXPECT_EQ(ras.LogLinesStartingWith("RasHangUpA handle=" + handle + " ").size(), 1u) << handle;
+    }
 
     const std::string log = ReadFile(vantaro.Folder() + "\\Vantaro.log");
     for (const char* line : {"dial.dropped\tdone\t0\tafter ", "dial.redial\tstarted\t0\tattempt 1 of 5, in 1 s",
@@ -191,14 +202,20 @@ TEST_F(LinkTest, AtTheMonthlyLimitVantaroSaysSoHangsUpAndDoesNotRedial) {
     EXPECT_TRUE(vantaro.WaitForExit());
 }
 
-// The statistics line with the delivered Chinese texts, as a Chinese Windows shows it.
+// The statistics line and a redial's wait with the delivered Chinese texts, as a Chinese
+// Windows shows them.
 TEST_F(LinkTest, ChineseScreenshot) {
     if (::GetACP() != 936) GTEST_SKIP() << "run with LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8";
+    ras.Set("Link", "drop_after_ms", "2500");
     HWND dialog = StartDialog("");
     ASSERT_NE(dialog, nullptr);
     Click(dialog, IDC_DIAL);
     EXPECT_NE(StatisticsShown(dialog), "");
     SaveWindowImage(dialog, ArtifactsFolder() + "\\link-statistics-zh.bmp");
+    // The drop, and the wait for its redial.
+    EXPECT_TRUE(WaitUntil([&] { return Buttons(dialog) == kDialling && ControlText(dialog, IDC_LINK_STATS).empty(); },
+                          kDefaultWait, "the redial's wait"));
+    SaveWindowImage(dialog, ArtifactsFolder() + "\\redial-wait-zh.bmp");
     Click(dialog, IDC_EXIT);
     EXPECT_TRUE(vantaro.WaitForExit());
 }

@@ -33,6 +33,7 @@ constexpr DWORD kErrorBufferTooSmall = 603;
 constexpr DWORD kErrorInvalidSize = 632;
 constexpr DWORD kErrorAlreadyExists = 183;
 constexpr DWORD kErrorEntryNotFound = 623;
+constexpr DWORD kErrorPortAlreadyOpen = 602;
 constexpr UINT kRasDialEventMessage = 0xCCCD;
 constexpr DWORD kStateOpenPort = 0;
 constexpr DWORD kStateConnectDevice = 2;
@@ -104,6 +105,7 @@ struct Connection {
     DWORD error = 0;
     bool hungUp = false;
     bool goneNever = false;
+    bool keptDropped = false;       // dropped, and kept as disconnected until hung up
     DWORD goneAt = 0;
     DWORD connectedAt = 0;         // tick count of RASCS_Connected
     std::vector<HANDLE> endEvents;  // RasConnectionNotificationA's, duplicated
@@ -188,8 +190,17 @@ DWORD WINAPI NotifierThread(LPVOID parameter) {
         if (finalState == kStateConnected && dropAfter >= 0) {
             ::Sleep(static_cast<DWORD>(dropAfter));
             if (Alive(run->handle, &state) && !state.hungUp) {
-                Log("dropped handle=" + Number(run->handle));
-                EndConnection(run->handle, true);
+                // As the service may do: the dead connection stays, and holds its port, until
+                // it is hung up.
+                const bool keep = ScriptNumber("Link", "keep_dropped", 0) != 0;
+                Log("dropped handle=" + Number(run->handle) + (keep ? " kept" : ""));
+                if (keep) {
+                    SetState(run->handle, kStateDisconnected, 0);
+                    ::EnterCriticalSection(&connectionLock);
+                    connections[run->handle].keptDropped = true;
+                    ::LeaveCriticalSection(&connectionLock);
+                }
+                EndConnection(run->handle, !keep);
             }
         }
     }
@@ -332,6 +343,13 @@ __attribute__((dllexport)) DWORD WINAPI RasDialA(LPVOID extensions, LPCSTR phone
         return error;
     }
     ::EnterCriticalSection(&connectionLock);
+    bool portHeld = false;
+    for (const auto& [held, state] : connections) portHeld = portHeld || (state.keptDropped && !state.hungUp);
+    if (portHeld) {
+        ::LeaveCriticalSection(&connectionLock);
+        Log("RasDialA refused error=" + Number(kErrorPortAlreadyOpen) + " (a dropped connection holds the port)");
+        return kErrorPortAlreadyOpen;
+    }
     const DWORD handle = nextHandle++;
     connections[handle] = Connection{};
     ::LeaveCriticalSection(&connectionLock);

@@ -155,6 +155,9 @@ struct Clicks : LinkKeeperTest {
             form.Apply(SettingsForm::ActivityEvent::PhoneCheckClosed);
         } else if (step == "install") {
             form.BeginInstall(ProcessKind::Native32);
+        } else if (step == "forgetful service" || step == "answering service") {
+            // One that has let a dropped connection go answers its hang-up "invalid handle".
+            ras.hangUpResult = step == "forgetful service" ? ras::kErrorInvalidHandle : 0;
         } else if (step == "sim locked") {
             keeper.SetSimLocked(true);
         } else if (step == "disconnect during the dial") {
@@ -229,8 +232,8 @@ TEST(ClickSequence, EveryConnectionTheServiceGaveIsHungUpExactlyOnce) {
     for (const char* step : {"connects", "connect", "run", "tick", "drop", "tick",  // a drop is hung up at once
                              "connects", "tick", "tick", "run", "tick", "disconnect",
                              "fails", "connect", "run", "tick", "tick", "tick",         // a failed redial's too
-                             "connects", "run", "tick", "drop", "tick",             // a drop, then Disconnect
-                             "disconnect", "disconnect during the dial", "connects", "connect", "run",
+                             "connects", "run", "tick", "drop", "forgetful service", "tick",  // then Disconnect
+                             "answering service", "disconnect", "disconnect during the dial", "connects", "connect", "run",
                              "connects", "connect", "run", "tick", "exit"})
         dialog.Step(step);
     ASSERT_EQ(dialog.ras.handedOut.size(), 6u);
