@@ -53,6 +53,11 @@ PortFindings Found(PortState state, std::string maker = "", std::string model = 
     return f;
 }
 
+PortFindings Tries(PortFindings findings, int tries) {
+    findings.triesLeft = tries;
+    return findings;
+}
+
 providers::SimOperator SimOperatorOf(providers::OperatorSource source, const char* mcc, const char* mnc,
                                      bool matchesImsi = false) {
     providers::SimOperator simOperator;
@@ -521,6 +526,13 @@ TEST(Findings, TheCheckLineHasSevenTabSeparatedFieldsInTheCommandLinesWords) {
         {Found(PortState::Modem, "", "", SimState::Pin2, 9), "modem\t\t\tPIN2\t9\t"},
         {Found(PortState::Modem, "", "", SimState::PhoneSimPin), "modem\t\t\tPH-SIM PIN\t\t"},
         {Found(PortState::Modem, "", "", SimState::PhoneNetworkPin), "modem\t\t\tPH-NET PIN\t\t"},
+        // The tries left go with the code the SIM wants, in the SIM field; a ready SIM has none shown.
+        {Tries(Found(PortState::Modem, "ZOR", "S3", SimState::Pin, 19, Registration::NotRegistered), 3),
+         "modem\tZOR\tS3\tPIN, 3 tries left\t19\tnot registered"},
+        {Tries(Found(PortState::Modem, "", "", SimState::Puk), 1), "modem\t\t\tPUK, 1 try left\t\t"},
+        {Tries(Found(PortState::Modem, "", "", SimState::Puk), 0), "modem\t\t\tPUK, 0 tries left\t\t"},
+        {Tries(Found(PortState::Modem, "", "", SimState::Ready), 3), "modem\t\t\tready\t\t"},
+        {Tries(Found(PortState::Modem, "", "", SimState::Pin2), 3), "modem\t\t\tPIN2\t\t"},
     };
     for (const auto& [findings, fields] : cases) EXPECT_EQ(CheckLine(findings), std::string("COM3\t") + fields);
 }
