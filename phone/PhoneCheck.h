@@ -28,6 +28,10 @@ struct CheckTimings {
     int probes = 3;
     std::uint32_t queryMs = 2000;  // each question once it answered
     std::uint32_t pinMs = 10000;   // a phone may take seconds to check a PIN
+    // A SIM that has just checked a code may answer "SIM busy" for a moment: its state is asked
+    // this often in all, with this pause between (a question costs the SIM no try).
+    int busyAsks = 3;
+    std::uint32_t busyPauseMs = 1000;
 };
 
 // The questions the check asks of every phone once the setup line is sent, in their order.

@@ -75,10 +75,19 @@ const char* RegistrationText(Registration network) {
     return "";
 }
 
+std::string SimField(const PortFindings& findings) {
+    std::string field = SimText(findings.sim);
+    // The count belongs to the code the SIM wants; a ready SIM wants none.
+    if (!findings.triesLeft || field.empty() || ReadyForData(findings.sim)) return field;
+    field += ", ";
+    field += *findings.triesLeft == 1 ? std::string("1 try left") : std::to_string(*findings.triesLeft) + " tries left";
+    return field;
+}
+
 std::string CheckLine(const PortFindings& findings) {
     std::string line = Field(findings.port);
     for (const std::string& field : {std::string(StateText(findings.state)), Field(findings.maker), Field(findings.model),
-                                     std::string(SimText(findings.sim)),
+                                     SimField(findings),
                                      findings.signal ? std::to_string(*findings.signal) : std::string(),
                                      std::string(RegistrationText(findings.network))}) {
         line += '\t';

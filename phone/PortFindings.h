@@ -70,8 +70,11 @@ const char* StateText(PortState state);            // "modem", "no answer", "bus
 const char* SimText(SimState sim);
 const char* RegistrationText(Registration network); // "home", "roaming", "searching", "denied", "not registered", ""
 
-// One line of /check: port, state, maker, model, SIM, signal (0 to 31, empty when unknown),
-// network, separated by tabs, without a line end. Tabs and control bytes in what the phone
+// The SIM field of /check: the SIM's word, and for a SIM that wants a code the tries that code
+// has left when the phone told them ("PIN, 3 tries left", "PUK, 1 try left").
+std::string SimField(const PortFindings& findings);
+// One line of /check: port, state, maker, model, SIM (with its tries left), signal (0 to 31,
+// empty when unknown), network, separated by tabs, without a line end. Tabs and control bytes in what the phone
 // said become blanks, so that a line is always one line of seven fields.
 std::string CheckLine(const PortFindings& findings);
 

@@ -52,6 +52,24 @@ std::string CommandOf(const CodeRequest& request) {
 
 PinOutcome Unanswered(ResponseEnd end) { return end == ResponseEnd::Stopped ? PinOutcome::Stopped : PinOutcome::NoAnswer; }
 
+constexpr int kCmeSimBusy = 14;
+
+bool SimBusy(const AtResponse& response) {
+    return response.end == ResponseEnd::Final && response.result == FinalResult::CmeError && response.ErrorCode() == kCmeSimBusy;
+}
+
+// What the SIM wants after it refused a code. Many SIMs say "SIM busy" right after checking one:
+// they are asked again after a pause, a bounded number of times; anything else ends the asking.
+SimState SimStateAfterCode(AtConversation& conversation, Clock& clock, const std::atomic<bool>& stop,
+                           const CheckTimings& timings) {
+    AtResponse response = conversation.Send(kSimStateCommand, timings.queryMs);
+    for (int asked = 1; SimBusy(response) && asked < timings.busyAsks && !stop; ++asked) {
+        clock.Sleep(timings.busyPauseMs);
+        response = conversation.Send(kSimStateCommand, timings.queryMs);
+    }
+    return SimFrom(response);
+}
+
 } // namespace
 
 bool IsValidPin(std::string_view pin) {
@@ -97,7 +115,7 @@ PinAnswer SendCode(SerialPorts& ports, const std::string& name, const CodeReques
     }
     // Refused: what the SIM wants now, and how many tries its code has left. Only asked.
     answer.outcome = PinOutcome::Rejected;
-    answer.sim = SimFrom(conversation.Send(kSimStateCommand, timings.queryMs));
+    answer.sim = SimStateAfterCode(conversation, clock, stop, timings);
     const SimState counted = answer.sim == SimState::Ready || answer.sim == SimState::Pin2 ? SimState::Pin : answer.sim;
     if (CodeName(counted)[0] != '\0')
         answer.triesLeft = TriesLeftFrom(conversation.Send(kTriesLeftCommand, timings.queryMs), counted);

@@ -60,8 +60,9 @@ bool IsValidPuk(std::string_view puk);
 bool IsValidRequest(const CodeRequest& request);
 
 // Sends the request's one command and says what the phone made of it. After a refusal it asks
-// (AT+CPIN?, AT+CPINR) what the SIM wants now and how many tries are left; it never sends a
-// code again.
+// (AT+CPIN?, again while the SIM says it is busy, then AT+CPINR) what the SIM wants now and how
+// many tries are left; it never sends a code again. When the phone does not tell, the answer's
+// SIM state or tries are left unknown: the caller must not take an older count for them.
 PinAnswer SendCode(SerialPorts& ports, const std::string& name, const CodeRequest& request, Clock& clock,
                    const std::atomic<bool>& stop, const CheckTimings& timings = {});
 

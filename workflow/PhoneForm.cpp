@@ -4,6 +4,7 @@
 #include "workflow/SectionValues.h"
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
 namespace vantaro {
@@ -13,33 +14,45 @@ namespace {
 // Between provider, plan and APN in the candidate list (UTF-8, converted with the rest).
 constexpr char kCandidateSeparator[] = " \xE2\x80\x94 ";
 
+// The buttons of each state, the activity's rows in PhoneSelection's order.
+constexpr PhoneButtons kButtonsOfState[] = {
+    // use port, enter PIN, change PIN, PIN lock, check again, use settings
+    // Idle:
+    {false, false, false, false, true, false},  // nothing selected
+    {true, false, false, false, true, false},   // a port without a modem, or not checked yet
+    {true, true, false, false, true, false},    // a SIM that wants its PIN or PUK
+    {true, false, true, true, true, false},     // a ready SIM
+    {true, false, true, true, true, true},      // a ready SIM, settings proposed
+    {true, false, false, false, true, false},   // no SIM, or one that wants a code of the phone's
+    // Checking: the ports not done yet still answer; a row that is done can be served.
+    {false, false, false, false, false, false},
+    {true, false, false, false, false, false},
+    {true, true, false, false, false, false},
+    {true, false, true, true, false, false},
+    {true, false, true, true, false, true},
+    {true, false, false, false, false, false},
+    // A SIM code on its way: one at a time, and no new check until its answer is in.
+    {false, false, false, false, false, false},
+    {true, false, false, false, false, false},
+    {true, false, false, false, false, false},
+    {true, false, false, false, false, false},
+    {true, false, false, false, false, true},
+    {true, false, false, false, false, false},
+};
+constexpr std::size_t kSelections = static_cast<std::size_t>(PhoneSelection::OtherSim) + 1;
+static_assert(std::size(kButtonsOfState) == (static_cast<std::size_t>(PhoneActivity::SimCodeOnItsWay) + 1) * kSelections,
+              "one row for every activity and selection");
+
 } // namespace
 
-std::string FillIn(const std::string& text, const std::string& value) {
-    const std::size_t at = text.find("%s");
-    if (at == std::string::npos) return text;
-    return text.substr(0, at) + value + text.substr(at + 2);
-}
-
-bool AsksToConfirmLastTry(const CodeAsk& ask) { return ask.triesLeft && *ask.triesLeft <= 1; }
-
-CodeEntryProblem CheckCodeEntry(const CodeAsk& ask, const Secret& code, const Secret& newPin, const Secret& newPinAgain,
-                                bool lastTryConfirmed) {
-    // The characters are looked at for their form only.
-    const bool unlock = ask.action == CodeAction::Unlock;
-    if (unlock ? !IsValidPuk(code.Reveal()) : !IsValidPin(code.Reveal()))
-        return unlock ? CodeEntryProblem::PukNotValid : CodeEntryProblem::PinNotValid;
-    if (unlock || ask.action == CodeAction::ChangePin) {
-        if (!IsValidPin(newPin.Reveal())) return CodeEntryProblem::NewPinNotValid;
-        if (newPin != newPinAgain) return CodeEntryProblem::NewPinsDiffer;
-    }
-    if (AsksToConfirmLastTry(ask) && !lastTryConfirmed) return CodeEntryProblem::LastTryNotConfirmed;
-    return CodeEntryProblem::None;
+PhoneButtons PhoneButtonsFor(PhoneActivity activity, PhoneSelection selection) {
+    return kButtonsOfState[static_cast<std::size_t>(activity) * kSelections + static_cast<std::size_t>(selection)];
 }
 
 PhoneForm::PhoneForm(DialogControls& controls, PortTable& table, SettingsForm& settings,
                      const providers::ProviderDatabase& database, TextConverter fromUtf8)
-    : controls_(controls), table_(table), settings_(settings), database_(database), fromUtf8_(std::move(fromUtf8)) {
+    : controls_(controls), table_(table), settings_(settings), database_(database), fromUtf8_(std::move(fromUtf8)),
+      codes_([this](const TextKey& key) { return Text(key); }) {
     // One read of the language's section for all the dialog's texts.
     const SectionValues texts(settings_.Settings(), settings_.LanguageName());
     for (const TextKey& key : phonetext::kAll) {
@@ -75,7 +88,7 @@ std::vector<std::string> PhoneForm::PortsToCheck() const {
 }
 
 void PhoneForm::BeginCheck(const std::vector<std::string>& ports) {
-    rereadPort_.reset();
+    codes_.CheckBegun();
     rows_.clear();
     table_.Clear();
     proposal_ = {};
@@ -99,12 +112,13 @@ void PhoneForm::PortChecked(const PortFindings& findings) {
                                   [&](const Row& candidate) { return candidate.port == findings.port && !candidate.findings; });
     if (row == rows_.end()) return;  // a port this check did not ask about, or told twice
     row->findings = findings;
+    codes_.Checked(findings);
     const int index = static_cast<int>(row - rows_.begin());
     table_.SetRow(index, RowCells(findings));
-    if (rereadPort_ == findings.port) {
+    if (codes_.Rereading(findings.port)) {
         // Read again after its SIM took a code: the row the user works with stays chosen, and the
         // status line keeps what the phone said of the code.
-        rereadPort_.reset();
+        codes_.RereadDone();
         table_.SelectRow(index);
         RowSelected();
         return;
@@ -152,12 +166,9 @@ std::vector<std::string> PhoneForm::RowCells(const PortFindings& findings) const
     case SimState::PhoneNetworkPin: sim = Text(kPhoneNetworkPin); break;
     case SimState::Unknown: break;
     }
-    if (findings.triesLeft && !ReadyForData(findings.sim) && !sim.empty()) sim += ", " + TriesText(*findings.triesLeft);
+    const std::string tries = codes_.TriesCell(findings);
+    if (!tries.empty() && !sim.empty()) sim += ", " + tries;
     return {findings.port, phone, sim, SignalText(findings.signal), NetworkText(findings)};
-}
-
-std::string PhoneForm::TriesText(int tries) const {
-    return tries == 1 ? Text(phonetext::kOneTryLeft) : FillIn(Text(phonetext::kTriesLeft), std::to_string(tries));
 }
 
 std::string PhoneForm::SignalText(const std::optional<int>& signal) const {
@@ -241,22 +252,36 @@ const std::vector<providers::ApnCandidate>& PhoneForm::Candidates() const {
     return proposal_.candidates;
 }
 
+PhoneActivity PhoneForm::Activity() const {
+    if (codes_.Busy()) return PhoneActivity::SimCodeOnItsWay;
+    return Checking() ? PhoneActivity::Checking : PhoneActivity::Idle;
+}
+
+PhoneSelection PhoneForm::Selection() const {
+    const Row* row = SelectedRow();
+    if (!row) return PhoneSelection::None;
+    if (!row->findings || row->findings->state != PortState::Modem) return PhoneSelection::NoModem;
+    const SimState sim = row->findings->sim;
+    if (sim == SimState::Pin || sim == SimState::Puk) return PhoneSelection::SimWantsCode;
+    if (ReadyForData(sim)) return proposal_.candidates.empty() ? PhoneSelection::SimReady : PhoneSelection::SimReadyWithSettings;
+    return PhoneSelection::OtherSim;
+}
+
 void PhoneForm::UpdateButtons() {
     const Row* row = SelectedRow();
-    const bool modem = row && row->findings && row->findings->state == PortState::Modem;
-    const SimState sim = modem ? row->findings->sim : SimState::Unknown;
-    const bool busy = codeOnItsWay_ || lockReadFor_ || rereadPort_;
+    const bool puk = row && row->findings && row->findings->state == PortState::Modem && row->findings->sim == SimState::Puk;
     // The caption changes only when the SIM's want does (a caption set repaints its button).
-    if ((sim == SimState::Puk) != pinButtonSaysPuk_) {
-        pinButtonSaysPuk_ = sim == SimState::Puk;
+    if (puk != pinButtonSaysPuk_) {
+        pinButtonSaysPuk_ = puk;
         controls_.SetText(IDC_ENTER_PIN, Text(pinButtonSaysPuk_ ? phonetext::kUnlockPuk : phonetext::kEnterPin));
     }
-    controls_.Enable(IDC_USE_PORT, row != nullptr);
-    controls_.Enable(IDC_ENTER_PIN, (sim == SimState::Pin || sim == SimState::Puk) && !busy);
-    controls_.Enable(IDC_CHANGE_PIN, ReadyForData(sim) && !busy);
-    controls_.Enable(IDC_PIN_LOCK, ReadyForData(sim) && !busy);
-    controls_.Enable(IDC_CHECK_AGAIN, !Checking() && !busy);
-    controls_.Enable(IDC_USE_SETTINGS, !proposal_.candidates.empty());
+    const PhoneButtons buttons = PhoneButtonsFor(Activity(), Selection());
+    controls_.Enable(IDC_USE_PORT, buttons.usePort);
+    controls_.Enable(IDC_ENTER_PIN, buttons.enterPin);
+    controls_.Enable(IDC_CHANGE_PIN, buttons.changePin);
+    controls_.Enable(IDC_PIN_LOCK, buttons.pinLock);
+    controls_.Enable(IDC_CHECK_AGAIN, buttons.checkAgain);
+    controls_.Enable(IDC_USE_SETTINGS, buttons.useSettings);
 }
 
 std::optional<std::string> PhoneForm::UseThisPort() {
@@ -296,154 +321,56 @@ PhoneForm::Row* PhoneForm::RowOf(const std::string& port) {
 
 std::optional<CodeAsk> PhoneForm::PinButtonAsk() const {
     const Row* row = SelectedRow();
-    if (codeOnItsWay_ || lockReadFor_ || rereadPort_ || !row || !row->findings ||
-        row->findings->state != PortState::Modem)
-        return std::nullopt;
-    const SimState sim = row->findings->sim;
-    if (sim != SimState::Pin && sim != SimState::Puk) return std::nullopt;
-    return CodeAsk{row->port, sim == SimState::Puk ? CodeAction::Unlock : CodeAction::EnterPin, row->findings->triesLeft};
+    if (!row || !row->findings) return std::nullopt;
+    return codes_.PinButtonAsk(*row->findings);
 }
 
 std::optional<std::string> PhoneForm::BeginLockRead(CodeAction wanted) {
     const Row* row = SelectedRow();
-    if (codeOnItsWay_ || lockReadFor_ || rereadPort_ || !row || !row->findings ||
-        row->findings->state != PortState::Modem || !ReadyForData(row->findings->sim))
+    if (!row || !row->findings || row->findings->state != PortState::Modem || !ReadyForData(row->findings->sim) ||
+        !codes_.BeginLockRead(row->port, wanted))
         return std::nullopt;
-    lockReadFor_ = wanted;
-    lockReadPort_ = row->port;
     controls_.SetText(IDC_PHONE_STATUS, Text(phonetext::kLockReading));
     UpdateButtons();
     return row->port;
 }
 
 std::optional<CodeAsk> PhoneForm::LockRead(const PinLockStatus& status) {
-    using namespace phonetext;
-    if (!lockReadFor_) return std::nullopt;
-    const CodeAction wanted = *std::exchange(lockReadFor_, std::nullopt);
+    const bool reading = codes_.Busy();
+    std::string said;
+    std::optional<CodeAsk> ask = codes_.LockRead(status, said);
+    if (!reading) return ask;
     UpdateButtons();
-    switch (status.outcome) {
-    case PinOutcome::Accepted: break;
-    case PinOutcome::NotOpened: controls_.SetText(IDC_PHONE_STATUS, Text(kPinNotOpened)); return std::nullopt;
-    case PinOutcome::Stopped: return std::nullopt;
-    default: controls_.SetText(IDC_PHONE_STATUS, Text(kPinNoAnswer)); return std::nullopt;
-    }
-    CodeAsk ask{lockReadPort_, wanted, status.triesLeft};
-    if (wanted != CodeAction::ChangePin) {
-        // The lock goes the other way from how it is; a phone that does not say how it is gets
-        // nothing sent.
-        if (!status.lockOn) {
-            controls_.SetText(IDC_PHONE_STATUS, Text(kLockUnknown));
-            return std::nullopt;
-        }
-        ask.action = *status.lockOn ? CodeAction::LockOff : CodeAction::LockOn;
-    }
-    controls_.SetText(IDC_PHONE_STATUS, "");
+    if (ask) controls_.SetText(IDC_PHONE_STATUS, "");
+    else if (!said.empty()) controls_.SetText(IDC_PHONE_STATUS, said);
     return ask;
 }
 
-CodeDialogTexts PhoneForm::DialogTexts(const CodeAsk& ask) const {
-    using namespace phonetext;
-    CodeDialogTexts texts;
-    texts.ok = Text(kPinOk);
-    texts.cancel = Text(kPinCancel);
-    texts.labels[0] = Text(kPinLabel);
-    switch (ask.action) {
-    case CodeAction::EnterPin: texts.title = Text(kPinTitle); break;
-    case CodeAction::Unlock:
-        texts.title = Text(kPukTitle);
-        texts.labels[0] = Text(kPukLabel);
-        texts.fields = 3;
-        break;
-    case CodeAction::ChangePin:
-        texts.title = Text(kChangePinTitle);
-        texts.labels[0] = Text(kOldPinLabel);
-        texts.fields = 3;
-        break;
-    case CodeAction::LockOn:
-    case CodeAction::LockOff:
-        texts.title = Text(kLockTitle);
-        texts.note = Text(ask.action == CodeAction::LockOff ? kLockIsOn : kLockIsOff);
-        break;
-    }
-    if (texts.fields == 3) {
-        texts.labels[1] = Text(kNewPinLabel);
-        texts.labels[2] = Text(kNewPinAgainLabel);
-    }
-    if (ask.triesLeft) {
-        if (!texts.note.empty()) texts.note += " ";
-        texts.note += TriesText(*ask.triesLeft);
-    }
-    if (AsksToConfirmLastTry(ask)) texts.confirm = Text(ask.action == CodeAction::Unlock ? kLastPukTry : kLastPinTry);
-    return texts;
-}
+CodeDialogTexts PhoneForm::DialogTexts(const CodeAsk& ask) const { return codes_.DialogTexts(ask); }
 
-std::string PhoneForm::ProblemText(CodeEntryProblem problem) const {
-    using namespace phonetext;
-    switch (problem) {
-    case CodeEntryProblem::PinNotValid:
-    case CodeEntryProblem::NewPinNotValid: return Text(kPinNotValid);
-    case CodeEntryProblem::PukNotValid: return Text(kPukNotValid);
-    case CodeEntryProblem::NewPinsDiffer: return Text(kNewPinsDiffer);
-    case CodeEntryProblem::LastTryNotConfirmed: return Text(kConfirmLastTry);
-    case CodeEntryProblem::None: break;
-    }
-    return {};
-}
+std::string PhoneForm::ProblemText(CodeEntryProblem problem) const { return codes_.ProblemText(problem); }
 
 void PhoneForm::BeginCode(const CodeAsk& ask) {
-    using namespace phonetext;
-    codeOnItsWay_ = ask;
-    const bool lock = ask.action == CodeAction::LockOn || ask.action == CodeAction::LockOff;
-    controls_.SetText(IDC_PHONE_STATUS, Text(ask.action == CodeAction::Unlock ? kPukSending : lock ? kLockSending : kPinSending));
+    controls_.SetText(IDC_PHONE_STATUS, codes_.BeginCode(ask));
     UpdateButtons();
 }
 
 std::optional<std::string> PhoneForm::CodeAnswered(const PinAnswer& answer) {
-    using namespace phonetext;
-    if (!codeOnItsWay_) return std::nullopt;
-    const CodeAsk ask = *std::exchange(codeOnItsWay_, std::nullopt);
-    std::optional<std::string> reread;
-    std::string status;
-    switch (answer.outcome) {
-    case PinOutcome::Accepted:
-        switch (ask.action) {
-        case CodeAction::EnterPin: status = Text(kPinAccepted); break;
-        case CodeAction::Unlock: status = Text(kPukAccepted); break;
-        case CodeAction::ChangePin: status = Text(kPinChanged); break;
-        case CodeAction::LockOn: status = Text(kLockTurnedOn); break;
-        case CodeAction::LockOff: status = Text(kLockTurnedOff); break;
-        }
-        if (ask.action == CodeAction::EnterPin || ask.action == CodeAction::Unlock) reread = ask.port;
-        break;
-    case PinOutcome::Rejected:
-        status = Text(ask.action == CodeAction::Unlock ? kPukRejected : kPinRejected);
-        if (answer.triesLeft) status += " " + TriesText(*answer.triesLeft);
-        break;
-    case PinOutcome::Blocked: status = Text(kPinBlocked); break;
-    case PinOutcome::NotValid: status = Text(ask.action == CodeAction::Unlock ? kPukNotValid : kPinNotValid); break;
-    case PinOutcome::NoAnswer: status = Text(kPinNoAnswer); break;
-    case PinOutcome::NotOpened: status = Text(kPinNotOpened); break;
-    case PinOutcome::Stopped: break;
-    }
-    if (!status.empty()) controls_.SetText(IDC_PHONE_STATUS, status);
-    // A refusal tells what the SIM wants now: the row shows it (a SIM blocked by this send turns
-    // the PIN button into "Unlock with PUK...").
-    Row* row = RowOf(ask.port);
-    if ((answer.outcome == PinOutcome::Rejected || answer.outcome == PinOutcome::Blocked) && row && row->findings &&
-        answer.sim != SimState::Unknown) {
-        row->findings->sim = answer.sim;
-        row->findings->triesLeft = ReadyForData(answer.sim) ? std::nullopt : answer.triesLeft;
-        table_.SetRow(static_cast<int>(row - rows_.data()), RowCells(*row->findings));
-    }
+    Row* row = codes_.CodeOnItsWay() ? RowOf(codes_.CodeOnItsWay()->port) : nullptr;
+    PortFindings* findings = row && row->findings ? &*row->findings : nullptr;
+    const std::optional<CodeOutcome> outcome = codes_.CodeAnswered(answer, findings);
+    if (!outcome) return std::nullopt;
+    if (!outcome->status.empty()) controls_.SetText(IDC_PHONE_STATUS, outcome->status);
+    if (outcome->rowChanged && findings) table_.SetRow(static_cast<int>(row - rows_.data()), RowCells(*findings));
     UpdateButtons();
-    return reread;
+    return outcome->reread;
 }
 
 void PhoneForm::BeginReread(const std::string& port) {
     Row* row = RowOf(port);
     if (!row) return;
     row->findings.reset();
-    rereadPort_ = port;
+    codes_.BeginReread(port);
     table_.SetRow(static_cast<int>(row - rows_.data()), {port, Text(phonetext::kChecking), "", "", ""});
     ShowProposal();
     UpdateButtons();

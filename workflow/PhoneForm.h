@@ -16,6 +16,7 @@
 #include "workflow/PhoneText.h"
 #include "workflow/PortTable.h"
 #include "workflow/SettingsForm.h"
+#include "workflow/SimCodeFlow.h"
 
 #include <functional>
 #include <map>
@@ -25,39 +26,21 @@
 
 namespace vantaro {
 
-// The text with its first "%s" replaced by `value` (nothing else in it is a format: the text
-// comes from a file the user edits).
-std::string FillIn(const std::string& text, const std::string& value);
-
-// What the user is asked for before a code is sent: for which port and action, and what the
-// SIM said of that code's tries and of its PIN lock.
-struct CodeAsk {
-    std::string port;
-    CodeAction action = CodeAction::EnterPin;
-    std::optional<int> triesLeft;
+// The Phone dialog's buttons that come and go (Close is always there).
+struct PhoneButtons {
+    bool usePort, enterPin, changePin, pinLock, checkAgain, useSettings;
+    bool operator==(const PhoneButtons& other) const {
+        return usePort == other.usePort && enterPin == other.enterPin && changePin == other.changePin &&
+               pinLock == other.pinLock && checkAgain == other.checkAgain && useSettings == other.useSettings;
+    }
 };
-
-// Why what the user typed is not sent.
-enum class CodeEntryProblem { None, PinNotValid, PukNotValid, NewPinNotValid, NewPinsDiffer, LastTryNotConfirmed };
-
-// The rule for a code dialog's entries: the first is the PIN (the PUK to unlock), the second and
-// third the new PIN twice (for unlocking and changing). With one try left (or none, as a phone
-// may count), nothing is sent until the user has confirmed it.
-CodeEntryProblem CheckCodeEntry(const CodeAsk& ask, const Secret& code, const Secret& newPin, const Secret& newPinAgain,
-                                bool lastTryConfirmed);
-// Whether the dialog for this ask shows the box that confirms a last try.
-bool AsksToConfirmLastTry(const CodeAsk& ask);
-
-// The texts of a code dialog: one masked field (the PIN) or three (a code and the new PIN
-// twice), a note above the buttons, the box that confirms a last try.
-struct CodeDialogTexts {
-    std::string title;
-    std::string labels[3];
-    int fields = 1;
-    std::string note;
-    std::string confirm;  // empty: no box
-    std::string ok, cancel;
-};
+// What the form is doing: nothing, asking the ports, or serving a SIM (a code on its way, the
+// PIN lock being read, the SIM read again after a code).
+enum class PhoneActivity { Idle, Checking, SimCodeOnItsWay };
+// What the selected row offers.
+enum class PhoneSelection { None, NoModem, SimWantsCode, SimReady, SimReadyWithSettings, OtherSim };
+// The one rule for the buttons: every enable and disable of them goes through it.
+PhoneButtons PhoneButtonsFor(PhoneActivity activity, PhoneSelection selection);
 
 class PhoneForm {
 public:
@@ -115,6 +98,10 @@ public:
     // reach that port's SIM.
     std::optional<bool> SimLockedOn(const std::string& port) const;
 
+    // The state the buttons follow.
+    PhoneActivity Activity() const;
+    PhoneSelection Selection() const;
+
     // The texts of a row as the table shows them.
     std::vector<std::string> RowCells(const PortFindings& findings) const;
 
@@ -131,7 +118,6 @@ private:
     std::string SignalText(const std::optional<int>& signal) const;
     std::string RegistrationWords(Registration network) const;
     std::string NetworkText(const PortFindings& findings) const;
-    std::string TriesText(int tries) const;
     Row* RowOf(const std::string& port);
 
     DialogControls& controls_;
@@ -143,12 +129,8 @@ private:
 
     std::vector<Row> rows_;
     providers::ApnProposal proposal_;
-    // The code on its way, or the PIN lock being read (with the action it is read for).
-    std::optional<CodeAsk> codeOnItsWay_;
-    std::optional<CodeAction> lockReadFor_;
-    std::string lockReadPort_;
-    std::optional<std::string> rereadPort_;
-    bool pinButtonSaysPuk_ = false;  // the port read again after its SIM took a code
+    SimCodeFlow codes_;
+    bool pinButtonSaysPuk_ = false;
 };
 
 } // namespace vantaro

@@ -19,6 +19,14 @@ struct TextKey {
     const char* english;
 };
 
+// The text with its first "%s" replaced by `value` (nothing else in it is a format: the text
+// comes from a file the user edits).
+inline std::string FillIn(const std::string& text, const std::string& value) {
+    const std::size_t at = text.find("%s");
+    if (at == std::string::npos) return text;
+    return text.substr(0, at) + value + text.substr(at + 2);
+}
+
 namespace phonetext {
 // Captions.
 inline constexpr TextKey kCheckPhone{"checkphone", "Check phone"};
@@ -44,6 +52,11 @@ inline constexpr TextKey kNewPinAgainLabel{"newpinagain", "New PIN again:"};
 inline constexpr TextKey kLockTitle{"locktitle", "PIN lock"};
 inline constexpr TextKey kLastPinTry{"lastpintry", "Last try: a wrong PIN locks the SIM. Send it all the same."};
 inline constexpr TextKey kLastPukTry{"lastpuktry", "Last try: a wrong PUK makes the SIM unusable. Send it all the same."};
+// The same box when a code went to the SIM and its tries were not read back after it.
+inline constexpr TextKey kMaybeLastPinTry{"maybelastpintry",
+                                          "Tries left not known: a wrong PIN may lock the SIM. Send it all the same."};
+inline constexpr TextKey kMaybeLastPukTry{"maybelastpuktry",
+                                          "Tries left not known: a wrong PUK may make the SIM unusable. Send it all the same."};
 // The list's columns.
 inline constexpr TextKey kColumnPort{"colport", "Port"};
 inline constexpr TextKey kColumnPhone{"colphone", "Phone"};
@@ -66,6 +79,7 @@ inline constexpr TextKey kPhoneNetworkPin{"simnetlock", "phone locked to a netwo
 // Beside the SIM state, and after a refused code; %s stands for the number.
 inline constexpr TextKey kTriesLeft{"triesleft", "%s tries left"};
 inline constexpr TextKey kOneTryLeft{"onetryleft", "1 try left"};
+inline constexpr TextKey kTriesUnknown{"triesunknown", "tries left not known"};
 inline constexpr TextKey kSignalUnknown{"signalunknown", "unknown"};
 inline constexpr TextKey kHome{"nethome", "home"};
 inline constexpr TextKey kRoaming{"netroaming", "roaming"};
@@ -88,6 +102,7 @@ inline constexpr TextKey kPinNotOpened{"pinnotopened", "The port could not be op
 inline constexpr TextKey kPukNotValid{"puknotvalid", "A PUK is 8 digits. Nothing was sent."};
 inline constexpr TextKey kNewPinsDiffer{"newpinsdiffer", "The new PIN and its repetition differ. Nothing was sent."};
 inline constexpr TextKey kConfirmLastTry{"confirmlasttry", "This is the last try: tick the box to send it."};
+inline constexpr TextKey kConfirmUnknownTry{"confirmunknowntry", "The tries left are not known: tick the box to send it."};
 inline constexpr TextKey kPinBlocked{"pinblocked",
                                      "The SIM is now blocked and wants its PUK: click Unlock with PUK... (the PUK came with the SIM)."};
 inline constexpr TextKey kPukSending{"puksending", "Sending the PUK and the new PIN..."};
@@ -114,7 +129,7 @@ inline constexpr TextKey kSettingsApplied{"settingsapplied",
                                           "The settings are in the Settings dialog: Save or Install keeps them."};
 
 // Every key above, for the delivered file's tests.
-inline constexpr std::array<TextKey, 81> kAll = {
+inline constexpr std::array<TextKey, 85> kAll = {
     kCheckPhone,   kTitle,       kUsePort,         kCheckAgain,  kEnterPin,     kClose,        kUseSettings,
     kPinTitle,     kPinLabel,    kPinOk,           kPinCancel,   kColumnPort,   kColumnPhone,  kColumnSim,
     kColumnSignal, kColumnNetwork, kChecking,      kNoAnswer,    kBusy,         kNotAModem,    kRefused,
@@ -127,7 +142,7 @@ inline constexpr std::array<TextKey, 81> kAll = {
     kNewPinLabel,  kNewPinAgainLabel, kLockTitle,  kLastPinTry,  kLastPukTry,   kTriesLeft,    kOneTryLeft,
     kPukNotValid,  kNewPinsDiffer, kConfirmLastTry, kPinBlocked, kPukSending,   kPukAccepted,  kPukRejected,
     kPinChanged,   kLockReading, kLockIsOn,        kLockIsOff,   kLockUnknown,  kLockTurnedOn, kLockTurnedOff,
-    kLockSending,
+    kLockSending,  kTriesUnknown, kMaybeLastPinTry, kMaybeLastPukTry, kConfirmUnknownTry,
 };
 } // namespace phonetext
 

@@ -79,52 +79,82 @@ UsageSettings ReadUsageSettings(const Profile& settings, Log* log) {
     return read;
 }
 
-UsageCounter::UsageCounter(UsageFile& file, const LogClock& calendar, const Clock& ticks, UsageSettings settings,
-                           Log* log)
+UsageCounter::UsageCounter(UsageFile& file, const LogClock& calendar, Clock& ticks, UsageSettings settings, Log* log)
     : file_(file), calendar_(calendar), ticks_(ticks), settings_(settings), log_(log), lastWriteMs_(ticks.TickCount()) {
     Load();
 }
 
-void UsageCounter::Load() {
-    std::string bytes;
-    const UsageFile::ReadResult read = file_.Read(bytes);
-    IniDocument document(read == UsageFile::ReadResult::Read ? std::move(bytes) : std::string());
-    if (read == UsageFile::ReadResult::Read && IsWellFormed(document)) {
-        document_ = std::move(document);
-    } else if (read != UsageFile::ReadResult::Missing) {
-        const bool setAside = file_.SetAside();
-        if (log_)
-            log_->Step("usage.file", LogResult::Failed, 0,
-                       std::string(read == UsageFile::ReadResult::Read ? "damaged" : "unreadable") +
-                           (setAside ? "; set aside as usage.ini.bad, a new one is started"
-                                     : "; it could not be set aside, a new one is started"));
+UsageFile::ReadResult UsageCounter::ReadFile(std::string& bytes) {
+    UsageFile::ReadResult read = file_.Read(bytes);
+    for (int tries = 1; read == UsageFile::ReadResult::Failed && tries < kReadTries; ++tries) {
+        ticks_.Sleep(kReadPauseMs);
+        bytes.clear();
+        read = file_.Read(bytes);
     }
+    return read;
+}
+
+void UsageCounter::LogOnce(bool& said, const char* detail) {
+    if (log_ && !said) log_->Step("usage.file", LogResult::Failed, 0, detail);
+    said = true;
+}
+
+std::optional<IniDocument> UsageCounter::ReadDocument() {
+    std::string bytes;
+    const UsageFile::ReadResult read = ReadFile(bytes);
+    if (read == UsageFile::ReadResult::Missing) return IniDocument();
+    if (read == UsageFile::ReadResult::Failed) {
+        // A file that cannot be read is not a damaged one: it may hold this month's bytes of
+        // every instance. It is left alone, and written only once it has been read again.
+        LogOnce(readFailed_, "unreadable; left as it is, counting goes on in memory until it can be read");
+        return std::nullopt;
+    }
+    readFailed_ = false;
+    IniDocument document(std::move(bytes));
+    if (IsWellFormed(document)) return document;
+    const bool setAside = file_.SetAside();
+    if (log_)
+        log_->Step("usage.file", LogResult::Failed, 0,
+                   std::string("damaged") + (setAside ? "; set aside as usage.ini.bad, a new one is started"
+                                                      : "; it could not be set aside, a new one is started"));
+    return IniDocument();
+}
+
+void UsageCounter::Load() {
+    if (std::optional<IniDocument> document = ReadDocument()) document_ = std::move(*document);
     EnterCurrentMonth();
 }
 
 void UsageCounter::EnterCurrentMonth() {
     const LogTime now = calendar_.Now();
     if (now.year == month_.year && now.month == month_.month) return;
-    MonthUsage month;
-    month.year = now.year;
-    month.month = now.month;
-    const std::string section = MonthSection(now.year, now.month);
-    month.received = Count(document_, section, kReceived);
-    month.sent = Count(document_, section, kSent);
-    month.warned = Count(document_, section, kWarned) == 1;
-    month.limitReached = Count(document_, section, kLimit) == 1;
-    month_ = month;
+    ShowMonth(now.year, now.month);
+}
+
+void UsageCounter::ShowMonth(int year, int month) {
+    MonthUsage shown;
+    shown.year = year;
+    shown.month = month;
+    const std::string section = MonthSection(year, month);
+    const auto unwritten = unwritten_.find(section);
+    const Unwritten added = unwritten != unwritten_.end() ? unwritten->second : Unwritten{};
+    shown.received = std::min(Count(document_, section, kReceived) + added.received, kLargestCount);
+    shown.sent = std::min(Count(document_, section, kSent) + added.sent, kLargestCount);
+    shown.warned = Count(document_, section, kWarned) == 1 || added.warned;
+    shown.limitReached = Count(document_, section, kLimit) == 1 || added.limitReached;
+    month_ = shown;
 }
 
 UsageEvent UsageCounter::CheckLimit() {
     if (settings_.monthlyLimitMb == 0) return UsageEvent::None;
     const std::uint64_t limit = settings_.monthlyLimitMb * kBytesPerMb;
+    Unwritten& unwritten = unwritten_[MonthSection(month_.year, month_.month)];
     if (!month_.limitReached && month_.Total() >= limit) {
-        month_.limitReached = month_.warned = true;
+        month_.limitReached = month_.warned = unwritten.limitReached = unwritten.warned = true;
         return UsageEvent::LimitReached;
     }
     if (!month_.warned && month_.Total() * 100 >= limit * kWarningPercent) {
-        month_.warned = true;
+        month_.warned = unwritten.warned = true;
         return UsageEvent::Warning;
     }
     return UsageEvent::None;
@@ -146,6 +176,9 @@ UsageEvent UsageCounter::Add(std::uint64_t received, std::uint64_t sent) {
     FollowCalendar();
     month_.received = std::min(month_.received + received, kLargestCount);
     month_.sent = std::min(month_.sent + sent, kLargestCount);
+    Unwritten& unwritten = unwritten_[MonthSection(month_.year, month_.month)];
+    unwritten.received = std::min(unwritten.received + received, kLargestCount);
+    unwritten.sent = std::min(unwritten.sent + sent, kLargestCount);
     const UsageEvent event = CheckLimit();
     // A threshold is written at once: a crash must not give the warning again.
     if (event != UsageEvent::None || ticks_.TickCount() - lastWriteMs_ >= kWritePeriodMs) Write();
@@ -158,32 +191,61 @@ UsageEvent UsageCounter::AddAndWrite(std::uint64_t received, std::uint64_t sent)
     return event;
 }
 
+void UsageCounter::AddUnwrittenTo(IniDocument& document) const {
+    for (const auto& [section, added] : unwritten_) {
+        const auto sum = [&](const char* key, std::uint64_t bytes) {
+            document.Set(section, key, std::to_string(std::min(Count(document, section, key) + bytes, kLargestCount)));
+        };
+        const auto flag = [&](const char* key, bool set) {
+            document.Set(section, key, set || Count(document, section, key) == 1 ? "1" : "0");
+        };
+        sum(kReceived, added.received);
+        sum(kSent, added.sent);
+        flag(kWarned, added.warned);
+        flag(kLimit, added.limitReached);
+    }
+}
+
 void UsageCounter::Write() {
     lastWriteMs_ = ticks_.TickCount();
-    const std::string section = MonthSection(month_.year, month_.month);
-    const auto fill = [&](IniDocument& document) {
-        document.Set(section, kReceived, std::to_string(month_.received));
-        document.Set(section, kSent, std::to_string(month_.sent));
-        document.Set(section, kWarned, month_.warned ? "1" : "0");
-        document.Set(section, kLimit, month_.limitReached ? "1" : "0");
-    };
-    fill(document_);
-    if (file_.Replace(document_.Text())) {
+    // The file as it is now: another instance may have written its bytes since this one last
+    // did. What this counter added since then goes on top of them.
+    std::optional<IniDocument> merged = ReadDocument();
+    if (!merged) return;  // never written from nothing: the bytes wait for a read that works
+    AddUnwrittenTo(*merged);
+    if (file_.Replace(merged->Text())) {
+        document_ = std::move(*merged);
+        unwritten_.clear();
+        ShowMonth(month_.year, month_.month);
         writeFailed_ = false;
         return;
     }
     // A file that refuses the write (read-only, or damaged in a way that the platform keeps) goes
-    // aside, and this month starts a new one.
+    // aside, and this month starts a new one with what the month held.
+    const std::string section = MonthSection(month_.year, month_.month);
+    Unwritten month;
+    month.received = Count(*merged, section, kReceived);
+    month.sent = Count(*merged, section, kSent);
+    month.warned = Count(*merged, section, kWarned) == 1;
+    month.limitReached = Count(*merged, section, kLimit) == 1;
     const bool setAside = file_.SetAside();
+    if (setAside) {
+        // What the file held went aside with it: a new file must get the whole month.
+        document_ = IniDocument();
+        unwritten_.clear();
+        unwritten_[section] = month;
+    }
     IniDocument fresh;
-    fill(fresh);
+    AddUnwrittenTo(fresh);
     const bool written = setAside && file_.Replace(fresh.Text());
-    if (written) document_ = std::move(fresh);
+    if (written) {
+        document_ = std::move(fresh);
+        unwritten_.clear();
+    }
+    ShowMonth(month_.year, month_.month);
     // Said once for a file that keeps refusing, not every minute.
-    if (log_ && !writeFailed_)
-        log_->Step("usage.file", LogResult::Failed, 0,
-                   written ? "not writable; set aside as usage.ini.bad, a new one is started"
-                           : "not writable, and no new one could be started; counting goes on in memory");
+    LogOnce(writeFailed_, written ? "not writable; set aside as usage.ini.bad, a new one is started"
+                                  : "not writable, and no new one could be started; counting goes on in memory");
     writeFailed_ = !written;
 }
 

@@ -3,9 +3,14 @@
 //
 // Every statistics tick adds what the link moved since the tick before; the file is written when
 // a minute has passed since its last write, when a connection ends and when the program ends,
-// so a crash loses at most a minute. A file that cannot be read as this counter writes it, or
-// that refuses a write, is set aside as usage.ini.bad and a new one is started; if even that
-// fails the counting goes on in memory. Nothing here ever stops a connection.
+// so a crash loses at most a minute. Several instances of the program may count into one file:
+// each write reads the file again and adds the bytes this counter counted since its own last
+// write to what the file holds now, so no instance's bytes replace another's. A read that fails
+// (a backup or a virus scanner holding the file for a moment) is tried again a few times; one
+// that keeps failing leaves the file as it is, and the bytes wait in memory for the next write.
+// A file that is read but not as this counter writes it, or that refuses a write, is set aside
+// as usage.ini.bad and a new one is started; if even that fails the counting goes on in memory.
+// Nothing here ever stops a connection.
 //
 // With [Setting] monthly_limit_mb above 0, the month's bytes (both directions) reaching 90 % of
 // it give one warning, and reaching it one limit event; each is remembered in the file, so a
@@ -18,6 +23,8 @@
 #include "settings/UsageFile.h"
 
 #include <cstdint>
+#include <map>
+#include <optional>
 #include <string>
 
 namespace vantaro {
@@ -50,9 +57,13 @@ class UsageCounter {
 public:
     static constexpr std::uint32_t kWritePeriodMs = 60000;
     static constexpr std::uint32_t kWarningPercent = 90;
+    // A read that fails is tried this often in all, with a pause between: long enough for a
+    // scanner to let go of a small file, short enough for the dialog's thread.
+    static constexpr int kReadTries = 3;
+    static constexpr std::uint32_t kReadPauseMs = 50;
 
     // Reads the file at once.
-    UsageCounter(UsageFile& file, const LogClock& calendar, const Clock& ticks, UsageSettings settings, Log* log);
+    UsageCounter(UsageFile& file, const LogClock& calendar, Clock& ticks, UsageSettings settings, Log* log);
     UsageCounter(const UsageCounter&) = delete;
     UsageCounter& operator=(const UsageCounter&) = delete;
 
@@ -69,22 +80,41 @@ public:
     bool HangUpForLimitNow();
 
 private:
+    // What this counter added to a month since its last write that landed.
+    struct Unwritten {
+        std::uint64_t received = 0;
+        std::uint64_t sent = 0;
+        bool warned = false;
+        bool limitReached = false;
+    };
+
     void Load();
+    UsageFile::ReadResult ReadFile(std::string& bytes);
+    // The file as it is now (empty when missing; a damaged one is set aside and gives an empty
+    // one); nothing when it cannot be read.
+    std::optional<IniDocument> ReadDocument();
     void EnterCurrentMonth();
     // Into the calendar's month, the one that ended written first.
     void FollowCalendar();
+    // month_: the month's figures in the file as last read, and what this counter added since.
+    void ShowMonth(int year, int month);
     UsageEvent CheckLimit();
     void Write();
+    void AddUnwrittenTo(IniDocument& document) const;
+    void LogOnce(bool& said, const char* detail);
 
     UsageFile& file_;
     const LogClock& calendar_;
-    const Clock& ticks_;
+    Clock& ticks_;
     const UsageSettings settings_;
     Log* log_;
+    // The file as it was last read or written.
     IniDocument document_;
     MonthUsage month_;
+    std::map<std::string, Unwritten> unwritten_;  // by month section
     std::uint32_t lastWriteMs_;
     bool writeFailed_ = false;
+    bool readFailed_ = false;
 };
 
 } // namespace vantaro

@@ -59,6 +59,55 @@ inline PhoneScript TablePhone(std::map<std::string, std::string> answers, bool e
 }
 
 inline PhoneScript ReadyPhone(bool echo = false) { return TablePhone(ReadyPhoneAnswers(), echo); }
+
+// A SIM that wants its PIN and counts its tries as a SIM does: three; a right PIN gives them back,
+// the third wrong one in a row blocks the SIM (then it wants its PUK). Right after each code the
+// first `answersAfterCode` AT+CPIN? get `afterCode` ("SIM busy", as real SIMs answer right after
+// a PIN). The test keeps the SIM to look at its count.
+struct PinSim {
+    std::string pin = "1234";
+    int pinTries = 3;
+    bool ready = false;
+    int answersAfterCode = 0;
+    std::string afterCode = "\r\n+CME ERROR: 14\r\n";
+    bool triesUnread = false;     // AT+CPINR answers ERROR
+    bool silentToCodes = false;   // a code is counted, but its answer never comes
+    int codes = 0;                // codes received
+    int leftAfterCode = 0;
+};
+
+inline PhoneScript PinSimPhone(std::shared_ptr<PinSim> sim) {
+    return [sim, ready = ReadyPhone()](const std::string& command) {
+        if (command.rfind("AT+CPIN=\"", 0) == 0) {
+            ++sim->codes;
+            sim->leftAfterCode = sim->answersAfterCode;
+            std::string answer = "\r\nOK\r\n";
+            if (sim->pinTries > 0 && !sim->ready && command == "AT+CPIN=\"" + sim->pin + "\"") {
+                sim->pinTries = 3;
+                sim->ready = true;
+            } else if (!sim->ready && sim->pinTries > 0) {
+                --sim->pinTries;
+                answer = sim->pinTries == 0 ? "\r\n+CME ERROR: 12\r\n" : "\r\n+CME ERROR: 16\r\n";
+            } else {
+                answer = "\r\n+CME ERROR: 3\r\n";
+            }
+            return sim->silentToCodes ? Answers{} : Answers{{50, answer}};
+        }
+        if (command == "AT+CPIN?") {
+            if (sim->leftAfterCode > 0) {
+                --sim->leftAfterCode;
+                return Answers{{5, sim->afterCode}};
+            }
+            const char* state = sim->ready ? "READY" : sim->pinTries > 0 ? "SIM PIN" : "SIM PUK";
+            return Answers{{5, std::string("\r\n+CPIN: ") + state + "\r\n\r\nOK\r\n"}};
+        }
+        if (command == "AT+CPINR") {
+            if (sim->triesUnread) return Answers{{5, "\r\nERROR\r\n"}};
+            return Answers{{5, "\r\n+CPINR: SIM PIN," + std::to_string(sim->pinTries) + ",3\r\n+CPINR: SIM PUK,10,10\r\n\r\nOK\r\n"}};
+        }
+        return ready(command);
+    };
+}
 inline PhoneScript SilentPhone() { return [](const std::string&) { return Answers{}; }; }
 
 // What happened on one port, kept by the opener after the port is gone. A test may look while

@@ -3,12 +3,15 @@
 // form whose port list holds the given ports. Texts from the database pass through marked
 // "[utf8:...]", so a test sees which ones went through the conversion.
 
+#include "fakes/FakeClock.h"
 #include "fakes/FakeControls.h"
+#include "fakes/FakePhonePort.h"
 #include "fakes/FakePortTable.h"
 #include "fakes/ProviderFixtures.h"
 #include "fakes/SettingsFormFixture.h"
 #include "workflow/PhoneForm.h"
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -63,9 +66,34 @@ public:
         return findings;
     }
 
+    // A modem whose SIM wants its PIN, with the tries the check read (none: the phone did not say).
+    static PortFindings LockedModem(const std::string& port, std::optional<int> tries) {
+        PortFindings findings = Modem(port);
+        findings.sim = SimState::Pin;
+        findings.triesLeft = tries;
+        return findings;
+    }
+
+    // A SIM on the port (COM1 unless told) that codes go to as the dialog sends them: the PIN
+    // button's ask, the code sent on the phone's own clock, the answer handed to the form.
+    std::shared_ptr<testing::PinSim> PlugSim(const std::string& port = "COM1") {
+        auto sim = std::make_shared<testing::PinSim>();
+        simPorts.Add(port, testing::PinSimPhone(sim));
+        return sim;
+    }
+    PinAnswer SendThrough(const CodeAsk& ask, const char* code) {
+        phone->BeginCode(ask);
+        const PinAnswer answer = SendCode(simPorts, ask.port, {ask.action, Secret(code), Secret()}, simClock, stop);
+        phone->CodeAnswered(answer);
+        return answer;
+    }
+
     FakeControls phoneControls;
     FakePortTable table;
     std::unique_ptr<PhoneForm> phone;
+    testing::FakeClock simClock;
+    testing::FakePhonePorts simPorts{simClock};
+    std::atomic<bool> stop{false};
 };
 
 } // namespace vantaro::testing

@@ -37,7 +37,9 @@ follows "+COPS: "), eol (crlf or cr), wake, sim (ready, pin, puk, pin2, phsim, p
 failed), cme (numbers or words), verbose (1, or 0 for numeric results), keepmode (1: ATV and
 ATE change nothing), notsupported (commands, separated by "/", answered COMMAND NOT SUPPORT),
 puk, lock (the PIN lock: 1 on, 0 off; on for a SIM that starts locked), cpinr (1: AT+CPINR tells the
-tries left of each code; 0: ERROR; garbage: a count that is no number).
+tries left of each code; 0: ERROR; garbage: a count that is no number), busyafter (N: the first N
+AT+CPIN? after each code are answered "SIM busy", +CME ERROR: 14, as real SIMs answer right after
+a PIN).
 The SIM counts its tries as a SIM does: three for the PIN (AT+CPIN, AT+CPWD and AT+CLCK all spend
 one when wrong, and a right one gives them back), ten for the PUK, after which it has failed.
 
@@ -91,7 +93,7 @@ DEFAULTS = {
     "pin": "1234", "imsi": "460001234567890", "efad": "00000002", "cops": '0,2,"46000",2',
     "eol": "crlf", "echo": "0", "chatty": "0", "wake": "2.5",
     "cme": "numbers", "verbose": "1", "keepmode": "0", "ringfirst": "0", "notsupported": "",
-    "puk": "12345678", "lock": "", "cpinr": "1",
+    "puk": "12345678", "lock": "", "cpinr": "1", "busyafter": "0",
 }
 PIN_TRIES = 3
 PUK_TRIES = 10
@@ -101,7 +103,7 @@ CPIN = {"ready": "READY", "pin": "SIM PIN", "puk": "SIM PUK", "pin2": "SIM PIN2"
         "phnet": "PH-NET PIN"}
 CME = {"absent": (10, "SIM not inserted"), "failed": (13, "SIM failure"), "locked": (11, "SIM PIN required"),
        "wrongpin": (16, "incorrect password"), "notallowed": (3, "operation not allowed"),
-       "pukneeded": (12, "SIM PUK required")}
+       "pukneeded": (12, "SIM PUK required"), "busy": (14, "SIM busy")}
 # The numeric forms (ATV0) of the results the phones here give.
 NUMERIC = {"OK": "0", "ERROR": "4", "COMMAND NOT SUPPORT": "4"}
 # A line of basic settings: ATE<n>, ATV<n> and +CMEE=<n>, in that order, each optional.
@@ -123,6 +125,7 @@ class Phone:
         self.sim = self.settings["sim"]
         self.pin_tries = 0 if self.sim == "puk" else PIN_TRIES
         self.puk_tries = PUK_TRIES
+        self.busy_left = 0  # AT+CPIN? still answered "SIM busy" after the last code
         lock = self.settings["lock"]
         self.lock = lock == "1" if lock else self.sim in ("pin", "puk")
 
@@ -204,6 +207,9 @@ class Phone:
         if upper == "ATI":
             return self.answer(["Manufacturer: " + s["maker"], "Model: " + s["model"], "Revision: 1.0"])
         if upper == "AT+CPIN?":
+            if self.busy_left > 0:
+                self.busy_left -= 1
+                return self.answer([], self.cme("busy"))
             if self.sim in CME:
                 return self.answer([], self.cme(self.sim))
             return self.answer(["+CPIN: " + CPIN[self.sim]])
@@ -255,6 +261,7 @@ class Phone:
     def try_pin(self, given, on_right):
         """A PIN given to the SIM: a right one runs on_right and restores the tries; a wrong
         one spends a try, and the last one blocks the SIM."""
+        self.busy_left = int(self.settings["busyafter"])
         if self.pin_tries > 0 and given == self.settings["pin"]:
             self.pin_tries = PIN_TRIES
             on_right()
@@ -266,6 +273,7 @@ class Phone:
         return self.answer([], self.cme("wrongpin"))
 
     def try_puk(self, puk, new_pin):
+        self.busy_left = int(self.settings["busyafter"])
         if valid_pin(new_pin) and self.puk_tries > 0 and puk == self.settings["puk"]:
             self.settings["pin"] = new_pin
             self.pin_tries, self.puk_tries = PIN_TRIES, PUK_TRIES

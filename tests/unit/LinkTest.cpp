@@ -102,9 +102,15 @@ std::string Month(const char* name, int received, int sent = 0) {
 }
 
 // The fixture is the user's usage.ini, in memory: missing until written, read-only until set
-// aside, and what was set aside as usage.ini.bad.
+// aside, and what was set aside as usage.ini.bad. The next failingReads reads fail (as when a
+// backup or a scanner holds the file), then reads work again.
 struct UsageFixture : ::testing::Test, UsageFile {
     ReadResult Read(std::string& bytes) override {
+        ++reads;
+        if (failingReads > 0) {
+            --failingReads;
+            return ReadResult::Failed;
+        }
         bytes = content.value_or("");
         return content ? ReadResult::Read : ReadResult::Missing;
     }
@@ -121,6 +127,8 @@ struct UsageFixture : ::testing::Test, UsageFile {
 
     std::optional<std::string> content, setAside;
     bool readOnly = false;
+    int failingReads = 0;
+    int reads = 0;
     testing::FakeClock ticks;
     testing::RecordingLog log;  // its clock is the calendar: December 2026
 };
@@ -182,6 +190,58 @@ TEST_F(UsageFixture, AFileKeptOnceIsKeptAfterTheCounterWroteIt) {
     Start().AddAndWrite(1, 0);
     EXPECT_FALSE(setAside) << *content;
     EXPECT_EQ(Start().Month().received, 13u) << *content;
+}
+
+// Two instances of the program count into one file: each write adds what its counter counted
+// since its own last write to what the file holds by then.
+TEST_F(UsageFixture, TwoCountersOnOneFileKeepEachOthersBytes) {
+    content = Month("2026-12", 40);
+    UsageCounter first = Start();
+    UsageCounter second = Start();  // both have read the file before either writes
+    first.AddAndWrite(1000000, 0);
+    second.AddAndWrite(500, 20);
+    EXPECT_EQ(*content, Month("2026-12", 1000540, 20));
+    EXPECT_EQ(second.Month().received, 1000540u) << "the month shown holds the other instance's bytes";
+    first.Add(3, 0);
+    ticks.now += UsageCounter::kWritePeriodMs;
+    first.Add(2, 0);  // the minute's write
+    second.AddAndWrite(0, 1);
+    first.AddAndWrite(0, 0);
+    EXPECT_EQ(*content, Month("2026-12", 1000545, 21)) << "nothing is added twice";
+    EXPECT_FALSE(setAside);
+}
+
+// A read that fails is tried again a few times and is never taken for damage; a file that keeps
+// failing is left as it is, and what was counted meanwhile is added once it reads again.
+TEST_F(UsageFixture, AReadThatFailsIsTriedAgainAndAFileThatStaysUnreadableIsLeftAlone) {
+    content = Month("2026-12", 40);
+    failingReads = 1;  // a sharing violation at the start
+    UsageCounter counter = Start();
+    EXPECT_EQ(counter.Month().received, 40u) << "the month was not reset";
+    counter.AddAndWrite(7, 0);
+    EXPECT_EQ(*content, Month("2026-12", 47));
+
+    failingReads = 1000;
+    reads = 0;
+    counter.AddAndWrite(5, 0);
+    counter.AddAndWrite(5, 0);
+    EXPECT_EQ(reads, 2 * UsageCounter::kReadTries) << "each write's read is tried a bounded number of times";
+    EXPECT_EQ(*content, Month("2026-12", 47)) << "a file that cannot be read is never written from nothing";
+    failingReads = 0;
+    counter.AddAndWrite(1, 0);
+    EXPECT_EQ(*content, Month("2026-12", 58));
+    EXPECT_FALSE(setAside) << "an unreadable file is no damaged one";
+
+    failingReads = 1000;
+    UsageCounter later = Start();
+    later.AddAndWrite(2, 0);
+    failingReads = 0;
+    later.AddAndWrite(0, 0);
+    EXPECT_EQ(*content, Month("2026-12", 60));
+    std::vector<std::string> unreadable;
+    for (const std::string& step : log.Steps())
+        if (step.find("usage.file") == 0) unreadable.push_back(step);
+    EXPECT_EQ(unreadable.size(), 2u) << "said once per counter while the file stays unreadable";
 }
 
 TEST(LinkStatistics, LineFollowsTheSamplesAndKeepsTheLastFiguresWhenACallFails) {

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+
 namespace vantaro {
 namespace {
 
@@ -175,7 +178,8 @@ TEST_F(PhoneFormTest, ACodeIsSentOncePerClickAndItsOutcomeSaid) {
         {{PinOutcome::Blocked, SimState::Puk, 10},
          "The SIM is now blocked and wants its PUK: click Unlock with PUK... (the PUK came with the SIM).",
          {"PUK needed, 10 tries left"}},
-        {{PinOutcome::NoAnswer, SimState::Unknown, std::nullopt}, "The phone did not answer the PIN.", {"PIN needed"}},
+        {{PinOutcome::NoAnswer, SimState::Unknown, std::nullopt}, "The phone did not answer the PIN.",
+         {"PIN needed, tries left not known"}},
         {{PinOutcome::NotOpened, SimState::Unknown, std::nullopt}, "The port could not be opened to send the PIN.", {"PIN needed"}},
     };
     for (const Case& test : cases) {
@@ -206,6 +210,137 @@ TEST_F(PhoneFormTest, ACodeIsSentOncePerClickAndItsOutcomeSaid) {
         EXPECT_EQ(fixture.table.rows[0][2], test.simCell[0]);
         EXPECT_TRUE(fixture.phoneControls.IsEnabled(IDC_ENTER_PIN)) << "the next try is the user's";
     }
+}
+
+// The tries a SIM has left are believed only when it told them after the last code it got. A SIM
+// that answers busy, garbage or nothing after a wrong PIN, or a phone whose AT+CPINR fails just
+// then, leaves them not known: the row does not keep the count from before, and the next code is
+// treated as the last try, which the user confirms first. The code is never sent again by itself.
+TEST_F(PhoneFormTest, TriesNotToldAfterACodeAreNotKnownAndTheNextCodeIsConfirmedFirst) {
+    struct Case {
+        const char* what;
+        std::function<void(testing::PinSim&)> after;  // how the SIM answers after the code
+        PinOutcome outcome;
+        std::string simCell;
+        bool confirm;
+    };
+    const Case cases[] = {
+        {"told", [](testing::PinSim&) {}, PinOutcome::Rejected, "PIN needed, 2 tries left", false},
+        {"busy once, then told", [](testing::PinSim& sim) { sim.answersAfterCode = 1; }, PinOutcome::Rejected,
+         "PIN needed, 2 tries left", false},
+        {"busy in words once", [](testing::PinSim& sim) { sim.answersAfterCode = 1, sim.afterCode = "\r\n+CME ERROR: SIM busy\r\n"; },
+         PinOutcome::Rejected, "PIN needed, 2 tries left", false},
+        {"busy throughout", [](testing::PinSim& sim) { sim.answersAfterCode = 100; }, PinOutcome::Rejected,
+         "PIN needed, tries left not known", true},
+        {"garbage", [](testing::PinSim& sim) { sim.answersAfterCode = 1, sim.afterCode = "\r\n+CP\x01\x7f#zz"; },
+         PinOutcome::Rejected, "PIN needed, tries left not known", true},
+        {"AT+CPINR fails", [](testing::PinSim& sim) { sim.triesUnread = true; }, PinOutcome::Rejected,
+         "PIN needed, tries left not known", true},
+        {"no answer to the PIN", [](testing::PinSim& sim) { sim.silentToCodes = true; }, PinOutcome::NoAnswer,
+         "PIN needed, tries left not known", true},
+    };
+    for (const Case& test : cases) {
+        PhoneFormFixture fixture;
+        const std::shared_ptr<testing::PinSim> sim = fixture.PlugSim();
+        test.after(*sim);
+        fixture.Open({"COM1"});
+        fixture.phone->PortChecked(LockedModem("COM1", 3));
+        const std::optional<CodeAsk> first = fixture.phone->PinButtonAsk();
+        ASSERT_TRUE(first) << test.what;
+        EXPECT_FALSE(AsksToConfirmLastTry(*first)) << test.what << ": 3 tries left";
+        EXPECT_EQ(fixture.SendThrough(*first, "1111").outcome, test.outcome) << test.what;
+        EXPECT_EQ(sim->pinTries, 2) << test.what << ": the SIM counted the wrong PIN";
+        EXPECT_EQ(sim->codes, 1) << test.what << ": the code is sent once";
+        EXPECT_EQ(fixture.table.rows[0][2], test.simCell) << test.what;
+
+        const std::optional<CodeAsk> next = fixture.phone->PinButtonAsk();
+        ASSERT_TRUE(next) << test.what;
+        EXPECT_EQ(AsksToConfirmLastTry(*next), test.confirm) << test.what;
+        EXPECT_EQ(CheckCodeEntry(*next, Secret("2222"), Secret(), Secret(), false),
+                  test.confirm ? CodeEntryProblem::UnknownTryNotConfirmed : CodeEntryProblem::None) << test.what;
+        const CodeDialogTexts texts = fixture.phone->DialogTexts(*next);
+        EXPECT_EQ(texts.note, test.confirm ? "tries left not known" : "2 tries left") << test.what;
+        EXPECT_EQ(texts.confirm, test.confirm ? "Tries left not known: a wrong PIN may lock the SIM. Send it all the same." : "")
+            << test.what;
+        if (test.confirm)
+            EXPECT_EQ(fixture.phone->ProblemText(CodeEntryProblem::UnknownTryNotConfirmed),
+                      "The tries left are not known: tick the box to send it.");
+
+        // A check that reads the count makes the tries known again.
+        fixture.phone->BeginCheck({"COM1"});
+        fixture.phone->PortChecked(LockedModem("COM1", 2));
+        EXPECT_EQ(fixture.table.rows[0][2], "PIN needed, 2 tries left") << test.what;
+        EXPECT_FALSE(AsksToConfirmLastTry(*fixture.phone->PinButtonAsk())) << test.what;
+    }
+}
+
+// Three wrong PINs to a SIM that says "SIM busy" right after each code, as real SIMs do: it is
+// asked again after a pause, so each refusal gets its count, and the third try asks first.
+TEST_F(PhoneFormTest, ThreeWrongPinsToASimBusyAfterEachCodeAskForTheThirdTry) {
+    const std::shared_ptr<testing::PinSim> sim = PlugSim();
+    sim->answersAfterCode = 1;
+    Open({"COM1"});
+    phone->PortChecked(LockedModem("COM1", 3));
+    std::vector<bool> confirmed;
+    for (const char* pin : {"1111", "2222", "3333"}) {
+        const std::optional<CodeAsk> ask = phone->PinButtonAsk();
+        ASSERT_TRUE(ask) << pin;
+        confirmed.push_back(AsksToConfirmLastTry(*ask));
+        if (confirmed.back())
+            EXPECT_EQ(phone->DialogTexts(*ask).confirm, "Last try: a wrong PIN locks the SIM. Send it all the same.");
+        SendThrough(*ask, pin);
+    }
+    EXPECT_EQ(confirmed, (std::vector<bool>{false, false, true}));
+    EXPECT_EQ(sim->codes, 3);
+    EXPECT_EQ(table.rows[0][2], "PUK needed, 10 tries left");
+    EXPECT_EQ(phoneControls.GetText(IDC_ENTER_PIN), "[utf8:Unlock with PUK\xE2\x80\xA6]");
+    EXPECT_EQ(std::count(simClock.sleeps.begin(), simClock.sleeps.end(), CheckTimings{}.busyPauseMs), 3)
+        << "one pause after each code: the busy SIM was asked again, and sent nothing";
+}
+
+// The Phone dialog's buttons follow what the form is doing and what its selected row offers,
+// through what a person does.
+TEST_F(PhoneFormTest, TheButtonsFollowTheActivityAndTheSelectedRow) {
+    const auto buttons = [this] {
+        std::string on;
+        for (const auto& [id, name] : {std::pair<int, const char*>{IDC_USE_PORT, "port"}, {IDC_ENTER_PIN, "pin"},
+                                       {IDC_CHANGE_PIN, "change"}, {IDC_PIN_LOCK, "lock"}, {IDC_CHECK_AGAIN, "again"},
+                                       {IDC_USE_SETTINGS, "settings"}})
+            if (phoneControls.IsEnabled(id)) on += std::string(on.empty() ? "" : " ") + name;
+        return on;
+    };
+    PlugSim();
+    Open({"COM1", "COM2"});
+    EXPECT_EQ(buttons(), "") << "checking, nothing selected";
+    phone->PortChecked(LockedModem("COM1", 3));
+    table.SelectRow(0);
+    phone->RowSelected();
+    EXPECT_EQ(buttons(), "port pin") << "a row that is done is served while the others are checked";
+    phone->PortChecked(Silent("COM2"));
+    EXPECT_EQ(buttons(), "port pin again");
+    const std::optional<CodeAsk> ask = phone->PinButtonAsk();
+    ASSERT_TRUE(ask);
+    phone->BeginCode(*ask);
+    EXPECT_EQ(buttons(), "port") << "one code at a time, and no check while it goes out";
+    const std::optional<std::string> reread = phone->CodeAnswered({PinOutcome::Accepted, SimState::Unknown, std::nullopt});
+    ASSERT_EQ(reread, "COM1");
+    phone->BeginReread(*reread);
+    EXPECT_EQ(buttons(), "port") << "nothing until the SIM is read again";
+    phone->PortChecked(ModemOf("COM1", "903", "30"));
+    EXPECT_EQ(buttons(), "port change lock again settings");
+    ASSERT_EQ(phone->BeginLockRead(CodeAction::ChangePin), "COM1");
+    EXPECT_EQ(buttons(), "port settings");
+    EXPECT_EQ(phone->LockRead({PinOutcome::NoAnswer, std::nullopt, std::nullopt}), std::nullopt);
+    EXPECT_EQ(buttons(), "port change lock again settings");
+    table.SelectRow(1);
+    phone->RowSelected();
+    EXPECT_EQ(buttons(), "port again") << "a port without a modem";
+    PortFindings noSim = Modem("COM1");
+    noSim.sim = SimState::NoSim;
+    phone->BeginCheck({"COM1"});
+    EXPECT_EQ(buttons(), "");
+    phone->PortChecked(noSim);
+    EXPECT_EQ(buttons(), "port again") << "a SIM that wants nothing the dialog can give";
 }
 
 // The tries-left rule: what the user typed is sent only when it has its form, and on the last
