@@ -192,7 +192,10 @@ UsageEvent UsageCounter::AddAndWrite(std::uint64_t received, std::uint64_t sent)
 }
 
 void UsageCounter::AddUnwrittenTo(IniDocument& document) const {
-    for (const auto& [section, added] : unwritten_) {
+    for (const auto& entry : unwritten_) {
+        // Named, not bound: a lambda may not capture a structured binding in C++17.
+        const std::string& section = entry.first;
+        const Unwritten& added = entry.second;
         const auto sum = [&](const char* key, std::uint64_t bytes) {
             document.Set(section, key, std::to_string(std::min(Count(document, section, key) + bytes, kLargestCount)));
         };
