@@ -17,7 +17,7 @@ t=$'\t'
 expect "one line per port, tab-separated" \
 "COM41${t}modem${t}ZOR${t}Z100${t}ready${t}20${t}home
 COM42${t}no answer${t}${t}${t}${t}${t}
-COM43${t}modem${t}ZOR${t}Z100${t}PIN${t}20${t}home
+COM43${t}modem${t}ZOR${t}Z100${t}PIN, 3 tries left${t}20${t}home
 COM44${t}no answer${t}${t}${t}${t}${t}" "$(run COM41 COM42 COM43 COM44 | sort)"
 
 expect "a wrong PIN is refused" "rejected" "$(run --pin COM43 4321)"
