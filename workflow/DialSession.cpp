@@ -234,14 +234,16 @@ int DialSession::Dial(std::uint64_t dial, const std::string& entryName, const st
         SetOutcome(dial, DialOutcome::Kind::Failed, code);
         return 1;
     }
-    case DialEvents::kTimedOut:
+    case DialEvents::kTimedOut: {
         // The service goes on with the dial; its connection stays held for the next connect or
         // the cancel to hang up. The buttons come back with the time-out's text.
         form_.Apply(SettingsForm::ActivityEvent::DialTimedOut);
-        if (const std::string text = form_.LookUpMessage(message::kInTimeout); form_.SetStatusText(text), !text.empty())
-            form_.Apply(SettingsForm::ActivityEvent::StatusShown);
+        const std::string text = form_.LookUpMessage(message::kInTimeout);
+        form_.SetStatusText(text);
+        if (!text.empty()) form_.Apply(SettingsForm::ActivityEvent::StatusShown);
         SetOutcome(dial, DialOutcome::Kind::TimedOut);
         return 1;
+    }
     default:
         return 1;
     }

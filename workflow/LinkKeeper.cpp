@@ -238,7 +238,7 @@ void LinkKeeper::CountUsage(UsageEvent event) {
         if (tray_) tray_->Balloon("Vantaro", FillInFigures(Text(linktext::kLimitWarning), figures));
         return;
     }
-    if (!parts_.usage.HangUpForLimit()) {
+    if (!parts_.usage.HangUpForLimitNow()) {
         const std::string reached = FillInFigures(Text(linktext::kLimitReached), figures);
         if (tray_) tray_->Balloon("Vantaro", reached);
         pendingMessage_ = reached;

