@@ -34,8 +34,24 @@ done
 
 if [ ${#need[@]} -gt 0 ]; then
     echo "[setup] installing: ${need[*]}"
-    as_root apt-get update -q
-    DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -q --no-install-recommends "${need[@]}"
+    # A mirror in the middle of a sync answers one index with the wrong size; the others are
+    # fresh, so a failed update is tried again and then left to the install, which says
+    # plainly if a package is truly missing.
+    for try in 1 2 3; do
+        as_root apt-get -o DPkg::Lock::Timeout=300 update -q && break
+        echo "[setup] apt-get update failed (try $try of 3)"
+        [ "$try" = 3 ] || sleep $((try * 10))
+    done
+    if ! DEBIAN_FRONTEND=noninteractive as_root apt-get -o DPkg::Lock::Timeout=300 install -y -q --no-install-recommends "${need[@]}"; then
+        # wine32 needs i386 packages at exactly the amd64 ones' versions; while the archive's
+        # i386 index lags behind, it cannot be had. The rest is installed, and the scripts then
+        # test the 64-bit build alone and say so (machine.sh).
+        case " ${need[*]} " in *" wine32:i386 "*) ;; *) exit 1 ;; esac
+        echo "[setup] wine32 cannot be installed from this package archive now; installing the rest"
+        rest=()
+        for p in "${need[@]}"; do [ "$p" = wine32:i386 ] || rest+=("$p"); done
+        [ ${#rest[@]} -eq 0 ] || DEBIAN_FRONTEND=noninteractive as_root apt-get -o DPkg::Lock::Timeout=300 install -y -q --no-install-recommends "${rest[@]}"
+    fi
 else
     echo "[setup] all packages present"
 fi

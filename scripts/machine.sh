@@ -43,3 +43,15 @@ if [ -z "${VANTARO_RUNS_32BIT:-}" ]; then
     vantaro_probe_32bit
     export VANTARO_RUNS_32BIT VANTARO_PROBE_NOTE
 fi
+
+# Called after install-deps.sh: a machine that runs 32-bit code but got no wine32 (the package
+# archive could not provide it) cannot run the 32-bit build either, and says so.
+vantaro_check_wine32() {
+    if [ "$VANTARO_RUNS_32BIT" = 1 ] &&
+        ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'; then
+        VANTARO_RUNS_32BIT=0
+        VANTARO_PROBE_NOTE="this machine runs 32-bit code, but wine32 could not be installed (see [setup] above); treating it as 64-bit only"
+        export VANTARO_RUNS_32BIT VANTARO_PROBE_NOTE
+        echo "[setup] $VANTARO_PROBE_NOTE"
+    fi
+}

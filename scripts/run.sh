@@ -9,6 +9,7 @@ cd "$(dirname "$(readlink -f "$0")")/.."
 
 . scripts/machine.sh
 ./scripts/install-deps.sh
+vantaro_check_wine32
 
 arch=${VANTARO_ARCH:-}
 if [ -z "$arch" ]; then

@@ -35,6 +35,7 @@ fi
 . scripts/machine.sh
 echo "[test] $VANTARO_PROBE_NOTE"
 ./scripts/install-deps.sh
+vantaro_check_wine32
 
 echo "[test] host build"
 cmake --preset host >/dev/null
