@@ -15,3 +15,7 @@ LangString RemovalNeedsRestart ${LANG_ENGLISH} "Windows removes the modem only a
 LangString RemovalNeedsRestart ${LANG_SIMPCHINESE} "Windows 需要重新启动后才能删除调制解调器。请重新启动 Windows，然后再次卸载 Vantaro。"
 LangString InstalledByMsi ${LANG_ENGLISH} "Vantaro is installed here from its MSI package (product $0). Update it with a newer MSI package, or remove it first (msiexec /x $0), then run this setup again. Nothing was changed."
 LangString InstalledByMsi ${LANG_SIMPCHINESE} "此计算机上的 Vantaro 是从其 MSI 安装包安装的（产品 $0）。请用更新的 MSI 安装包更新它，或先删除它（msiexec /x $0），然后重新运行此安装程序。未做任何更改。"
+LangString FolderNotSecured ${LANG_ENGLISH} "The access of $INSTDIR cannot be set so that only administrators may change it ($0). Users could change the files that Vantaro runs with administrator rights there. Nothing was installed. Choose a folder inside Program Files."
+LangString FolderNotSecured ${LANG_SIMPCHINESE} "无法将 $INSTDIR 的访问权限设为仅管理员可以更改（$0）。其他用户可能会更改 Vantaro 在那里以管理员权限运行的文件。未安装任何内容。请选择 Program Files 中的文件夹。"
+LangString SettingsKept ${LANG_ENGLISH} "The settings of the earlier install are kept as they were; this version's new texts could not be added ($0)."
+LangString SettingsKept ${LANG_SIMPCHINESE} "保留了先前安装的设置；无法添加此版本的新文字（$0）。"

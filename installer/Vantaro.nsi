@@ -1,20 +1,24 @@
 ; Vantaro's setup program, built by installer/CMakeLists.txt (scripts/package.sh):
 ;   makensis -DVERSION=1.1211.0 -DARCH=x86|x64 -DDIST=<distribution folder> -DFILES=<files.nsh>
-;            -DICON=<Vantaro.ico> -DOUTFILE=<Vantaro-1.1211.0-x86-setup.exe> Vantaro.nsi
+;            -DICON=<Vantaro.ico> -DOUTFILE=<Vantaro-1.1211.0-x86-setup.exe>
+;            -DPLUGINS=<the folder of VantaroSetup.dll> Vantaro.nsi
 ; ARCH=x86 packs the 32-bit build (with its 64-bit helper), ARCH=x64 the 64-bit build. They are
 ; one product: each takes over an install of the other kind (its settings kept, its files, entry
 ; and shortcut replaced), so a PC has one Vantaro, one uninstall entry and one shortcut.
 ; Per machine, into Program Files; runs silently with /S (and /D=<folder>). The settings stay
 ; beside the program, where administrators alone may write them (see the README).
 
-!ifndef VERSION | ARCH | DIST | FILES | ICON | OUTFILE
-  !error "VERSION, ARCH, DIST, FILES, ICON and OUTFILE are defined by the build"
+!ifndef VERSION | ARCH | DIST | FILES | ICON | OUTFILE | PLUGINS
+  !error "VERSION, ARCH, DIST, FILES, ICON, OUTFILE and PLUGINS are defined by the build"
 !endif
 
+; PLUGINS holds VantaroSetup.dll, of this setup's kind: the steps the MSI's actions share.
 !if "${ARCH}" == "x64"
   Target amd64-unicode
+  !addplugindir /amd64-unicode "${PLUGINS}"
 !else if "${ARCH}" == "x86"
   Unicode true
+  !addplugindir /x86-unicode "${PLUGINS}"
 !else
   !error "ARCH is x86 or x64"
 !endif
@@ -30,6 +34,7 @@ SetCompressor /SOLID lzma
 ; The MSI packages' UpgradeCode (installer/msi/Vantaro.wxs).
 !define MSI_UPGRADE_CODE "{3F2A9C64-8B1D-4E7A-A5C2-6D0E4B9F1C37}"
 !define SYNCHRONIZE 0x00100000
+!define ERROR_ACCESS_DENIED 5
 ; In a shell link's header, the flag byte that holds SLDF_RUNAS_USER (0x2000).
 !define LINK_FLAGS_BYTE 0x15
 !define LINK_RUNAS_BIT 0x20
@@ -151,6 +156,17 @@ Section "Vantaro"
       MessageBox MB_ICONINFORMATION "$(X86OnX64)" /SD IDOK
     ${EndIf}
   !endif
+  ; A folder outside Program Files gets Program Files' access before any file goes in: the
+  ; program runs elevated from it, and runs its helper from it.
+  VantaroSetup::SecureFolder "$INSTDIR"
+  Pop $0
+  ${If} $0 != "inherited"
+  ${AndIf} $0 != "set"
+    DetailPrint "$(FolderNotSecured)"
+    MessageBox MB_ICONSTOP "$(FolderNotSecured)" /SD IDOK
+    SetErrorLevel 1
+    Abort
+  ${EndIf}
   SetOutPath "$INSTDIR"
   Call TakeOverTheOtherKind
   !insertmacro InstallFiles
@@ -158,10 +174,21 @@ Section "Vantaro"
     ; The 64-bit program needs no helper; a 32-bit install in this folder left one.
     Delete "$INSTDIR\pnpagent64.exe"
   !endif
-  ; The settings of an earlier install are kept.
-  SetOverwrite off
-  File "${DIST}\Setting.ini"
-  SetOverwrite on
+  ; The settings of an earlier install are kept, with this version's texts and new keys; if
+  ; that cannot be done, they stay as they were.
+  ${If} ${FileExists} "$INSTDIR\Setting.ini"
+    InitPluginsDir
+    SetOutPath "$PLUGINSDIR"
+    File "${DIST}\Setting.ini"
+    SetOutPath "$INSTDIR"
+    VantaroSetup::UpgradeSettings "$INSTDIR\Setting.ini" "$PLUGINSDIR\Setting.ini"
+    Pop $0
+    ${If} $0 != "ok"
+      DetailPrint "$(SettingsKept)"
+    ${EndIf}
+  ${Else}
+    File "${DIST}\Setting.ini"
+  ${EndIf}
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
 
   CreateShortcut "${START_MENU_LINK}" "$INSTDIR\Vantaro.exe" "" "$INSTDIR\Vantaro.exe" 0
@@ -192,8 +219,11 @@ FunctionEnd
 Section "Uninstall"
   SetShellVarContext all
   ; A running Vantaro could dial or install while its files go: it is closed first.
-  System::Call 'kernel32::OpenMutexW(i ${SYNCHRONIZE}, i 0, w "${RUNNING_MUTEX}") p .r1'
+  ; Another user's Vantaro may hold a mutex that this account may not open: it runs all the same.
+  System::Call 'kernel32::OpenMutexW(i ${SYNCHRONIZE}, i 0, w "${RUNNING_MUTEX}") p .r1 ?e'
+  Pop $2
   ${If} $1 != 0
+  ${OrIf} $2 == ${ERROR_ACCESS_DENIED}
     System::Call 'kernel32::CloseHandle(p r1)'
     StrCpy $0 "$(StillRunning)"
     StrCpy $1 1

@@ -46,7 +46,15 @@ endif()
 
 table(InstallExecuteSequence sequence)
 foreach(row "CheckInstall\tNOT REMOVE\t1010" "CheckRemoval\tREMOVE~=\"ALL\"\t1011" "RemoveExistingProducts\t\t1510"
-            "RemoveWhatVantaroMade\tREMOVE~=\"ALL\"\t1520" "WriteSettings\tNOT REMOVE\t4010" "InstallModem\tNOT REMOVE\t6590")
+            "RemoveWhatVantaroMade\tREMOVE~=\"ALL\"\t1520" "UndoPrepareInstall\tNOT REMOVE\t3985"
+            "PrepareInstall\tNOT REMOVE\t3990" "WriteSettings\tNOT REMOVE\t4010" "FinishInstall\tNOT REMOVE\t6580"
+            "InstallModem\tNOT REMOVE\t6590")
     expect("${sequence}" "${row}" "the execute sequence")
 endforeach()
+# A rollback and a commit action, as SYSTEM, their answers ignored (wixl writes neither kind).
+table(CustomAction actions)
+expect("${actions}" "
+UndoPrepareInstall	3393	" "the setup's install comes back on a rollback")
+expect("${actions}" "
+FinishInstall	3649	" "what was replaced goes only at the commit")
 message(STATUS "${MSI}: tables as expected")

@@ -4,19 +4,28 @@
 //   CheckInstall           immediate, before anything is written: refuses property values the
 //                          program would refuse (1603, and a line in the MSI log saying why), and
 //                          hands the values and an earlier install's settings to the steps below
-//   WriteSettings          deferred, after the files, before the shortcut: takes over a setup's (NSIS) install, then
-//                          writes the given keys into Setting.ini through the program's writer
+//   PrepareInstall         deferred, before the files: gives a folder outside Program Files the
+//                          access Program Files has, and moves a setup's (NSIS) install aside
+//   UndoPrepareInstall     its rollback: the setup's install back where it was
+//   WriteSettings          deferred, after the files: the earlier install's settings with this
+//                          version's texts and new keys, then the given keys, through the
+//                          program's writer
 //   InstallModem           deferred, last: Vantaro.exe /install /port <PORT> /quiet
+//   FinishInstall          commit, once nothing can fail any more: what the setup's install and
+//                          an earlier package's left behind goes (files aside, logs, folders,
+//                          the setup's uninstall entry)
 //   CheckRemoval           immediate: refuses the removal while a Vantaro runs
 //   RemoveWhatVantaroMade  deferred, before the files go: Vantaro.exe /uninstall /quiet
 //
 // Every line for the administrator goes to the MSI log, prefixed "Vantaro:".
 
 #include "installer/msi/DeploymentProperties.h"
+#include "installer/win32/SetupSteps.h"
 #include "platform/win32/ProcessRecords.h"
 #include "platform/win32/UniqueHandle.h"
 #include "settings/ProfileFile.h"
 #include "settings/SettingsKeys.h"
+#include "settings/SettingsUpgrade.h"
 #include "settings/win32/WholeFile.h"
 #include "settings/win32/Win32Profile.h"
 
@@ -41,10 +50,16 @@ constexpr wchar_t kRunningMutex[] = L"Global\\VantaroRunning";
 // Installer says so with UPGRADINGPRODUCTCODE; Wine's msiexec does not pass that property.
 constexpr wchar_t kTakingOverMutex[] = L"Global\\VantaroMsiTakingOver";
 constexpr char kSetupUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vantaro";
-// What a setup (NSIS) install holds in its folder.
-const char* const kSetupFiles[] = {"Vantaro.exe",   "modemnode.exe", "pnpagent64.exe", "modem_inf.inf",
-                                   "modem_inf64.inf", "Setting.ini",  "Vantaro.log",    "Vantaro.log.1",
-                                   "Uninstall.exe"};
+// What an install of either package holds in its folder, beside the program's logs: every file of
+// the distribution folder (a name missing here keeps an earlier install's folder, which
+// tests/e2e/MsiTest.cpp shows), and the setup's uninstaller.
+const char* const kInstallFiles[] = {"Vantaro.exe",     "modemnode.exe", "pnpagent64.exe",
+                                     "modem_inf.inf",   "modem_inf64.inf", "Setting.ini",
+                                     "mobile-broadband-provider-info-public-domain.txt", "Uninstall.exe"};
+const char* const kLogs[] = {"Vantaro.log", "Vantaro.log.1"};
+// Beside the setup's folder, while this install may still be undone.
+constexpr char kAsideSuffix[] = ".replaced-by-msi";
+constexpr char kShortcut[] = "Vantaro.lnk";
 // The driver install waits for the remote-access service; a port check takes seconds.
 constexpr DWORD kVantaroRunWait = 5 * 60 * 1000;
 // How much of the program's log a failed modem step copies into the MSI log.
@@ -61,28 +76,8 @@ using UniqueMsiHandle = UniqueHandle<MsiHandleTraits>;
 std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
 std::u16string Utf16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
 
-std::wstring WideFromAnsi(const std::string& text) {
-    if (text.empty()) return {};
-    const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
-    if (length > 0) ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
-    return wide;
-}
-
-// The text in the system's ANSI code page, the one Setting.ini and the program speak; nothing
-// when a character has no exact form there (no best-fit look-alike is taken).
-std::optional<std::string> Ansi(const std::wstring& text) {
-    if (text.empty()) return std::string();
-    BOOL usedDefault = FALSE;
-    const int length = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
-                                             nullptr, 0, nullptr, &usedDefault);
-    if (length <= 0 || usedDefault) return std::nullopt;
-    std::string ansi(static_cast<std::size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()), &ansi[0], length,
-                          nullptr, &usedDefault);
-    if (usedDefault || WideFromAnsi(ansi) != text) return std::nullopt;
-    return ansi;
-}
+using installer::Ansi;
+using installer::WideFromAnsi;
 
 std::wstring Property(MSIHANDLE install, const wchar_t* name) {
     DWORD size = 0;
@@ -163,22 +158,35 @@ std::optional<SetupInstall> FindSetupInstall() {
     return std::nullopt;
 }
 
-// The Setting.ini of the install this one replaces: an earlier MSI's (its removal comes before
-// this install's files), else a setup's; nothing when neither has one.
-std::optional<std::string> EarlierSettings(MSIHANDLE install) {
-    std::vector<std::string> folders;
-    const std::wstring earlier = Property(install, L"EARLIERVANTARO");
-    for (std::size_t at = 0; at < earlier.size();) {
-        const std::size_t end = std::min(earlier.find(L';', at), earlier.size());
-        const std::wstring product = earlier.substr(at, end - at);
+// The installs this one replaces: earlier packages' folders (their removal comes before this
+// install's files), and a setup's.
+struct EarlierInstalls {
+    std::vector<std::string> packageFolders;
+    std::optional<SetupInstall> setup;
+};
+
+EarlierInstalls FindEarlierInstalls(MSIHANDLE install) {
+    EarlierInstalls earlier;
+    const std::wstring products = Property(install, L"EARLIERVANTARO");
+    for (std::size_t at = 0; at < products.size();) {
+        const std::size_t end = std::min(products.find(L';', at), products.size());
+        const std::wstring product = products.substr(at, end - at);
         wchar_t location[MAX_PATH] = {};
         DWORD size = MAX_PATH;
         if (::MsiGetProductInfoW(product.c_str(), L"InstallLocation", location, &size) == ERROR_SUCCESS &&
             size > 0)
-            if (std::optional<std::string> folder = Ansi(location)) folders.push_back(TrimmedFolder(*folder));
+            if (std::optional<std::string> folder = Ansi(location)) earlier.packageFolders.push_back(TrimmedFolder(*folder));
         at = end + 1;
     }
-    if (std::optional<SetupInstall> setup = FindSetupInstall()) folders.push_back(setup->folder);
+    earlier.setup = FindSetupInstall();
+    return earlier;
+}
+
+// The Setting.ini of the install this one replaces: an earlier package's, else a setup's;
+// nothing when neither has one.
+std::optional<std::string> EarlierSettings(const EarlierInstalls& earlier) {
+    std::vector<std::string> folders = earlier.packageFolders;
+    if (earlier.setup) folders.push_back(earlier.setup->folder);
     for (const std::string& folder : folders) {
         std::string bytes;
         if (ReadWholeFile(folder + "\\" + settings::kFileName, bytes) == WholeFileRead::Read) return bytes;
@@ -186,22 +194,35 @@ std::optional<std::string> EarlierSettings(MSIHANDLE install) {
     return std::nullopt;
 }
 
-// A setup's install gives way: its files, its folder when that empties and its uninstall
-// entry go; its settings came along through CheckInstall. What Vantaro made in Windows stays
-// for this install's program.
-void TakeOverSetupInstall(MSIHANDLE install, const std::string& installFolder) {
-    const std::optional<SetupInstall> setup = FindSetupInstall();
-    if (!setup) return;
-    Say(install, "replacing the setup's install in " + setup->folder + " (its settings are kept)");
-    const bool sameFolder = ::lstrcmpiA(setup->folder.c_str(), installFolder.c_str()) == 0;
-    for (const char* file : kSetupFiles)
-        if (!sameFolder || std::string(file) == "Uninstall.exe") ::DeleteFileA((setup->folder + "\\" + file).c_str());
-    if (!sameFolder) ::RemoveDirectoryA(setup->folder.c_str());
-    // The setup's Start-menu shortcut; the package makes its own after this step.
+bool SameFolder(const std::string& a, const std::string& b) { return ::lstrcmpiA(a.c_str(), b.c_str()) == 0; }
+
+std::string ProgramsFolder() {
     char programs[MAX_PATH] = {};
-    if (SUCCEEDED(::SHGetFolderPathA(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, programs)))
-        ::DeleteFileA((std::string(programs) + "\\Vantaro.lnk").c_str());
-    ::RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kSetupUninstallKey, setup->view, 0);
+    return SUCCEEDED(::SHGetFolderPathA(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, programs))
+               ? programs
+               : "";
+}
+
+// Each file of a setup's install and where it waits, aside, until this install ends.
+std::vector<std::pair<std::string, std::string>> SetupFilesAndAside(const std::string& setupFolder) {
+    const std::string aside = setupFolder + kAsideSuffix;
+    std::vector<std::pair<std::string, std::string>> files;
+    for (const char* file : kInstallFiles) files.emplace_back(setupFolder + "\\" + file, aside + "\\" + file);
+    const std::string programs = ProgramsFolder();
+    if (!programs.empty()) files.emplace_back(programs + "\\" + kShortcut, aside + "\\" + kShortcut);
+    return files;
+}
+
+void RemoveLogsAndFolder(const std::string& folder) {
+    for (const char* log : kLogs) ::DeleteFileA((folder + "\\" + log).c_str());
+    ::RemoveDirectoryA(folder.c_str());
+}
+
+// What an earlier package's removal left in a folder that is not this install's: Windows
+// Installer under Wine leaves its files where they share components with this package.
+void RemoveEarlierInstall(const std::string& folder) {
+    for (const char* file : kInstallFiles) ::DeleteFileA((folder + "\\" + file).c_str());
+    RemoveLogsAndFolder(folder);
 }
 
 struct ProgramRun {
@@ -243,6 +264,18 @@ std::string RunText(const std::string& arguments, const ProgramRun& run) {
            ExitCodeMeaning(run.exitCode);
 }
 
+// The end of the program's log, which is UTF-8 (with a byte-order mark at its start): at most
+// kLogTail bytes, from the first whole line among them.
+std::wstring LogTail(std::string lines) {
+    if (lines.compare(0, 3, "\xEF\xBB\xBF") == 0) lines.erase(0, 3);
+    if (lines.size() > kLogTail) {
+        lines.erase(0, lines.size() - kLogTail);
+        const std::size_t lineEnd = lines.find('\n');
+        lines.erase(0, lineEnd == std::string::npos ? 0 : lineEnd + 1);
+    }
+    return installer::WideFromUtf8(lines);
+}
+
 std::vector<std::u16string> DeferredData(MSIHANDLE install) {
     return UnpackTexts(Utf16(Property(install, L"CustomActionData"))).value_or(std::vector<std::u16string>{});
 }
@@ -254,13 +287,18 @@ using namespace vantaro;
 using namespace vantaro::msi;
 
 // Data for WriteSettings: the folder, the earlier settings in hex (or empty), then pairs of
-// property name and value. For InstallModem: the folder, PORT, and "1" when REQUIREMODEM=1.
+// property name and value. For InstallModem: the folder, PORT, "1" when REQUIREMODEM=1, and "1"
+// when the folder is not there yet. For PrepareInstall, UndoPrepareInstall and FinishInstall: the
+// folder, "1" when it is not there yet, the setup's folder and its entry's view ("32" or "64") or
+// two empty texts, then the folders of the earlier packages.
 extern "C" __declspec(dllexport) UINT __stdcall CheckInstall(MSIHANDLE install) {
     const std::optional<std::string> folder = Ansi(Property(install, L"INSTALLDIR"));
     if (!folder) return Refuse(install, "the install folder's name has characters this Windows' code page lacks.");
-    std::vector<std::u16string> settingsData = {Utf16(WideFromAnsi(TrimmedFolder(*folder)))};
-    const std::optional<std::string> earlier = EarlierSettings(install);
-    settingsData.push_back(earlier ? Utf16(WideFromAnsi(Hex(*earlier))) : u"");
+    const std::u16string folderText = Utf16(WideFromAnsi(TrimmedFolder(*folder)));
+    std::vector<std::u16string> settingsData = {folderText};
+    const EarlierInstalls earlier = FindEarlierInstalls(install);
+    const std::optional<std::string> earlierSettings = EarlierSettings(earlier);
+    settingsData.push_back(earlierSettings ? Utf16(WideFromAnsi(Hex(*earlierSettings))) : u"");
 
     for (const SettingProperty& setting : SettingProperties()) {
         const std::wstring given = Property(install, setting.property);
@@ -290,8 +328,105 @@ extern "C" __declspec(dllexport) UINT __stdcall CheckInstall(MSIHANDLE install) 
         ::CreateMutexW(nullptr, FALSE, kTakingOverMutex);
     }
     ::MsiSetPropertyW(install, L"WriteSettings", Wide(PackTexts(settingsData)).c_str());
-    const std::vector<std::u16string> modemData = {settingsData[0], Utf16(port), *requireModem ? u"1" : u""};
+    const bool folderIsNew = ::GetFileAttributesA(folder->c_str()) == INVALID_FILE_ATTRIBUTES;
+    const std::vector<std::u16string> modemData = {folderText, Utf16(port), *requireModem ? u"1" : u"",
+                                                   folderIsNew ? u"1" : u""};
     ::MsiSetPropertyW(install, L"InstallModem", *installModem ? Wide(PackTexts(modemData)).c_str() : L"");
+
+    std::vector<std::u16string> replaced = {folderText, folderIsNew ? u"1" : u""};
+    replaced.push_back(earlier.setup ? Utf16(WideFromAnsi(earlier.setup->folder)) : u"");
+    replaced.push_back(!earlier.setup ? u"" : earlier.setup->view == KEY_WOW64_64KEY ? u"64" : u"32");
+    for (const std::string& earlierFolder : earlier.packageFolders) replaced.push_back(Utf16(WideFromAnsi(earlierFolder)));
+    const std::wstring replacedData = Wide(PackTexts(replaced));
+    for (const wchar_t* action : {L"PrepareInstall", L"UndoPrepareInstall", L"FinishInstall"})
+        ::MsiSetPropertyW(install, action, replacedData.c_str());
+    return ERROR_SUCCESS;
+}
+
+namespace {
+
+struct Replaced {
+    std::string folder;
+    bool folderIsNew = false;
+    std::string setupFolder;  // empty when no setup's install is replaced
+    REGSAM setupView = 0;
+    std::vector<std::string> packageFolders;
+};
+
+std::optional<Replaced> ReplacedData(MSIHANDLE install) {
+    const std::vector<std::u16string> data = DeferredData(install);
+    if (data.size() < 4) return std::nullopt;
+    Replaced replaced;
+    replaced.folder = Ansi(Wide(data[0])).value_or("");
+    replaced.folderIsNew = data[1] == u"1";
+    replaced.setupFolder = Ansi(Wide(data[2])).value_or("");
+    replaced.setupView = data[3] == u"64" ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+    for (std::size_t i = 4; i < data.size(); ++i) replaced.packageFolders.push_back(Ansi(Wide(data[i])).value_or(""));
+    if (replaced.folder.empty()) return std::nullopt;
+    return replaced;
+}
+
+} // namespace
+
+extern "C" __declspec(dllexport) UINT __stdcall PrepareInstall(MSIHANDLE install) {
+    const std::optional<Replaced> replaced = ReplacedData(install);
+    if (!replaced) return Refuse(install, "PrepareInstall got no data.");
+    DWORD error = 0;
+    switch (installer::SecureInstallFolder(WideFromAnsi(replaced->folder), error)) {
+    case installer::FolderAccess::Inherited:
+        break;
+    case installer::FolderAccess::Set:
+        Say(install, "gave " + replaced->folder + " the access of Program Files: administrators change it, users "
+                     "read and run it");
+        break;
+    case installer::FolderAccess::Failed:
+        return Refuse(install, "the access of " + replaced->folder + " cannot be set (error " + std::to_string(error) +
+                                   "), and users could change the files that run as SYSTEM there. Nothing was "
+                                   "installed. Choose a folder inside Program Files.");
+    }
+    if (replaced->setupFolder.empty()) return ERROR_SUCCESS;
+    // The setup's install waits aside: this install's files take its place, and a rollback
+    // brings it back whole.
+    ::CreateDirectoryA((replaced->setupFolder + kAsideSuffix).c_str(), nullptr);
+    for (const auto& [file, aside] : SetupFilesAndAside(replaced->setupFolder)) {
+        if (::GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
+        if (!::MoveFileExA(file.c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
+            return Refuse(install, "the setup's " + file + " could not be moved aside (error " +
+                                       std::to_string(::GetLastError()) + "). Nothing was installed.");
+    }
+    Say(install, "replacing the setup's install in " + replaced->setupFolder + " (its settings are kept)");
+    return ERROR_SUCCESS;
+}
+
+extern "C" __declspec(dllexport) UINT __stdcall UndoPrepareInstall(MSIHANDLE install) {
+    const std::optional<Replaced> replaced = ReplacedData(install);
+    if (!replaced) return ERROR_SUCCESS;
+    if (!replaced->setupFolder.empty()) {
+        ::CreateDirectoryA(replaced->setupFolder.c_str(), nullptr);
+        for (const auto& [file, aside] : SetupFilesAndAside(replaced->setupFolder))
+            if (::GetFileAttributesA(aside.c_str()) != INVALID_FILE_ATTRIBUTES)
+                ::MoveFileExA(aside.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED);
+        ::RemoveDirectoryA((replaced->setupFolder + kAsideSuffix).c_str());
+        Say(install, "the setup's install in " + replaced->setupFolder + " is back as it was");
+    }
+    // Only when this install made it: then the logs of a failed modem step are all it holds.
+    if (replaced->folderIsNew) RemoveLogsAndFolder(replaced->folder);
+    return ERROR_SUCCESS;
+}
+
+extern "C" __declspec(dllexport) UINT __stdcall FinishInstall(MSIHANDLE install) {
+    const std::optional<Replaced> replaced = ReplacedData(install);
+    if (!replaced) return ERROR_SUCCESS;
+    if (!replaced->setupFolder.empty()) {
+        for (const auto& [file, aside] : SetupFilesAndAside(replaced->setupFolder)) ::DeleteFileA(aside.c_str());
+        ::RemoveDirectoryA((replaced->setupFolder + kAsideSuffix).c_str());
+        ::RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kSetupUninstallKey, replaced->setupView, 0);
+        if (!SameFolder(replaced->setupFolder, replaced->folder)) RemoveLogsAndFolder(replaced->setupFolder);
+    }
+    // An earlier package of the other kind lay in another folder: its removal left the
+    // program's logs, and with them the folder.
+    for (const std::string& folder : replaced->packageFolders)
+        if (!folder.empty() && !SameFolder(folder, replaced->folder)) RemoveEarlierInstall(folder);
     return ERROR_SUCCESS;
 }
 
@@ -299,12 +434,14 @@ extern "C" __declspec(dllexport) UINT __stdcall WriteSettings(MSIHANDLE install)
     const std::vector<std::u16string> data = DeferredData(install);
     if (data.size() < 2 || data.size() % 2) return Refuse(install, "WriteSettings got no data.");
     const std::string folder = Ansi(Wide(data[0])).value_or("");
-    TakeOverSetupInstall(install, folder);
     const std::string path = folder + "\\" + settings::kFileName;
     if (!data[1].empty()) {
         const std::optional<std::string> earlier = FromHex(data[1]);
-        if (!earlier || !ReplaceWholeFile(path, *earlier)) return Refuse(install, "the earlier settings could not be kept in " + path + ".");
-        Say(install, "kept the settings of the earlier install");
+        std::string shipped;
+        if (!earlier || ReadWholeFile(path, shipped) != WholeFileRead::Read ||
+            !ReplaceWholeFile(path, settings::UpgradedSettings(*earlier, shipped)))
+            return Refuse(install, "the earlier settings could not be kept in " + path + ".");
+        Say(install, "kept the settings of the earlier install, with this version's texts and new keys");
     }
 
     std::map<std::string, std::vector<ProfileEntry>> sections;
@@ -328,7 +465,7 @@ extern "C" __declspec(dllexport) UINT __stdcall WriteSettings(MSIHANDLE install)
 
 extern "C" __declspec(dllexport) UINT __stdcall InstallModem(MSIHANDLE install) {
     const std::vector<std::u16string> data = DeferredData(install);
-    if (data.size() != 3) return ERROR_SUCCESS;
+    if (data.size() != 4) return ERROR_SUCCESS;
     const std::string folder = Ansi(Wide(data[0])).value_or("");
     const std::string arguments = "/install /port " + Ansi(Wide(data[1])).value_or("") + " /quiet";
     const ProgramRun run = RunVantaro(folder, arguments);
@@ -338,15 +475,12 @@ extern "C" __declspec(dllexport) UINT __stdcall InstallModem(MSIHANDLE install) 
         if (!done) Say(install, "the modem is not installed; the package is, as REQUIREMODEM is not 1.");
         return ERROR_SUCCESS;
     }
-    // The package's files go again; the program's log of the failed step, which would keep the
-    // folder, is said here instead.
+    // The package's files go again. The program's log of the failed step is said here, and goes
+    // with a folder that this install made; an earlier install's log stays.
     const std::string log = folder + "\\Vantaro.log";
     std::string lines;
-    if (ReadWholeFile(log, lines) == WholeFileRead::Read) {
-        if (lines.size() > kLogTail) lines.erase(0, lines.size() - kLogTail);
-        Say(install, "Vantaro.log ends:\r\n" + lines);
-    }
-    ::DeleteFileA(log.c_str());
+    if (ReadWholeFile(log, lines) == WholeFileRead::Read) Say(install, L"Vantaro.log ends:\r\n" + LogTail(lines));
+    if (data[3] == u"1") ::DeleteFileA(log.c_str());
     return Refuse(install, "REQUIREMODEM=1: the install is undone.");
 }
 
@@ -358,8 +492,10 @@ extern "C" __declspec(dllexport) UINT __stdcall CheckRemoval(MSIHANDLE install) 
         Say(install, "a newer Vantaro replaces this one: what Vantaro made in Windows stays for it");
         return ERROR_SUCCESS;
     }
-    if (const HANDLE running = ::OpenMutexW(SYNCHRONIZE, FALSE, kRunningMutex)) {
-        ::CloseHandle(running);
+    // Another user's Vantaro may hold a mutex this account may not open: it runs all the same.
+    const HANDLE running = ::OpenMutexW(SYNCHRONIZE, FALSE, kRunningMutex);
+    if (running || ::GetLastError() == ERROR_ACCESS_DENIED) {
+        if (running) ::CloseHandle(running);
         return Refuse(install, "Vantaro is running. Close it, then uninstall again. Nothing was removed.");
     }
     const std::optional<std::string> folder = Ansi(Property(install, L"INSTALLDIR"));

@@ -105,4 +105,43 @@ SavedShortcut WaitForShortcut(const std::string& path) {
     return shortcut;
 }
 
+namespace {
+
+// The line of `text` that starts with `start` (its ending included), from `from` on.
+std::string LineStarting(const std::string& text, const std::string& start, std::size_t from) {
+    std::size_t at = text.find("\n" + start, from);
+    if (at == std::string::npos) return "(no line " + start + ")";
+    ++at;
+    return text.substr(at, text.find('\n', at) + 1 - at);
+}
+
+// The last "key=value" line of a section.
+std::string LastKeyLine(const std::string& text, const std::string& section) {
+    const std::size_t begin = text.find("\n[" + section + "]");
+    const std::size_t end = std::min(text.find("\n[", begin + 1), text.size());
+    std::string last = "(no key in " + section + ")";
+    for (std::size_t at = text.find('\n', begin) + 1; at > 0 && at < end; at = text.find('\n', at) + 1) {
+        const std::string line = text.substr(at, text.find('\n', at) + 1 - at);
+        if (line[0] != ';' && line.find('=') != std::string::npos) last = line;
+    }
+    return last;
+}
+
+std::string Replaced(std::string text, const std::string& line, const std::string& with) {
+    const std::size_t at = text.find(line);
+    return at == std::string::npos ? "(no line " + line + ")" : text.replace(at, line.size(), with);
+}
+
+} // namespace
+
+EarlierSettings EarlierVersionSettings(const std::string& delivered) {
+    EarlierSettings settings;
+    settings.edited = Replaced(delivered, "apn=cmnet\r\n", "; edited after the install\r\napn=corp\r\n");
+    const std::string tel = LineStarting(delivered, "TEL=", delivered.find("[Chinese]"));
+    settings.earlier = Replaced(Replaced(Replaced(settings.edited, tel, "TEL=\xB5\xE7\r\n"),
+                                         LastKeyLine(delivered, "Chinese"), ""),
+                                LastKeyLine(delivered, "Setting"), "");
+    return settings;
+}
+
 } // namespace vantaro::e2e

@@ -106,7 +106,7 @@ protected:
 TEST_F(MsiTest, SilentInstallWritesTheGivenSettingsAndSilentRemovalLeavesNothing) {
     // No double quote: Wine's msiexec drops them (Windows reads "" as one); the host table has it.
     const DWORD start = ::GetTickCount();
-    const MsiRun install = Msiexec("/i", this_, "APN=\"a'b=c;d e\" LANGUAGE=en NUMBER=*99***1#");
+    const MsiRun install = Msiexec("/i", this_, "USERNAME=\"a'b=c;d e\" APN=corp.example LANGUAGE=en NUMBER=*99***1#");
     ASSERT_EQ(install.exitCode, 0u) << install.log;
     std::printf("silent MSI install: %lu ms\n", static_cast<unsigned long>(::GetTickCount() - start));
 
@@ -114,7 +114,8 @@ TEST_F(MsiTest, SilentInstallWritesTheGivenSettingsAndSilentRemovalLeavesNothing
         EXPECT_EQ(ReadFile(folder_ + "\\" + file), ReadFile(DistFolder() + "\\" + file)) << file;
     std::string settings = ReadFile(DistFolder() + "\\Setting.ini");
     settings = Replaced(settings, "number=*99#\r\n", "number=*99***1#\r\n");
-    settings = Replaced(settings, "apn=cmnet\r\n", "apn=a'b=c;d e\r\n");
+    settings = Replaced(settings, "username=\r\n", "username=a'b=c;d e\r\n");
+    settings = Replaced(settings, "apn=cmnet\r\n", "apn=corp.example\r\n");
     settings = Replaced(settings, "language=0\r\n", "language=1\r\n");
     EXPECT_EQ(ReadFile(folder_ + "\\Setting.ini"), settings) << "only the given keys change";
     EXPECT_EQ(ReadShortcut(StartMenuLink()).target, folder_ + "\\Vantaro.exe");
@@ -136,30 +137,67 @@ TEST_F(MsiTest, SilentInstallWritesTheGivenSettingsAndSilentRemovalLeavesNothing
 }
 
 // The package takes over an earlier package's or a setup's (NSIS) install in place: one entry and
-// one shortcut, the settings as a person left them plus the given key, and what Vantaro made in
-// Windows left to the new program (no Vantaro.exe /uninstall, which would take the log with it).
-// The earlier package or the setup then refuses to go over the package's install.
+// one shortcut, the settings as a person left them plus the given key, with this version's texts
+// and the keys it brings, and what Vantaro made in Windows left to the new program (no
+// Vantaro.exe /uninstall, which would take the log with it). A take-over that fails after the
+// earlier install gave way leaves it as it was. The earlier package or the setup then refuses to
+// go over the package's install.
 TEST_F(MsiTest, ThePackageTakesOverAnEarlierInstallWhichThenStaysOut) {
+    const auto [edited, earlierSettings] = EarlierVersionSettings(ReadFile(DistFolder() + "\\Setting.ini"));
+    ASSERT_NE(earlierSettings.find("TEL=\xB5\xE7\r\n"), std::string::npos) << earlierSettings;
+
     for (const bool setup : {false, true}) {
         const auto installEarlier = [&] {
             return setup ? RunWithArguments(Package("VANTARO_SETUP"), "/S").exitCode : Msiexec("/i", earlier_).exitCode;
         };
         ASSERT_EQ(installEarlier(), 0u) << setup;
         WriteFile(folder_ + "\\Vantaro.log", "the program's log");
-        const std::string edited = ReadFile(folder_ + "\\Setting.ini") + "; edited after the install\r\n";
-        WriteFile(folder_ + "\\Setting.ini", edited);
+        WriteFile(folder_ + "\\Setting.ini", earlierSettings);
+        const Versions before = PackageVersions();
+
+        // The modem step fails at the end, and the earlier install is back whole.
+        if (setup) {
+            ExpectRun(Msiexec("/i", this_, "NUMBER=123 INSTALLMODEM=1 REQUIREMODEM=1 PORT=COM73"), 1603,
+                      "Vantaro: the setup's install in " + folder_ + " is back as it was");
+            EXPECT_EQ(ReadFile(folder_ + "\\Setting.ini"), earlierSettings);
+            for (const char* file : {"Vantaro.exe", "modem_inf.inf", "Uninstall.exe", "Vantaro.log"})
+                EXPECT_TRUE(FileExists(folder_ + "\\" + file)) << file;
+            EXPECT_TRUE(FileExists(StartMenuLink()));
+            EXPECT_TRUE(MachineKeyExists(std::string(kUninstallKey) + "\\Vantaro", kPackageView));
+            EXPECT_EQ(PackageVersions(), before);
+            EXPECT_FALSE(FileExists(folder_ + ".replaced-by-msi"));
+        }
 
         const MsiRun upgrade = Msiexec("/i", this_, "NUMBER=123");
         ASSERT_EQ(upgrade.exitCode, 0u) << upgrade.log;
         EXPECT_EQ(ReadFile(folder_ + "\\Setting.ini"), Replaced(edited, "number=*99#\r\n", "number=123\r\n"));
         EXPECT_TRUE(FileExists(folder_ + "\\Vantaro.log")) << "the earlier removal ran Vantaro.exe /uninstall";
         EXPECT_FALSE(FileExists(folder_ + "\\Uninstall.exe"));
+        EXPECT_FALSE(FileExists(folder_ + ".replaced-by-msi"));
         EXPECT_EQ(FileExists(ShellFolder(CSIDL_COMMON_PROGRAMS) + "\\Vantaro.lnk") +
                       FileExists(ShellFolder(CSIDL_PROGRAMS) + "\\Vantaro.lnk"), 1) << "two Start-menu shortcuts";
 
         EXPECT_NE(installEarlier(), 0u) << "the earlier installer went over the package's install";
         EXPECT_EQ(PackageVersions(), Versions{"1.1211.0"});
         EXPECT_FALSE(MachineKeyExists(std::string(kUninstallKey) + "\\Vantaro", kPackageView)) << "two entries";
+        RemoveEveryInstall();
+    }
+}
+
+// An earlier install in another folder (the other kind's Program Files, or one an administrator
+// chose) goes whole once the package's install is done, the program's logs with it.
+TEST_F(MsiTest, AnEarlierInstallInAnotherFolderLeavesNoFolder) {
+    const std::string other = ShellFolder(CSIDL_PROGRAM_FILES) + "\\Vantaro earlier";
+    for (const bool setup : {false, true}) {
+        const MsiRun earlier = setup ? MsiRun{RunWithArguments(Package("VANTARO_SETUP"), "/S /D=" + other).exitCode, ""}
+                                     : Msiexec("/i", earlier_, "INSTALLDIR=\"" + other + "\"");
+        ASSERT_EQ(earlier.exitCode, 0u) << setup << earlier.log;
+        WriteFile(other + "\\Vantaro.log", "the program's log");
+        WriteFile(other + "\\Vantaro.log.1", "its older log");
+        ASSERT_EQ(Msiexec("/i", this_).exitCode, 0u) << setup;
+        EXPECT_FALSE(FileExists(other)) << setup;
+        EXPECT_FALSE(FileExists(other + ".replaced-by-msi")) << setup;
+        EXPECT_TRUE(FileExists(folder_ + "\\Vantaro.exe")) << setup;
         RemoveEveryInstall();
     }
 }
@@ -184,7 +222,11 @@ TEST_F(MsiTest, EachInstallEndsAsItsPropertiesSay) {
         {"INSTALLMODEM=1", 1603, "INSTALLMODEM=1 needs PORT=COMn or PORT=auto.", 0},
     };
     for (const auto& c : cases) {
-        ExpectRun(Msiexec("/i", this_, c.properties), c.exitCode, std::string("Vantaro: ") + c.line);
+        const MsiRun run = Msiexec("/i", this_, c.properties);
+        ExpectRun(run, c.exitCode, std::string("Vantaro: ") + c.line);
+        // The program's log is UTF-8: its copy starts with the first line's date, no mark.
+        const std::size_t tail = run.log.find("Vantaro.log ends:\r\n");
+        if (tail != std::string::npos) EXPECT_EQ(run.log.substr(tail + 19, 2), "20") << run.log.substr(tail, 40);
         EXPECT_EQ(FileExists(folder_), c.exitCode == 0) << c.line;
         EXPECT_EQ(PackageVersions().size(), c.exitCode == 0 ? 1u : 0u) << c.line;
         EXPECT_EQ(platformtest::ModemDevices().size(), c.modems) << c.line;

@@ -153,27 +153,28 @@ TEST_F(SetupTest, TheInstalledProgramStartsAndShowsItsDialog) {
     EXPECT_TRUE(ShowsItsDialog(ProgramFilesFolder())) << "no Settings dialog from the installed program";
 }
 
-// A setup over an earlier install keeps its settings: over the other kind (32- or 64-bit), which
-// gives way so that a PC keeps one Vantaro, one uninstall entry and one Start-menu shortcut, and
-// over its own kind, in a folder of the user's choice.
+// A setup over an earlier install keeps its settings, with this version's texts and new keys:
+// over the other kind (32- or 64-bit), which gives way so that a PC keeps one Vantaro, one
+// uninstall entry and one Start-menu shortcut, and over its own kind, in a folder of the user's
+// choice.
 TEST_F(SetupTest, ASetupOverAnEarlierInstallKeepsItsSettings) {
+    const auto [edited, earlier] = EarlierVersionSettings(ReadFile(DistFolder() + "\\Setting.ini"));
     const std::string other = WorkFolder("setup_other_kind\\Vantaro");
     for (const char* file : {"Vantaro.exe", "modemnode.exe", "pnpagent64.exe", "Uninstall.exe", "Vantaro.log"})
         WriteFile(other + "\\" + file, "the other kind's");
-    WriteFile(other + "\\Setting.ini", "[Setting]\r\nAPN=cmnet\r\n");
+    WriteFile(other + "\\Setting.ini", earlier);
     ASSERT_TRUE(WriteMachineValues(kUninstallKey, kOtherKindsView,
                                    {{"DisplayName", std::string("Vantaro")}, {"InstallLocation", other}}));
 
     const std::string folder = WorkFolder("setup_chosen_folder") + "\\Vantaro";
     RunSetup("/S /D=" + folder);
-    EXPECT_EQ(ReadFile(folder + "\\Setting.ini"), "[Setting]\r\nAPN=cmnet\r\n");
+    EXPECT_EQ(ReadFile(folder + "\\Setting.ini"), edited);
     EXPECT_FALSE(FileExists(other)) << "the other kind's folder stays";
     EXPECT_FALSE(EntryValue("DisplayName", kOtherKindsView)) << "two uninstall entries";
     EXPECT_EQ(EntryValue("InstallLocation"), folder);
     EXPECT_EQ(ReadShortcut(StartMenuLink()).target, folder + "\\Vantaro.exe");
 
-    const std::string edited = ReadFile(folder + "\\Setting.ini") + "; edited after the first setup\r\n";
-    WriteFile(folder + "\\Setting.ini", edited);
+    WriteFile(folder + "\\Setting.ini", earlier);
     RunSetup("/S /D=" + folder);
     EXPECT_EQ(ReadFile(folder + "\\Setting.ini"), edited);
     ASSERT_TRUE(UninstallAndWait(folder));

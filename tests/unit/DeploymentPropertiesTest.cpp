@@ -2,6 +2,7 @@
 // and which values are refused before anything is written.
 
 #include "installer/msi/DeploymentProperties.h"
+#include "installer/InstallFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -51,6 +52,23 @@ TEST(DeploymentPropertiesTest, PackedTextsComeBackWhole) {
     EXPECT_EQ(UnpackTexts(PackTexts(texts)), texts);
     EXPECT_FALSE(UnpackTexts(u"5:abc"));
     EXPECT_FALSE(UnpackTexts(u"x:"));
+}
+
+// A folder outside Program Files gets its access set by the packages before any file goes in.
+TEST(DeploymentPropertiesTest, OnlyFoldersInsideProgramFilesInheritItsAccess) {
+    const std::vector<std::string> programs = {"C:\\Program Files", "C:\\Program Files (x86)\\"};
+    const struct {
+        const char* folder;
+        bool inherits;
+    } cases[] = {
+        {"C:\\Program Files\\Vantaro", true},       {"c:\\PROGRAM FILES (X86)\\Vantaro\\", true},
+        {"C:\\Program Files", true},                 {"C:\\Vantaro", false},
+        {"C:\\Program Files Evil\\Vantaro", false}, {"C:\\Program Files\\..\\Vantaro", false},
+        {"C:\\Program Files\\.\\Vantaro", false},  {"", false},
+        {"D:\\Program Files\\Vantaro", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(installer::InheritsProgramFilesAccess(c.folder, programs), c.inherits) << c.folder;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The profile rules that a hand-edited Setting.ini relies on.
 
 #include "settings/IniDocument.h"
+#include "settings/SettingsUpgrade.h"
 #include "fakes/IniFileProfile.h"
 
 #include <gtest/gtest.h>
@@ -176,6 +177,30 @@ TEST(ProfileWrite, AddsMissingKeysToTheirSectionAndMissingSectionsAtTheEnd) {
     EXPECT_EQ(document.Get("BaseSetting", "language"), "1");
     EXPECT_EQ(document.Get("Other", "x"), "y");
     EXPECT_EQ(document.Text(), "[Setting]\napn=cmnet\ndns1=1.2.3.4\n[Other]\nx=y\n[BaseSetting]\nlanguage=1\n");
+}
+
+// An upgrade: the earlier file's values, notes and unknown keys stay byte for byte; the texts
+// are the new version's; keys and sections new in this version arrive with their values.
+TEST(SettingsUpgrade, KeepsEveryValueAndTakesTheNewTextsAndKeys) {
+    const struct {
+        const char* kept;
+        const char* shipped;
+        const char* upgraded;
+    } cases[] = {
+        // New keys follow the section's last key, before the notes about what comes next.
+        {"[Setting]\r\n; mine\r\napn=corp\r\nold_key=1\r\n\r\n; texts\r\n[Chinese]\r\nCONNECT=\xB2\xA6\r\n",
+         "[Setting]\r\napn=cmnet\r\nbilling=1\r\n[Chinese]\r\nCONNECT=\xB2\xA6\xBA\xC5\r\nBALANCE=\xD3\xE0\r\n",
+         "[Setting]\r\n; mine\r\napn=corp\r\nold_key=1\r\nbilling=1\r\n\r\n; texts\r\n[Chinese]\r\n"
+         "CONNECT=\xB2\xA6\xBA\xC5\r\nBALANCE=\xD3\xE0\r\n"},
+        // An emptied value is a value; a key without '=' is none; a new section comes whole.
+        {"[Setting]\napn=\ndns1\n", "[Setting]\r\napn=cmnet\r\ndns1=1.1.1.1\r\n[English]\r\nTEL=Tel:\r\n",
+         "[Setting]\napn=\ndns1=1.1.1.1\n[English]\nTEL=Tel:\n"},
+        // Quotes as the shipped file has them; the same text leaves the line as it was.
+        {"[english]\r\nTEL = Tel:\r\nINIT='x'\r\n", "[English]\r\nTEL=Tel:\r\nINIT=\"a;b\"\r\n",
+         "[english]\r\nTEL = Tel:\r\nINIT=\"a;b\"\r\n"},
+        {"", "[Setting]\r\napn=cmnet\r\n", "[Setting]\r\napn=cmnet\r\n"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(settings::UpgradedSettings(c.kept, c.shipped), c.upgraded) << c.kept;
 }
 
 } // namespace
