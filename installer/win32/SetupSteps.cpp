@@ -80,10 +80,10 @@ FolderAccess SecureInstallFolder(const std::wstring& folder, DWORD& error) {
         return FolderAccess::Failed;
     }
     SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
-    // A folder made here gets its access as it is made; one that was there (perhaps made by a
-    // user, perhaps holding files) has it replaced, its files and folders inheriting it.
+    // A folder made here gets its access as it is made, and once more after; one that was there (perhaps made by a user, perhaps holding files) has it
+    // replaced, its files and folders inheriting it.
     int made = ::SHCreateDirectoryExW(nullptr, full.c_str(), &attributes);
-    if (made == ERROR_ALREADY_EXISTS || made == ERROR_FILE_EXISTS) {
+    if (made == ERROR_SUCCESS || made == ERROR_ALREADY_EXISTS || made == ERROR_FILE_EXISTS) {
         BOOL present = FALSE, defaulted = FALSE;
         PACL access = nullptr;
         PSID owner = nullptr;

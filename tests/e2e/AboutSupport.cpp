@@ -135,12 +135,18 @@ std::string Replaced(std::string text, const std::string& line, const std::strin
 } // namespace
 
 EarlierSettings EarlierVersionSettings(const std::string& delivered) {
+    // The last [Setting] key came with its notes; an upgrade brings the key alone.
+    const std::string lastSetting = LastKeyLine(delivered, "Setting");
+    std::size_t notes = delivered.find(lastSetting, delivered.find("\n[Setting]"));
+    while (notes > 1 && delivered[delivered.rfind('\n', notes - 2) + 1] == ';') notes = delivered.rfind('\n', notes - 2) + 1;
+    const std::string withNotes = delivered.substr(notes, delivered.find(lastSetting, notes) + lastSetting.size() - notes);
+
     EarlierSettings settings;
-    settings.edited = Replaced(delivered, "apn=cmnet\r\n", "; edited after the install\r\napn=corp\r\n");
+    const std::string edited = Replaced(delivered, "apn=cmnet\r\n", "; edited after the install\r\napn=corp\r\n");
+    settings.edited = Replaced(edited, withNotes, lastSetting);
     const std::string tel = LineStarting(delivered, "TEL=", delivered.find("[Chinese]"));
-    settings.earlier = Replaced(Replaced(Replaced(settings.edited, tel, "TEL=\xB5\xE7\r\n"),
-                                         LastKeyLine(delivered, "Chinese"), ""),
-                                LastKeyLine(delivered, "Setting"), "");
+    settings.earlier = Replaced(Replaced(Replaced(edited, tel, "TEL=\xB5\xE7\r\n"), LastKeyLine(delivered, "Chinese"), ""),
+                                withNotes, "");
     return settings;
 }
 

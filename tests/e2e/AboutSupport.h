@@ -42,10 +42,10 @@ SavedShortcut ReadShortcut(const std::string& path);
 // Reads the shortcut once the shell can read it, or gives up after the usual wait.
 SavedShortcut WaitForShortcut(const std::string& path);
 
-// Setting.ini as a person left it after an earlier version: `edited` is the delivered file with
-// an administrator's APN and note; `earlier` is that as the earlier version delivered it, one
-// Chinese text worded otherwise, the last text and the last [Setting] key not there yet. An
-// upgrade turns `earlier` into `edited`, byte for byte.
+// Setting.ini as a person left it after an earlier version: `earlier` is the delivered file with
+// an administrator's APN and note, as the earlier version delivered it: one Chinese text worded
+// otherwise, the last text and the last [Setting] key (with its notes) not there yet. An upgrade
+// turns it into `edited`, byte for byte: the same, with this version's texts and that key.
 struct EarlierSettings {
     std::string edited;
     std::string earlier;

@@ -185,9 +185,11 @@ TEST_F(MsiTest, ThePackageTakesOverAnEarlierInstallWhichThenStaysOut) {
 }
 
 // An earlier install in another folder (the other kind's Program Files, or one an administrator
-// chose) goes whole once the package's install is done, the program's logs with it.
+// chose) goes whole once the package's install is done, the program's logs with it. (A folder
+// outside Program Files gets its access set first; Wine keeps no access lists on files, so what
+// it gets is seen on Windows only.)
 TEST_F(MsiTest, AnEarlierInstallInAnotherFolderLeavesNoFolder) {
-    const std::string other = ShellFolder(CSIDL_PROGRAM_FILES) + "\\Vantaro earlier";
+    const std::string other = "C:\\Vantaro earlier";
     for (const bool setup : {false, true}) {
         const MsiRun earlier = setup ? MsiRun{RunWithArguments(Package("VANTARO_SETUP"), "/S /D=" + other).exitCode, ""}
                                      : Msiexec("/i", earlier_, "INSTALLDIR=\"" + other + "\"");
@@ -226,7 +228,9 @@ TEST_F(MsiTest, EachInstallEndsAsItsPropertiesSay) {
         ExpectRun(run, c.exitCode, std::string("Vantaro: ") + c.line);
         // The program's log is UTF-8: its copy starts with the first line's date, no mark.
         const std::size_t tail = run.log.find("Vantaro.log ends:\r\n");
-        if (tail != std::string::npos) EXPECT_EQ(run.log.substr(tail + 19, 2), "20") << run.log.substr(tail, 40);
+        if (tail != std::string::npos) {
+            EXPECT_EQ(run.log.substr(tail + 19, 2), "20") << run.log.substr(tail, 40);
+        }
         EXPECT_EQ(FileExists(folder_), c.exitCode == 0) << c.line;
         EXPECT_EQ(PackageVersions().size(), c.exitCode == 0 ? 1u : 0u) << c.line;
         EXPECT_EQ(platformtest::ModemDevices().size(), c.modems) << c.line;
