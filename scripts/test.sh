@@ -11,6 +11,11 @@
 #
 # VANTARO_TEST_LOAD=n rehearses a busy machine: n processes that only spin run for the whole
 # run and are stopped by their process ids when it ends, however it ends.
+#
+# One preset and a filter, for the loop of a change: ./scripts/test.sh <preset> [ctest options]
+# builds that preset alone and runs its tests with the options given, for example
+#   ./scripts/test.sh host -R SettingsUpgrade
+#   ./scripts/test.sh windows64 -R msi_e2e --output-on-failure
 set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")/.."
 
@@ -36,6 +41,25 @@ fi
 echo "[test] $VANTARO_PROBE_NOTE"
 ./scripts/install-deps.sh
 vantaro_check_wine32
+
+if [ $# -gt 0 ]; then
+    preset=$1
+    shift
+    case "$preset" in
+    host|fuzz|tsan|windows64) ;;
+    windows) if [ "$VANTARO_RUNS_32BIT" != 1 ]; then
+                 echo "[test] $VANTARO_PROBE_NOTE: the 32-bit build's tests cannot run here" >&2; exit 2
+             fi ;;
+    *) echo "[test] the presets are host, fuzz, tsan, windows and windows64, not '$preset'" >&2; exit 2 ;;
+    esac
+    echo "[test] $preset build"
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset"
+    echo "[test] $preset tests${*:+: ctest $*}"
+    ctest --preset "$preset" "$@"
+    echo "[test] done in $(( $(date +%s) - started )) s"
+    exit 0
+fi
 
 echo "[test] host build"
 cmake --preset host >/dev/null
