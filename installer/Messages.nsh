@@ -19,3 +19,5 @@ LangString FolderNotSecured ${LANG_ENGLISH} "The access of $INSTDIR cannot be se
 LangString FolderNotSecured ${LANG_SIMPCHINESE} "无法将 $INSTDIR 的访问权限设为仅管理员可以更改（$0）。其他用户可能会更改 Vantaro 在那里以管理员权限运行的文件。未安装任何内容。请选择 Program Files 中的文件夹。"
 LangString SettingsKept ${LANG_ENGLISH} "The settings of the earlier install are kept as they were; this version's new texts could not be added ($0)."
 LangString SettingsKept ${LANG_SIMPCHINESE} "保留了先前安装的设置；无法添加此版本的新文字（$0）。"
+LangString FolderNameUnusable ${LANG_ENGLISH} "The name of $INSTDIR has characters that this Windows' code page lacks, and Vantaro could not find its settings there. Nothing was installed. Choose another folder."
+LangString FolderNameUnusable ${LANG_SIMPCHINESE} "$INSTDIR 的名称含有此 Windows 代码页没有的字符，Vantaro 在那里找不到其设置。未安装任何内容。请选择其他文件夹。"

@@ -160,7 +160,12 @@ Section "Vantaro"
   ; program runs elevated from it, and runs its helper from it.
   VantaroSetup::SecureFolder "$INSTDIR"
   Pop $0
-  ${If} $0 != "inherited"
+  ${If} $0 == "unnamed"
+    DetailPrint "$(FolderNameUnusable)"
+    MessageBox MB_ICONSTOP "$(FolderNameUnusable)" /SD IDOK
+    SetErrorLevel 1
+    Abort
+  ${ElseIf} $0 != "inherited"
   ${AndIf} $0 != "set"
     DetailPrint "$(FolderNotSecured)"
     MessageBox MB_ICONSTOP "$(FolderNotSecured)" /SD IDOK

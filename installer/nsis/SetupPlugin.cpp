@@ -1,7 +1,9 @@
 // The setup's (NSIS) own steps, done by the same code as the MSI's: a plugin that the setup
 // carries and unpacks for the call. Vantaro.nsi calls
 //
-//   VantaroSetup::SecureFolder <folder>                 "inherited", "set" or "error <n>"
+//   VantaroSetup::SecureFolder <folder>                 "inherited", "set", "error <n>", or
+//                                                       "unnamed" for a name that the program,
+//                                                       which speaks the ANSI code page, cannot use
 //   VantaroSetup::UpgradeSettings <kept> <shipped>      "ok" or "error <n>": <kept> becomes the
 //                                                       earlier settings with <shipped>'s texts
 //                                                       and new keys
@@ -50,6 +52,10 @@ std::wstring ErrorAnswer(DWORD error) { return L"error " + std::to_wstring(error
 
 extern "C" __declspec(dllexport) void SecureFolder(HWND, int stringSize, wchar_t*, NsisStack** top, void*) {
     const std::wstring folder = Pop(top);
+    if (!vantaro::installer::Ansi(folder)) {
+        Push(top, stringSize, L"unnamed");
+        return;
+    }
     DWORD error = 0;
     switch (vantaro::installer::SecureInstallFolder(folder, error)) {
     case vantaro::installer::FolderAccess::Inherited: Push(top, stringSize, L"inherited"); return;
