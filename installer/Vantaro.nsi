@@ -6,7 +6,7 @@
 ; one product: each takes over an install of the other kind (its settings kept, its files, entry
 ; and shortcut replaced), so a PC has one Vantaro, one uninstall entry and one shortcut.
 ; Per machine, into Program Files; runs silently with /S (and /D=<folder>). The settings stay
-; beside the program, where administrators alone may write them (see the README).
+; beside the program, where administrators alone may write them (see docs/deploying.md).
 
 !ifndef VERSION | ARCH | DIST | FILES | ICON | OUTFILE | PLUGINS
   !error "VERSION, ARCH, DIST, FILES, ICON, OUTFILE and PLUGINS are defined by the build"

@@ -8,7 +8,7 @@
 #   build/windows64/Vantaro-<version>-x64.msi
 #   build/windows64/Vantaro-<version>-x64.zip
 # Each setup is per machine and silent with /S and /D=<folder>; each MSI per machine, silent with
-# msiexec /i <msi> /qn and settings given as properties (README, "Setting up many PCs"). The version is the version
+# msiexec /i <msi> /qn and settings given as properties (docs/deploying.md, "Setting up many PCs"). The version is the version
 # resource's (resources/Vantaro.rc), which must equal the project's.
 set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")/.."
