@@ -1,11 +1,14 @@
 // The settings file as a user may leave it: any bytes at all. Reading must never fail or run
 // past a buffer, a read is never longer than the platform's buffer allows, and a write changes
 // the written key's line and nothing else: every other value reads as before, and every byte
-// outside that line stays where it was. Replaying an input with FUZZ_SHOW=1 prints each write.
+// outside that line stays where it was. An upgrade of the file keeps every value outside the text
+// sections and brings the shipped texts and keys. Replaying an input with FUZZ_SHOW=1 prints
+// each write.
 
 #include "fuzz/FuzzCheck.h"
 #include "fuzz/ProfileRules.h"
 #include "settings/IniDocument.h"
+#include "settings/SettingsUpgrade.h"
 #include "fakes/IniFileProfile.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -61,6 +64,24 @@ void CheckWrite(IniDocument& document, const std::string& section, const std::st
     Require(ChangedWithinOneLine(textBefore, document.Text()), "a write changes nothing outside its own line");
 }
 
+bool IsTextSection(const std::string& section) { return Folded(section) == "chinese" || Folded(section) == "english"; }
+
+void CheckUpgrade(const std::string& kept, const std::string& section, const std::string& key,
+                  const std::vector<Probe>& probes) {
+    const IniDocument before(kept);
+    const std::string shipped = "[English]\r\nTEL=Tel:\r\n[" + section + "]\r\n" + key + "=shipped\r\n";
+    const IniDocument after(vantaro::settings::UpgradedSettings(kept, shipped));
+    for (const Probe& probe : probes)
+        if (!IsTextSection(probe.section) && before.Get(probe.section, probe.key))
+            Require(after.Get(probe.section, probe.key) == before.Get(probe.section, probe.key),
+                    "an upgrade keeps every value outside the texts");
+    Require(after.Get("English", "TEL") == std::optional<std::string>("Tel:"), "an upgrade brings the texts");
+    const bool plainName = Writable(section, key, "shipped") && !Trimmed(section).empty() && !Trimmed(key).empty() &&
+                           Trimmed(key).front() != ';' && Trimmed(section).find(']') == std::string::npos;
+    if (plainName && !before.Get(section, key))
+        Require(after.Get(section, key).has_value(), "an upgrade brings the keys the file lacks");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
@@ -81,6 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         vantaro::ProfileInt(document, probe.section, probe.key, 7);
     }
     probes.push_back({section, key});
+    CheckUpgrade(text, section, key, probes);
 
     // A new key (or the first of its name), then the same key once more.
     CheckWrite(document, section, key, value, probes);
