@@ -16,12 +16,14 @@ enum class DeviceRemovalResult {
     Removed,
     RestartNeeded,  // Windows finishes the removal when it restarts
     NotThere,
+    NotOurs,  // left alone: the driver store gave the name to someone else's package
     Failed,
 };
 
 struct DeviceRemoval {
     DeviceRemovalResult result = DeviceRemovalResult::Failed;
     std::uint32_t error = 0;  // the platform's error code of a failure
+    std::string why;          // for NotOurs: whose it is, in plain words
 };
 
 class DeviceRemover {
