@@ -99,6 +99,12 @@ InstallResult RunInstallSequence(const InstallRequest& request, InstallPlatform&
         report.Show(request.hardwareId.size() > kMaxHardwareId ? kHardwareIdTooLongMessage : kPortNameTooLongMessage);
         return InstallResult::ValueTooLong;
     }
+    // Whatever the connection type: the init string the caller built carries the APN too.
+    if (!IsApnText(request.apn)) {
+        report.Step("install.values", LogResult::Failed, 0, "the APN holds characters an APN cannot have");
+        report.Show(kApnNotValidMessage);
+        return InstallResult::ApnRefused;
+    }
 
     // A wrong INF is named in plain words before anything is installed: the platform's own
     // installer would create a device of another class, report success with no driver, or

@@ -97,6 +97,7 @@ enum class InstallResult {
     NoInf,
     NoHardwareId,
     ValueTooLong,      // a value would not fit the install's buffers; nothing was installed
+    ApnRefused,        // the APN is no APN (IsApnText); nothing was installed
     DriverFailed,      // the driver is not in
     NoRasModem,        // the modem never showed up among the remote-access devices
     NoRasModemLater,   // it showed up, then was gone at the second look

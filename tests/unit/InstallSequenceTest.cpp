@@ -3,6 +3,7 @@
 // what the user is told, and what the outcome dialog later finds in the flags.
 
 #include "app/OutcomeText.h"
+#include "fakes/ApnCases.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeDeviceSetup.h"
 #include "fakes/FakeProcessLauncher.h"
@@ -245,7 +246,8 @@ TEST_F(InstallSequenceTest, AnEntryValueTooLongForThePhoneBookIsNamedInTheStatus
 struct OneInstall final : InstallSequenceTest {
     void TestBody() override {}
     using InstallSequenceTest::ModemConfigured, InstallSequenceTest::Run, InstallSequenceTest::ras,
-        InstallSequenceTest::record, SettingsFormFixture::controls, SettingsFormFixture::profile;
+        InstallSequenceTest::record, InstallSequenceTest::platform, InstallSequenceTest::setup,
+        SettingsFormFixture::controls, SettingsFormFixture::profile;
 };
 
 TEST(InstallSequence, AnEntryThatWasThereBeforeIsKeptUnlessAskedAndIsNeverRecordedAsOurs) {
@@ -277,6 +279,23 @@ TEST(InstallSequence, AnEntryThatWasThereBeforeIsKeptUnlessAskedAndIsNeverRecord
             << c.validate << c.replaceEntry;
         EXPECT_EQ(run.controls.GetText(IDC_STATUS), c.status) << c.validate << c.replaceEntry;
         EXPECT_TRUE(run.ModemConfigured()) << "the modem is configured all the same";
+    }
+}
+
+// As /install runs it: the request read from Setting.ini, with no dialog to have checked it.
+TEST(InstallSequence, AnApnThatIsNoApnIsRefusedBeforeAnythingIsInstalled) {
+    for (const testing::ApnCase& c : testing::kApnCases) {
+        for (const char* connMode : {"1", "0"}) {
+            OneInstall run;
+            run.profile.WriteString("Setting", "apn", c.apn);
+            run.profile.WriteString("Setting", "conn_mode", connMode);
+            const InstallRequest request = ReadInstallRequest(run.profile, ProcessKind::Native32, "COM5",
+                                                              BuildInitString(run.profile.ReadString("Setting", "apn", "")));
+            QuietReport quiet;
+            const InstallResult result = RunInstallSequence(request, run.platform, quiet);
+            EXPECT_EQ(result == InstallResult::ApnRefused, !c.accepted) << c.apn << " conn_mode " << connMode;
+            if (!c.accepted) EXPECT_TRUE(run.setup.calls.empty()) << c.apn << ": nothing may be installed";
+        }
     }
 }
 
