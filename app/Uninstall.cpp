@@ -112,7 +112,8 @@ void RemovePackages(const std::vector<std::string>& packages, const OurDriver& o
             log.Step("uninstall.package", LogResult::NotFound, 0, package + ": kept until its modems are gone");
             continue;
         }
-        const DeviceRemoval result = RemoveOurDriverPackage(package, ours, store, remover);
+        std::string why;
+        const DeviceRemoval result = RemoveOurDriverPackage(package, ours, store, remover, why);
         switch (result.result) {
         case DeviceRemovalResult::Removed:
         case DeviceRemovalResult::RestartNeeded:
@@ -123,8 +124,8 @@ void RemovePackages(const std::vector<std::string>& packages, const OurDriver& o
             log.Step("uninstall.package", LogResult::NotFound, result.error, package + ": gone already");
             break;
         case DeviceRemovalResult::NotOurs:
-            log.Step("uninstall.package", LogResult::NotFound, 0, package + ": kept, not Vantaro's: " + result.why);
-            say.push_back("Kept the driver package " + package + ": it is not Vantaro's now (" + result.why + ").");
+            log.Step("uninstall.package", LogResult::NotFound, 0, package + ": kept, not Vantaro's: " + why);
+            say.push_back("Kept the driver package " + package + ": it is not Vantaro's now (" + why + ").");
             break;
         case DeviceRemovalResult::Failed:
             log.Step("uninstall.package", LogResult::Failed, result.error, package);

@@ -23,7 +23,6 @@ enum class DeviceRemovalResult {
 struct DeviceRemoval {
     DeviceRemovalResult result = DeviceRemovalResult::Failed;
     std::uint32_t error = 0;  // the platform's error code of a failure
-    std::string why;          // for NotOurs: whose it is, in plain words
 };
 
 class DeviceRemover {

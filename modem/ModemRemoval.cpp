@@ -44,11 +44,13 @@ std::optional<std::string> WhyNotOurPackage(const DriverPackage& package, const 
 }
 
 DeviceRemoval RemoveOurDriverPackage(const std::string& infName, const OurDriver& ours, InstalledModems& store,
-                                     DeviceRemover& remover) {
+                                     DeviceRemover& remover, std::string& why) {
     // A package that is not there is the removal's to report: it says so in its own way.
     if (const std::optional<DriverPackage> package = store.ReadDriverPackage(infName)) {
-        if (std::optional<std::string> why = WhyNotOurPackage(*package, ours))
-            return {DeviceRemovalResult::NotOurs, 0, std::move(*why)};
+        if (std::optional<std::string> notOurs = WhyNotOurPackage(*package, ours)) {
+            why = std::move(*notOurs);
+            return {DeviceRemovalResult::NotOurs, 0};
+        }
     }
     return remover.RemoveDriverPackage(infName);
 }

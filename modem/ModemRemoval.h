@@ -57,9 +57,9 @@ ModemsRemoval RemoveModems(const std::vector<InstalledDevice>& chosen, DeviceRem
 // it is ours; else why not, in plain words.
 std::optional<std::string> WhyNotOurPackage(const DriverPackage& package, const OurDriver& ours);
 
-// The package named in the install record, removed only when it is still ours (NotOurs, with
-// the reason, when it is not).
+// The package named in the install record, removed only when it is still ours: NotOurs, with
+// the reason in `why`, when it is not.
 DeviceRemoval RemoveOurDriverPackage(const std::string& infName, const OurDriver& ours, InstalledModems& store,
-                                     DeviceRemover& remover);
+                                     DeviceRemover& remover, std::string& why);
 
 } // namespace vantaro

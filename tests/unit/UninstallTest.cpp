@@ -3,6 +3,8 @@
 
 #include "app/Uninstall.h"
 
+#include "app/RunningMutex.h"
+
 #include "fakes/FakeInstalledModems.h"
 #include "fakes/FakeLog.h"
 #include "fakes/FakeProcessLauncher.h"
@@ -204,6 +206,20 @@ TEST(Uninstall, EachInstallAddsToTheRecordOnceAndNeverWritesAKeyNotOurs) {
     foreign.SetNumber(kInstallRecordKey, kRecordVersionValue, 2);
     EXPECT_EQ(AddToInstallRecord(foreign, RecordedKind::Device, "ROOT\\MODEM\\0000", true), RecordWrite::NotOurs);
     EXPECT_EQ(foreign.ValueCount(kInstallRecordKey), 1u);
+}
+
+TEST(Uninstall, AVantaroRunsWhenItsMutexOpensOrIsRefusedForWantOfRights) {
+    const struct {
+        bool opened;
+        std::uint32_t error;
+        bool running;
+    } cases[] = {
+        {true, 0, true},
+        {false, 5, true},    // ERROR_ACCESS_DENIED: another user's Vantaro
+        {false, 2, false},   // ERROR_FILE_NOT_FOUND: none
+        {false, 6, false},   // ERROR_INVALID_HANDLE
+    };
+    for (const auto& c : cases) EXPECT_EQ(IsVantaroRunning(c.opened, c.error), c.running) << c.opened << " " << c.error;
 }
 
 TEST(Uninstall, TakesTheHardwareIdAndEntryNameAsTheInstallDoes) {
