@@ -12,6 +12,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <sddl.h>
 
 namespace {
 
@@ -31,12 +32,24 @@ std::string LocateSettingsFile() {
     return vantaro::ExecutableFolder() + "\\" + vantaro::settings::kFileName;
 }
 
+// Held until the program ends; a second Vantaro opens the same mutex and runs all the same. A
+// descriptor the platform cannot read leaves the mutex its default one: the program still runs.
+vantaro::UniqueKernelHandle CreateRunningMutex() {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorA(vantaro::kRunningMutexSecurity, SDDL_REVISION_1,
+                                                               &descriptor, nullptr))
+        descriptor = nullptr;
+    const vantaro::UniqueHlocal owner(descriptor);
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
+    return vantaro::UniqueKernelHandle(
+        ::CreateMutexA(descriptor ? &attributes : nullptr, FALSE, vantaro::kRunningMutexName));
+}
+
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     vantaro::RestrictDllSearchToSystemFolder();
-    // Held until the program ends; a second Vantaro opens the same mutex and runs all the same.
-    const vantaro::UniqueKernelHandle running(::CreateMutexA(nullptr, FALSE, vantaro::kRunningMutexName));
+    const vantaro::UniqueKernelHandle running = CreateRunningMutex();
 
     // With any argument Vantaro runs for a script (or says how to call it) and opens no dialog.
     const std::vector<std::string> arguments = vantaro::ProgramArguments();

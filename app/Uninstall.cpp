@@ -104,14 +104,16 @@ void RemoveEntryOfOldInstall(const std::string& name, const std::vector<Installe
     RemoveEntries({name}, steps, log, tally);
 }
 
-void RemovePackages(const std::vector<std::string>& packages, DeviceRemover& remover, Log& log, Tally& tally) {
+void RemovePackages(const std::vector<std::string>& packages, const OurDriver& ours, InstalledModems& store,
+                    DeviceRemover& remover, Log& log, Tally& tally, std::vector<std::string>& say) {
     for (const std::string& package : packages) {
         // The package goes only after its devices: the driver store keeps one that is in use.
         if (tally.Unfinished()) {
             log.Step("uninstall.package", LogResult::NotFound, 0, package + ": kept until its modems are gone");
             continue;
         }
-        const DeviceRemoval result = remover.RemoveDriverPackage(package);
+        std::string why;
+        const DeviceRemoval result = RemoveOurDriverPackage(package, ours, store, remover, why);
         switch (result.result) {
         case DeviceRemovalResult::Removed:
         case DeviceRemovalResult::RestartNeeded:
@@ -120,6 +122,10 @@ void RemovePackages(const std::vector<std::string>& packages, DeviceRemover& rem
             break;
         case DeviceRemovalResult::NotThere:
             log.Step("uninstall.package", LogResult::NotFound, result.error, package + ": gone already");
+            break;
+        case DeviceRemovalResult::NotOurs:
+            log.Step("uninstall.package", LogResult::NotFound, 0, package + ": kept, not Vantaro's: " + why);
+            say.push_back("Kept the driver package " + package + ": it is not Vantaro's now (" + why + ").");
             break;
         case DeviceRemovalResult::Failed:
             log.Step("uninstall.package", LogResult::Failed, result.error, package);
@@ -158,6 +164,7 @@ UninstallOutcome RunUninstall(const UninstallInputs& inputs, UninstallPlatform& 
              recorded ? std::to_string(record.devices.size()) + " devices" : "none: an older install");
 
     Tally tally(say);
+    const OurDriver ours{inputs.infNames, record.driverPackages, inputs.hardwareId};
     const std::optional<std::vector<InstalledDevice>> modems = platform.modems.List();
     ChosenModems chosen;
     if (!modems) {
@@ -169,7 +176,6 @@ UninstallOutcome RunUninstall(const UninstallInputs& inputs, UninstallPlatform& 
             log.Step("modem.found", LogResult::Done, 0,
                      device.instanceId + ": \"" + device.driverDescription + "\" " + device.infPath + " (" +
                          device.infOriginalName + ")");
-        OurDriver ours{inputs.infNames, record.driverPackages, inputs.hardwareId};
         chosen = ChooseModems(*modems, recorded ? &record.devices : nullptr, ours);
         for (const std::string& id : chosen.gone)
             log.Step("modem.remove", LogResult::NotFound, 0, id + ": gone already");
@@ -196,7 +202,7 @@ UninstallOutcome RunUninstall(const UninstallInputs& inputs, UninstallPlatform& 
     }
     for (const std::string& id : removal.failed) tally.Failed("Could not remove the modem " + id, removal.removal.error);
 
-    RemovePackages(record.driverPackages, platform.remover, log, tally);
+    RemovePackages(record.driverPackages, ours, platform.modems, platform.remover, log, tally, say);
 
     for (const std::string& link : record.shortcuts) {
         const Removal shortcut = platform.steps.RemoveShortcut(link);

@@ -55,6 +55,28 @@ void CopyToField(WCHAR (&field)[Units], const std::wstring& text) {
     field[count] = L'\0';
 }
 
+// An elevated program hears no registered message from a process of lower integrity (Explorer)
+// unless its window lets it in: without this, the icon never comes back after Explorer restarts.
+// ChangeWindowMessageFilterEx (Windows 7 on) lets it in for this window only; on Vista,
+// ChangeWindowMessageFilter does so for the process. Looked up, so the program still starts on a
+// Windows without either.
+void LetTaskbarMessageIn(HWND window, UINT message) {
+    if (window == nullptr || message == 0) return;
+    const HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+    if (!user32) return;
+    using FilterForWindow = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+    using FilterForProcess = BOOL(WINAPI*)(UINT, DWORD);
+    constexpr DWORD kAllow = 1;  // MSGFLT_ALLOW and MSGFLT_ADD
+    if (const auto forWindow = reinterpret_cast<FilterForWindow>(
+            reinterpret_cast<void (*)()>(::GetProcAddress(user32, "ChangeWindowMessageFilterEx")))) {
+        forWindow(window, message, kAllow, nullptr);
+        return;
+    }
+    if (const auto forProcess = reinterpret_cast<FilterForProcess>(
+            reinterpret_cast<void (*)()>(::GetProcAddress(user32, "ChangeWindowMessageFilter"))))
+        forProcess(message, kAllow);
+}
+
 HICON LoadTrayIcon(int id) {
     return static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON,
                                            ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON),
@@ -65,6 +87,7 @@ HICON LoadTrayIcon(int id) {
 
 Win32TrayIcon::Win32TrayIcon(HWND owner, const std::string& tooltip)
     : owner_(owner), taskbarCreatedMessage_(::RegisterWindowMessageW(L"TaskbarCreated")) {
+    LetTaskbarMessageIn(owner_, taskbarCreatedMessage_);
     icons_[static_cast<int>(LinkState::Disconnected)].reset(LoadTrayIcon(IDI_TRAY_DISCONNECTED));
     icons_[static_cast<int>(LinkState::Dialling)].reset(LoadTrayIcon(IDI_TRAY_DIALLING));
     icons_[static_cast<int>(LinkState::Connected)].reset(LoadTrayIcon(IDI_TRAY_CONNECTED));

@@ -61,10 +61,10 @@ bool EnumModemDevices(RasLibrary& library, std::vector<ras::RASDEVINFOA>& rasDev
     return true;
 }
 
-bool CreateDialupEntry(RasLibrary& library, const std::string& entryName, const std::string& phoneNumber,
-                       const std::string& userName, const Secret& password, const std::string& dns1,
-                       const std::string& dns2, const std::string& deviceType, const std::string& deviceName,
-                       std::string* refusal) {
+EntryWrite CreateDialupEntry(RasLibrary& library, const std::string& entryName, const std::string& phoneNumber,
+                             const std::string& userName, const Secret& password, const std::string& dns1,
+                             const std::string& dns2, const std::string& deviceType, const std::string& deviceName,
+                             ExistingEntry existing, std::string* refusal) {
     const std::string overlong = ras::DescribeOverlongValue({
         {"the connection name", entryName, ras::kMaxEntryName},
         {"the phone number", phoneNumber, ras::kMaxPhoneNumber},
@@ -75,12 +75,14 @@ bool CreateDialupEntry(RasLibrary& library, const std::string& entryName, const 
     });
     if (!overlong.empty()) {
         if (refusal) *refusal = overlong;
-        return false;
+        return EntryWrite::Failed;
     }
 
     RasBinding binding(library);
-    // An entry of the same name is replaced, so the answer does not matter.
-    binding.ValidateEntryName(nullptr, entryName.c_str());
+    // Any answer but "exists" (a name the service finds wrong among them) is left for the
+    // properties' write to settle.
+    const bool exists = binding.ValidateEntryName(nullptr, entryName.c_str()) == kErrorAlreadyExists;
+    if (exists && existing == ExistingEntry::Keep) return EntryWrite::Kept;
 
     ras::RASENTRYA entry{};
     entry.dwSize = ras::kEntrySize;
@@ -102,7 +104,7 @@ bool CreateDialupEntry(RasLibrary& library, const std::string& entryName, const 
     ras::CopyToField(entry.szDeviceName, deviceName);
 
     if (binding.SetEntryProperties(nullptr, entryName.c_str(), &entry, ras::kEntrySize, nullptr, 0) != 0)
-        return false;
+        return EntryWrite::Failed;
 
     ras::RASDIALPARAMSA dialParams{};
     dialParams.dwSize = ras::kDialParamsSize;
@@ -111,7 +113,7 @@ bool CreateDialupEntry(RasLibrary& library, const std::string& entryName, const 
     ras::CopyToField(dialParams.szPassword, password.Reveal());
     // The password is stored with the entry; a refusal here does not undo the entry.
     binding.SetEntryDialParams(nullptr, &dialParams, false);
-    return true;
+    return exists ? EntryWrite::Replaced : EntryWrite::Created;
 }
 
 std::optional<EntryDevice> ReadEntryDevice(RasLibrary& library, const std::string& entryName) {

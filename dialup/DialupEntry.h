@@ -18,17 +18,29 @@ namespace vantaro {
 // case), in the service's order. False, with the list empty, when the enumeration failed.
 bool EnumModemDevices(RasLibrary& library, std::vector<ras::RASDEVINFOA>& rasDevices);
 
+// What becomes of an entry of the same name that the phone book holds already: one that was
+// there before the install is someone's own connection, and stays as it was unless replacing it
+// was asked for.
+enum class ExistingEntry { Keep, Replace };
+
+enum class EntryWrite {
+    Created,   // there was no entry of that name
+    Replaced,  // there was one, and it was replaced as asked
+    Kept,      // there was one, and it was left as it was: nothing was written
+    Failed,
+};
+
 // Writes the entry into the default phone book for PPP over IP on the given device, with the two
 // DNS servers (used by the service when at least one of them is an address other than 0.0.0.0),
-// and stores the user name and password with it. True when the entry's properties
-// were written; the stored credentials do not change the result.
+// and stores the user name and password with it. The entry's properties decide the result; the
+// stored credentials do not change it.
 //
-// A value too long for its field is refused before anything is written: false, and when
+// A value too long for its field is refused before anything is written: Failed, and when
 // `refusal` is given it says which value and its limit.
-bool CreateDialupEntry(RasLibrary& library, const std::string& entryName, const std::string& phoneNumber,
-                       const std::string& userName, const Secret& password, const std::string& dns1,
-                       const std::string& dns2, const std::string& deviceType, const std::string& deviceName,
-                       std::string* refusal = nullptr);
+EntryWrite CreateDialupEntry(RasLibrary& library, const std::string& entryName, const std::string& phoneNumber,
+                             const std::string& userName, const Secret& password, const std::string& dns1,
+                             const std::string& dns2, const std::string& deviceType, const std::string& deviceName,
+                             ExistingEntry existing, std::string* refusal = nullptr);
 
 // The service's answers that the removal tells apart.
 inline constexpr std::uint32_t kErrorAlreadyExists = 183;

@@ -69,6 +69,13 @@ MESSAGES = [
     ("roamingdeclined", "when a dial is refused because the phone is roaming and nobody agreed to it",
      "未拨号：手机正在漫游，且未同意在漫游时拨号。",
      "Not dialled: the phone is roaming, and dialling while roaming was not agreed to."),
+    ("entrykept", "after an install that found a dial-up connection of that name there before it (%s: its name)",
+     "调制解调器已安装。拨号连接“%s”在安装前已存在，已保持原样（在 Setting.ini 中设置 replace_entry=1 可替换它）。",
+     "Modem installed. The dial-up connection \"%s\" was there before and is kept as it was "
+     "(replace_entry=1 in Setting.ini replaces it)."),
+    ("apnnotvalid", "in a message box when Save finds an APN with other characters than an APN has",
+     "APN只能包含字母、数字、“.”、“-”和“_”。未保存任何内容：您的更改仍在对话框中。",
+     "The APN may hold only letters, digits, '.', '-' and '_'. Nothing was saved: your changes are still in the dialog."),
 ]
 
 # Why a driver file cannot be installed, shown in a message box of its own before the install
@@ -260,6 +267,9 @@ monthly_limit_mb=0
 limit_action=warn
 ; A phone that is roaming when Connect is clicked: ask, allow or deny.
 roaming=ask
+; A dial-up connection of connection_name that was there before the install: 0 = keep it as it
+; was, 1 = replace it. Either way the uninstall leaves it, as Vantaro did not make it.
+replace_entry=0
 
 [BaseSetting]
 ; Interface language: 0 = Chinese, 1 = English.

@@ -16,6 +16,7 @@ enum class DeviceRemovalResult {
     Removed,
     RestartNeeded,  // Windows finishes the removal when it restarts
     NotThere,
+    NotOurs,  // left alone: the driver store gave the name to someone else's package
     Failed,
 };
 

@@ -22,6 +22,12 @@ struct InstalledDevice {
     std::string infOriginalName;    // the name that INF had before the driver store copied it
 };
 
+// A package of the driver store as its INF folder holds it (%WINDIR%\inf\oemNN.inf).
+struct DriverPackage {
+    std::string originalName;        // the INF's name before the store copied it; empty when unknown
+    std::optional<std::string> text; // the copy's bytes; nothing when they cannot be read
+};
+
 class InstalledModems {
 public:
     InstalledModems() = default;
@@ -33,6 +39,8 @@ public:
     virtual std::optional<std::vector<InstalledDevice>> List() = 0;
     // The platform's error code of the most recent failed call.
     virtual std::uint32_t LastError() const = 0;
+    // The package of that INF name (oemNN.inf); nothing when the INF folder has no such file.
+    virtual std::optional<DriverPackage> ReadDriverPackage(const std::string& infName) = 0;
 };
 
 } // namespace vantaro

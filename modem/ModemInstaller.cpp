@@ -18,8 +18,17 @@ std::string UpToFirstNul(const std::string& text) { return text.substr(0, text.f
 
 } // namespace
 
+bool IsApnText(const std::string& apn) {
+    for (const char c : apn)
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' || c == '-' ||
+              c == '_'))
+            return false;
+    return true;
+}
+
 std::optional<std::string> DriverKeyInitString(const std::string& apn, int connMode) {
     if (connMode == 0) return std::string(kCsdInit);
+    if (!IsApnText(apn)) return std::nullopt;
     std::string init = kGprsInitPrefix + apn + kGprsInitSuffix;
     if (init.size() > kMaxDriverKeyInitString) return std::nullopt;
     return init;
@@ -50,7 +59,7 @@ bool ModemInstaller::InstallModemDevice(const std::string& hardwareId, const std
                                        const std::string& portName, const std::string& apn, int connMode) {
     // Refused before anything is created: the driver key could not take this init string.
     if (!DriverKeyInitString(apn, connMode)) {
-        messages_.Show(kApnTooLongMessage);
+        messages_.Show(IsApnText(apn) ? kApnTooLongMessage : kApnNotValidMessage);
         return false;
     }
 

@@ -34,11 +34,21 @@ inline constexpr char kPnpAgentCommandLineTooLongMessage[] =
     "Cannot start pnpagent64.exe: the hardware id and the INF path make its command line longer than "
     "1023 characters.";
 
+inline constexpr char kApnNotValidMessage[] =
+    "Fail to install: the APN may hold only letters, digits, '.', '-' and '_'.";
+
+// An APN as networks name one (3GPP TS 23.003): labels of letters, digits and '-' joined by
+// dots, and '_', which operators' own APNs carry; empty leaves the choice to the network. The
+// APN goes into the init string between quotes, so nothing else may reach it: a '"' would end
+// its field and a ';' start an AT command of its own.
+bool IsApnText(const std::string& apn);
+
 // The init string is built in 508 bytes: at most this many characters before its NUL.
 inline constexpr std::size_t kMaxDriverKeyInitString = 507;
 
 // The init string seeded into a new modem's driver key: for GPRS (connection mode non-zero)
-// at+cgdcont=1,"IP","<apn>","",0,0, for CSD (0) "at". Nothing when the APN makes it too long.
+// at+cgdcont=1,"IP","<apn>","",0,0, for CSD (0) "at". Nothing when the APN makes it too long or
+// is no APN (IsApnText).
 std::optional<std::string> DriverKeyInitString(const std::string& apn, int connMode);
 
 // The hardware-id property as the platform takes it: the id up to its first NUL, then two NULs.

@@ -1,5 +1,6 @@
 #include "modem/ModemRemoval.h"
 
+#include "modem/InfFile.h"
 #include "modem/ModemRegistry.h"
 #include "platform/TextRules.h"
 
@@ -13,7 +14,46 @@ bool Lists(const std::vector<std::string>& names, const std::string& name) {
     return false;
 }
 
+// Whether a model line of any models section that [Manufacturer] names (undecorated or with any
+// of its decorations) lists the hardware id among its hardware and compatible ids.
+bool InfListsHardwareId(const InfFile& inf, const std::string& hardwareId) {
+    for (const InfLine& maker : inf.Lines("Manufacturer")) {
+        if (maker.fields.empty() || maker.fields[0].empty()) continue;
+        std::vector<std::string> sections = {maker.fields[0]};
+        for (std::size_t i = 1; i < maker.fields.size(); ++i)
+            if (!maker.fields[i].empty()) sections.push_back(maker.fields[0] + "." + maker.fields[i]);
+        for (const std::string& section : sections)
+            for (const InfLine& model : inf.Lines(section))
+                for (std::size_t i = 1; i < model.fields.size(); ++i)
+                    if (EqualsIgnoringAsciiCase(model.fields[i], hardwareId)) return true;
+    }
+    return false;
+}
+
 } // namespace
+
+std::optional<std::string> WhyNotOurPackage(const DriverPackage& package, const OurDriver& ours) {
+    if (package.originalName.empty()) return std::string("Windows does not say which INF it was copied from");
+    if (!Lists(ours.infNames, package.originalName))
+        return "it was copied from " + package.originalName + ", not from an INF of Vantaro's";
+    if (!package.text) return std::string("it cannot be read");
+    if (ours.hardwareId.empty()) return std::string("Setting.ini names no hardware id to look for in it");
+    if (!InfListsHardwareId(InfFile(*package.text), ours.hardwareId))
+        return "it has no model for the hardware id " + ours.hardwareId;
+    return std::nullopt;
+}
+
+DeviceRemoval RemoveOurDriverPackage(const std::string& infName, const OurDriver& ours, InstalledModems& store,
+                                     DeviceRemover& remover, std::string& why) {
+    // A package that is not there is the removal's to report: it says so in its own way.
+    if (const std::optional<DriverPackage> package = store.ReadDriverPackage(infName)) {
+        if (std::optional<std::string> notOurs = WhyNotOurPackage(*package, ours)) {
+            why = std::move(*notOurs);
+            return {DeviceRemovalResult::NotOurs, 0};
+        }
+    }
+    return remover.RemoveDriverPackage(infName);
+}
 
 bool HasHardwareId(const InstalledDevice& device, const std::string& hardwareId) {
     for (const std::string& id : device.hardwareIds)
@@ -66,6 +106,7 @@ ModemsRemoval RemoveModems(const std::vector<InstalledDevice>& chosen, DeviceRem
             outcome.restartNeeded.push_back(device.instanceId);
             break;
         case DeviceRemovalResult::NotThere:
+        case DeviceRemovalResult::NotOurs:  // a device removal never answers so
             log.Step("modem.remove", LogResult::NotFound, result.error, device.instanceId + ": gone already");
             break;
         case DeviceRemovalResult::Failed:

@@ -9,6 +9,7 @@
 #include "modem/InstalledModems.h"
 #include "platform/Removal.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,5 +50,16 @@ struct ModemsRemoval {
 };
 
 ModemsRemoval RemoveModems(const std::vector<InstalledDevice>& chosen, DeviceRemover& remover, Log& log);
+
+// Whether a driver store package is ours: its INF had one of our INF names before the store
+// copied it, and it lists our hardware id. The store hands a freed oemNN.inf number to the next
+// package it takes, so a recorded name alone may by now be another maker's driver. Nothing when
+// it is ours; else why not, in plain words.
+std::optional<std::string> WhyNotOurPackage(const DriverPackage& package, const OurDriver& ours);
+
+// The package named in the install record, removed only when it is still ours: NotOurs, with
+// the reason in `why`, when it is not.
+DeviceRemoval RemoveOurDriverPackage(const std::string& infName, const OurDriver& ours, InstalledModems& store,
+                                     DeviceRemover& remover, std::string& why);
 
 } // namespace vantaro

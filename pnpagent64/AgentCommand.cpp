@@ -45,6 +45,7 @@ std::optional<AgentResult> RunRemoval(const std::vector<std::string>& arguments,
     case DeviceRemovalResult::RestartNeeded:
         return AgentResult{kAgentRemovedAtRestart, "Windows removes " + name + " when it restarts."};
     case DeviceRemovalResult::NotThere: return AgentResult{kAgentNothingThere, "There is no " + name.substr(4) + "."};
+    case DeviceRemovalResult::NotOurs:  // only the uninstall asks whose a package is
     case DeviceRemovalResult::Failed: break;
     }
     return AgentResult{kAgentNotRemoved, "Not removed: " + name + ", error " + ErrorCode(removal.error) + "."};

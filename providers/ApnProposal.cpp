@@ -13,11 +13,6 @@ namespace {
 constexpr int kGprsConnMode = 1;
 constexpr int kMaxAddressPart = 255;
 
-bool ApnCharacter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' || c == '-' ||
-           c == '_';
-}
-
 bool PrintableAscii(const std::string& text) {
     for (char c : text)
         if (c < 0x20 || c > 0x7E) return false;
@@ -54,8 +49,8 @@ std::size_t MaxApnLength() {
 
 CandidateRefusal CheckCandidate(const ApnCandidate& candidate) {
     if (candidate.apn.empty()) return CandidateRefusal::ApnEmpty;
-    for (char c : candidate.apn)
-        if (!ApnCharacter(c)) return CandidateRefusal::ApnCharacters;
+    // The installer's own rule, so that nothing proposed is refused when it is saved.
+    if (!IsApnText(candidate.apn)) return CandidateRefusal::ApnCharacters;
     if (!DriverKeyInitString(candidate.apn, kGprsConnMode)) return CandidateRefusal::ApnTooLong;
     if (!PrintableAscii(candidate.userName) || !PrintableAscii(candidate.password))
         return CandidateRefusal::CredentialCharacters;

@@ -23,6 +23,8 @@ inline constexpr char kConnectionName[] = "connection_name";
 inline constexpr char kDefaultConnectionName[] = "default_connection_name";
 inline constexpr char kMaxOperatorNum[] = "max_operator_num";
 inline constexpr char kModemInfFile64[] = "modem_inf_file64";
+// 1: an install replaces a dial-up entry of connection_name that was there before it (default 0).
+inline constexpr char kReplaceEntry[] = "replace_entry";
 
 // [BaseSetting]
 inline constexpr char kLanguage[] = "language";

@@ -6,6 +6,7 @@
 #include "modem/InstallRecord.h"
 #include "modem/ModemInstaller.h"
 #include "modem/ModemRegistry.h"
+#include "platform/TextRules.h"
 #include "settings/SettingsKeys.h"
 #include "workflow/InterfaceText.h"
 
@@ -33,6 +34,7 @@ InstallRequest ReadInstallRequest(const Profile& settings, ProcessKind process, 
     request.dns1 = settings.ReadString(kSetting, kDns1, "");
     request.dns2 = settings.ReadString(kSetting, kDns2, "");
     request.initString = std::move(initString);
+    request.replaceEntry = settings.ReadInt(kSetting, kReplaceEntry, 0) == 1;
     return request;
 }
 
@@ -47,6 +49,22 @@ void Record(Registry& record, RecordedKind kind, const std::string& item, Instal
                                       ? LogResult::Done
                                       : LogResult::Failed,
                 0, write == RecordWrite::NotOurs ? item + ": the record is not one of ours" : item);
+}
+
+// Whether an earlier install of ours made the entry of that name: its own entry is rewritten
+// with this run's values, and stays recorded.
+bool RecordedAsOurs(Registry& record, const std::string& entryName) {
+    const RecordReading reading = ReadInstallRecord(record);
+    if (reading.state != RecordState::Ours) return false;
+    for (const std::string& entry : reading.record.dialupEntries)
+        if (EqualsIgnoringAsciiCase(entry, entryName)) return true;  // as the phone book matches names
+    return false;
+}
+
+std::string WithName(std::string text, const std::string& name) {
+    const std::size_t at = text.find("%s");
+    if (at != std::string::npos) text.replace(at, 2, name);
+    return text;
 }
 
 } // namespace
@@ -80,6 +98,12 @@ InstallResult RunInstallSequence(const InstallRequest& request, InstallPlatform&
         report.Step("install.values", LogResult::Failed, 0, "too long");
         report.Show(request.hardwareId.size() > kMaxHardwareId ? kHardwareIdTooLongMessage : kPortNameTooLongMessage);
         return InstallResult::ValueTooLong;
+    }
+    // Whatever the connection type: the init string the caller built carries the APN too.
+    if (!IsApnText(request.apn)) {
+        report.Step("install.values", LogResult::Failed, 0, "the APN holds characters an APN cannot have");
+        report.Show(kApnNotValidMessage);
+        return InstallResult::ApnRefused;
     }
 
     // A wrong INF is named in plain words before anything is installed: the platform's own
@@ -134,19 +158,37 @@ InstallResult RunInstallSequence(const InstallRequest& request, InstallPlatform&
     report.Step("install.ras.modem", LogResult::Done, 0, device.szDeviceName);
     report.ConnectionNamed(request.entryName);
     std::string refusal;
+    const bool ours = RecordedAsOurs(platform.record, request.entryName);
     // This run's own entry decides whether the modem is configured: an entry made by an
     // earlier run may be bound to another modem, or gone.
-    if (!CreateDialupEntry(platform.ras, request.entryName, request.phoneNumber, request.userName, request.password,
-                           request.dns1, request.dns2, device.szDeviceType, device.szDeviceName, &refusal)) {
+    const EntryWrite entry = CreateDialupEntry(
+        platform.ras, request.entryName, request.phoneNumber, request.userName, request.password, request.dns1,
+        request.dns2, device.szDeviceType, device.szDeviceName,
+        ours || request.replaceEntry ? ExistingEntry::Replace : ExistingEntry::Keep, &refusal);
+    switch (entry) {
+    case EntryWrite::Failed:
         report.Step("install.entry", LogResult::Failed, 0, request.entryName + (refusal.empty() ? "" : ": " + refusal));
         report.Show(kEntryFailedMessage);
         // A value too long for the phone book is named in the status line, so it can be fixed.
         if (!refusal.empty()) report.Status(kEntryRefusedPrefix + refusal);
         return InstallResult::EntryFailed;
+    case EntryWrite::Created:
+        report.Step("install.entry", LogResult::Done, 0, request.entryName);
+        break;
+    case EntryWrite::Replaced:
+        report.Step("install.entry", LogResult::Done, 0,
+                    request.entryName + (ours ? ": replaced the one an earlier install made"
+                                              : ": replaced the one that was there before, as replace_entry=1 asks; "
+                                                "not recorded as Vantaro's"));
+        break;
+    case EntryWrite::Kept:
+        report.Step("install.entry", LogResult::Done, 0,
+                    request.entryName + ": kept the entry that was there before, as it was; not recorded as Vantaro's");
+        break;
     }
-    report.Step("install.entry", LogResult::Done, 0, request.entryName);
     report.ConnectionCreated();
-    Record(platform.record, RecordedKind::DialupEntry, request.entryName, report);
+    // Only an entry this program made is the uninstall's to delete.
+    if (entry == EntryWrite::Created || ours) Record(platform.record, RecordedKind::DialupEntry, request.entryName, report);
 
     if (report.Stopped()) return InstallResult::Stopped;
     // A modem without its port and init string does not dial: that is no success to report.
@@ -156,7 +198,8 @@ InstallResult RunInstallSequence(const InstallRequest& request, InstallPlatform&
         return InstallResult::RegistryFailed;
     }
     report.Step("install.registry", LogResult::Done, 0, request.portName);
-    report.Status(report.LookUpMessage(message::kModemSetSu));
+    report.Status(entry == EntryWrite::Kept ? WithName(report.LookUpText(kEntryKeptKey, kEntryKeptText), request.entryName)
+                                            : report.LookUpMessage(message::kModemSetSu));
     return InstallResult::Done;
 }
 

@@ -39,6 +39,9 @@ struct InstallRequest {
     std::string dns1;
     std::string dns2;
     std::string initString;  // what the modem's driver keys get
+    // An entry of entryName that was there before (and no install of ours made) is replaced only
+    // when Setting.ini says replace_entry=1; either way it is never recorded as ours.
+    bool replaceEntry = false;
 };
 
 // The request from the settings file as it stands (after a save), for the port and init
@@ -94,6 +97,7 @@ enum class InstallResult {
     NoInf,
     NoHardwareId,
     ValueTooLong,      // a value would not fit the install's buffers; nothing was installed
+    ApnRefused,        // the APN is no APN (IsApnText); nothing was installed
     DriverFailed,      // the driver is not in
     NoRasModem,        // the modem never showed up among the remote-access devices
     NoRasModemLater,   // it showed up, then was gone at the second look
@@ -120,6 +124,11 @@ inline constexpr char kEntryRefusedPrefix[] = "Fail to create a Internet Connect
 inline constexpr char kHardwareIdTooLongMessage[] =
     "Fail to install: the hardware id in the ini file is longer than 510 characters.";
 inline constexpr char kPortNameTooLongMessage[] = "Fail to install: the port name is longer than 63 characters.";
+// The status line after an install that found the entry there and kept it; "%s" is its name.
+inline constexpr char kEntryKeptKey[] = "entrykept";
+inline constexpr char kEntryKeptText[] =
+    "Modem installed. The dial-up connection \"%s\" was there before and is kept as it was "
+    "(replace_entry=1 in Setting.ini replaces it).";
 } // namespace install
 
 InstallResult RunInstallSequence(const InstallRequest& request, InstallPlatform& platform, InstallReport& report);

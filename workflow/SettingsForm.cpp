@@ -1,5 +1,6 @@
 #include "workflow/SettingsForm.h"
 
+#include "modem/ModemInstaller.h"
 #include "resources/resource.h"
 #include "settings/IniDocument.h"
 #include "settings/ProfileFile.h"
@@ -163,6 +164,11 @@ bool SettingsForm::SaveSettings() {
             messages_.Show(kSaveLineBreakMessage);
             return false;
         }
+    }
+    // What is no APN would carry AT commands of its own into the modem's init string.
+    if (!IsApnText(controls_.GetText(IDC_APN))) {
+        messages_.Show(LookUpText(kApnNotValidKey, kApnNotValidText));
+        return false;
     }
     // All eight values or none: a half-saved file would hold values the user never saw together.
     if (!profile_.WriteStrings(kSetting, values)) {
@@ -380,6 +386,7 @@ void SettingsForm::EndInstall(InstallResult result) {
     case InstallResult::Done:
     case InstallResult::NoPort:
     case InstallResult::ValueTooLong:
+    case InstallResult::ApnRefused:
     case InstallResult::EntryFailed:
     case InstallResult::RegistryFailed:
         Apply(ActivityEvent::InstallEnded);

@@ -43,6 +43,11 @@ inline constexpr char kSaveLineBreakMessage[] =
     "Fail to save the settings: a value holds a line break, which the ini file cannot keep. "
     "Your changes are still in the dialog.";
 
+// Said when the APN field holds what no APN holds, in the interface language (Setting.ini's key).
+inline constexpr char kApnNotValidKey[] = "apnnotvalid";
+inline constexpr char kApnNotValidText[] =
+    "The APN may hold only letters, digits, '.', '-' and '_'. Nothing was saved: your changes are still in the dialog.";
+
 inline constexpr char kDefaultPhoneNumber[] = "*99#";
 
 // The action buttons of the Settings dialog, on or off.

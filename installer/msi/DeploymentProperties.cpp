@@ -21,6 +21,7 @@ constexpr char kConnectionName[] = "CONNECTION_NAME";
 constexpr char kDns1[] = "DNS1";
 constexpr char kDns2[] = "DNS2";
 constexpr char kLanguage[] = "LANGUAGE";
+constexpr char kReplaceEntry[] = "REPLACE_ENTRY";
 
 // The dial-up entry's fields that these values fill; a longer value would be refused at the
 // install's entry step or at the first dial.
@@ -63,6 +64,7 @@ const std::vector<SettingProperty>& SettingProperties() {
         {kDns1, keys::kSetting, keys::kDns1},
         {kDns2, keys::kSetting, keys::kDns2},
         {kLanguage, keys::kBaseSetting, keys::kLanguage},
+        {kReplaceEntry, keys::kSetting, keys::kReplaceEntry},
     };
     return table;
 }
@@ -77,6 +79,15 @@ std::optional<std::string> StoredValue(const SettingProperty& setting, const std
         if (value == "zh") return std::string(keys::kLanguageChinese);
         if (value == "en") return std::string(keys::kLanguageEnglish);
         why = "LANGUAGE is zh or en.";
+        return std::nullopt;
+    }
+    if (property == kReplaceEntry) {
+        if (value == "0" || value == "1") return value;
+        why = "REPLACE_ENTRY is 1 (replace a dial-up connection of that name that is there already) or 0 (keep it).";
+        return std::nullopt;
+    }
+    if (property == kApn && !IsApnText(value)) {
+        why = "APN holds characters that no APN has: an APN is letters, digits, '.', '-' and '_'.";
         return std::nullopt;
     }
     if (property == kApn && !DriverKeyInitString(value, keys::kDefaultConnModeOnInstall)) {

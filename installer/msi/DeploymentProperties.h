@@ -20,7 +20,8 @@ struct SettingProperty {
     const char* key;
 };
 
-// APN, NUMBER, USERNAME, PASSWORD, CONNECTION_NAME, DNS1, DNS2 and LANGUAGE, in that order.
+// APN, NUMBER, USERNAME, PASSWORD, CONNECTION_NAME, DNS1, DNS2, LANGUAGE and REPLACE_ENTRY, in that
+// order.
 const std::vector<SettingProperty>& SettingProperties();
 
 inline constexpr char kPortProperty[] = "PORT";

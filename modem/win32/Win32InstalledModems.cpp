@@ -1,5 +1,8 @@
 #include "modem/win32/Win32InstalledModems.h"
 
+#include "modem/DeviceRemoval.h"
+#include "modem/InfCheck.h"
+#include "modem/win32/Win32FileSearch.h"
 #include "platform/win32/SetupApiRecords.h"
 #include "platform/win32/UniqueHandle.h"
 
@@ -71,6 +74,16 @@ void ReadDriver(HDEVINFO set, SP_DEVINFO_DATA& data, InstalledDevice& device) {
 }
 
 } // namespace
+
+std::optional<DriverPackage> Win32InstalledModems::ReadDriverPackage(const std::string& infName) {
+    if (!IsInfFileName(infName)) return std::nullopt;
+    char windows[MAX_PATH] = {};
+    const UINT length = ::GetWindowsDirectoryA(windows, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return DriverPackage{};
+    const std::string path = std::string(windows, length) + "\\inf\\" + infName;
+    if (::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+    return DriverPackage{OriginalInfName(infName), Win32FileSearch(std::string()).ReadFile(path, kMaxInfBytes)};
+}
 
 std::optional<std::vector<InstalledDevice>> Win32InstalledModems::List() {
     // Not only the present ones: the modem of an unplugged phone is removed too.

@@ -9,6 +9,7 @@ class Win32InstalledModems final : public InstalledModems {
 public:
     std::optional<std::vector<InstalledDevice>> List() override;
     std::uint32_t LastError() const override { return lastError_; }
+    std::optional<DriverPackage> ReadDriverPackage(const std::string& infName) override;
 
 private:
     std::uint32_t lastError_ = 0;

@@ -90,6 +90,14 @@ struct Menu {
     static void Close(Type value) { ::DestroyMenu(value); }
 };
 
+// Blocks the platform hands out from the local heap (security descriptors, message texts).
+struct LocalMemory {
+    using Type = HLOCAL;
+    static Type Empty() { return nullptr; }
+    static bool IsEmpty(Type value) { return value == nullptr; }
+    static void Close(Type value) { ::LocalFree(value); }
+};
+
 } // namespace handle_traits
 
 using UniqueKernelHandle = UniqueHandle<handle_traits::Kernel>;
@@ -98,5 +106,6 @@ using UniqueHdevinfo = UniqueHandle<handle_traits::DeviceInfoList>;
 using UniqueHmodule = UniqueHandle<handle_traits::Module>;
 using UniqueHicon = UniqueHandle<handle_traits::Icon>;
 using UniqueHmenu = UniqueHandle<handle_traits::Menu>;
+using UniqueHlocal = UniqueHandle<handle_traits::LocalMemory>;
 
 } // namespace vantaro

@@ -1,13 +1,16 @@
 // /uninstall on the real program: what an install made goes, and only that. Modems are real
 // devices of Wine's SetupAPI; the phone book is the rasapi32.dll double's.
 
+#include "app/RunningMutex.h"
 #include "app/Shortcut.h"
 #include "e2e/AboutSupport.h"
 #include "e2e/SerialCommOverride.h"
 #include "e2e/UiDriver.h"
 #include "platform/ModemDevices.h"
+#include "platform/win32/UniqueHandle.h"
 #include "rasdouble/RasDoubleControl.h"
 
+#include <aclapi.h>
 #include <newdev.h>
 #include <objbase.h>
 
@@ -57,6 +60,30 @@ bool InPhonebook(const rasdouble::Installation& ras, const char* entry) {
     char value[16] = {};
     ::GetPrivateProfileStringA("Phonebook", entry, "", value, sizeof value, ras.ScriptPath().c_str());
     return value[0] != '\0';
+}
+
+// What an object's security descriptor lets everyone (the World SID) do; 0 when it says nothing.
+DWORD WorldAccess(HANDLE object) {
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (::GetSecurityInfo(object, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl, nullptr,
+                          &descriptor) != ERROR_SUCCESS)
+        return 0;
+    const UniqueHlocal owner(descriptor);
+    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+    PSID everyone = nullptr;
+    if (!dacl || !::AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone)) return 0;
+    DWORD access = 0;
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+        void* ace = nullptr;
+        if (!::GetAce(dacl, i, &ace)) continue;
+        const auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(ace);
+        if (allowed->Header.AceType == ACCESS_ALLOWED_ACE_TYPE &&
+            ::EqualSid(const_cast<DWORD*>(&allowed->SidStart), everyone))
+            access |= allowed->Mask;
+    }
+    ::FreeSid(everyone);
+    return access;
 }
 
 class UninstallTest : public ::testing::Test {
@@ -169,6 +196,11 @@ TEST_F(UninstallTest, RunsWhileAnotherVantaroShowsItsDialog) {
     ASSERT_TRUE(dialog.Start());
     ASSERT_NE(dialog.WaitForSettingsDialog(), nullptr);
 
+    // Any user may wait on the running Vantaro's mutex, so that another user's uninstall sees it.
+    const UniqueKernelHandle mutex(::OpenMutexA(SYNCHRONIZE | READ_CONTROL, FALSE, kRunningMutexName));
+    ASSERT_TRUE(mutex) << ::GetLastError();
+    EXPECT_EQ(WorldAccess(mutex.get()), static_cast<DWORD>(SYNCHRONIZE)) << "everyone may wait on it, and only that";
+
     VantaroProcess vantaro("uninstall_beside_dialog");
     const ProgramRun run = Uninstall(vantaro);
     ASSERT_TRUE(run.finished);
@@ -241,6 +273,54 @@ TEST_F(UninstallTest, AnInstallIsRecordedAndItsUninstallRemovesExactlyThat) {
     char windows[MAX_PATH] = {};
     ::GetWindowsDirectoryA(windows, MAX_PATH);
     EXPECT_FALSE(FileExists(std::string(windows) + "\\inf\\" + package)) << "the driver package goes too";
+}
+
+// The driver store gives a freed oemNN.inf number to the next package it takes: the one the
+// record names may be another maker's by now.
+TEST_F(UninstallTest, ARecordedPackageThatIsAnotherMakersNowStays) {
+    char windows[MAX_PATH] = {};
+    ::GetWindowsDirectoryA(windows, MAX_PATH);
+    const std::string theirs = std::string(windows) + "\\inf\\oem77.inf";
+    const std::string text = "[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Modem\r\n"
+                             "ClassGuid={4D36E96D-E325-11CE-BFC1-08002BE10318}\r\nProvider=Acme\r\n"
+                             "[Manufacturer]\r\nAcme=Acme,NTamd64\r\n[Acme.NTamd64]\r\n"
+                             "\"Acme 56K\"=Acme56k,PCI\\VEN_1234&DEV_0056\r\n";
+    WriteFile(theirs, text);
+    ASSERT_TRUE(WriteMachineValues(kRecordKey, KEY_WOW64_64KEY,
+                                   {{"RecordVersion", 1u}, {"DriverPackageCount", 1u}, {"DriverPackage1", "oem77.inf"}}));
+    VantaroProcess vantaro("uninstall_other_package");
+    const ProgramRun run = Uninstall(vantaro);
+    const std::string log = ReadFile(vantaro.Folder() + "\\Vantaro.log");
+    const bool kept = FileExists(theirs) && ReadFile(theirs) == text;
+    ::DeleteFileA(theirs.c_str());
+    EXPECT_TRUE(kept) << "another maker's driver package was removed";
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_EQ(run.output.rfind("Kept the driver package oem77.inf: it is not Vantaro's now (", 0), 0u) << run.output;
+    EXPECT_NE(log.find("\tuninstall.package\tnot found\t0\toem77.inf: kept, not Vantaro's: "), std::string::npos) << log;
+    EXPECT_FALSE(KeyExists(kRecordKey)) << "nothing of ours is left to finish";
+}
+
+// An entry of that name that was there first is someone's own: the install keeps it as it was,
+// does not record it, and so the uninstall leaves it too.
+TEST_F(UninstallTest, AnEntryThatWasThereBeforeTheInstallOutlivesItsUninstall) {
+    rasdouble::Installation ras("uninstall_entry_before");
+    ASSERT_TRUE(ras.Installed()) << ras.Error();
+    ras.Set("Phonebook", kOurEntry, "modem/Their Modem");
+    SerialCommOverride ports;
+    ports.SetPortName("\\Device\\Serial71", "COM71");
+    VantaroProcess vantaro("uninstall_entry_before");
+    ProgramRun run = RunWithArguments(vantaro.Folder() + "\\Vantaro.exe", "/install /port COM71 /quiet");
+    ASSERT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_TRUE(ras.LogLinesStartingWith("RasSetEntryPropertiesA").empty()) << "the entry was written over";
+    EXPECT_EQ(RecordValue("DialupEntry1"), "");
+    const std::string log = ReadFile(vantaro.Folder() + "\\Vantaro.log");
+    EXPECT_NE(log.find("\tinstall.entry\tdone\t0\tGPRS Connection: kept the entry that was there before"),
+              std::string::npos) << log;
+
+    run = Uninstall(vantaro);
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_TRUE(InPhonebook(ras, kOurEntry)) << "the uninstall deleted an entry Vantaro did not make";
+    EXPECT_TRUE(HardwareIdsOfModems().empty()) << "the modem the install made goes";
 }
 
 TEST_F(UninstallTest, UnderWow64TheModemGoesThroughPnpagent64AndStaysWithoutIt) {

@@ -1,9 +1,11 @@
 #pragma once
 // The modem class's devices in memory, and their removal: the list can be refused, a removal
-// can be answered as the test says (by instance id), and every removal is recorded.
+// can be answered as the test says (by instance id), and every removal is recorded. The driver
+// store's packages are copies of our modem INF unless the test says otherwise.
 
 #include "modem/DeviceRemoval.h"
 #include "modem/InstalledModems.h"
+#include "fakes/ModemInfText.h"
 
 #include <map>
 
@@ -22,6 +24,11 @@ public:
         return listed;
     }
     std::uint32_t LastError() const override { return lastError; }
+    std::optional<DriverPackage> ReadDriverPackage(const std::string& infName) override {
+        const auto package = packages.find(infName);
+        if (package != packages.end()) return package->second;
+        return DriverPackage{"modem_inf.inf", ModemInf()};
+    }
 
     DeviceRemoval RemoveDevice(const std::string& instanceId) override {
         const auto answer = removals.find(instanceId);
@@ -47,6 +54,7 @@ public:
     std::uint32_t listError = 0;
     std::map<std::string, DeviceRemoval> removals;  // instance id or INF name -> answer other than Removed
     std::vector<std::string> removed;               // instance ids and INF names, in order
+    std::map<std::string, std::optional<DriverPackage>> packages;  // INF name -> package other than ours
     int lists = 0;
     std::uint32_t lastError = 0;
 };

@@ -58,8 +58,10 @@ TEST(WineRasapi32, ListsItsVirtualModem) {
 
 TEST(WineRasapi32, AcceptsTheDialupEntry) {
     SystemRasLibrary library;
-    EXPECT_TRUE(CreateDialupEntry(library, "Vantaro Platform Test", "*99***1#", "card", Secret("secret"), "10.11.12.13",
-                                  "10.0.0.2", "modem", "WINE virtmodem"));
+    // Wine's service knows no entry, so none is ever there to keep.
+    EXPECT_EQ(CreateDialupEntry(library, "Vantaro Platform Test", "*99***1#", "card", Secret("secret"), "10.11.12.13",
+                                "10.0.0.2", "modem", "WINE virtmodem", ExistingEntry::Keep),
+              EntryWrite::Created);
 }
 
 // A dialog whose dial session runs on the platform's events, clock and threads.

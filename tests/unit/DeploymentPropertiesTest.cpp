@@ -4,6 +4,8 @@
 #include "installer/msi/DeploymentProperties.h"
 #include "installer/InstallFolder.h"
 
+#include "fakes/ApnCases.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -23,7 +25,7 @@ TEST(DeploymentPropertiesTest, ValuesAreStoredExactlyOrRefused) {
         std::string value;
         std::optional<std::string> stored;
     } cases[] = {
-        {"APN", "a\"b=c;d", "a\"b=c;d"},
+        {"APN", "a\"b=c;d", std::nullopt},
         {"APN", std::string(481, 'a'), std::nullopt},
         {"APN", "two\r\nlines", std::nullopt},
         {"NUMBER", "*99***1#", "*99***1#"},
@@ -38,12 +40,24 @@ TEST(DeploymentPropertiesTest, ValuesAreStoredExactlyOrRefused) {
         {"LANGUAGE", "zh", "0"},
         {"LANGUAGE", "en", "1"},
         {"LANGUAGE", "de", std::nullopt},
+        {"REPLACE_ENTRY", "1", "1"},
+        {"REPLACE_ENTRY", "0", "0"},
+        {"REPLACE_ENTRY", "yes", std::nullopt},
     };
     for (const auto& c : cases) {
         std::string why;
         EXPECT_EQ(StoredValue(Setting(c.property), c.value, why), c.stored)
             << c.property << " of " << c.value.size() << " bytes: " << c.value.substr(0, 20);
         EXPECT_TRUE(c.stored || why.rfind(c.property, 0) == 0) << "the refusal names the property: " << why;
+    }
+}
+
+TEST(DeploymentPropertiesTest, AnApnIsRefusedAsTheProgramRefusesIt) {
+    for (const testing::ApnCase& c : testing::kApnCases) {
+        std::string why;
+        EXPECT_EQ(StoredValue(Setting("APN"), c.apn, why).has_value(), c.accepted) << c.apn;
+        if (!c.accepted)
+            EXPECT_EQ(why, "APN holds characters that no APN has: an APN is letters, digits, '.', '-' and '_'.");
     }
 }
 

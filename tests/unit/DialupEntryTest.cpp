@@ -175,9 +175,12 @@ TEST(EnumModemDevices, RecordsAreReadOnlyInsideTheBufferAndFieldsOnlyToTheirEnd)
 
 class CreateDialupEntryTest : public ::testing::Test {
 protected:
-    bool Create(const std::string& dns1 = "10.11.12.13", const std::string& dns2 = "1.2") {
+    EntryWrite Write(ExistingEntry existing, const std::string& dns1 = "10.11.12.13", const std::string& dns2 = "1.2") {
         return CreateDialupEntry(library, "GPRS Connection", "*99***1#", "card", Secret("secret"), dns1, dns2, "modem",
-                                 "ZOR GPRS Modem");
+                                 "ZOR GPRS Modem", existing);
+    }
+    bool Create(const std::string& dns1 = "10.11.12.13", const std::string& dns2 = "1.2") {
+        return Write(ExistingEntry::Keep, dns1, dns2) != EntryWrite::Failed;
     }
     FakeRasLibrary library;
 };
@@ -262,10 +265,27 @@ TEST_F(CreateDialupEntryTest, TheCredentialsAreStoredWithThePassword) {
     EXPECT_EQ(library.frees, 1);
 }
 
-TEST_F(CreateDialupEntryTest, AnExistingEntryIsReplaced) {
-    library.validateResult = 183;  // the name is taken
-    EXPECT_TRUE(Create());
-    EXPECT_EQ(library.propertiesCalls.size(), 1u);
+TEST_F(CreateDialupEntryTest, AnExistingEntryIsKeptAsItWasUnlessReplacingItIsAsked) {
+    const struct {
+        std::uint32_t validate;  // 183: the name is taken
+        ExistingEntry existing;
+        EntryWrite write;
+        std::size_t writes;  // properties and credentials written
+    } cases[] = {
+        {0, ExistingEntry::Keep, EntryWrite::Created, 1},
+        {0, ExistingEntry::Replace, EntryWrite::Created, 1},
+        {183, ExistingEntry::Keep, EntryWrite::Kept, 0},
+        {183, ExistingEntry::Replace, EntryWrite::Replaced, 1},
+        {123, ExistingEntry::Keep, EntryWrite::Created, 1},  // a name the service finds wrong: its write settles it
+    };
+    for (const auto& c : cases) {
+        library.propertiesCalls.clear();
+        library.dialParamsCalls.clear();
+        library.validateResult = c.validate;
+        EXPECT_EQ(Write(c.existing), c.write) << c.validate;
+        EXPECT_EQ(library.propertiesCalls.size(), c.writes) << c.validate;
+        EXPECT_EQ(library.dialParamsCalls.size(), c.writes) << c.validate << ": the kept entry's password stays too";
+    }
 }
 
 TEST_F(CreateDialupEntryTest, ARefusedPropertiesWriteFailsAndStoresNoCredentials) {
@@ -294,7 +314,8 @@ TEST_F(CreateDialupEntryTest, WithoutTheLibraryOrThePropertiesExportItFails) {
 TEST_F(CreateDialupEntryTest, ValuesThatFillTheirFieldsAreWrittenWhole) {
     const std::string name(256, 'e'), phone(128, 'p'), user(256, 'u'), password(256, 'w'), type(16, 't'),
         device(128, 'd');
-    ASSERT_TRUE(CreateDialupEntry(library, name, phone, user, Secret(password), "", "", type, device));
+    ASSERT_EQ(CreateDialupEntry(library, name, phone, user, Secret(password), "", "", type, device, ExistingEntry::Keep),
+              EntryWrite::Created);
     const ras::RASENTRYA& entry = library.propertiesCalls.at(0).entry;
     EXPECT_EQ(Text(entry.szLocalPhoneNumber), phone);
     EXPECT_EQ(Text(entry.szDeviceType), type);
@@ -320,8 +341,9 @@ TEST_F(CreateDialupEntryTest, AValueTooLongForItsFieldIsRefusedBeforeAnythingIsW
     };
     for (const Case& c : cases) {
         std::string refusal;
-        EXPECT_FALSE(
-            CreateDialupEntry(library, c.name, c.phone, c.user, Secret(c.password), "", "", c.type, c.device, &refusal));
+        EXPECT_EQ(CreateDialupEntry(library, c.name, c.phone, c.user, Secret(c.password), "", "", c.type, c.device,
+                                    ExistingEntry::Replace, &refusal),
+                  EntryWrite::Failed);
         EXPECT_EQ(refusal, c.refusal);
     }
     EXPECT_TRUE(library.calls.empty()) << "nothing may reach the phone book";

@@ -3,6 +3,7 @@
 // what the user is told, and what the outcome dialog later finds in the flags.
 
 #include "app/OutcomeText.h"
+#include "fakes/ApnCases.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeDeviceSetup.h"
 #include "fakes/FakeProcessLauncher.h"
@@ -10,6 +11,7 @@
 #include "fakes/FakeRegistry.h"
 #include "fakes/ModemInfText.h"
 #include "fakes/SettingsFormFixture.h"
+#include "modem/InstallRecord.h"
 #include "modem/ModemRegistry.h"
 #include "workflow/FormInstallReport.h"
 #include "workflow/InstallSequence.h"
@@ -238,6 +240,63 @@ TEST_F(InstallSequenceTest, AnEntryValueTooLongForThePhoneBookIsNamedInTheStatus
     EXPECT_EQ(controls.GetText(IDC_STATUS),
               "Fail to create a Internet Connection: the phone number is longer than 128 characters");
     EXPECT_TRUE(controls.IsEnabled(IDC_INSTALL));
+}
+
+// One install of its own for each row.
+struct OneInstall final : InstallSequenceTest {
+    void TestBody() override {}
+    using InstallSequenceTest::ModemConfigured, InstallSequenceTest::Run, InstallSequenceTest::ras,
+        InstallSequenceTest::record, InstallSequenceTest::platform, InstallSequenceTest::setup,
+        SettingsFormFixture::controls, SettingsFormFixture::profile;
+};
+
+TEST(InstallSequence, AnEntryThatWasThereBeforeIsKeptUnlessAskedAndIsNeverRecordedAsOurs) {
+    const std::string kept =
+        "Modem installed. The dial-up connection \"My GPRS\" was there before and is kept as it was "
+        "(replace_entry=1 in Setting.ini replaces it).";
+    const struct {
+        std::uint32_t validate;  // 183: the phone book has an entry of that name
+        const char* replaceEntry;
+        bool ourEarlierInstall;  // the record names the entry
+        std::size_t writes;
+        bool recorded;
+        std::string status;
+    } cases[] = {
+        {0, "0", false, 1, true, "OK"},
+        {183, "0", false, 0, false, kept},
+        {183, "", false, 0, false, kept},
+        {183, "1", false, 1, false, "OK"},
+        {183, "0", true, 1, true, "OK"},  // our own entry takes this run's values
+    };
+    for (const auto& c : cases) {
+        OneInstall run;
+        if (c.ourEarlierInstall) AddToInstallRecord(run.record, RecordedKind::DialupEntry, "my gprs", true);
+        run.profile.WriteString("Setting", "replace_entry", c.replaceEntry);
+        run.ras.validateResult = c.validate;
+        EXPECT_EQ(run.Run(), InstallResult::Done) << c.validate << c.replaceEntry;
+        EXPECT_EQ(run.ras.propertiesCalls.size(), c.writes) << c.validate << c.replaceEntry;
+        EXPECT_EQ(ReadInstallRecord(run.record).record.dialupEntries.size(), c.recorded ? 1u : 0u)
+            << c.validate << c.replaceEntry;
+        EXPECT_EQ(run.controls.GetText(IDC_STATUS), c.status) << c.validate << c.replaceEntry;
+        EXPECT_TRUE(run.ModemConfigured()) << "the modem is configured all the same";
+    }
+}
+
+// As /install runs it: the request read from Setting.ini, with no dialog to have checked it.
+TEST(InstallSequence, AnApnThatIsNoApnIsRefusedBeforeAnythingIsInstalled) {
+    for (const testing::ApnCase& c : testing::kApnCases) {
+        for (const char* connMode : {"1", "0"}) {
+            OneInstall run;
+            run.profile.WriteString("Setting", "apn", c.apn);
+            run.profile.WriteString("Setting", "conn_mode", connMode);
+            const InstallRequest request = ReadInstallRequest(run.profile, ProcessKind::Native32, "COM5",
+                                                              BuildInitString(run.profile.ReadString("Setting", "apn", "")));
+            QuietReport quiet;
+            const InstallResult result = RunInstallSequence(request, run.platform, quiet);
+            EXPECT_EQ(result == InstallResult::ApnRefused, !c.accepted) << c.apn << " conn_mode " << connMode;
+            if (!c.accepted) EXPECT_TRUE(run.setup.calls.empty()) << c.apn << ": nothing may be installed";
+        }
+    }
 }
 
 TEST_F(InstallSequenceTest, AMissingConnModeCountsAsGprsAndDoubleZeroAsCsd) {

@@ -2,6 +2,7 @@
 // platform calls in their order with their arguments, the device removed and the set destroyed
 // on every way out, and every message.
 
+#include "fakes/ApnCases.h"
 #include "fakes/FakeDeviceSetup.h"
 #include "fakes/FakeProcessLauncher.h"
 #include "fakes/MemoryProfile.h"
@@ -103,6 +104,13 @@ TEST(DriverKeyInitString, GprsCarriesTheApnAndCsdIsPlainAt) {
     EXPECT_EQ(DriverKeyInitString("cmnet", 0), "at");
 }
 
+TEST(DriverKeyInitString, IsNeverBuiltFromWhatIsNoApn) {
+    for (const testing::ApnCase& c : testing::kApnCases) {
+        EXPECT_EQ(IsApnText(c.apn), c.accepted) << c.apn;
+        EXPECT_EQ(DriverKeyInitString(c.apn, 1).has_value(), c.accepted) << c.apn;
+    }
+}
+
 TEST(DriverKeyInitString, AnApnOf480CharactersIsTheLongestThatFits) {
     const std::optional<std::string> longest = DriverKeyInitString(std::string(480, 'a'), 1);
     ASSERT_TRUE(longest.has_value());
@@ -114,6 +122,12 @@ TEST(DriverKeyInitString, AnApnOf480CharactersIsTheLongestThatFits) {
 TEST_F(InstallModemDeviceTest, AnApnTooLongForTheInitStringIsRefusedBeforeAnythingIsCreated) {
     EXPECT_FALSE(Install(std::string(481, 'a'), 1));
     EXPECT_THAT(messages.Shown(), ElementsAre(kApnTooLongMessage));
+    EXPECT_THAT(setup.calls, IsEmpty());
+}
+
+TEST_F(InstallModemDeviceTest, AnApnThatIsNoApnIsRefusedBeforeAnythingIsCreated) {
+    EXPECT_FALSE(Install("cmnet\";+CFUN=0", 1));
+    EXPECT_THAT(messages.Shown(), ElementsAre(kApnNotValidMessage));
     EXPECT_THAT(setup.calls, IsEmpty());
 }
 

@@ -5,6 +5,7 @@
 
 #include "fakes/FakeInstalledModems.h"
 #include "fakes/FakeLog.h"
+#include "fakes/ModemInfText.h"
 
 #include <gtest/gtest.h>
 
@@ -103,6 +104,34 @@ TEST(ModemRemoval, ASecondRunFindsNothingLeft) {
     const std::vector<std::string> removedFirst = modems.removed;
     EXPECT_EQ(RemoveModems(modems, kOurs, recording.log).state, RemovalState::NothingFound);
     EXPECT_EQ(modems.removed, removedFirst);
+}
+
+TEST(ModemRemoval, APackageIsOursOnlyWhenCopiedFromOurInfAndListingOurHardwareId) {
+    const std::string ours = testing::ModemInf();
+    // Our phone only as a compatible id of a model decorated for one Windows.
+    const std::string compatible = "[Manufacturer]\r\nZ=M,NTamd64\r\n[M.NTamd64]\r\nm=I,USB\\VID_1,usb\\vid_1782&pid_0003&mi_01\r\n";
+    const struct {
+        DriverPackage package;
+        const char* hardwareId;
+        const char* why;  // nullptr: ours
+    } cases[] = {
+        {{"modem_inf.inf", ours}, kOurs, nullptr},
+        {{"MODEM_INF64.INF", ours}, kOurs, nullptr},
+        {{"modem_inf64.inf", compatible}, kOurs, nullptr},
+        {{"acme.inf", ours}, kOurs, "it was copied from acme.inf, not from an INF of Vantaro's"},
+        {{"", ours}, kOurs, "Windows does not say which INF it was copied from"},
+        {{"modem_inf.inf", std::nullopt}, kOurs, "it cannot be read"},
+        {{"modem_inf.inf", ours}, "", "Setting.ini names no hardware id to look for in it"},
+        {{"modem_inf.inf", ours}, "USB\\VID_1782&PID_0003&MI_02",
+         "it has no model for the hardware id USB\\VID_1782&PID_0003&MI_02"},
+        {{"modem_inf.inf", "[Manufacturer]\r\n[Phones]\r\nm=I," + std::string(kOurs) + "\r\n"}, kOurs,
+         "it has no model for the hardware id USB\\VID_1782&PID_0003&MI_01"},  // a section no maker names
+    };
+    for (const auto& c : cases) {
+        const std::optional<std::string> why =
+            WhyNotOurPackage(c.package, OurDriver{{"modem_inf.inf", "modem_inf64.inf"}, {}, c.hardwareId});
+        EXPECT_EQ(why.value_or("ours"), c.why ? c.why : "ours") << c.package.originalName << " " << c.hardwareId;
+    }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // Loading and saving the Settings dialog's fields, against controls and a profile in memory.
 
+#include "fakes/ApnCases.h"
 #include "fakes/SettingsFormFixture.h"
 
 #include <gtest/gtest.h>
@@ -183,6 +184,26 @@ TEST_F(SettingsFormTest, AFieldWithALineBreakIsRefusedBeforeAnythingIsWritten) {
     EXPECT_EQ(profile.writeCount, 0);
     EXPECT_EQ(controls.GetText(IDC_STATUS), "");
     EXPECT_EQ(controls.GetText(IDC_DNS2), "1.1.1.1\r\n[BaseSetting]\r\nlanguage=1") << "what the user typed must stay";
+}
+
+TEST_F(SettingsFormTest, AnApnThatIsNoApnIsRefusedBeforeAnythingIsWritten) {
+    for (const testing::ApnCase& c : testing::kApnCases) {
+        Load("[English]\r\napnnotvalid=Not an APN.\r\n[BaseSetting]\r\nlanguage=1\r\n");
+        messages.Clear();
+        profile.writeCount = 0;
+        controls.SetText(IDC_APN, c.apn);
+        EXPECT_EQ(form.SaveSettings(), c.accepted) << c.apn;
+        EXPECT_EQ(profile.writeCount > 0, c.accepted) << c.apn;
+        if (!c.accepted) {
+            EXPECT_EQ(messages.Shown(), std::vector<std::string>{"Not an APN."}) << "in the interface language";
+            EXPECT_EQ(controls.GetText(IDC_APN), c.apn) << "what the user typed must stay";
+        }
+    }
+    Load("");
+    controls.SetText(IDC_APN, "a;b");
+    messages.Clear();
+    EXPECT_FALSE(form.SaveSettings());
+    EXPECT_EQ(messages.Shown(), std::vector<std::string>{kApnNotValidText}) << "the English text where the file has none";
 }
 
 TEST_F(SettingsFormTest, TheInstallButtonSavesSaysInsetupdriverAndDisablesTheActions) {

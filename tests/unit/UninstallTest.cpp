@@ -3,6 +3,8 @@
 
 #include "app/Uninstall.h"
 
+#include "app/RunningMutex.h"
+
 #include "fakes/FakeInstalledModems.h"
 #include "fakes/FakeLog.h"
 #include "fakes/FakeProcessLauncher.h"
@@ -68,7 +70,13 @@ struct Case {
     std::vector<std::string> removedEntries;
     bool recordKept;
     const char* says;  // one of the lines the user is told
+    const char* logged = nullptr;  // one of the log's steps, when the case names one
 };
+
+// Another maker's INF, as the driver store keeps it under a number it once gave ours.
+constexpr char kOtherMakersInf[] =
+    "[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Modem\r\n[Manufacturer]\r\nAcme=Acme,NTamd64\r\n"
+    "[Acme.NTamd64]\r\n\"Acme 56K\"=Acme56k,PCI\\VEN_1234&DEV_0056\r\n";
 
 const Case kCases[] = {
     {"recorded: exactly the record, even beside another modem of ours",
@@ -116,6 +124,24 @@ const Case kCases[] = {
      },
      ExitCode::RestartNeeded, {}, {}, true,
      "Windows removes the modem ROOT\\MODEM\\0000 when it restarts: restart Windows to finish."},
+    {"a recorded package number that the driver store gave another maker's INF stays",
+     [](FakeRegistry& r, FakeInstalledModems& m, FakeUninstallSteps&) {
+         Record(r, {{RecordedKind::Device, "ROOT\\MODEM\\0000"}, {RecordedKind::DriverPackage, "oem5.inf"}});
+         m.packages["oem5.inf"] = DriverPackage{"acme56k.inf", std::string(kOtherMakersInf)};
+     },
+     ExitCode::Done, {"ROOT\\MODEM\\0000"}, {}, false,
+     "Kept the driver package oem5.inf: it is not Vantaro's now (it was copied from acme56k.inf, not from an INF "
+     "of Vantaro's).",
+     "uninstall.package\tnot found\t0\toem5.inf: kept, not Vantaro's: it was copied from acme56k.inf, not from an "
+     "INF of Vantaro's"},
+    {"a recorded package under our INF's name with no model for our phone stays",
+     [](FakeRegistry& r, FakeInstalledModems& m, FakeUninstallSteps&) {
+         Record(r, {{RecordedKind::DriverPackage, "oem5.inf"}});
+         m.packages["oem5.inf"] = DriverPackage{"modem_inf.inf", std::string(kOtherMakersInf)};
+     },
+     ExitCode::Done, {}, {}, false,
+     "Kept the driver package oem5.inf: it is not Vantaro's now (it has no model for the hardware id "
+     "USB\\VID_1782&PID_0003&MI_01)."},
 };
 
 TEST(Uninstall, RemovesWhatOurInstallsMadeAndNothingThatIsNotOurs) {
@@ -135,6 +161,10 @@ TEST(Uninstall, RemovesWhatOurInstallsMadeAndNothingThatIsNotOurs) {
         EXPECT_EQ(record.HasKey(kInstallRecordKey), c.recordKept) << c.name;
         EXPECT_NE(std::find(outcome.messages.begin(), outcome.messages.end(), c.says), outcome.messages.end())
             << c.name << ": " << ::testing::PrintToString(outcome.messages);
+        const std::vector<std::string> logged = recording.Steps();
+        if (c.logged)
+            EXPECT_NE(std::find(logged.begin(), logged.end(), c.logged), logged.end())
+                << c.name << ": " << ::testing::PrintToString(logged);
     }
 }
 
@@ -176,6 +206,20 @@ TEST(Uninstall, EachInstallAddsToTheRecordOnceAndNeverWritesAKeyNotOurs) {
     foreign.SetNumber(kInstallRecordKey, kRecordVersionValue, 2);
     EXPECT_EQ(AddToInstallRecord(foreign, RecordedKind::Device, "ROOT\\MODEM\\0000", true), RecordWrite::NotOurs);
     EXPECT_EQ(foreign.ValueCount(kInstallRecordKey), 1u);
+}
+
+TEST(Uninstall, AVantaroRunsWhenItsMutexOpensOrIsRefusedForWantOfRights) {
+    const struct {
+        bool opened;
+        std::uint32_t error;
+        bool running;
+    } cases[] = {
+        {true, 0, true},
+        {false, 5, true},    // ERROR_ACCESS_DENIED: another user's Vantaro
+        {false, 2, false},   // ERROR_FILE_NOT_FOUND: none
+        {false, 6, false},   // ERROR_INVALID_HANDLE
+    };
+    for (const auto& c : cases) EXPECT_EQ(IsVantaroRunning(c.opened, c.error), c.running) << c.opened << " " << c.error;
 }
 
 TEST(Uninstall, TakesTheHardwareIdAndEntryNameAsTheInstallDoes) {
