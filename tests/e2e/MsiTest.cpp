@@ -222,6 +222,8 @@ TEST_F(MsiTest, EachInstallEndsAsItsPropertiesSay) {
         {"INSTALLMODEM=1 REQUIREMODEM=1 PORT=COM73", 1603, "Vantaro.log ends:", 0},
         {"CONNECTION_NAME=\xF0\x9F\x93\xB6", 1603, "CONNECTION_NAME holds characters that this Windows' code page", 0},
         {"INSTALLMODEM=1", 1603, "INSTALLMODEM=1 needs PORT=COMn or PORT=auto.", 0},
+        // The modem's init string would end the APN at the ';' and run what follows at each dial.
+        {"APN=cmnet;+CFUN=0", 1603, "APN holds characters that no APN has", 0},
     };
     for (const auto& c : cases) {
         const MsiRun run = Msiexec("/i", this_, c.properties);
