@@ -127,12 +127,12 @@ std::string LastKeyLine(const std::string& text, const std::string& section) {
     return last;
 }
 
+} // namespace
+
 std::string Replaced(std::string text, const std::string& line, const std::string& with) {
     const std::size_t at = text.find(line);
     return at == std::string::npos ? "(no line " + line + ")" : text.replace(at, line.size(), with);
 }
-
-} // namespace
 
 EarlierSettings EarlierVersionSettings(const std::string& delivered) {
     // The last [Setting] key came with its notes; an upgrade brings the key alone.

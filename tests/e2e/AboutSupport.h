@@ -42,6 +42,9 @@ SavedShortcut ReadShortcut(const std::string& path);
 // Reads the shortcut once the shell can read it, or gives up after the usual wait.
 SavedShortcut WaitForShortcut(const std::string& path);
 
+// `text` with the first `line` replaced, or a text that names the missing line.
+std::string Replaced(std::string text, const std::string& line, const std::string& with);
+
 // Setting.ini as a person left it after an earlier version: `earlier` is the delivered file with
 // an administrator's APN and note, as the earlier version delivered it: one Chinese text worded
 // otherwise, the last text and the last [Setting] key (with its notes) not there yet. An upgrade

@@ -83,11 +83,6 @@ void ExpectRun(const MsiRun& run, DWORD exitCode, const std::string& line) {
     EXPECT_NE(run.log.find(line), std::string::npos) << line << " is not in the log:\n" << run.log;
 }
 
-std::string Replaced(std::string text, const std::string& line, const std::string& with) {
-    const std::size_t at = text.find(line);
-    return at == std::string::npos ? "(no line " + line + ")" : text.replace(at, line.size(), with);
-}
-
 class MsiTest : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -3,7 +3,6 @@
 
 #include "app/Uninstall.h"
 
-#include "app/RunningMutex.h"
 
 #include "fakes/FakeInstalledModems.h"
 #include "fakes/FakeLog.h"
@@ -134,14 +133,6 @@ const Case kCases[] = {
      "of Vantaro's).",
      "uninstall.package\tnot found\t0\toem5.inf: kept, not Vantaro's: it was copied from acme56k.inf, not from an "
      "INF of Vantaro's"},
-    {"a recorded package under our INF's name with no model for our phone stays",
-     [](FakeRegistry& r, FakeInstalledModems& m, FakeUninstallSteps&) {
-         Record(r, {{RecordedKind::DriverPackage, "oem5.inf"}});
-         m.packages["oem5.inf"] = DriverPackage{"modem_inf.inf", std::string(kOtherMakersInf)};
-     },
-     ExitCode::Done, {}, {}, false,
-     "Kept the driver package oem5.inf: it is not Vantaro's now (it has no model for the hardware id "
-     "USB\\VID_1782&PID_0003&MI_01)."},
 };
 
 TEST(Uninstall, RemovesWhatOurInstallsMadeAndNothingThatIsNotOurs) {
@@ -206,20 +197,6 @@ TEST(Uninstall, EachInstallAddsToTheRecordOnceAndNeverWritesAKeyNotOurs) {
     foreign.SetNumber(kInstallRecordKey, kRecordVersionValue, 2);
     EXPECT_EQ(AddToInstallRecord(foreign, RecordedKind::Device, "ROOT\\MODEM\\0000", true), RecordWrite::NotOurs);
     EXPECT_EQ(foreign.ValueCount(kInstallRecordKey), 1u);
-}
-
-TEST(Uninstall, AVantaroRunsWhenItsMutexOpensOrIsRefusedForWantOfRights) {
-    const struct {
-        bool opened;
-        std::uint32_t error;
-        bool running;
-    } cases[] = {
-        {true, 0, true},
-        {false, 5, true},    // ERROR_ACCESS_DENIED: another user's Vantaro
-        {false, 2, false},   // ERROR_FILE_NOT_FOUND: none
-        {false, 6, false},   // ERROR_INVALID_HANDLE
-    };
-    for (const auto& c : cases) EXPECT_EQ(IsVantaroRunning(c.opened, c.error), c.running) << c.opened << " " << c.error;
 }
 
 TEST(Uninstall, TakesTheHardwareIdAndEntryNameAsTheInstallDoes) {
