@@ -111,6 +111,6 @@ if [ "$VANTARO_RUNS_32BIT" != 1 ]; then
     entries=$(ctest --preset windows -N -L windows -E '^wine[.]session|^package[.]' 2>/dev/null | sed -n 's/^Total Tests: //p')
     cases=$(find "$skipped" -type f 2>/dev/null | wc -l)
     if [ "$cases" = 1 ]; then cases="1 case"; else cases="$cases cases"; fi
-    echo "[test] this machine runs no 32-bit code: skipped the 32-bit build's ${entries:-0} Windows test entries, and ${cases} of the 64-bit build (meaningful only in a 32-bit process)"
+    echo "[test] $VANTARO_PROBE_NOTE: skipped the 32-bit build's ${entries:-0} Windows test entries, and ${cases} of the 64-bit build (meaningful only in a 32-bit process)"
 fi
 echo "[test] done in $(( $(date +%s) - started )) s: every test that ran passed"
