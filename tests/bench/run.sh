@@ -11,7 +11,7 @@
 #   BENCH_INSTALL_RUNS=5   installs of each kind: presses of the install button, and runs of
 #                          Vantaro.exe /install /quiet (each waits its 2 s of pauses)
 set -euo pipefail
-cd "$(dirname "$(readlink -f "$0")")/.."
+cd "$(dirname "$(readlink -f "$0")")/../.."
 root=$PWD
 runs=${BENCH_RUNS:-20}
 install_runs=${BENCH_INSTALL_RUNS:-5}
