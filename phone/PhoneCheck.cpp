@@ -41,7 +41,7 @@ using Ask = std::function<AtResponse(std::string_view)>;
 // when the SIM does not give that length, the network the phone is registered on. A question
 // the phone leaves unanswered ends the reading (one deadline, not four). Of the IMSI only its
 // head is kept, and only until the operator is chosen.
-providers::SimOperator AskSimOperator(const Ask& ask) {
+SimOperator AskSimOperator(const Ask& ask) {
     using namespace providers;
     AtResponse imsiResponse = ask(kImsiCommand);
     if (!Answers(imsiResponse)) return ChooseSimOperator(std::nullopt, std::nullopt, std::nullopt);

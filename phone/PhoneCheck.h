@@ -41,9 +41,9 @@ inline constexpr const char* kPhoneQuestions[] = {"AT+CGMI", "AT+CGMM", "ATI", k
 inline constexpr char kTriesLeftCommand[] = "AT+CPINR";
 inline constexpr const char* kLockedSimQuestions[] = {kTriesLeftCommand};
 // Of a SIM that is ready: which operator it belongs to.
-inline constexpr const char* kReadySimQuestions[] = {providers::kImsiCommand, providers::kReadMncLengthCommand,
-                                                     providers::kNumericOperatorFormatCommand,
-                                                     providers::kRegisteredOperatorCommand};
+inline constexpr const char* kReadySimQuestions[] = {kImsiCommand, kReadMncLengthCommand,
+                                                     kNumericOperatorFormatCommand,
+                                                     kRegisteredOperatorCommand};
 // A SIM is either locked or ready, so one check asks the questions of one of the two.
 inline constexpr int kMostQuestions =
     static_cast<int>(std::size(kPhoneQuestions)) +

@@ -2,7 +2,7 @@
 // What the check found out about one port: one plain record, the same for the Phone dialog and
 // for the command line, and the command line's way of printing it.
 
-#include "providers/SimOperator.h"
+#include "phone/SimOperator.h"
 
 #include <cstdint>
 #include <optional>
@@ -53,7 +53,7 @@ struct PortFindings {
     Registration gprs = Registration::Unknown;     // AT+CGREG?
     // The SIM's operator (its MCC and MNC only, never the whole IMSI), asked only of a SIM
     // that is ready.
-    providers::SimOperator simOperator;
+    SimOperator simOperator;
 
     bool operator==(const PortFindings& other) const;
 };

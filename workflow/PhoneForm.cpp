@@ -213,7 +213,6 @@ void PhoneForm::RowSelected() {
 
 void PhoneForm::ShowProposal() {
     using namespace phonetext;
-    using providers::ProposalStatus;
     const Row* row = SelectedRow();
     controls_.ResetContent(IDC_PROPOSALS);
     proposal_ = {};
@@ -221,15 +220,15 @@ void PhoneForm::ShowProposal() {
         controls_.SetText(IDC_PROPOSAL_NOTE, "");
         return;
     }
-    proposal_ = providers::ProposeApns(database_, row->findings->simOperator);
+    proposal_ = ProposeApns(database_, row->findings->simOperator);
     const std::string network = providers::NetworkIdText(proposal_.simOperator.network);
     switch (proposal_.status) {
     case ProposalStatus::Proposed: {
-        const bool visited = proposal_.simOperator.source == providers::OperatorSource::RegisteredNetwork &&
+        const bool visited = proposal_.simOperator.source == OperatorSource::RegisteredNetwork &&
                              !proposal_.simOperator.registeredMatchesImsi;
         controls_.SetText(IDC_PROPOSAL_NOTE, FillIn(Text(visited ? kProposalVisited : kProposalFor), network));
         for (const providers::ApnCandidate& candidate : proposal_.candidates)
-            controls_.AddString(IDC_PROPOSALS, fromUtf8_(providers::CandidateLabel(candidate, kCandidateSeparator)));
+            controls_.AddString(IDC_PROPOSALS, fromUtf8_(CandidateLabel(candidate, kCandidateSeparator)));
         controls_.SetCurSel(IDC_PROPOSALS, 0);
         break;
     }
@@ -241,7 +240,7 @@ void PhoneForm::ShowProposal() {
     case ProposalStatus::NothingUsable: {
         std::string note = FillIn(Text(kNothingUsable), network);
         if (!proposal_.refused.empty())
-            note += " (" + fromUtf8_(providers::DescribeRefusal(proposal_.refused.front().reason)) + ")";
+            note += " (" + fromUtf8_(DescribeRefusal(proposal_.refused.front().reason)) + ")";
         controls_.SetText(IDC_PROPOSAL_NOTE, note);
         break;
     }

@@ -12,7 +12,7 @@
 #include "phone/PortFindings.h"
 #include "phone/SimCodes.h"
 #include "platform/DialogControls.h"
-#include "providers/ApnProposal.h"
+#include "workflow/ApnProposal.h"
 #include "workflow/PhoneText.h"
 #include "workflow/PortTable.h"
 #include "workflow/SettingsForm.h"
@@ -128,7 +128,7 @@ private:
     std::map<std::string, std::string> texts_;
 
     std::vector<Row> rows_;
-    providers::ApnProposal proposal_;
+    ApnProposal proposal_;
     SimCodeFlow codes_;
     bool pinButtonSaysPuk_ = false;
 };

@@ -61,7 +61,7 @@ public:
     // A ready SIM whose home network the SIM itself names.
     static PortFindings ModemOf(const std::string& port, const std::string& mcc, const std::string& mnc) {
         PortFindings findings = Modem(port);
-        findings.simOperator.source = providers::OperatorSource::SimHome;
+        findings.simOperator.source = OperatorSource::SimHome;
         findings.simOperator.network = {mcc, mnc};
         return findings;
     }

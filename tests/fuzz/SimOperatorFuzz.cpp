@@ -5,7 +5,7 @@
 // built-in database passes the rules of the fields.
 
 #include "fuzz/FuzzCheck.h"
-#include "providers/ApnProposal.h"
+#include "workflow/ApnProposal.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

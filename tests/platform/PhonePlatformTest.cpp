@@ -103,7 +103,7 @@ TEST_F(SimulatedPhones, EveryKindOfPortIsFoundForWhatItIsAllAtOnce) {
     PhoneCheckRun run(services);
     run.Check(names, [&](const PortFindings& findings) {
         std::lock_guard<std::mutex> lock(mutex);
-        found[findings.port] = {CheckLine(findings), providers::DescribeSimOperator(findings.simOperator),
+        found[findings.port] = {CheckLine(findings), DescribeSimOperator(findings.simOperator),
                                 std::chrono::steady_clock::now()};
     });
     const Moment bound = start + milliseconds(kWholeCheckBoundMs);
@@ -139,7 +139,7 @@ TEST_F(SimulatedPhones, ThePinIsTakenOnceAndTheSimIsReadyAfterIt) {
     std::string line, simOperator;
     run.Check({"COM54"}, [&](const PortFindings& findings) {
         line = CheckLine(findings);
-        simOperator = providers::DescribeSimOperator(findings.simOperator);
+        simOperator = DescribeSimOperator(findings.simOperator);
     });
     ASSERT_TRUE(run.WaitAll(kWholeCheckBoundMs)) << "the worker checking COM54 still runs";
     EXPECT_EQ(line, "COM54\tmodem\tZOR\tZ100\tready\t20\thome");

@@ -2,15 +2,17 @@
 // and the refusals, with their reasons, of those they cannot.
 
 #include "fakes/ProviderFixtures.h"
-#include "providers/ApnProposal.h"
+#include "workflow/ApnProposal.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-namespace vantaro::providers {
+namespace vantaro {
 namespace {
+
+using namespace providers;
 
 using testing::EdgeCasesDatabase;
 
@@ -154,4 +156,4 @@ TEST(ApnProposals, TheLabelNamesProviderPlanAndApn) {
 }
 
 } // namespace
-} // namespace vantaro::providers
+} // namespace vantaro

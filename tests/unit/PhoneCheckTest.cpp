@@ -18,7 +18,7 @@ namespace vantaro {
 // Findings in a failure message: as the command line prints them.
 void PrintTo(const PortFindings& findings, std::ostream* out) {
     *out << CheckLine(findings) << " (gprs " << RegistrationText(findings.gprs) << ", error " << findings.platformError
-         << ", " << providers::DescribeSimOperator(findings.simOperator)
+         << ", " << DescribeSimOperator(findings.simOperator)
          << (findings.simOperator.registeredMatchesImsi ? ", the IMSI's own" : "") << ")";
 }
 
@@ -58,19 +58,19 @@ PortFindings Tries(PortFindings findings, int tries) {
     return findings;
 }
 
-providers::SimOperator SimOperatorOf(providers::OperatorSource source, const char* mcc, const char* mnc,
+SimOperator SimOperatorOf(OperatorSource source, const char* mcc, const char* mnc,
                                      bool matchesImsi = false) {
-    providers::SimOperator simOperator;
+    SimOperator simOperator;
     simOperator.source = source;
     simOperator.network = {mcc, mnc};
     simOperator.registeredMatchesImsi = matchesImsi;
     return simOperator;
 }
-providers::SimOperator Home(const char* mcc, const char* mnc) {
-    return SimOperatorOf(providers::OperatorSource::SimHome, mcc, mnc);
+SimOperator Home(const char* mcc, const char* mnc) {
+    return SimOperatorOf(OperatorSource::SimHome, mcc, mnc);
 }
-providers::SimOperator NoOperator(providers::NoOperatorReason reason) {
-    providers::SimOperator simOperator;
+SimOperator NoOperator(NoOperatorReason reason) {
+    SimOperator simOperator;
     simOperator.reason = reason;
     return simOperator;
 }
@@ -269,12 +269,6 @@ TEST_F(PortCheck, AStopIsSeenWithinOneReadSlice) {
 
 // The SIM's operator: which questions a ready SIM is asked after the registration, and what
 // its answers make of it. The rest of the findings stay as they are, whatever the SIM says.
-using providers::kImsiCommand;
-using providers::kNumericOperatorFormatCommand;
-using providers::kReadMncLengthCommand;
-using providers::kRegisteredOperatorCommand;
-using providers::NoOperatorReason;
-using providers::OperatorSource;
 constexpr char kEfAdRefused[] = "\r\n+CRSM: 106,130,\"\"\r\nOK\r\n";
 constexpr char kRegisteredAt46000[] = "\r\n+COPS: 0,2,\"46000\",2\r\nOK\r\n";
 
@@ -286,7 +280,7 @@ struct OperatorCase {
     const char* rule;
     std::map<std::string, std::string> changes;
     std::vector<std::string> questions;  // sent after AT+CGREG?
-    providers::SimOperator expected;
+    SimOperator expected;
 };
 
 const OperatorCase kOperatorCases[] = {
@@ -346,7 +340,7 @@ TEST_F(PortCheck, NothingOfTheImsiBeyondItsHeadIsKeptOrShown) {
     const PortFindings found = Check();
     std::ostringstream printed;
     PrintTo(found, &printed);
-    const std::string texts[] = {printed.str(), CheckLine(found), providers::DescribeSimOperator(found.simOperator),
+    const std::string texts[] = {printed.str(), CheckLine(found), DescribeSimOperator(found.simOperator),
                                  found.maker, found.model, found.simOperator.network.mcc + found.simOperator.network.mnc};
     // The ready phone's IMSI is 460001234567890: its seventh digit on is the subscriber's.
     for (const std::string& text : texts) EXPECT_EQ(text.find("4600012"), std::string::npos) << "a record holds the IMSI";

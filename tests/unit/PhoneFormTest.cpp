@@ -379,12 +379,12 @@ TEST_F(PhoneFormTest, TheChosenCandidateIsTheOneUsed) {
 TEST_F(PhoneFormTest, WithoutACandidateTheDialogSaysWhyAndTheFieldsStay) {
     struct Case {
         const char* what;
-        providers::SimOperator simOperator;
+        SimOperator simOperator;
         std::string note;
     };
     auto home = [](const char* mcc, const char* mnc) {
-        providers::SimOperator simOperator;
-        simOperator.source = providers::OperatorSource::SimHome;
+        SimOperator simOperator;
+        simOperator.source = OperatorSource::SimHome;
         simOperator.network = {mcc, mnc};
         return simOperator;
     };
@@ -414,7 +414,7 @@ TEST_F(PhoneFormTest, WithoutACandidateTheDialogSaysWhyAndTheFieldsStay) {
 TEST_F(PhoneFormTest, AVisitedNetworkIsSaidToBeOne) {
     Open({"COM1"});
     PortFindings findings = ModemOf("COM1", "903", "30");
-    findings.simOperator.source = providers::OperatorSource::RegisteredNetwork;
+    findings.simOperator.source = OperatorSource::RegisteredNetwork;
     findings.simOperator.registeredMatchesImsi = false;
     phone->PortChecked(findings);
     EXPECT_EQ(phoneControls.GetText(IDC_PROPOSAL_NOTE),

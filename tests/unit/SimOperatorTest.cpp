@@ -1,15 +1,17 @@
 // The SIM's operator from the phone's answers: the IMSI, the MNC length in EF_AD, the registered
 // network, and the choice between them.
 
-#include "providers/SimOperator.h"
+#include "phone/SimOperator.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-namespace vantaro::providers {
+namespace vantaro {
 namespace {
+
+using namespace providers;
 
 using Lines = std::vector<std::string>;
 
@@ -192,4 +194,4 @@ TEST(SimOperatorChoice, TheRegisteredNetworkIsSaidToMayBeTheVisitedOne) {
 }
 
 } // namespace
-} // namespace vantaro::providers
+} // namespace vantaro

@@ -9,7 +9,7 @@
 
 #include "bench/Summary.h"
 #include "bench/host/HostBench.h"
-#include "providers/ApnProposal.h"
+#include "workflow/ApnProposal.h"
 
 #include <benchmark/benchmark.h>
 
@@ -23,11 +23,8 @@
 namespace vantaro::bench {
 namespace {
 
-using providers::ApnProposal;
 using providers::NetworkId;
-using providers::OperatorSource;
 using providers::ProviderDatabase;
-using providers::SimOperator;
 
 enum Figure { kAbsent = 0, kEveryNetwork = 1, kBusiest = 2 };
 constexpr double kGoalMicroseconds = 1000;
@@ -53,7 +50,7 @@ SimOperator Busiest(std::size_t* count) {
     SimOperator busiest;
     *count = 0;
     for (const SimOperator& simOperator : EveryNetwork()) {
-        const ApnProposal proposal = providers::ProposeApns(Database(), simOperator);
+        const ApnProposal proposal = ProposeApns(Database(), simOperator);
         const std::size_t size = proposal.candidates.size() + proposal.refused.size();
         if (size > *count) {
             *count = size;
@@ -72,7 +69,7 @@ void Propose(benchmark::State& state) {
                                 : std::vector<SimOperator>{Home({"999", "99"})};
     std::size_t next = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(providers::ProposeApns(Database(), operators[next]));
+        benchmark::DoNotOptimize(ProposeApns(Database(), operators[next]));
         if (++next == operators.size()) next = 0;
     }
     state.counters["figure"] = static_cast<double>(figure);

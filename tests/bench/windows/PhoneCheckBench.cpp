@@ -128,7 +128,7 @@ int main(int argc, char** argv) {
             break;
         }
         // The rows compare a SIM whose operator was read with one that was not asked.
-        if (alone.phone.sim != SimState::Ready || alone.phone.simOperator.source == providers::OperatorSource::None ||
+        if (alone.phone.sim != SimState::Ready || alone.phone.simOperator.source == OperatorSource::None ||
             locked.phone.sim != SimState::Pin || !locked.phone.triesLeft || noSim.phone.sim != SimState::NoSim) {
             failure = "the phone on " + options.phone + " gave no operator, the SIM on " + options.locked +
                       " was not locked with a count, or " + options.noSim + " had a SIM";

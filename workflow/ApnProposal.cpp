@@ -1,11 +1,13 @@
-#include "providers/ApnProposal.h"
+#include "workflow/ApnProposal.h"
 
 #include "dialup/RasRecords.h"
 #include "modem/ModemInstaller.h"
 
 #include <string_view>
 
-namespace vantaro::providers {
+namespace vantaro {
+
+using namespace providers;
 
 namespace {
 
@@ -111,4 +113,4 @@ std::string CandidateLabel(const ApnCandidate& candidate, const std::string& sep
     return label + separator + candidate.apn;
 }
 
-} // namespace vantaro::providers
+} // namespace vantaro

@@ -1,11 +1,13 @@
-#include "providers/SimOperator.h"
+#include "phone/SimOperator.h"
 
 #include "phone/AtResponse.h"
 
 #include <cctype>
 #include <string_view>
 
-namespace vantaro::providers {
+namespace vantaro {
+
+using namespace providers;
 
 namespace {
 
@@ -172,4 +174,4 @@ std::string DescribeSimOperator(const SimOperator& simOperator) {
     return "no operator";
 }
 
-} // namespace vantaro::providers
+} // namespace vantaro

@@ -6,12 +6,12 @@
 // that a proposal is never a changed, and so wrong, version of the database's entry.
 
 #include "providers/ProviderLookup.h"
-#include "providers/SimOperator.h"
+#include "phone/SimOperator.h"
 
 #include <string>
 #include <vector>
 
-namespace vantaro::providers {
+namespace vantaro {
 
 enum class CandidateRefusal {
     None,
@@ -25,7 +25,7 @@ enum class CandidateRefusal {
 };
 
 // Why a candidate cannot go into the fields as it is; None when it can.
-CandidateRefusal CheckCandidate(const ApnCandidate& candidate);
+CandidateRefusal CheckCandidate(const providers::ApnCandidate& candidate);
 
 // The longest APN that the modem's init string carries (480 characters).
 std::size_t MaxApnLength();
@@ -35,7 +35,7 @@ std::size_t MaxApnLength();
 std::string DescribeRefusal(CandidateRefusal refusal);
 
 struct RefusedCandidate {
-    ApnCandidate candidate;
+    providers::ApnCandidate candidate;
     CandidateRefusal reason = CandidateRefusal::None;
 };
 
@@ -50,15 +50,15 @@ enum class ProposalStatus {
 struct ApnProposal {
     ProposalStatus status = ProposalStatus::NoOperator;
     SimOperator simOperator;                 // whose candidates these are, and how it was found
-    std::vector<ApnCandidate> candidates;    // in FindApnCandidates' order
+    std::vector<providers::ApnCandidate> candidates;    // in FindApnCandidates' order
     std::vector<RefusedCandidate> refused;   // in the same order
 };
 
 // The candidates for a SIM's operator.
-ApnProposal ProposeApns(const ProviderDatabase& database, const SimOperator& simOperator);
+ApnProposal ProposeApns(const providers::ProviderDatabase& database, const SimOperator& simOperator);
 
 // "provider — plan — APN" for the candidate list; the plan part is left out when the database
 // gives the APN no name. `separator` is the " — " of the interface's code page.
-std::string CandidateLabel(const ApnCandidate& candidate, const std::string& separator);
+std::string CandidateLabel(const providers::ApnCandidate& candidate, const std::string& separator);
 
-} // namespace vantaro::providers
+} // namespace vantaro

@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-namespace vantaro::providers {
+namespace vantaro {
 
 // The commands, as the phone check sends them (without the line end).
 inline constexpr char kImsiCommand[] = "AT+CIMI";
@@ -46,10 +46,10 @@ std::optional<int> ReadMncLength(const std::vector<std::string>& lines);
 // The registered network from AT+COPS?'s lines (after AT+COPS=3,2):
 // +COPS: <mode>,2,"<mcc><mnc>"[,<act>]. Nothing when the phone names no operator, names it in
 // another format, or answers with an error.
-std::optional<NetworkId> ReadRegisteredNetwork(const std::vector<std::string>& lines);
+std::optional<providers::NetworkId> ReadRegisteredNetwork(const std::vector<std::string>& lines);
 
 // The home network of a SIM: the MCC and the next `mncLength` digits (2 or 3) of the IMSI.
-std::optional<NetworkId> HomeNetwork(const ImsiHead& imsi, int mncLength);
+std::optional<providers::NetworkId> HomeNetwork(const ImsiHead& imsi, int mncLength);
 
 enum class OperatorSource {
     None,
@@ -66,7 +66,7 @@ enum class NoOperatorReason {
 
 struct SimOperator {
     OperatorSource source = OperatorSource::None;
-    NetworkId network;                    // empty when source is None
+    providers::NetworkId network;                    // empty when source is None
     // For RegisteredNetwork: the IMSI begins with this network's MCC and MNC, so it is most
     // likely the SIM's own; false when it is another network of the same country (roaming there,
     // or a virtual operator's host).
@@ -77,7 +77,7 @@ struct SimOperator {
 // The SIM's operator: its home network when the IMSI and the MNC length are known; else the
 // registered network when it is in the IMSI's country; else none, with the reason.
 SimOperator ChooseSimOperator(const std::optional<ImsiHead>& imsi, std::optional<int> mncLength,
-                              const std::optional<NetworkId>& registered);
+                              const std::optional<providers::NetworkId>& registered);
 
 // The same from the three answers' lines. `registeredLines` may be empty: the phone check asks
 // for the registered network only when ReadMncLength gave nothing.
@@ -88,4 +88,4 @@ SimOperator ReadSimOperator(const std::vector<std::string>& imsiLines, const std
 // "registered network 460-01, may be the visited one when roaming", "no operator: ...".
 std::string DescribeSimOperator(const SimOperator& simOperator);
 
-} // namespace vantaro::providers
+} // namespace vantaro
