@@ -4,7 +4,7 @@
 #include "modem/ModemInstaller.h"
 #include "modem/win32/RunningWindows.h"
 #include "phone/PhoneCheckRun.h"
-#include "phone/SteadyClock.h"
+#include "platform/SteadyClock.h"
 #include "phone/win32/Win32SerialPort.h"
 #include "platform/win32/Win32MessageSink.h"
 #include "settings/win32/Win32Profile.h"
@@ -159,7 +159,7 @@ ExitCode RunInstallCommand(const CommandLine& line, const std::string& settingsP
     InstallRequest request = ReadInstallRequest(
         settings, RunningProcessKind(), port, BuildInitString(settings.ReadString(settings::kSetting, settings::kApn, "")));
     request.windows = ReadRunningWindows();
-    Win32InstallPlatform platform(settings);
+    Win32InstallPlatform platform;
     CommandInstallReport report(settings, line.quiet, output, log);
     const InstallResult result = RunInstallSequence(request, platform.services, report);
     if (result == InstallResult::Done) {

@@ -3,7 +3,7 @@
 // scripts that set up many PCs. What the dialog would say goes to the log and the console (and,
 // without /quiet, to the same message boxes as the dialog's).
 
-#include "app/CommandLine.h"
+#include "workflow/CommandLine.h"
 #include "app/CommandOutput.h"
 #include "log/Log.h"
 

@@ -3,7 +3,7 @@
 #include "app/CommandOutput.h"
 #include "app/CommandActions.h"
 #include "app/StoredSecrets.h"
-#include "app/Uninstall.h"
+#include "workflow/Uninstall.h"
 #include "app/Win32UninstallSteps.h"
 #include "log/win32/Win32LogFile.h"
 #include "modem/win32/Win32DeviceRemover.h"

@@ -2,7 +2,7 @@
 // Runs a command line other than the dialog's (no argument): the usage text, a complaint about a
 // wrong command line, or an action. Its result is the program's exit code.
 
-#include "app/CommandLine.h"
+#include "workflow/CommandLine.h"
 
 #include <string>
 #include <vector>

@@ -2,7 +2,7 @@
 
 #include "app/AnsiText.h"
 #include "app/PinDialog.h"
-#include "phone/SteadyClock.h"
+#include "platform/SteadyClock.h"
 #include "phone/win32/Win32SerialPort.h"
 #include "providers/ProviderDatabase.h"
 #include "resources/resource.h"

@@ -6,7 +6,7 @@
 // it is never kept, shown or written anywhere.
 
 #include "app/Dialog.h"
-#include "log/Secret.h"
+#include "platform/Secret.h"
 #include "workflow/PhoneForm.h"
 
 #include <functional>

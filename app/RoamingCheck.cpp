@@ -1,6 +1,6 @@
 #include "app/RoamingCheck.h"
 
-#include "phone/SteadyClock.h"
+#include "platform/SteadyClock.h"
 #include "phone/win32/Win32SerialPort.h"
 #include "platform/win32/Win32YesNoQuestion.h"
 #include "workflow/RoamingGuard.h"

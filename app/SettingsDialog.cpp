@@ -173,7 +173,7 @@ void SettingsDialog::StartInstall() {
     request->windows = ReadRunningWindows();
     std::shared_ptr<SettingsSession> session = session_;
     workerThread_ = StartWorkerThread([session, request = std::move(*request)] {
-        Win32InstallPlatform platform(session->profile);
+        Win32InstallPlatform platform;
         FormInstallReport report(session->form, session->workerMessages);
         session->form.EndInstall(RunInstallSequence(request, platform.services, report));
     });

@@ -14,7 +14,7 @@
 namespace vantaro {
 
 struct Win32InstallPlatform {
-    explicit Win32InstallPlatform(Profile& settings) : services{setup, processes, files, settings, ras, registry, clock, record} {}
+    Win32InstallPlatform() : services{setup, processes, files, ras, registry, clock, record} {}
     Win32InstallPlatform(const Win32InstallPlatform&) = delete;
     Win32InstallPlatform& operator=(const Win32InstallPlatform&) = delete;
 

@@ -2,7 +2,7 @@
 // The uninstall's steps on Windows: the phone book through rasapi32.dll from the system folder,
 // the shortcut through the shell.
 
-#include "app/Uninstall.h"
+#include "workflow/Uninstall.h"
 
 namespace vantaro {
 

@@ -5,7 +5,7 @@
 
 #include "dialup/RasLibrary.h"
 #include "dialup/RasRecords.h"
-#include "log/Secret.h"
+#include "platform/Secret.h"
 #include "platform/Removal.h"
 
 #include <optional>

@@ -11,7 +11,7 @@
 //
 // Writing never throws and never stops the caller: a line that cannot be written is dropped.
 
-#include "log/Secret.h"
+#include "platform/Secret.h"
 
 #include <atomic>
 #include <cstddef>

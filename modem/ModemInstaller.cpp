@@ -2,7 +2,6 @@
 
 #include "modem/PnpAgentCommand.h"
 #include "platform/PlatformCodes.h"
-#include "settings/SettingsKeys.h"
 
 #include <cstdint>
 
@@ -47,11 +46,11 @@ std::string AdministratorModeText(std::uint32_t error) {
 }
 
 ModemInstaller::ModemInstaller(DeviceSetup& setup, ProcessLauncher& processes, FileSearch& files,
-                               Profile& settings, MessageSink& messages, RemovalRoute removalRoute)
+                               std::string helperInfName, MessageSink& messages, RemovalRoute removalRoute)
     : setup_(setup),
       processes_(processes),
       files_(files),
-      settings_(settings),
+      helperInfName_(std::move(helperInfName)),
       messages_(messages),
       removalRoute_(removalRoute) {}
 
@@ -146,10 +145,7 @@ bool ModemInstaller::SeedModemDriverKey(DeviceInfoSet& set, DeviceElement device
 }
 
 std::string ModemInstaller::GetInf64Path() {
-    // This one is read from [Setting]; the install sequence reads the same key from [BaseSetting].
-    const std::string name =
-        settings_.ReadString(settings::kSetting, settings::kModemInfFile64, settings::kDefaultModemInf64);
-    std::string path = files_.SearchExecutablePath(name);
+    std::string path = files_.SearchExecutablePath(helperInfName_);
     if (path.empty()) messages_.Show(kInf64NotFoundMessage);
     return path;
 }

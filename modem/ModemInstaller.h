@@ -67,7 +67,9 @@ class ModemInstaller {
 public:
     // `removalRoute` says how a device that the install gives up on is removed again: a 32-bit
     // process on 64-bit Windows may not call the class installer, the helper does it.
-    ModemInstaller(DeviceSetup& setup, ProcessLauncher& processes, FileSearch& files, Profile& settings,
+    // `helperInfName` is the 64-bit INF's name that the helper gets, searched on the executable
+    // search path when the helper is needed.
+    ModemInstaller(DeviceSetup& setup, ProcessLauncher& processes, FileSearch& files, std::string helperInfName,
                    MessageSink& messages, RemovalRoute removalRoute = RemovalRoute::InProcess);
     ModemInstaller(const ModemInstaller&) = delete;
     ModemInstaller& operator=(const ModemInstaller&) = delete;
@@ -80,7 +82,7 @@ public:
     // (which must not exist yet), then registers it again.
     bool SeedModemDriverKey(DeviceInfoSet& set, DeviceElement device, const std::string& portName,
                            const std::string& apn, int connMode);
-    // Full path of the 64-bit INF (Setting/modem_inf_file64) on the executable search path;
+    // Full path of the helper's INF on the executable search path;
     // empty, after saying so, when it is not found.
     std::string GetInf64Path();
     // Runs pnpagent64.exe from the program's folder and waits for it. True when it ran and
@@ -99,7 +101,7 @@ private:
     DeviceSetup& setup_;
     ProcessLauncher& processes_;
     FileSearch& files_;
-    Profile& settings_;
+    std::string helperInfName_;
     MessageSink& messages_;
     RemovalRoute removalRoute_;
     InstalledModem installed_;

@@ -1,6 +1,6 @@
 #include "phone/AtResponse.h"
 
-#include "log/Secret.h"
+#include "platform/Secret.h"
 #include "platform/TextRules.h"
 
 #include <cctype>

@@ -6,7 +6,7 @@
 // only where its command is built, and that command is wiped once it is written. Nothing here
 // keeps or writes a code anywhere.
 
-#include "log/Secret.h"
+#include "platform/Secret.h"
 #include "phone/AtResponse.h"
 #include "phone/PhoneCheck.h"
 #include "phone/PortFindings.h"

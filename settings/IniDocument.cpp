@@ -277,4 +277,20 @@ void IniDocument::Set(const std::string& section, const std::string& key, const 
     Parse();
 }
 
+// How much of a value an integer read looks at: the platform reads it into 30 characters.
+constexpr std::size_t kProfileIntCharacters = 29;
+
+std::string ProfileString(const IniDocument& document, const std::string& section, const std::string& key,
+                          const std::string& defaultValue) {
+    std::string value = document.Get(section, key).value_or(defaultValue);
+    if (value.size() > kMaxProfileString) value.resize(kMaxProfileString);
+    return value;
+}
+
+int ProfileInt(const IniDocument& document, const std::string& section, const std::string& key, int defaultValue) {
+    const std::optional<std::string> value = document.Get(section, key);
+    if (!value || value->empty()) return defaultValue;
+    return LeadingDecimal(value->substr(0, kProfileIntCharacters));
+}
+
 } // namespace vantaro

@@ -112,4 +112,11 @@ std::vector<ProfileSectionEntry> ParseSectionLines(const std::string& lines, Lea
 // ';' this is what a read of the key gives.
 std::optional<std::string> FindSectionValue(const std::vector<ProfileSectionEntry>& entries, const std::string& key);
 
+// Reads of a document as the platform's profile functions read a file: a string stops at
+// kMaxProfileString bytes; an integer is the leading decimal of the value's first 29
+// characters (the platform reads it into 30), and an empty value reads like a missing one.
+std::string ProfileString(const IniDocument& document, const std::string& section, const std::string& key,
+                          const std::string& defaultValue);
+int ProfileInt(const IniDocument& document, const std::string& section, const std::string& key, int defaultValue);
+
 } // namespace vantaro

@@ -22,6 +22,7 @@ InstallRequest ReadInstallRequest(const Profile& settings, ProcessKind process, 
     const bool windows64 = process != ProcessKind::Native32;
     request.infName = windows64 ? settings.ReadString(kBaseSetting, kModemInfFile64, kDefaultModemInf64)
                                 : settings.ReadString(kBaseSetting, kModemInfFile, kDefaultModemInf);
+    request.helperInfName = settings.ReadString(kSetting, kModemInfFile64, kDefaultModemInf64);
     request.platform = windows64 ? InfPlatform::Amd64 : InfPlatform::X86;
     request.removalRoute = ChooseRemovalRoute(process == ProcessKind::Wow64);
     request.hardwareId = settings.ReadString(kBaseSetting, kHardwareIdInInf, "");
@@ -121,7 +122,7 @@ InstallResult RunInstallSequence(const InstallRequest& request, InstallPlatform&
 
     report.Step("install.inf.check", LogResult::Done, 0, infPath);
 
-    ModemInstaller installer(platform.setup, platform.processes, platform.files, platform.settings, report,
+    ModemInstaller installer(platform.setup, platform.processes, platform.files, request.helperInfName, report,
                              request.removalRoute);
     if (!installer.InstallModemDevice(request.hardwareId, infPath, request.portName, request.apn,
                                       request.connectionMode)) {

@@ -26,6 +26,9 @@ namespace vantaro {
 struct InstallRequest {
     std::string portName;  // empty: no port chosen
     std::string infName;   // the INF for this Windows, as Setting.ini names it
+    // The 64-bit INF that the helper gets when a 32-bit process may not update the driver
+    // itself: [Setting] names it, where infName comes from [BaseSetting].
+    std::string helperInfName;
     InfPlatform platform = InfPlatform::X86;  // the Windows the driver is for
     RunningWindows windows;  // its version and language, which choose the INF's sections
     RemovalRoute removalRoute = RemovalRoute::InProcess;  // how a device given up on is taken back
@@ -82,7 +85,6 @@ struct InstallPlatform {
     DeviceSetup& setup;
     ProcessLauncher& processes;
     FileSearch& files;
-    Profile& settings;  // the 64-bit helper's INF name is read from it
     RasLibrary& ras;
     Registry& registry;
     Clock& clock;

@@ -12,7 +12,7 @@
 //
 // It knows no control: PhoneForm shows what it decides. It runs on the dialog's thread only.
 
-#include "log/Secret.h"
+#include "platform/Secret.h"
 #include "phone/PortFindings.h"
 #include "phone/SimCodes.h"
 #include "workflow/PhoneText.h"

@@ -1,6 +1,6 @@
 #include "installer/msi/DeploymentProperties.h"
 
-#include "app/CommandLine.h"
+#include "workflow/CommandLine.h"
 #include "dialup/RasRecords.h"
 #include "modem/ModemInstaller.h"
 #include "settings/ProfileFile.h"

@@ -26,7 +26,7 @@
 #include "settings/ProfileFile.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsUpgrade.h"
-#include "settings/win32/WholeFile.h"
+#include "platform/win32/WholeFile.h"
 #include "settings/win32/Win32Profile.h"
 
 #include <windows.h>

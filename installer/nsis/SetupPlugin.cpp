@@ -12,7 +12,7 @@
 
 #include "installer/win32/SetupSteps.h"
 #include "settings/SettingsUpgrade.h"
-#include "settings/win32/WholeFile.h"
+#include "platform/win32/WholeFile.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 #include "modem/win32/Win32FileSearch.h"
 
 #include "platform/win32/ModulePath.h"
-#include "settings/win32/WholeFile.h"
+#include "platform/win32/WholeFile.h"
 
 #include <windows.h>
 

@@ -3,7 +3,7 @@
 #include "platform/win32/AnsiCodePage.h"
 #include "settings/IniDocument.h"
 #include "settings/ProfileFile.h"
-#include "settings/win32/WholeFile.h"
+#include "platform/win32/WholeFile.h"
 
 #include <windows.h>
 

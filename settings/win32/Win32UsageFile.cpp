@@ -1,6 +1,6 @@
 #include "settings/win32/Win32UsageFile.h"
 
-#include "settings/win32/WholeFile.h"
+#include "platform/win32/WholeFile.h"
 
 #include <windows.h>
 #include <shlobj.h>

@@ -11,25 +11,6 @@
 
 namespace vantaro {
 
-// How much of a value an integer read looks at: the platform reads it into 30 characters.
-constexpr std::size_t kProfileIntCharacters = 29;
-
-// Reads on a document; what the profile rules make of a value, in one place.
-inline std::string ProfileString(const IniDocument& document, const std::string& section, const std::string& key,
-                                 const std::string& defaultValue) {
-    std::string value = document.Get(section, key).value_or(defaultValue);
-    if (value.size() > kMaxProfileString) value.resize(kMaxProfileString);
-    return value;
-}
-
-inline int ProfileInt(const IniDocument& document, const std::string& section, const std::string& key,
-                      int defaultValue) {
-    const std::optional<std::string> value = document.Get(section, key);
-    // An empty value reads like a missing one, as with the platform.
-    if (!value || value->empty()) return defaultValue;
-    return LeadingDecimal(value->substr(0, kProfileIntCharacters));
-}
-
 class IniFileProfile final : public Profile {
 public:
     explicit IniFileProfile(std::string path) : path_(std::move(path)) {}

@@ -3,7 +3,7 @@
 // port of COM1 to COM255 or auto; /quiet anywhere keeps the run quiet. The complaint then goes
 // to the log, which writes it as exactly one line of bounded length.
 
-#include "app/CommandLine.h"
+#include "workflow/CommandLine.h"
 #include "fuzz/FuzzCheck.h"
 #include "log/Log.h"
 

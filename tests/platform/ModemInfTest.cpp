@@ -5,7 +5,6 @@
 
 #include "ModemDevices.h"
 #include "e2e/UiDriver.h"
-#include "fakes/MemoryProfile.h"
 #include "fakes/ModemInfText.h"
 #include "fakes/RecordingMessages.h"
 #include "modem/InfCheck.h"
@@ -15,7 +14,7 @@
 #include "modem/win32/Win32FileSearch.h"
 #include "modem/win32/Win32ProcessLauncher.h"
 #include "modem/win32/RunningWindows.h"
-#include "settings/win32/WholeFile.h"
+#include "platform/win32/WholeFile.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -121,12 +120,12 @@ protected:
     Win32DeviceSetup setup;
     Win32ProcessLauncher processes;
     Win32FileSearch files{dist};
-    testing::MemoryProfile profile{"[Setting]\r\nmodem_inf_file64=modem_inf64.inf\r\n"};
+    std::string helperInf = "modem_inf64.inf";  // as [Setting] modem_inf_file64 names it
     testing::RecordingMessages messages;
 };
 
 TEST_F(SampleDriverInstallTest, InstallsTheUnimodemEntriesIntoTheDriverKey) {
-    ModemInstaller installer(setup, processes, files, profile, messages);
+    ModemInstaller installer(setup, processes, files, helperInf, messages);
     ASSERT_EQ(installer.InstallModemDevice(kModemHardwareId, dist + "\\modem_inf.inf", "COM5", "cmnet", 1), 1);
     const std::vector<ModemDevice> devices = ModemDevices();
     ASSERT_THAT(devices, SizeIs(1));

@@ -8,7 +8,6 @@
 
 #include "ModemDevices.h"
 #include "e2e/UiDriver.h"
-#include "fakes/MemoryProfile.h"
 #include "fakes/RecordingMessages.h"
 #include "modem/ModemInstaller.h"
 #include "modem/ModemRegistry.h"
@@ -74,7 +73,7 @@ protected:
     void TearDown() override { platformtest::RemoveAllModemDevices(); }
 
     bool Install(DeviceSetup& setup, const std::string& infName, int connMode = 1, const std::string& apn = "cmnet") {
-        ModemInstaller installer(setup, processes, files, profile, messages);
+        ModemInstaller installer(setup, processes, files, helperInf, messages);
         return installer.InstallModemDevice(kModemHardwareId, dist + "\\" + infName, "COM5", apn, connMode);
     }
 
@@ -99,7 +98,7 @@ protected:
     Win32DeviceSetup setup;
     Win32ProcessLauncher processes;
     Win32FileSearch files{e2e::PnpAgentFolder()};
-    testing::MemoryProfile profile{"[Setting]\r\nmodem_inf_file64=modem_inf64.inf\r\n"};
+    std::string helperInf = "modem_inf64.inf";  // as [Setting] modem_inf_file64 names it
     testing::RecordingMessages messages;
 };
 
@@ -134,7 +133,7 @@ TEST_F(ModemInstallTest, EachRunMakesANewDevice) {
 TEST_F(ModemInstallTest, AnInfThatNamesNoClassEndsSilentlyWithoutADevice) {
     const std::string folder = e2e::WorkFolder("modem_install_noclass");
     e2e::WriteFile(folder + "\\noclass.inf", "[Version]\r\nSignature=\"$Windows NT$\"\r\n");
-    ModemInstaller installer(setup, processes, files, profile, messages);
+    ModemInstaller installer(setup, processes, files, helperInf, messages);
     EXPECT_FALSE(installer.InstallModemDevice(kModemHardwareId, folder + "\\noclass.inf", "COM5", "cmnet", 1));
     EXPECT_THAT(messages.Shown(), IsEmpty());
     EXPECT_THAT(ModemDevices(), IsEmpty());
@@ -163,7 +162,7 @@ TEST_F(ModemInstallTest, APnpAgentThatInstallsNothingIsAFailureThatRemovesTheDev
     for (std::size_t at = foreign.find("PID_0003"); at != std::string::npos; at = foreign.find("PID_0003", at))
         foreign.replace(at, 8, "PID_FFFF");
     e2e::WriteFile(folder + "\\foreign64.inf", foreign);
-    profile.Reset("[Setting]\r\nmodem_inf_file64=foreign64.inf\r\n");
+    helperInf = "foreign64.inf";
     RefusedUpdate wow64(platform_code::kErrorInWow64);
     CurrentFolder inWork(folder);
     EXPECT_FALSE(Install(wow64, "modem_inf.inf"));
@@ -175,7 +174,7 @@ TEST_F(ModemInstallTest, AMissingPnpAgentIsSaidAndTheDeviceRemoved) {
     Win32FileSearch withoutAgent(e2e::WorkFolder("modem_install_noagent"));
     RefusedUpdate wow64(platform_code::kErrorInWow64);
     CurrentFolder inDist(dist);  // a pnpagent64.exe in the current folder must not be run either
-    ModemInstaller installer(wow64, processes, withoutAgent, profile, messages);
+    ModemInstaller installer(wow64, processes, withoutAgent, helperInf, messages);
     EXPECT_FALSE(installer.InstallModemDevice(kModemHardwareId, dist + "\\modem_inf.inf", "COM5", "cmnet", 1));
     EXPECT_THAT(messages.Shown(), ElementsAre("Fail to create process fail!", "InstallDriverfor64BitWindows fail!"));
     EXPECT_THAT(ModemDevices(), IsEmpty());

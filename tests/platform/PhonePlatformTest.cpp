@@ -6,7 +6,7 @@
 
 #include "fakes/HoldingPorts.h"
 #include "phone/PhoneCheckRun.h"
-#include "phone/SteadyClock.h"
+#include "platform/SteadyClock.h"
 #include "phone/win32/Win32SerialPort.h"
 
 #include <gtest/gtest.h>

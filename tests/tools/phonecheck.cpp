@@ -12,7 +12,7 @@
 // command line.
 
 #include "phone/PhoneCheckRun.h"
-#include "phone/SteadyClock.h"
+#include "platform/SteadyClock.h"
 #include "phone/win32/Win32SerialPort.h"
 
 #include <cstdio>

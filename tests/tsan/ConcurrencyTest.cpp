@@ -108,8 +108,8 @@ private:
 
 // The real chain below the sequence, over the platform's fakes.
 struct InstallPlatformFakes {
-    InstallPlatformFakes(Profile& settings, int pauseUs)
-        : clock(pauseUs), services{setup, processes, files, settings, ras, registry, clock, record} {
+    explicit InstallPlatformFakes(int pauseUs)
+        : clock(pauseUs), services{setup, processes, files, ras, registry, clock, record} {
         files.files = {{"modem_inf.inf", "C:\\Vantaro\\modem_inf.inf"}};
         files.contents = {{"C:\\Vantaro\\modem_inf.inf", testing::ModemInf()},
                           {std::string("C:\\Vantaro\\") + testing::kInfDriverPath, "MZ"}};
@@ -131,7 +131,7 @@ TEST(InstallRace, TheDialogChangesLanguageSavesAndEndsWhileTheWorkerInstalls) {
     int completed = 0;
     for (int round = 0; round < kRounds; ++round) {
         Dialog dialog;
-        InstallPlatformFakes platform(dialog.profile, Between(0, 300));
+        InstallPlatformFakes platform(Between(0, 300));
         std::optional<InstallRequest> request = dialog.form.BeginInstall(ProcessKind::Native32);
         ASSERT_TRUE(request);
         FormInstallReport report(dialog.form, dialog.workerMessages);

@@ -1,4 +1,4 @@
-#include "app/CommandLine.h"
+#include "workflow/CommandLine.h"
 
 #include <gtest/gtest.h>
 

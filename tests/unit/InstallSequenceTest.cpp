@@ -95,7 +95,7 @@ protected:
     FakeRegistry registry;
     FakeClock clock;
     FakeRegistry record;
-    InstallPlatform platform{setup, processes, files, profile, ras, registry, clock, record};
+    InstallPlatform platform{setup, processes, files, ras, registry, clock, record};
     testing::RecordingMessages workerMessages;
     FormInstallReport report{form, workerMessages};
 };
@@ -305,6 +305,13 @@ TEST_F(InstallSequenceTest, AMissingConnModeCountsAsGprsAndDoubleZeroAsCsd) {
     EXPECT_EQ(missing.connectionMode, 1);
     EXPECT_EQ(csd.connectionMode, 0);
     EXPECT_EQ(missing.entryName, "GPRS Connection");
+    EXPECT_EQ(missing.helperInfName, "modem_inf64.inf");
+    // The sequence's own INF comes from [BaseSetting], the helper's from [Setting].
+    const InstallRequest both = ReadInstallRequest(
+        testing::MemoryProfile("[BaseSetting]\nmodem_inf_file64=base.inf\n[Setting]\nmodem_inf_file64=own64.inf\n"),
+        ProcessKind::Wow64, "COM1", "");
+    EXPECT_EQ(both.infName, "base.inf");
+    EXPECT_EQ(both.helperInfName, "own64.inf");
 }
 
 TEST_F(InstallSequenceTest, ADialogClosedDuringARunIsNeverTouchedAgainNorReadForItsValues) {

@@ -64,9 +64,8 @@ protected:
     FakeDeviceSetup setup;
     FakeProcessLauncher processes;
     FakeFileSearch files;
-    MemoryProfile profile{"[Setting]\r\nmodem_inf_file64=modem_inf64.inf\r\n"};
     RecordingMessages messages;
-    ModemInstaller installer{setup, processes, files, profile, messages};
+    ModemInstaller installer{setup, processes, files, "modem_inf64.inf", messages};
 };
 
 TEST_F(InstallModemDeviceTest, InstallsInProcessWithEveryCallInOrder) {
@@ -320,12 +319,10 @@ TEST(PnpAgentCommandLine, FillsItsBufferTo1023CharactersAndNoFurther) {
     EXPECT_FALSE(BuildPnpAgentCommandLine(std::string(5000, 'h').c_str(), "x.inf").has_value());
 }
 
-TEST_F(InstallModemDeviceTest, The64BitInfNameComesFromSectionSetting) {
-    profile.Reset("[BaseSetting]\r\nmodem_inf_file64=base.inf\r\n[Setting]\r\nmodem_inf_file64=own64.inf\r\n");
+TEST_F(InstallModemDeviceTest, TheHelpersInfIsSearchedByTheNameItWasGiven) {
     files.files["own64.inf"] = "D:\\own64.inf";
-    EXPECT_EQ(installer.GetInf64Path(), "D:\\own64.inf");
-    profile.Reset("[BaseSetting]\r\nmodem_inf_file64=base.inf\r\n");
-    EXPECT_EQ(installer.GetInf64Path(), kInf64) << "without [Setting] modem_inf_file64 the default name is searched";
+    EXPECT_EQ(ModemInstaller(setup, processes, files, "own64.inf", messages).GetInf64Path(), "D:\\own64.inf");
+    EXPECT_EQ(installer.GetInf64Path(), kInf64);
     EXPECT_THAT(files.searched, ElementsAre("own64.inf", "modem_inf64.inf"));
     EXPECT_THAT(messages.Shown(), IsEmpty());
 }

@@ -6,7 +6,7 @@
 #include "fakes/FakePhonePort.h"
 #include "fakes/HoldingPorts.h"
 #include "phone/PhoneCheckRun.h"
-#include "phone/SteadyClock.h"
+#include "platform/SteadyClock.h"
 
 #include <gtest/gtest.h>
 

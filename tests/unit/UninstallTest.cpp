@@ -1,7 +1,7 @@
 // /uninstall's decisions over the record, the modems and the phone book in memory: what goes,
 // what stays, what the user is told and the exit code a script gets.
 
-#include "app/Uninstall.h"
+#include "workflow/Uninstall.h"
 
 
 #include "fakes/FakeInstalledModems.h"

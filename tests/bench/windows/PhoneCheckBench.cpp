@@ -15,7 +15,7 @@
 #include "bench/Summary.h"
 #include "e2e/UiDriver.h"
 #include "phone/PhoneCheckRun.h"
-#include "phone/SteadyClock.h"
+#include "platform/SteadyClock.h"
 #include "phone/win32/Win32SerialPort.h"
 
 #include <chrono>

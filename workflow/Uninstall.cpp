@@ -1,4 +1,4 @@
-#include "app/Uninstall.h"
+#include "workflow/Uninstall.h"
 
 #include "modem/InstallRecord.h"
 #include "modem/ModemRemoval.h"

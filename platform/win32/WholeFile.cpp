@@ -1,4 +1,4 @@
-#include "settings/win32/WholeFile.h"
+#include "platform/win32/WholeFile.h"
 
 #include "platform/win32/UniqueHandle.h"
 

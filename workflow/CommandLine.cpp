@@ -1,4 +1,4 @@
-#include "app/CommandLine.h"
+#include "workflow/CommandLine.h"
 
 #include "platform/TextRules.h"
 

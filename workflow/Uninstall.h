@@ -9,7 +9,7 @@
 // Each step runs whatever the others did, and each finds nothing the second time, so a run cut
 // short is finished by the next one; the record stays until everything it names is gone.
 
-#include "app/CommandLine.h"
+#include "workflow/CommandLine.h"
 #include "dialup/DialupEntry.h"
 #include "log/Log.h"
 #include "modem/DeviceRemoval.h"
