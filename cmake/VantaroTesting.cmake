@@ -22,6 +22,36 @@ include(GoogleTest)
 # Every Windows test needs the Wine prefix and the X display; host tests need neither.
 set(VANTARO_WINE_FIXTURE wine_session)
 
+# Each case of a Windows test program is also a CTest entry of its own, named Suite.Case, so
+# that `ctest --preset windows64 -R RedialPolicy` runs the cases it names. The Windows presets
+# choose the programs (every program's entry begins with a lower-case label and a dot); a -R on
+# the command line takes the place of that choice, and the programs' snake_case names do not
+# match a suite's name. The cases are read from the sources, as GoogleTest's macros declare
+# them; a parameterised case runs with all its parameters. Listing the cases from the programs
+# instead would start Wine at build time.
+function(vantaro_add_case_entries)
+    cmake_parse_arguments(ARG "" "LABEL;TIMEOUT" "SOURCES;COMMAND;ENVIRONMENT" ${ARGN})
+    foreach(source ${ARG_SOURCES})
+        get_filename_component(path ${source} ABSOLUTE)
+        set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${path})
+        file(READ ${path} text)
+        string(REGEX MATCHALL "(TEST|TEST_F|TEST_P)\\([ \t\r\n]*[A-Za-z0-9_]+,[ \t\r\n]*[A-Za-z0-9_]+[ \t\r\n]*\\)"
+               declarations "${text}")
+        foreach(declaration ${declarations})
+            string(REGEX REPLACE "^[A-Z_]+\\([ \t\r\n]*([A-Za-z0-9_]+),[ \t\r\n]*([A-Za-z0-9_]+).*" "\\1.\\2" case "${declaration}")
+            if(case MATCHES "(^|\\.)DISABLED_")
+                continue()
+            endif()
+            add_test(NAME ${case} COMMAND ${ARG_COMMAND} --gtest_brief=1 "--gtest_filter=${case}:*/${case}/*")
+            set_tests_properties(${case} PROPERTIES
+                FIXTURES_REQUIRED ${VANTARO_WINE_FIXTURE}
+                LABELS "case;${ARG_LABEL}"
+                TIMEOUT ${ARG_TIMEOUT}
+                ENVIRONMENT "${ARG_ENVIRONMENT}")
+        endforeach()
+    endforeach()
+endfunction()
+
 function(vantaro_add_unit_test name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
@@ -31,6 +61,7 @@ function(vantaro_add_unit_test name)
         # One CTest entry per program: discovering the cases would start Wine at build time.
         add_test(NAME win.${name} COMMAND ${name} --gtest_brief=1)
         set_tests_properties(win.${name} PROPERTIES FIXTURES_REQUIRED ${VANTARO_WINE_FIXTURE} LABELS "windows;unit")
+        vantaro_add_case_entries(SOURCES ${ARG_SOURCES} COMMAND ${name} LABEL unit TIMEOUT 300)
     else()
         gtest_discover_tests(${name} TEST_PREFIX "host." PROPERTIES LABELS "host;unit")
     endif()
@@ -67,11 +98,13 @@ function(vantaro_add_windows_test name)
         list(APPEND environment ${locale})
     endif()
     if(ARG_WRAPPER)
-        add_test(NAME ${ARG_LABEL}.${name}
-                 COMMAND ${ARG_WRAPPER} ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${name}> --gtest_brief=1)
+        set(command ${ARG_WRAPPER} ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${name}>)
     else()
-        add_test(NAME ${ARG_LABEL}.${name} COMMAND ${name} --gtest_brief=1)
+        set(command ${name})
     endif()
+    add_test(NAME ${ARG_LABEL}.${name} COMMAND ${command} --gtest_brief=1)
+    vantaro_add_case_entries(SOURCES ${ARG_SOURCES} COMMAND ${command} LABEL ${ARG_LABEL} TIMEOUT ${ARG_TIMEOUT}
+        ENVIRONMENT ${environment})
     set_tests_properties(${ARG_LABEL}.${name} PROPERTIES
         FIXTURES_REQUIRED ${VANTARO_WINE_FIXTURE}
         LABELS "windows;${ARG_LABEL}"
