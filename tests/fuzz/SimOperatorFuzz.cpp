@@ -14,6 +14,7 @@
 
 namespace {
 
+using namespace vantaro;
 using namespace vantaro::providers;
 
 constexpr std::size_t kMaxLines = 8;
