@@ -117,7 +117,7 @@ TEST(ProfileSection, ALongValueIsCutAfterItsLastWholeDoubleByteCharacter) {
 }
 
 TEST(ProfileInteger, TakesTheLeadingDecimalNumber) {
-    const std::string file = "[S]\na=42abc\nb=  -7\nc=x\nd=\ne=00\n";
+    const std::string file = "[S]\na=42abc\nb=  -7\nc=x\nd=\ne=00\nf=99999999999999999999\n";
     IniDocument document(file);
     EXPECT_EQ(ProfileInt(document, "S", "a", 9), 42);
     EXPECT_EQ(ProfileInt(document, "S", "b", 9), -7);
@@ -125,11 +125,9 @@ TEST(ProfileInteger, TakesTheLeadingDecimalNumber) {
     EXPECT_EQ(ProfileInt(document, "S", "d", 9), 9);   // empty reads like missing
     EXPECT_EQ(ProfileInt(document, "S", "e", 9), 0);
     EXPECT_EQ(ProfileInt(document, "S", "missing", 500), 500);
-}
-
-TEST(ProfileInteger, AnOverlongNumberWrapsWithoutUndefinedBehaviour) {
-    IniDocument document("[S]\nk=99999999999999999999\n");
-    (void)ProfileInt(document, "S", "k", 0);  // the sanitizers watch this
+    // An over-long number wraps modulo 2^32 as the platform's read does (ProfileAgreement holds
+    // the two together), and the sanitizers see no signed overflow on the way.
+    EXPECT_EQ(ProfileInt(document, "S", "f", 9), 1661992959);
 }
 
 TEST(ProfileWrite, ReplacesOnlyTheValueAndKeepsEveryOtherByte) {
