@@ -6,6 +6,7 @@
 // says in a message box that it failed and left the file byte for byte as it was; and the
 // program ends when asked. Runs with the Chinese code page, as on the Windows it is made for.
 
+#include "fakes/ProfileFileText.h"
 #include "fakes/Utf16Bytes.h"
 #include "e2e/UiDriver.h"
 #include "modem/ModemInstaller.h"
@@ -38,33 +39,11 @@ std::string Lowered(std::string text) {
     return text;
 }
 
-// The file's text without its byte-order mark; UTF-16 as UTF-8 (lone surrogates included),
-// without a last odd byte, which belongs to no character.
-std::string TextOf(const std::string& bytes) {
-    switch (DetectProfileEncoding(bytes)) {
-    case ProfileEncoding::Ansi:
-        return bytes;
-    case ProfileEncoding::Utf8:
-        return bytes.substr(3);
-    case ProfileEncoding::Utf16LittleEndian:
-    case ProfileEncoding::Utf16BigEndian: {
-        const bool big = DetectProfileEncoding(bytes) == ProfileEncoding::Utf16BigEndian;
-        std::u16string units;
-        for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
-            const auto a = static_cast<unsigned char>(bytes[i]), b = static_cast<unsigned char>(bytes[i + 1]);
-            units += static_cast<char16_t>(big ? (a << 8) | b : (b << 8) | a);
-        }
-        return Utf16ToWtf8(units);
-    }
-    }
-    return bytes;
-}
-
 // The file's lines, each with its ending, except the [Setting] header and the written keys'
 // lines in the first [Setting] section; the last line without its ending, which a save may
 // add; then a UTF-16 file's last odd byte. A save must leave this list exactly as it was.
 std::vector<std::string> LinesOutsideTheWrittenKeys(const std::string& bytes) {
-    const std::string text = TextOf(bytes);
+    const std::string text = testing::ProfileFileText(bytes);
     std::vector<std::string> lines;
     bool inSetting = false, settingSeen = false;
     for (std::size_t position = 0; position < text.size();) {
