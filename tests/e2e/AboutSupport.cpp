@@ -1,6 +1,7 @@
 #include "e2e/AboutSupport.h"
 
 #include "app/ComOwners.h"
+#include "resources/resource.h"
 
 #include <shobjidl.h>
 
@@ -15,17 +16,12 @@ namespace {
 constexpr std::size_t kShowCommandOffset = 0x3C;
 } // namespace
 
-HWND WaitForAboutDialog(const VantaroProcess& vantaro) {
+HWND OpenAboutDialog(const VantaroProcess& vantaro, HWND settings) {
+    Click(settings, IDC_ABOUT);
     HWND about = nullptr;
-    WaitUntil([&] { return (about = vantaro.FindTopWindow(kAboutTitle)) != nullptr; });
+    WaitUntil([&] { return (about = vantaro.FindTopWindow(kAboutTitle)) != nullptr; }, kDefaultWait,
+              [&] { return "the About dialog; " + ProgramState(vantaro); });
     return about;
-}
-
-std::string DescribeProgram(const VantaroProcess& vantaro) {
-    std::string text =
-        vantaro.Running() ? "the program runs" : "the program ended with " + std::to_string(vantaro.ExitCode());
-    for (HWND window : vantaro.TopWindows()) text += "; it shows \"" + WindowText(window) + "\"";
-    return text;
 }
 
 bool CloseAboutDialog(HWND about, HWND settings, UINT how) {
