@@ -20,12 +20,11 @@ TEST(AboutButtonInChinese, ShowsTheChineseDialogForChineseAndLeavesTheShortcut) 
     vantaro.WriteSettings("[BaseSetting]\r\nlanguage=1\r\n");
     ASSERT_TRUE(vantaro.Start());
     HWND settings = vantaro.WaitForSettingsDialog();
-    ASSERT_NE(settings, nullptr) << DescribeProgram(vantaro);
+    ASSERT_NE(settings, nullptr) << ProgramState(vantaro);
     SelectComboItem(settings, IDC_LANGUAGE, 0);
 
-    Click(settings, IDC_ABOUT);
-    HWND about = WaitForAboutDialog(vantaro);
-    ASSERT_NE(about, nullptr) << "no About dialog: " << DescribeProgram(vantaro);
+    HWND about = OpenAboutDialog(vantaro, settings);
+    ASSERT_NE(about, nullptr);
     EXPECT_EQ(::GetDlgItem(about, IDCANCEL), nullptr) << "the English About dialog came, which has a Cancel";
     EXPECT_EQ(WideControlText(about, IDC_ABOUT_TITLE), "拨号上网软件使用说明");
     // The ANSI text is GBK here, as the rest of the program speaks it.

@@ -162,12 +162,11 @@ TEST(AboutButton, ShowsTheEnglishDialogForEnglishAndLeavesOneShortcutToTheLogRew
     vantaro.WriteSettings("[BaseSetting]\r\nlanguage=0\r\n");
     ASSERT_TRUE(vantaro.Start());
     HWND settings = vantaro.WaitForSettingsDialog();
-    ASSERT_NE(settings, nullptr) << DescribeProgram(vantaro);
+    ASSERT_NE(settings, nullptr) << ProgramState(vantaro);
     SelectComboItem(settings, IDC_LANGUAGE, 1);
 
-    Click(settings, IDC_ABOUT);
-    HWND about = WaitForAboutDialog(vantaro);
-    ASSERT_NE(about, nullptr) << "no About dialog: " << DescribeProgram(vantaro);
+    HWND about = OpenAboutDialog(vantaro, settings);
+    ASSERT_NE(about, nullptr);
     EXPECT_TRUE(IsEnglishAbout(about));
     EXPECT_FALSE(ControlVisible(about, IDCANCEL));
     EXPECT_EQ(WideControlText(about, IDC_ABOUT_TITLE), "Dial-up software instructions");
@@ -185,9 +184,8 @@ TEST(AboutButton, ShowsTheEnglishDialogForEnglishAndLeavesOneShortcutToTheLogRew
 
     // The second use writes the file anew: spoil it, and it comes back whole.
     WriteFile(shortcutPath, "not a shortcut");
-    Click(settings, IDC_ABOUT);
-    about = WaitForAboutDialog(vantaro);
-    ASSERT_NE(about, nullptr) << "no About dialog: " << DescribeProgram(vantaro);
+    about = OpenAboutDialog(vantaro, settings);
+    ASSERT_NE(about, nullptr);
     ASSERT_TRUE(CloseAboutDialog(about, settings, WM_CLOSE)) << "the close box did not end the About dialog";
     shortcut = WaitForShortcut(shortcutPath);
     EXPECT_TRUE(shortcut.read) << "the shortcut was not rewritten";
@@ -204,14 +202,13 @@ TEST(AboutButton, FollowsTheLanguageListNotTheStoredLanguage) {
     vantaro.WriteSettings("[BaseSetting]\r\nlanguage=1\r\n");
     ASSERT_TRUE(vantaro.Start());
     HWND settings = vantaro.WaitForSettingsDialog();
-    ASSERT_NE(settings, nullptr) << DescribeProgram(vantaro);
+    ASSERT_NE(settings, nullptr) << ProgramState(vantaro);
     ASSERT_EQ(ComboSelection(settings, IDC_LANGUAGE), 1);
 
     // The list moves without telling the dialog, so the stored language stays English.
     SelectWithoutNotice(settings, IDC_LANGUAGE, 0);
-    Click(settings, IDC_ABOUT);
-    HWND about = WaitForAboutDialog(vantaro);
-    ASSERT_NE(about, nullptr) << "no About dialog: " << DescribeProgram(vantaro);
+    HWND about = OpenAboutDialog(vantaro, settings);
+    ASSERT_NE(about, nullptr);
     EXPECT_FALSE(IsEnglishAbout(about)) << "the Chinese list item shows the Chinese About dialog";
     EXPECT_NE(::GetDlgItem(about, IDC_ABOUT_TITLE), nullptr);
     ASSERT_TRUE(CloseAboutDialog(about, settings));
@@ -219,9 +216,8 @@ TEST(AboutButton, FollowsTheLanguageListNotTheStoredLanguage) {
     // No selection at all counts as English.
     SelectWithoutNotice(settings, IDC_LANGUAGE, -1);
     ASSERT_EQ(ComboSelection(settings, IDC_LANGUAGE), -1);
-    Click(settings, IDC_ABOUT);
-    about = WaitForAboutDialog(vantaro);
-    ASSERT_NE(about, nullptr) << "no About dialog: " << DescribeProgram(vantaro);
+    about = OpenAboutDialog(vantaro, settings);
+    ASSERT_NE(about, nullptr);
     EXPECT_TRUE(IsEnglishAbout(about));
     ASSERT_TRUE(CloseAboutDialog(about, settings));
 
@@ -293,10 +289,9 @@ TEST(AboutButton, WithoutAShellLinkTheAboutDialogStillWorksAndNothingIsWrittenOr
     vantaro.WriteSettings("[BaseSetting]\r\nlanguage=1\r\n");
     ASSERT_TRUE(vantaro.Start());
     HWND settings = vantaro.WaitForSettingsDialog();
-    ASSERT_NE(settings, nullptr) << DescribeProgram(vantaro);
-    Click(settings, IDC_ABOUT);
-    HWND about = WaitForAboutDialog(vantaro);
-    ASSERT_NE(about, nullptr) << "no About dialog: " << DescribeProgram(vantaro);
+    ASSERT_NE(settings, nullptr) << ProgramState(vantaro);
+    HWND about = OpenAboutDialog(vantaro, settings);
+    ASSERT_NE(about, nullptr);
     ASSERT_TRUE(CloseAboutDialog(about, settings));
 
     EXPECT_FALSE(FileExists(shortcutPath));

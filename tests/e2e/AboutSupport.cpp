@@ -1,6 +1,7 @@
 #include "e2e/AboutSupport.h"
 
 #include "app/ComOwners.h"
+#include "resources/resource.h"
 
 #include <shobjidl.h>
 
@@ -15,17 +16,12 @@ namespace {
 constexpr std::size_t kShowCommandOffset = 0x3C;
 } // namespace
 
-HWND WaitForAboutDialog(const VantaroProcess& vantaro) {
+HWND OpenAboutDialog(const VantaroProcess& vantaro, HWND settings) {
+    Click(settings, IDC_ABOUT);
     HWND about = nullptr;
-    WaitUntil([&] { return (about = vantaro.FindTopWindow(kAboutTitle)) != nullptr; });
+    WaitUntil([&] { return (about = vantaro.FindTopWindow(kAboutTitle)) != nullptr; }, kDefaultWait,
+              [&] { return "the About dialog; " + ProgramState(vantaro); });
     return about;
-}
-
-std::string DescribeProgram(const VantaroProcess& vantaro) {
-    std::string text =
-        vantaro.Running() ? "the program runs" : "the program ended with " + std::to_string(vantaro.ExitCode());
-    for (HWND window : vantaro.TopWindows()) text += "; it shows \"" + WindowText(window) + "\"";
-    return text;
 }
 
 bool CloseAboutDialog(HWND about, HWND settings, UINT how) {
@@ -107,24 +103,17 @@ SavedShortcut WaitForShortcut(const std::string& path) {
 
 namespace {
 
-// The line of `text` that starts with `start` (its ending included), from `from` on.
-std::string LineStarting(const std::string& text, const std::string& start, std::size_t from) {
-    std::size_t at = text.find("\n" + start, from);
-    if (at == std::string::npos) return "(no line " + start + ")";
-    ++at;
-    return text.substr(at, text.find('\n', at) + 1 - at);
-}
+// The line that begins at `at`, with its ending; and where the line before it begins.
+std::string LineAt(const std::string& text, std::size_t at) { return text.substr(at, text.find('\n', at) + 1 - at); }
+std::size_t LineBefore(const std::string& text, std::size_t at) { return text.rfind('\n', at - 2) + 1; }
 
-// The last "key=value" line of a section.
-std::string LastKeyLine(const std::string& text, const std::string& section) {
-    const std::size_t begin = text.find("\n[" + section + "]");
-    const std::size_t end = std::min(text.find("\n[", begin + 1), text.size());
-    std::string last = "(no key in " + section + ")";
-    for (std::size_t at = text.find('\n', begin) + 1; at > 0 && at < end; at = text.find('\n', at) + 1) {
-        const std::string line = text.substr(at, text.find('\n', at) + 1 - at);
-        if (line[0] != ';' && line.find('=') != std::string::npos) last = line;
-    }
-    return last;
+// Where the last key line of a section begins: the last line before the next section (or the
+// end) that is neither blank nor a note.
+std::size_t LastKeyAt(const std::string& text, const std::string& section) {
+    std::size_t at = std::min(text.find("\n[", text.find("\n[" + section + "]") + 1), text.size() - 1) + 1;
+    do at = LineBefore(text, at);
+    while (text[at] == ';' || text[at] == '\r' || text[at] == '\n');
+    return at;
 }
 
 } // namespace
@@ -136,18 +125,17 @@ std::string Replaced(std::string text, const std::string& line, const std::strin
 
 EarlierSettings EarlierVersionSettings(const std::string& delivered) {
     // The last [Setting] key came with its notes; an upgrade brings the key alone.
-    const std::string lastSetting = LastKeyLine(delivered, "Setting");
-    std::size_t notes = delivered.find(lastSetting, delivered.find("\n[Setting]"));
-    while (notes > 1 && delivered[delivered.rfind('\n', notes - 2) + 1] == ';') notes = delivered.rfind('\n', notes - 2) + 1;
-    const std::string withNotes = delivered.substr(notes, delivered.find(lastSetting, notes) + lastSetting.size() - notes);
+    const std::size_t key = LastKeyAt(delivered, "Setting");
+    std::size_t notes = key;
+    while (delivered[LineBefore(delivered, notes)] == ';') notes = LineBefore(delivered, notes);
+    const std::string lastSetting = LineAt(delivered, key);
+    const std::string withNotes = delivered.substr(notes, key - notes) + lastSetting;
 
-    EarlierSettings settings;
     const std::string edited = Replaced(delivered, "apn=cmnet\r\n", "; edited after the install\r\napn=corp\r\n");
-    settings.edited = Replaced(edited, withNotes, lastSetting);
-    const std::string tel = LineStarting(delivered, "TEL=", delivered.find("[Chinese]"));
-    settings.earlier = Replaced(Replaced(Replaced(edited, tel, "TEL=\xB5\xE7\r\n"), LastKeyLine(delivered, "Chinese"), ""),
-                                withNotes, "");
-    return settings;
+    const std::string tel = LineAt(delivered, delivered.find("\nTEL=", delivered.find("\n[Chinese]")) + 1);
+    const std::string lastText = LineAt(delivered, LastKeyAt(delivered, "Chinese"));
+    return {Replaced(edited, withNotes, lastSetting),
+            Replaced(Replaced(Replaced(edited, tel, "TEL=\xB5\xE7\r\n"), lastText, ""), withNotes, "")};
 }
 
 } // namespace vantaro::e2e

@@ -1,7 +1,8 @@
 #pragma once
-// What the About tests share: finding the About dialog, the Wine user's desktop, and reading a
+// What the About tests share: opening the About dialog, the Wine user's desktop, and reading a
 // saved shortcut back through the shell, as any other program would.
 
+#include "e2e/ProgramState.h"
 #include "e2e/UiDriver.h"
 
 #include <cstdint>
@@ -13,9 +14,9 @@ namespace vantaro::e2e {
 inline constexpr char kAboutTitle[] = "About  Vantaro";
 inline constexpr char kShortcutFile[] = "HARBELLE.lnk";
 
-HWND WaitForAboutDialog(const VantaroProcess& vantaro);
-// Whether the program still runs and which windows it shows: what a failed wait reports.
-std::string DescribeProgram(const VantaroProcess& vantaro);
+// Clicks About in the Settings dialog and gives the About dialog; null, with the program's state
+// said, when it did not come.
+HWND OpenAboutDialog(const VantaroProcess& vantaro, HWND settings);
 // Closes the About dialog with its OK button and waits until the Settings dialog has run the
 // rest of the About handler; false when either did not happen in time.
 bool CloseAboutDialog(HWND about, HWND settings, UINT how = WM_COMMAND);

@@ -3,10 +3,8 @@
 // times out, one the service refuses, and leaving the dialog while a dial still waits. A
 // simulated phone that roams waits on COM93 (tests/tools/simphone.py, see CMakeLists.txt).
 
+#include "e2e/DialFixture.h"
 #include "e2e/SerialCommOverride.h"
-#include "e2e/UiDriver.h"
-#include "rasdouble/RasDoubleControl.h"
-#include "resources/resource.h"
 #include "workflow/RoamingText.h"
 
 #include <gtest/gtest.h>
@@ -16,84 +14,27 @@
 namespace vantaro::e2e {
 namespace {
 
-constexpr char kSettings[] =
-    "[Setting]\r\nnumber=*99***1#\r\nusername=card\r\npassword=secret\r\nredial=0\r\n"
-    "[BaseSetting]\r\nlanguage=1\r\n"
-    "[English]\r\nconnectsucess=Connected.\r\n";
+// A user and a password, and a single dial: no redial.
+constexpr char kSetting[] = "username=card\r\npassword=secret\r\nredial=0\r\n";
 
-// The program's own dial wait, and some room for a slow machine.
-// The dial's own wait, as the program has it.
+// The dial's own wait, as the program has it, and some room for a slow machine.
 constexpr DWORD kDialWait = 20000;
 constexpr DWORD kDialWaitWithRoom = kDialWait + 8000;
 
-// Connect, install and About enabled, disconnect disabled; and the other way round.
-constexpr char kIdle[] = "on on on / off";
-constexpr char kBusy[] = "off off off / on";
-
-std::string Buttons(HWND dialog) {
-    auto state = [&](int id) { return ControlEnabled(dialog, id) ? "on" : "off"; };
-    return std::string(state(IDC_DIAL)) + " " + state(IDC_INSTALL) + " " + state(IDC_ABOUT) + " / " +
-           state(IDC_DISCONNECT);
-}
-
-// The worker sets the status line and then the buttons; give it the moment between the two.
-std::string SettledButtons(HWND dialog, const std::string& expected) {
-    WaitUntil([&] { return Buttons(dialog) == expected; }, 2000);
-    return Buttons(dialog);
-}
-
-bool WaitForStatus(HWND dialog, const std::string& text, DWORD timeoutMs = kDefaultWait) {
-    return WaitUntil([&] { return ControlText(dialog, IDC_STATUS) == text; }, timeoutMs);
-}
-
-// The handle that the double handed out for the n-th dial (0 = the first).
-std::string DialHandle(const rasdouble::Installation& ras, std::size_t n) {
-    const auto started = ras.LogLinesStartingWith("RasDialA started handle=");
-    return n < started.size() ? started[n].substr(std::string("RasDialA started handle=").size()) : "<none>";
-}
-
-std::size_t IndexOf(const std::vector<std::string>& lines, const std::string& prefix) {
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        if (lines[i].compare(0, prefix.size(), prefix) == 0) return i;
-    return lines.size();
-}
-
-class DialTest : public ::testing::Test {
-protected:
-    DialTest()
-        : name_(::testing::UnitTest::GetInstance()->current_test_info()->name()), ras(name_), vantaro(name_) {}
-
-    HWND StartDialog(const std::string& settings = kSettings) {
-        EXPECT_TRUE(ras.Installed()) << ras.Error();
-        vantaro.WriteSettings(settings);
-        EXPECT_TRUE(vantaro.Start());
-        HWND dialog = vantaro.WaitForSettingsDialog();
-        EXPECT_NE(dialog, nullptr) << "the Settings dialog did not appear";
-        return dialog;
-    }
-    void Exit(HWND dialog) {
-        Click(dialog, IDC_EXIT);
-        EXPECT_TRUE(vantaro.WaitForExit()) << "the program did not end after Exit";
-        EXPECT_EQ(vantaro.ExitCode(), 0u);
-    }
-
-    std::string name_;
-    rasdouble::Installation ras;
-    VantaroProcess vantaro;
-};
+using DialTest = DialFixture;
 
 TEST_F(DialTest, ADialShowsConecttingThenConnectedAndDisconnectHangsUp) {
     ras.Set("Dial", "outcome", "connect");
     ras.Set("Dial", "delay_ms", "800");
-    HWND dialog = StartDialog();
+    HWND dialog = StartDialog(kSetting);
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(SettledButtons(dialog, kIdle), kIdle);
+    EXPECT_EQ(SettledButtons(dialog, kIdleButtons), kIdleButtons);
 
     Click(dialog, IDC_DIAL);
     ASSERT_TRUE(WaitForStatus(dialog, "conectting")) << "status: " << ControlText(dialog, IDC_STATUS);
-    EXPECT_EQ(SettledButtons(dialog, kBusy), kBusy);
+    EXPECT_EQ(SettledButtons(dialog, kDiallingButtons), kDiallingButtons);
     ASSERT_TRUE(WaitForStatus(dialog, "Connected.")) << "status: " << ControlText(dialog, IDC_STATUS);
-    EXPECT_EQ(SettledButtons(dialog, kBusy), kBusy);
+    EXPECT_EQ(SettledButtons(dialog, kDiallingButtons), kDiallingButtons);
     SaveWindowImage(dialog, ArtifactsFolder() + "\\dial-connected.bmp");
 
     // The phone-book calls come from the system directory; the dial from the same library.
@@ -108,7 +49,7 @@ TEST_F(DialTest, ADialShowsConecttingThenConnectedAndDisconnectHangsUp) {
 
     Click(dialog, IDC_DISCONNECT);
     ASSERT_TRUE(WaitForStatus(dialog, "dissucess")) << "status: " << ControlText(dialog, IDC_STATUS);
-    EXPECT_EQ(SettledButtons(dialog, kIdle), kIdle);
+    EXPECT_EQ(SettledButtons(dialog, kIdleButtons), kIdleButtons);
     const std::string handle = DialHandle(ras, 0);
     EXPECT_EQ(ras.LogLinesStartingWith("RasHangUpA handle=" + handle + " result=0").size(), 1u);
     EXPECT_EQ(ras.LogLinesStartingWith("RasGetConnectStatusA handle=" + handle + " result=6").size(), 1u);
@@ -121,12 +62,11 @@ TEST_F(DialTest, ARoamingPhoneIsNotDialledWhenTheSettingsSayDeny) {
     SerialCommOverride serialComm;  // the port list holds the roaming phone alone
     ASSERT_TRUE(serialComm.SetPortName("\\Device\\Serial0", "COM93"));
     ras.Set("Dial", "outcome", "connect");
-    std::string settings = kSettings;
-    HWND dialog = StartDialog(settings.insert(settings.find("number="), "roaming=deny\r\n"));
+    HWND dialog = StartDialog(std::string(kSetting) + "roaming=deny\r\n");
     ASSERT_NE(dialog, nullptr);
     Click(dialog, IDC_DIAL);
     ASSERT_TRUE(WaitForStatus(dialog, roamingtext::kDenied.english)) << "status: " << ControlText(dialog, IDC_STATUS);
-    EXPECT_EQ(SettledButtons(dialog, kIdle), kIdle);
+    EXPECT_EQ(SettledButtons(dialog, kIdleButtons), kIdleButtons);
     EXPECT_TRUE(ras.LogLinesStartingWith("RasDialA").empty()) << "the roaming phone was dialled";
     Exit(dialog);
 }
@@ -135,13 +75,13 @@ TEST_F(DialTest, AnErrorShowsTheServicesTextAndTheNextDialHangsUpTheLeftoverFirs
     ras.Set("Dial", "outcome", "error");
     ras.Set("Dial", "error", "678");
     ras.Set("Errors", "678", "The remote computer did not respond.");
-    HWND dialog = StartDialog();
+    HWND dialog = StartDialog(kSetting);
     ASSERT_NE(dialog, nullptr);
 
     Click(dialog, IDC_DIAL);
     ASSERT_TRUE(WaitForStatus(dialog, "Error: 678 - The remote computer did not respond."))
         << "status: " << ControlText(dialog, IDC_STATUS);
-    EXPECT_EQ(SettledButtons(dialog, kIdle), kIdle);
+    EXPECT_EQ(SettledButtons(dialog, kIdleButtons), kIdleButtons);
 
     ras.Set("Dial", "outcome", "connect");
     Click(dialog, IDC_DIAL);
@@ -159,24 +99,24 @@ TEST_F(DialTest, AnErrorShowsTheServicesTextAndTheNextDialHangsUpTheLeftoverFirs
 TEST_F(DialTest, ADialThatTheServiceRefusesSaysItsErrorAndGivesTheButtonsBack) {
     ras.Set("Dial", "outcome", "refuse");
     ras.Set("Errors", "678", "No answer.");
-    HWND dialog = StartDialog();
+    HWND dialog = StartDialog(kSetting);
     ASSERT_NE(dialog, nullptr);
     Click(dialog, IDC_DIAL);
     ASSERT_TRUE(ras.WaitForLogLine("RasDialA refused"));
     ASSERT_TRUE(WaitForStatus(dialog, "Error: 678 - No answer.")) << ControlText(dialog, IDC_STATUS);
-    EXPECT_EQ(SettledButtons(dialog, kIdle), kIdle);
+    EXPECT_EQ(SettledButtons(dialog, kIdleButtons), kIdleButtons);
     Exit(dialog);
 }
 
 TEST_F(DialTest, NoAnswerWithinTwentySecondsIsATimeOut) {
     ras.Set("Dial", "outcome", "never");
-    HWND dialog = StartDialog();
+    HWND dialog = StartDialog(kSetting);
     ASSERT_NE(dialog, nullptr);
     const DWORD start = ::GetTickCount();
     Click(dialog, IDC_DIAL);
     ASSERT_TRUE(WaitForStatus(dialog, "intimeout", kDialWaitWithRoom)) << "status: " << ControlText(dialog, IDC_STATUS);
     EXPECT_GE(::GetTickCount() - start, 19500u) << "the dial wait ended early";
-    EXPECT_EQ(SettledButtons(dialog, kIdle), kIdle);
+    EXPECT_EQ(SettledButtons(dialog, kIdleButtons), kIdleButtons);
     Exit(dialog);
     EXPECT_EQ(ras.LogLinesStartingWith("RasHangUpA handle=" + DialHandle(ras, 0)).size(), 1u)
         << "leaving the dialog hangs up what the timed-out dial left";
@@ -184,7 +124,7 @@ TEST_F(DialTest, NoAnswerWithinTwentySecondsIsATimeOut) {
 
 TEST_F(DialTest, LeavingTheDialogWhileADialWaitsEndsTheProgramAtOnce) {
     ras.Set("Dial", "outcome", "never");
-    HWND dialog = StartDialog();
+    HWND dialog = StartDialog(kSetting);
     ASSERT_NE(dialog, nullptr);
     Click(dialog, IDC_DIAL);
     ASSERT_TRUE(ras.WaitForLogLine("RasDialA started"));

@@ -2,9 +2,7 @@
 // statistics line while connected, a drop, redials after their doubling waits, and what the
 // user's Disconnect, Connect and Exit do while a redial waits.
 
-#include "e2e/UiDriver.h"
-#include "rasdouble/RasDoubleControl.h"
-#include "resources/resource.h"
+#include "e2e/DialFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -13,27 +11,6 @@
 
 namespace vantaro::e2e {
 namespace {
-
-// The [Setting] lines of a test come after the number.
-std::string Settings(const std::string& setting) {
-    return "[Setting]\r\nnumber=*99***1#\r\n" + setting +
-           "[BaseSetting]\r\nlanguage=1\r\n"
-           "[English]\r\nconnectsucess=Connected.\r\n";
-}
-
-// Only Disconnect on, as during any dial.
-constexpr char kDialling[] = "off off / on";
-constexpr char kIdle[] = "on on / off";
-
-std::string Buttons(HWND dialog) {
-    auto state = [&](int id) { return ControlEnabled(dialog, id) ? "on" : "off"; };
-    return std::string(state(IDC_DIAL)) + " " + state(IDC_INSTALL) + " / " + state(IDC_DISCONNECT);
-}
-
-bool WaitForStatus(HWND dialog, const std::string& text, DWORD timeoutMs = kDefaultWait) {
-    return WaitUntil([&] { return ControlText(dialog, IDC_STATUS) == text; }, timeoutMs,
-                     [&] { return "the status \"" + text + "\"; it says \"" + ControlText(dialog, IDC_STATUS) + "\""; });
-}
 
 // How long the program waited between the log line that starts with `from` and the next line
 // of step `to` (ms, by the program's own clock, so a slow test does not change it); -1 when the
@@ -62,34 +39,20 @@ long LoggedGap(const std::string& log, const std::string& from, const std::strin
     return -1;
 }
 
-class LinkTest : public ::testing::Test {
+class LinkTest : public DialFixture {
 protected:
-    LinkTest() : name_(::testing::UnitTest::GetInstance()->current_test_info()->name()), ras(name_), vantaro(name_) {
+    LinkTest() {
         // The month's bytes of earlier tests in this prefix do not count here.
         char appData[MAX_PATH] = {};
         ::GetEnvironmentVariableA("APPDATA", appData, sizeof appData);
         ::DeleteFileA((std::string(appData) + "\\Vantaro\\usage.ini").c_str());
     }
 
-    // With the delivered Setting.ini when `setting` is empty.
-    HWND StartDialog(const std::string& setting) {
-        EXPECT_TRUE(ras.Installed()) << ras.Error();
-        if (!setting.empty()) vantaro.WriteSettings(Settings(setting));
-        EXPECT_TRUE(vantaro.Start());
-        HWND dialog = vantaro.WaitForSettingsDialog();
-        EXPECT_NE(dialog, nullptr) << "the Settings dialog did not appear";
-        return dialog;
-    }
-    std::size_t Dials() const { return ras.LogLinesStartingWith("RasDialA started").size(); }
     // Until the statistics line shows both speeds, and then it.
     std::string StatisticsShown(HWND dialog) {
         WaitUntil([&] { return ControlText(dialog, IDC_LINK_STATS).find("/s") != ControlText(dialog, IDC_LINK_STATS).rfind("/s"); }, kDefaultWait);
         return ControlText(dialog, IDC_LINK_STATS);
     }
-
-    std::string name_;
-    rasdouble::Installation ras;
-    VantaroProcess vantaro;
 };
 
 TEST_F(LinkTest, ADropIsRedialledAfterDoublingWaitsUntilConnectedAndDisconnectEndsAWaitingRedial) {
@@ -119,7 +82,7 @@ TEST_F(LinkTest, ADropIsRedialledAfterDoublingWaitsUntilConnectedAndDisconnectEn
 
     ASSERT_TRUE(WaitForStatus(dialog, "link dropped Redialling in 1 s (attempt 1 of 5)."))
         << ControlText(dialog, IDC_STATUS);
-    EXPECT_EQ(Buttons(dialog), kDialling);
+    EXPECT_EQ(Buttons(dialog), kDiallingButtons);
     // The program writes the status line, then blanks the statistics line: the test may look in between.
     EXPECT_TRUE(WaitUntil([&] { return ControlText(dialog, IDC_LINK_STATS).empty(); }, kDefaultWait))
         << "the statistics line still says " << ControlText(dialog, IDC_LINK_STATS);
@@ -136,7 +99,7 @@ TEST_F(LinkTest, ADropIsRedialledAfterDoublingWaitsUntilConnectedAndDisconnectEn
         << ControlText(dialog, IDC_STATUS);
     Click(dialog, IDC_DISCONNECT);
     ASSERT_TRUE(WaitForStatus(dialog, "dissucess")) << ControlText(dialog, IDC_STATUS);
-    EXPECT_TRUE(WaitUntil([&] { return Buttons(dialog) == kIdle; }, kDefaultWait, "the idle buttons")) << Buttons(dialog);
+    EXPECT_TRUE(WaitUntil([&] { return Buttons(dialog) == kIdleButtons; }, kDefaultWait, "the idle buttons")) << Buttons(dialog);
     ::Sleep(5000);
     EXPECT_EQ(Dials(), 3u) << "a redial came after Disconnect";
     Click(dialog, IDC_EXIT);
@@ -209,13 +172,13 @@ TEST_F(LinkTest, AtTheMonthlyLimitVantaroSaysSoHangsUpAndDoesNotRedial) {
 TEST_F(LinkTest, ChineseScreenshot) {
     if (::GetACP() != 936) GTEST_SKIP() << "run with LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8";
     ras.Set("Link", "drop_after_ms", "2500");
-    HWND dialog = StartDialog("");
+    HWND dialog = OpenDialog();
     ASSERT_NE(dialog, nullptr);
     Click(dialog, IDC_DIAL);
     EXPECT_NE(StatisticsShown(dialog), "");
     SaveWindowImage(dialog, ArtifactsFolder() + "\\link-statistics-zh.bmp");
     // The drop, and the wait for its redial.
-    EXPECT_TRUE(WaitUntil([&] { return Buttons(dialog) == kDialling && ControlText(dialog, IDC_LINK_STATS).empty(); },
+    EXPECT_TRUE(WaitUntil([&] { return Buttons(dialog) == kDiallingButtons && ControlText(dialog, IDC_LINK_STATS).empty(); },
                           kDefaultWait, "the redial's wait"));
     SaveWindowImage(dialog, ArtifactsFolder() + "\\redial-wait-zh.bmp");
     Click(dialog, IDC_EXIT);

@@ -83,17 +83,17 @@ protected:
     void SetUp() override {
         // The shell links are saved on this thread.
         ::CoInitialize(nullptr);
-        platformtest::RemoveAllModemsAndDriverKeys();
-        ::RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kRecordKey, KEY_WOW64_64KEY, 0);
-        ::DeleteFileA(shortcut.c_str());
-        ::DeleteFileA(keptShortcut.c_str());
+        RemoveWhatARunLeaves();
     }
     void TearDown() override {
+        RemoveWhatARunLeaves();
+        ::CoUninitialize();
+    }
+    void RemoveWhatARunLeaves() {
         platformtest::RemoveAllModemsAndDriverKeys();
         ::RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kRecordKey, KEY_WOW64_64KEY, 0);
         ::DeleteFileA(shortcut.c_str());
         ::DeleteFileA(keptShortcut.c_str());
-        ::CoUninitialize();
     }
 
     // What an older install leaves: a modem of our hardware id with the sample driver and its
@@ -237,82 +237,74 @@ TEST_F(UninstallTest, TheStoredPasswordNeverReachesTheLog) {
     EXPECT_NE(log.find("\tuninstall.entry\tnot found\t0\t******** line\r\n"), std::string::npos) << log;
 }
 
+// An install from the command line, then its uninstall, which removes what the record names and
+// nothing else: not an entry of our name that was there first (the install kept it and did not
+// record it), nor the package under the record's oemNN.inf when the driver store has given that
+// freed number to another maker's package by then.
 TEST_F(UninstallTest, AnInstallIsRecordedAndItsUninstallRemovesExactlyThat) {
-    rasdouble::Installation ras("uninstall_recorded");
-    ASSERT_TRUE(ras.Installed()) << ras.Error();
-    SerialCommOverride ports;
-    ports.SetPortName("\\Device\\Serial71", "COM71");
-    VantaroProcess vantaro("uninstall_recorded");
-    ProgramRun run = RunWithArguments(vantaro.Folder() + "\\Vantaro.exe", "/install /port COM71 /quiet");
-    ASSERT_EQ(run.exitCode, 0u) << run.output;
-    EXPECT_EQ(RecordValue("RecordVersion"), "1");
-    const std::string device = RecordValue("Device1");
-    EXPECT_EQ(device.rfind("ROOT\\MODEM\\", 0), 0u) << device;
-    EXPECT_EQ(RecordValue("DialupEntry1"), kOurEntry);
-    // Wine keeps an INF's own name where Windows names its copy oemNN.inf, and takes a copy
-    // already in its folder with the same contents (an earlier test's) for the new one.
-    const std::string package = RecordValue("DriverPackage1");
-    EXPECT_THAT(package, ::testing::AnyOf("modem_inf.inf", "modem_inf64.inf"));
-    // After the install, which clears the root modems' instance keys it can.
-    ASSERT_TRUE(platformtest::CreateBareModemDevice(kOtherHardwareId));
+    std::string inf(MAX_PATH, '\0');
+    inf.resize(::GetWindowsDirectoryA(inf.data(), MAX_PATH));
+    inf += "\\inf\\";
+    const std::string theirs = "[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Modem\r\n"
+                               "ClassGuid={4D36E96D-E325-11CE-BFC1-08002BE10318}\r\nProvider=Acme\r\n"
+                               "[Manufacturer]\r\nAcme=Acme,NTamd64\r\n[Acme.NTamd64]\r\n"
+                               "\"Acme 56K\"=Acme56k,PCI\\VEN_1234&DEV_0056\r\n";
+    const struct {
+        const char* name;
+        const char* entryBefore;  // on another modem, or none
+        bool packageTakenOver;
+    } rows[] = {{"uninstall_recorded", nullptr, false},
+                {"uninstall_entry_before", "modem/Their Modem", false},
+                {"uninstall_other_package", nullptr, true}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        RemoveWhatARunLeaves();
+        rasdouble::Installation ras(row.name);
+        ASSERT_TRUE(ras.Installed()) << ras.Error();
+        if (row.entryBefore) ras.Set("Phonebook", kOurEntry, row.entryBefore);
+        SerialCommOverride ports;
+        ports.SetPortName("\\Device\\Serial71", "COM71");
+        VantaroProcess vantaro(row.name);
+        ProgramRun run = RunWithArguments(vantaro.Folder() + "\\Vantaro.exe", "/install /port COM71 /quiet");
+        ASSERT_EQ(run.exitCode, 0u) << run.output;
+        EXPECT_EQ(RecordValue("RecordVersion"), "1");
+        const std::string device = RecordValue("Device1");
+        EXPECT_EQ(device.rfind("ROOT\\MODEM\\", 0), 0u) << device;
+        EXPECT_EQ(RecordValue("DialupEntry1"), row.entryBefore ? "" : kOurEntry);
+        EXPECT_EQ(ras.LogLinesStartingWith("RasSetEntryPropertiesA").empty(), row.entryBefore != nullptr)
+            << "ours is written, the one that was there before never";
+        const std::string kept = "\tinstall.entry\tdone\t0\tGPRS Connection: kept the entry that was there before";
+        EXPECT_EQ(ReadFile(vantaro.Folder() + "\\Vantaro.log").find(kept) != std::string::npos, row.entryBefore != nullptr);
+        // Wine keeps an INF's own name where Windows names its copy oemNN.inf, and takes a copy
+        // already in its folder with the same contents (an earlier test's) for the new one.
+        const std::string package = RecordValue("DriverPackage1");
+        EXPECT_THAT(package, ::testing::AnyOf("modem_inf.inf", "modem_inf64.inf"));
+        if (row.packageTakenOver) {
+            WriteFile(inf + "oem77.inf", theirs);
+            ASSERT_TRUE(WriteMachineValues(kRecordKey, KEY_WOW64_64KEY, {{"DriverPackage1", "oem77.inf"}}));
+        }
+        // After the install, which clears the root modems' instance keys it can.
+        ASSERT_TRUE(platformtest::CreateBareModemDevice(kOtherHardwareId));
 
-    run = Uninstall(vantaro);
-    EXPECT_EQ(run.exitCode, 0u) << run.output;
-    EXPECT_NE(run.output.find("Removed the modem " + device + ".\r\n"), std::string::npos) << run.output;
-    EXPECT_FALSE(KeyExists(kRecordKey));
-    EXPECT_FALSE(InPhonebook(ras, kOurEntry));
-    EXPECT_EQ(HardwareIdsOfModems(), std::vector<std::string>{kOtherHardwareId});
-    char windows[MAX_PATH] = {};
-    ::GetWindowsDirectoryA(windows, MAX_PATH);
-    EXPECT_FALSE(FileExists(std::string(windows) + "\\inf\\" + package)) << "the driver package goes too";
-}
-
-// The driver store gives a freed oemNN.inf number to the next package it takes: the one the
-// record names may be another maker's by now.
-TEST_F(UninstallTest, ARecordedPackageThatIsAnotherMakersNowStays) {
-    char windows[MAX_PATH] = {};
-    ::GetWindowsDirectoryA(windows, MAX_PATH);
-    const std::string theirs = std::string(windows) + "\\inf\\oem77.inf";
-    const std::string text = "[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Modem\r\n"
-                             "ClassGuid={4D36E96D-E325-11CE-BFC1-08002BE10318}\r\nProvider=Acme\r\n"
-                             "[Manufacturer]\r\nAcme=Acme,NTamd64\r\n[Acme.NTamd64]\r\n"
-                             "\"Acme 56K\"=Acme56k,PCI\\VEN_1234&DEV_0056\r\n";
-    WriteFile(theirs, text);
-    ASSERT_TRUE(WriteMachineValues(kRecordKey, KEY_WOW64_64KEY,
-                                   {{"RecordVersion", 1u}, {"DriverPackageCount", 1u}, {"DriverPackage1", "oem77.inf"}}));
-    VantaroProcess vantaro("uninstall_other_package");
-    const ProgramRun run = Uninstall(vantaro);
-    const std::string log = ReadFile(vantaro.Folder() + "\\Vantaro.log");
-    const bool kept = FileExists(theirs) && ReadFile(theirs) == text;
-    ::DeleteFileA(theirs.c_str());
-    EXPECT_TRUE(kept) << "another maker's driver package was removed";
-    EXPECT_EQ(run.exitCode, 0u) << run.output;
-    EXPECT_EQ(run.output.rfind("Kept the driver package oem77.inf: it is not Vantaro's now (", 0), 0u) << run.output;
-    EXPECT_NE(log.find("\tuninstall.package\tnot found\t0\toem77.inf: kept, not Vantaro's: "), std::string::npos) << log;
-    EXPECT_FALSE(KeyExists(kRecordKey)) << "nothing of ours is left to finish";
-}
-
-// An entry of that name that was there first is someone's own: the install keeps it as it was,
-// does not record it, and so the uninstall leaves it too.
-TEST_F(UninstallTest, AnEntryThatWasThereBeforeTheInstallOutlivesItsUninstall) {
-    rasdouble::Installation ras("uninstall_entry_before");
-    ASSERT_TRUE(ras.Installed()) << ras.Error();
-    ras.Set("Phonebook", kOurEntry, "modem/Their Modem");
-    SerialCommOverride ports;
-    ports.SetPortName("\\Device\\Serial71", "COM71");
-    VantaroProcess vantaro("uninstall_entry_before");
-    ProgramRun run = RunWithArguments(vantaro.Folder() + "\\Vantaro.exe", "/install /port COM71 /quiet");
-    ASSERT_EQ(run.exitCode, 0u) << run.output;
-    EXPECT_TRUE(ras.LogLinesStartingWith("RasSetEntryPropertiesA").empty()) << "the entry was written over";
-    EXPECT_EQ(RecordValue("DialupEntry1"), "");
-    const std::string log = ReadFile(vantaro.Folder() + "\\Vantaro.log");
-    EXPECT_NE(log.find("\tinstall.entry\tdone\t0\tGPRS Connection: kept the entry that was there before"),
-              std::string::npos) << log;
-
-    run = Uninstall(vantaro);
-    EXPECT_EQ(run.exitCode, 0u) << run.output;
-    EXPECT_TRUE(InPhonebook(ras, kOurEntry)) << "the uninstall deleted an entry Vantaro did not make";
-    EXPECT_TRUE(HardwareIdsOfModems().empty()) << "the modem the install made goes";
+        run = Uninstall(vantaro);
+        EXPECT_EQ(run.exitCode, 0u) << run.output;
+        EXPECT_NE(run.output.find("Removed the modem " + device + ".\r\n"), std::string::npos) << run.output;
+        EXPECT_FALSE(KeyExists(kRecordKey)) << "nothing of ours is left to finish";
+        EXPECT_EQ(InPhonebook(ras, kOurEntry), row.entryBefore != nullptr);
+        EXPECT_EQ(HardwareIdsOfModems(), std::vector<std::string>{kOtherHardwareId});
+        if (!row.packageTakenOver) {
+            EXPECT_FALSE(FileExists(inf + package)) << "the driver package goes too";
+            continue;
+        }
+        EXPECT_EQ(ReadFile(inf + "oem77.inf"), theirs) << "another maker's driver package was removed";
+        ::DeleteFileA((inf + "oem77.inf").c_str());
+        ::DeleteFileA((inf + package).c_str());  // ours, which the record no longer named
+        EXPECT_NE(run.output.find("Kept the driver package oem77.inf: it is not Vantaro's now ("), std::string::npos)
+            << run.output;
+        const std::string log = ReadFile(vantaro.Folder() + "\\Vantaro.log");
+        EXPECT_NE(log.find("\tuninstall.package\tnot found\t0\toem77.inf: kept, not Vantaro's: "), std::string::npos)
+            << log;
+    }
 }
 
 TEST_F(UninstallTest, UnderWow64TheModemGoesThroughPnpagent64AndStaysWithoutIt) {

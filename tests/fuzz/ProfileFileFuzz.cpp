@@ -4,6 +4,7 @@
 // its value exactly, every other key as before, and every other line stays; and writing several
 // values at once is the same as writing them one after another.
 
+#include "fakes/ProfileFileText.h"
 #include "fuzz/FuzzCheck.h"
 #include "fuzz/ProfileRules.h"
 #include "settings/IniDocument.h"
@@ -15,6 +16,7 @@ namespace {
 
 using namespace vantaro;
 using vantaro::fuzz::Require;
+using vantaro::testing::ProfileFileText;
 using namespace vantaro::fuzz::rules;
 
 const std::vector<std::string> kSections = {"Setting", "BaseSetting", "Chinese", ""};
@@ -30,27 +32,6 @@ std::u16string Latin1(const std::string& ansi) {
     std::u16string units;
     for (unsigned char c : ansi) units += static_cast<char16_t>(c);
     return units;
-}
-
-// The file's text as the writer edits it: its bytes after the mark, UTF-16 as WTF-8.
-std::string EditedText(const std::string& file) {
-    switch (DetectProfileEncoding(file)) {
-    case ProfileEncoding::Ansi:
-        return file;
-    case ProfileEncoding::Utf8:
-        return file.substr(3);
-    case ProfileEncoding::Utf16LittleEndian:
-    case ProfileEncoding::Utf16BigEndian: {
-        const bool big = DetectProfileEncoding(file) == ProfileEncoding::Utf16BigEndian;
-        std::u16string units;
-        for (std::size_t i = 2; i + 1 < file.size(); i += 2) {
-            const auto a = static_cast<unsigned char>(file[i]), b = static_cast<unsigned char>(file[i + 1]);
-            units += static_cast<char16_t>(big ? (a << 8) | b : (b << 8) | a);
-        }
-        return Utf16ToWtf8(units);
-    }
-    }
-    return file;
 }
 
 } // namespace
@@ -69,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     const std::string file = mark + data.ConsumeRemainingBytesAsString();
 
     // The bytes between text and UTF-16 go both ways unchanged.
-    const std::string text = EditedText(file);
+    const std::string text = ProfileFileText(file);
     const std::optional<std::u16string> units = Wtf8ToUtf16(text);
     if (units) Require(Utf16ToWtf8(*units) == text, "text read as UTF-16 is written back as it was");
     if (DetectProfileEncoding(file) == ProfileEncoding::Utf16LittleEndian ||
@@ -91,14 +72,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     for (const ProfileEntry& entry : entries) {
         const std::optional<std::string> next = WriteProfileValues(current, section, {entry}, Latin1);
         Require(next.has_value(), "a value that can be written alone is written");
-        const IniDocument before(EditedText(current)), after(EditedText(*next));
+        const IniDocument before(ProfileFileText(current)), after(ProfileFileText(*next));
         Require(after.Get(inFile(section), inFile(entry.key)) == inFile(entry.value),
                 "a written key reads back exactly as the value written");
         const bool probed = Folded(probeSection) == Folded(section) && Folded(probeKey) == Folded(entry.key);
         if (!probed)
             Require(after.Get(inFile(probeSection), inFile(probeKey)) == before.Get(inFile(probeSection), inFile(probeKey)),
                     "a write leaves other keys alone");
-        Require(ChangedWithinOneLine(EditedText(current), EditedText(*next)), "a write changes nothing outside its own line");
+        Require(ChangedWithinOneLine(ProfileFileText(current), ProfileFileText(*next)), "a write changes nothing outside its own line");
         current = *next;
     }
     Require(*all == current, "values written together are written as one after another");

@@ -86,60 +86,50 @@ TEST_F(ConfigureModemRegistryTest, WithoutFullAccessNothingIsDeletedOrWritten) {
     EXPECT_TRUE(Writes().empty());
 }
 
-TEST_F(ConfigureModemRegistryTest, EveryMatchingDriverKeyIsConfiguredAlsoOneRightAfterAnother) {
-    DescribedAs(0, "ZOR GPRS Modem");
-    DescribedAs(1, "ZOR GPRS Modem");
-    DescribedAs(2, "Standard 33600 bps Modem");
-    DescribedAs(3, "ZOR GPRS Modem");
-    EXPECT_TRUE(Configure());
-    EXPECT_TRUE(Configured(0));
-    EXPECT_TRUE(Configured(1));
-    EXPECT_FALSE(Configured(2));
-    EXPECT_EQ(registry.ValueCount(Driver(2)), 1u) << "a foreign modem keeps exactly what it had";
-    EXPECT_TRUE(Configured(3));
-}
-
-TEST_F(ConfigureModemRegistryTest, AGapInTheNumberingEndsTheWalk) {
-    DescribedAs(1, "ZOR GPRS Modem");
-    EXPECT_TRUE(Configure());
-    EXPECT_FALSE(Configured(1));
-    EXPECT_TRUE(Writes().empty());
-
-    DescribedAs(0, "Standard 33600 bps Modem");
-    DescribedAs(3, "ZOR GPRS Modem");
-    EXPECT_TRUE(Configure());
-    EXPECT_TRUE(Configured(1));
-    EXPECT_FALSE(Configured(3)) << "0002 is missing, so 0003 is never reached";
-}
-
-TEST_F(ConfigureModemRegistryTest, TheDescriptionMatchesWholeAndWithoutRegardToCase) {
-    DescribedAs(0, "zor gprs MODEM");
-    DescribedAs(1, "ZOR GPRS Modem ");
-    DescribedAs(2, "ZOR GPRS Mode");
-    EXPECT_TRUE(Configure());
-    EXPECT_TRUE(Configured(0));
-    EXPECT_FALSE(Configured(1));
-    EXPECT_FALSE(Configured(2));
-}
-
-TEST_F(ConfigureModemRegistryTest, ADescriptionThatDoesNotReadCountsAsNoMatchAndTheWalkGoesOn) {
-    registry.CreateKey(Driver(0));                                  // no DriverDesc at all
-    DescribedAs(1, "ZOR GPRS Modem" + std::string(190, ' '));       // longer than the 200-byte buffer
-    DescribedAs(2, "ZOR GPRS Modem");
-    EXPECT_TRUE(Configure());
-    EXPECT_FALSE(Configured(0));
-    EXPECT_FALSE(Configured(1));
-    EXPECT_TRUE(Configured(2));
+// Which driver keys the walk configures: those whose DriverDesc is ours, compared whole and without
+// regard to case, up to the first gap in the numbering. A key of a row is its DriverDesc, or none
+// (nullptr ends the numbering there); '+' in `configured` is a key configured, and nothing else is
+// written.
+TEST(ModemRegistryWalk, ConfiguresEveryDriverKeyDescribedAsOursUpToTheFirstGap) {
+    constexpr char kOurs[] = "ZOR GPRS Modem";
+    constexpr char kNoDescription[] = "(a key without DriverDesc)";
+    const std::string overlong = kOurs + std::string(190, ' ');  // longer than the 200-byte buffer
+    const char* const other = "Standard 33600 bps Modem";
+    const struct {
+        const char* rule;
+        std::vector<const char*> keys;
+        const char* configured;
+    } rows[] = {
+        {"every one, also one right after another", {kOurs, kOurs, other, kOurs}, "++-+"},
+        {"matched whole, without regard to case", {"zor gprs MODEM", "ZOR GPRS Modem ", "ZOR GPRS Mode"}, "+--"},
+        {"a description that does not read is no match", {kNoDescription, overlong.c_str(), kOurs}, "--+"},
+        {"no 0000, no walk", {nullptr, kOurs}, "--"},
+        {"0002 is missing, so 0003 is never reached", {other, kOurs, nullptr, kOurs}, "-+--"},
+        {"keys past 0009", {other, other, other, other, other, other, other, other, other, kOurs, kOurs}, "---------++"},
+    };
+    for (const auto& row : rows) {
+        FakeRegistry registry;
+        registry.CreateKey(kRootModemKey);
+        registry.CreateKey(kModemClassKey);
+        for (unsigned index = 0; index < row.keys.size(); ++index) {
+            if (row.keys[index] == kNoDescription) registry.CreateKey(Driver(index));
+            else if (row.keys[index]) registry.SetString(Driver(index), "DriverDesc", row.keys[index]);
+        }
+        EXPECT_TRUE(ConfigureModemRegistry(registry, "COM3", "115200", kInit)) << row.rule;
+        std::string configured;
+        for (unsigned index = 0; index < row.keys.size(); ++index)
+            configured += registry.Find(Driver(index), "AttachedTo") ? '+' : '-';
+        const auto writes = std::count_if(registry.Log().begin(), registry.Log().end(),
+                                          [](const std::string& entry) { return entry.rfind("write ", 0) == 0; });
+        EXPECT_EQ(writes, 4 * std::count(configured.begin(), configured.end(), '+')) << row.rule << ": writes elsewhere";
+        EXPECT_EQ(configured, row.configured) << row.rule;
+    }
 }
 
 TEST_F(ConfigureModemRegistryTest, KeysPast0009AreNamedWithFourDigits) {
     EXPECT_EQ(Driver(9), std::string(kModemClassKey) + "\\0009");
     EXPECT_EQ(Driver(10), std::string(kModemClassKey) + "\\0010");
     EXPECT_EQ(Instance(123), std::string(kRootModemKey) + "\\0123");
-    for (unsigned index = 0; index <= 10; ++index) DescribedAs(index, index >= 9 ? "ZOR GPRS Modem" : "Other");
-    EXPECT_TRUE(Configure());
-    EXPECT_TRUE(Configured(9));
-    EXPECT_TRUE(Configured(10));
 }
 
 TEST_F(ConfigureModemRegistryTest, AFailedWriteDoesNotStopTheOthers) {
