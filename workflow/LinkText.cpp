@@ -1,20 +1,8 @@
 #include "workflow/LinkText.h"
 
-#include "workflow/SectionValues.h"
-
 #include <cstdio>
 
 namespace vantaro {
-
-LinkTexts LinkTexts::Read(const Profile& settings, const std::string& language, const TextConverter& fromUtf8) {
-    const SectionValues section(settings, language);
-    const auto text = [&](const TextKey& key) {
-        if (std::optional<std::string> value = section.Find(key.key)) return *value;
-        return fromUtf8(key.english);
-    };
-    return {text(linktext::kStatistics), text(linktext::kMonth), text(linktext::kMonthOfLimit),
-            text(linktext::kDropped), fromUtf8(linktext::kUnknownMark)};
-}
 
 std::string FormatBytes(std::uint64_t bytes) {
     constexpr std::uint64_t kKilo = 1024;

@@ -57,8 +57,6 @@ struct LinkTexts {
     std::string monthOfLimit;
     std::string dropped;
     std::string unknownMark;
-
-    static LinkTexts Read(const Profile& settings, const std::string& language, const TextConverter& fromUtf8);
 };
 
 // "512 B", "1.5 KB", "23.4 MB": 1024 bytes to the kilobyte, one decimal above bytes.
