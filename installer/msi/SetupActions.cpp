@@ -19,6 +19,8 @@
 //
 // Every line for the administrator goes to the MSI log, prefixed "Vantaro:".
 
+#include "app/ExitCode.h"
+#include "app/RunningMutex.h"
 #include "installer/msi/DeploymentProperties.h"
 #include "installer/win32/SetupSteps.h"
 #include "platform/win32/CodePage.h"
@@ -44,8 +46,6 @@
 namespace vantaro::msi {
 namespace {
 
-// Held by every running Vantaro.exe (the setup's uninstaller looks for it too).
-constexpr wchar_t kRunningMutex[] = L"Global\\VantaroRunning";
 // Held, for the rest of its install, by a package that replaces an earlier one: the earlier
 // package's removal then leaves what Vantaro made in Windows to the new program. Windows
 // Installer says so with UPGRADINGPRODUCTCODE; Wine's msiexec does not pass that property.
@@ -470,7 +470,7 @@ extern "C" __declspec(dllexport) UINT __stdcall InstallModem(MSIHANDLE install) 
     const std::string folder = ExactAnsiFromUtf16(data[0]).value_or("");
     const std::string arguments = "/install /port " + ExactAnsiFromUtf16(data[1]).value_or("") + " /quiet";
     const ProgramRun run = RunVantaro(folder, arguments);
-    const bool done = run.finished && run.exitCode == 0;
+    const bool done = run.finished && run.exitCode == static_cast<DWORD>(ExitCode::Done);
     Say(install, RunText(arguments, run));
     if (done || data[2] != u"1") {
         if (!done) Say(install, "the modem is not installed; the package is, as REQUIREMODEM is not 1.");
@@ -494,8 +494,8 @@ extern "C" __declspec(dllexport) UINT __stdcall CheckRemoval(MSIHANDLE install) 
         return ERROR_SUCCESS;
     }
     // Another user's Vantaro may hold a mutex this account may not open: it runs all the same.
-    const HANDLE running = ::OpenMutexW(SYNCHRONIZE, FALSE, kRunningMutex);
-    if (running || ::GetLastError() == ERROR_ACCESS_DENIED) {
+    const HANDLE running = ::OpenMutexA(SYNCHRONIZE, FALSE, kRunningMutexName);
+    if (IsVantaroRunning(running != nullptr, running ? 0 : ::GetLastError())) {
         if (running) ::CloseHandle(running);
         return Refuse(install, "Vantaro is running. Close it, then uninstall again. Nothing was removed.");
     }
@@ -513,11 +513,11 @@ extern "C" __declspec(dllexport) UINT __stdcall RemoveWhatVantaroMade(MSIHANDLE 
     const std::string arguments = "/uninstall /quiet";
     const ProgramRun run = RunVantaro(folder, arguments);
     Say(install, RunText(arguments, run));
-    if (!run.finished || run.exitCode != 0) {
-        if (run.finished && run.exitCode == 4)
+    if (!run.finished || run.exitCode != static_cast<DWORD>(ExitCode::Done)) {
+        if (run.finished && run.exitCode == static_cast<DWORD>(ExitCode::NeedsAdministrator))
             return Refuse(install, "Windows refused to remove the modem for want of rights. Run the uninstall as an "
                                    "administrator. Nothing was removed.");
-        if (run.finished && run.exitCode == 5)
+        if (run.finished && run.exitCode == static_cast<DWORD>(ExitCode::RestartNeeded))
             return Refuse(install, "Windows removes the modem only after a restart. Restart Windows, then uninstall "
                                    "Vantaro again.");
         return Refuse(install, "Vantaro could not remove the modem, the dial-up connection or the driver it installed "
