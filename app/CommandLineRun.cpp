@@ -11,6 +11,7 @@
 #include "modem/win32/Win32ProcessLauncher.h"
 #include "modem/win32/Win32Registry.h"
 #include "modem/win32/Wow64.h"
+#include "platform/win32/CodePage.h"
 #include "platform/win32/ModulePath.h"
 #include "settings/win32/Win32Profile.h"
 #include "settings/SettingsKeys.h"
@@ -23,15 +24,6 @@
 namespace vantaro {
 
 namespace {
-
-std::string ToAnsi(const wchar_t* text) {
-    const int length = ::WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (length <= 1) return {};
-    std::string ansi(static_cast<std::size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, text, -1, ansi.data(), length, nullptr, nullptr);
-    ansi.resize(static_cast<std::size_t>(length - 1));
-    return ansi;
-}
 
 std::string Joined(const std::vector<std::string>& lines, const char* separator) {
     std::string text;
@@ -71,7 +63,7 @@ std::vector<std::string> ProgramArguments() {
         ::CommandLineToArgvW(::GetCommandLineW(), &count), &::LocalFree);
     if (!arguments) return {};
     std::vector<std::string> ansi;
-    for (int i = 1; i < count; ++i) ansi.push_back(ToAnsi(arguments.get()[i]));
+    for (int i = 1; i < count; ++i) ansi.push_back(AnsiFromWide(arguments.get()[i]));
     return ansi;
 }
 

@@ -1,5 +1,6 @@
 #include "app/CommandOutput.h"
 
+#include "platform/win32/CodePage.h"
 #include "platform/win32/Win32MessageSink.h"
 
 #include <windows.h>
@@ -20,11 +21,8 @@ void WriteText(HANDLE output, const std::string& text) {
     if (::GetConsoleMode(output, &mode)) {
         // A console shows what it is given in its own code page; through UTF-16 the ANSI texts
         // (GBK on a Chinese Windows) come out right whatever that is.
-        const int length = static_cast<int>(text.size());
-        const int wideLength = ::MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
-        if (wideLength <= 0) return;
-        std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
-        ::MultiByteToWideChar(CP_ACP, 0, text.data(), length, wide.data(), wideLength);
+        const std::wstring wide = WideFromAnsi(text);
+        if (wide.empty()) return;
         DWORD written = 0;
         ::WriteConsoleW(output, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
         return;

@@ -1,9 +1,9 @@
 #include "app/PhoneDialog.h"
 
-#include "app/AnsiText.h"
 #include "app/PinDialog.h"
 #include "platform/SteadyClock.h"
 #include "phone/win32/Win32SerialPort.h"
+#include "platform/win32/CodePage.h"
 #include "providers/ProviderDatabase.h"
 #include "resources/resource.h"
 
@@ -64,7 +64,7 @@ BOOL PhoneDialog::OnInit() {
     inbox_->window = Handle();
     controls_ = std::make_unique<Win32DialogControls>(Handle());
     table_ = std::make_unique<Win32PortTable>(::GetDlgItem(Handle(), IDC_PHONE_PORTS));
-    form_ = std::make_unique<PhoneForm>(*controls_, *table_, settings_, providers::BuiltInProviderDatabase(), &Utf8ToAnsi);
+    form_ = std::make_unique<PhoneForm>(*controls_, *table_, settings_, providers::BuiltInProviderDatabase(), &AnsiFromUtf8);
     ::SetWindowTextA(Handle(), form_->Text(phonetext::kTitle).c_str());
     form_->ApplyTexts();
     StartCheck();

@@ -1,7 +1,6 @@
 #include "app/SettingsDialog.h"
 
 #include "app/AboutDialog.h"
-#include "app/AnsiText.h"
 #include "app/DialogInitData.h"
 #include "app/PhoneDialog.h"
 #include "app/RoamingCheck.h"
@@ -11,6 +10,7 @@
 #include "app/Win32InstallPlatform.h"
 #include "modem/InstallRecord.h"
 #include "modem/win32/RunningWindows.h"
+#include "platform/win32/CodePage.h"
 #include "platform/win32/Win32SerialPortPlatform.h"
 #include "platform/win32/WorkerThread.h"
 #include "resources/resource.h"
@@ -86,7 +86,7 @@ void SettingsDialog::StartKeepingTheLink() {
         *usage_,
         session_->dialPlatform.clock,
         session_->dialogMessages,
-        &Utf8ToAnsi,
+        &AnsiFromUtf8,
         [this, session](std::function<void()> dialThread) {
             // The thread holds the session, so the dial state and the form outlive the dialog.
             workerThread_ = StartWorkerThread([session, dialThread = std::move(dialThread)] { dialThread(); });

@@ -3,7 +3,7 @@
 #include "app/ComOwners.h"
 #include "app/LinkPath.h"
 #include "platform/TextRules.h"
-#include "platform/win32/AnsiCodePage.h"
+#include "platform/win32/CodePage.h"
 
 #include <shlobj.h>
 #include <shobjidl.h>
@@ -41,11 +41,10 @@ ShellFolders ResolveShellFolders() {
 std::string ShellLinkTarget(const std::string& linkPath) {
     ComPtr<IShellLinkA> link;
     ComPtr<IPersistFile> file;
-    wchar_t widePath[MAX_PATH] = {};
+    const std::wstring widePath = WideFromAnsi(linkPath.c_str());
     if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.putVoid())) ||
-        FAILED(link->QueryInterface(IID_IPersistFile, file.putVoid())) ||
-        ::MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, linkPath.c_str(), -1, widePath, MAX_PATH) == 0 ||
-        FAILED(file->Load(widePath, STGM_READ)))
+        FAILED(link->QueryInterface(IID_IPersistFile, file.putVoid())) || widePath.size() >= MAX_PATH ||
+        FAILED(file->Load(widePath.c_str(), STGM_READ)))
         return {};
     char target[MAX_PATH] = {};
     if (link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH) != S_OK) return {};
@@ -66,9 +65,9 @@ bool SaveShellLink(const std::string& linkPath, const std::string& targetPath) {
     if (FAILED(link->QueryInterface(IID_IPersistFile, file.putVoid()))) return false;
     // The whole path, terminator included, must fit; a path that does not is not saved at all
     // rather than saved under a name cut short (or left unterminated).
-    wchar_t widePath[MAX_PATH] = {};
-    if (::MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, linkPath.c_str(), -1, widePath, MAX_PATH) == 0) return false;
-    return SUCCEEDED(file->Save(widePath, TRUE));
+    const std::wstring widePath = WideFromAnsi(linkPath.c_str());
+    if (widePath.size() >= MAX_PATH) return false;
+    return SUCCEEDED(file->Save(widePath.c_str(), TRUE));
 }
 
 bool CreateShortcut(const std::string& targetPath, bool onDesktop, std::string* savedPath) {

@@ -1,6 +1,6 @@
 #include "app/TrayMenu.h"
 
-#include "app/AnsiText.h"
+#include "platform/win32/CodePage.h"
 #include "resources/resource.h"
 #include "workflow/TrayMenuItems.h"
 
@@ -16,7 +16,7 @@ void OpenSettings(HWND dialog) {
 void ShowMenu(HWND dialog, const SettingsForm& form) {
     UniqueHmenu menu(::CreatePopupMenu());
     if (!menu) return;
-    for (const TrayMenuItem& item : TrayMenuItems(form, Utf8ToAnsi)) {
+    for (const TrayMenuItem& item : TrayMenuItems(form, AnsiFromUtf8)) {
         if (item.command == 0)
             ::AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
         else

@@ -1,6 +1,7 @@
 #include "app/Win32TrayIcon.h"
 
 #include "app/TrayText.h"
+#include "platform/win32/CodePage.h"
 #include "resources/resource.h"
 
 #include <cstddef>
@@ -38,12 +39,7 @@ static_assert(std::extent_v<decltype(NOTIFYICONDATAW::szTip)> == kTrayTooltipUni
 
 // The text in the interface's code page as UTF-16, cut to what the field holds, with its NUL.
 std::wstring FieldText(const std::string& text, std::size_t fieldUnits) {
-    if (text.empty()) return {};
-    const int length = static_cast<int>(text.size());
-    const int units = ::MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
-    if (units <= 0) return {};
-    std::wstring wide(static_cast<std::size_t>(units), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, text.data(), length, wide.data(), units);
+    std::wstring wide = WideFromAnsi(text);
     wide.resize(FittingUtf16Length(wide.data(), wide.size(), fieldUnits));
     return wide;
 }

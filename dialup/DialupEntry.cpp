@@ -61,22 +61,45 @@ bool EnumModemDevices(RasLibrary& library, std::vector<ras::RASDEVINFOA>& rasDev
     return true;
 }
 
+std::optional<ras::RASDIALPARAMSA> DialParamsFor(const DialValues& values, std::string& refusal,
+                                                 const char* entryNameWhat) {
+    refusal = ras::DescribeOverlongValue({
+        {entryNameWhat, values.entryName, ras::kMaxEntryName},
+        {"the phone number", values.phoneNumber, ras::kMaxPhoneNumber},
+        {"the user name", values.userName, ras::kMaxUserName},
+        {"the password", values.password.Reveal(), ras::kMaxPassword},
+        {"the domain", values.domain, ras::kMaxDomain},
+    });
+    if (!refusal.empty()) return std::nullopt;
+    ras::RASDIALPARAMSA dialParams{};
+    dialParams.dwSize = ras::kDialParamsSize;
+    ras::CopyToField(dialParams.szEntryName, values.entryName);
+    ras::CopyToField(dialParams.szPhoneNumber, values.phoneNumber);
+    ras::CopyToField(dialParams.szUserName, values.userName);
+    ras::CopyToField(dialParams.szPassword, values.password.Reveal());
+    ras::CopyToField(dialParams.szDomain, values.domain);
+    return dialParams;
+}
+
 EntryWrite CreateDialupEntry(RasLibrary& library, const std::string& entryName, const std::string& phoneNumber,
                              const std::string& userName, const Secret& password, const std::string& dns1,
                              const std::string& dns2, const std::string& deviceType, const std::string& deviceName,
                              ExistingEntry existing, std::string* refusal) {
-    const std::string overlong = ras::DescribeOverlongValue({
-        {"the connection name", entryName, ras::kMaxEntryName},
-        {"the phone number", phoneNumber, ras::kMaxPhoneNumber},
-        {"the user name", userName, ras::kMaxUserName},
-        {"the password", password.Reveal(), ras::kMaxPassword},
-        {"the device type", deviceType, ras::kMaxDeviceType},
-        {"the device name", deviceName, ras::kMaxDeviceName},
-    });
+    std::string overlong;
+    std::optional<ras::RASDIALPARAMSA> dialParams =
+        DialParamsFor({entryName, phoneNumber, userName, password, {}}, overlong, "the connection name");
+    if (dialParams) {
+        overlong = ras::DescribeOverlongValue({
+            {"the device type", deviceType, ras::kMaxDeviceType},
+            {"the device name", deviceName, ras::kMaxDeviceName},
+        });
+    }
     if (!overlong.empty()) {
         if (refusal) *refusal = overlong;
         return EntryWrite::Failed;
     }
+    // The number is the entry's own (its properties'); the stored credentials carry none.
+    std::memset(dialParams->szPhoneNumber, 0, sizeof dialParams->szPhoneNumber);
 
     RasBinding binding(library);
     // Any answer but "exists" (a name the service finds wrong among them) is left for the
@@ -106,13 +129,8 @@ EntryWrite CreateDialupEntry(RasLibrary& library, const std::string& entryName, 
     if (binding.SetEntryProperties(nullptr, entryName.c_str(), &entry, ras::kEntrySize, nullptr, 0) != 0)
         return EntryWrite::Failed;
 
-    ras::RASDIALPARAMSA dialParams{};
-    dialParams.dwSize = ras::kDialParamsSize;
-    ras::CopyToField(dialParams.szEntryName, entryName);
-    ras::CopyToField(dialParams.szUserName, userName);
-    ras::CopyToField(dialParams.szPassword, password.Reveal());
     // The password is stored with the entry; a refusal here does not undo the entry.
-    binding.SetEntryDialParams(nullptr, &dialParams, false);
+    binding.SetEntryDialParams(nullptr, &*dialParams, false);
     return exists ? EntryWrite::Replaced : EntryWrite::Created;
 }
 

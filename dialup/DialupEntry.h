@@ -18,6 +18,22 @@ namespace vantaro {
 // case), in the service's order. False, with the list empty, when the enumeration failed.
 bool EnumModemDevices(RasLibrary& library, std::vector<ras::RASDEVINFOA>& rasDevices);
 
+// The values of one dial, in the service's terms.
+struct DialValues {
+    std::string entryName;
+    std::string phoneNumber;
+    std::string userName;
+    Secret password;
+    std::string domain;
+};
+
+// The record that RasDialA dials and RasSetEntryDialParamsA stores, with every value checked
+// against its field first. Nothing when one does not fit: `refusal` then says which value (the
+// first that does not fit, in the order of the record) and its limit, the entry name called
+// `entryNameWhat`.
+std::optional<ras::RASDIALPARAMSA> DialParamsFor(const DialValues& values, std::string& refusal,
+                                                 const char* entryNameWhat = "the entry name");
+
 // What becomes of an entry of the same name that the phone book holds already: one that was
 // there before the install is someone's own connection, and stays as it was unless replacing it
 // was asked for.

@@ -1,5 +1,7 @@
 #include "dialup/RasBinding.h"
 
+#include "dialup/DialNotify.h"
+
 namespace vantaro {
 
 namespace {
@@ -16,6 +18,17 @@ using GetEntryPropertiesFunction = std::uint32_t(VANTARO_RASAPI*)(const char*, c
 using GetConnectionStatisticsFunction = std::uint32_t(VANTARO_RASAPI*)(void*, ras::RAS_STATS*);
 using ConnectionNotificationFunction = std::uint32_t(VANTARO_RASAPI*)(void*, void*, std::uint32_t);
 using GetConnectStatusFunction = std::uint32_t(VANTARO_RASAPI*)(void*, ras::RASCONNSTATUSA*);
+using DialFunction = std::uint32_t(VANTARO_RASAPI*)(void*, const char*, ras::RASDIALPARAMSA*, std::uint32_t, void*,
+                                                    void**);
+using HangUpFunction = std::uint32_t(VANTARO_RASAPI*)(void*);
+using GetErrorStringFunction = std::uint32_t(VANTARO_RASAPI*)(std::uint32_t, char*, std::uint32_t);
+
+constexpr std::uint32_t kNotifierTypeRasDialFunc = 0;
+
+// The platform's RasDialFunc form; it hands the notification to the process-wide notifier.
+void VANTARO_RASAPI DialNotifyEntry(std::uint32_t message, std::uint32_t rasconnstate, std::uint32_t error) {
+    DialNotify(message, rasconnstate, error);
+}
 
 void* ToHandle(ras::ConnectionHandle connection) { return reinterpret_cast<void*>(connection); }
 
@@ -92,6 +105,27 @@ std::uint32_t RasBinding::GetConnectStatus(ras::ConnectionHandle connection, ras
     if (!function) return kFallback;
     status->dwSize = ras::kConnStatusSize;
     return function(ToHandle(connection), status);
+}
+
+std::uint32_t RasBinding::Dial(ras::RASDIALPARAMSA& dialParams, ras::ConnectionHandle* connection) {
+    auto function = Find<DialFunction>("RasDialA");
+    if (!function) return kFallback;
+    // The service wants an empty handle to start a new connection.
+    void* handle = nullptr;
+    const std::uint32_t result = function(nullptr, nullptr, &dialParams, kNotifierTypeRasDialFunc,
+                                          reinterpret_cast<void*>(&DialNotifyEntry), &handle);
+    *connection = reinterpret_cast<ras::ConnectionHandle>(handle);
+    return result;
+}
+
+std::uint32_t RasBinding::HangUp(ras::ConnectionHandle connection) {
+    auto function = Find<HangUpFunction>("RasHangUpA");
+    return function ? function(ToHandle(connection)) : kFallback;
+}
+
+std::uint32_t RasBinding::GetErrorString(std::uint32_t error, char* buffer, std::uint32_t bufferSize) {
+    auto function = Find<GetErrorStringFunction>("RasGetErrorStringA");
+    return function ? function(error, buffer, bufferSize) : kFallback;
 }
 
 } // namespace vantaro

@@ -1,6 +1,6 @@
 ; Vantaro's setup program, built by installer/CMakeLists.txt (scripts/package.sh):
 ;   makensis -DVERSION=1.1211.0 -DARCH=x86|x64 -DDIST=<distribution folder> -DFILES=<files.nsh>
-;            -DICON=<Vantaro.ico> -DOUTFILE=<Vantaro-1.1211.0-x86-setup.exe>
+;            -DPROGRAM=<program.nsh> -DICON=<Vantaro.ico> -DOUTFILE=<Vantaro-1.1211.0-x86-setup.exe>
 ;            -DPLUGINS=<the folder of VantaroSetup.dll> Vantaro.nsi
 ; ARCH=x86 packs the 32-bit build (with its 64-bit helper), ARCH=x64 the 64-bit build. They are
 ; one product: each takes over an install of the other kind (its settings kept, its files, entry
@@ -8,8 +8,8 @@
 ; Per machine, into Program Files; runs silently with /S (and /D=<folder>). The settings stay
 ; beside the program, where administrators alone may write them (see docs/deploying.md).
 
-!ifndef VERSION | ARCH | DIST | FILES | ICON | OUTFILE | PLUGINS
-  !error "VERSION, ARCH, DIST, FILES, ICON, OUTFILE and PLUGINS are defined by the build"
+!ifndef VERSION | ARCH | DIST | FILES | PROGRAM | ICON | OUTFILE | PLUGINS
+  !error "VERSION, ARCH, DIST, FILES, PROGRAM, ICON, OUTFILE and PLUGINS are defined by the build"
 !endif
 
 ; PLUGINS holds VantaroSetup.dll, of this setup's kind: the steps the MSI's actions share.
@@ -29,12 +29,9 @@ SetCompressor /SOLID lzma
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Vantaro"
 !define UNINSTALLER "Uninstall.exe"
 !define START_MENU_LINK "$SMPROGRAMS\Vantaro.lnk"
-; Held by every running Vantaro.exe.
-!define RUNNING_MUTEX "Global\VantaroRunning"
 ; The MSI packages' UpgradeCode (installer/msi/Vantaro.wxs).
 !define MSI_UPGRADE_CODE "{3F2A9C64-8B1D-4E7A-A5C2-6D0E4B9F1C37}"
 !define SYNCHRONIZE 0x00100000
-!define ERROR_ACCESS_DENIED 5
 ; In a shell link's header, the flag byte that holds SLDF_RUNAS_USER (0x2000).
 !define LINK_FLAGS_BYTE 0x15
 !define LINK_RUNAS_BIT 0x20
@@ -44,6 +41,12 @@ SetCompressor /SOLID lzma
 !include "LogicLib.nsh"
 !include "x64.nsh"
 !include "${FILES}"
+; The mutex held by every running Vantaro.exe (RUNNING_MUTEX, and ERROR_ACCESS_DENIED for an open
+; that another user's mutex refuses) and the program's exit codes (EXIT_...), from its headers.
+!include "${PROGRAM}"
+!ifndef RUNNING_MUTEX | ERROR_ACCESS_DENIED | EXIT_DONE | EXIT_NEEDS_ADMINISTRATOR | EXIT_RESTART_NEEDED
+  !error "${PROGRAM} lacks a name or an exit code that the uninstall reads (installer/CMakeLists.txt writes it)"
+!endif
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
@@ -244,15 +247,15 @@ Section "Uninstall"
       StrCpy $0 "not started"
     ${EndIf}
     DetailPrint "Vantaro.exe /uninstall /quiet: exit code $0"
-    ${If} $0 == 4
+    ${If} $0 == ${EXIT_NEEDS_ADMINISTRATOR}
       StrCpy $1 $0
       StrCpy $0 "$(RemovalNeedsAdministrator)"
       Call un.Refuse
-    ${ElseIf} $0 == 5
+    ${ElseIf} $0 == ${EXIT_RESTART_NEEDED}
       StrCpy $1 $0
       StrCpy $0 "$(RemovalNeedsRestart)"
       Call un.Refuse
-    ${ElseIf} $0 != 0
+    ${ElseIf} $0 != ${EXIT_DONE}
       StrCpy $0 "$(RemovalFailed)"
       StrCpy $1 1
       Call un.Refuse

@@ -76,8 +76,29 @@ inline std::optional<std::uint64_t> WholeDecimal(std::string_view text, std::uin
     return value;
 }
 
+// Appends the code point as UTF-8: one to four bytes. A surrogate (U+D800 to U+DFFF) is written
+// as its own three bytes, as WTF-8 keeps an unpaired one; callers that want strict UTF-8 replace
+// it first.
+inline void AppendUtf8(std::string& bytes, std::uint32_t codePoint) {
+    if (codePoint < 0x80) {
+        bytes += static_cast<char>(codePoint);
+    } else if (codePoint < 0x800) {
+        bytes += static_cast<char>(0xC0 | (codePoint >> 6));
+        bytes += static_cast<char>(0x80 | (codePoint & 0x3F));
+    } else if (codePoint < 0x10000) {
+        bytes += static_cast<char>(0xE0 | (codePoint >> 12));
+        bytes += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+        bytes += static_cast<char>(0x80 | (codePoint & 0x3F));
+    } else {
+        bytes += static_cast<char>(0xF0 | (codePoint >> 18));
+        bytes += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
+        bytes += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+        bytes += static_cast<char>(0x80 | (codePoint & 0x3F));
+    }
+}
+
 // Whether a byte starts a double-byte character in the ANSI code page (GBK on a Chinese
-// system). The code page's own test is Windows' (platform/win32/AnsiCodePage.h); portable
+// system). The code page's own test is Windows' (platform/win32/CodePage.h); portable
 // rules take it as an argument, null where every character is one byte.
 using LeadByteTest = bool (*)(unsigned char);
 

@@ -1,5 +1,6 @@
 #include "settings/ProfileFile.h"
 
+#include "platform/TextRules.h"
 #include "settings/IniDocument.h"
 
 namespace vantaro {
@@ -43,24 +44,6 @@ bool HoldsLineEndOrNul(const std::string& text) {
 bool IsHighSurrogate(std::uint32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool IsLowSurrogate(std::uint32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
-void AppendWtf8(std::string& bytes, std::uint32_t codePoint) {
-    if (codePoint < 0x80) {
-        bytes += static_cast<char>(codePoint);
-    } else if (codePoint < 0x800) {
-        bytes += static_cast<char>(0xC0 | (codePoint >> 6));
-        bytes += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else if (codePoint < 0x10000) {
-        bytes += static_cast<char>(0xE0 | (codePoint >> 12));
-        bytes += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        bytes += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else {
-        bytes += static_cast<char>(0xF0 | (codePoint >> 18));
-        bytes += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
-        bytes += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        bytes += static_cast<char>(0x80 | (codePoint & 0x3F));
-    }
-}
-
 // The edit itself, on text in which the structure of the file is plain ASCII.
 std::string SetValues(std::string text, const std::string& section, const std::vector<ProfileEntry>& entries,
                       const std::function<std::string(const std::string&)>& encode) {
@@ -88,7 +71,7 @@ std::string Utf16ToWtf8(std::u16string_view units) {
             const std::uint32_t low = units[++i];
             unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
         }
-        AppendWtf8(bytes, unit);
+        AppendUtf8(bytes, unit);
     }
     return bytes;
 }

@@ -25,6 +25,16 @@ inline constexpr char kMaxOperatorNum[] = "max_operator_num";
 inline constexpr char kModemInfFile64[] = "modem_inf_file64";
 // 1: an install replaces a dial-up entry of connection_name that was there before it (default 0).
 inline constexpr char kReplaceEntry[] = "replace_entry";
+// A dropped link: whether it is dialled again, how often, and the first pause.
+inline constexpr char kRedial[] = "redial";
+inline constexpr char kRedialAttempts[] = "redial_attempts";
+inline constexpr char kRedialFirstWait[] = "redial_first_wait";
+// Dialling while the phone roams: kRoamingAsk, kRoamingAllow or kRoamingDeny.
+inline constexpr char kRoaming[] = "roaming";
+// The month's bytes: the limit in megabytes (0: none), and kLimitActionWarn or
+// kLimitActionDisconnect when it is reached.
+inline constexpr char kMonthlyLimitMb[] = "monthly_limit_mb";
+inline constexpr char kLimitAction[] = "limit_action";
 
 // [BaseSetting]
 inline constexpr char kLanguage[] = "language";
@@ -32,6 +42,7 @@ inline constexpr char kModemInfFile[] = "modem_inf_file";
 inline constexpr char kHardwareIdInInf[] = "hardwareid_in_inf";
 
 // [Operators] operator1, operator2, ...; each operator's own section holds its "number".
+inline constexpr char kOperatorKeyPrefix[] = "operator";
 inline constexpr char kOperatorKeyFormat[] = "operator%d";
 
 // Defaults where the key table gives one other than the empty string.
@@ -48,6 +59,11 @@ inline constexpr char kConnModeGprs[] = "1";
 inline constexpr char kConnModeCsd[] = "0";
 inline constexpr char kLanguageChinese[] = "0";
 inline constexpr char kLanguageEnglish[] = "1";
+inline constexpr char kRoamingAsk[] = "ask";
+inline constexpr char kRoamingAllow[] = "allow";
+inline constexpr char kRoamingDeny[] = "deny";
+inline constexpr char kLimitActionWarn[] = "warn";
+inline constexpr char kLimitActionDisconnect[] = "disconnect";
 
 // Interface-text sections, which are also the current language names.
 inline constexpr char kChinese[] = "Chinese";

@@ -3,21 +3,13 @@
 // it always has; otherwise it takes one action (/install, /uninstall, /check), its values and
 // /quiet, or /? for the usage text. Switches begin with / or - and ignore letter case.
 
+#include "app/ExitCode.h"
+
 #include <cstddef>
 #include <string>
 #include <vector>
 
 namespace vantaro {
-
-// What a script that runs Vantaro learns from its exit code.
-enum class ExitCode : int {
-    Done = 0,
-    Failed = 1,              // Vantaro.log says at which step and why
-    WrongCommandLine = 2,    // with the usage text
-    NoPhoneFound = 3,        // /check with no modem answering, /port auto with none or several
-    NeedsAdministrator = 4,  // a step was refused for want of rights
-    RestartNeeded = 5,       // /uninstall: Windows finishes removing a modem when it restarts
-};
 
 enum class CommandAction { Dialog, Usage, Install, Uninstall, Check, Invalid };
 

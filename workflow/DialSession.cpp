@@ -1,6 +1,7 @@
 #include "workflow/DialSession.h"
 
 #include "dialup/DialNotify.h"
+#include "dialup/DialupEntry.h"
 #include "resources/resource.h"
 #include "workflow/InterfaceText.h"
 
@@ -9,8 +10,15 @@
 
 namespace vantaro {
 
-DialSession::DialSession(SettingsForm& form, RasDialService& ras, DialEvents& events, Clock& clock)
-    : form_(form), ras_(ras), events_(events), clock_(clock), dialogEndedEvent_(events.Create(true)) {}
+DialSession::DialSession(SettingsForm& form, RasLibrary& ras, DialEvents& events, Clock& clock)
+    : form_(form), library_(ras), events_(events), clock_(clock), dialogEndedEvent_(events.Create(true)) {}
+
+RasBinding& DialSession::Ras() {
+    std::lock_guard<std::mutex> lock(bindingMutex_);
+    // Made once: its module is never written again, so the threads read it without the lock.
+    if (!binding_) binding_.emplace(library_);
+    return *binding_;
+}
 
 void DialSession::ClearDialState() {
     SetDialEvents({});
@@ -50,7 +58,7 @@ std::uint64_t DialSession::StartDial(const StartWorker& startWorker, bool redial
     // A failed or timed-out dial leaves its connection behind; dropping it would leave a
     // connection that nothing can end any more. The hang-up returns at once; the dial thread
     // waits for the connection to go (a dropped one too) before it dials again.
-    if (leftover != 0 && ras_.HangUp(leftover) == 0) hungUp = leftover;
+    if (leftover != 0 && Ras().HangUp(leftover) == 0) hungUp = leftover;
 
     if (!startWorker([this, dial, hungUp, values = std::move(values), redial] {
             DialThread(dial, hungUp, values, redial);
@@ -80,7 +88,7 @@ void DialSession::ConnectionEnded(ras::ConnectionHandle connection) {
     }
     // The service may keep a dead connection, and its port, until it is hung up; one that no
     // longer knows the handle has let it go already.
-    const std::uint32_t result = ras_.HangUp(connection);
+    const std::uint32_t result = Ras().HangUp(connection);
     if (result == ras::kErrorInvalidHandle) return;
     if (result != 0) {
         // Refused: held again, for the next dial or the dialog's end to try.
@@ -150,27 +158,17 @@ int DialSession::Dial(std::uint64_t dial, const std::string& entryName, const st
     // Without it the dial still works; only a newer click cannot wake its wait.
     std::shared_ptr<DialEvent> superseded = events_.Create(true);
 
-    const std::string overlong = ras::DescribeOverlongValue({
-        {"the entry name", entryName, ras::kMaxEntryName},
-        {"the phone number", phoneNumber, ras::kMaxPhoneNumber},
-        {"the user name", userName, ras::kMaxUserName},
-        {"the password", password.Reveal(), ras::kMaxPassword},
-        {"the domain", domain, ras::kMaxDomain},
-    });
-    if (!overlong.empty()) {
+    std::string overlong;
+    const std::optional<ras::RASDIALPARAMSA> packed =
+        DialParamsFor({entryName, phoneNumber, userName, password, domain}, overlong);
+    if (!packed) {
         if (Superseded(dial)) return 0;
         form_.Apply(SettingsForm::ActivityEvent::DialRefused);
         form_.SetStatusText(kDialRefusedPrefix + overlong + ".");
         SetOutcome(dial, DialOutcome::Kind::Refused);
         return 0;
     }
-    ras::RASDIALPARAMSA dialParams{};
-    dialParams.dwSize = ras::kDialParamsSize;
-    ras::CopyToField(dialParams.szEntryName, entryName);
-    ras::CopyToField(dialParams.szPhoneNumber, phoneNumber);
-    ras::CopyToField(dialParams.szUserName, userName);
-    ras::CopyToField(dialParams.szPassword, password.Reveal());
-    ras::CopyToField(dialParams.szDomain, domain);
+    ras::RASDIALPARAMSA dialParams = *packed;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         dialParams_ = dialParams;
@@ -179,7 +177,7 @@ int DialSession::Dial(std::uint64_t dial, const std::string& entryName, const st
     }
 
     ras::ConnectionHandle connection = 0;
-    const std::uint32_t result = ras_.Dial(dialParams, &connection);
+    const std::uint32_t result = Ras().Dial(dialParams, &connection);
     bool endedMeanwhile = false;
     bool supersededMeanwhile = false;
     {
@@ -191,7 +189,7 @@ int DialSession::Dial(std::uint64_t dial, const std::string& entryName, const st
     if (endedMeanwhile || supersededMeanwhile) {
         // The dialog has ended, or a Disconnect came while the service was still starting the
         // dial: nobody is left to end this connection.
-        if (connection != 0) ras_.HangUp(connection);
+        if (connection != 0) Ras().HangUp(connection);
         return result == 0 ? 1 : 0;
     }
     if (result != 0) {
@@ -217,7 +215,7 @@ int DialSession::Dial(std::uint64_t dial, const std::string& entryName, const st
             std::lock_guard<std::mutex> lock(mutex_);
             if (rasConnection_ == connection) mine = std::exchange(rasConnection_, 0);
         }
-        if (mine != 0) ras_.HangUp(mine);
+        if (mine != 0) Ras().HangUp(mine);
         return 1;
     }
     if (Superseded(dial)) return 1;
@@ -251,7 +249,7 @@ int DialSession::Dial(std::uint64_t dial, const std::string& entryName, const st
 
 std::uint32_t DialSession::ShowDialError(std::uint32_t code) {
     char platformText[ras::kErrorStringBufferSize] = {};
-    if (ras_.GetErrorString(code, platformText, sizeof platformText) != 0) platformText[0] = '\0';
+    if (Ras().GetErrorString(code, platformText, sizeof platformText) != 0) platformText[0] = '\0';
     platformText[sizeof platformText - 1] = '\0';
 
     char head[32];
@@ -274,7 +272,7 @@ void DialSession::DisconnectClicked() {
     if (connection != 0) {
         form_.SetStatusText(form_.LookUpMessage(message::kDisconnecting));
         // Refused: the connection stays held and the status line says "disconnecting".
-        if (ras_.HangUp(connection) != 0) return;
+        if (Ras().HangUp(connection) != 0) return;
         WaitUntilGone(connection, connStatus_, false);
     }
     ClearDialState();
@@ -290,7 +288,7 @@ void DialSession::CancelClicked(const EndDialog& endDialog) {
         ended_ = true;
         connection = std::exchange(rasConnection_, 0);
     }
-    if (connection != 0 && ras_.HangUp(connection) != 0) {
+    if (connection != 0 && Ras().HangUp(connection) != 0) {
         // Refused: the connection stays held, and the events as they are; the dialog ends all the same.
         std::lock_guard<std::mutex> lock(mutex_);
         rasConnection_ = connection;
@@ -310,7 +308,7 @@ void DialSession::DialogEnded() {
     }
     // Whatever ended the dialog (a failed install ends it too), nothing would be left to end
     // this connection once the program is gone.
-    if (held != 0 && ras_.HangUp(held) != 0) {
+    if (held != 0 && Ras().HangUp(held) != 0) {
         std::lock_guard<std::mutex> lock(mutex_);
         rasConnection_ = held;
     }
@@ -321,7 +319,7 @@ void DialSession::WaitUntilGone(ras::ConnectionHandle connection, ras::RASCONNST
                                 bool untilDialogEnds) {
     status.dwSize = ras::kConnStatusSize;
     const std::uint32_t start = clock_.TickCount();
-    while (ras_.GetConnectStatus(connection, &status) != ras::kErrorInvalidHandle) {
+    while (Ras().GetConnectStatus(connection, &status) != ras::kErrorInvalidHandle) {
         if (clock_.TickCount() - start >= kHangUpWaitMs) break;
         if (untilDialogEnds && HasEnded()) break;
         clock_.Sleep(kHangUpPollMs);

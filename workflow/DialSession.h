@@ -9,7 +9,7 @@
 // dialog has ended the form's controls go quiet, so the worker never reaches a dialog that is gone.
 
 #include "dialup/DialEvents.h"
-#include "dialup/RasDialService.h"
+#include "dialup/RasBinding.h"
 #include "dialup/RasRecords.h"
 #include "platform/Clock.h"
 #include "workflow/SettingsForm.h"
@@ -50,7 +50,8 @@ public:
         ras::ConnectionHandle connection = 0;
     };
 
-    DialSession(SettingsForm& form, RasDialService& ras, DialEvents& events, Clock& clock);
+    // The remote-access library is loaded at the first call and stays for the session's length.
+    DialSession(SettingsForm& form, RasLibrary& ras, DialEvents& events, Clock& clock);
     DialSession(const DialSession&) = delete;
     DialSession& operator=(const DialSession&) = delete;
 
@@ -110,9 +111,13 @@ private:
     std::uint64_t StartDial(const StartWorker& startWorker, bool redial);
     void SetOutcome(std::uint64_t dial, DialOutcome::Kind kind, std::uint32_t error = 0,
                     ras::ConnectionHandle connection = 0);
+    // The binding, loaded by the first call, from whichever thread makes it.
+    RasBinding& Ras();
 
     SettingsForm& form_;
-    RasDialService& ras_;
+    RasLibrary& library_;
+    std::mutex bindingMutex_;
+    std::optional<RasBinding> binding_;  // under bindingMutex_ until made
     DialEvents& events_;
     Clock& clock_;
     std::shared_ptr<DialEvent> dialogEndedEvent_;

@@ -209,7 +209,7 @@ std::string LinkKeeper::GiveUpText(const RedialDecision& decision) const {
     case GiveUpReason::MonthlyLimit:
         return FillInFigures(Text(linktext::kLimitReached),
                              {FormatBytes(parts_.usage.Month().Total()),
-                              FormatBytes(parts_.usage.Settings().monthlyLimitMb * 1024 * 1024)});
+                              FormatBytes(MonthlyLimitBytes(parts_.usage.Settings().monthlyLimitMb))});
     case GiveUpReason::RedialOff: break;
     }
     return {};
@@ -233,7 +233,7 @@ void LinkKeeper::CountUsage(UsageEvent event) {
     if (event == UsageEvent::None) return;
     const UsageSettings& settings = parts_.usage.Settings();
     const std::vector<std::string> figures = {FormatBytes(parts_.usage.Month().Total()),
-                                              FormatBytes(settings.monthlyLimitMb * 1024 * 1024)};
+                                              FormatBytes(MonthlyLimitBytes(settings.monthlyLimitMb))};
     if (event == UsageEvent::Warning) {
         if (tray_) tray_->Balloon("Vantaro", FillInFigures(Text(linktext::kLimitWarning), figures));
         return;

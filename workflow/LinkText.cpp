@@ -1,5 +1,7 @@
 #include "workflow/LinkText.h"
 
+#include "workflow/UsageCounter.h"
+
 #include <cstdio>
 
 namespace vantaro {
@@ -44,7 +46,7 @@ std::string StatisticsLine(const LinkFigures& figures, const LinkTexts& texts) {
 
 std::string MonthLine(std::uint64_t monthBytes, std::uint64_t limitMb, const LinkTexts& texts) {
     if (limitMb == 0) return FillInFigures(texts.month, {FormatBytes(monthBytes)});
-    return FillInFigures(texts.monthOfLimit, {FormatBytes(monthBytes), FormatBytes(limitMb * 1024 * 1024)});
+    return FillInFigures(texts.monthOfLimit, {FormatBytes(monthBytes), FormatBytes(MonthlyLimitBytes(limitMb))});
 }
 
 } // namespace vantaro

@@ -10,10 +10,6 @@ namespace vantaro {
 
 namespace {
 
-constexpr char kRedial[] = "redial";
-constexpr char kRedialAttempts[] = "redial_attempts";
-constexpr char kRedialFirstWait[] = "redial_first_wait";
-
 // The value of a key as a whole number from `least` to `most`; the default, said in the log, for
 // anything else. A missing key is the default without a word.
 std::uint32_t ReadCount(const Profile& settings, const char* key, std::uint32_t least, std::uint32_t most,
@@ -35,9 +31,10 @@ std::uint32_t ReadCount(const Profile& settings, const char* key, std::uint32_t 
 RedialSettings ReadRedialSettings(const Profile& settings, Log* log) {
     const RedialSettings defaults;
     RedialSettings read;
-    read.enabled = ReadCount(settings, kRedial, 0, 1, defaults.enabled ? 1 : 0, log) == 1;
-    read.attempts = ReadCount(settings, kRedialAttempts, 0, RedialSettings::kMostAttempts, defaults.attempts, log);
-    read.firstWaitSeconds = ReadCount(settings, kRedialFirstWait, 1, RedialSettings::kLongestWaitSeconds,
+    read.enabled = ReadCount(settings, settings::kRedial, 0, 1, defaults.enabled ? 1 : 0, log) == 1;
+    read.attempts =
+        ReadCount(settings, settings::kRedialAttempts, 0, RedialSettings::kMostAttempts, defaults.attempts, log);
+    read.firstWaitSeconds = ReadCount(settings, settings::kRedialFirstWait, 1, RedialSettings::kLongestWaitSeconds,
                                       defaults.firstWaitSeconds, log);
     return read;
 }

@@ -7,8 +7,8 @@ namespace vantaro {
 
 namespace {
 
-constexpr char kRoaming[] = "roaming";
-constexpr const char* kPolicyNames[] = {"ask", "allow", "deny"};  // in the order of RoamingPolicy
+// In the order of RoamingPolicy.
+constexpr const char* kPolicyNames[] = {settings::kRoamingAsk, settings::kRoamingAllow, settings::kRoamingDeny};
 
 const char* NameOf(RoamingPolicy policy) { return kPolicyNames[static_cast<int>(policy)]; }
 
@@ -26,13 +26,13 @@ std::string Decided(RoamingStep step, bool answeredYes) {
 
 RoamingPolicy ReadRoamingPolicy(const Profile& settings, Log* log) {
     constexpr char kMissing[] = "\x01";
-    const std::string text = settings.ReadString(settings::kSetting, kRoaming, kMissing);
+    const std::string text = settings.ReadString(settings::kSetting, settings::kRoaming, kMissing);
     if (text == kMissing) return RoamingPolicy::Ask;
     for (RoamingPolicy policy : {RoamingPolicy::Ask, RoamingPolicy::Allow, RoamingPolicy::Deny})
         if (EqualsIgnoringAsciiCase(TrimmedOf(text, " \t"), NameOf(policy))) return policy;
     if (log)
         log->Step("settings.default", LogResult::Done, 0,
-                  std::string(kRoaming) + "=" + text + " is none of ask, allow and deny; ask is used");
+                  std::string(settings::kRoaming) + "=" + text + " is none of ask, allow and deny; ask is used");
     return RoamingPolicy::Ask;
 }
 

@@ -31,8 +31,8 @@ constexpr int kChineseItem = 0;
 } // namespace
 
 std::optional<int> OperatorKeyIndex(const std::string& keyName) {
-    constexpr char kPrefix[] = "operator";
-    constexpr std::size_t kPrefixLength = sizeof kPrefix - 1;
+    constexpr const char* kPrefix = settings::kOperatorKeyPrefix;
+    constexpr std::size_t kPrefixLength = sizeof settings::kOperatorKeyPrefix - 1;
     if (keyName.size() <= kPrefixLength || keyName.size() > kPrefixLength + 10) return std::nullopt;
     for (std::size_t i = 0; i < kPrefixLength; ++i)
         if (std::tolower(static_cast<unsigned char>(keyName[i])) != kPrefix[i]) return std::nullopt;

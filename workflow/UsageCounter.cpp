@@ -11,17 +11,12 @@ namespace vantaro {
 
 namespace {
 
-constexpr char kMonthlyLimitMb[] = "monthly_limit_mb";
-constexpr char kLimitAction[] = "limit_action";
-constexpr char kLimitActionDisconnect[] = "disconnect";
-constexpr char kLimitActionWarn[] = "warn";
-
+// usage.ini's keys: the month's counts, and whether its warning and its limit were given.
 constexpr char kReceived[] = "received";
 constexpr char kSent[] = "sent";
 constexpr char kWarned[] = "warned";
 constexpr char kLimit[] = "limit";
 constexpr std::uint64_t kLargestCount = std::numeric_limits<std::uint64_t>::max() / 2;
-constexpr std::uint64_t kBytesPerMb = 1024 * 1024;
 
 std::string MonthSection(int year, int month) {
     char name[16];
@@ -64,18 +59,19 @@ std::uint64_t Count(const IniDocument& document, const std::string& section, con
 
 UsageSettings ReadUsageSettings(const Profile& settings, Log* log) {
     UsageSettings read;
-    const std::string limit = settings.ReadString(settings::kSetting, kMonthlyLimitMb, "0");
+    const std::string limit = settings.ReadString(settings::kSetting, settings::kMonthlyLimitMb, "0");
     if (const std::optional<std::uint64_t> value = WholeDecimal(limit, UsageSettings::kLargestLimitMb))
         read.monthlyLimitMb = *value;
     else if (log)
         log->Step("settings.default", LogResult::Done, 0,
-                  std::string(kMonthlyLimitMb) + "=" + limit + " is not a number from 0 to " +
+                  std::string(settings::kMonthlyLimitMb) + "=" + limit + " is not a number from 0 to " +
                       std::to_string(UsageSettings::kLargestLimitMb) + "; 0 (no limit) is used");
-    const std::string action = settings.ReadString(settings::kSetting, kLimitAction, kLimitActionWarn);
-    read.disconnectAtLimit = EqualsIgnoringAsciiCase(action, kLimitActionDisconnect);
-    if (!read.disconnectAtLimit && !EqualsIgnoringAsciiCase(action, kLimitActionWarn) && log)
+    const std::string action =
+        settings.ReadString(settings::kSetting, settings::kLimitAction, settings::kLimitActionWarn);
+    read.disconnectAtLimit = EqualsIgnoringAsciiCase(action, settings::kLimitActionDisconnect);
+    if (!read.disconnectAtLimit && !EqualsIgnoringAsciiCase(action, settings::kLimitActionWarn) && log)
         log->Step("settings.default", LogResult::Done, 0,
-                  std::string(kLimitAction) + "=" + action + " is neither warn nor disconnect; warn is used");
+                  std::string(settings::kLimitAction) + "=" + action + " is neither warn nor disconnect; warn is used");
     return read;
 }
 
@@ -147,7 +143,7 @@ void UsageCounter::ShowMonth(int year, int month) {
 
 UsageEvent UsageCounter::CheckLimit() {
     if (settings_.monthlyLimitMb == 0) return UsageEvent::None;
-    const std::uint64_t limit = settings_.monthlyLimitMb * kBytesPerMb;
+    const std::uint64_t limit = MonthlyLimitBytes(settings_.monthlyLimitMb);
     Unwritten& unwritten = unwritten_[MonthSection(month_.year, month_.month)];
     if (!month_.limitReached && month_.Total() >= limit) {
         month_.limitReached = month_.warned = unwritten.limitReached = unwritten.warned = true;

@@ -36,6 +36,10 @@ struct UsageSettings {
     bool disconnectAtLimit = false;    // limit_action=disconnect
 };
 
+// The monthly limit in bytes, for the check and for every text that shows it: monthly_limit_mb
+// counts megabytes of 1024 * 1024 bytes.
+constexpr std::uint64_t MonthlyLimitBytes(std::uint64_t monthlyLimitMb) { return monthlyLimitMb * 1024 * 1024; }
+
 // [Setting] monthly_limit_mb and limit_action; a value out of range gives way to the default,
 // and the log says so.
 UsageSettings ReadUsageSettings(const Profile& settings, Log* log);

@@ -19,8 +19,11 @@
 //
 // Every line for the administrator goes to the MSI log, prefixed "Vantaro:".
 
+#include "app/ExitCode.h"
+#include "app/RunningMutex.h"
 #include "installer/msi/DeploymentProperties.h"
 #include "installer/win32/SetupSteps.h"
+#include "platform/win32/CodePage.h"
 #include "platform/win32/ProcessRecords.h"
 #include "platform/win32/UniqueHandle.h"
 #include "settings/ProfileFile.h"
@@ -43,8 +46,6 @@
 namespace vantaro::msi {
 namespace {
 
-// Held by every running Vantaro.exe (the setup's uninstaller looks for it too).
-constexpr wchar_t kRunningMutex[] = L"Global\\VantaroRunning";
 // Held, for the rest of its install, by a package that replaces an earlier one: the earlier
 // package's removal then leaves what Vantaro made in Windows to the new program. Windows
 // Installer says so with UPGRADINGPRODUCTCODE; Wine's msiexec does not pass that property.
@@ -72,12 +73,6 @@ struct MsiHandleTraits {
     static void Close(Type handle) { ::MsiCloseHandle(handle); }
 };
 using UniqueMsiHandle = UniqueHandle<MsiHandleTraits>;
-
-std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
-std::u16string Utf16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
-
-using installer::Ansi;
-using installer::WideFromAnsi;
 
 std::wstring Property(MSIHANDLE install, const wchar_t* name) {
     DWORD size = 0;
@@ -175,7 +170,8 @@ EarlierInstalls FindEarlierInstalls(MSIHANDLE install) {
         DWORD size = MAX_PATH;
         if (::MsiGetProductInfoW(product.c_str(), L"InstallLocation", location, &size) == ERROR_SUCCESS &&
             size > 0)
-            if (std::optional<std::string> folder = Ansi(location)) earlier.packageFolders.push_back(TrimmedFolder(*folder));
+            if (std::optional<std::string> folder = ExactAnsiFromWide(location))
+                earlier.packageFolders.push_back(TrimmedFolder(*folder));
         at = end + 1;
     }
     earlier.setup = FindSetupInstall();
@@ -273,11 +269,11 @@ std::wstring LogTail(std::string lines) {
         const std::size_t lineEnd = lines.find('\n');
         lines.erase(0, lineEnd == std::string::npos ? 0 : lineEnd + 1);
     }
-    return installer::WideFromUtf8(lines);
+    return WideFromUtf8(lines);
 }
 
 std::vector<std::u16string> DeferredData(MSIHANDLE install) {
-    return UnpackTexts(Utf16(Property(install, L"CustomActionData"))).value_or(std::vector<std::u16string>{});
+    return UnpackTexts(Utf16FromWide(Property(install, L"CustomActionData"))).value_or(std::vector<std::u16string>{});
 }
 
 } // namespace
@@ -292,34 +288,37 @@ using namespace vantaro::msi;
 // folder, "1" when it is not there yet, the setup's folder and its entry's view ("32" or "64") or
 // two empty texts, then the folders of the earlier packages.
 extern "C" __declspec(dllexport) UINT __stdcall CheckInstall(MSIHANDLE install) {
-    const std::optional<std::string> folder = Ansi(Property(install, L"INSTALLDIR"));
+    const std::optional<std::string> folder = ExactAnsiFromWide(Property(install, L"INSTALLDIR"));
     if (!folder) return Refuse(install, "the install folder's name has characters this Windows' code page lacks.");
-    const std::u16string folderText = Utf16(WideFromAnsi(TrimmedFolder(*folder)));
+    const std::u16string folderText = Utf16FromAnsi(TrimmedFolder(*folder));
     std::vector<std::u16string> settingsData = {folderText};
     const EarlierInstalls earlier = FindEarlierInstalls(install);
     const std::optional<std::string> earlierSettings = EarlierSettings(earlier);
-    settingsData.push_back(earlierSettings ? Utf16(WideFromAnsi(Hex(*earlierSettings))) : u"");
+    settingsData.push_back(earlierSettings ? Utf16FromAnsi(Hex(*earlierSettings)) : u"");
 
     for (const SettingProperty& setting : SettingProperties()) {
         const std::wstring given = Property(install, setting.property);
         if (given.empty()) continue;
-        const std::optional<std::string> value = Ansi(given);
+        const std::optional<std::string> value = ExactAnsiFromWide(given);
         std::string why;
         if (!value)
             return Refuse(install, std::string(setting.property) +
                                        " holds characters that this Windows' code page, the one of Setting.ini, "
                                        "cannot store. Nothing was installed.");
         if (!StoredValue(setting, *value, why)) return Refuse(install, why + " Nothing was installed.");
-        settingsData.push_back(Utf16(WideFromAnsi(setting.property)));
-        settingsData.push_back(Utf16(given));
+        settingsData.push_back(Utf16FromAnsi(setting.property));
+        settingsData.push_back(Utf16FromWide(given));
     }
 
     const std::wstring port = Property(install, kPortProperty);
-    const std::optional<bool> installModem = Switch(Ansi(Property(install, kInstallModemProperty)).value_or("?"));
-    const std::optional<bool> requireModem = Switch(Ansi(Property(install, kRequireModemProperty)).value_or("?"));
+    const std::optional<bool> installModem =
+        Switch(ExactAnsiFromWide(Property(install, kInstallModemProperty)).value_or("?"));
+    const std::optional<bool> requireModem =
+        Switch(ExactAnsiFromWide(Property(install, kRequireModemProperty)).value_or("?"));
     if (!installModem || !requireModem) return Refuse(install, "INSTALLMODEM and REQUIREMODEM are 1 or 0. Nothing was installed.");
     std::string why;
-    if (!port.empty() && !IsPortArgument(Ansi(port).value_or("?"), why)) return Refuse(install, why + " Nothing was installed.");
+    if (!port.empty() && !IsPortArgument(ExactAnsiFromWide(port).value_or("?"), why))
+        return Refuse(install, why + " Nothing was installed.");
     if (*installModem && port.empty())
         return Refuse(install, "INSTALLMODEM=1 needs PORT=COMn or PORT=auto. Nothing was installed.");
 
@@ -327,17 +326,17 @@ extern "C" __declspec(dllexport) UINT __stdcall CheckInstall(MSIHANDLE install) 
         // Deliberately left open: this action's host keeps it until the install ends.
         ::CreateMutexW(nullptr, FALSE, kTakingOverMutex);
     }
-    ::MsiSetPropertyW(install, L"WriteSettings", Wide(PackTexts(settingsData)).c_str());
+    ::MsiSetPropertyW(install, L"WriteSettings", WideFromUtf16(PackTexts(settingsData)).c_str());
     const bool folderIsNew = ::GetFileAttributesA(folder->c_str()) == INVALID_FILE_ATTRIBUTES;
-    const std::vector<std::u16string> modemData = {folderText, Utf16(port), *requireModem ? u"1" : u"",
+    const std::vector<std::u16string> modemData = {folderText, Utf16FromWide(port), *requireModem ? u"1" : u"",
                                                    folderIsNew ? u"1" : u""};
-    ::MsiSetPropertyW(install, L"InstallModem", *installModem ? Wide(PackTexts(modemData)).c_str() : L"");
+    ::MsiSetPropertyW(install, L"InstallModem", *installModem ? WideFromUtf16(PackTexts(modemData)).c_str() : L"");
 
     std::vector<std::u16string> replaced = {folderText, folderIsNew ? u"1" : u""};
-    replaced.push_back(earlier.setup ? Utf16(WideFromAnsi(earlier.setup->folder)) : u"");
+    replaced.push_back(earlier.setup ? Utf16FromAnsi(earlier.setup->folder) : u"");
     replaced.push_back(!earlier.setup ? u"" : earlier.setup->view == KEY_WOW64_64KEY ? u"64" : u"32");
-    for (const std::string& earlierFolder : earlier.packageFolders) replaced.push_back(Utf16(WideFromAnsi(earlierFolder)));
-    const std::wstring replacedData = Wide(PackTexts(replaced));
+    for (const std::string& earlierFolder : earlier.packageFolders) replaced.push_back(Utf16FromAnsi(earlierFolder));
+    const std::wstring replacedData = WideFromUtf16(PackTexts(replaced));
     for (const wchar_t* action : {L"PrepareInstall", L"UndoPrepareInstall", L"FinishInstall"})
         ::MsiSetPropertyW(install, action, replacedData.c_str());
     return ERROR_SUCCESS;
@@ -357,11 +356,12 @@ std::optional<Replaced> ReplacedData(MSIHANDLE install) {
     const std::vector<std::u16string> data = DeferredData(install);
     if (data.size() < 4) return std::nullopt;
     Replaced replaced;
-    replaced.folder = Ansi(Wide(data[0])).value_or("");
+    replaced.folder = ExactAnsiFromUtf16(data[0]).value_or("");
     replaced.folderIsNew = data[1] == u"1";
-    replaced.setupFolder = Ansi(Wide(data[2])).value_or("");
+    replaced.setupFolder = ExactAnsiFromUtf16(data[2]).value_or("");
     replaced.setupView = data[3] == u"64" ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
-    for (std::size_t i = 4; i < data.size(); ++i) replaced.packageFolders.push_back(Ansi(Wide(data[i])).value_or(""));
+    for (std::size_t i = 4; i < data.size(); ++i)
+        replaced.packageFolders.push_back(ExactAnsiFromUtf16(data[i]).value_or(""));
     if (replaced.folder.empty()) return std::nullopt;
     return replaced;
 }
@@ -433,7 +433,7 @@ extern "C" __declspec(dllexport) UINT __stdcall FinishInstall(MSIHANDLE install)
 extern "C" __declspec(dllexport) UINT __stdcall WriteSettings(MSIHANDLE install) {
     const std::vector<std::u16string> data = DeferredData(install);
     if (data.size() < 2 || data.size() % 2) return Refuse(install, "WriteSettings got no data.");
-    const std::string folder = Ansi(Wide(data[0])).value_or("");
+    const std::string folder = ExactAnsiFromUtf16(data[0]).value_or("");
     const std::string path = folder + "\\" + settings::kFileName;
     if (!data[1].empty()) {
         const std::optional<std::string> earlier = FromHex(data[1]);
@@ -446,11 +446,12 @@ extern "C" __declspec(dllexport) UINT __stdcall WriteSettings(MSIHANDLE install)
 
     std::map<std::string, std::vector<ProfileEntry>> sections;
     for (std::size_t i = 2; i < data.size(); i += 2) {
-        const std::string property = Ansi(Wide(data[i])).value_or("");
+        const std::string property = ExactAnsiFromUtf16(data[i]).value_or("");
         for (const SettingProperty& setting : SettingProperties()) {
             if (property != setting.property) continue;
             std::string why;
-            const std::optional<std::string> value = StoredValue(setting, Ansi(Wide(data[i + 1])).value_or(""), why);
+            const std::optional<std::string> value =
+                StoredValue(setting, ExactAnsiFromUtf16(data[i + 1]).value_or(""), why);
             if (!value) return Refuse(install, why);
             sections[setting.section].push_back({setting.key, *value});
         }
@@ -466,10 +467,10 @@ extern "C" __declspec(dllexport) UINT __stdcall WriteSettings(MSIHANDLE install)
 extern "C" __declspec(dllexport) UINT __stdcall InstallModem(MSIHANDLE install) {
     const std::vector<std::u16string> data = DeferredData(install);
     if (data.size() != 4) return ERROR_SUCCESS;
-    const std::string folder = Ansi(Wide(data[0])).value_or("");
-    const std::string arguments = "/install /port " + Ansi(Wide(data[1])).value_or("") + " /quiet";
+    const std::string folder = ExactAnsiFromUtf16(data[0]).value_or("");
+    const std::string arguments = "/install /port " + ExactAnsiFromUtf16(data[1]).value_or("") + " /quiet";
     const ProgramRun run = RunVantaro(folder, arguments);
-    const bool done = run.finished && run.exitCode == 0;
+    const bool done = run.finished && run.exitCode == static_cast<DWORD>(ExitCode::Done);
     Say(install, RunText(arguments, run));
     if (done || data[2] != u"1") {
         if (!done) Say(install, "the modem is not installed; the package is, as REQUIREMODEM is not 1.");
@@ -493,30 +494,30 @@ extern "C" __declspec(dllexport) UINT __stdcall CheckRemoval(MSIHANDLE install) 
         return ERROR_SUCCESS;
     }
     // Another user's Vantaro may hold a mutex this account may not open: it runs all the same.
-    const HANDLE running = ::OpenMutexW(SYNCHRONIZE, FALSE, kRunningMutex);
-    if (running || ::GetLastError() == ERROR_ACCESS_DENIED) {
+    const HANDLE running = ::OpenMutexA(SYNCHRONIZE, FALSE, kRunningMutexName);
+    if (IsVantaroRunning(running != nullptr, running ? 0 : ::GetLastError())) {
         if (running) ::CloseHandle(running);
         return Refuse(install, "Vantaro is running. Close it, then uninstall again. Nothing was removed.");
     }
-    const std::optional<std::string> folder = Ansi(Property(install, L"INSTALLDIR"));
+    const std::optional<std::string> folder = ExactAnsiFromWide(Property(install, L"INSTALLDIR"));
     ::MsiSetPropertyW(install, L"RemoveWhatVantaroMade",
-                      Wide(PackTexts({Utf16(WideFromAnsi(TrimmedFolder(folder.value_or(""))))})).c_str());
+                      WideFromUtf16(PackTexts({Utf16FromAnsi(TrimmedFolder(folder.value_or("")))})).c_str());
     return ERROR_SUCCESS;
 }
 
 extern "C" __declspec(dllexport) UINT __stdcall RemoveWhatVantaroMade(MSIHANDLE install) {
     const std::vector<std::u16string> data = DeferredData(install);
     if (data.size() != 1) return ERROR_SUCCESS;
-    const std::string folder = Ansi(Wide(data[0])).value_or("");
+    const std::string folder = ExactAnsiFromUtf16(data[0]).value_or("");
     if (::GetFileAttributesA((folder + "\\Vantaro.exe").c_str()) == INVALID_FILE_ATTRIBUTES) return ERROR_SUCCESS;
     const std::string arguments = "/uninstall /quiet";
     const ProgramRun run = RunVantaro(folder, arguments);
     Say(install, RunText(arguments, run));
-    if (!run.finished || run.exitCode != 0) {
-        if (run.finished && run.exitCode == 4)
+    if (!run.finished || run.exitCode != static_cast<DWORD>(ExitCode::Done)) {
+        if (run.finished && run.exitCode == static_cast<DWORD>(ExitCode::NeedsAdministrator))
             return Refuse(install, "Windows refused to remove the modem for want of rights. Run the uninstall as an "
                                    "administrator. Nothing was removed.");
-        if (run.finished && run.exitCode == 5)
+        if (run.finished && run.exitCode == static_cast<DWORD>(ExitCode::RestartNeeded))
             return Refuse(install, "Windows removes the modem only after a restart. Restart Windows, then uninstall "
                                    "Vantaro again.");
         return Refuse(install, "Vantaro could not remove the modem, the dial-up connection or the driver it installed "

@@ -11,6 +11,7 @@
 // and pops the answer. The arguments come off NSIS's stack, the answer goes onto it.
 
 #include "installer/win32/SetupSteps.h"
+#include "platform/win32/CodePage.h"
 #include "settings/SettingsUpgrade.h"
 #include "platform/win32/WholeFile.h"
 
@@ -52,7 +53,7 @@ std::wstring ErrorAnswer(DWORD error) { return L"error " + std::to_wstring(error
 
 extern "C" __declspec(dllexport) void SecureFolder(HWND, int stringSize, wchar_t*, NsisStack** top, void*) {
     const std::wstring folder = Pop(top);
-    if (!vantaro::installer::Ansi(folder)) {
+    if (!vantaro::ExactAnsiFromWide(folder)) {
         Push(top, stringSize, L"unnamed");
         return;
     }
@@ -67,8 +68,8 @@ extern "C" __declspec(dllexport) void SecureFolder(HWND, int stringSize, wchar_t
 extern "C" __declspec(dllexport) void UpgradeSettings(HWND, int stringSize, wchar_t*, NsisStack** top, void*) {
     const std::wstring keptPath = Pop(top);
     const std::wstring shippedPath = Pop(top);
-    const std::optional<std::string> kept = vantaro::installer::Ansi(keptPath);
-    const std::optional<std::string> shipped = vantaro::installer::Ansi(shippedPath);
+    const std::optional<std::string> kept = vantaro::ExactAnsiFromWide(keptPath);
+    const std::optional<std::string> shipped = vantaro::ExactAnsiFromWide(shippedPath);
     std::string keptBytes, shippedBytes;
     if (!kept || !shipped) {
         Push(top, stringSize, ErrorAnswer(ERROR_NO_UNICODE_TRANSLATION));

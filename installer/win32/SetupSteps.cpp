@@ -1,6 +1,7 @@
 #include "installer/win32/SetupSteps.h"
 
 #include "installer/InstallFolder.h"
+#include "platform/win32/CodePage.h"
 
 #include <aclapi.h>
 #include <sddl.h>
@@ -11,17 +12,9 @@
 namespace vantaro::installer {
 namespace {
 
-std::wstring Widened(UINT codePage, const std::string& text) {
-    if (text.empty()) return {};
-    const int length = ::MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
-    if (length > 0) ::MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
-    return wide;
-}
-
 std::string ShellFolderUtf8(int folder) {
     wchar_t path[MAX_PATH] = {};
-    return SUCCEEDED(::SHGetFolderPathW(nullptr, folder, nullptr, SHGFP_TYPE_CURRENT, path)) ? Utf8(path) : "";
+    return SUCCEEDED(::SHGetFolderPathW(nullptr, folder, nullptr, SHGFP_TYPE_CURRENT, path)) ? Utf8FromWide(path) : "";
 }
 
 // Program Files' own rules for what is inside: SYSTEM and Administrators full, Users read and
@@ -30,32 +23,6 @@ std::string ShellFolderUtf8(int folder) {
 constexpr wchar_t kInstallFolderAccess[] = L"O:BAD:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
 
 } // namespace
-
-std::wstring WideFromAnsi(const std::string& text) { return Widened(CP_ACP, text); }
-std::wstring WideFromUtf8(const std::string& text) { return Widened(CP_UTF8, text); }
-
-std::optional<std::string> Ansi(const std::wstring& text) {
-    if (text.empty()) return std::string();
-    BOOL usedDefault = FALSE;
-    const int length = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
-                                             nullptr, 0, nullptr, &usedDefault);
-    if (length <= 0 || usedDefault) return std::nullopt;
-    std::string ansi(static_cast<std::size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()), &ansi[0], length,
-                          nullptr, &usedDefault);
-    if (usedDefault || WideFromAnsi(ansi) != text) return std::nullopt;
-    return ansi;
-}
-
-std::string Utf8(const std::wstring& text) {
-    if (text.empty()) return {};
-    const int length =
-        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
-    if (length > 0)
-        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &utf8[0], length, nullptr, nullptr);
-    return utf8;
-}
 
 FolderAccess SecureInstallFolder(const std::wstring& folder, DWORD& error) {
     error = 0;
@@ -71,7 +38,7 @@ FolderAccess SecureInstallFolder(const std::wstring& folder, DWORD& error) {
     }
     full.resize(length);
     const std::vector<std::string> programs = {ShellFolderUtf8(CSIDL_PROGRAM_FILES), ShellFolderUtf8(CSIDL_PROGRAM_FILESX86)};
-    if (InheritsProgramFilesAccess(Utf8(full), programs)) return FolderAccess::Inherited;
+    if (InheritsProgramFilesAccess(Utf8FromWide(full), programs)) return FolderAccess::Inherited;
 
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(kInstallFolderAccess, SDDL_REVISION_1, &descriptor,

@@ -4,17 +4,9 @@
 
 #include <windows.h>
 
-#include <optional>
 #include <string>
 
 namespace vantaro::installer {
-
-std::wstring WideFromAnsi(const std::string& text);
-// The text in the system's ANSI code page, the one Setting.ini and the program speak; nothing
-// when a character has no exact form there (no best-fit look-alike is taken).
-std::optional<std::string> Ansi(const std::wstring& text);
-std::wstring WideFromUtf8(const std::string& text);
-std::string Utf8(const std::wstring& text);
 
 enum class FolderAccess {
     Inherited,  // inside Program Files: its access is right, nothing was changed

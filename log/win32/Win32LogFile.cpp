@@ -1,5 +1,6 @@
 #include "log/win32/Win32LogFile.h"
 
+#include "platform/win32/CodePage.h"
 #include "platform/win32/UniqueHandle.h"
 
 #include <windows.h>
@@ -73,24 +74,10 @@ LogTime LocalLogClock::Now() const {
     return LogTime{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds};
 }
 
-std::string AnsiToUtf8(std::string_view ansiText) {
-    if (ansiText.empty() || ansiText.size() > static_cast<std::size_t>(INT_MAX / 3)) return {};
-    const int length = static_cast<int>(ansiText.size());
-    const int wideLength = ::MultiByteToWideChar(CP_ACP, 0, ansiText.data(), length, nullptr, 0);
-    if (wideLength <= 0) return {};
-    std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, ansiText.data(), length, wide.data(), wideLength);
-    const int utf8Length = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
-    if (utf8Length <= 0) return {};
-    std::string utf8(static_cast<std::size_t>(utf8Length), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, utf8.data(), utf8Length, nullptr, nullptr);
-    return utf8;
-}
-
 FileLog::FileLog(const std::string& settingsPath)
     : path_(LogPathBeside(settingsPath)),
       folder_(path_),
       file_(folder_),
-      log_(file_, clock_, ::GetCurrentProcessId(), &AnsiToUtf8) {}
+      log_(file_, clock_, ::GetCurrentProcessId(), &Utf8FromAnsi) {}
 
 } // namespace vantaro

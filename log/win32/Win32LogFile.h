@@ -26,9 +26,6 @@ public:
     LogTime Now() const override;
 };
 
-// Text in the ANSI code page as UTF-8 (bytes that are not valid there become U+FFFD).
-std::string AnsiToUtf8(std::string_view ansiText);
-
 // The program's log, Vantaro.log beside the settings file, ready to write to.
 class FileLog {
 public:

@@ -1,5 +1,6 @@
 #include "modem/win32/Win32FileSearch.h"
 
+#include "platform/win32/CodePage.h"
 #include "platform/win32/ModulePath.h"
 #include "platform/win32/WholeFile.h"
 
@@ -26,11 +27,8 @@ std::optional<std::string> Win32FileSearch::ReadFile(const std::string& path, st
 bool Win32FileSearch::FileExists(const std::string& path) {
     if (::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
     // A Unicode INF names its files in UTF-8.
-    const int length = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.c_str(), -1, nullptr, 0);
-    if (length <= 0) return false;
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.c_str(), -1, wide.data(), length);
-    return ::GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES;
+    const std::optional<std::wstring> wide = WideFromValidUtf8(path.c_str());
+    return wide && ::GetFileAttributesW(wide->c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 } // namespace vantaro

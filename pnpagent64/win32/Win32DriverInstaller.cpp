@@ -2,6 +2,7 @@
 
 #include "modem/InfCheck.h"
 #include "modem/win32/RunningWindows.h"
+#include "platform/win32/CodePage.h"
 #include "platform/win32/SetupApiRecords.h"
 #include "platform/win32/UniqueHandle.h"
 
@@ -57,11 +58,8 @@ bool IsFile(DWORD attributes) {
 bool Win32DriverInstaller::FileExists(const std::string& path) {
     if (IsFile(::GetFileAttributesA(path.c_str()))) return true;
     // Names from a Unicode INF come as UTF-8: look for the file by that name too.
-    const int length = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.c_str(), -1, nullptr, 0);
-    if (length <= 0) return false;
-    std::vector<wchar_t> wide(static_cast<std::size_t>(length));
-    ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.c_str(), -1, wide.data(), length);
-    return IsFile(::GetFileAttributesW(wide.data()));
+    const std::optional<std::wstring> wide = WideFromValidUtf8(path.c_str());
+    return wide && IsFile(::GetFileAttributesW(wide->c_str()));
 }
 
 bool Win32DriverInstaller::ReadInf(const std::string& infPath, std::string& bytes) {

@@ -1,6 +1,6 @@
 #include "settings/win32/Win32Profile.h"
 
-#include "platform/win32/AnsiCodePage.h"
+#include "platform/win32/CodePage.h"
 #include "settings/IniDocument.h"
 #include "settings/ProfileFile.h"
 #include "platform/win32/WholeFile.h"
@@ -25,15 +25,6 @@ std::mutex& FileAccess() {
 // The lines of one section are read into a buffer that doubles until they fit.
 constexpr std::size_t kSectionStart = 64 * 1024;
 constexpr std::size_t kSectionLimit = 256 * 1024 * 1024;
-
-std::u16string SystemCodePageToUtf16(const std::string& ansi) {
-    if (ansi.empty()) return {};
-    const int length = ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-    if (length <= 0) return {};
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &wide[0], length);
-    return std::u16string(wide.begin(), wide.end());
-}
 
 } // namespace
 
@@ -93,7 +84,7 @@ bool Win32Profile::WriteStrings(const std::string& section, const std::vector<Pr
     std::string before;
     const WholeFileRead read = ReadWholeFile(path_, before);
     if (read == WholeFileRead::Failed) return false;
-    const std::optional<std::string> after = WriteProfileValues(before, section, entries, SystemCodePageToUtf16);
+    const std::optional<std::string> after = WriteProfileValues(before, section, entries, Utf16FromAnsi);
     if (!after || !ReplaceWholeFile(path_, *after)) return false;
 
     for (std::size_t i = 0; i < entries.size(); ++i) {

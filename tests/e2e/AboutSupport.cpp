@@ -1,6 +1,7 @@
 #include "e2e/AboutSupport.h"
 
 #include "app/ComOwners.h"
+#include "platform/win32/CodePage.h"
 #include "resources/resource.h"
 
 #include <shobjidl.h>
@@ -49,9 +50,7 @@ std::string WideControlText(HWND dialog, int id) {
     if (!::SendMessageTimeoutW(::GetDlgItem(dialog, id), WM_GETTEXT, sizeof text / sizeof text[0],
                                reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &copied))
         return {};
-    char utf8[4096] = {};
-    ::WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
-    return utf8;
+    return Utf8FromWide(text);
 }
 
 std::string WineDesktopFolder() {
@@ -78,11 +77,10 @@ SavedShortcut ReadShortcut(const std::string& path) {
     ComInitialization com;
     ComPtr<IShellLinkA> link;
     ComPtr<IPersistFile> file;
-    wchar_t widePath[MAX_PATH] = {};
+    const std::wstring widePath = WideFromAnsi(path.c_str());
     if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.putVoid())) ||
-        FAILED(link->QueryInterface(IID_IPersistFile, file.putVoid())) ||
-        ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, widePath, MAX_PATH) == 0 ||
-        FAILED(file->Load(widePath, STGM_READ)))
+        FAILED(link->QueryInterface(IID_IPersistFile, file.putVoid())) || widePath.size() >= MAX_PATH ||
+        FAILED(file->Load(widePath.c_str(), STGM_READ)))
         return shortcut;
     char target[MAX_PATH] = {};
     if (link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH) == S_OK) shortcut.target = target;

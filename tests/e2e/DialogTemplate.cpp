@@ -1,5 +1,6 @@
 #include "e2e/DialogTemplate.h"
 
+#include "platform/win32/CodePage.h"
 #include "platform/win32/UniqueHandle.h"
 
 #include <cstring>
@@ -7,16 +8,6 @@
 namespace vantaro::e2e {
 
 namespace {
-
-std::string Utf8(const std::wstring& text) {
-    if (text.empty()) return {};
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string converted(static_cast<std::size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), converted.data(), size, nullptr,
-                          nullptr);
-    return converted;
-}
 
 // Walks the template's words; any read past the end marks the reader as failed.
 class TemplateReader {
@@ -104,10 +95,10 @@ std::optional<DialogTemplate> LoadDialogTemplate(const std::string& path, int id
     std::wstring name;
     reader.NameOrOrdinal(ordinal, name);  // menu
     reader.NameOrOrdinal(ordinal, name);  // class
-    dialog.title = Utf8(reader.String());
+    dialog.title = Utf8FromWide(reader.String());
     if (dialog.style & DS_SETFONT) {
         dialog.pointSize = reader.Word();
-        dialog.font = Utf8(reader.String());
+        dialog.font = Utf8FromWide(reader.String());
     }
     for (WORD i = 0; i < count && !reader.Failed(); ++i) {
         reader.AlignToDword();
@@ -123,10 +114,10 @@ std::optional<DialogTemplate> LoadDialogTemplate(const std::string& path, int id
         std::wstring className;
         reader.NameOrOrdinal(classAtom, className);
         item.classAtom = classAtom.value_or(0);
-        item.className = Utf8(className);
+        item.className = Utf8FromWide(className);
         std::wstring title;
         reader.NameOrOrdinal(item.titleOrdinal, title);
-        item.title = Utf8(title);
+        item.title = Utf8FromWide(title);
         reader.Skip(reader.Word());  // creation data
         dialog.items.push_back(item);
     }

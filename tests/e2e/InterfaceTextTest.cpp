@@ -5,6 +5,7 @@
 
 #include "e2e/ProgramState.h"
 #include "e2e/UiDriver.h"
+#include "platform/win32/CodePage.h"
 #include "resources/resource.h"
 #include "settings/IniDocument.h"
 #include "workflow/InterfaceText.h"
@@ -31,23 +32,8 @@ bool ChineseWindows() { return ::GetACP() == kChineseCodePage; }
 std::string Locale() { return ChineseWindows() ? "zh_CN" : "cp" + std::to_string(::GetACP()); }
 
 std::wstring Wide(const std::string& bytes, UINT codePage) {
-    if (bytes.empty()) return {};
-    const int length = ::MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(),
-                                             static_cast<int>(bytes.size()), nullptr, 0);
-    if (length <= 0) return L"<not valid in code page " + std::to_wstring(codePage) + L">";
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    ::MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), length);
-    return wide;
-}
-
-std::string Utf8(const std::wstring& wide) {
-    if (wide.empty()) return {};
-    const int length = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                             nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), length, nullptr,
-                          nullptr);
-    return utf8;
+    return codepage::Widened(codePage, MB_ERR_INVALID_CHARS, bytes)
+        .value_or(L"<not valid in code page " + std::to_wstring(codePage) + L">");
 }
 
 std::wstring WideControlText(HWND dialog, int id) {
@@ -102,7 +88,7 @@ public:
     std::string Face() const {
         wchar_t face[LF_FACESIZE] = {};
         ::GetTextFaceW(screen_, LF_FACESIZE, face);
-        return Utf8(face);
+        return Utf8FromWide(face);
     }
 
 private:
@@ -130,14 +116,14 @@ void ExpectEveryCaptionFits(HWND dialog, const TemplateFont& font, const std::st
         const std::wstring text = WideControlText(dialog, caption.controlId);
         EXPECT_FALSE(text.empty()) << language << " caption " << caption.key << " is empty";
         EXPECT_LE(font.Width(text), CaptionRoom(control))
-            << language << " caption " << caption.key << " \"" << Utf8(text) << "\" does not fit control "
+            << language << " caption " << caption.key << " \"" << Utf8FromWide(text) << "\" does not fit control "
             << caption.controlId;
     }
     // The phone check's button, added since.
     const std::wstring checkPhone = WideControlText(dialog, IDC_CHECK_PHONE);
     EXPECT_FALSE(checkPhone.empty()) << language << " checkphone";
     EXPECT_LE(font.Width(checkPhone), CaptionRoom(::GetDlgItem(dialog, IDC_CHECK_PHONE)))
-        << language << " \"" << Utf8(checkPhone) << "\" does not fit the Check phone button";
+        << language << " \"" << Utf8FromWide(checkPhone) << "\" does not fit the Check phone button";
 }
 
 TEST(DeliveredSettings, BothLanguagesHoldEveryCaptionAndMessage) {
@@ -201,7 +187,7 @@ TEST(Captions, TheChineseOnesAreTheDialogTemplatesOwn) {
     const std::string settings = DeliveredSettings();
     for (const CaptionKey& caption : kCaptionKeys) {
         const std::wstring chinese = Wide(Value(settings, "Chinese", caption.key), kChineseCodePage);
-        EXPECT_EQ(Utf8(chinese), Utf8(WideControlText(templateDialog, caption.controlId))) << caption.key;
+        EXPECT_EQ(Utf8FromWide(chinese), Utf8FromWide(WideControlText(templateDialog, caption.controlId))) << caption.key;
     }
     ::DestroyWindow(templateDialog);
     ::FreeLibrary(module);

@@ -5,6 +5,7 @@
 #include "e2e/SerialCommOverride.h"
 #include "e2e/UiDriver.h"
 #include "platform/ModemDevices.h"
+#include "platform/win32/CodePage.h"
 
 #include <shlobj.h>
 
@@ -63,8 +64,7 @@ MsiRun Msiexec(const char* action, const std::string& package, const std::string
     const std::string log = WorkFolder("msi") + "\\msiexec-" + std::to_string(++runs) + ".log";
     const std::string line =
         "msiexec.exe " + std::string(action) + " \"" + package + "\" " + properties + " /qn /l*v \"" + log + "\"";
-    std::wstring wide(line.size() + 1, L'\0');
-    wide.resize(::MultiByteToWideChar(CP_UTF8, 0, line.c_str(), -1, &wide[0], static_cast<int>(wide.size())) - 1);
+    std::wstring wide = WideFromUtf8(line);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};

@@ -1,5 +1,6 @@
 #include "e2e/UiDriver.h"
 
+#include "platform/win32/CodePage.h"
 #include "platform/win32/UniqueHandle.h"
 
 #include <commctrl.h>
@@ -206,9 +207,7 @@ std::vector<std::string> ComboItems(HWND dialog, int id) {
             continue;
         }
         ::SendDlgItemMessageW(dialog, id, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-        char ansi[1024] = {};
-        ::WideCharToMultiByte(CP_ACP, 0, text, -1, ansi, sizeof ansi, nullptr, nullptr);
-        items.push_back(ansi);
+        items.push_back(AnsiFromWide(text));
     }
     return items;
 }
@@ -224,9 +223,7 @@ std::vector<std::string> ListBoxItems(HWND dialog, int id) {
             continue;
         }
         ::SendDlgItemMessageW(dialog, id, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-        char ansi[1024] = {};
-        ::WideCharToMultiByte(CP_ACP, 0, text, -1, ansi, sizeof ansi, nullptr, nullptr);
-        items.push_back(ansi);
+        items.push_back(AnsiFromWide(text));
     }
     return items;
 }

@@ -1,23 +1,28 @@
 #pragma once
-// rasapi32.dll's phone-book entry points in memory, handed out by export name as the real
-// library hands them out. The library can be missing, or lack single exports. Devices, results
-// and every record the program passes are kept for the test to look at.
+// rasapi32.dll in memory, every entry point the program calls handed out by export name as the
+// real library hands them out. The library can be missing, or lack single exports. Devices,
+// results, what the next dial does (its result, the connection it hands out, the notifications
+// it sends), how hang-ups are answered and how long a hung-up connection takes to go are set by
+// the test; every call and every record the program passes are kept for it to look at.
 //
 // The entry points are plain functions, so they reach the fake of the running test through a
-// pointer that the fake sets while it lives; one fake at a time.
+// pointer that the fake sets while it lives; one fake at a time. They hand the dial's calls to
+// virtual members, which a test that needs a service of another kind (one that reports from a
+// thread of its own) overrides.
 
 #include "dialup/RasLibrary.h"
 #include "dialup/RasRecords.h"
 
 #include <cstring>
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
 
 namespace vantaro::testing {
 
-class FakeRasLibrary final : public RasLibrary {
+class FakeRasLibrary : public RasLibrary {
 public:
     static constexpr std::uint32_t kBufferTooSmall = 603;
     static constexpr std::uint32_t kInvalidSize = 632;
@@ -44,15 +49,21 @@ public:
         ras::RASDIALPARAMSA dialParams;
         std::int32_t removePassword;
     };
+    struct Notification {
+        std::uint32_t state;
+        std::uint32_t error;
+    };
+    // The platform's RasDialFunc, notifier type 0.
+    using Notifier = void(VANTARO_RASAPI*)(std::uint32_t message, std::uint32_t state, std::uint32_t error);
 
     FakeRasLibrary() { Current() = this; }
     ~FakeRasLibrary() override { Current() = nullptr; }
 
-    void* Load() override {
+    void* Load() final {
         ++loads;
         return loadFails ? nullptr : this;
     }
-    void* FindEntryPoint(void* module, const char* exportName) override {
+    void* FindEntryPoint(void* module, const char* exportName) final {
         if (module != this || missingExports.count(exportName)) return nullptr;
         const std::string name = exportName;
         if (name == "RasEnumDevicesA") return reinterpret_cast<void*>(&EnumDevicesEntry);
@@ -63,10 +74,58 @@ public:
         if (name == "RasGetConnectionStatistics") return reinterpret_cast<void*>(&GetConnectionStatisticsEntry);
         if (name == "RasConnectionNotificationA") return reinterpret_cast<void*>(&ConnectionNotificationEntry);
         if (name == "RasGetConnectStatusA") return reinterpret_cast<void*>(&GetConnectStatusEntry);
+        if (name == "RasDialA") return reinterpret_cast<void*>(&DialEntry);
+        if (name == "RasHangUpA") return reinterpret_cast<void*>(&HangUpEntry);
+        if (name == "RasGetErrorStringA") return reinterpret_cast<void*>(&GetErrorStringEntry);
         return nullptr;
     }
-    void Free(void* module) override {
+    void Free(void* module) final {
         if (module == this) ++frees;
+    }
+
+    // A dial as the service takes it: records it, hands out nextConnection, runs duringDial, then
+    // sends the notifications (the service reports from a thread of its own; the events are
+    // already in place).
+    virtual std::uint32_t Dial(ras::RASDIALPARAMSA& dialParams, ras::ConnectionHandle* connection,
+                               Notifier notifier) {
+        calls.push_back("RasDialA");
+        dialed.push_back(dialParams);
+        connectionsGivenTo.push_back(*connection);
+        *connection = nextConnection;
+        if (nextConnection != 0) handedOut.push_back(nextConnection);
+        if (duringDial) duringDial();
+        if (notifier)
+            for (const Notification& notification : notifications) notifier(0, notification.state, notification.error);
+        return dialResult;
+    }
+    virtual std::uint32_t HangUp(ras::ConnectionHandle connection) {
+        calls.push_back("RasHangUpA " + std::to_string(connection));
+        if (onHangUp) onHangUp();
+        if (hangUpResult == 0) queriesSinceHangUp_ = 0, hungUp_ = true;
+        return hangUpResult;
+    }
+    // Before any accepted hang-up the connection is there, in connectionState; after one it is
+    // gone once queriesUntilGone queries have found it still there.
+    virtual std::uint32_t GetConnectStatus(ras::ConnectionHandle connection, ras::RASCONNSTATUSA* status) {
+        calls.push_back("RasGetConnectStatusA " + std::to_string(connection));
+        recordSizes.push_back(status->dwSize);
+        if (hungUp_ && queriesUntilGone >= 0 && queriesSinceHangUp_++ >= queriesUntilGone)
+            return ras::kErrorInvalidHandle;
+        status->rasconnstate = connectionState;
+        return statusResult;
+    }
+    virtual std::uint32_t GetErrorString(std::uint32_t error, char* buffer, std::uint32_t bufferSize) {
+        errorStringBufferSizes.push_back(bufferSize);
+        auto found = errorTexts.find(error);
+        if (found == errorTexts.end()) return 1;
+        std::strncpy(buffer, found->second.c_str(), bufferSize);
+        return 0;
+    }
+
+    int Count(const std::string& call) const {
+        int count = 0;
+        for (const std::string& made : calls) count += made == call;
+        return count;
     }
 
     // The service's behaviour.
@@ -85,6 +144,16 @@ public:
     std::uint32_t notificationResult = 0;
     std::uint32_t statusResult = 0;
     std::uint32_t connectionState = ras::kStateConnected;
+    // The next dial.
+    std::uint32_t dialResult = 0;
+    ras::ConnectionHandle nextConnection = 81;
+    std::vector<Notification> notifications;
+    std::function<void()> duringDial;
+    // Hang-ups, and the queries after an accepted one that still find the connection (-1: always).
+    std::uint32_t hangUpResult = 0;
+    int queriesUntilGone = 0;
+    std::function<void()> onHangUp;
+    std::map<std::uint32_t, std::string> errorTexts;
 
     // What the program did.
     int loads = 0;
@@ -96,6 +165,10 @@ public:
     std::vector<DialParamsCall> dialParamsCalls;
     std::vector<std::string> deletedNames;
     std::vector<std::uint32_t> recordSizes;  // dwSize of every statistics and status record passed
+    std::vector<ras::RASDIALPARAMSA> dialed;
+    std::vector<ras::ConnectionHandle> connectionsGivenTo;
+    std::vector<ras::ConnectionHandle> handedOut;  // every connection a dial gave out
+    std::vector<std::uint32_t> errorStringBufferSizes;
 
 private:
     static FakeRasLibrary*& Current() {
@@ -167,13 +240,29 @@ private:
         self.calls.push_back("RasConnectionNotificationA " + std::to_string(flags));
         return self.notificationResult;
     }
-    static std::uint32_t VANTARO_RASAPI GetConnectStatusEntry(void*, ras::RASCONNSTATUSA* status) {
-        FakeRasLibrary& self = *Current();
-        self.calls.push_back("RasGetConnectStatusA");
-        self.recordSizes.push_back(status->dwSize);
-        status->rasconnstate = self.connectionState;
-        return self.statusResult;
+    static std::uint32_t VANTARO_RASAPI GetConnectStatusEntry(void* connection, ras::RASCONNSTATUSA* status) {
+        return Current()->GetConnectStatus(reinterpret_cast<ras::ConnectionHandle>(connection), status);
     }
+    static std::uint32_t VANTARO_RASAPI DialEntry(void* extensions, const char* phonebook,
+                                                  ras::RASDIALPARAMSA* dialParams, std::uint32_t notifierType,
+                                                  void* notifier, void** connection) {
+        FakeRasLibrary& self = *Current();
+        // Only the default phone book, no extensions and a RasDialFunc are ever asked for.
+        if (extensions || phonebook || notifierType != 0) self.calls.push_back("RasDialA with other arguments");
+        ras::ConnectionHandle handle = reinterpret_cast<ras::ConnectionHandle>(*connection);
+        const std::uint32_t result = self.Dial(*dialParams, &handle, reinterpret_cast<Notifier>(notifier));
+        *connection = reinterpret_cast<void*>(handle);
+        return result;
+    }
+    static std::uint32_t VANTARO_RASAPI HangUpEntry(void* connection) {
+        return Current()->HangUp(reinterpret_cast<ras::ConnectionHandle>(connection));
+    }
+    static std::uint32_t VANTARO_RASAPI GetErrorStringEntry(std::uint32_t error, char* buffer, std::uint32_t size) {
+        return Current()->GetErrorString(error, buffer, size);
+    }
+
+    int queriesSinceHangUp_ = 0;
+    bool hungUp_ = false;
 };
 
 } // namespace vantaro::testing

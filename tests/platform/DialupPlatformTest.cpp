@@ -4,8 +4,7 @@
 #include "dialup/DialupEntry.h"
 #include "dialup/win32/SystemRasLibrary.h"
 #include "dialup/win32/Win32DialEvents.h"
-#include "dialup/win32/Win32RasDialService.h"
-#include "fakes/FakeRasDialService.h"
+#include "fakes/FakeRasLibrary.h"
 #include "fakes/SettingsFormFixture.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32Clock.h"
@@ -22,7 +21,7 @@ namespace vantaro {
 namespace {
 
 using testing::FakeControls;
-using testing::FakeRasDialService;
+using testing::FakeRasLibrary;
 using testing::MemoryProfile;
 using testing::RecordingMessages;
 
@@ -76,7 +75,7 @@ protected:
 };
 
 TEST_F(PlatformDialTest, WinesRefusedDialSaysItsErrorAndGivesTheButtonsBack) {
-    Win32RasDialService ras;
+    SystemRasLibrary ras;
     DialSession session(form, ras, events, clock);
     session.ConnectClicked([&](std::function<void()> work) {
         work();
@@ -88,7 +87,7 @@ TEST_F(PlatformDialTest, WinesRefusedDialSaysItsErrorAndGivesTheButtonsBack) {
 }
 
 TEST_F(PlatformDialTest, EndingTheDialogWakesAWaitingDialThreadWhichLeavesTheDialogAlone) {
-    FakeRasDialService ras;  // answers nothing: the dial thread waits
+    FakeRasLibrary ras;  // answers nothing: the dial thread waits
     UniqueKernelHandle dialling(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
     ras.duringDial = [&] { ::SetEvent(dialling.get()); };
     auto session = std::make_shared<DialSession>(form, ras, events, clock);
@@ -114,7 +113,7 @@ TEST_F(PlatformDialTest, EndingTheDialogWakesAWaitingDialThreadWhichLeavesTheDia
     // Whatever happened, the thread ends before the things it uses do.
     if (ended != WAIT_OBJECT_0) ::WaitForSingleObject(thread.get(), DialSession::kDialWaitMs + 5000);
     EXPECT_EQ(controls.setTextCount[IDC_STATUS], statusWrites);
-    EXPECT_EQ(ras.Count("HangUp 81"), 1);
+    EXPECT_EQ(ras.Count("RasHangUpA 81"), 1);
 
     // The service may still call the notifier for that dial; nothing is left for it to reach.
     DialNotify(0, ras::kStateConnected, 0);

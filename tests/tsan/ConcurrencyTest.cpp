@@ -214,8 +214,9 @@ public:
     void Sleep(std::uint32_t milliseconds) override { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
 };
 
-// A service that reports from a thread of its own after a while, or never.
-class ThreadedRasService final : public RasDialService {
+// A service that reports from a thread of its own after a while, or never: the one fake of the
+// library, its dial answered here under a lock of its own.
+class ThreadedRasService final : public testing::FakeRasLibrary {
 public:
     enum class Outcome { Never, Connect, Error };
 
@@ -224,19 +225,19 @@ public:
         if (notifier_.joinable()) notifier_.join();
     }
 
-    std::uint32_t Dial(ras::RASDIALPARAMSA&, ras::ConnectionHandle* connection) override {
+    std::uint32_t Dial(ras::RASDIALPARAMSA&, ras::ConnectionHandle* connection, Notifier notifier) override {
         std::lock_guard<std::mutex> lock(mutex_);
         *connection = ++lastConnection_;
         live_[*connection] = true;
         if (outcome_ != Outcome::Never) {
             const Outcome outcome = outcome_;
             const int after = reportAfterUs_;
-            notifier_ = std::thread([outcome, after] {
+            notifier_ = std::thread([outcome, after, notifier] {
                 std::this_thread::sleep_for(std::chrono::microseconds(after));
                 if (outcome == Outcome::Connect)
-                    DialNotify(0, ras::kStateConnected, 0);
+                    notifier(0, ras::kStateConnected, 0);
                 else
-                    DialNotify(0, 0, 678);
+                    notifier(0, 0, 678);
             });
         }
         return 0;

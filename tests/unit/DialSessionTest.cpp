@@ -5,11 +5,13 @@
 #include "dialup/DialNotify.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeDialEvents.h"
-#include "fakes/FakeRasDialService.h"
+#include "fakes/FakeRasLibrary.h"
 #include "fakes/SettingsFormFixture.h"
 #include "workflow/DialSession.h"
 
 #include <gtest/gtest.h>
+
+#include <set>
 
 namespace vantaro {
 namespace {
@@ -18,7 +20,7 @@ using testing::FakeClock;
 using testing::FakeControls;
 using testing::FakeDialEvent;
 using testing::FakeDialEvents;
-using testing::FakeRasDialService;
+using testing::FakeRasLibrary;
 using testing::MemoryProfile;
 using testing::RecordingMessages;
 
@@ -80,7 +82,7 @@ protected:
 
     FakeClock clock;
     FakeDialEvents events{clock};
-    FakeRasDialService ras;
+    FakeRasLibrary ras;
     DialSession session{form, ras, events, clock};
 
     std::function<void()> pendingWorker;
@@ -190,6 +192,51 @@ TEST_F(EmptyTimeOutText, LeavesTheButtonsAsTheDialLeftThem) {
     EXPECT_EQ(Buttons(), kBusy);
 }
 
+// The service calls a dial's notifier from a thread of its own until long after the dial: the
+// library stays loaded from the session's first call to its end, and is loaded only then.
+TEST_F(DialSessionTest, TheLibraryIsLoadedAtTheFirstCallAndKeptUntilTheSessionEnds) {
+    {
+        DialSession own(form, ras, events, clock);
+        EXPECT_EQ(ras.loads, 0) << "nothing is loaded before anything is asked of the service";
+        ras.notifications = {{kConnected, 0}};
+        own.ConnectClicked([](std::function<void()> work) {
+            work();
+            return true;
+        });
+        own.DisconnectClicked();
+        EXPECT_EQ(ras.loads, 1);
+        EXPECT_EQ(ras.frees, 0) << "freed while the session could still be notified";
+        EXPECT_EQ(ras.Count("RasDialA"), 1);
+        EXPECT_EQ(ras.Count("RasDialA with other arguments"), 0) << "default phone book, RasDialFunc, no extensions";
+    }
+    EXPECT_EQ(ras.frees, 1);
+}
+
+TEST_F(DialSessionTest, WithoutTheLibraryOrItsDialEntryPointADialFailsAndGivesTheButtonsBack) {
+    const struct {
+        const char* what;
+        bool loadFails;
+        std::set<std::string> missing;
+    } cases[] = {
+        {"no library", true, {}},
+        {"no RasDialA", false, {"RasDialA"}},
+        {"no RasDialA, no error texts", false, {"RasDialA", "RasGetErrorStringA"}},
+    };
+    for (const auto& c : cases) {
+        ras.loadFails = c.loadFails;
+        ras.missingExports = c.missing;
+        DialSession own(form, ras, events, clock);
+        own.ConnectClicked([](std::function<void()> work) {
+            work();
+            return true;
+        });
+        EXPECT_TRUE(ras.dialed.empty()) << c.what;
+        EXPECT_EQ(Status(), "Error: 1 - ") << c.what;
+        EXPECT_EQ(Buttons(), kIdle) << c.what;
+        EXPECT_EQ(own.Connection(), 0u) << c.what;
+    }
+}
+
 TEST_F(DialSessionTest, ADialThatTheServiceRefusesAtOnceSaysSoAndGivesTheButtonsBack) {
     ras.dialResult = 633;
     ras.nextConnection = 0;
@@ -198,13 +245,13 @@ TEST_F(DialSessionTest, ADialThatTheServiceRefusesAtOnceSaysSoAndGivesTheButtons
     EXPECT_EQ(Status(), "Error: 633 - The port is in use.");
     EXPECT_EQ(Buttons(), kIdle);
     EXPECT_TRUE(events.waitTimeouts.empty()) << "a dial that did not start is not waited for";
-    EXPECT_EQ(ras.Count("HangUp 0"), 0);
+    EXPECT_EQ(ras.Count("RasHangUpA 0"), 0);
 }
 
 TEST_F(DialSessionTest, EventsThatCannotBeMadeLeaveTheDialUnstarted) {
     events.failCreation = events.created + 2;  // the error event
     Dial();
-    EXPECT_EQ(ras.Count("Dial"), 0);
+    EXPECT_EQ(ras.Count("RasDialA"), 0);
     EXPECT_EQ(Status(), "Connecting...");
     EXPECT_EQ(Buttons(), kBusy);
 }
@@ -212,7 +259,7 @@ TEST_F(DialSessionTest, EventsThatCannotBeMadeLeaveTheDialUnstarted) {
 TEST_F(DialSessionTest, ADialWhileAConnectionIsHeldIsNotStarted) {
     DialThatConnects();
     EXPECT_EQ(session.DialAndWait("", "*99#", "", Secret(), ""), 0);
-    EXPECT_EQ(ras.Count("Dial"), 1);
+    EXPECT_EQ(ras.Count("RasDialA"), 1);
 }
 
 // --- hanging up ---------------------------------------------------------------------------
@@ -248,8 +295,8 @@ TEST_F(DialSessionTest, TheHangUpWaitEndsAtTheFirstQueryThatFindsTheConnectionGo
         const std::uint32_t start = clock.now;
         session.DisconnectClicked();
 
-        std::vector<std::string> expected{"HangUp 81"};
-        expected.insert(expected.end(), c.queries, "GetConnectStatus 81");
+        std::vector<std::string> expected{"RasHangUpA 81"};
+        expected.insert(expected.end(), c.queries, "RasGetConnectStatusA 81");
         EXPECT_EQ(CallsAfter(before), expected) << "queries until gone: " << c.queriesUntilGone;
         EXPECT_EQ(clock.now - start, c.waited);
         EXPECT_EQ(std::vector<std::uint32_t>(clock.sleeps.begin() + static_cast<std::ptrdiff_t>(sleepsBefore),
@@ -258,7 +305,7 @@ TEST_F(DialSessionTest, TheHangUpWaitEndsAtTheFirstQueryThatFindsTheConnectionGo
         EXPECT_EQ(Status(), "Disconnected.");
         EXPECT_EQ(session.Connection(), 0u);
     }
-    for (std::uint32_t size : ras.statusSizes) EXPECT_EQ(size, 160u);
+    for (std::uint32_t size : ras.recordSizes) EXPECT_EQ(size, 160u);
 }
 
 TEST_F(DialSessionTest, ARefusedHangUpKeepsTheConnectionAndSaysDisconnecting) {
@@ -268,7 +315,7 @@ TEST_F(DialSessionTest, ARefusedHangUpKeepsTheConnectionAndSaysDisconnecting) {
     EXPECT_EQ(Status(), "Disconnecting...");
     EXPECT_EQ(Buttons(), kBusy) << "Disconnect stays there to try again";
     EXPECT_EQ(session.Connection(), 81u);
-    EXPECT_EQ(ras.Count("GetConnectStatus 81"), 0);
+    EXPECT_EQ(ras.Count("RasGetConnectStatusA 81"), 0);
 }
 
 TEST_F(DialSessionTest, DisconnectWithoutAConnectionSaysDissucessAtOnce) {
@@ -286,7 +333,7 @@ TEST_F(DialSessionTest, CancelHangsUpALiveConnectionAndEndsTheDialogWithoutWaiti
     const std::uint32_t start = clock.now;
     const std::size_t before = ras.calls.size();
     Cancel();
-    EXPECT_EQ(CallsAfter(before), (std::vector<std::string>{"HangUp 81"}));
+    EXPECT_EQ(CallsAfter(before), (std::vector<std::string>{"RasHangUpA 81"}));
     EXPECT_EQ(clock.now, start);
     EXPECT_EQ(dialogEnds, 1);
     EXPECT_EQ(session.Connection(), 0u);
@@ -320,8 +367,8 @@ TEST_F(DialSessionTest, AConnectionLeftByAFailedOrTimedOutDialIsHungUpBeforeTheN
     ras.nextConnection = 82;
     std::size_t before = ras.calls.size();
     Dial();
-    EXPECT_EQ(CallsAfter(before), (std::vector<std::string>{"HangUp 81", "GetConnectStatus 81", "GetConnectStatus 81",
-                                                            "GetConnectStatus 81", "Dial"}));
+    EXPECT_EQ(CallsAfter(before), (std::vector<std::string>{"RasHangUpA 81", "RasGetConnectStatusA 81", "RasGetConnectStatusA 81",
+                                                            "RasGetConnectStatusA 81", "RasDialA"}));
     EXPECT_EQ(session.Connection(), 82u);
 
     session.DisconnectClicked();
@@ -331,7 +378,7 @@ TEST_F(DialSessionTest, AConnectionLeftByAFailedOrTimedOutDialIsHungUpBeforeTheN
     ras.queriesUntilGone = 0;
     before = ras.calls.size();
     DialThatConnects(84);
-    EXPECT_EQ(CallsAfter(before), (std::vector<std::string>{"HangUp 83", "GetConnectStatus 83", "Dial"}));
+    EXPECT_EQ(CallsAfter(before), (std::vector<std::string>{"RasHangUpA 83", "RasGetConnectStatusA 83", "RasDialA"}));
 }
 
 TEST_F(DialSessionTest, ALeftoverWhoseHangUpIsRefusedIsNotWaitedFor) {
@@ -340,7 +387,7 @@ TEST_F(DialSessionTest, ALeftoverWhoseHangUpIsRefusedIsNotWaitedFor) {
     ras.hangUpResult = 5;
     const std::size_t before = ras.calls.size();
     DialThatConnects(82);
-    EXPECT_EQ(CallsAfter(before), (std::vector<std::string>{"HangUp 81", "Dial"}));
+    EXPECT_EQ(CallsAfter(before), (std::vector<std::string>{"RasHangUpA 81", "RasDialA"}));
 }
 
 // --- values too long for the dial record --------------------------------------------------
@@ -355,7 +402,7 @@ TEST_F(LongPhoneNumber, IsRefusedWithAClearTextAndNothingIsDialled) {
     Dial();
     EXPECT_EQ(Status(), "Fail to dial: the phone number is longer than 128 characters.");
     EXPECT_EQ(Buttons(), kIdle);
-    EXPECT_EQ(ras.Count("Dial"), 0);
+    EXPECT_EQ(ras.Count("RasDialA"), 0);
 }
 
 TEST_F(DialSessionTest, ValuesThatFillTheirFieldsAreDialledWholeAndLongerOnesRefused) {
@@ -387,7 +434,7 @@ TEST_F(DialSessionTest, ADialStillWaitingWhenTheDialogEndsGivesUpWithoutTouching
     const std::uint32_t start = clock.now;
     Dial();
     EXPECT_EQ(dialogEnds, 1);
-    EXPECT_EQ(ras.Count("HangUp 81"), 1) << "leaving the dialog hangs the dialled connection up";
+    EXPECT_EQ(ras.Count("RasHangUpA 81"), 1) << "leaving the dialog hangs the dialled connection up";
     EXPECT_EQ(controls.setTextCount[IDC_STATUS], statusWritesAtEnd) << "the dial thread wrote to an ended dialog";
     EXPECT_EQ(Status(), "Connecting...");
     EXPECT_EQ(clock.now, start) << "the dial thread must wake when the dialog ends, not after 20 s";
@@ -397,7 +444,7 @@ TEST_F(DialSessionTest, ADialThatStartsAfterTheDialogEndedIsHungUpAtOnce) {
     ras.duringDial = [&] { session.DialogEnded(); };
     ras.notifications = {{kConnected, 0}};
     Dial();
-    EXPECT_EQ(ras.Count("HangUp 81"), 1);
+    EXPECT_EQ(ras.Count("RasHangUpA 81"), 1);
     EXPECT_EQ(session.Connection(), 0u);
     EXPECT_TRUE(events.waitTimeouts.empty());
     EXPECT_EQ(Status(), "Connecting...");
@@ -409,7 +456,7 @@ TEST_F(DialSessionTest, ALeftoverWaitStopsAndNothingIsDialledOnceTheDialogEnds) 
     ras.queriesUntilGone = -1;
     clock.onSleep = [&] { session.DialogEnded(); };
     Dial();
-    EXPECT_EQ(ras.Count("Dial"), 1);
+    EXPECT_EQ(ras.Count("RasDialA"), 1);
     EXPECT_EQ(clock.sleeps.size(), 1u);
 }
 
@@ -464,10 +511,10 @@ TEST_F(DialSessionTest, EveryEndOfTheDialogHangsUpAConnectionKeptFromAFailedDial
     ASSERT_EQ(session.Connection(), 81u);
     // A failed install ends the dialog with OK, not with Cancel.
     session.DialogEnded();
-    EXPECT_EQ(ras.Count("HangUp 81"), 1);
+    EXPECT_EQ(ras.Count("RasHangUpA 81"), 1);
     EXPECT_EQ(session.Connection(), 0u);
     session.DialogEnded();
-    EXPECT_EQ(ras.Count("HangUp 81"), 1) << "a connection is hung up once";
+    EXPECT_EQ(ras.Count("RasHangUpA 81"), 1) << "a connection is hung up once";
 }
 
 TEST_F(DialSessionTest, SaveDuringADialKeepsDisconnectAndTheInstallStaysRefused) {

@@ -5,7 +5,7 @@
 #include "fakes/FakeClock.h"
 #include "fakes/FakeDialEvents.h"
 #include "fakes/FakeLog.h"
-#include "fakes/FakeRasDialService.h"
+#include "fakes/FakeRasLibrary.h"
 #include "fakes/SettingsFormFixture.h"
 #include "workflow/LinkKeeper.h"
 
@@ -75,7 +75,7 @@ struct LinkKeeperTest : ::testing::Test, testing::SettingsFormFixture {
 
     testing::FakeClock clock;
     testing::FakeDialEvents events{clock};
-    testing::FakeRasDialService ras;
+    testing::FakeRasLibrary ras;
     DialSession dial{form, ras, events, clock};
     ScriptedLink link{clock};
     MemoryUsageFile usageFile;
@@ -220,7 +220,7 @@ TEST(ClickSequence, EveryConnectionTheServiceGaveIsHungUpExactlyOnce) {
                "disconnect-in-dial connects connect run connects connect run tick exit", "");
     ASSERT_EQ(dialog.ras.handedOut.size(), 6u);
     for (ras::ConnectionHandle handle : dialog.ras.handedOut)
-        EXPECT_EQ(dialog.ras.Count("HangUp " + std::to_string(handle)), 1) << handle;
+        EXPECT_EQ(dialog.ras.Count("RasHangUpA " + std::to_string(handle)), 1) << handle;
 }
 
 } // namespace

@@ -30,5 +30,31 @@ TEST(EqualsIgnoringAsciiCase, FoldsOnlyAsciiLettersAndComparesWholeStrings) {
     EXPECT_FALSE(EqualsIgnoringAsciiCase("[", "{")) << "the bytes next to the letters are not letters";
 }
 
+TEST(AppendUtf8, WritesEachCodePointInTheFewestBytesItsRangeTakes) {
+    const struct {
+        std::uint32_t codePoint;
+        const char* bytes;
+    } cases[] = {
+        {0x41, "A"},
+        {0x7F, "\x7F"},
+        {0x80, "\xC2\x80"},
+        {0x7FF, "\xDF\xBF"},
+        {0x800, "\xE0\xA0\x80"},
+        {0x4E2D, "\xE4\xB8\xAD"},  // 中
+        {0xFFFD, "\xEF\xBF\xBD"},
+        {0xFFFF, "\xEF\xBF\xBF"},
+        {0x10000, "\xF0\x90\x80\x80"},
+        {0x1F4F6, "\xF0\x9F\x93\xB6"},
+        {0x10FFFF, "\xF4\x8F\xBF\xBF"},
+        {0xD800, "\xED\xA0\x80"},  // an unpaired surrogate keeps its own three bytes
+        {0xDFFF, "\xED\xBF\xBF"},
+    };
+    for (const auto& c : cases) {
+        std::string bytes = "x";
+        AppendUtf8(bytes, c.codePoint);
+        EXPECT_EQ(bytes, std::string("x") + c.bytes) << "U+" << std::hex << c.codePoint;
+    }
+}
+
 } // namespace
 } // namespace vantaro

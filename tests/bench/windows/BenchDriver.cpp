@@ -17,6 +17,7 @@
 #include "e2e/SerialCommOverride.h"
 #include "e2e/UiDriver.h"
 #include "platform/ModemDevices.h"
+#include "platform/win32/CodePage.h"
 #include "resources/resource.h"
 #include "settings/SettingsKeys.h"
 
@@ -99,20 +100,6 @@ std::string ReadProfileString(const std::string& path, const char* section, cons
     char value[4096] = {};
     const DWORD length = ::GetPrivateProfileStringA(section, key, fallback, value, sizeof value, path.c_str());
     return std::string(value, length);
-}
-
-// Text in the system's code page (GBK on a Chinese system) as UTF-8, for the Markdown table.
-std::string Utf8(const std::string& ansi) {
-    if (ansi.empty()) return {};
-    const int wideLength = ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-    if (wideLength <= 0) return "?";
-    std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), wideLength);
-    const int length = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
-    if (length <= 0) return "?";
-    std::string utf8(static_cast<std::size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, utf8.data(), length, nullptr, nullptr);
-    return utf8;
 }
 
 // ---- 1, 2 and 5: starts to the Settings dialog ---------------------------------------------
@@ -260,7 +247,7 @@ std::string MissingInstallInput() {
 std::string StatusDescription(const std::string& text, const std::string& settingsPath, const char* section) {
     for (const char* key : {"insetupdriver", "pleaseset", "saveset", kModemSetSuccess})
         if (ReadProfileString(settingsPath, section, key, key) == text) return std::string("the \"") + key + "\" text";
-    return "\"" + Utf8(text) + "\"";
+    return "\"" + Utf8FromAnsi(text) + "\"";
 }
 
 // One press of the install button, timed to the "modemsetsu" text in the status line. Message
@@ -297,7 +284,7 @@ bool RunInstallOnce(int run, double& ms, std::string& failure, Notes& notes) {
             break;
         }
         if (HWND box = vantaro.WaitForMessageBox(0)) {
-            notes.Add("install run " + std::to_string(run) + ": message box \"" + Utf8(VantaroProcess::MessageBoxText(box)) +
+            notes.Add("install run " + std::to_string(run) + ": message box \"" + Utf8FromAnsi(VantaroProcess::MessageBoxText(box)) +
                       "\" at " + FormatValue(clock.ElapsedMs()) + " ms, answered OK");
             VantaroProcess::Acknowledge(box);
         }
@@ -353,7 +340,7 @@ bool RunCommandLineInstallOnce(int run, double& ms, std::string& failure, Notes&
         const std::size_t lineStart = log.find_last_of('\n');
         const std::string lastLine = lineStart == std::string::npos ? log : log.substr(lineStart + 1);
         notes.Add("command-line install run " + std::to_string(run) + ": exit code " + std::to_string(exitCode) +
-                  (lastLine.empty() ? std::string(", nothing in Vantaro.log") : "; Vantaro.log ends: " + Utf8(lastLine)));
+                  (lastLine.empty() ? std::string(", nothing in Vantaro.log") : "; Vantaro.log ends: " + Utf8FromAnsi(lastLine)));
         return false;
     }
     return true;
