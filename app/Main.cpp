@@ -3,7 +3,7 @@
 
 #include "app/CommandLineRun.h"
 #include "app/OutcomeDialog.h"
-#include "app/RunningMutex.h"
+#include "workflow/RunningMutex.h"
 #include "platform/win32/DllSearch.h"
 #include "platform/win32/ModulePath.h"
 #include "platform/win32/UniqueHandle.h"

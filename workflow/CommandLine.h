@@ -3,7 +3,7 @@
 // it always has; otherwise it takes one action (/install, /uninstall, /check), its values and
 // /quiet, or /? for the usage text. Switches begin with / or - and ignore letter case.
 
-#include "app/ExitCode.h"
+#include "workflow/ExitCode.h"
 
 #include <cstddef>
 #include <string>

@@ -19,8 +19,8 @@
 //
 // Every line for the administrator goes to the MSI log, prefixed "Vantaro:".
 
-#include "app/ExitCode.h"
-#include "app/RunningMutex.h"
+#include "workflow/ExitCode.h"
+#include "workflow/RunningMutex.h"
 #include "installer/msi/DeploymentProperties.h"
 #include "installer/win32/SetupSteps.h"
 #include "platform/win32/CodePage.h"

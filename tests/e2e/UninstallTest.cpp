@@ -1,7 +1,7 @@
 // /uninstall on the real program: what an install made goes, and only that. Modems are real
 // devices of Wine's SetupAPI; the phone book is the rasapi32.dll double's.
 
-#include "app/RunningMutex.h"
+#include "workflow/RunningMutex.h"
 #include "app/Shortcut.h"
 #include "e2e/AboutSupport.h"
 #include "e2e/SerialCommOverride.h"
