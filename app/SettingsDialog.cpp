@@ -24,6 +24,9 @@ namespace {
 
 // The keeper's once-a-second tick.
 constexpr UINT_PTR kLinkTimer = 1;
+// Fires once, soon after the dialog is shown: a timer's message comes only after every other
+// one waiting, the paints of the dialog and its controls included.
+constexpr UINT_PTR kTrayIconTimer = 2;
 
 // The serial ports as this computer lists them; the scanner reaches the platform through this.
 class SystemSerialPorts final : public SerialPortSource {
@@ -64,10 +67,8 @@ BOOL SettingsDialog::OnInit() {
     session_->dial.ClearDialState();
     session_->dial.SetBeforeDial(MakeRoamingCheck(session_->form));
     const int loaded = session_->form.LoadSettings();
-    // The icon is there before anything can change the link; texts of the loaded language.
     AllowMinimizing(Handle());
-    tray_ = std::make_unique<Win32TrayIcon>(
-        Handle(), session_->form.LookUpText(linktext::kNotConnected.key, linktext::kNotConnected.english));
+    // The icon comes once the dialog is on screen (see OnMessage).
     StartKeepingTheLink();
     return loaded != 0;
 }
@@ -95,8 +96,17 @@ void SettingsDialog::StartKeepingTheLink() {
         [session] { session->dial.DisconnectClicked(); },
     };
     keeper_ = std::make_unique<LinkKeeper>(std::move(parts), ReadRedialSettings(profile, log));
-    keeper_->SetTray(tray_.get());
     ::SetTimer(Handle(), kLinkTimer, LinkKeeper::kTickMs, nullptr);
+}
+
+void SettingsDialog::AddTrayIcon() {
+    ::KillTimer(Handle(), kTrayIconTimer);
+    // Not once the dialog is ending: nothing would take the icon away again.
+    if (tray_ || session_->controls.Ended()) return;
+    // Texts of the loaded language.
+    tray_ = std::make_unique<Win32TrayIcon>(
+        Handle(), session_->form.LookUpText(linktext::kNotConnected.key, linktext::kNotConnected.english));
+    keeper_->SetTray(tray_.get());
 }
 
 void SettingsDialog::FillFromInitData() {
@@ -240,6 +250,18 @@ bool SettingsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_P
         *result = 0;
         return true;
     }
+    // A modal dialog is shown when its queue first runs empty after WM_INITDIALOG, so work left
+    // for later by a message of its own would still come before it. The taskbar takes the icon
+    // from another process and keeps the dialog waiting on it (15 ms under Wine, far more on a
+    // busy machine): the icon comes after the dialog's first paint, and the keeper shows the
+    // link's state on it from then on.
+    if (message == WM_SHOWWINDOW && wParam && !tray_)
+        ::SetTimer(Handle(), kTrayIconTimer, USER_TIMER_MINIMUM, nullptr);
+    if (message == WM_TIMER && wParam == kTrayIconTimer) {
+        AddTrayIcon();
+        *result = 0;
+        return true;
+    }
     if (message == WM_TIMER && wParam == kLinkTimer && keeper_) {
         keeper_->Tick();
         *result = 0;
@@ -254,6 +276,7 @@ void SettingsDialog::OnEnding() {
     // dialog ends with it (its check stops without waiting for a phone).
     if (phoneDialog_) phoneDialog_->Close();
     ::KillTimer(Handle(), kLinkTimer);
+    ::KillTimer(Handle(), kTrayIconTimer);
     // The month's bytes are written before the hang-up below.
     if (keeper_) keeper_->DialogEnded();
     if (tray_) tray_->Remove();

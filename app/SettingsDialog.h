@@ -42,7 +42,7 @@ public:
 
     // Valid once the dialog has run; the outcome dialog reads the results here.
     const SettingsSession* Session() const { return session_.get(); }
-    // The notification-area icon: null before the dialog starts, empty once it has ended.
+    // The notification-area icon: null until the dialog is on screen, empty once it has ended.
     Win32TrayIcon* Tray() const { return tray_.get(); }
 
 private:
@@ -60,6 +60,7 @@ private:
     void CheckPhoneClicked();
     void CenterOnScreen();
     void StartKeepingTheLink();
+    void AddTrayIcon();
     void DisconnectClicked();
 
     std::string profilePath_;

@@ -25,9 +25,19 @@ public:
     // Combo boxes and list boxes. Index -1 means no selection.
     virtual void ResetContent(int id) = 0;
     virtual int AddString(int id, const std::string& text) = 0;
-    // Many items at once; the platform finds the control once for all of them.
-    virtual void AddStrings(int id, const std::vector<std::string>& texts) {
-        for (const std::string& text : texts) AddString(id, text);
+    // An item of a combo or list box and the number it carries (0 is what an item carries
+    // unless told otherwise).
+    struct ListItem {
+        std::string text;
+        std::uint32_t data = 0;
+    };
+    // Many items at once; the platform finds the control once for all of them and draws it
+    // once they are all in.
+    virtual void AddItems(int id, const std::vector<ListItem>& items) {
+        for (const ListItem& item : items) {
+            const int index = AddString(id, item.text);
+            if (item.data != 0 && index >= 0) SetItemData(id, index, item.data);
+        }
     }
     virtual void SetItemData(int id, int index, std::uint32_t data) = 0;
     virtual int GetCount(int id) const = 0;

@@ -123,10 +123,10 @@ void SettingsForm::FillOperatorList() {
     if (const std::optional<std::string> bytes = profile_.ReadFileBytes();
         bytes && DetectProfileEncoding(*bytes) == ProfileEncoding::Ansi) {
         const IniDocument file(*bytes);
-        std::vector<std::string> listed;
+        std::vector<DialogControls::ListItem> listed;
         for (std::string& name : OperatorNames(file.SectionEntries(kOperators), count))
-            if (!file.Get(name, kNumber).value_or("").empty()) listed.push_back(std::move(name));
-        controls_.AddStrings(IDC_OPERATOR_LIST, listed);
+            if (!file.Get(name, kNumber).value_or("").empty()) listed.push_back({std::move(name)});
+        controls_.AddItems(IDC_OPERATOR_LIST, listed);
         return;
     }
     const auto add = [this](const std::string& name) {
@@ -197,12 +197,15 @@ void SettingsForm::RebuildInitString() {
 void SettingsForm::FillPortList() {
     std::vector<std::uint32_t> ports;
     ports_.EnumerateSerialPorts(ports);
-    for (std::size_t i = 0; i < ports.size(); ++i) {
+    // Each entry carries its port number; all of them go in at once, drawn once.
+    std::vector<DialogControls::ListItem> items;
+    items.reserve(ports.size());
+    for (const std::uint32_t port : ports) {
         char name[16];
-        std::snprintf(name, sizeof name, "COM%lu", static_cast<unsigned long>(ports[i]));
-        controls_.AddString(IDC_PORT_LIST, name);
-        controls_.SetItemData(IDC_PORT_LIST, static_cast<int>(i), ports[i]);
+        std::snprintf(name, sizeof name, "COM%lu", static_cast<unsigned long>(port));
+        items.push_back({name, port});
     }
+    controls_.AddItems(IDC_PORT_LIST, items);
 }
 
 void SettingsForm::RefillPortList() {

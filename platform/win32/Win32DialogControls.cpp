@@ -45,18 +45,23 @@ int Win32DialogControls::AddString(int id, const std::string& text) {
                                            reinterpret_cast<LPARAM>(text.c_str())));
 }
 
-void Win32DialogControls::AddStrings(int id, const std::vector<std::string>& texts) {
+void Win32DialogControls::AddItems(int id, const std::vector<ListItem>& items) {
     HWND control = Control(id);
-    if (!control || texts.empty()) return;
+    if (!control || items.empty()) return;
     // Under Wine each lookup of a control and of its class asks the server: hundreds of
-    // operators would wait on it once per item.
+    // operators or ports would wait on it once per item, and twice for an item's number.
     const bool listBox = IsListBox(control);
     std::size_t bytes = 0;
-    for (const std::string& text : texts) bytes += text.size() + 1;
+    for (const ListItem& item : items) bytes += item.text.size() + 1;
     ::SendMessageA(control, WM_SETREDRAW, FALSE, 0);
-    ::SendMessageA(control, listBox ? LB_INITSTORAGE : CB_INITSTORAGE, texts.size(), static_cast<LPARAM>(bytes));
-    for (const std::string& text : texts)
-        ::SendMessageA(control, listBox ? LB_ADDSTRING : CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    ::SendMessageA(control, listBox ? LB_INITSTORAGE : CB_INITSTORAGE, items.size(), static_cast<LPARAM>(bytes));
+    for (const ListItem& item : items) {
+        const LRESULT index = ::SendMessageA(control, listBox ? LB_ADDSTRING : CB_ADDSTRING, 0,
+                                             reinterpret_cast<LPARAM>(item.text.c_str()));
+        if (item.data != 0 && index >= 0)
+            ::SendMessageA(control, listBox ? LB_SETITEMDATA : CB_SETITEMDATA, static_cast<WPARAM>(index),
+                           static_cast<LPARAM>(item.data));
+    }
     ::SendMessageA(control, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(control, nullptr, TRUE);
 }

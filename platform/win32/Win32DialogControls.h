@@ -26,7 +26,7 @@ public:
     void Enable(int id, bool on) override;
     void ResetContent(int id) override;
     int AddString(int id, const std::string& text) override;
-    void AddStrings(int id, const std::vector<std::string>& texts) override;
+    void AddItems(int id, const std::vector<ListItem>& items) override;
     void SetItemData(int id, int index, std::uint32_t data) override;
     int GetCount(int id) const override;
     std::string GetItemText(int id, int index) const override;

@@ -65,7 +65,9 @@ TEST(TrayIcon, ConnectIsGreyDuringAPhoneCheckOpenSettingsBringsTheDialogBackAndE
     ASSERT_TRUE(vantaro.Start());
     HWND dialog = vantaro.WaitForSettingsDialog();
     ASSERT_NE(dialog, nullptr);
-    EXPECT_TRUE(IconShown(dialog)) << "no icon in the notification area";
+    // The icon comes just after the dialog's first paint.
+    EXPECT_TRUE(WaitUntil([&] { return IconShown(dialog); }, kDefaultWait, "the icon in the notification area"))
+        << "no icon in the notification area";
 
     // The phone check may hold the phone's port: while the Phone dialog is open the menu's
     // Connect is grey, and the command it would post dials nothing (a save posted after it shows
