@@ -1,5 +1,5 @@
 #pragma once
-// usage.ini on disk: replaced whole (settings/win32/WholeFile.h) and set aside by a rename.
+// usage.ini on disk: replaced whole (platform/win32/WholeFile.h) and set aside by a rename.
 
 #include "settings/UsageFile.h"
 
