@@ -26,7 +26,7 @@ namespace {
 constexpr UINT_PTR kLinkTimer = 1;
 // Fires once, soon after the dialog is shown: a timer's message comes only after every other
 // one waiting, the paints of the dialog and its controls included.
-constexpr UINT_PTR kTrayIconTimer = 2;
+constexpr UINT_PTR kFinishStartingTimer = 2;
 
 // The serial ports as this computer lists them; the scanner reaches the platform through this.
 class SystemSerialPorts final : public SerialPortSource {
@@ -68,12 +68,20 @@ BOOL SettingsDialog::OnInit() {
     session_->dial.SetBeforeDial(MakeRoamingCheck(session_->form));
     const int loaded = session_->form.LoadSettings();
     AllowMinimizing(Handle());
-    // The icon comes once the dialog is on screen (see OnMessage).
-    StartKeepingTheLink();
+    // The link's keeper and the icon come once the dialog is on screen (see OnMessage).
     return loaded != 0;
 }
 
+void SettingsDialog::FinishStarting() {
+    ::KillTimer(Handle(), kFinishStartingTimer);
+    // Not once the dialog is ending: nothing would take the icon away again.
+    if (session_->controls.Ended()) return;
+    StartKeepingTheLink();
+    AddTrayIcon();
+}
+
 void SettingsDialog::StartKeepingTheLink() {
+    if (keeper_) return;
     Log* log = &session_->log.Get();
     const Profile& profile = session_->profile;
     usageFile_ = std::make_unique<Win32UsageFile>(Win32UsageFile::UserFilePath());
@@ -100,9 +108,7 @@ void SettingsDialog::StartKeepingTheLink() {
 }
 
 void SettingsDialog::AddTrayIcon() {
-    ::KillTimer(Handle(), kTrayIconTimer);
-    // Not once the dialog is ending: nothing would take the icon away again.
-    if (tray_ || session_->controls.Ended()) return;
+    if (tray_) return;
     // Texts of the loaded language.
     tray_ = std::make_unique<Win32TrayIcon>(
         Handle(), session_->form.LookUpText(linktext::kNotConnected.key, linktext::kNotConnected.english));
@@ -205,12 +211,14 @@ void SettingsDialog::AboutClicked() {
 }
 
 void SettingsDialog::ConnectClicked() {
+    // A click that comes before the keeper's own start brings it.
+    StartKeepingTheLink();
     keeper_->ConnectClicked();
 }
 
 void SettingsDialog::DisconnectClicked() {
     // The user's own end: no redial follows, and a waiting one is cancelled.
-    if (session_->form.Allows(IDC_DISCONNECT)) keeper_->UserEnded();
+    if (session_->form.Allows(IDC_DISCONNECT) && keeper_) keeper_->UserEnded();
     session_->dial.DisconnectClicked();
 }
 
@@ -250,15 +258,16 @@ bool SettingsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_P
         *result = 0;
         return true;
     }
-    // A modal dialog is shown when its queue first runs empty after WM_INITDIALOG, so work left
-    // for later by a message of its own would still come before it. The taskbar takes the icon
-    // from another process and keeps the dialog waiting on it (15 ms under Wine, far more on a
-    // busy machine): the icon comes after the dialog's first paint, and the keeper shows the
-    // link's state on it from then on.
+    // What the dialog does not show waits until it is on screen: the link's keeper (the month's
+    // usage file, the redial settings) and the icon, which the taskbar takes from another
+    // process while the dialog waits (15 ms under Wine, far more on a busy machine). A modal
+    // dialog is shown when its queue first runs empty after WM_INITDIALOG, so work left for
+    // later by a message of its own would still come before it: a timer set when it is shown
+    // fires after its first paint.
     if (message == WM_SHOWWINDOW && wParam && !tray_)
-        ::SetTimer(Handle(), kTrayIconTimer, USER_TIMER_MINIMUM, nullptr);
-    if (message == WM_TIMER && wParam == kTrayIconTimer) {
-        AddTrayIcon();
+        ::SetTimer(Handle(), kFinishStartingTimer, USER_TIMER_MINIMUM, nullptr);
+    if (message == WM_TIMER && wParam == kFinishStartingTimer) {
+        FinishStarting();
         *result = 0;
         return true;
     }
@@ -276,7 +285,7 @@ void SettingsDialog::OnEnding() {
     // dialog ends with it (its check stops without waiting for a phone).
     if (phoneDialog_) phoneDialog_->Close();
     ::KillTimer(Handle(), kLinkTimer);
-    ::KillTimer(Handle(), kTrayIconTimer);
+    ::KillTimer(Handle(), kFinishStartingTimer);
     // The month's bytes are written before the hang-up below.
     if (keeper_) keeper_->DialogEnded();
     if (tray_) tray_->Remove();

@@ -59,6 +59,8 @@ private:
     void ConnectClicked();
     void CheckPhoneClicked();
     void CenterOnScreen();
+    // The keeper and the icon, once the dialog is on screen.
+    void FinishStarting();
     void StartKeepingTheLink();
     void AddTrayIcon();
     void DisconnectClicked();

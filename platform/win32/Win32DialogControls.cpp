@@ -6,7 +6,11 @@ namespace vantaro {
 
 HWND Win32DialogControls::Control(int id) const {
     if (ended_.load()) return nullptr;
-    return ::GetDlgItem(dialog_, id);
+    const std::lock_guard<std::mutex> lock(controlsMutex_);
+    if (const auto known = controls_.find(id); known != controls_.end()) return known->second;
+    HWND control = ::GetDlgItem(dialog_, id);
+    if (control) controls_.emplace(id, control);
+    return control;
 }
 
 bool Win32DialogControls::IsListBox(HWND control) const {

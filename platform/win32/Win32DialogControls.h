@@ -8,6 +8,8 @@
 #include <windows.h>
 
 #include <atomic>
+#include <map>
+#include <mutex>
 
 namespace vantaro {
 
@@ -41,6 +43,10 @@ private:
 
     HWND dialog_;
     std::atomic<bool> ended_{false};
+    // The dialog's controls by id, each looked up once: they live as long as the dialog, and
+    // under Wine every lookup asks the server.
+    mutable std::mutex controlsMutex_;
+    mutable std::map<int, HWND> controls_;
 };
 
 } // namespace vantaro

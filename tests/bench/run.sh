@@ -30,9 +30,9 @@ x86)
              "Wine cannot start it here. Measure the 64-bit build (BENCH_ARCH=x64, or leave BENCH_ARCH unset)." >&2
         exit 2
     fi
-    preset=windows; build_name="x86 (32-bit build)"; target=i686 ;;
+    preset=windows; build_name="x86 (32-bit build)"; target=i686; other_preset=windows64 ;;
 x64)
-    preset=windows64; build_name="x64 (64-bit build)"; target=x86_64 ;;
+    preset=windows64; build_name="x64 (64-bit build)"; target=x86_64; other_preset=windows ;;
 *)
     echo "[bench] BENCH_ARCH is \"$arch\": it is x86 (the 32-bit build) or x64 (the 64-bit build)" >&2
     exit 2 ;;
@@ -48,6 +48,15 @@ wine_out=$out/$arch
 echo "[bench] Windows build $build_name (mingw-w64, $target, the $preset preset)"
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset"
+# The other build's Vantaro.exe and baseline program, for the table's sizes of both builds (it
+# need not run here: only its files are read).
+echo "[bench] the $other_preset preset's Vantaro.exe and BenchBaseline.exe, for their sizes"
+other_build=""
+if cmake --preset "$other_preset" >/dev/null && cmake --build --preset "$other_preset" --target Vantaro BenchBaseline; then
+    other_build="$root/build/$other_preset"
+else
+    echo "[bench] the $other_preset preset did not build: its size rows say so" >&2
+fi
 echo "[bench] host Release build with Google Benchmark"
 cmake --preset bench >/dev/null
 cmake --build --preset bench
@@ -90,7 +99,7 @@ load_before=$(cut -d' ' -f1-3 /proc/loadavg)
     timeout 1800 "${priority[@]}" wine "$windows/bench/BenchDriver.exe" \
         --baseline "$root/$windows/bench/BenchBaseline.exe" \
         --rows "$root/$wine_out/wine-rows.md" --notes "$root/$wine_out/notes.md" \
-        --runs "$runs" --install-runs "$install_runs" </dev/null
+        --runs "$runs" --install-runs "$install_runs" ${other_build:+--other-build "$other_build"} </dev/null
     echo "[bench] the phone check under Wine ($runs runs): one simulated phone among 16 ports"
     # One ready phone (COM70), one with its SIM locked (COM86), one without a SIM (COM87) and 15
     # silent ports, each a

@@ -5,7 +5,10 @@
 // build's.
 //
 //   BenchDriver.exe --baseline <BenchBaseline.exe> --rows <file> --notes <file>
-//                   [--runs N] [--install-runs N]
+//                   [--runs N] [--install-runs N] [--other-build <build folder>]
+//
+// --other-build names the build folder of the other bitness (build/windows or build/windows64):
+// the sizes of its Vantaro.exe and BenchBaseline.exe go into the table beside this build's.
 //
 // The distribution folder and the scratch folder come from VANTARO_DIST and VANTARO_WORK, as
 // for the end-to-end tests.
@@ -25,6 +28,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,20 +52,24 @@ constexpr char kModemSetSuccess[] = "modemsetsu";
 // of the ports the benchmark writes into the serial port map.
 constexpr char kCommandLineInstall[] = "/install /port COM1 /quiet";
 
-// Each build against a baseline of its own bitness. The 64-bit build has no 32-bit helper to
-// start and no WOW64 layer under it, so it is held to a closer start; its code is larger.
+// Each build against a baseline of its own bitness; the 64-bit build's code is larger.
 struct BuildGoals {
     const char* name;
-    double startRatio;
-    double exeSizeKb;
+    const char* preset;
+    double exeSizeKib;
 };
-constexpr BuildGoals kBuildGoals = sizeof(void*) == 8 ? BuildGoals{"64-bit", 1.10, 1200}
-                                                      : BuildGoals{"32-bit", 1.2, 1000};
+constexpr BuildGoals kBuild32{"32-bit", "windows", 1000};
+constexpr BuildGoals kBuild64{"64-bit", "windows64", 1200};
+// This driver's build, the one it starts.
+constexpr const BuildGoals& kBuildGoals = sizeof(void*) == 8 ? kBuild64 : kBuild32;
+// Either build starts to its dialog in at most this many times its bare dialog's time.
+constexpr double kStartRatio = 1.10;
 
 struct Options {
     std::string baselineExe;
     std::string rowsPath;
     std::string notesPath;
+    std::string otherBuild;  // the build folder of the other bitness; empty: not measured
     int runs = 10;
     int installRuns = 5;
 };
@@ -89,11 +97,12 @@ std::string FileName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-double FileSizeKb(const std::string& path) {
+// The file's size in KiB (1024 bytes); nothing for a file that is not there.
+std::optional<double> FileSizeKib(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
     const ULONGLONG bytes = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    return static_cast<double>(bytes) / 1000.0;
+    return static_cast<double>(bytes) / 1024.0;
 }
 
 std::string ReadProfileString(const std::string& path, const char* section, const char* key, const char* fallback) {
@@ -375,6 +384,30 @@ InstallFigures MeasureInstalls(const std::string& name, const Options& options, 
     return figures;
 }
 
+// ---- 5b and 5c: the sizes of both builds' programs ------------------------------------------
+
+// Vantaro.exe of one build against that build's baseline program, read from the files.
+Row MakeSizeRow(const BuildGoals& build, const std::string& exe, const std::string& baselineExe,
+                std::string notAvailable = {}) {
+    Row row;
+    row.id = &build == &kBuild32 ? "5b" : "5c";
+    row.figure = std::string("Vantaro.exe size, ") + build.name + " build (" + build.preset + " preset)";
+    row.unit = "KiB";
+    row.baseline = FileName(baselineExe) + " (" + build.name + ")";
+    row.goal = {GoalKind::MedianBelow, build.exeSizeKib};
+    row.notAvailable = std::move(notAvailable);
+    if (!row.notAvailable.empty()) return row;
+    const std::optional<double> size = FileSizeKib(exe);
+    const std::optional<double> baselineSize = FileSizeKib(baselineExe);
+    if (!size || !baselineSize) {
+        row.notAvailable = (size ? baselineExe : exe) + " is not there (not built)";
+        return row;
+    }
+    row.samples = {*size};
+    row.baselineSamples = {*baselineSize};
+    return row;
+}
+
 // ---- the table -----------------------------------------------------------------------------
 
 Row MakeRow(std::string id, std::string figure, std::string unit, std::vector<double> samples, std::string baseline,
@@ -400,6 +433,7 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         else if (name == "--notes") options.notesPath = e2e::WindowsPath(value);
         else if (name == "--runs") options.runs = std::atoi(value.c_str());
         else if (name == "--install-runs") options.installRuns = std::atoi(value.c_str());
+        else if (name == "--other-build") options.otherBuild = e2e::WindowsPath(value);
         else return false;
     }
     return !options.baselineExe.empty() && !options.rowsPath.empty() && !options.notesPath.empty() &&
@@ -414,7 +448,8 @@ int main(int argc, char** argv) {
     Options options;
     if (!ParseOptions(argc, argv, options)) {
         std::fprintf(stderr,
-                     "usage: BenchDriver --baseline <exe> --rows <file> --notes <file> [--runs N] [--install-runs N]\n");
+                     "usage: BenchDriver --baseline <exe> --rows <file> --notes <file> [--runs N] [--install-runs N]\n"
+                     "                   [--other-build <build folder>]\n");
         return 2;
     }
     Notes notes;
@@ -429,10 +464,18 @@ int main(int argc, char** argv) {
     for (const std::string& line : link.notes) notes.Add(line);
 
     const std::string runs = " (" + std::to_string(options.runs) + " runs)";
+    // Both builds' sizes: this one's beside the programs it runs, the other's in its build folder.
+    const auto sizeRow = [&](const BuildGoals& build) {
+        if (&build == &kBuildGoals) return MakeSizeRow(build, vantaroExe, options.baselineExe);
+        if (options.otherBuild.empty())
+            return MakeSizeRow(build, {}, {}, "the other build's folder was not given (--other-build)");
+        return MakeSizeRow(build, options.otherBuild + "\\Vantaro\\Vantaro.exe",
+                           options.otherBuild + "\\bench\\" + baselineName);
+    };
     const std::vector<Row> rows = {
         MakeRow("1", "start to Settings dialog on screen, delivered Setting.ini" + runs, "ms", launches.deliveredMs,
                 baselineName + " (" + kBuildGoals.name + "): template 129 only", launches.baselineMs,
-                {GoalKind::RatioAtMost, kBuildGoals.startRatio},
+                {GoalKind::RatioAtMost, kStartRatio},
                 launches.failure),
         MakeRow("2", "start to Settings dialog, " + std::to_string(kOperatorCount) + " operators" + runs, "ms",
                 launches.operatorsMs, "delivered Setting.ini (2 operators)", launches.deliveredMs,
@@ -453,8 +496,8 @@ int main(int argc, char** argv) {
                 launches.baselineMiB, {GoalKind::RatioAtMost, 1.5},
                 launches.failure.empty() && launches.deliveredMiB.empty() ? "the platform gave no memory counters"
                                                                           : launches.failure),
-        MakeRow("5b", "Vantaro.exe size", "KB", {FileSizeKb(vantaroExe)}, baselineName, {FileSizeKb(options.baselineExe)},
-                {GoalKind::MedianBelow, kBuildGoals.exeSizeKb}),
+        sizeRow(kBuild32),
+        sizeRow(kBuild64),
         MakeRow("10",
                 "CPU of Vantaro.exe, connected through the RAS double, statistics line ticking, over 10 s (" +
                     link.cpuSource + ")",
