@@ -38,6 +38,15 @@ start)
     # VANTARO_KEEP_DISPLAY=1 uses the display already in DISPLAY instead of an Xvfb of our own.
     if [ -z "${VANTARO_KEEP_DISPLAY:-}" ]; then start_xvfb; fi
     . "$here/wine-env.sh" "$build"
+    # A prefix made by the 64-bit loader alone has no 32-bit half, and once wine32 is installed
+    # the wrapper finds no kernel32 in it for any program; a prefix is kept only by the Wine
+    # that made it.
+    wine_kind=$([ "$VANTARO_RUNS_32BIT" = 1 ] && echo "wine32 and wine64" || echo "wine64 alone")
+    if [ -f "$WINEPREFIX/system.reg" ] && [ "$(cat "$WINEPREFIX/.made-by" 2>/dev/null)" != "$wine_kind" ]; then
+        log "the Wine prefix $WINEPREFIX was not made by $wine_kind; making it again"
+        timeout 30 wineserver -k 2>/dev/null || true
+        rm -rf "$WINEPREFIX"
+    fi
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         log "making the Wine prefix $WINEPREFIX (once per build folder)"
         timeout 180 wineboot -i >/dev/null 2>&1
@@ -49,6 +58,7 @@ start)
             if [ -L "$desktop" ]; then rm -f "$desktop"; mkdir -p "$desktop"; fi
         done
         timeout 60 wineserver -w
+        echo "$wine_kind" >"$WINEPREFIX/.made-by"
     fi
     # A program that crashes prints its backtrace and ends, instead of waiting in Wine's crash
     # dialog until the test's time-out.
