@@ -86,14 +86,14 @@ std::optional<UssdReply> ReadUssdLine(std::string_view line);
 
 // The +CUSD replies in the bytes a port sends once the command is written, in whatever pieces
 // they come: it is fed the same bytes as the command's ResponseReader, and the ones after its
-// OK. A line break inside the quotes is part of a menu's text, not the line's end; every other
+// OK. A line break inside the quotes belongs to a menu's text and does not end the line; every other
 // line (the echo, OK, RING, +CREG: ...) is passed over.
 class UssdReplyReader {
 public:
     void Feed(std::string_view bytes);
     // The next whole reply, in the order they came; nothing until one is whole.
     std::optional<UssdReply> Take();
-    // Part of a +CUSD line came and its end has not: "not yet", as opposed to no reply at all.
+    // The start of a +CUSD line came and its end has not: "not yet", as opposed to no reply at all.
     bool Partial() const;
 
 private:
