@@ -7,7 +7,7 @@
 //                             bytes of BCD, each byte's digits swapped, 'F' filling the end
 //   AT+CRSM=176,28486,0,0,17  READ BINARY of EF_SPN (6F46): the name the operator wants shown
 //
-// The ICCID names one card, so it is shown only in part, by the rule that keeps the IMSI
+// The ICCID names one card, so most of it stays hidden, by the rule that keeps the IMSI
 // (kShownSimDigits). A SIM without a name, or a phone that cannot read the file, gives no name:
 // that is a SIM like many, not a failure.
 
@@ -32,9 +32,11 @@ struct Iccid {
 };
 
 // The ICCID from the lines of AT+CCID or of the EF_ICCID read; nothing for an error, a refused
-// read, two different numbers, or anything but 18 to 20 digits (before any 'F' filler).
+// read, two different numbers, or anything but 18 to 20 digits (before any 'F' filler). A phone
+// that answers AT+CCID with +ICCID: has that line set aside by the ResponseReader as belonging
+// to another command: give this the response's unsolicited lines with its own.
 std::optional<Iccid> ReadIccid(const std::vector<std::string>& lines);
-// The ICCID shown in part: its first kShownSimDigits digits, then '*' for each other one.
+// The ICCID as shown: its first kShownSimDigits digits, then '*' for each other one.
 std::string ShownIccid(const Iccid& iccid);
 
 struct ServiceProviderName {

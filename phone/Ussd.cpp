@@ -1,6 +1,7 @@
 #include "phone/Ussd.h"
 
 #include "phone/AtResponse.h"
+#include "phone/SimText.h"
 #include "platform/TextRules.h"
 
 #include <algorithm>
@@ -142,11 +143,20 @@ std::string WithoutLanguage(std::string text) {
     return text;
 }
 
-// The bytes after a user data header: nothing when the header claims more than there is.
-std::optional<Bytes> AfterHeader(const Bytes& bytes, std::size_t* headerOctets) {
+// The octets of a user data header, its length octet included; nothing when it claims more
+// than there is.
+std::optional<std::size_t> HeaderOctets(const Bytes& bytes) {
     if (bytes.empty() || static_cast<std::size_t>(bytes[0]) + 1 > bytes.size()) return std::nullopt;
-    *headerOctets = static_cast<std::size_t>(bytes[0]) + 1;
-    return Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(*headerOctets), bytes.end());
+    return static_cast<std::size_t>(bytes[0]) + 1;
+}
+
+// The bytes after the header, for the coding schemes that announce one.
+bool LeaveOutHeader(Bytes& bytes, const Coding& coding) {
+    if (!coding.header) return true;
+    const std::optional<std::size_t> header = HeaderOctets(bytes);
+    if (!header) return false;
+    bytes.erase(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(*header));
+    return true;
 }
 
 UssdText AsHex(std::string_view text, UssdDecoding decoding) {
@@ -162,10 +172,10 @@ UssdText DecodeGsm7(std::string_view text, const Coding& coding) {
     if (unpacked) return {WithoutLanguage(Utf8FromGsmSeptets(bytes)), UssdDecoding::Gsm7UnpackedHex};
     Bytes septets = UnpackSeptets(bytes);
     if (coding.header) {
-        std::size_t headerOctets = 0;
-        if (!AfterHeader(bytes, &headerOctets)) return AsHex(text, UssdDecoding::NotDecodable);
+        const std::optional<std::size_t> headerOctets = HeaderOctets(bytes);
+        if (!headerOctets) return AsHex(text, UssdDecoding::NotDecodable);
         // The header is padded to a septet's boundary.
-        const std::size_t headerSeptets = (headerOctets * 8 + 6) / 7;
+        const std::size_t headerSeptets = (*headerOctets * 8 + 6) / 7;
         septets.erase(septets.begin(), septets.begin() + static_cast<std::ptrdiff_t>(std::min(headerSeptets, septets.size())));
     }
     // Seven spare bits at the end are filled with a CR (some networks leave them 0): no character.
@@ -178,12 +188,8 @@ UssdText DecodeGsm7(std::string_view text, const Coding& coding) {
 UssdText DecodeUcs2(std::string_view text, const Coding& coding) {
     if (!AllHex(text)) return {CleanedText(text), UssdDecoding::AsSent};
     std::optional<Bytes> bytes = BytesFromHex(text);
-    if (!bytes || bytes->size() % 2 != 0) return AsHex(text, UssdDecoding::NotDecodable);
-    if (coding.header) {
-        std::size_t headerOctets = 0;
-        bytes = AfterHeader(*bytes, &headerOctets);
-        if (!bytes) return AsHex(text, UssdDecoding::NotDecodable);
-    }
+    if (!bytes || bytes->size() % 2 != 0 || !LeaveOutHeader(*bytes, coding))
+        return AsHex(text, UssdDecoding::NotDecodable);
     if (coding.languageFirst && bytes->size() >= kLanguageUcs2Octets) {
         const Bytes language = UnpackSeptets(Bytes(bytes->begin(), bytes->begin() + kLanguageUcs2Octets));
         if (language.size() == 2 && IsLowerLetter(static_cast<char>(language[0])) &&
@@ -198,12 +204,7 @@ UssdText DecodeUcs2(std::string_view text, const Coding& coding) {
 UssdText DecodeEightBit(std::string_view text, const Coding& coding) {
     if (!AllHex(text)) return {CleanedText(text), UssdDecoding::AsSent};
     std::optional<Bytes> bytes = BytesFromHex(text);
-    if (!bytes) return AsHex(text, UssdDecoding::NotDecodable);
-    if (coding.header) {
-        std::size_t headerOctets = 0;
-        bytes = AfterHeader(*bytes, &headerOctets);
-        if (!bytes) return AsHex(text, UssdDecoding::NotDecodable);
-    }
+    if (!bytes || !LeaveOutHeader(*bytes, coding)) return AsHex(text, UssdDecoding::NotDecodable);
     // 8-bit data names no character set: only ASCII is text in every one of them.
     std::string ascii;
     for (std::uint8_t byte : *bytes) {
@@ -261,7 +262,7 @@ std::optional<UssdReply> ReadUssdLine(std::string_view line) {
     if (!status) return std::nullopt;
     UssdReply reply;
     reply.status = *status <= static_cast<int>(UssdStatus::NetworkTimedOut) ? static_cast<UssdStatus>(*status)
-                                                                           : UssdStatus::Unknown;
+                                                                            : UssdStatus::Unknown;
     if (fields.size() == 3) {
         reply.dataCoding = NumberOf(fields[2]);
         if (!reply.dataCoding) return std::nullopt;

@@ -12,8 +12,6 @@
 // and the bytes themselves tell which; what cannot be read is shown as hex and said so, never
 // as characters that were not sent.
 
-#include "phone/SimText.h"
-
 #include <cstddef>
 #include <deque>
 #include <optional>
@@ -45,15 +43,15 @@ UssdCommand UssdSendCommand(std::string_view code);
 // In words, for the log: "", "no code", "longer than 160 characters", "only digits, * and #".
 const char* UssdCodeFaultText(UssdCodeFault fault);
 
-// What the network's <m> means for the person waiting.
+// What the network's <m> means for the person waiting; the numbers are <m>'s.
 enum class UssdStatus {
-    Answered,          // 0: the reply is all; nothing more to do
-    AwaitsAnswer,      // 1: a menu: the user answers it with UssdSendCommand in the same dialog
-    EndedByNetwork,    // 2: the network ended the dialog
-    OtherClient,       // 3: another program on the phone answered
-    NotSupported,      // 4: the network or phone does not offer the code
-    NetworkTimedOut,   // 5: the network took too long
-    Unknown,           // a number the phone should not send
+    Answered = 0,         // the reply is all; nothing more to do
+    AwaitsAnswer = 1,     // a menu: the user answers it with UssdSendCommand in the same dialog
+    EndedByNetwork = 2,   // the network ended the dialog
+    OtherClient = 3,      // another program on the phone answered
+    NotSupported = 4,     // the network or phone does not offer the code
+    NetworkTimedOut = 5,  // the network took too long
+    Unknown,              // a number the phone should not send
 };
 
 // How the reply's text was read.
@@ -88,14 +86,14 @@ std::optional<UssdReply> ReadUssdLine(std::string_view line);
 
 // The +CUSD replies in the bytes a port sends once the command is written, in whatever pieces
 // they come: it is fed the same bytes as the command's ResponseReader, and the ones after its
-// OK. A line break inside the quotes is part of a menu's text, not the line's end; every other
+// OK. A line break inside the quotes belongs to a menu's text and does not end the line; every other
 // line (the echo, OK, RING, +CREG: ...) is passed over.
 class UssdReplyReader {
 public:
     void Feed(std::string_view bytes);
     // The next whole reply, in the order they came; nothing until one is whole.
     std::optional<UssdReply> Take();
-    // Part of a +CUSD line came and its end has not: "not yet", as opposed to no reply at all.
+    // The start of a +CUSD line came and its end has not: "not yet", as opposed to no reply at all.
     bool Partial() const;
 
 private:

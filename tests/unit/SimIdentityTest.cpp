@@ -1,4 +1,4 @@
-// Which SIM is in the phone: its ICCID from AT+CCID or from EF_ICCID, shown only in part, and
+// Which SIM is in the phone: its ICCID from AT+CCID or from EF_ICCID, most of it hidden, and
 // the operator's name from EF_SPN.
 
 #include "phone/SimIdentity.h"
