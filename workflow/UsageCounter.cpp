@@ -139,14 +139,14 @@ BillingPeriod UsageCounter::CurrentPeriod() const {
     const LogTime now = calendar_.Now();
     const BillingPeriod period = BillingPeriodOf(now, settings_.billingDay);
     if (period.month == now.month) return period;
-    const bool counted = month_.period.year == now.year && month_.period.month == now.month;
+    // Before billing_day, in a calendar month whose section is counted into already (billing_day
+    // was earlier when it was, or an earlier version counts by calendar month): that period goes
+    // on until billing_day rather than going back to one that ended.
+    const BillingPeriod carriedOn{now.year, now.month, BillingPeriod::kFirstBillingDay, settings_.billingDay};
+    if (SamePeriod(month_.period, carriedOn)) return month_.period;
     const std::string calendarMonth = MonthSection(now.year, now.month);
-    if (!counted && !document_.Get(calendarMonth, kReceived) && unwritten_.count(calendarMonth) == 0) return period;
-    BillingPeriod carriedOn = period;
-    carriedOn.year = now.year;
-    carriedOn.month = now.month;
-    carriedOn.startDay = BillingPeriod::kFirstBillingDay;
-    return counted ? month_.period : carriedOn;
+    const bool counted = document_.Get(calendarMonth, kReceived) || unwritten_.count(calendarMonth) != 0;
+    return counted ? carriedOn : period;
 }
 
 void UsageCounter::EnterCurrentMonth() {
