@@ -253,11 +253,16 @@ PHONE_TEXTS = [
     ("ussdunknowncoding", "Vantaro无法识别回复的编码：以十六进制显示。",
      "The answer's coding is not one Vantaro reads: it is shown as hex."),
     # The connection's statistics line (%1 time, %2 and %3 bytes, %4 and %5 speeds), the
-    # month's use, and a link that went down without the user's Disconnect.
+    # billing period's use (%1 the day it started, %2 its bytes, %3 the limit) and where it is
+    # heading (%1 the bytes at its end, %2 its last day), and a link that went down without the
+    # user's Disconnect. A day is linkdate: %1 the day, %2 the month's name from linkmonthnames.
     ("linkstats", "已连接 %1   接收 %2   发送 %3   下行 %4   上行 %5",
      "Connected %1   Received %2   Sent %3   Down %4   Up %5"),
-    ("linkmonth", "本月已用 %1", "This month %1"),
-    ("linkmonthlimit", "本月已用 %1，上限 %2", "This month %1 of %2"),
+    ("linkperiod", "自%1已用 %2", "Since %1: %2"),
+    ("linkperiodlimit", "自%1已用 %2，上限 %3", "Since %1: %2 of %3"),
+    ("linkprojection", "按此速度至%2约 %1", "at this rate %1 by %2"),
+    ("linkdate", "%2月%1日", "%1 %2"),
+    ("linkmonthnames", "1 2 3 4 5 6 7 8 9 10 11 12", "Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec"),
     ("linkdropped", "连接已断开", "link dropped"),
     # Redialling after a dropped link or a failed dial (%1 the wait in seconds, %2 the attempt,
     # %3 the attempts allowed), and why the redials stopped.
@@ -311,6 +316,9 @@ redial_first_wait=5
 ; 0 = no limit. limit_action: warn, or disconnect (hang up and do not redial).
 monthly_limit_mb=0
 limit_action=warn
+; The day of the month (1 to 28) that the operator's billing period starts on: the month's
+; bytes and its limit count from 00:00 that day until the day before it in the next month.
+billing_day=1
 ; A phone that is roaming when Connect is clicked: ask, allow or deny.
 roaming=ask
 ; A dial-up connection of connection_name that was there before the install: 0 = keep it as it

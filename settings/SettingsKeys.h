@@ -35,6 +35,9 @@ inline constexpr char kRoaming[] = "roaming";
 // kLimitActionDisconnect when it is reached.
 inline constexpr char kMonthlyLimitMb[] = "monthly_limit_mb";
 inline constexpr char kLimitAction[] = "limit_action";
+// The day of the month (1 to 28, default 1) that the operator's billing period starts on; the
+// month's bytes and its limit count from it.
+inline constexpr char kBillingDay[] = "billing_day";
 
 // [BaseSetting]
 inline constexpr char kLanguage[] = "language";

@@ -255,12 +255,15 @@ void LinkKeeper::CountUsage(UsageEvent event) {
 void LinkKeeper::ShowLink() {
     std::string line;
     if (phase_ == Phase::Connected) {
-        const LinkTexts texts{Text(linktext::kStatistics), Text(linktext::kMonth), Text(linktext::kMonthOfLimit),
-                              std::string(), parts_.fromUtf8(linktext::kUnknownMark)};
-        const std::string month = MonthLine(parts_.usage.Month().Total(), parts_.usage.Settings().monthlyLimitMb, texts);
+        const LinkTexts texts{Text(linktext::kStatistics),  Text(linktext::kPeriod), Text(linktext::kPeriodOfLimit),
+                              Text(linktext::kProjection),  Text(linktext::kDate),   Text(linktext::kMonthNames),
+                              parts_.fromUtf8(linktext::kUnknownMark)};
+        const UsageCounter& usage = parts_.usage;
+        const std::string month =
+            PeriodLine(usage.Month(), usage.ProjectedTotal(), usage.Settings().monthlyLimitMb, texts);
         const std::string statistics = StatisticsLine(meter_.Figures(), texts);
         line = statistics.empty() ? month : statistics + "   " + month;
-        // The tooltip: the state, the month, then the figures, as much as the taskbar keeps.
+        // The tooltip: the state, the period, then the figures, as much as the taskbar keeps.
         const std::string tooltip =
             parts_.form.LookUpMessage(message::kConnectSuccess) + "\n" + month + "\n" + statistics;
         if (tray_ && tooltip != shownTooltip_) {

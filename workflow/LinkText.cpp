@@ -1,7 +1,7 @@
 #include "workflow/LinkText.h"
 
-#include "workflow/UsageCounter.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace vantaro {
@@ -44,9 +44,29 @@ std::string StatisticsLine(const LinkFigures& figures, const LinkTexts& texts) {
                                             perSecond(figures.sentPerSecond)});
 }
 
-std::string MonthLine(std::uint64_t monthBytes, std::uint64_t limitMb, const LinkTexts& texts) {
-    if (limitMb == 0) return FillInFigures(texts.month, {FormatBytes(monthBytes)});
-    return FillInFigures(texts.monthOfLimit, {FormatBytes(monthBytes), FormatBytes(MonthlyLimitBytes(limitMb))});
+std::string PeriodDate(const CalendarDate& date, const LinkTexts& texts) {
+    std::string name = std::to_string(date.month);
+    // Words between blanks; a blank is never a byte of a GBK character.
+    std::size_t begin = 0;
+    for (int word = 1; word <= date.month; ++word) {
+        begin = texts.monthNames.find_first_not_of(' ', begin);
+        if (begin == std::string::npos) break;
+        const std::size_t end = std::min(texts.monthNames.find(' ', begin), texts.monthNames.size());
+        if (word == date.month) name = texts.monthNames.substr(begin, end - begin);
+        begin = end;
+    }
+    return FillInFigures(texts.date, {std::to_string(date.day), name});
+}
+
+std::string PeriodLine(const MonthUsage& usage, std::optional<std::uint64_t> projected, std::uint64_t limitMb,
+                       const LinkTexts& texts) {
+    const std::string since = PeriodDate(usage.period.Start(), texts);
+    std::string line = limitMb == 0 ? FillInFigures(texts.period, {since, FormatBytes(usage.Total())})
+                                    : FillInFigures(texts.periodOfLimit, {since, FormatBytes(usage.Total()),
+                                                                          FormatBytes(MonthlyLimitBytes(limitMb))});
+    if (projected)
+        line += "   " + FillInFigures(texts.projection, {FormatBytes(*projected), PeriodDate(usage.period.LastDay(), texts)});
+    return line;
 }
 
 } // namespace vantaro

@@ -1,16 +1,19 @@
 #pragma once
 // The texts of a connection being watched: the statistics line under the status line, the
-// month's bytes beside it, and the word for a dropped link. Keys of the language sections of
-// Setting.ini, each with the English text used when the section lacks it. "%1".."%5" stand for
-// the figures, in this order: time connected, bytes received, bytes sent, speed down, speed up;
-// for the month, the month's bytes and the limit.
+// billing period's bytes beside it, and the word for a dropped link. Keys of the language
+// sections of Setting.ini, each with the English text used when the section lacks it. "%1".."%5"
+// stand for the figures, in this order: time connected, bytes received, bytes sent, speed down,
+// speed up; for the period, the day it started, its bytes and the limit; for the projection,
+// the bytes at the period's end and its last day.
 
 #include "dialup/LinkMeter.h"
 #include "platform/Profile.h"
+#include "workflow/UsageCounter.h"
 #include "workflow/PhoneText.h"
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,8 +21,12 @@ namespace vantaro {
 
 namespace linktext {
 inline constexpr TextKey kStatistics{"linkstats", "Connected %1   Received %2   Sent %3   Down %4   Up %5"};
-inline constexpr TextKey kMonth{"linkmonth", "This month %1"};
-inline constexpr TextKey kMonthOfLimit{"linkmonthlimit", "This month %1 of %2"};
+inline constexpr TextKey kPeriod{"linkperiod", "Since %1: %2"};
+inline constexpr TextKey kPeriodOfLimit{"linkperiodlimit", "Since %1: %2 of %3"};
+inline constexpr TextKey kProjection{"linkprojection", "at this rate %1 by %2"};
+// A day: "%1" the day of the month, "%2" the month's name, the n-th word of kMonthNames.
+inline constexpr TextKey kDate{"linkdate", "%1 %2"};
+inline constexpr TextKey kMonthNames{"linkmonthnames", "Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec"};
 inline constexpr TextKey kDropped{"linkdropped", "link dropped"};
 
 // "%1" the wait in seconds, "%2" the attempt, "%3" the attempts allowed.
@@ -40,9 +47,10 @@ inline constexpr TextKey kLimitHangUp{"linklimithangup",
 inline constexpr TextKey kNotConnected{"traynotconnected", "Not connected"};
 inline constexpr TextKey kOpenSettings{"trayopen", "Open settings"};
 
-inline constexpr std::array<TextKey, 15> kAll = {
-    kStatistics,  kMonth,       kMonthOfLimit, kDropped,        kRedialling,   kGaveUp,       kGaveUpFinal, kGaveUpPort,
-    kGaveUpSim,   kGaveUpAttempts, kLimitWarning, kLimitReached, kLimitHangUp, kNotConnected, kOpenSettings,
+inline constexpr std::array<TextKey, 18> kAll = {
+    kStatistics, kPeriod,       kPeriodOfLimit, kProjection,   kDate,         kMonthNames,
+    kDropped,    kRedialling,   kGaveUp,        kGaveUpFinal,  kGaveUpPort,   kGaveUpSim,
+    kGaveUpAttempts, kLimitWarning, kLimitReached, kLimitHangUp, kNotConnected, kOpenSettings,
 };
 
 // What a figure shows when the last statistics call failed or no speed is known yet. Not a key:
@@ -53,9 +61,11 @@ inline constexpr char kUnknownMark[] = "\xE2\x80\x94";
 // The texts of one language, in the interface's code page.
 struct LinkTexts {
     std::string statistics;
-    std::string month;
-    std::string monthOfLimit;
-    std::string dropped;
+    std::string period;
+    std::string periodOfLimit;
+    std::string projection;
+    std::string date;
+    std::string monthNames;
     std::string unknownMark;
 };
 
@@ -70,7 +80,11 @@ std::string FillInFigures(const std::string& text, const std::vector<std::string
 // The statistics line; blank when nothing was sampled (not connected). Stale figures keep their
 // values and show the unknown mark for the speeds.
 std::string StatisticsLine(const LinkFigures& figures, const LinkTexts& texts);
-// The month's bytes, and the limit when there is one.
-std::string MonthLine(std::uint64_t monthBytes, std::uint64_t limitMb, const LinkTexts& texts);
+// "15 Nov", "11月15日"; a month that the language's list of names lacks is shown as its number.
+std::string PeriodDate(const CalendarDate& date, const LinkTexts& texts);
+// The period's first day and bytes, the limit when there is one, and where the period is heading
+// when a projection is known.
+std::string PeriodLine(const MonthUsage& usage, std::optional<std::uint64_t> projected, std::uint64_t limitMb,
+                       const LinkTexts& texts);
 
 } // namespace vantaro

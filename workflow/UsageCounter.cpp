@@ -24,6 +24,11 @@ std::string MonthSection(int year, int month) {
     return name;
 }
 
+// One section a period: two periods are the same when they start in the same month.
+bool SamePeriod(const BillingPeriod& one, const BillingPeriod& other) {
+    return one.year == other.year && one.month == other.month;
+}
+
 bool IsMonthSection(std::string_view name) {
     if (name.size() != 7 || name[4] != '-') return false;
     for (std::size_t i : {0, 1, 2, 3, 5, 6})
@@ -66,6 +71,15 @@ UsageSettings ReadUsageSettings(const Profile& settings, Log* log) {
         log->Step("settings.default", LogResult::Done, 0,
                   std::string(settings::kMonthlyLimitMb) + "=" + limit + " is not a number from 0 to " +
                       std::to_string(UsageSettings::kLargestLimitMb) + "; 0 (no limit) is used");
+    const std::string day = settings.ReadString(settings::kSetting, settings::kBillingDay, "1");
+    const std::optional<std::uint64_t> billingDay = WholeDecimal(day, BillingPeriod::kLastBillingDay);
+    if (billingDay && *billingDay >= BillingPeriod::kFirstBillingDay)
+        read.billingDay = static_cast<int>(*billingDay);
+    else if (log)
+        log->Step("settings.default", LogResult::Done, 0,
+                  std::string(settings::kBillingDay) + "=" + day + " is not a number from " +
+                      std::to_string(BillingPeriod::kFirstBillingDay) + " to " +
+                      std::to_string(BillingPeriod::kLastBillingDay) + "; 1 (the calendar month) is used");
     const std::string action =
         settings.ReadString(settings::kSetting, settings::kLimitAction, settings::kLimitActionWarn);
     read.disconnectAtLimit = EqualsIgnoringAsciiCase(action, settings::kLimitActionDisconnect);
@@ -121,17 +135,30 @@ void UsageCounter::Load() {
     EnterCurrentMonth();
 }
 
-void UsageCounter::EnterCurrentMonth() {
+BillingPeriod UsageCounter::CurrentPeriod() const {
     const LogTime now = calendar_.Now();
-    if (now.year == month_.year && now.month == month_.month) return;
-    ShowMonth(now.year, now.month);
+    const BillingPeriod period = BillingPeriodOf(now, settings_.billingDay);
+    if (period.month == now.month) return period;
+    // Before billing_day, in a calendar month whose section is counted into already (billing_day
+    // was earlier when it was, or an earlier version counts by calendar month): that period goes
+    // on until billing_day rather than going back to one that ended.
+    const BillingPeriod carriedOn{now.year, now.month, BillingPeriod::kFirstBillingDay, settings_.billingDay};
+    if (SamePeriod(month_.period, carriedOn)) return month_.period;
+    const std::string calendarMonth = MonthSection(now.year, now.month);
+    const bool counted = document_.Get(calendarMonth, kReceived) || unwritten_.count(calendarMonth) != 0;
+    return counted ? carriedOn : period;
 }
 
-void UsageCounter::ShowMonth(int year, int month) {
+void UsageCounter::EnterCurrentMonth() {
+    const BillingPeriod period = CurrentPeriod();
+    if (SamePeriod(period, month_.period)) return;
+    ShowMonth(period);
+}
+
+void UsageCounter::ShowMonth(const BillingPeriod& period) {
     MonthUsage shown;
-    shown.year = year;
-    shown.month = month;
-    const std::string section = MonthSection(year, month);
+    shown.period = period;
+    const std::string section = MonthSection(period.year, period.month);
     const auto unwritten = unwritten_.find(section);
     const Unwritten added = unwritten != unwritten_.end() ? unwritten->second : Unwritten{};
     shown.received = std::min(Count(document_, section, kReceived) + added.received, kLargestCount);
@@ -144,7 +171,7 @@ void UsageCounter::ShowMonth(int year, int month) {
 UsageEvent UsageCounter::CheckLimit() {
     if (settings_.monthlyLimitMb == 0) return UsageEvent::None;
     const std::uint64_t limit = MonthlyLimitBytes(settings_.monthlyLimitMb);
-    Unwritten& unwritten = unwritten_[MonthSection(month_.year, month_.month)];
+    Unwritten& unwritten = unwritten_[MonthSection(month_.period.year, month_.period.month)];
     if (!month_.limitReached && month_.Total() >= limit) {
         month_.limitReached = month_.warned = unwritten.limitReached = unwritten.warned = true;
         return UsageEvent::LimitReached;
@@ -157,8 +184,7 @@ UsageEvent UsageCounter::CheckLimit() {
 }
 
 void UsageCounter::FollowCalendar() {
-    const LogTime now = calendar_.Now();
-    if (now.year == month_.year && now.month == month_.month) return;
+    if (SamePeriod(CurrentPeriod(), month_.period)) return;
     Write();  // the month that ended keeps what it had
     EnterCurrentMonth();
 }
@@ -168,11 +194,15 @@ bool UsageCounter::HangUpForLimitNow() {
     return HangUpForLimit();
 }
 
+std::optional<std::uint64_t> UsageCounter::ProjectedTotal() const {
+    return ProjectedBytes(month_.period, calendar_.Now(), month_.Total());
+}
+
 UsageEvent UsageCounter::Add(std::uint64_t received, std::uint64_t sent) {
     FollowCalendar();
     month_.received = std::min(month_.received + received, kLargestCount);
     month_.sent = std::min(month_.sent + sent, kLargestCount);
-    Unwritten& unwritten = unwritten_[MonthSection(month_.year, month_.month)];
+    Unwritten& unwritten = unwritten_[MonthSection(month_.period.year, month_.period.month)];
     unwritten.received = std::min(unwritten.received + received, kLargestCount);
     unwritten.sent = std::min(unwritten.sent + sent, kLargestCount);
     const UsageEvent event = CheckLimit();
@@ -215,13 +245,13 @@ void UsageCounter::Write() {
     if (file_.Replace(merged->Text())) {
         document_ = std::move(*merged);
         unwritten_.clear();
-        ShowMonth(month_.year, month_.month);
+        ShowMonth(month_.period);
         writeFailed_ = false;
         return;
     }
     // A file that refuses the write (read-only, or damaged in a way that the platform keeps) goes
     // aside, and this month starts a new one with what the month held.
-    const std::string section = MonthSection(month_.year, month_.month);
+    const std::string section = MonthSection(month_.period.year, month_.period.month);
     Unwritten month;
     month.received = Count(*merged, section, kReceived);
     month.sent = Count(*merged, section, kSent);
@@ -241,7 +271,7 @@ void UsageCounter::Write() {
         document_ = std::move(fresh);
         unwritten_.clear();
     }
-    ShowMonth(month_.year, month_.month);
+    ShowMonth(month_.period);
     // Said once for a file that keeps refusing, not every minute.
     LogOnce(writeFailed_, written ? "not writable; set aside as usage.ini.bad, a new one is started"
                                   : "not writable, and no new one could be started; counting goes on in memory");

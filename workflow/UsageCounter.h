@@ -1,5 +1,8 @@
 #pragma once
-// Bytes received and sent per calendar month, kept in the user's usage.ini, and the monthly limit.
+// Bytes received and sent per billing period, kept in the user's usage.ini, and the monthly
+// limit. A period runs from [Setting] billing_day of one month to just before that day of the
+// next (workflow/BillingPeriod.h); with billing_day=1 it is the calendar month. Each period has
+// its own section, named by the month it starts in; "month" below means that period.
 //
 // Every statistics tick adds what the link moved since the tick before; the file is written when
 // a minute has passed since its last write, when a connection ends and when the program ends,
@@ -15,8 +18,16 @@
 // With [Setting] monthly_limit_mb above 0, the month's bytes (both directions) reaching 90 % of
 // it give one warning, and reaching it one limit event; each is remembered in the file, so a
 // restart does not give it again that month. It runs on one thread (the dialog's).
+//
+// billing_day changed between runs loses nothing: every section keeps the bytes counted into it.
+// A later day (1 to 15 on the 10th) does not send the count back into the period that ended on
+// the 1st, with that period's bytes and marks: the calendar month's section, already counted
+// into, carries on until the new day and ends there, a period that is taken to have started
+// on the 1st. An earlier day (15 to 1 on the 10th) ends the running period at once: its bytes
+// stay in its section, and the new day's period starts with what its own section holds.
 
 #include "log/Log.h"
+#include "workflow/BillingPeriod.h"
 #include "platform/Clock.h"
 #include "platform/Profile.h"
 #include "settings/IniDocument.h"
@@ -34,19 +45,19 @@ struct UsageSettings {
 
     std::uint64_t monthlyLimitMb = 0;  // 0: no limit
     bool disconnectAtLimit = false;    // limit_action=disconnect
+    int billingDay = BillingPeriod::kFirstBillingDay;
 };
 
 // The monthly limit in bytes, for the check and for every text that shows it: monthly_limit_mb
 // counts megabytes of 1024 * 1024 bytes.
 constexpr std::uint64_t MonthlyLimitBytes(std::uint64_t monthlyLimitMb) { return monthlyLimitMb * 1024 * 1024; }
 
-// [Setting] monthly_limit_mb and limit_action; a value out of range gives way to the default,
+// [Setting] monthly_limit_mb, limit_action and billing_day; a value out of range gives way to the default,
 // and the log says so.
 UsageSettings ReadUsageSettings(const Profile& settings, Log* log);
 
 struct MonthUsage {
-    int year = 0;
-    int month = 0;
+    BillingPeriod period;
     std::uint64_t received = 0;
     std::uint64_t sent = 0;
     bool warned = false;
@@ -82,6 +93,8 @@ public:
     bool HangUpForLimit() const { return settings_.disconnectAtLimit && month_.limitReached; }
     // The same for the month the calendar is in now: a new month starts below its limit.
     bool HangUpForLimitNow();
+    // The month's bytes at its end at the rate so far; nothing before its fifth day.
+    std::optional<std::uint64_t> ProjectedTotal() const;
 
 private:
     // What this counter added to a month since its last write that landed.
@@ -97,11 +110,13 @@ private:
     // The file as it is now (empty when missing; a damaged one is set aside and gives an empty
     // one); nothing when it cannot be read.
     std::optional<IniDocument> ReadDocument();
+    // The period the calendar is in now, or the calendar month's that carries on (see above).
+    BillingPeriod CurrentPeriod() const;
     void EnterCurrentMonth();
     // Into the calendar's month, the one that ended written first.
     void FollowCalendar();
     // month_: the month's figures in the file as last read, and what this counter added since.
-    void ShowMonth(int year, int month);
+    void ShowMonth(const BillingPeriod& period);
     UsageEvent CheckLimit();
     void Write();
     void AddUnwrittenTo(IniDocument& document) const;

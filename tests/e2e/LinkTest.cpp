@@ -71,7 +71,7 @@ TEST_F(LinkTest, ADropIsRedialledAfterDoublingWaitsUntilConnectedAndDisconnectEn
     ras.Set("Errors", "678", "No answer.");
     const std::string line = StatisticsShown(dialog);
     EXPECT_EQ(line.rfind("Connected 0:00:0", 0), 0u) << line;
-    for (const char* figure : {"Received ", " KB", "Down ", "Up ", "This month "})
+    for (const char* figure : {"Received ", " KB", "Down ", "Up ", "Since "})
         EXPECT_NE(line.find(figure), std::string::npos) << figure << " in " << line;
     SaveWindowImage(dialog, ArtifactsFolder() + "\\link-statistics-en.bmp");
     // While connected, minimising hides the dialog to the icon; a double click on it brings it back.

@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     UsageCounter reader(file, calendar, ticks, settings, nullptr);
     Require(file.setAside == setAsideBefore, "the file the counter wrote is never taken for a damaged one");
     const MonthUsage& read = reader.Month();
-    Require(read.year == month.year && read.month == month.month && read.received == month.received &&
+    Require(read.period.year == month.period.year && read.period.month == month.period.month && read.received == month.received &&
                 read.sent == month.sent && read.warned == month.warned && read.limitReached == month.limitReached,
             "a new counter reads the month's figures back as they were written");
     return 0;

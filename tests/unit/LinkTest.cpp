@@ -164,6 +164,26 @@ TEST_F(UsageFixture, TheLimitWarnsAt90PercentAndStopsAt100OncePerMonth) {
     events.push_back(Start({1, true}).Add(1048576, 0));  // after a restart: the file holds both thresholds
     EXPECT_EQ(events, (std::vector<E>{E::None, E::Warning, E::None, E::None, E::LimitReached, E::None}));
     EXPECT_FALSE(Start(UsageSettings{1, false}).HangUpForLimit()) << "limit_action=warn hangs up";
+
+    // With billing_day=15 the marks are the period's: the one that starts on the 15th starts
+    // below its limit, in a section of its own.
+    content.reset();
+    log.clock.time = {2026, 12, 14, 23, 59, 59, 0};
+    UsageCounter billed = Start({1, true, 15});
+    EXPECT_EQ(billed.Add(1048576, 0), E::LimitReached);
+    log.clock.time = {2026, 12, 15, 0, 0, 0, 0};
+    EXPECT_FALSE(billed.HangUpForLimitNow());
+    EXPECT_EQ(billed.AddAndWrite(943718, 1), E::Warning);
+    EXPECT_EQ(*content, "[2026-11]\r\nreceived=1048576\r\nsent=0\r\nwarned=1\r\nlimit=1\r\n"
+                        "[2026-12]\r\nreceived=943718\r\nsent=1\r\nwarned=1\r\nlimit=0\r\n");
+    // billing_day moved to the 20th on the 17th: the running period goes on until then instead
+    // of going back into the one that reached its limit.
+    log.clock.time = {2026, 12, 17, 8, 0, 0, 0};
+    UsageCounter moved = Start({1, true, 20});
+    EXPECT_EQ(moved.Add(0, 1), E::None);
+    EXPECT_FALSE(moved.HangUpForLimit());
+    EXPECT_EQ(moved.Month().Total(), 943720u);
+    EXPECT_EQ(moved.Month().period.Start().day, 1);
 }
 
 TEST_F(UsageFixture, AFileThatCannotBeUsedIsSetAsideAndTheMonthGoesOnInANewOne) {
@@ -218,6 +238,63 @@ TEST_F(UsageFixture, TwoCountersOnOneFileAndAReadThatFailsLoseNoBytes) {
     EXPECT_FALSE(setAside) << "an unreadable file is no damaged one";
 }
 
+// The period that a billing_day gives (a value out of range is 1, and the log says so), as the
+// line shows it: from its first day, with a projection to its last from its fifth day on.
+TEST(BillingPeriod, StartsOnTheBillingDayAcrossMonthYearAndFebruaryEnds) {
+    constexpr std::uint64_t kMb = 1024 * 1024;
+    const struct {
+        const char* billingDay;
+        LogTime now;
+        std::uint64_t bytes;
+        std::string line;
+    } table[] = {
+        {"1", {2026, 12, 8, 0, 0, 0, 0}, 7 * kMb, "Since 1 Dec: 7.0 MB   at this rate 31.0 MB by 31 Dec"},
+        {"15", {2026, 12, 10, 0, 0, 0, 0}, 5 * kMb, "Since 15 Nov: 5.0 MB   at this rate 6.0 MB by 14 Dec"},
+        {"15", {2026, 12, 15, 0, 0, 0, 0}, 1 * kMb, "Since 15 Dec: 1.0 MB"},
+        {"15", {2027, 1, 3, 0, 0, 0, 0}, 19 * kMb, "Since 15 Dec: 19.0 MB   at this rate 31.0 MB by 14 Jan"},
+        {"28", {2026, 1, 27, 0, 0, 0, 0}, 30 * kMb, "Since 28 Dec: 30.0 MB   at this rate 31.0 MB by 27 Jan"},
+        // The fifth day starts at its midnight; February has 29 days in 2028, 28 in 2027.
+        {"1", {2028, 2, 4, 23, 59, 59, 0}, 4 * kMb, "Since 1 Feb: 4.0 MB"},
+        {"1", {2028, 2, 5, 0, 0, 0, 0}, 4 * kMb, "Since 1 Feb: 4.0 MB   at this rate 29.0 MB by 29 Feb"},
+        {"1", {2027, 2, 5, 0, 0, 0, 0}, 4 * kMb, "Since 1 Feb: 4.0 MB   at this rate 28.0 MB by 28 Feb"},
+        {"28", {2028, 3, 1, 12, 0, 0, 0}, 1 * kMb, "Since 28 Feb: 1.0 MB"},
+        {"28", {2028, 3, 3, 0, 0, 0, 0}, 4 * kMb, "Since 28 Feb: 4.0 MB   at this rate 29.0 MB by 27 Mar"},
+        {"28", {2027, 3, 4, 0, 0, 0, 0}, 4 * kMb, "Since 28 Feb: 4.0 MB   at this rate 28.0 MB by 27 Mar"},
+        {"0", {2026, 12, 10, 0, 0, 0, 0}, 0, "Since 1 Dec: 0 B   at this rate 0 B by 31 Dec"},
+        {"29", {2026, 12, 3, 0, 0, 0, 0}, 0, "Since 1 Dec: 0 B"},
+        {"-3", {2026, 12, 3, 0, 0, 0, 0}, 0, "Since 1 Dec: 0 B"},
+        {"x", {2026, 12, 3, 0, 0, 0, 0}, 0, "Since 1 Dec: 0 B"},
+        {"", {2026, 12, 3, 0, 0, 0, 0}, 0, "Since 1 Dec: 0 B"},
+    };
+    const LinkTexts english{"", linktext::kPeriod.english, "", linktext::kProjection.english, linktext::kDate.english,
+                            linktext::kMonthNames.english, ""};
+    for (const auto& row : table) {
+        testing::MemoryProfile profile(std::string("[Setting]\nbilling_day=") + row.billingDay + "\n");
+        testing::RecordingLog log;
+        const UsageSettings settings = ReadUsageSettings(profile, &log.log);
+        // A day read as 1 that was not written as 1 is said in the log.
+        const bool inRange = settings.billingDay != 1 || std::string(row.billingDay) == "1";
+        EXPECT_EQ(log.Steps(), inRange ? std::vector<std::string>{}
+                                       : std::vector<std::string>{std::string("settings.default\tdone\t0\tbilling_day=") +
+                                                                  row.billingDay +
+                                                                  " is not a number from 1 to 28; 1 (the calendar month) is used"});
+        MonthUsage usage;
+        usage.period = BillingPeriodOf(row.now, settings.billingDay);
+        usage.received = row.bytes;
+        EXPECT_EQ(PeriodLine(usage, ProjectedBytes(usage.period, row.now, row.bytes), 0, english), row.line)
+            << "billing_day=" << row.billingDay;
+    }
+    // The other language's names and order, and the limit.
+    const LinkTexts chinese{"", "", "\u81ea%1\u5df2\u7528 %2\uff0c\u4e0a\u9650 %3", "", "%2\u6708%1\u65e5",
+                            "1 2 3 4 5 6 7 8 9 10 11 12", ""};
+    MonthUsage usage;
+    usage.period = BillingPeriodOf({2026, 12, 3, 0, 0, 0, 0}, 15);
+    usage.sent = 1572864;
+    EXPECT_EQ(PeriodLine(usage, std::nullopt, 100, chinese), "\u81ea11\u670815\u65e5\u5df2\u7528 1.5 MB\uff0c\u4e0a\u9650 100.0 MB");
+    EXPECT_EQ(PeriodDate({2026, 12, 1}, LinkTexts{"", "", "", "", "%1 %2", "Jan Feb", ""}), "1 12")
+        << "a month the list lacks is its number";
+}
+
 TEST(LinkStatistics, LineFollowsTheSamplesAndKeepsTheLastFiguresWhenACallFails) {
     struct Sample {
         std::uint32_t tickMs, result, received, sent, durationMs;  // result: of the statistics call
@@ -227,8 +304,7 @@ TEST(LinkStatistics, LineFollowsTheSamplesAndKeepsTheLastFiguresWhenACallFails) 
     LinkWatch watch(ras, 0x5A000001);
     LinkMeter meter;
     // As the keeper makes them from a file without the keys.
-    const LinkTexts texts{linktext::kStatistics.english, linktext::kMonth.english, linktext::kMonthOfLimit.english, "",
-                          linktext::kUnknownMark};
+    const LinkTexts texts{linktext::kStatistics.english, "", "", "", "", "", linktext::kUnknownMark};
     EXPECT_EQ(StatisticsLine(meter.Figures(), texts), "") << "blank before the first sample";
     const Sample samples[] = {
         // The first sample's speed is the connection's own so far ("\u2014" is for a failed call).
@@ -251,8 +327,6 @@ TEST(LinkStatistics, LineFollowsTheSamplesAndKeepsTheLastFiguresWhenACallFails) 
         EXPECT_EQ(StatisticsLine(meter.Figures(), texts), sample.line) << sample.tickMs;
     }
     EXPECT_EQ(received, meter.Figures().received) << "the deltas add up to the totals, across the wrap too";
-    EXPECT_EQ(MonthLine(1572864, 0, texts), "This month 1.5 MB");
-    EXPECT_EQ(MonthLine(1572864, 100, texts), "This month 1.5 MB of 100.0 MB");
     EXPECT_EQ(FillInFigures("100% %3 %2%", {"a", "b"}), "100%  b%") << "a text from the file is not a format";
     ras.connectionState = ras::kStateDisconnected;  // the platform test meets the other end: a handle gone
     EXPECT_EQ(watch.Status(), LinkStatus::Gone);
