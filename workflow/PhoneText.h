@@ -125,11 +125,13 @@ inline constexpr TextKey kNotInDatabase{"notindatabase", "The operator %s is not
 inline constexpr TextKey kNoApnListed{"noapnlisted", "The database lists no APN for the operator %s."};
 inline constexpr TextKey kNothingUsable{"nothingusable",
                                         "The database's APNs for the operator %s do not fit the settings' fields."};
+// After the proposal's note when the SIM's service-provider name put its providers first.
+inline constexpr TextKey kProposalBySimName{"proposalbyname", "Chosen by the SIM's name %s."};
 inline constexpr TextKey kSettingsApplied{"settingsapplied",
                                           "The settings are in the Settings dialog: Save or Install keeps them."};
 
 // Every key above, for the delivered file's tests.
-inline constexpr std::array<TextKey, 85> kAll = {
+inline constexpr std::array<TextKey, 86> kAll = {
     kCheckPhone,   kTitle,       kUsePort,         kCheckAgain,  kEnterPin,     kClose,        kUseSettings,
     kPinTitle,     kPinLabel,    kPinOk,           kPinCancel,   kColumnPort,   kColumnPhone,  kColumnSim,
     kColumnSignal, kColumnNetwork, kChecking,      kNoAnswer,    kBusy,         kNotAModem,    kRefused,
@@ -137,6 +139,7 @@ inline constexpr std::array<TextKey, 85> kAll = {
     kSearching,    kDenied,      kNotRegistered,   kCheckingPorts, kNoPorts,    kModemOn,      kNoModem,
     kSeveralModems, kPinSending, kPinAccepted,     kPinRejected, kPinNotValid,  kPinNoAnswer,  kPinNotOpened,
     kProposalFor,  kProposalVisited, kNoOperator,  kNotInDatabase, kNoApnListed, kNothingUsable, kSettingsApplied,
+    kProposalBySimName,
     kSimPin2,      kPhoneSimPin, kPhoneNetworkPin,
     kUnlockPuk,    kChangePin,   kPinLock,         kPukTitle,    kPukLabel,     kChangePinTitle, kOldPinLabel,
     kNewPinLabel,  kNewPinAgainLabel, kLockTitle,  kLastPinTry,  kLastPukTry,   kTriesLeft,    kOneTryLeft,
