@@ -1,5 +1,6 @@
 #include "app/PhoneDialog.h"
 
+#include "app/BalanceDialog.h"
 #include "app/PinDialog.h"
 #include "platform/SteadyClock.h"
 #include "phone/win32/Win32SerialPort.h"
@@ -142,6 +143,9 @@ bool PhoneDialog::OnCommand(int id, int notification) {
     case IDC_USE_SETTINGS:
         if (notification == BN_CLICKED) form_->UseTheseSettings();
         return true;
+    case IDC_BALANCE:
+        if (notification == BN_CLICKED) BalanceClicked();
+        return true;
     default:
         return false;
     }
@@ -149,6 +153,17 @@ bool PhoneDialog::OnCommand(int id, int notification) {
 
 void PhoneDialog::UsePortClicked() {
     if (form_->UseThisPort()) End(IDOK);
+}
+
+void PhoneDialog::BalanceClicked() {
+    const std::optional<BalanceAsk> ask = form_->BalanceButtonAsk();
+    if (!ask) return;
+    // The check's workers are done with this port: its row is ready and nothing is on its way.
+    PhoneForm& form = *form_;
+    BalanceDialog dialog(ask->port, ask->code, [&form](const TextKey& key) { return form.Text(key); });
+    balanceDialog_ = &dialog;
+    dialog.DoModal(Handle());
+    balanceDialog_ = nullptr;
 }
 
 void PhoneDialog::EnterPinClicked() {
@@ -215,6 +230,7 @@ void PhoneDialog::OnEnding() {
     // From here on nothing of the check reaches the dialog, and nobody waits for a phone. A PIN
     // still asked for is not sent.
     if (pinDialog_) pinDialog_->Close();
+    if (balanceDialog_) balanceDialog_->Close();
     if (inbox_) inbox_->Close();
     if (controls_) controls_->MarkEnded();
     StopCheck();

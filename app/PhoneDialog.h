@@ -47,6 +47,7 @@ private:
     // Asks for the code in its dialog and, when the user sends it, sends it on a worker.
     void AskAndSend(const CodeAsk& ask);
     void UsePortClicked();
+    void BalanceClicked();
 
     SettingsForm& settings_;
     std::shared_ptr<Inbox> inbox_;
@@ -56,6 +57,7 @@ private:
     std::unique_ptr<Win32PortTable> table_;
     std::unique_ptr<PhoneForm> form_;
     class PinDialog* pinDialog_ = nullptr;  // while a code is asked for
+    class BalanceDialog* balanceDialog_ = nullptr;  // while the balance is asked for
     std::optional<CodeAsk> askAfterLockRead_;  // asked once the report that brought it is handled
 };
 

@@ -196,6 +196,7 @@ PHONE_TEXTS = [
      "The PIN lock is on: the SIM asks for its PIN when the phone starts."),
     ("lockturnedoff", "PIN码锁定已关闭：SIM卡无需PIN码即可使用。", "The PIN lock is off: the SIM works without its PIN."),
     ("proposalfor", "SIM卡运营商 %s 的设置:", "Settings for the SIM's operator %s:"),
+    ("proposalbyname", "按 SIM 卡的名称 %s 选择。", "Chosen by the SIM's name %s."),
     ("proposalvisited", "网络 %s 的设置（手机所在的网络；漫游时不是SIM卡自己的）:",
      "Settings for network %s (the one the phone is on; when roaming, not the SIM's own):"),
     ("nooperator", "不知道SIM卡的运营商，无法建议设置。", "The SIM's operator is not known: no settings to propose."),
@@ -206,6 +207,52 @@ PHONE_TEXTS = [
      "The database's APNs for the operator %s do not fit the settings' fields."),
     ("settingsapplied", "设置已填入设置对话框：保存或安装驱动后生效。",
      "The settings are in the Settings dialog: Save or Install keeps them."),
+    # The balance: the Phone dialog's button and the Balance dialog (%s: the code sent, or
+    # what the phone answered when it refused it).
+    ("balance", "查询余额...",
+     "Balance..."),
+    ("balancetitle", "查询余额",
+     "Balance"),
+    ("ussdcodelabel", "发送的代码（数字、* 和 #）：",
+     "Code to send (digits, * and #):"),
+    ("ussdanswerlabel", "对菜单的回复（数字、* 和 #）：",
+     "Your answer to the menu (digits, * and #):"),
+    ("ussdsend", "发送",
+     "Send"),
+    ("ussdwaiting", "正在等待网络回复（最多30秒）...",
+     "Waiting for the network's answer (at most 30 seconds)..."),
+    ("ussdnocode", "数据库中没有此SIM卡运营商的余额查询代码，请输入运营商提供的代码。",
+     "The database has no balance code for this SIM's operator: type the one the operator gives."),
+    ("ussdnotdialable", "未发送：代码只能包含数字、* 和 #。",
+     "Not sent: a code has only digits, * and #."),
+    ("ussdempty", "未发送：请先输入代码。",
+     "Not sent: type a code first."),
+    ("ussdtoolong", "未发送：代码最多160个字符。",
+     "Not sent: a code has at most 160 characters."),
+    ("ussdmenu", "网络要求回复：请输入回复并点击“发送”。",
+     "The network asks for an answer: type it and click Send."),
+    ("ussdanswered", "网络对 %s 的回复。",
+     "The network's answer to %s."),
+    ("ussdended", "网络已结束会话。",
+     "The network ended the session."),
+    ("ussdotherclient", "手机上的另一个程序接收了回复。",
+     "Another program on the phone took the answer."),
+    ("ussdnotsupported", "网络或手机不支持此代码。",
+     "The network or the phone does not offer this code."),
+    ("ussdnettimeout", "网络回复超时，会话已结束。",
+     "The network took too long and ended the session."),
+    ("ussdtimeout", "30秒内网络没有回复。",
+     "No answer from the network within 30 seconds."),
+    ("ussdrefused", "手机拒绝了此代码（%s）。",
+     "The phone refused the code (%s)."),
+    ("ussdportbusy", "手机端口正被连接或其他程序占用：请先断开连接。",
+     "The phone's port is in use, by a connection or another program: disconnect first."),
+    ("ussdportmissing", "无法打开手机端口。手机是否仍已连接？",
+     "The phone's port cannot be opened. Is the phone still plugged in?"),
+    ("ussdportlost", "手机停止响应。",
+     "The phone stopped answering."),
+    ("ussdunknowncoding", "Vantaro无法识别回复的编码：以十六进制显示。",
+     "The answer's coding is not one Vantaro reads: it is shown as hex."),
     # The connection's statistics line (%1 time, %2 and %3 bytes, %4 and %5 speeds), the
     # month's use, and a link that went down without the user's Disconnect.
     ("linkstats", "已连接 %1   接收 %2   发送 %3   下行 %4   上行 %5",
@@ -216,6 +263,9 @@ PHONE_TEXTS = [
     # Redialling after a dropped link or a failed dial (%1 the wait in seconds, %2 the attempt,
     # %3 the attempts allowed), and why the redials stopped.
     ("linkredial", "%1 秒后重新拨号（第 %2 次，共 %3 次）。", "Redialling in %1 s (attempt %2 of %3)."),
+    ("linkapntry", "正在尝试 APN %1（第 %2 个，共 %3 个）...", "Trying APN %1 (%2 of %3)..."),
+    ("linkapnnone", "正在不带 APN 尝试，使用网络默认值（第 %2 个，共 %3 个）...",
+     "Trying without an APN, the network's default (%2 of %3)..."),
     ("linkgaveup", "Vantaro 已停止重新拨号。", "Vantaro stopped redialling."),
     ("linkgaveupfinal", "网络拒绝了登录或连接：请检查用户名、密码和APN。",
      "The network refused the login or the link: check the user name, password and APN."),
@@ -261,6 +311,9 @@ modem_inf_file64=modem_inf64.inf
 redial=1
 redial_attempts=5
 redial_first_wait=5
+; 1 = when the network refuses the APN, try the Phone dialog's other APNs in turn (Use these
+; settings turns it on); 0 = dial the APN of the Settings dialog alone.
+apn_try_all=0
 ; Megabytes a month, received and sent together: at 90 % Vantaro warns, at 100 % it says so;
 ; 0 = no limit. limit_action: warn, or disconnect (hang up and do not redial).
 monthly_limit_mb=0

@@ -10,6 +10,8 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace vantaro {
@@ -26,6 +28,15 @@ public:
     // Bytes left from earlier commands are dropped first; bytes after the final result are
     // dropped too (they answer nothing that was asked).
     AtResponse Send(std::string_view command, std::uint32_t deadlineMs);
+
+    // The two halves of Send, for an answer that comes after the command's final result (a
+    // USSD reply): the command goes out after whatever waits unread is dropped; false when it
+    // could not be written.
+    bool Write(std::string_view command);
+    // What the port sends within one slice, the slice ending no later than deadlineMs after
+    // `start` (a TickCount); nothing when the reading has to end, and `why` says why (the
+    // deadline, a stop, a lost port).
+    std::optional<std::string> ReadSlice(std::uint32_t start, std::uint32_t deadlineMs, ResponseEnd& why);
 
 private:
     SerialPort& port_;

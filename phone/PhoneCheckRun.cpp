@@ -60,6 +60,20 @@ void PhoneCheckRun::ReadPinLock(const std::string& port, LockReport report) {
     }
 }
 
+void PhoneCheckRun::AskUssd(const std::string& port, const std::string& code, UssdReport report) {
+    auto shared = std::make_shared<UssdReport>(std::move(report));
+    const DetachedWorkers::Started started = workers_.Start([services = services_, port, code, shared](
+                                            const std::atomic<bool>& stop) -> DetachedWorkers::Delivery {
+        const UssdOutcome outcome = vantaro::AskUssd(*services.ports, port, code, *services.clock, stop);
+        return [shared, outcome] { (*shared)(outcome); };
+    });
+    if (started == DetachedWorkers::Started::NoThread) {
+        UssdOutcome outcome;
+        outcome.end = UssdEnd::PortLost;
+        (*shared)(outcome);
+    }
+}
+
 void PhoneCheckRun::Stop() { workers_.Stop(); }
 
 } // namespace vantaro

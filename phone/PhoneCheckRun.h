@@ -8,6 +8,7 @@
 #include "phone/PortFindings.h"
 #include "phone/SimCodes.h"
 #include "phone/SerialPort.h"
+#include "phone/UssdQuery.h"
 #include "platform/Clock.h"
 
 #include <functional>
@@ -31,6 +32,7 @@ public:
     // Called once with the outcome of a code sent, or of the PIN lock read, under the same rules.
     using PinReport = std::function<void(const PinAnswer&)>;
     using LockReport = std::function<void(const PinLockStatus&)>;
+    using UssdReport = std::function<void(const UssdOutcome&)>;
 
     explicit PhoneCheckRun(PhoneServices services, CheckTimings timings = {});
     ~PhoneCheckRun();  // stops; never waits for a phone
@@ -43,6 +45,9 @@ public:
     void SendCode(const std::string& port, const CodeRequest& request, PinReport report);
     // Reads a ready SIM's PIN lock and its PIN's tries left on a worker (see ReadPinLock).
     void ReadPinLock(const std::string& port, LockReport report);
+    // Sends a USSD code (a balance code, a menu's answer) on a worker and waits for the reply
+    // (see AskUssd).
+    void AskUssd(const std::string& port, const std::string& code, UssdReport report);
 
     void Stop();
     // For the command line and tests, which may wait: true when every worker has ended.

@@ -13,7 +13,6 @@ namespace {
 
 constexpr std::size_t kMinImsiDigits = 14;
 constexpr std::size_t kMaxImsiDigits = 15;
-constexpr std::size_t kImsiHeadDigits = 6;
 constexpr std::size_t kMccDigits = 3;
 constexpr std::size_t kEfAdBytes = 4;
 constexpr unsigned kMncLengthBits = 0x0F;
@@ -55,13 +54,6 @@ std::optional<std::string_view> OnlyInformation(const std::vector<std::string>& 
     return found;
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 } // namespace
 
 std::optional<ImsiHead> ReadImsiHead(const std::vector<std::string>& lines) {
@@ -74,10 +66,10 @@ std::optional<ImsiHead> ReadImsiHead(const std::vector<std::string>& lines) {
         imsi = text;
     }
     if (!imsi || imsi->size() < kMinImsiDigits || imsi->size() > kMaxImsiDigits) return std::nullopt;
-    return ImsiHead{std::string(imsi->substr(0, kImsiHeadDigits))};
+    return ImsiHead{std::string(imsi->substr(0, kShownSimDigits))};
 }
 
-std::optional<int> ReadMncLength(const std::vector<std::string>& lines) {
+std::optional<Bytes> ReadSimFile(const std::vector<std::string>& lines) {
     if (AnyError(lines)) return std::nullopt;
     const std::optional<std::string_view> answer = OnlyInformation(lines, "+CRSM");
     if (!answer) return std::nullopt;
@@ -89,12 +81,13 @@ std::optional<int> ReadMncLength(const std::vector<std::string>& lines) {
     const bool succeeded = (*sw1 == kStatusNormal && *sw2 == 0) || *sw1 == kStatusNormalProactive ||
                            *sw1 == kStatusNormalRetried;
     if (!succeeded) return std::nullopt;
-    const std::string_view data = fields[2];
-    if (data.size() != 2 * kEfAdBytes) return std::nullopt;
-    for (char c : data)
-        if (HexDigit(c) < 0) return std::nullopt;
-    const unsigned fourthByte = static_cast<unsigned>(HexDigit(data[6]) * 16 + HexDigit(data[7]));
-    const unsigned length = fourthByte & kMncLengthBits;
+    return BytesFromHex(fields[2]);
+}
+
+std::optional<int> ReadMncLength(const std::vector<std::string>& lines) {
+    const std::optional<Bytes> data = ReadSimFile(lines);
+    if (!data || data->size() != kEfAdBytes) return std::nullopt;
+    const unsigned length = (*data)[3] & kMncLengthBits;
     if (length != 2 && length != 3) return std::nullopt;
     return static_cast<int>(length);
 }

@@ -15,6 +15,7 @@
 // MCC and at most three digits after it. A "+CME ERROR" answer (SIM locked, absent, busy) means
 // the phone could not tell; it is no answer, not a failure of the check.
 
+#include "phone/SimText.h"
 #include "providers/NetworkId.h"
 
 #include <optional>
@@ -29,6 +30,10 @@ inline constexpr char kReadMncLengthCommand[] = "AT+CRSM=176,28589,0,0,4";
 inline constexpr char kNumericOperatorFormatCommand[] = "AT+COPS=3,2";
 inline constexpr char kRegisteredOperatorCommand[] = "AT+COPS?";
 
+// How much of a number that names a SIM or its subscriber (the IMSI, the ICCID) is ever kept or
+// shown: the first six digits, which name the country and the operator, never the rest.
+inline constexpr std::size_t kShownSimDigits = 6;
+
 // The first six digits of an IMSI: the MCC and the longest MNC, never the subscriber's number.
 struct ImsiHead {
     std::string digits;
@@ -37,6 +42,11 @@ struct ImsiHead {
 // The IMSI's head from AT+CIMI's lines, when they hold exactly one IMSI of 14 or 15 digits
 // (optionally after "+CIMI:"). Nothing for an error, no digits, other lengths or two IMSIs.
 std::optional<ImsiHead> ReadImsiHead(const std::vector<std::string>& lines);
+
+// The bytes of a READ BINARY of a SIM file (AT+CRSM=176,...): +CRSM: <sw1>,<sw2>,"<hex>" with a
+// status word of success (sw1 144 with sw2 0, or 145 or 146). Nothing for an error, a refused
+// read (106,130: no such file) or hex that is not hex.
+std::optional<Bytes> ReadSimFile(const std::vector<std::string>& lines);
 
 // 2 or 3 from the EF_AD read's lines: +CRSM: <sw1>,<sw2>,"<hex>" with a status word of success
 // (sw1 144, 145 or 146) and exactly four bytes. Nothing for an error, a refused read, data of

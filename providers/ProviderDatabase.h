@@ -12,6 +12,8 @@
 //                                      provider first, the ones marked not primary last, each
 //                                      group in the database's order
 //   providerNames[p]                   provider p's name
+//   providerBalanceCodes[p]            the USSD code that asks provider p's balance ("*100#"),
+//                                      the empty text when the database gives none
 //   apns[providerApnStart[p] .. providerApnStart[p + 1])
 //                                      provider p's APNs in the database's order
 // Every text is an offset into `strings`; offset 0 is the empty text.
@@ -59,6 +61,7 @@ struct ProviderDatabase {
     const TableIndex* networkProviders;
     std::uint32_t networkCount;
     const StringOffset* providerNames;
+    const StringOffset* providerBalanceCodes;
     const TableIndex* providerApnStart;      // providerCount + 1 entries
     std::uint32_t providerCount;
     const ApnRecord* apns;

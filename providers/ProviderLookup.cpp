@@ -56,6 +56,11 @@ std::vector<TableIndex> ProvidersOfNetwork(const ProviderDatabase& database, con
                                    database.networkProviders + database.networkProviderStart[index + 1]);
 }
 
+std::string BalanceCodeOf(const ProviderDatabase& database, TableIndex provider) {
+    if (provider >= database.providerCount) return {};
+    return Text(database, database.providerBalanceCodes[provider]);
+}
+
 std::vector<ApnCandidate> FindApnCandidates(const ProviderDatabase& database, const NetworkId& network) {
     const std::vector<TableIndex> providers = ProvidersOfNetwork(database, network);
     // The order is decided on small records; the texts are copied once, in that order.
@@ -104,7 +109,9 @@ bool IsWellFormed(const ProviderDatabase& database) {
         if (database.networkProviders[i] >= database.providerCount) return false;
     if (database.providerApnStart[0] != 0) return false;
     for (std::uint32_t p = 0; p < database.providerCount; ++p) {
-        if (!OffsetInside(database, database.providerNames[p])) return false;
+        if (!OffsetInside(database, database.providerNames[p]) ||
+            !OffsetInside(database, database.providerBalanceCodes[p]))
+            return false;
         if (database.providerApnStart[p] > database.providerApnStart[p + 1]) return false;
     }
     if (database.providerApnStart[database.providerCount] != database.apnCount) return false;

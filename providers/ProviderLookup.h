@@ -34,6 +34,10 @@ const char* UsageName(ApnUsage usage);
 // The providers that list the network id, primary first (indexes into providerNames).
 std::vector<TableIndex> ProvidersOfNetwork(const ProviderDatabase& database, const NetworkId& network);
 
+// The USSD code that asks the provider's balance, "" when the database gives none or the index
+// is past the providers.
+std::string BalanceCodeOf(const ProviderDatabase& database, TableIndex provider);
+
 // The APNs of every provider listing the network id, internet APNs first (then the ones that
 // carry internet with other traffic, then those of no stated usage, then WAP, MMS and initial
 // attach); within each, the primary provider's first, and each provider's in the database's

@@ -12,8 +12,9 @@ Only the GSM/UMTS part of each provider is read, and only providers that list a 
 found, so only those are kept. Texts are kept as the database has them, blanks at either end
 removed. Anything the tables cannot hold as the database means it (a network id that is not
 three digits and two or three, a usage or plan the format does not know, a provider without a
-name, XML that does not parse) stops the conversion with a message and a non-zero exit, and no
-output is left behind: the program never carries half a table.
+name, a balance code that is not digits, '*' and '#', XML that does not parse) stops the
+conversion with a message and a non-zero exit, and no output is left behind: the program never
+carries half a table.
 """
 
 import argparse
@@ -40,6 +41,8 @@ PLANS = {'prepaid': 1, 'postpaid': 2}
 # primary="true" first, then the providers that do not say, then primary="false".
 PRIMARY_RANK = {'true': 0, None: 1, 'false': 2}
 INDEX_LIMIT = 0xFFFF
+# As kLongestUssdCode in phone/Ussd.h: a code the program would refuse to send is no code.
+BALANCE_CODE = re.compile(r'[0-9*#]{1,160}')
 DEDICATION_START = 'THIS WORK IS IN PUBLIC DOMAIN'
 
 
@@ -93,6 +96,20 @@ def read_apn(apn, place):
         'usage': usage,
         'plans': plans,
     }
+
+
+def read_balance_code(gsm, place):
+    """The USSD code that asks the balance, '' when the provider gives none. A provider that
+    lists several (one per kind of account) has its first kept: the database's order is its
+    own choice of the usual one."""
+    checks = gsm.findall('balance-check')
+    if len(checks) > 1:
+        raise ConversionError('%s: more than one <balance-check>' % place)
+    codes = [text_of(code) for code in checks[0].findall('ussd')] if checks else []
+    for code in codes:
+        if not BALANCE_CODE.fullmatch(code):
+            raise ConversionError('%s: balance code "%s" is not 1 to 160 digits, * and #' % (place, code))
+    return codes[0] if codes else ''
 
 
 def read_database(path):
@@ -158,6 +175,7 @@ def read_database(path):
                 'rank': PRIMARY_RANK[primary],
                 'networks': networks,
                 'apns': [read_apn(apn, place) for apn in gsms[0].findall('apn')],
+                'balanceCode': read_balance_code(gsms[0], place),
             })
     if not providers:
         raise ConversionError('%s: no provider lists a GSM network id' % path)
@@ -196,9 +214,10 @@ def build_tables(providers):
         # Stable: the database's order within each rank.
         provider_list += sorted(network_providers[key], key=lambda i: providers[i]['rank'])
         provider_start.append(len(provider_list))
-    names, apns, apn_start = [], [], [0]
+    names, balance_codes, apns, apn_start = [], [], [], [0]
     for provider in providers:
         names.append(pool.add(provider['name']))
+        balance_codes.append(pool.add(provider['balanceCode']))
         for apn in provider['apns']:
             apns.append([pool.add(apn[field]) for field in ('apn', 'name', 'userName', 'password', 'dns1', 'dns2')]
                         + [apn['usage'], apn['plans']])
@@ -211,7 +230,7 @@ def build_tables(providers):
         raise ConversionError('the text pool does not fit 32-bit offsets')
     return {
         'pool': pool.data, 'keys': keys, 'providerStart': provider_start, 'providerList': provider_list,
-        'names': names, 'apnStart': apn_start, 'apns': apns,
+        'names': names, 'balanceCodes': balance_codes, 'apnStart': apn_start, 'apns': apns,
     }
 
 
@@ -273,6 +292,10 @@ const StringOffset kProviderNames[] = {
 %(names)s
 };
 
+const StringOffset kProviderBalanceCodes[] = {
+%(balance_codes)s
+};
+
 const TableIndex kProviderApnStart[] = {
 %(apn_start)s
 };
@@ -285,7 +308,7 @@ const ProviderDatabase kDatabase = {
     %(version_text)s,
     kStrings, sizeof kStrings,
     kNetworkKeys, kNetworkProviderStart, kNetworkProviders, %(network_count)d,
-    kProviderNames, kProviderApnStart, %(provider_count)d,
+    kProviderNames, kProviderBalanceCodes, kProviderApnStart, %(provider_count)d,
     kApns, %(apn_count)d,
 };
 
@@ -299,6 +322,7 @@ const ProviderDatabase& %(name)s() { return kDatabase; }
         'pool_size': len(tables['pool']), 'pool': wrapped([b if b < 128 else b - 256 for b in tables['pool']], 24),
         'keys': wrapped(tables['keys'], 10), 'provider_start': wrapped(tables['providerStart'], 16),
         'provider_list': wrapped(tables['providerList'], 16), 'names': wrapped(tables['names'], 12),
+        'balance_codes': wrapped(tables['balanceCodes'], 12),
         'apn_start': wrapped(tables['apnStart'], 16), 'apns': apn_rows, 'version_text': cpp_string(version),
         'network_count': len(tables['keys']), 'provider_count': len(tables['names']),
         'apn_count': len(tables['apns']), 'version_definition': version_definition,
@@ -308,7 +332,8 @@ const ProviderDatabase& %(name)s() { return kDatabase; }
 def table_bytes(tables):
     """What the arrays take in a 32-bit build: 4-byte keys and offsets, 2-byte indexes, 28-byte APNs."""
     return (len(tables['pool']) + 4 * len(tables['keys']) + 2 * len(tables['providerStart'])
-            + 2 * len(tables['providerList']) + 4 * len(tables['names']) + 2 * len(tables['apnStart'])
+            + 2 * len(tables['providerList']) + 4 * len(tables['names']) + 4 * len(tables['balanceCodes'])
+            + 2 * len(tables['apnStart'])
             + 28 * len(tables['apns']))
 
 
@@ -380,6 +405,7 @@ def main():
             'networkIds': len(tables['keys']),
             'providers': len(tables['names']),
             'apns': len(tables['apns']),
+            'balanceCodes': sum(1 for offset in tables['balanceCodes'] if offset),
             'providerEntries': len(tables['providerList']),
             'skippedProviders': skipped,
             'stringBytes': len(tables['pool']),

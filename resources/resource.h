@@ -84,3 +84,11 @@
 #define IDC_NEW_PIN_AGAIN           1048
 #define IDC_PIN_NOTE                1049
 #define IDC_PIN_CONFIRM             1050
+/* The Phone dialog's Balance button and the Balance dialog (template 143). */
+#define IDC_BALANCE                 1051
+#define IDD_BALANCE                 143
+#define IDC_USSD_LABEL              1052
+#define IDC_USSD_CODE               1053
+#define IDC_USSD_SEND               1054
+#define IDC_USSD_ANSWER             1055
+#define IDC_USSD_NOTE               1056

@@ -18,28 +18,28 @@ constexpr char kCandidateSeparator[] = " \xE2\x80\x94 ";
 
 // The buttons of each state, the activity's rows in PhoneSelection's order.
 constexpr PhoneButtons kButtonsOfState[] = {
-    // use port, enter PIN, change PIN, PIN lock, check again, use settings
+    // use port, enter PIN, change PIN, PIN lock, check again, use settings, balance
     // Idle:
-    {false, false, false, false, true, false},  // nothing selected
-    {true, false, false, false, true, false},   // a port without a modem, or not checked yet
-    {true, true, false, false, true, false},    // a SIM that wants its PIN or PUK
-    {true, false, true, true, true, false},     // a ready SIM
-    {true, false, true, true, true, true},      // a ready SIM, settings proposed
-    {true, false, false, false, true, false},   // no SIM, or one that wants a code of the phone's
+    {false, false, false, false, true, false, false},  // nothing selected
+    {true, false, false, false, true, false, false},   // a port without a modem, or not checked yet
+    {true, true, false, false, true, false, false},    // a SIM that wants its PIN or PUK
+    {true, false, true, true, true, false, true},     // a ready SIM
+    {true, false, true, true, true, true, true},      // a ready SIM, settings proposed
+    {true, false, false, false, true, false, false},   // no SIM, or one that wants a code of the phone's
     // Checking: the ports not done yet still answer; a row that is done can be served.
-    {false, false, false, false, false, false},
-    {true, false, false, false, false, false},
-    {true, true, false, false, false, false},
-    {true, false, true, true, false, false},
-    {true, false, true, true, false, true},
-    {true, false, false, false, false, false},
+    {false, false, false, false, false, false, false},
+    {true, false, false, false, false, false, false},
+    {true, true, false, false, false, false, false},
+    {true, false, true, true, false, false, true},
+    {true, false, true, true, false, true, true},
+    {true, false, false, false, false, false, false},
     // A SIM code on its way: one at a time, and no new check until its answer is in.
-    {false, false, false, false, false, false},
-    {true, false, false, false, false, false},
-    {true, false, false, false, false, false},
-    {true, false, false, false, false, false},
-    {true, false, false, false, false, true},
-    {true, false, false, false, false, false},
+    {false, false, false, false, false, false, false},
+    {true, false, false, false, false, false, false},
+    {true, false, false, false, false, false, false},
+    {true, false, false, false, false, false, false},
+    {true, false, false, false, false, true, false},
+    {true, false, false, false, false, false, false},
 };
 constexpr std::size_t kSelections = static_cast<std::size_t>(PhoneSelection::OtherSim) + 1;
 static_assert(std::size(kButtonsOfState) == (static_cast<std::size_t>(PhoneActivity::SimCodeOnItsWay) + 1) * kSelections,
@@ -76,6 +76,7 @@ void PhoneForm::ApplyTexts() {
     controls_.SetText(IDC_CHANGE_PIN, Text(kChangePin));
     controls_.SetText(IDC_PIN_LOCK, Text(kPinLock));
     controls_.SetText(IDC_USE_SETTINGS, Text(kUseSettings));
+    controls_.SetText(IDC_BALANCE, Text(kBalance));
     controls_.SetText(IDC_PHONE_CLOSE, Text(kClose));
     table_.SetColumns({Text(kColumnPort), Text(kColumnPhone), Text(kColumnSim), Text(kColumnSignal),
                        Text(kColumnNetwork)});
@@ -286,6 +287,21 @@ void PhoneForm::UpdateButtons() {
     controls_.Enable(IDC_PIN_LOCK, buttons.pinLock);
     controls_.Enable(IDC_CHECK_AGAIN, buttons.checkAgain);
     controls_.Enable(IDC_USE_SETTINGS, buttons.useSettings);
+    controls_.Enable(IDC_BALANCE, buttons.balance);
+}
+
+std::optional<BalanceAsk> PhoneForm::BalanceButtonAsk() const {
+    const Row* row = SelectedRow();
+    if (!row || !PhoneButtonsFor(Activity(), Selection()).balance) return std::nullopt;
+    BalanceAsk ask{row->port, std::string()};
+    const SimOperator& simOperator = row->findings->simOperator;
+    const bool visited = simOperator.source == OperatorSource::RegisteredNetwork && !simOperator.registeredMatchesImsi;
+    if (simOperator.source == OperatorSource::None || visited) return ask;
+    for (const providers::TableIndex provider : providers::ProvidersOfNetwork(database_, simOperator.network)) {
+        ask.code = providers::BalanceCodeOf(database_, provider);
+        if (!ask.code.empty()) break;
+    }
+    return ask;
 }
 
 std::optional<std::string> PhoneForm::UseThisPort() {

@@ -29,10 +29,11 @@ namespace vantaro {
 
 // The Phone dialog's buttons that come and go (Close is always there).
 struct PhoneButtons {
-    bool usePort, enterPin, changePin, pinLock, checkAgain, useSettings;
+    bool usePort, enterPin, changePin, pinLock, checkAgain, useSettings, balance;
     bool operator==(const PhoneButtons& other) const {
         return usePort == other.usePort && enterPin == other.enterPin && changePin == other.changePin &&
-               pinLock == other.pinLock && checkAgain == other.checkAgain && useSettings == other.useSettings;
+               pinLock == other.pinLock && checkAgain == other.checkAgain && useSettings == other.useSettings &&
+               balance == other.balance;
     }
 };
 // What the form is doing: nothing, asking the ports, or serving a SIM (a code on its way, the
@@ -42,6 +43,12 @@ enum class PhoneActivity { Idle, Checking, SimCodeOnItsWay };
 enum class PhoneSelection { None, NoModem, SimWantsCode, SimReady, SimReadyWithSettings, OtherSim };
 // The one rule for the buttons: every enable and disable of them goes through it.
 PhoneButtons PhoneButtonsFor(PhoneActivity activity, PhoneSelection selection);
+
+// Where the Balance button asks, and the code it proposes.
+struct BalanceAsk {
+    std::string port;
+    std::string code;  // the database's balance code for the SIM's own operator; "" when none
+};
 
 class PhoneForm {
 public:
@@ -82,6 +89,10 @@ public:
     std::optional<CodeAsk> LockRead(const PinLockStatus& status);
     CodeDialogTexts DialogTexts(const CodeAsk& ask) const;
     std::string ProblemText(CodeEntryProblem problem) const;
+
+    // The Balance button: the selected row's port, when its SIM is ready and nothing is on its
+    // way. A roaming SIM's visited network gets no code of its own: its operator is not the SIM's.
+    std::optional<BalanceAsk> BalanceButtonAsk() const;
 
     // A code is on its way to the ask's port.
     void BeginCode(const CodeAsk& ask);

@@ -130,8 +130,33 @@ inline constexpr TextKey kProposalBySimName{"proposalbyname", "Chosen by the SIM
 inline constexpr TextKey kSettingsApplied{"settingsapplied",
                                           "The settings are in the Settings dialog: Save or Install keeps them."};
 
+// The balance: the Phone dialog's button and its Balance dialog; %s stands for the code sent,
+// or for what the phone answered when it refused.
+inline constexpr TextKey kBalance{"balance", "Balance..."};
+inline constexpr TextKey kBalanceTitle{"balancetitle", "Balance"};
+inline constexpr TextKey kUssdCodeLabel{"ussdcodelabel", "Code to send (digits, * and #):"};
+inline constexpr TextKey kUssdAnswerLabel{"ussdanswerlabel", "Your answer to the menu (digits, * and #):"};
+inline constexpr TextKey kUssdSend{"ussdsend", "Send"};
+inline constexpr TextKey kUssdWaiting{"ussdwaiting", "Waiting for the network's answer (at most 30 seconds)..."};
+inline constexpr TextKey kUssdNoCode{"ussdnocode", "The database has no balance code for this SIM's operator: type the one the operator gives."};
+inline constexpr TextKey kUssdNotDialable{"ussdnotdialable", "Not sent: a code has only digits, * and #."};
+inline constexpr TextKey kUssdEmpty{"ussdempty", "Not sent: type a code first."};
+inline constexpr TextKey kUssdTooLong{"ussdtoolong", "Not sent: a code has at most 160 characters."};
+inline constexpr TextKey kUssdMenu{"ussdmenu", "The network asks for an answer: type it and click Send."};
+inline constexpr TextKey kUssdAnswered{"ussdanswered", "The network's answer to %s."};
+inline constexpr TextKey kUssdEnded{"ussdended", "The network ended the session."};
+inline constexpr TextKey kUssdOtherClient{"ussdotherclient", "Another program on the phone took the answer."};
+inline constexpr TextKey kUssdNotSupported{"ussdnotsupported", "The network or the phone does not offer this code."};
+inline constexpr TextKey kUssdNetworkTimedOut{"ussdnettimeout", "The network took too long and ended the session."};
+inline constexpr TextKey kUssdTimedOut{"ussdtimeout", "No answer from the network within 30 seconds."};
+inline constexpr TextKey kUssdRefused{"ussdrefused", "The phone refused the code (%s)."};
+inline constexpr TextKey kUssdPortBusy{"ussdportbusy", "The phone's port is in use, by a connection or another program: disconnect first."};
+inline constexpr TextKey kUssdPortMissing{"ussdportmissing", "The phone's port cannot be opened. Is the phone still plugged in?"};
+inline constexpr TextKey kUssdPortLost{"ussdportlost", "The phone stopped answering."};
+inline constexpr TextKey kUssdUnknownCoding{"ussdunknowncoding", "The answer's coding is not one Vantaro reads: it is shown as hex."};
+
 // Every key above, for the delivered file's tests.
-inline constexpr std::array<TextKey, 86> kAll = {
+inline constexpr std::array<TextKey, 108> kAll = {
     kCheckPhone,   kTitle,       kUsePort,         kCheckAgain,  kEnterPin,     kClose,        kUseSettings,
     kPinTitle,     kPinLabel,    kPinOk,           kPinCancel,   kColumnPort,   kColumnPhone,  kColumnSim,
     kColumnSignal, kColumnNetwork, kChecking,      kNoAnswer,    kBusy,         kNotAModem,    kRefused,
@@ -146,6 +171,7 @@ inline constexpr std::array<TextKey, 86> kAll = {
     kPukNotValid,  kNewPinsDiffer, kConfirmLastTry, kPinBlocked, kPukSending,   kPukAccepted,  kPukRejected,
     kPinChanged,   kLockReading, kLockIsOn,        kLockIsOff,   kLockUnknown,  kLockTurnedOn, kLockTurnedOff,
     kLockSending,  kTriesUnknown, kMaybeLastPinTry, kMaybeLastPukTry, kConfirmUnknownTry,
+    kBalance, kBalanceTitle, kUssdCodeLabel, kUssdAnswerLabel, kUssdSend, kUssdWaiting, kUssdNoCode, kUssdNotDialable, kUssdEmpty, kUssdTooLong, kUssdMenu, kUssdAnswered, kUssdEnded, kUssdOtherClient, kUssdNotSupported, kUssdNetworkTimedOut, kUssdTimedOut, kUssdRefused, kUssdPortBusy, kUssdPortMissing, kUssdPortLost, kUssdUnknownCoding,
 };
 } // namespace phonetext
 

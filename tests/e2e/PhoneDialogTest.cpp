@@ -42,6 +42,8 @@ constexpr char kPinTries[] = "COM91";
 constexpr char kPuk[] = "COM92";
 // COM93: a SIM that wants its PIN (1234) and says "SIM busy" to the first AT+CPIN? after each code.
 constexpr char kBusyAfterCode[] = "COM93";
+// COM94: a ready SIM whose balance code (*100#) opens a menu, answered in UCS2 hex.
+constexpr char kBalanceMenu[] = "COM94";
 constexpr int kFirstMoreSilent = 76;
 constexpr int kMoreSilent = 14;
 
@@ -329,6 +331,41 @@ TEST_F(PhoneDialogTest, TheSimsOperatorGetsItsSettingsAndOneClickFillsTheFields)
     ExitProgram();
 }
 
+// The balance: the code goes out, the network's menu comes back decoded, and its answer, typed in
+// the same dialog, brings the balance.
+TEST_F(PhoneDialogTest, TheBalanceComesBackDecodedAndAMenuIsAnsweredInTheSameDialog) {
+    if (ChineseWindows()) GTEST_SKIP() << "the English run holds this";
+    ASSERT_NE(OpenSettings("phone_balance", {kBalanceMenu}), nullptr) << ProgramState(*vantaro_);
+    HWND phone = OpenPhoneDialog();
+    ASSERT_NE(phone, nullptr) << ProgramState(*vantaro_);
+    ASSERT_TRUE(WaitForStatus(phone, "The phone's modem is on COM94."));
+    ASSERT_TRUE(WaitUntil([&] { return ControlEnabled(phone, IDC_BALANCE); }, kDefaultWait, "Balance enabled"));
+    Click(phone, IDC_BALANCE);
+    HWND balance = WaitForWindowWith(IDC_USSD_ANSWER);
+    ASSERT_NE(balance, nullptr) << ProgramState(*vantaro_);
+    const auto answered = [&](const std::string& note, const std::string& answer) {
+        return WaitUntil([&] { return ControlText(balance, IDC_USSD_NOTE) == note && ControlText(balance, IDC_USSD_ANSWER) == answer; },
+                         kCheckBound, [&] {
+                             return "\"" + note + "\" / \"" + answer + "\"; the dialog says \"" + ControlText(balance, IDC_USSD_NOTE) +
+                                    "\" / \"" + ControlText(balance, IDC_USSD_ANSWER) + "\"";
+                         });
+    };
+    SetControlText(balance, IDC_USSD_CODE, "*100#\",0");
+    Click(balance, IDC_USSD_SEND);
+    EXPECT_TRUE(answered("Not sent: a code has only digits, * and #.", ""));
+    SetControlText(balance, IDC_USSD_CODE, "*100#");
+    Click(balance, IDC_USSD_SEND);
+    EXPECT_TRUE(answered("The network asks for an answer: type it and click Send.", "1 Balance\r\n2 Bundles"));
+    EXPECT_EQ(ControlText(balance, IDC_USSD_LABEL), "Your answer to the menu (digits, * and #):");
+    SetControlText(balance, IDC_USSD_CODE, "1");
+    Click(balance, IDC_USSD_SEND);
+    EXPECT_TRUE(answered("The network's answer to *100#.", "Balance: 12.50"));
+    Click(balance, IDCANCEL);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(balance); }, kDefaultWait, "the Balance dialog to close"));
+    Click(phone, IDCANCEL);
+    ExitProgram();
+}
+
 // Closing in the middle of a check: the program ends at once, whichever dialog is closed. "At once"
 // is held as an order: it ended before the silent phones' probes could have run out, so it did
 // not wait for their workers. How long the close took is printed.
@@ -500,6 +537,18 @@ TEST_F(PhoneDialogTest, Screenshot) {
         Click(ask, IDCANCEL);
         ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(ask); }, kDefaultWait, "the code dialog to close"));
     }
+    // The Balance dialog with the ready phone's answer.
+    SelectListViewRow(phone, IDC_PHONE_PORTS, 0);
+    ASSERT_TRUE(WaitUntil([&] { return ControlEnabled(phone, IDC_BALANCE); }, kDefaultWait, "Balance enabled"));
+    Click(phone, IDC_BALANCE);
+    HWND balance = WaitForWindowWith(IDC_USSD_ANSWER);
+    ASSERT_NE(balance, nullptr);
+    SetControlText(balance, IDC_USSD_CODE, "*100#");
+    Click(balance, IDC_USSD_SEND);
+    ASSERT_TRUE(WaitUntil([&] { return ControlText(balance, IDC_USSD_ANSWER) == "Balance: 12.50"; }, kCheckBound, "the balance"));
+    SaveImage(balance, "balance-dialog" + language);
+    Click(balance, IDCANCEL);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(balance); }, kDefaultWait, "the Balance dialog to close"));
     Click(phone, IDCANCEL);
     ExitProgram();
 }

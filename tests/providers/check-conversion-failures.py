@@ -16,6 +16,7 @@ import sys
 # What the message must name, by fixture: the fault, not just "failed".
 EXPECTED = {
     'apn-without-value': 'without its value',
+    'balance-code-letters': 'balance code "*100#OK"',
     'bad-primary': 'primary="yes"',
     'cut-off': 'not well-formed',
     'empty-file': 'not well-formed',

@@ -39,7 +39,15 @@ ATE change nothing), notsupported (commands, separated by "/", answered COMMAND 
 puk, lock (the PIN lock: 1 on, 0 off; on for a SIM that starts locked), cpinr (1: AT+CPINR tells the
 tries left of each code; 0: ERROR; garbage: a count that is no number), busyafter (N: the first N
 AT+CPIN? after each code are answered "SIM busy", +CME ERROR: 14, as real SIMs answer right after
-a PIN).
+a PIN), iccid (the ICCID, for AT+CCID and EF_ICCID; "none": AT+CCID is answered ERROR and
+EF_ICCID refused), spn (the name in EF_SPN: the GSM alphabet for ASCII, else UCS2; "none": the
+read is refused, as a SIM without the file answers).
+USSD (AT+CUSD=1,"<code>",...): OK at once, then after ussdwait seconds (0.3) an unsolicited
++CUSD: line. balance (the code, *100#) gets +CUSD: 0 with balancetext, in the form ussdform
+(text, ucs2 or packed); with menu (its lines separated by "/") it first gets +CUSD: 1 with the
+menu, and the answer menuanswer (1) then gets the balance; any other code or answer gets
++CUSD: 2. ussd=never answers OK and nothing after; ussd=notsupported answers +CUSD: 4.
+AT+CUSD=2 ends an open menu.
 The SIM counts its tries as a SIM does: three for the PIN (AT+CPIN, AT+CPWD and AT+CLCK all spend
 one when wrong, and a right one gives them back), ten for the PUK, after which it has failed.
 
@@ -94,6 +102,9 @@ DEFAULTS = {
     "eol": "crlf", "echo": "0", "chatty": "0", "wake": "2.5",
     "cme": "numbers", "verbose": "1", "keepmode": "0", "ringfirst": "0", "notsupported": "",
     "puk": "12345678", "lock": "", "cpinr": "1", "busyafter": "0",
+    "iccid": "89860012345678901234", "spn": "ZOR Mobile",
+    "ussd": "answer", "ussdwait": "0.3", "balance": "*100#", "balancetext": "Balance: 12.50",
+    "ussdform": "text", "menu": "", "menuanswer": "1",
 }
 PIN_TRIES = 3
 PUK_TRIES = 10
@@ -106,6 +117,11 @@ CME = {"absent": (10, "SIM not inserted"), "failed": (13, "SIM failure"), "locke
        "pukneeded": (12, "SIM PUK required"), "busy": (14, "SIM busy")}
 # The numeric forms (ATV0) of the results the phones here give.
 NUMERIC = {"OK": "0", "ERROR": "4", "COMMAND NOT SUPPORT": "4"}
+# The SIM files read by AT+CRSM=176,<file id>,0,0,<length>.
+EF_ICCID, EF_SPN = 12258, 28486
+SPN_NAME_BYTES = 16
+# The data coding schemes of the USSD forms: the default alphabet, and UCS2.
+USSD_DCS = {"text": 15, "packed": 15, "ucs2": 72}
 # A line of basic settings: ATE<n>, ATV<n> and +CMEE=<n>, in that order, each optional.
 SETUP = re.compile(r"^AT(E[01])?(V[01])?(\+CMEE=[012])?$")
 
@@ -126,6 +142,8 @@ class Phone:
         self.pin_tries = 0 if self.sim == "puk" else PIN_TRIES
         self.puk_tries = PUK_TRIES
         self.busy_left = 0  # AT+CPIN? still answered "SIM busy" after the last code
+        self.menu_open = False  # a USSD menu waits for its answer
+        self.unsolicited = []  # lines to send a while after the answer: (when, bytes)
         lock = self.settings["lock"]
         self.lock = lock == "1" if lock else self.sim in ("pin", "puk")
 
@@ -254,9 +272,51 @@ class Phone:
             return self.answer(['+CRSM: 144,0,"%s"' % s["efad"]])
         if upper == "AT+COPS?":
             return self.answer(["+COPS: " + s["cops"]])
+        if upper == "AT+CCID":
+            if s["iccid"] == "none":
+                return self.answer([], "ERROR")
+            return self.answer(["+CCID: " + s["iccid"]])
+        if upper.startswith("AT+CRSM=176,%d," % EF_ICCID) or upper.startswith("AT+CRSM=176,%d," % EF_SPN):
+            if self.sim not in ("ready", "pin2"):
+                return self.answer([], self.cme("locked"))
+            data = iccid_file(s["iccid"]) if upper.startswith("AT+CRSM=176,%d," % EF_ICCID) else spn_file(s["spn"])
+            return self.answer(['+CRSM: 144,0,"%s"' % data] if data else ['+CRSM: 106,130,""'])
+        if upper.startswith("AT+CUSD"):
+            return self.ussd(command)
         if upper.startswith("AT+CGDCONT") or upper.startswith("AT+COPS="):
             return self.answer([])
         return self.answer([], "ERROR")
+
+    def ussd(self, command):
+        """AT+CUSD: the answer now, and the network's reply as an unsolicited line later."""
+        s = self.settings
+        if command.upper() == "AT+CUSD?":
+            return self.answer(["+CUSD: 1"])
+        given = codes(command[len("AT+CUSD="):]) if "=" in command else []
+        if not given or given[0] not in ("0", "1", "2"):
+            return self.answer([], "ERROR")
+        if given[0] == "2":
+            self.menu_open = False
+            return self.answer([])
+        if len(given) < 2 or s["ussd"] == "never":
+            return self.answer([])
+        code = given[1]
+        if s["ussd"] == "notsupported":
+            self.later("+CUSD: 4")
+        elif (self.menu_open and code == s["menuanswer"]) or (not self.menu_open and code == s["balance"] and not s["menu"]):
+            self.menu_open = False
+            self.later(ussd_line(0, s["balancetext"], s["ussdform"]))
+        elif not self.menu_open and code == s["balance"]:
+            self.menu_open = True
+            self.later(ussd_line(1, "\r\n".join(s["menu"].split("/")), s["ussdform"]))
+        else:
+            self.menu_open = False
+            self.later("+CUSD: 2")
+        return self.answer([])
+
+    def later(self, line):
+        eol = self.eol()
+        self.unsolicited.append((time.monotonic() + float(self.settings["ussdwait"]), eol + line.encode() + eol))
 
     def try_pin(self, given, on_right):
         """A PIN given to the SIM: a right one runs on_right and restores the tries; a wrong
@@ -337,6 +397,10 @@ class Phone:
                 break
 
     def on_tick(self, now):
+        due = [data for when, data in self.unsolicited if when <= now]
+        if due:
+            self.unsolicited = [(when, data) for when, data in self.unsolicited if when > now]
+            self.send(b"".join(due))
         if self.held_back and now >= self.first_byte + float(self.settings["wake"]):
             self.send(b"".join(self.held_back))
             self.held_back = []
@@ -345,6 +409,48 @@ class Phone:
 def codes(text):
     """The comma-separated arguments of a command, without their quotes."""
     return [part.strip().strip('"') for part in text.split(",")] if text else []
+
+
+def iccid_file(iccid):
+    """EF_ICCID: the digits as BCD, each byte's two swapped, 'F' filling ten bytes."""
+    if iccid == "none":
+        return ""
+    digits = iccid.ljust(20, "F")
+    return "".join(digits[i + 1] + digits[i] for i in range(0, 20, 2))
+
+
+def spn_file(name):
+    """EF_SPN: display condition 0, then the name in the GSM alphabet (ASCII here) or, for any
+    other text, UCS2 after 0x80; FF fills the rest."""
+    if name == "none":
+        return ""
+    if name.isascii() and "@" not in name:
+        data = name.encode("ascii")
+    else:
+        data = b"\x80" + name.encode("utf-16-be")
+    return ("00" + data[:SPN_NAME_BYTES].hex().upper()).ljust(2 + 2 * SPN_NAME_BYTES, "F")
+
+
+def packed_septets(text):
+    """ASCII text as the GSM alphabet's septets packed into octets, in hex ('@' is septet 0)."""
+    bits = count = 0
+    out = bytearray()
+    for septet in (0 if c == "@" else ord(c) for c in text):
+        bits |= septet << count
+        count += 7
+        while count >= 8:
+            out.append(bits & 0xFF)
+            bits >>= 8
+            count -= 8
+    if count:
+        out.append(bits & 0xFF)
+    return out.hex().upper()
+
+
+def ussd_line(status, text, form):
+    shown = {"text": lambda t: t, "ucs2": lambda t: t.encode("utf-16-be").hex().upper(),
+             "packed": packed_septets}[form](text)
+    return '+CUSD: %d,"%s",%d' % (status, shown, USSD_DCS[form])
 
 
 def valid_pin(pin):

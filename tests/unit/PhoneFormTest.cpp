@@ -272,7 +272,8 @@ TEST_F(PhoneFormTest, TriesNotToldAfterACodeAreNotKnownAndTheNextCodeIsConfirmed
 TEST_F(PhoneFormTest, TheButtonsFollowTheActivityAndTheSelectedRow) {
     const auto buttons = [this] {
         std::string on;
-        for (int id : {IDC_USE_PORT, IDC_ENTER_PIN, IDC_CHANGE_PIN, IDC_PIN_LOCK, IDC_CHECK_AGAIN, IDC_USE_SETTINGS})
+        for (int id : {IDC_USE_PORT, IDC_ENTER_PIN, IDC_CHANGE_PIN, IDC_PIN_LOCK, IDC_CHECK_AGAIN, IDC_USE_SETTINGS,
+                       IDC_BALANCE})
             on += phoneControls.IsEnabled(id) ? '+' : '-';
         return on;
     };
@@ -281,17 +282,17 @@ TEST_F(PhoneFormTest, TheButtonsFollowTheActivityAndTheSelectedRow) {
     phone->PortChecked(LockedModem("COM1", 3));
     table.SelectRow(0);
     phone->RowSelected();
-    EXPECT_EQ(buttons(), "++----") << "a row that is done is served while the others are checked";
+    EXPECT_EQ(buttons(), "++-----") << "a row that is done is served while the others are checked";
     phone->PortChecked(Silent("COM2"));
-    EXPECT_EQ(buttons(), "++--+-");
+    EXPECT_EQ(buttons(), "++--+--");
     const std::optional<CodeAsk> ask = phone->PinButtonAsk();
     ASSERT_TRUE(ask);
     phone->BeginCode(*ask);
-    EXPECT_EQ(buttons(), "+-----") << "one code at a time, and no check while it goes out";
+    EXPECT_EQ(buttons(), "+------") << "one code at a time, and no check while it goes out";
     phone->BeginReread(phone->CodeAnswered({PinOutcome::Accepted, SimState::Unknown, std::nullopt}).value_or(""));
-    EXPECT_EQ(buttons(), "+-----") << "nothing until the SIM is read again";
+    EXPECT_EQ(buttons(), "+------") << "nothing until the SIM is read again";
     phone->PortChecked(ModemOf("COM1", "903", "30"));
-    EXPECT_EQ(buttons(), "+-++++");
+    EXPECT_EQ(buttons(), "+-+++++");
 }
 
 // The tries-left rule: what the user typed is sent only when it has its form, and on the last

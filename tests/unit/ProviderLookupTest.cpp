@@ -104,6 +104,13 @@ TEST(ProviderLookup, TwoAndThreeDigitMncsAreDifferentNetworks) {
     EXPECT_TRUE(ProvidersOfNetwork(EdgeCasesDatabase(), Network("901", "001")).empty()) << "only 901-01 is listed";
 }
 
+TEST(ProviderLookup, AProviderHasItsFirstBalanceCodeOrNone) {
+    const ProviderDatabase& database = EdgeCasesDatabase();
+    EXPECT_EQ(BalanceCodeOf(database, ProvidersOfNetwork(database, Network("901", "01")).at(0)), "*100#");
+    EXPECT_EQ(BalanceCodeOf(database, ProvidersOfNetwork(database, Network("903", "30")).at(0)), "");
+    EXPECT_EQ(BalanceCodeOf(database, static_cast<TableIndex>(database.providerCount)), "") << "past the providers";
+}
+
 TEST(ProviderLookup, AnUnknownOrInvalidNetworkIdHasNoCandidates) {
     EXPECT_TRUE(FindApnCandidates(EdgeCasesDatabase(), Network("909", "99")).empty());
     EXPECT_TRUE(FindApnCandidates(EdgeCasesDatabase(), Network("90", "101")).empty());

@@ -99,7 +99,7 @@ int main(int argc, char** argv) {
     }
 
     std::size_t busiestCount = 0;
-    const SimOperator busiest = Busiest(&busiestCount);
+    const vantaro::SimOperator busiest = Busiest(&busiestCount);
     const std::string database = "mobile-broadband-provider-info " + std::string(Database().version);
     const std::string baseline = "a network id the table lacks (the search alone)";
     const std::string repeated = " (" + std::to_string(runs) + " runs)";
