@@ -1,6 +1,7 @@
 #pragma once
 // A file read whole and replaced whole (usage.ini, apn.ini), in memory: missing until written,
-// what was set aside kept apart, and writes refused while readOnly.
+// read-only until set aside, and what was set aside (the .bad file) kept apart. The next
+// failingReads reads fail (as when a backup or a scanner holds the file), then reads work again.
 
 #include "settings/UsageFile.h"
 
@@ -10,9 +11,13 @@
 
 namespace vantaro::testing {
 
-struct MemoryWholeFile final : UsageFile {
+struct MemoryWholeFile : UsageFile {
     ReadResult Read(std::string& bytes) override {
-        if (failRead) return ReadResult::Failed;
+        ++reads;
+        if (failingReads > 0) {
+            --failingReads;
+            return ReadResult::Failed;
+        }
         bytes = content.value_or("");
         return content ? ReadResult::Read : ReadResult::Missing;
     }
@@ -22,12 +27,14 @@ struct MemoryWholeFile final : UsageFile {
     }
     bool SetAside() override {
         setAside = std::exchange(content, std::nullopt);
+        readOnly = false;  // the new file is an ordinary one
         return true;
     }
 
     std::optional<std::string> content, setAside;
     bool readOnly = false;
-    bool failRead = false;
+    int failingReads = 0;
+    int reads = 0;
 };
 
 } // namespace vantaro::testing

@@ -104,7 +104,7 @@ TEST(ApnMemory, KeepsOneApnPerSimAndSetsADamagedFileAside) {
         EXPECT_EQ(memory.Remembered(sim), "") << damaged.c_str();
         EXPECT_EQ(file.setAside, damaged);
     }
-    file.failRead = true;
+    file.failingReads = 1;
     EXPECT_FALSE(memory.Remember(sim, "cmnet")) << "an unreadable file is not overwritten";
 }
 
