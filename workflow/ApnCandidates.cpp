@@ -38,6 +38,14 @@ std::vector<std::string> ApnsToTry(const std::string& userApn, const std::string
     return apns;
 }
 
+std::vector<std::string> WithRemembered(const std::vector<std::string>& apns, const std::string& rememberedApn) {
+    std::vector<std::string> ordered;
+    if (!apns.empty() && !apns.front().empty()) ordered.push_back(apns.front());
+    if (!rememberedApn.empty()) AddOnce(ordered, rememberedApn);
+    for (const std::string& apn : apns) AddOnce(ordered, apn);
+    return ordered;
+}
+
 bool IsWrongApnError(std::uint32_t rasError) {
     // A phone dials GPRS by activating a PDP context for the APN that the init string set. A
     // network that knows no such APN, or refuses it to this SIM, rejects the activation: the

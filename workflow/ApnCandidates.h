@@ -20,6 +20,10 @@ namespace vantaro {
 std::vector<std::string> ApnsToTry(const std::string& userApn, const std::string& rememberedApn,
                                    const ApnProposal& proposal);
 
+// The same order with the APN remembered for the SIM put in after the user's own: for a series
+// kept before the remembered APN was known.
+std::vector<std::string> WithRemembered(const std::vector<std::string>& apns, const std::string& rememberedApn);
+
 // Whether a dial that failed with this error goes on to the next APN.
 bool IsWrongApnError(std::uint32_t rasError);
 

@@ -45,6 +45,9 @@ TEST(ApnCandidates, TheUsersApnFirstThenTheRememberedThenTheSimsProviderThenTheD
     for (const auto& c : cases)
         EXPECT_EQ(ApnsToTry(c.userApn, c.remembered, ProposalFor(c.serviceProviderName)), c.tried) << c.what;
     EXPECT_EQ(ApnsToTry("", "", ApnProposal{}), Apns{""}) << "no operator: the network's default alone";
+    EXPECT_EQ(WithRemembered({"my.apn", "host.net", "virtual.net", ""}, "Virtual.Net"),
+              (Apns{"my.apn", "Virtual.Net", "host.net", ""}))
+        << "a series kept before the SIM's APN was known takes it second";
 }
 
 TEST(ApnCandidates, OnlyErrorsOfARefusedApnMoveOnToTheNext) {
