@@ -162,7 +162,7 @@ TEST_F(ApnTrialTest, ARefusedApnGivesWayToTheNextWhichConnectsAndIsRemembered) {
     EXPECT_EQ(controls.GetText(IDC_STATUS), "Trying APN wrong.apn (1 of 3)...");
     Tick();  // the first dial is refused: the second APN is written and dialled at once
     EXPECT_EQ(controls.GetText(IDC_STATUS), "Trying APN right.apn (2 of 3)...");
-    EXPECT_EQ(form.CurrentActivity(), SettingsForm::Activity::Dialling) << "a try is part of the same series";
+    EXPECT_EQ(form.CurrentActivity(), SettingsForm::Activity::Dialling) << "a try belongs to the same series";
     Tick();
     EXPECT_EQ(initsDialled, Inits({"wrong.apn", "right.apn"}));
     EXPECT_EQ(form.CurrentActivity(), SettingsForm::Activity::Connected);
