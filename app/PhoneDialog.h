@@ -25,6 +25,10 @@ public:
     // Ends the dialog (the Settings dialog ends under it).
     void Close() { End(IDCANCEL); }
     // What the check found of the SIM on the port, once the dialog has run.
+    // The APNs "Use these settings" left for a dial series to try (apn_try_all).
+    std::optional<ApnTrial::Series> KeptSeries() const {
+        return form_ ? form_->KeptSeries() : std::nullopt;
+    }
     std::optional<bool> SimLockedOn(const std::string& port) const {
         return form_ ? form_->SimLockedOn(port) : std::nullopt;
     }

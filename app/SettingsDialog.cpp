@@ -15,6 +15,8 @@
 #include "platform/win32/WorkerThread.h"
 #include "resources/resource.h"
 #include "settings/SerialPortScanner.h"
+#include "settings/SettingsKeys.h"
+#include "workflow/ApnCandidates.h"
 #include "workflow/FormInstallReport.h"
 #include "workflow/LinkText.h"
 
@@ -210,9 +212,27 @@ void SettingsDialog::AboutClicked() {
     }
 }
 
+void SettingsDialog::PrepareApnTrial() {
+    if (!keeper_ || !session_->form.Allows(IDC_DIAL)) return;
+    keeper_->SetApnTrial(nullptr);
+    if (!keptSeries_ || session_->profile.ReadInt(settings::kSetting, settings::kApnTryAll, 0) != 1) return;
+    if (!apnMemory_) {
+        apnFile_ = std::make_unique<Win32UsageFile>(Win32UsageFile::ApnFilePath());
+        apnMemory_ = std::make_unique<ApnMemory>(*apnFile_);
+    }
+    ApnTrial::Series series = *keptSeries_;
+    // An APN is ASCII, so the field's code page changes nothing in it.
+    std::vector<std::string> apns{session_->controls.GetText(IDC_APN)};
+    apns.insert(apns.end(), series.apns.begin(), series.apns.end());
+    series.apns = WithRemembered(apns, apnMemory_->Remembered(series.iccid));
+    apnTrial_ = std::make_unique<ApnTrial>(modemRegistry_, apnMemory_.get(), std::move(series));
+    keeper_->SetApnTrial(apnTrial_.get());
+}
+
 void SettingsDialog::ConnectClicked() {
     // A click that comes before the keeper's own start brings it.
     StartKeepingTheLink();
+    PrepareApnTrial();
     keeper_->ConnectClicked();
 }
 
@@ -233,6 +253,7 @@ void SettingsDialog::CheckPhoneClicked() {
     phoneDialog_ = nullptr;
     session_->form.Apply(SettingsForm::ActivityEvent::PhoneCheckClosed);
     // A SIM that wants its code is not redialled into; one found ready again lifts that.
+    if (std::optional<ApnTrial::Series> series = phone.KeptSeries()) keptSeries_ = std::move(series);
     if (const std::optional<bool> locked = phone.SimLockedOn(session_->form.DialPort()); locked && keeper_)
         keeper_->SetSimLocked(*locked);
 }

@@ -6,7 +6,10 @@
 #include "log/win32/Win32LogFile.h"
 #include "dialup/win32/Win32DialPlatform.h"
 #include "dialup/win32/Win32LinkProbes.h"
+#include "modem/win32/Win32Registry.h"
 #include "settings/win32/Win32UsageFile.h"
+#include "workflow/ApnMemory.h"
+#include "workflow/ApnTrial.h"
 #include "workflow/LinkKeeper.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32DialogControls.h"
@@ -62,6 +65,9 @@ private:
     // The keeper and the icon, once the dialog is on screen.
     void FinishStarting();
     void StartKeepingTheLink();
+    // With [Setting] apn_try_all=1 and APNs kept by the Phone dialog: the series the next dial
+    // tries, the APN field's own first; else the keeper dials as it always has.
+    void PrepareApnTrial();
     void AddTrayIcon();
     void DisconnectClicked();
 
@@ -77,6 +83,13 @@ private:
     std::unique_ptr<Win32UsageFile> usageFile_;
     std::unique_ptr<UsageCounter> usage_;
     std::unique_ptr<LinkKeeper> keeper_;
+    // The APNs a dial series tries with [Setting] apn_try_all=1, as the Phone dialog left them,
+    // the driver keys each try writes, and the APN that worked with each SIM.
+    std::optional<ApnTrial::Series> keptSeries_;
+    Win32Registry modemRegistry_;
+    std::unique_ptr<Win32UsageFile> apnFile_;
+    std::unique_ptr<ApnMemory> apnMemory_;
+    std::unique_ptr<ApnTrial> apnTrial_;
 };
 
 } // namespace vantaro

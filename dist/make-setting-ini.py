@@ -196,6 +196,7 @@ PHONE_TEXTS = [
      "The PIN lock is on: the SIM asks for its PIN when the phone starts."),
     ("lockturnedoff", "PIN码锁定已关闭：SIM卡无需PIN码即可使用。", "The PIN lock is off: the SIM works without its PIN."),
     ("proposalfor", "SIM卡运营商 %s 的设置:", "Settings for the SIM's operator %s:"),
+    ("proposalbyname", "按 SIM 卡的名称 %s 选择。", "Chosen by the SIM's name %s."),
     ("proposalvisited", "网络 %s 的设置（手机所在的网络；漫游时不是SIM卡自己的）:",
      "Settings for network %s (the one the phone is on; when roaming, not the SIM's own):"),
     ("nooperator", "不知道SIM卡的运营商，无法建议设置。", "The SIM's operator is not known: no settings to propose."),
@@ -267,6 +268,9 @@ PHONE_TEXTS = [
     # Redialling after a dropped link or a failed dial (%1 the wait in seconds, %2 the attempt,
     # %3 the attempts allowed), and why the redials stopped.
     ("linkredial", "%1 秒后重新拨号（第 %2 次，共 %3 次）。", "Redialling in %1 s (attempt %2 of %3)."),
+    ("linkapntry", "正在尝试 APN %1（第 %2 个，共 %3 个）...", "Trying APN %1 (%2 of %3)..."),
+    ("linkapnnone", "正在不带 APN 尝试，使用网络默认值（第 %2 个，共 %3 个）...",
+     "Trying without an APN, the network's default (%2 of %3)..."),
     ("linkgaveup", "Vantaro 已停止重新拨号。", "Vantaro stopped redialling."),
     ("linkgaveupfinal", "网络拒绝了登录或连接：请检查用户名、密码和APN。",
      "The network refused the login or the link: check the user name, password and APN."),
@@ -312,6 +316,9 @@ modem_inf_file64=modem_inf64.inf
 redial=1
 redial_attempts=5
 redial_first_wait=5
+; 1 = when the network refuses the APN, try the Phone dialog's other APNs in turn (Use these
+; settings turns it on); 0 = dial the APN of the Settings dialog alone.
+apn_try_all=0
 ; Megabytes a month, received and sent together: at 90 % Vantaro warns, at 100 % it says so;
 ; 0 = no limit. limit_action: warn, or disconnect (hang up and do not redial).
 monthly_limit_mb=0

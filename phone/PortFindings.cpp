@@ -24,7 +24,8 @@ bool PortFindings::operator==(const PortFindings& other) const {
                         other.triesLeft, other.signal, other.network, other.gprs) &&
            simOperator.source == other.simOperator.source && simOperator.network == other.simOperator.network &&
            simOperator.registeredMatchesImsi == other.simOperator.registeredMatchesImsi &&
-           simOperator.reason == other.simOperator.reason;
+           simOperator.reason == other.simOperator.reason && iccid == other.iccid &&
+           serviceProviderName == other.serviceProviderName;
 }
 
 int SignalBars(int signal) {

@@ -54,6 +54,11 @@ struct PortFindings {
     // The SIM's operator (its MCC and MNC only, never the whole IMSI), asked only of a SIM
     // that is ready.
     SimOperator simOperator;
+    // The SIM's own identity where it was read: the ICCID's digits and the service-provider
+    // name (UTF-8); empty when not known. They choose among a network's providers and find the
+    // APN that last worked with this SIM.
+    std::string iccid;
+    std::string serviceProviderName;
 
     bool operator==(const PortFindings& other) const;
 };

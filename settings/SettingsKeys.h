@@ -39,6 +39,10 @@ inline constexpr char kLimitAction[] = "limit_action";
 // month's bytes and its limit count from it.
 inline constexpr char kBillingDay[] = "billing_day";
 
+// 1: a dial series tries the Phone dialog's APNs in turn after a dial that the network refused
+// for its APN; 0 (the default): the init string the install wrote is dialled alone.
+inline constexpr char kApnTryAll[] = "apn_try_all";
+
 // [BaseSetting]
 inline constexpr char kLanguage[] = "language";
 inline constexpr char kModemInfFile[] = "modem_inf_file";

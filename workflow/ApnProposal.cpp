@@ -3,6 +3,8 @@
 #include "dialup/RasRecords.h"
 #include "modem/ModemInstaller.h"
 
+#include <algorithm>
+#include <cctype>
 #include <string_view>
 
 namespace vantaro {
@@ -40,7 +42,29 @@ bool DnsAddressOrEmpty(std::string_view text) {
     return parts == 4;
 }
 
+// Letters (lower case) and digits; blanks and ASCII punctuation go. Bytes of other scripts stay
+// as they are, so that a name in Chinese still compares with itself.
+std::string NameForMatching(const std::string& name) {
+    std::string kept;
+    for (char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x80 || std::isalnum(byte)) kept += static_cast<char>(byte >= 0x80 ? byte : std::tolower(byte));
+    }
+    return kept;
+}
+
 } // namespace
+
+NameMatch MatchProviderName(const std::string& provider, const std::string& serviceProviderName) {
+    const std::string name = NameForMatching(provider);
+    const std::string wanted = NameForMatching(serviceProviderName);
+    if (name.empty() || wanted.empty()) return NameMatch::None;
+    if (name == wanted) return NameMatch::Exact;
+    if (name.compare(0, wanted.size(), wanted) == 0 || wanted.compare(0, name.size(), name) == 0)
+        return NameMatch::Prefix;
+    if (name.find(wanted) != std::string::npos || wanted.find(name) != std::string::npos) return NameMatch::Contains;
+    return NameMatch::None;
+}
 
 std::size_t MaxApnLength() {
     // The longest APN with which the driver key's init string still fits, found by the
@@ -82,9 +106,11 @@ std::string DescribeRefusal(CandidateRefusal refusal) {
     return {};
 }
 
-ApnProposal ProposeApns(const ProviderDatabase& database, const SimOperator& simOperator) {
+ApnProposal ProposeApns(const ProviderDatabase& database, const SimOperator& simOperator,
+                        const std::string& serviceProviderName) {
     ApnProposal proposal;
     proposal.simOperator = simOperator;
+    proposal.serviceProviderName = serviceProviderName;
     if (simOperator.source == OperatorSource::None) {
         proposal.status = ProposalStatus::NoOperator;
         return proposal;
@@ -104,6 +130,16 @@ ApnProposal ProposeApns(const ProviderDatabase& database, const SimOperator& sim
         else proposal.refused.push_back({std::move(candidate), refusal});
     }
     proposal.status = proposal.candidates.empty() ? ProposalStatus::NothingUsable : ProposalStatus::Proposed;
+    const auto rank = [&](const ApnCandidate& candidate) {
+        return MatchProviderName(candidate.provider, serviceProviderName);
+    };
+    if (std::any_of(proposal.candidates.begin(), proposal.candidates.end(),
+                    [&](const ApnCandidate& candidate) { return rank(candidate) != NameMatch::None; })) {
+        // Stable: within one rank the database's order stays.
+        std::stable_sort(proposal.candidates.begin(), proposal.candidates.end(),
+                         [&](const ApnCandidate& a, const ApnCandidate& b) { return rank(a) < rank(b); });
+        proposal.order = ProposalOrder::SimProviderName;
+    }
     return proposal;
 }
 

@@ -47,15 +47,32 @@ enum class ProposalStatus {
     NothingUsable,         // every candidate of the network id was refused
 };
 
+// Why the candidates stand in the order they do.
+enum class ProposalOrder {
+    Database,            // the database's order (FindApnCandidates')
+    SimProviderName,     // the providers named like the SIM's service-provider name come first
+};
+
 struct ApnProposal {
     ProposalStatus status = ProposalStatus::NoOperator;
+    ProposalOrder order = ProposalOrder::Database;
+    std::string serviceProviderName;         // the SIM's, UTF-8, as given; "" when not known
     SimOperator simOperator;                 // whose candidates these are, and how it was found
     std::vector<providers::ApnCandidate> candidates;    // in FindApnCandidates' order
     std::vector<RefusedCandidate> refused;   // in the same order
 };
 
-// The candidates for a SIM's operator.
-ApnProposal ProposeApns(const providers::ProviderDatabase& database, const SimOperator& simOperator);
+// How well a provider's database name matches the SIM's service-provider name, both compared
+// without regard to ASCII case, blanks and punctuation: "ZOR Mobile" is "zor-mobile" exactly,
+// a prefix of "ZOR Mobile Prepaid", contained in "The ZOR Mobile".
+enum class NameMatch { Exact, Prefix, Contains, None };
+NameMatch MatchProviderName(const std::string& provider, const std::string& serviceProviderName);
+
+// The candidates for a SIM's operator. With the SIM's service-provider name (UTF-8, "" when
+// unknown), the providers whose name matches it come first, exact matches before the others;
+// when none matches, or without a name, the database's order stands.
+ApnProposal ProposeApns(const providers::ProviderDatabase& database, const SimOperator& simOperator,
+                        const std::string& serviceProviderName = {});
 
 // "provider — plan — APN" for the candidate list; the plan part is left out when the database
 // gives the APN no name. `separator` is the " — " of the interface's code page.

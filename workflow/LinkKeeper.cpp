@@ -24,15 +24,49 @@ std::string LinkKeeper::Text(const TextKey& key) const {
 }
 
 void LinkKeeper::ConnectClicked() {
+    // The first APN goes into the driver keys before the dial thread can reach the modem.
+    const std::optional<std::string> apn = apnTrial_ ? apnTrial_->Begin() : std::nullopt;
     const std::uint64_t dial = parts_.dial.ConnectClicked(parts_.startWorker);
-    if (dial == 0) return;
+    if (dial == 0) {
+        if (apnTrial_) apnTrial_->End();
+        return;
+    }
     StopWatching();
     dial_ = dial;
     policyDial_ = policy_.UserDialled();
     Enter(Phase::Dialling);
+    if (apn) ShowApnTry(*apn);
+}
+
+void LinkKeeper::ShowApnTry(const std::string& apn) {
+    const std::vector<std::string> figures = {apn, std::to_string(apnTrial_->Position()),
+                                              std::to_string(apnTrial_->Count())};
+    if (log_) log_->Step("dial.apn", LogResult::Started, 0, ApnTryDetail(apn, apnTrial_->Position(), apnTrial_->Count()));
+    parts_.form.SetStatusText(FillInFigures(Text(apn.empty() ? linktext::kTryingNoApn : linktext::kTryingApn), figures));
+}
+
+bool LinkKeeper::TryNextApn(std::uint32_t error) {
+    const std::optional<std::string> apn = apnTrial_ ? apnTrial_->Next(error) : std::nullopt;
+    if (!apn) return false;
+    // The try holds the buttons as a redial does: Disconnect ends it, and a series that the
+    // user ended meanwhile (or a dialog that has gone) starts nothing.
+    const std::uint64_t dial =
+        parts_.form.Apply(SettingsForm::ActivityEvent::RedialWaiting) ? parts_.dial.Redial(parts_.startWorker) : 0;
+    if (dial == 0) {
+        apnTrial_->End();
+        policy_.UserEnded();
+        parts_.form.Apply(SettingsForm::ActivityEvent::GaveUp);
+        Enter(Phase::Idle);
+        return true;
+    }
+    dial_ = dial;
+    Enter(Phase::Dialling);
+    ShowApnTry(*apn);
+    return true;
 }
 
 void LinkKeeper::UserEnded() {
+    if (apnTrial_) apnTrial_->End();
     policy_.UserEnded();
     StopWatching();
     dial_ = 0;
@@ -91,18 +125,22 @@ void LinkKeeper::DialEnded(const DialSession::DialOutcome& outcome) {
     case Kind::Connected:
         // The SIM took its code since the phone check found it locked.
         policy_.SetSimLocked(false);
+        if (apnTrial_) apnTrial_->Connected();
         WatchLink(outcome.connection);
         if (tray_) tray_->Balloon("Vantaro", parts_.form.LookUpMessage(message::kConnectSuccess));
         return;
     case Kind::Failed:
+        if (TryNextApn(outcome.error)) return;
         Decide(DecideEnd(LinkEnd::DialFailed(outcome.error)), std::string());
         return;
     case Kind::TimedOut:
+        if (apnTrial_) apnTrial_->End();
         // The service gave no end in time: counted as a link that could not be made.
         Decide(DecideEnd(LinkEnd::DialFailed(0)), std::string());
         return;
     case Kind::Refused:
         // Refused before dialling (a value too long, roaming): the same values meet it again.
+        if (apnTrial_) apnTrial_->End();
         policy_.UserEnded();
         Enter(Phase::Idle);
         return;

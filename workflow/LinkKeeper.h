@@ -15,6 +15,7 @@
 #include "log/Log.h"
 #include "platform/Clock.h"
 #include "platform/MessageSink.h"
+#include "workflow/ApnTrial.h"
 #include "workflow/DialSession.h"
 #include "workflow/LinkText.h"
 #include "workflow/RedialPolicy.h"
@@ -54,6 +55,10 @@ public:
     // What the phone check last knew of the SIM on the dial's port.
     void SetSimLocked(bool locked) { policy_.SetSimLocked(locked); }
 
+    // With [Setting] apn_try_all=1: the APNs each dial series tries in turn. Null (the
+    // default) dials the init string the install wrote, as always.
+    void SetApnTrial(ApnTrial* trial) { apnTrial_ = trial; }
+
     // The user's Connect (button or tray): dials, and a new series of redials starts.
     void ConnectClicked();
     // The user's Disconnect or Exit, before the hang-up: no redial follows, a waiting one is
@@ -77,6 +82,10 @@ private:
     RedialDecision DecideEnd(const LinkEnd& end);
     void Decide(const RedialDecision& decision, const std::string& statusHead);
     void StartRedial();
+    // A dial of the series failed because the network refused its APN: the next one is dialled
+    // at once, in the same series. False when no APN is left to try.
+    bool TryNextApn(std::uint32_t error);
+    void ShowApnTry(const std::string& apn);
     void CountUsage(UsageEvent event);
     void StopWatching();
     // One statistics sample of the watched link into the meter; a failed call keeps its figures.
@@ -89,6 +98,7 @@ private:
     Parts parts_;
     RedialPolicy policy_;
     TrayView* tray_ = nullptr;
+    ApnTrial* apnTrial_ = nullptr;
     Log* log_;
 
     Phase phase_ = Phase::Idle;

@@ -31,6 +31,9 @@ inline constexpr TextKey kDropped{"linkdropped", "link dropped"};
 
 // "%1" the wait in seconds, "%2" the attempt, "%3" the attempts allowed.
 inline constexpr TextKey kRedialling{"linkredial", "Redialling in %1 s (attempt %2 of %3)."};
+// A dial series that tries APNs in turn: "%1" the APN, "%2" its place, "%3" how many there are.
+inline constexpr TextKey kTryingApn{"linkapntry", "Trying APN %1 (%2 of %3)..."};
+inline constexpr TextKey kTryingNoApn{"linkapnnone", "Trying without an APN, the network's default (%2 of %3)..."};
 // Why the redials stopped; the balloon's text after the title "gave up".
 inline constexpr TextKey kGaveUp{"linkgaveup", "Vantaro stopped redialling."};
 inline constexpr TextKey kGaveUpFinal{"linkgaveupfinal",
@@ -47,10 +50,11 @@ inline constexpr TextKey kLimitHangUp{"linklimithangup",
 inline constexpr TextKey kNotConnected{"traynotconnected", "Not connected"};
 inline constexpr TextKey kOpenSettings{"trayopen", "Open settings"};
 
-inline constexpr std::array<TextKey, 18> kAll = {
+inline constexpr std::array<TextKey, 20> kAll = {
     kStatistics, kPeriod,       kPeriodOfLimit, kProjection,   kDate,         kMonthNames,
     kDropped,    kRedialling,   kGaveUp,        kGaveUpFinal,  kGaveUpPort,   kGaveUpSim,
     kGaveUpAttempts, kLimitWarning, kLimitReached, kLimitHangUp, kNotConnected, kOpenSettings,
+    kTryingApn,  kTryingNoApn,
 };
 
 // What a figure shows when the last statistics call failed or no speed is known yet. Not a key:

@@ -1,6 +1,8 @@
 #include "workflow/PhoneForm.h"
 
 #include "resources/resource.h"
+#include "settings/SettingsKeys.h"
+#include "workflow/ApnCandidates.h"
 #include "workflow/SectionValues.h"
 
 #include <algorithm>
@@ -221,13 +223,16 @@ void PhoneForm::ShowProposal() {
         controls_.SetText(IDC_PROPOSAL_NOTE, "");
         return;
     }
-    proposal_ = ProposeApns(database_, row->findings->simOperator);
+    proposal_ = ProposeApns(database_, row->findings->simOperator, row->findings->serviceProviderName);
     const std::string network = providers::NetworkIdText(proposal_.simOperator.network);
     switch (proposal_.status) {
     case ProposalStatus::Proposed: {
         const bool visited = proposal_.simOperator.source == OperatorSource::RegisteredNetwork &&
                              !proposal_.simOperator.registeredMatchesImsi;
-        controls_.SetText(IDC_PROPOSAL_NOTE, FillIn(Text(visited ? kProposalVisited : kProposalFor), network));
+        std::string note = FillIn(Text(visited ? kProposalVisited : kProposalFor), network);
+        if (proposal_.order == ProposalOrder::SimProviderName)
+            note += " " + FillIn(Text(kProposalBySimName), fromUtf8_(proposal_.serviceProviderName));
+        controls_.SetText(IDC_PROPOSAL_NOTE, note);
         for (const providers::ApnCandidate& candidate : proposal_.candidates)
             controls_.AddString(IDC_PROPOSALS, fromUtf8_(CandidateLabel(candidate, kCandidateSeparator)));
         controls_.SetCurSel(IDC_PROPOSALS, 0);
@@ -403,6 +408,13 @@ bool PhoneForm::UseTheseSettings() {
     settings.SetText(IDC_PASSWORD, fromUtf8_(candidate.password));
     settings.SetText(IDC_DNS1, fromUtf8_(candidate.dns1));
     settings.SetText(IDC_DNS2, fromUtf8_(candidate.dns2));
+    // The chosen APN is the user's own from now on; should the network refuse it, the dial
+    // series goes on to the proposal's others. The setting is not a field of the dialog, so it
+    // is kept at once, as the redial settings are kept by hand.
+    settings_.Settings().WriteString(settings::kSetting, settings::kApnTryAll, "1");
+    const Row* row = SelectedRow();
+    keptSeries_ = ApnTrial::Series{ApnsToTry(candidate.apn, "", proposal_), row ? row->port : std::string(),
+                                   row && row->findings ? row->findings->iccid : std::string()};
     controls_.SetText(IDC_PHONE_STATUS, Text(phonetext::kSettingsApplied));
     return true;
 }

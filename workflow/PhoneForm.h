@@ -13,6 +13,7 @@
 #include "phone/SimCodes.h"
 #include "platform/DialogControls.h"
 #include "workflow/ApnProposal.h"
+#include "workflow/ApnTrial.h"
 #include "workflow/PhoneText.h"
 #include "workflow/PortTable.h"
 #include "workflow/SettingsForm.h"
@@ -102,6 +103,9 @@ public:
 
     // The selected candidate (the first when none is) goes into the Settings dialog's fields.
     bool UseTheseSettings();
+    // What the last "Use these settings" left for the dial series to try with
+    // [Setting] apn_try_all: its APN first, then the proposal's others, the port and the SIM.
+    const std::optional<ApnTrial::Series>& KeptSeries() const { return keptSeries_; }
     // The candidates shown for the selected row, in the list's order.
     const std::vector<providers::ApnCandidate>& Candidates() const;
 
@@ -140,6 +144,7 @@ private:
 
     std::vector<Row> rows_;
     ApnProposal proposal_;
+    std::optional<ApnTrial::Series> keptSeries_;
     SimCodeFlow codes_;
     bool pinButtonSaysPuk_ = false;
 };

@@ -125,6 +125,8 @@ inline constexpr TextKey kNotInDatabase{"notindatabase", "The operator %s is not
 inline constexpr TextKey kNoApnListed{"noapnlisted", "The database lists no APN for the operator %s."};
 inline constexpr TextKey kNothingUsable{"nothingusable",
                                         "The database's APNs for the operator %s do not fit the settings' fields."};
+// After the proposal's note when the SIM's service-provider name put its providers first.
+inline constexpr TextKey kProposalBySimName{"proposalbyname", "Chosen by the SIM's name %s."};
 inline constexpr TextKey kSettingsApplied{"settingsapplied",
                                           "The settings are in the Settings dialog: Save or Install keeps them."};
 
@@ -154,7 +156,7 @@ inline constexpr TextKey kUssdPortLost{"ussdportlost", "The phone stopped answer
 inline constexpr TextKey kUssdUnknownCoding{"ussdunknowncoding", "The answer's coding is not one Vantaro reads: it is shown as hex."};
 
 // Every key above, for the delivered file's tests.
-inline constexpr std::array<TextKey, 107> kAll = {
+inline constexpr std::array<TextKey, 108> kAll = {
     kCheckPhone,   kTitle,       kUsePort,         kCheckAgain,  kEnterPin,     kClose,        kUseSettings,
     kPinTitle,     kPinLabel,    kPinOk,           kPinCancel,   kColumnPort,   kColumnPhone,  kColumnSim,
     kColumnSignal, kColumnNetwork, kChecking,      kNoAnswer,    kBusy,         kNotAModem,    kRefused,
@@ -162,6 +164,7 @@ inline constexpr std::array<TextKey, 107> kAll = {
     kSearching,    kDenied,      kNotRegistered,   kCheckingPorts, kNoPorts,    kModemOn,      kNoModem,
     kSeveralModems, kPinSending, kPinAccepted,     kPinRejected, kPinNotValid,  kPinNoAnswer,  kPinNotOpened,
     kProposalFor,  kProposalVisited, kNoOperator,  kNotInDatabase, kNoApnListed, kNothingUsable, kSettingsApplied,
+    kProposalBySimName,
     kSimPin2,      kPhoneSimPin, kPhoneNetworkPin,
     kUnlockPuk,    kChangePin,   kPinLock,         kPukTitle,    kPukLabel,     kChangePinTitle, kOldPinLabel,
     kNewPinLabel,  kNewPinAgainLabel, kLockTitle,  kLastPinTry,  kLastPukTry,   kTriesLeft,    kOneTryLeft,

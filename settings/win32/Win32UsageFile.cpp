@@ -11,15 +11,24 @@ namespace {
 
 constexpr char kFolderName[] = "\\Vantaro";
 constexpr char kFileName[] = "\\usage.ini";
+constexpr char kApnFileName[] = "\\apn.ini";
 constexpr char kSetAsideSuffix[] = ".bad";
+
+std::string InUserFolder(const char* fileName) {
+    char appData[MAX_PATH] = {};
+    if (FAILED(::SHGetFolderPathA(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, appData)))
+        return {};
+    return std::string(appData) + kFolderName + fileName;
+}
 
 } // namespace
 
 std::string Win32UsageFile::UserFilePath() {
-    char appData[MAX_PATH] = {};
-    if (FAILED(::SHGetFolderPathA(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, appData)))
-        return {};
-    return std::string(appData) + kFolderName + kFileName;
+    return InUserFolder(kFileName);
+}
+
+std::string Win32UsageFile::ApnFilePath() {
+    return InUserFolder(kApnFileName);
 }
 
 UsageFile::ReadResult Win32UsageFile::Read(std::string& bytes) {

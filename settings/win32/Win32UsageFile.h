@@ -14,6 +14,9 @@ public:
     // %APPDATA%\Vantaro\usage.ini of the user running the program; empty when the platform
     // names no such folder.
     static std::string UserFilePath();
+    // %APPDATA%\Vantaro\apn.ini, the APN that last connected with each SIM (ApnMemory); read,
+    // replaced and set aside as usage.ini is.
+    static std::string ApnFilePath();
 
     const std::string& Path() const { return path_; }
     ReadResult Read(std::string& bytes) override;

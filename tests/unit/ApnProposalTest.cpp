@@ -147,6 +147,48 @@ TEST(ApnProposals, EveryBuiltInNetworkIdIsFoundAndNoneOfItsApnsIsLost) {
     }
 }
 
+TEST(ApnProposals, ProviderNamesMatchTheSimsNameWithoutCaseBlanksOrPunctuation) {
+    const struct {
+        const char* provider;
+        const char* serviceProviderName;
+        NameMatch match;
+    } cases[] = {
+        {"ZOR Mobile", "ZOR Mobile", NameMatch::Exact},
+        {"ZOR Mobile", "zor-mobile", NameMatch::Exact},
+        {"Z.O.R. Mobile", "ZORMOBILE", NameMatch::Exact},
+        {"ZOR Mobile Prepaid", "ZOR Mobile", NameMatch::Prefix},
+        {"ZOR", "ZOR Mobile", NameMatch::Prefix},
+        {"The ZOR Mobile", "ZOR Mobile", NameMatch::Contains},
+        {"Telefónica Niño", "telefónica niño", NameMatch::Exact},
+        {"Host", "Virtual One", NameMatch::None},
+        {"Host", "", NameMatch::None},
+        {"Host", " - ", NameMatch::None},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(MatchProviderName(c.provider, c.serviceProviderName), c.match)
+            << c.provider << " against " << c.serviceProviderName;
+}
+
+TEST(ApnProposals, ProvidersNamedLikeTheSimComeFirstAndTheProposalSaysSo) {
+    const struct {
+        const char* serviceProviderName;
+        const char* firstProvider;
+        ProposalOrder order;
+    } cases[] = {
+        {"", "Host", ProposalOrder::Database},
+        {"Nobody Telecom", "Host", ProposalOrder::Database},
+        {"VIRTUAL ONE", "Virtual One", ProposalOrder::SimProviderName},
+        {"Reseller GmbH", "Reseller", ProposalOrder::SimProviderName},
+    };
+    for (const auto& c : cases) {
+        const ApnProposal proposal = ProposeApns(EdgeCasesDatabase(), Home("903", "30"), c.serviceProviderName);
+        ASSERT_EQ(proposal.candidates.size(), 5u) << c.serviceProviderName;
+        EXPECT_EQ(proposal.candidates[0].provider, c.firstProvider) << c.serviceProviderName;
+        EXPECT_EQ(proposal.order, c.order) << c.serviceProviderName;
+        EXPECT_EQ(proposal.serviceProviderName, c.serviceProviderName);
+    }
+}
+
 TEST(ApnProposals, TheLabelNamesProviderPlanAndApn) {
     ApnCandidate candidate = Usable();
     candidate.plan = "Everyday";

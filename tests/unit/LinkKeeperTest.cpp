@@ -6,8 +6,11 @@
 #include "fakes/FakeDialEvents.h"
 #include "fakes/FakeLog.h"
 #include "fakes/FakeRasLibrary.h"
+#include "fakes/FakeRegistry.h"
+#include "fakes/MemoryWholeFile.h"
 #include "fakes/SettingsFormFixture.h"
 #include "workflow/LinkKeeper.h"
+#include "modem/ModemRegistry.h"
 
 #include <gtest/gtest.h>
 
@@ -123,6 +126,71 @@ TEST_F(LinkKeeperTest, TheTrayFollowsTheLinkFromConnectThroughADropAndARedialToA
                              "name, password and APN.",
                          }));
     EXPECT_EQ(form.CurrentActivity(), SettingsForm::Activity::Idle);
+}
+
+// --- a dial series that tries APNs in turn ([Setting] apn_try_all=1) ---------------------------
+
+// The modem's driver key as the install left it, and each dial's end in turn: the APN that each
+// dial found in the init string is recorded as the dial starts.
+struct ApnTrialTest : LinkKeeperTest {
+    ApnTrialTest() {
+        registry.CreateKey(kRootModemKey);
+        registry.SetString(NumberedSubKey(kModemClassKey, 0), "DriverDesc", kModemDriverDesc);
+        keeper.SetApnTrial(&trial);
+        ras.duringDial = [this] {
+            initsDialled.push_back(registry.Find(NumberedSubKey(kModemClassKey, 0), "UserInit")->text);
+            ras.notifications = {ends.at(initsDialled.size() - 1)};
+        };
+    }
+    std::vector<std::string> Inits(std::vector<std::string> apns) const {
+        for (std::string& apn : apns) apn = BuildInitString(apn);
+        return apns;
+    }
+
+    testing::FakeRegistry registry;
+    testing::MemoryWholeFile apnFile;
+    ApnMemory memory{apnFile};
+    const std::string iccid = "8949020000123456789";
+    ApnTrial trial{registry, &memory, {{"wrong.apn", "right.apn", "third.apn"}, "COM3", iccid}};
+    std::vector<testing::FakeRasLibrary::Notification> ends;
+    std::vector<std::string> initsDialled;
+};
+
+TEST_F(ApnTrialTest, ARefusedApnGivesWayToTheNextWhichConnectsAndIsRemembered) {
+    ends = {{1, 629}, {ras::kStateConnected, 0}};
+    keeper.ConnectClicked();
+    EXPECT_EQ(controls.GetText(IDC_STATUS), "Trying APN wrong.apn (1 of 3)...");
+    Tick();  // the first dial is refused: the second APN is written and dialled at once
+    EXPECT_EQ(controls.GetText(IDC_STATUS), "Trying APN right.apn (2 of 3)...");
+    EXPECT_EQ(form.CurrentActivity(), SettingsForm::Activity::Dialling) << "a try belongs to the same series";
+    Tick();
+    EXPECT_EQ(initsDialled, Inits({"wrong.apn", "right.apn"}));
+    EXPECT_EQ(form.CurrentActivity(), SettingsForm::Activity::Connected);
+    EXPECT_EQ(memory.Remembered(iccid), "right.apn");
+}
+
+TEST_F(ApnTrialTest, AnErrorOfTheModemOrItsPortDoesNotMoveOnToAnotherApn) {
+    ends = {{1, RedialPolicy::kErrorPortNotAvailable}, {1, RedialPolicy::kErrorPortNotAvailable}};
+    keeper.ConnectClicked();
+    Tick();
+    EXPECT_EQ(controls.GetText(IDC_STATUS).find("Trying APN"), std::string::npos) << controls.GetText(IDC_STATUS);
+    for (int tick = 0; tick < 3; ++tick) Tick();  // the redial policy's own redial, after its wait
+    EXPECT_EQ(initsDialled, Inits({"wrong.apn", "wrong.apn"}));
+    EXPECT_EQ(memory.Remembered(iccid), "");
+}
+
+TEST_F(ApnTrialTest, DisconnectDuringTheTriesEndsThemAndNoLaterEndStartsAnother) {
+    ends = {{1, 619}, {1, 619}, {1, 619}};
+    keeper.ConnectClicked();
+    Tick();  // the second APN's dial is started; its worker runs at the next tick
+    ASSERT_EQ(controls.GetText(IDC_STATUS), "Trying APN right.apn (2 of 3)...");
+    keeper.UserEnded();
+    dial.DisconnectClicked();
+    Tick();
+    Tick();
+    EXPECT_LE(initsDialled.size(), 2u) << "no third APN after Disconnect";
+    EXPECT_EQ(form.CurrentActivity(), SettingsForm::Activity::Idle);
+    ASSERT_EQ(initsDialled.at(0), BuildInitString("wrong.apn"));
 }
 
 // --- what the dialog is doing after each thing the user, the service or the clock does --------

@@ -6,6 +6,7 @@
 #include "fakes/FakeLog.h"
 #include "fakes/FakeRasLibrary.h"
 #include "fakes/MemoryProfile.h"
+#include "fakes/MemoryWholeFile.h"
 #include "workflow/LinkText.h"
 #include "workflow/RedialPolicy.h"
 #include "workflow/UsageCounter.h"
@@ -101,34 +102,10 @@ std::string Month(const char* name, int received, int sent = 0) {
            "\r\nwarned=0\r\nlimit=0\r\n";
 }
 
-// The fixture is the user's usage.ini, in memory: missing until written, read-only until set
-// aside, and what was set aside as usage.ini.bad. The next failingReads reads fail (as when a
-// backup or a scanner holds the file), then reads work again.
-struct UsageFixture : ::testing::Test, UsageFile {
-    ReadResult Read(std::string& bytes) override {
-        ++reads;
-        if (failingReads > 0) {
-            --failingReads;
-            return ReadResult::Failed;
-        }
-        bytes = content.value_or("");
-        return content ? ReadResult::Read : ReadResult::Missing;
-    }
-    bool Replace(const std::string& bytes) override {
-        if (!readOnly) content = bytes;
-        return !readOnly;
-    }
-    bool SetAside() override {
-        setAside = std::exchange(content, std::nullopt);
-        readOnly = false;  // the new file is an ordinary one
-        return true;
-    }
+// The fixture is the user's usage.ini, in memory.
+struct UsageFixture : ::testing::Test, testing::MemoryWholeFile {
     UsageCounter Start(UsageSettings settings = {}) { return UsageCounter(*this, log.clock, ticks, settings, &log.log); }
 
-    std::optional<std::string> content, setAside;
-    bool readOnly = false;
-    int failingReads = 0;
-    int reads = 0;
     testing::FakeClock ticks;
     testing::RecordingLog log;  // its clock is the calendar: December 2026
 };

@@ -375,6 +375,20 @@ TEST_F(PhoneFormTest, TheChosenCandidateIsTheOneUsed) {
     ASSERT_TRUE(phone->UseTheseSettings());
     EXPECT_EQ(controls.GetText(IDC_APN), phone->Candidates()[2].apn);
     EXPECT_NE(phone->Candidates()[2].apn, phone->Candidates()[0].apn);
+    EXPECT_EQ(profile.ReadString("Setting", "apn_try_all", ""), "1") << "the dial series tries the others";
+    ASSERT_TRUE(phone->KeptSeries());
+    EXPECT_EQ(phone->KeptSeries()->apns.front(), phone->Candidates()[2].apn) << "the chosen APN is tried first";
+    EXPECT_EQ(phone->KeptSeries()->portName, "COM1");
+}
+
+TEST_F(PhoneFormTest, TheSimsNameChoosesItsProviderAndTheNoteSaysSo) {
+    Open({"COM1"});
+    PortFindings findings = ModemOf("COM1", "903", "30");
+    findings.serviceProviderName = "Virtual One";
+    phone->PortChecked(findings);
+    EXPECT_EQ(phoneControls.GetText(IDC_PROPOSAL_NOTE),
+              "Settings for the SIM's operator 903-30: Chosen by the SIM's name Virtual One.");
+    EXPECT_EQ(phone->Candidates().front().provider, "Virtual One");
 }
 
 TEST_F(PhoneFormTest, WithoutACandidateTheDialogSaysWhyAndTheFieldsStay) {
