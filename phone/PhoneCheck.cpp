@@ -58,6 +58,31 @@ SimOperator AskSimOperator(const Ask& ask) {
     return ChooseSimOperator(imsi, std::nullopt, ReadRegisteredNetwork(AnswerLines(ask(kRegisteredOperatorCommand))));
 }
 
+// The SIM's ICCID (AT+CCID, else EF_ICCID) and the name its provider gives it (EF_SPN): the
+// APN that connected is remembered by the one, the database's providers are chosen by the
+// other. A phone or SIM that gives neither leaves them empty; the check goes on.
+void AskSimIdentity(const Ask& ask, PortFindings& findings) {
+    // Some phones answer AT+CCID with "+ICCID:", which is not the command's own name.
+    const auto linesOf = [](AtResponse&& response) {
+        std::vector<std::string> lines = std::move(response.unsolicited);
+        for (std::string& line : AnswerLines(std::move(response))) lines.push_back(std::move(line));
+        return lines;
+    };
+    AtResponse iccidResponse = ask(kIccidCommand);
+    if (!Answers(iccidResponse)) return;
+    std::optional<Iccid> iccid = ReadIccid(linesOf(std::move(iccidResponse)));
+    if (!iccid) {
+        AtResponse fileResponse = ask(kReadIccidCommand);
+        if (!Answers(fileResponse)) return;
+        iccid = ReadIccid(linesOf(std::move(fileResponse)));
+    }
+    if (iccid) findings.iccid = iccid->digits;
+    AtResponse spnResponse = ask(kReadSpnCommand);
+    if (!Answers(spnResponse)) return;
+    if (const std::optional<ServiceProviderName> name = ReadServiceProviderName(linesOf(std::move(spnResponse))))
+        findings.serviceProviderName = name->utf8;
+}
+
 } // namespace
 
 std::string MakerFrom(const AtResponse& response) { return FirstLine(response, "+CGMI"); }
@@ -212,7 +237,11 @@ PortFindings CheckPort(SerialPorts& ports, const std::string& name, Clock& clock
     findings.network = RegistrationFrom(ask(kPhoneQuestions[kNetwork]));
     findings.gprs = RegistrationFrom(ask(kPhoneQuestions[kGprs]));
     // A SIM that is locked or absent has no operator to give: it is not asked.
-    if (ReadyForData(findings.sim) && !gone) findings.simOperator = AskSimOperator(ask);
+    if (ReadyForData(findings.sim) && !gone) {
+        findings.simOperator = AskSimOperator(ask);
+        // A SIM whose operator could not be read is not asked more of.
+        if (!gone && findings.simOperator.source != OperatorSource::None) AskSimIdentity(ask, findings);
+    }
     if (gone) {
         PortFindings lost;
         lost.port = name;

@@ -8,6 +8,7 @@
 #include "phone/AtResponse.h"
 #include "phone/PortFindings.h"
 #include "phone/SerialPort.h"
+#include "phone/SimIdentity.h"
 #include "platform/Clock.h"
 
 #include <algorithm>
@@ -40,10 +41,11 @@ inline constexpr const char* kPhoneQuestions[] = {"AT+CGMI", "AT+CGMM", "ATI", k
 // Of a SIM that wants a code: how many tries are left (where the phone knows the command).
 inline constexpr char kTriesLeftCommand[] = "AT+CPINR";
 inline constexpr const char* kLockedSimQuestions[] = {kTriesLeftCommand};
-// Of a SIM that is ready: which operator it belongs to.
+// Of a SIM that is ready: which operator it belongs to, its ICCID and its provider's name.
 inline constexpr const char* kReadySimQuestions[] = {kImsiCommand, kReadMncLengthCommand,
                                                      kNumericOperatorFormatCommand,
-                                                     kRegisteredOperatorCommand};
+                                                     kRegisteredOperatorCommand,
+                                                     kIccidCommand, kReadIccidCommand, kReadSpnCommand};
 // A SIM is either locked or ready, so one check asks the questions of one of the two.
 inline constexpr int kMostQuestions =
     static_cast<int>(std::size(kPhoneQuestions)) +

@@ -329,11 +329,42 @@ TEST_P(SimOperators, AreReadFromTheSimAndElseFromTheRegistration) {
         const std::vector<std::string>& sent = ports.Log("COM3")->commands;
         const auto registration = std::find(sent.begin(), sent.end(), "AT+CGREG?");
         ASSERT_NE(registration, sent.end()) << c.rule;
-        EXPECT_EQ(std::vector<std::string>(registration + 1, sent.end()), c.questions) << c.rule;
+        // A SIM whose operator is known is then asked its ICCID (this phone refuses AT+CCID,
+        // then EF_ICCID) and its provider's name.
+        std::vector<std::string> questions = c.questions;
+        if (c.expected.source != OperatorSource::None)
+            questions.insert(questions.end(), {kIccidCommand, kReadIccidCommand, kReadSpnCommand});
+        EXPECT_EQ(std::vector<std::string>(registration + 1, sent.end()), questions) << c.rule;
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, SimOperators, ::testing::ValuesIn(kOperatorCases));
+
+TEST(SimIdentityOfACheck, TheIccidComesFromEitherQuestionAndTheNameFromEfSpn) {
+    const std::string spn = "\r\n+CRSM: 144,0,\"005A4F52204D6F62696C65FFFFFFFFFFFF\"\r\nOK\r\n";
+    const struct {
+        const char* rule;
+        std::map<std::string, std::string> changes;
+        const char* iccid;
+        const char* name;
+    } cases[] = {
+        {"AT+CCID", {{kIccidCommand, "\r\n+CCID: 89860012345678901234\r\nOK\r\n"}, {kReadSpnCommand, spn}},
+         "89860012345678901234", "ZOR Mobile"},
+        {"+ICCID:, set aside as no answer of AT+CCID's name", {{kIccidCommand, "\r\n+ICCID: 8986001234567890123\r\nOK\r\n"}},
+         "8986001234567890123", ""},
+        {"EF_ICCID after AT+CCID refused", {{kReadIccidCommand, "\r\n+CRSM: 144,0,\"986800214365870921F3\"\r\nOK\r\n"}},
+         "8986001234567890123", ""},
+        {"neither", {}, "", ""},
+    };
+    for (const auto& c : cases) {
+        FakeClock clock;
+        FakePhonePorts ports(clock);
+        const PortFindings found = CheckChangedReadyPhone(ports, clock, c.changes, false);
+        EXPECT_EQ(found.iccid, c.iccid) << c.rule;
+        EXPECT_EQ(found.serviceProviderName, c.name) << c.rule;
+        EXPECT_EQ(found.simOperator.source, OperatorSource::SimHome) << c.rule;
+    }
+}
 
 TEST_F(PortCheck, NothingOfTheImsiBeyondItsHeadIsKeptOrShown) {
     ports.Add("COM3", testing::ReadyPhone());
