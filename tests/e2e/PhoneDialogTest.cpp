@@ -350,9 +350,6 @@ TEST_F(PhoneDialogTest, TheBalanceComesBackDecodedAndAMenuIsAnsweredInTheSameDia
                                     "\" / \"" + ControlText(balance, IDC_USSD_ANSWER) + "\"";
                          });
     };
-    SetControlText(balance, IDC_USSD_CODE, "*100#\",0");
-    Click(balance, IDC_USSD_SEND);
-    EXPECT_TRUE(answered("Not sent: a code has only digits, * and #.", ""));
     SetControlText(balance, IDC_USSD_CODE, "*100#");
     Click(balance, IDC_USSD_SEND);
     EXPECT_TRUE(answered("The network asks for an answer: type it and click Send.", "1 Balance\r\n2 Bundles"));
@@ -361,7 +358,6 @@ TEST_F(PhoneDialogTest, TheBalanceComesBackDecodedAndAMenuIsAnsweredInTheSameDia
     Click(balance, IDC_USSD_SEND);
     EXPECT_TRUE(answered("The network's answer to *100#.", "Balance: 12.50"));
     Click(balance, IDCANCEL);
-    EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(balance); }, kDefaultWait, "the Balance dialog to close"));
     Click(phone, IDCANCEL);
     ExitProgram();
 }

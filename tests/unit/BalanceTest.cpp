@@ -65,11 +65,9 @@ TEST(AskUssd, WaitsForTheReplyWhereverItComesAndCancelsOneThatNeverDoes) {
 TEST(AskUssd, SendsNothingOfACodeThatIsNotDialledOrToAPortInUse) {
     FakeClock clock;
     FakePhonePorts ports(clock);
-    ports.Add("COM3", testing::ReadyPhone());
     ports.Refuse("COM4", PortOpenError::Busy, 5);
     const std::atomic<bool> stop{false};
-    EXPECT_EQ(AskUssd(ports, "COM3", "*100#\",0;+CFUN=0", clock, stop).end, UssdEnd::CodeRefused);
-    EXPECT_TRUE(ports.Log("COM3")->commands.empty());
+    EXPECT_EQ(AskUssd(ports, "COM4", "*100#\",0;+CFUN=0", clock, stop).end, UssdEnd::CodeRefused) << "not even opened";
     EXPECT_EQ(AskUssd(ports, "COM4", "*100#", clock, stop).end, UssdEnd::PortBusy);
     EXPECT_EQ(AskUssd(ports, "COM9", "*100#", clock, stop).end, UssdEnd::PortMissing);
 }
@@ -95,7 +93,7 @@ TEST_F(BalanceFormTest, ACodeGoesOutOnceAndItsAnswerIsShownWithWhatItIs) {
         UssdOutcome outcome;
         const char* answer;
         const char* note;
-        const char* label;
+        bool menu;  // the field then takes the menu's answer
     };
     UssdOutcome refused;
     refused.end = UssdEnd::PhoneRefused;
@@ -104,17 +102,16 @@ TEST_F(BalanceFormTest, ACodeGoesOutOnceAndItsAnswerIsShownWithWhatItIs) {
     busy.end = UssdEnd::PortBusy;
     const Case cases[] = {
         {"the balance", Reply(UssdStatus::Answered, "Balance 5.00\nValid to 1 Jan"), "Balance 5.00\r\nValid to 1 Jan",
-         "The network's answer to *100#.", "Code to send (digits, * and #):"},
+         "The network's answer to *100#.", false},
         {"a menu", Reply(UssdStatus::AwaitsAnswer, "1 Balance\n2 Bundles"), "1 Balance\r\n2 Bundles",
-         "The network asks for an answer: type it and click Send.", "Your answer to the menu (digits, * and #):"},
+         "The network asks for an answer: type it and click Send.", true},
         {"a coding not known", Reply(UssdStatus::Answered, "0A0B", UssdDecoding::UnknownCoding), "0A0B",
-         "The network's answer to *100#. The answer's coding is not one Vantaro reads: it is shown as hex.",
-         "Code to send (digits, * and #):"},
+         "The network's answer to *100#. The answer's coding is not one Vantaro reads: it is shown as hex.", false},
         {"not offered", Reply(UssdStatus::NotSupported, "", UssdDecoding::NoText), "",
-         "The network or the phone does not offer this code.", "Code to send (digits, * and #):"},
-        {"refused", refused, "", "The phone refused the code (ERROR).", "Code to send (digits, * and #):"},
+         "The network or the phone does not offer this code.", false},
+        {"refused", refused, "", "The phone refused the code (ERROR).", false},
         {"port in use", busy, "", "The phone's port is in use, by a connection or another program: disconnect first.",
-         "Code to send (digits, * and #):"},
+         false},
     };
     for (const Case& test : cases) {
         testing::FakeControls controls;
@@ -126,7 +123,10 @@ TEST_F(BalanceFormTest, ACodeGoesOutOnceAndItsAnswerIsShownWithWhatItIs) {
         form.Answered(test.outcome);
         EXPECT_EQ(controls.GetText(IDC_USSD_ANSWER), test.answer) << test.what;
         EXPECT_EQ(controls.GetText(IDC_USSD_NOTE), test.note) << test.what;
-        EXPECT_EQ(controls.GetText(IDC_USSD_LABEL), test.label) << test.what;
+        EXPECT_EQ(controls.GetText(IDC_USSD_LABEL), test.menu ? "Your answer to the menu (digits, * and #):"
+                                                              : "Code to send (digits, * and #):")
+            << test.what;
+        EXPECT_EQ(controls.GetText(IDC_USSD_CODE).empty(), test.menu) << test.what;
         EXPECT_TRUE(controls.IsEnabled(IDC_USSD_SEND)) << test.what;
     }
 }
