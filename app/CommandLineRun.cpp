@@ -57,6 +57,8 @@ ExitCode RunUninstallCommand(const std::string& settingsPath, bool settingsFound
 } // namespace
 
 std::vector<std::string> ProgramArguments() {
+    // The parser is shell32's: a start without arguments leaves that DLL until the tray icon.
+    if (!ArgumentsFollowProgramName(::GetCommandLineW())) return {};
     int count = 0;
     // The shell hands the list out in one block of local memory.
     const std::unique_ptr<wchar_t*, HLOCAL(WINAPI*)(HLOCAL)> arguments(

@@ -77,6 +77,20 @@ CommandLine Invalid(CommandLine line, std::string error) {
 
 } // namespace
 
+bool ArgumentsFollowProgramName(std::wstring_view commandLine) {
+    const auto blank = [](wchar_t c) { return c == L' ' || c == L'\t'; };
+    std::size_t i = 0;
+    if (!commandLine.empty() && commandLine[0] == L'"') {
+        const std::size_t close = commandLine.find(L'"', 1);
+        // What follows the closing quote begins the next argument, blank or not.
+        i = close == std::wstring_view::npos ? commandLine.size() : close + 1;
+    } else {
+        while (i < commandLine.size() && !blank(commandLine[i])) ++i;
+    }
+    while (i < commandLine.size() && blank(commandLine[i])) ++i;
+    return i < commandLine.size();
+}
+
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     CommandLine line;
     if (arguments.empty()) return line;

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vantaro {
@@ -25,6 +26,11 @@ struct CommandLine {
 
 // The arguments after the program's name, as the C runtime splits them.
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+// Whether anything but blanks follows the program's name on the process's command line, the
+// name read as the shell's parser reads it (up to the closing quote when it begins with one,
+// else up to the first blank). A start without arguments, the usual one, needs no parser.
+bool ArgumentsFollowProgramName(std::wstring_view commandLine);
 
 extern const char kUsageText[];
 

@@ -10,12 +10,19 @@
 #   BENCH_RUNS=20          repetitions of every figure (starts, refreshes, reader runs)
 #   BENCH_INSTALL_RUNS=5   installs of each kind: presses of the install button, and runs of
 #                          Vantaro.exe /install /quiet (each waits its 2 s of pauses)
+#   BENCH_ONLY=starts      rows 1, 2 and 5 alone (the starts and the sizes), in about a minute:
+#                          the loop for work on the start. The table says it is partial.
 set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")/../.."
 root=$PWD
 runs=${BENCH_RUNS:-20}
 install_runs=${BENCH_INSTALL_RUNS:-5}
 out=build/bench
+only=${BENCH_ONLY:-}
+case $only in
+""|starts) ;;
+*) echo "[bench] BENCH_ONLY is \"$only\": it is starts, or unset for every row" >&2; exit 2 ;;
+esac
 
 . scripts/machine.sh
 echo "[bench] $VANTARO_PROBE_NOTE"
@@ -57,20 +64,24 @@ if cmake --preset "$other_preset" >/dev/null && cmake --build --preset "$other_p
 else
     echo "[bench] the $other_preset preset did not build: its size rows say so" >&2
 fi
-echo "[bench] host Release build with Google Benchmark"
-cmake --preset bench >/dev/null
-cmake --build --preset bench
+if [ -z "$only" ]; then
+    echo "[bench] host Release build with Google Benchmark"
+    cmake --preset bench >/dev/null
+    cmake --build --preset bench
+fi
 
 rm -f "$out/host-rows.md" "$out/provider-rows.md" "$out/inf-rows.md" "$out/results.md"
 rm -f "$wine_out/wine-rows.md" "$wine_out/phone-rows.md" "$wine_out/notes.md"
 mkdir -p "$out/reader" "$wine_out"
 
-echo "[bench] settings reader on the host ($runs runs per size)"
-"$out/bench/settings_reader_bench" --rows "$out/host-rows.md" --folder "$out/reader" --runs "$runs"
-echo "[bench] APN proposal on the host ($runs runs)"
-"$out/bench/provider_lookup_bench" --rows "$out/provider-rows.md" --runs "$runs"
-echo "[bench] INF check on the host ($runs runs per size)"
-"$out/bench/inf_check_bench" --rows "$out/inf-rows.md" --folder "$out/reader" --runs "$runs"
+if [ -z "$only" ]; then
+    echo "[bench] settings reader on the host ($runs runs per size)"
+    "$out/bench/settings_reader_bench" --rows "$out/host-rows.md" --folder "$out/reader" --runs "$runs"
+    echo "[bench] APN proposal on the host ($runs runs)"
+    "$out/bench/provider_lookup_bench" --rows "$out/provider-rows.md" --runs "$runs"
+    echo "[bench] INF check on the host ($runs runs per size)"
+    "$out/bench/inf_check_bench" --rows "$out/inf-rows.md" --folder "$out/reader" --runs "$runs"
+fi
 
 echo "[bench] Vantaro.exe $build_name under Wine ($runs runs per figure, $install_runs installs of each kind)"
 # The X server, the Wine server and every program of the run share two cores with whatever
@@ -99,7 +110,9 @@ load_before=$(cut -d' ' -f1-3 /proc/loadavg)
     timeout 1800 "${priority[@]}" wine "$windows/bench/BenchDriver.exe" \
         --baseline "$root/$windows/bench/BenchBaseline.exe" \
         --rows "$root/$wine_out/wine-rows.md" --notes "$root/$wine_out/notes.md" \
-        --runs "$runs" --install-runs "$install_runs" ${other_build:+--other-build "$other_build"} </dev/null
+        --runs "$runs" --install-runs "$install_runs" ${other_build:+--other-build "$other_build"} \
+        ${only:+--only "$only"} </dev/null
+    [ -z "$only" ] || exit 0
     echo "[bench] the phone check under Wine ($runs runs): one simulated phone among 16 ports"
     # One ready phone (COM70), one with its SIM locked (COM86), one without a SIM (COM87) and 15
     # silent ports, each a
@@ -115,7 +128,9 @@ load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 tests/tools/wine-session.sh stop "$wine_out" >/dev/null
 trap - EXIT
 
-for part in "$wine_out/wine-rows.md" "$wine_out/phone-rows.md" "$out/host-rows.md" "$out/provider-rows.md" "$out/inf-rows.md"; do
+parts=("$wine_out/wine-rows.md")
+[ -n "$only" ] || parts+=("$wine_out/phone-rows.md" "$out/host-rows.md" "$out/provider-rows.md" "$out/inf-rows.md")
+for part in "${parts[@]}"; do
     if [ ! -s "$part" ]; then echo "[bench] no results in $part" >&2; exit 1; fi
 done
 
@@ -134,7 +149,8 @@ memory=$(free -g | awk '/^Mem:/ { print $2 }')
     echo "Each figure: minimum / median / maximum over its runs (after two warm-up rounds under Wine)." \
          "Ratio: median / baseline median, both measured in this run. Goals are checked on the medians."
     echo
-    cat "$wine_out/wine-rows.md" "$wine_out/phone-rows.md" "$out/host-rows.md" "$out/provider-rows.md" "$out/inf-rows.md"
+    [ -z "$only" ] || { echo "Partial run (BENCH_ONLY=$only): the starts and the sizes alone."; echo; }
+    cat "${parts[@]}"
     if [ -s "$wine_out/notes.md" ]; then
         echo
         echo "Notes from the run:"

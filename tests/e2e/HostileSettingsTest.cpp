@@ -290,7 +290,8 @@ TEST(HostileSettings, EachFileOpensTheDialogAndASaveKeepsOrSaysSo) {
     }
 }
 
-TEST(HostileSettings, ATenMegabyteFileOpensAndSavesInReasonableTime) {
+// The times are printed, not held to a bound: the waits only keep a hung dialog from hanging the run.
+TEST(HostileSettings, ATenMegabyteFileOpensAndSaves) {
     std::string bytes = "[Setting]\r\nnumber=*99#\r\nusername=big\r\n[BaseSetting]\r\nlanguage=1\r\n[Filler]\r\n";
     while (bytes.size() < 10 * 1024 * 1024) bytes += "filler" + std::to_string(bytes.size()) + "=" + std::string(80, 'f') + "\r\n";
     bytes += "[English]\r\nsaveset=Saved.\r\n";
@@ -304,8 +305,6 @@ TEST(HostileSettings, ATenMegabyteFileOpensAndSavesInReasonableTime) {
     const DWORD saved = ::GetTickCount() - saveStart;
     std::printf("[ten megabytes] dialog after %lu ms, save in %lu ms\n", static_cast<unsigned long>(opened),
                 static_cast<unsigned long>(saved));
-    EXPECT_LT(opened, 15000u) << "opening took " << opened << " ms";
-    EXPECT_LT(saved, 15000u) << "saving took " << saved << " ms";
     file.Exit();
 }
 
@@ -314,7 +313,7 @@ TEST(HostileSettings, EveryValue5000CharactersLong) {
     HostileFile file("values_5000", EveryKey(std::string(5000, 'v'), std::string(5000, '5')));
     const DWORD start = ::GetTickCount();
     if (!file.Open()) return;
-    EXPECT_LT(::GetTickCount() - start, 10000u) << "the dialog took long to appear";
+    std::printf("[5000 characters] dialog after %lu ms\n", static_cast<unsigned long>(::GetTickCount() - start));
     file.ExpectShowsWhatThePlatformReads();
     EXPECT_TRUE(file.SaveAndCheck());
     file.Exit();
