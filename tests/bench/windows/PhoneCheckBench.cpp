@@ -236,55 +236,34 @@ int main(int argc, char** argv) {
 
     const std::string count = std::to_string(1 + options.silent.size());
     const std::string runs = " (" + std::to_string(options.runs) + " runs)";
-    std::vector<Row> rows(6);
-    rows[0].id = "7a";
-    rows[0].figure = "phone check, 1 ready simulated phone among " + count + " ports (the others silent): start to the phone's findings" + runs;
-    rows[0].unit = "ms";
-    rows[0].samples = amongMs;
-    rows[0].baseline = "the same phone checked alone";
-    rows[0].baselineSamples = aloneMs;
-    rows[0].goal = {GoalKind::MedianBelow, 1000};
-    rows[0].notAvailable = failure;
-    rows[1].id = "7b";
-    rows[1].figure = "phone check, the same " + count + " ports: start to the end of the whole check" + runs;
-    rows[1].unit = "ms";
-    rows[1].samples = wholeMs;
-    rows[1].baseline = "a silent port's fixed waits, 3 x 1000 ms";
-    rows[1].baselineSamples = {3000};
-    rows[1].goal = {GoalKind::MedianBelow, 4000};
-    rows[1].notAvailable = failure;
-    rows[2].id = "7c";
-    rows[2].figure = "phone check, 1 ready simulated phone alone, its SIM's operator read (AT+CIMI, EF_AD): start to the phone's findings" + runs;
-    rows[2].unit = "ms";
-    rows[2].samples = aloneMs;
-    rows[2].baseline = "the same phone with its SIM locked, not asked for the operator";
-    rows[2].baselineSamples = lockedMs;
-    rows[2].goal = {GoalKind::AddedBelow, 300};
-    rows[2].notAvailable = failure;
-    rows[3].id = "7d";
-    rows[3].figure = "phone check, 1 simulated phone alone, its SIM locked and its tries left read (AT+CPINR): start to the phone's findings" + runs;
-    rows[3].unit = "ms";
-    rows[3].samples = lockedMs;
-    rows[3].baseline = "the same phone without a SIM, asked the same but the count";
-    rows[3].baselineSamples = noSimMs;
-    rows[3].goal = {GoalKind::AddedBelow, 100};
-    rows[3].notAvailable = failure;
-    rows[4].id = "7e";
-    rows[4].figure = "phone check, 1 ready simulated phone alone, its SIM's ICCID and provider's name read (AT+CCID, EF_SPN): start to the phone's findings" + runs;
-    rows[4].unit = "ms";
-    rows[4].samples = aloneMs;
-    rows[4].baseline = "the same checks, start to the first of those questions (asked last)";
-    rows[4].baselineSamples = identityAskedMs;
-    rows[4].goal = {GoalKind::AddedBelow, 200};
-    rows[4].notAvailable = failure;
-    rows[5].id = "7f";
-    rows[5].figure = std::string("balance: ") + kBalanceCode + " asked of the ready phone, answered in UCS2: the ask to the decoded text" + runs;
-    rows[5].unit = "ms";
-    rows[5].samples = balanceMs;
-    rows[5].baseline = "the simulator's fixed wait before its answer";
-    rows[5].baselineSamples = {options.ussdWaitMs};
-    rows[5].goal = {GoalKind::AddedBelow, 100};
-    rows[5].notAvailable = failure;
+    const auto row = [&](const char* id, std::string figure, std::vector<double> samples, std::string baseline,
+                         std::vector<double> baselineSamples, Goal goal) {
+        Row made;
+        made.id = id;
+        made.figure = std::move(figure) + runs;
+        made.unit = "ms";
+        made.samples = std::move(samples);
+        made.baseline = std::move(baseline);
+        made.baselineSamples = std::move(baselineSamples);
+        made.goal = goal;
+        made.notAvailable = failure;
+        return made;
+    };
+    const std::vector<Row> rows = {
+        row("7a", "phone check, 1 ready simulated phone among " + count + " ports (the others silent): start to the phone's findings",
+            amongMs, "the same phone checked alone", aloneMs, {GoalKind::MedianBelow, 1000}),
+        row("7b", "phone check, the same " + count + " ports: start to the end of the whole check", wholeMs,
+            "a silent port's fixed waits, 3 x 1000 ms", {3000}, {GoalKind::MedianBelow, 4000}),
+        row("7c", "phone check, 1 ready simulated phone alone, its SIM's operator read (AT+CIMI, EF_AD): start to the phone's findings",
+            aloneMs, "the same phone with its SIM locked, not asked for the operator", lockedMs, {GoalKind::AddedBelow, 300}),
+        row("7d", "phone check, 1 simulated phone alone, its SIM locked and its tries left read (AT+CPINR): start to the phone's findings",
+            lockedMs, "the same phone without a SIM, asked the same but the count", noSimMs, {GoalKind::AddedBelow, 100}),
+        row("7e", "phone check, 1 ready simulated phone alone, its SIM's ICCID and provider's name read (AT+CCID, EF_SPN): start to "
+            "the phone's findings", aloneMs, "the same checks, start to the first of those questions (asked last)", identityAskedMs,
+            {GoalKind::AddedBelow, 200}),
+        row("7f", std::string("balance: ") + kBalanceCode + " asked of the ready phone, answered in UCS2: the ask to the decoded text",
+            balanceMs, "the simulator's fixed wait before its answer", {options.ussdWaitMs}, {GoalKind::AddedBelow, 100}),
+    };
 
     std::string table;
     for (const Row& row : rows) table += TableRow(row);
