@@ -7,6 +7,7 @@
 
 #include "e2e/SerialCommOverride.h"
 #include "e2e/UiDriver.h"
+#include "rasdouble/RasDoubleControl.h"
 #include "resources/resource.h"
 #include "workflow/LinkText.h"
 #include "workflow/PhoneText.h"
@@ -80,8 +81,24 @@ bool ChooseFromMenu(DWORD process, std::vector<WORD> keys, const std::string& lo
     return WaitUntil([&] { return !::IsWindowVisible(menu); }, kDefaultWait, "the icon's menu to close after its keys");
 }
 
+// How often the simulated phone on `port` heard or sent `line` ("> AT+CUSD=2"), by their log.
+int PhoneLogged(const std::string& port, const std::string& line) {
+    const std::string log = ReadFile(WindowsPath(std::getenv("VANTARO_WORK")) + "\\simphone-tray.log");
+    int count = 0;
+    for (std::size_t at = log.find(port + " " + line); at != std::string::npos; at = log.find(port + " " + line, at + 1)) ++count;
+    return count;
+}
+
+const char kAskBalance[] = "> AT+CUSD=1,\"*100#\",15";
+
+// The Phone dialog finds the phone's two AT ports (COM74, the dial's, and COM75); while connected,
+// the menu's Balance... asks on the second.
 TEST(TrayIcon, ConnectIsGreyDuringAPhoneCheckOpenSettingsBringsTheDialogBackAndExitEndsTheProgram) {
     const bool chinese = ::GetACP() == 936;
+    SerialCommOverride serialComm;
+    ASSERT_TRUE(serialComm.SetPortName("\\Device\\Serial0", "COM75") && serialComm.SetPortName("\\Device\\Serial1", "COM74"));
+    rasdouble::Installation ras(chinese ? "TrayIconChinese" : "TrayIcon");
+    ASSERT_TRUE(ras.Installed()) << ras.Error();
     VantaroProcess vantaro(chinese ? "TrayIconChinese" : "TrayIcon");
     if (!chinese) ::WritePrivateProfileStringA("BaseSetting", "language", "1", vantaro.SettingsPath().c_str());
     ASSERT_TRUE(vantaro.Start());
@@ -108,8 +125,31 @@ TEST(TrayIcon, ConnectIsGreyDuringAPhoneCheckOpenSettingsBringsTheDialogBackAndE
     ASSERT_TRUE(WaitUntil([&] { return ControlText(dialog, IDC_STATUS) != before; }, kDefaultWait, "the save's status line"));
     EXPECT_EQ(ReadFile(vantaro.Folder() + "\\Vantaro.log").find("\tdial\tstarted"), std::string::npos)
         << "a dial started beside the phone check";
+    ASSERT_TRUE(WaitUntil([&] {
+        const std::vector<std::vector<std::string>> rows = ListViewRows(phone, IDC_PHONE_PORTS);
+        return rows.size() == 2 && rows[0].size() == 5 && !rows[0][2].empty() && !rows[1][2].empty();
+    }, kDefaultWait, "both ports' SIM"));
     ::PostMessageA(phone, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitUntil([&] { return ControlEnabled(dialog, IDC_DIAL); }, kDefaultWait, "Connect on again"));
+
+    Click(dialog, IDC_DIAL);
+    ASSERT_TRUE(WaitUntil([&] { return !ControlText(dialog, IDC_LINK_STATS).empty(); }, kDefaultWait, "the link up"));
+    ASSERT_TRUE(ChooseFromMenu(vantaro.ProcessId(), {VK_ESCAPE}, chinese ? "zh_CN-connected" : "en-connected"));
+    ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDM_TRAY_BALANCE, BN_CLICKED), 0);
+    HWND balance = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        for (HWND window : vantaro.TopWindows())
+            if (::GetDlgItem(window, IDC_USSD_ANSWER) && ::IsWindowVisible(window)) balance = window;
+        return balance != nullptr;
+    }, kDefaultWait, "the Balance dialog"));
+    SetControlText(balance, IDC_USSD_CODE, "*100#");
+    Click(balance, IDC_USSD_SEND);
+    EXPECT_TRUE(WaitUntil([&] { return ControlText(balance, IDC_USSD_ANSWER) == "Balance: 12.50"; }, kDefaultWait, "the balance"));
+    EXPECT_EQ(PhoneLogged("COM75", kAskBalance), 1) << "not asked on the phone's second port";
+    EXPECT_EQ(PhoneLogged("COM74", kAskBalance), 0) << "asked on the connection's port";
+    Click(balance, IDCANCEL);
+    Click(dialog, IDC_DISCONNECT);
+    EXPECT_TRUE(WaitUntil([&] { return ControlEnabled(dialog, IDC_DIAL); }, kDefaultWait, "Connect on after Disconnect"));
 
     ::ShowWindow(dialog, SW_HIDE);  // as a minimise while connected leaves it
     const std::vector<WORD> openSettings = {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN};  // past the greyed Disconnect
@@ -123,14 +163,6 @@ TEST(TrayIcon, ConnectIsGreyDuringAPhoneCheckOpenSettingsBringsTheDialogBackAndE
     EXPECT_FALSE(IconShown(dialog)) << "the icon outlived the program";
 }
 
-// How often the simulated phone on `port` heard or sent `line` ("> AT+CUSD=2"), by their log.
-int PhoneLogged(const std::string& port, const std::string& line) {
-    const std::string log = ReadFile(WindowsPath(std::getenv("VANTARO_WORK")) + "\\simphone-tray.log");
-    int count = 0;
-    for (std::size_t at = log.find(port + " " + line); at != std::string::npos; at = log.find(port + " " + line, at + 1)) ++count;
-    return count;
-}
-
 // The tray's Balance... asks on the dial's port (no phone check ran: no code proposed). A Connect
 // meanwhile dials nothing and says why, and the answer still comes; a Balance dialog closed before
 // its answer leaves it to nobody. An Exit (the tray's, the dialog's) while the phone holds its
@@ -139,7 +171,7 @@ int PhoneLogged(const std::string& port, const std::string& line) {
 // Balance dialog does not always take the keys meant for it (the first test chooses from it).
 TEST(TrayIcon, TheBalanceHoldsTheDialsPortAndAnExitDuringItsWaitEndsTheProgramAtOnce) {
     if (::GetACP() == 936) GTEST_SKIP() << "the English run holds this";
-    const std::string ask = "> AT+CUSD=1,\"*100#\",15", answer = "< +CUSD: 0", cancel = "> AT+CUSD=2";
+    const std::string ask = kAskBalance, answer = "< +CUSD: 0", cancel = "> AT+CUSD=2";
     for (const std::string port : {"COM71", "COM72", "COM73"}) {  // COM71 answers in 3 s, the others never
         SCOPED_TRACE(port);
         SerialCommOverride serialComm;
