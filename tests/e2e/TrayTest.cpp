@@ -111,13 +111,19 @@ TEST(TrayIcon, ConnectIsGreyDuringAPhoneCheckOpenSettingsBringsTheDialogBackAndE
     // The phone check may hold the phone's port: while the Phone dialog is open the menu's
     // Connect is grey, and the command it would post dials nothing (a save posted after it shows
     // its line once the Connect has been handled).
+    // The program's window that holds a control with this id, once it shows.
+    const auto windowWith = [&](int id) {
+        HWND found = nullptr;
+        WaitUntil([&] {
+            for (HWND window : vantaro.TopWindows())
+                if (::GetDlgItem(window, id) && ::IsWindowVisible(window)) found = window;
+            return found != nullptr;
+        }, kDefaultWait, "a window with control " + std::to_string(id));
+        return found;
+    };
     Click(dialog, IDC_CHECK_PHONE);
-    HWND phone = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        for (HWND window : vantaro.TopWindows())
-            if (::GetDlgItem(window, IDC_PHONE_PORTS) && ::IsWindowVisible(window)) phone = window;
-        return phone != nullptr;
-    }, kDefaultWait, "the Phone dialog"));
+    HWND phone = windowWith(IDC_PHONE_PORTS);
+    ASSERT_NE(phone, nullptr);
     ASSERT_TRUE(ChooseFromMenu(vantaro.ProcessId(), {VK_ESCAPE}, chinese ? "zh_CN-phone-check" : "en-phone-check"));
     const std::string before = ControlText(dialog, IDC_STATUS);
     ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_DIAL, BN_CLICKED), 0);
@@ -136,12 +142,8 @@ TEST(TrayIcon, ConnectIsGreyDuringAPhoneCheckOpenSettingsBringsTheDialogBackAndE
     ASSERT_TRUE(WaitUntil([&] { return !ControlText(dialog, IDC_LINK_STATS).empty(); }, kDefaultWait, "the link up"));
     ASSERT_TRUE(ChooseFromMenu(vantaro.ProcessId(), {VK_ESCAPE}, chinese ? "zh_CN-connected" : "en-connected"));
     ::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDM_TRAY_BALANCE, BN_CLICKED), 0);
-    HWND balance = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        for (HWND window : vantaro.TopWindows())
-            if (::GetDlgItem(window, IDC_USSD_ANSWER) && ::IsWindowVisible(window)) balance = window;
-        return balance != nullptr;
-    }, kDefaultWait, "the Balance dialog"));
+    HWND balance = windowWith(IDC_USSD_ANSWER);
+    ASSERT_NE(balance, nullptr);
     SetControlText(balance, IDC_USSD_CODE, "*100#");
     Click(balance, IDC_USSD_SEND);
     EXPECT_TRUE(WaitUntil([&] { return ControlText(balance, IDC_USSD_ANSWER) == "Balance: 12.50"; }, kDefaultWait, "the balance"));
