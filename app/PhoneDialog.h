@@ -29,6 +29,8 @@ public:
     std::optional<ApnTrial::Series> KeptSeries() const {
         return form_ ? form_->KeptSeries() : std::nullopt;
     }
+    // What the check found of each port it finished.
+    std::vector<PortFindings> CheckedPorts() const { return form_ ? form_->CheckedPorts() : std::vector<PortFindings>(); }
     std::optional<bool> SimLockedOn(const std::string& port) const {
         return form_ ? form_->SimLockedOn(port) : std::nullopt;
     }

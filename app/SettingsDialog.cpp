@@ -1,6 +1,7 @@
 #include "app/SettingsDialog.h"
 
 #include "app/AboutDialog.h"
+#include "app/BalanceDialog.h"
 #include "app/DialogInitData.h"
 #include "app/PhoneDialog.h"
 #include "app/RoamingCheck.h"
@@ -13,6 +14,7 @@
 #include "platform/win32/CodePage.h"
 #include "platform/win32/Win32SerialPortPlatform.h"
 #include "platform/win32/WorkerThread.h"
+#include "providers/ProviderDatabase.h"
 #include "resources/resource.h"
 #include "settings/SerialPortScanner.h"
 #include "settings/SettingsKeys.h"
@@ -174,6 +176,9 @@ bool SettingsDialog::OnCommand(int id, int notification) {
     case IDC_DISCONNECT:
         if (notification == BN_CLICKED) DisconnectClicked();
         return true;
+    case IDM_TRAY_BALANCE:
+        BalanceFromTray();
+        return true;
     default:
         return false;
     }
@@ -254,8 +259,25 @@ void SettingsDialog::CheckPhoneClicked() {
     session_->form.Apply(SettingsForm::ActivityEvent::PhoneCheckClosed);
     // A SIM that wants its code is not redialled into; one found ready again lifts that.
     if (std::optional<ApnTrial::Series> series = phone.KeptSeries()) keptSeries_ = std::move(series);
+    checkedPorts_ = phone.CheckedPorts();
     if (const std::optional<bool> locked = phone.SimLockedOn(session_->form.DialPort()); locked && keeper_)
         keeper_->SetSimLocked(*locked);
+}
+
+void SettingsDialog::BalanceFromTray() {
+    SettingsForm& form = session_->form;
+    // Decided again as things stand now: the menu may have been open for a while.
+    const TrayBalance balance =
+        TrayBalanceFor(form, {checkedPorts_, providers::BuiltInProviderDatabase(), balanceDialog_ != nullptr});
+    if (!balance.ask || phoneDialog_) return;
+    // On the dial's port, the balance holds it as the phone check does: no dial beside it.
+    if (balance.onDialPort && !form.Apply(SettingsForm::ActivityEvent::BalanceOpened)) return;
+    BalanceDialog dialog(balance.ask->port, balance.ask->code,
+                         [&form](const TextKey& key) { return form.LookUpText(key.key, AnsiFromUtf8(key.english)); });
+    balanceDialog_ = &dialog;
+    dialog.DoModal(Handle());
+    balanceDialog_ = nullptr;
+    if (balance.onDialPort) form.Apply(SettingsForm::ActivityEvent::BalanceClosed);
 }
 
 void SettingsDialog::OnCancel() {
@@ -268,7 +290,9 @@ void SettingsDialog::OnCancel() {
 }
 
 bool SettingsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) {
-    if (tray_ && HandleTrayMessage(Handle(), *tray_, session_->form, message, wParam, lParam)) {
+    if (tray_ && HandleTrayMessage(Handle(), *tray_, session_->form,
+                                   {checkedPorts_, providers::BuiltInProviderDatabase(), balanceDialog_ != nullptr},
+                                   message, wParam, lParam)) {
         *result = 0;
         return true;
     }
@@ -305,6 +329,7 @@ void SettingsDialog::OnEnding() {
     // From here on no worker reaches the dialog, and a dial that still waits gives up. The Phone
     // dialog ends with it (its check stops without waiting for a phone).
     if (phoneDialog_) phoneDialog_->Close();
+    if (balanceDialog_) balanceDialog_->Close();
     ::KillTimer(Handle(), kLinkTimer);
     ::KillTimer(Handle(), kFinishStartingTimer);
     // The month's bytes are written before the hang-up below.

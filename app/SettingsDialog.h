@@ -7,6 +7,7 @@
 #include "dialup/win32/Win32DialPlatform.h"
 #include "dialup/win32/Win32LinkProbes.h"
 #include "modem/win32/Win32Registry.h"
+#include "phone/PortFindings.h"
 #include "settings/win32/Win32UsageFile.h"
 #include "workflow/ApnMemory.h"
 #include "workflow/ApnTrial.h"
@@ -20,6 +21,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace vantaro {
 
@@ -61,6 +63,9 @@ private:
     void AboutClicked();
     void ConnectClicked();
     void CheckPhoneClicked();
+    // The tray's Balance...: on the dial's port, or on another port of the same phone while a
+    // connection holds that one.
+    void BalanceFromTray();
     void CenterOnScreen();
     // The keeper and the icon, once the dialog is on screen.
     void FinishStarting();
@@ -75,6 +80,9 @@ private:
     std::shared_ptr<SettingsSession> session_;
     UniqueKernelHandle workerThread_;
     class PhoneDialog* phoneDialog_ = nullptr;  // while the Phone dialog is open over this one
+    class BalanceDialog* balanceDialog_ = nullptr;  // while the tray's Balance dialog is open
+    // What the session's last phone check found, port by port: the tray's Balance... asks by it.
+    std::vector<PortFindings> checkedPorts_;
     std::unique_ptr<Win32TrayIcon> tray_;
 
     // The connection's keeper and what it uses; the dialog's thread only.

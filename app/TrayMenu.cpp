@@ -13,10 +13,10 @@ void OpenSettings(HWND dialog) {
     ::SetForegroundWindow(dialog);
 }
 
-void ShowMenu(HWND dialog, const SettingsForm& form) {
+void ShowMenu(HWND dialog, const SettingsForm& form, const TrayBalanceContext& balance) {
     UniqueHmenu menu(::CreatePopupMenu());
     if (!menu) return;
-    for (const TrayMenuItem& item : TrayMenuItems(form, AnsiFromUtf8)) {
+    for (const TrayMenuItem& item : TrayMenuItems(form, AnsiFromUtf8, balance)) {
         if (item.command == 0)
             ::AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
         else
@@ -36,7 +36,8 @@ void ShowMenu(HWND dialog, const SettingsForm& form) {
     if (command == IDM_TRAY_OPEN) {
         OpenSettings(dialog);
     } else if (command != 0) {
-        // The buttons' own handlers decide, as for a click on them.
+        // The buttons' own handlers decide, as for a click on them; Balance... is decided again
+        // by the dialog, as things stand when it opens.
         ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(command, BN_CLICKED), 0);
     }
 }
@@ -48,14 +49,14 @@ void AllowMinimizing(HWND dialog) {
     ::SetWindowPos(dialog, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
-bool HandleTrayMessage(HWND dialog, Win32TrayIcon& icon, const SettingsForm& form, UINT message, WPARAM wParam,
-                       LPARAM lParam) {
+bool HandleTrayMessage(HWND dialog, Win32TrayIcon& icon, const SettingsForm& form, const TrayBalanceContext& balance,
+                       UINT message, WPARAM wParam, LPARAM lParam) {
     if (icon.OnTaskbarCreated(message)) return true;
     if (message == kTrayCallbackMessage) {
         switch (static_cast<UINT>(lParam)) {
         case WM_RBUTTONUP:
         case WM_CONTEXTMENU:
-            ShowMenu(dialog, form);
+            ShowMenu(dialog, form, balance);
             break;
         case WM_LBUTTONDBLCLK:
             OpenSettings(dialog);

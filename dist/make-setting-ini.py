@@ -211,6 +211,8 @@ PHONE_TEXTS = [
     # what the phone answered when it refused it).
     ("balance", "查询余额...",
      "Balance..."),
+    ("balancedisconnect", "查询余额（请先断开连接）",
+     "Balance (disconnect first)"),
     ("balancetitle", "查询余额",
      "Balance"),
     ("ussdcodelabel", "发送的代码（数字、* 和 #）：",
@@ -286,6 +288,8 @@ PHONE_TEXTS = [
     # The notification-area icon: its tooltip when no link is up, and a command of its menu.
     ("traynotconnected", "未连接", "Not connected"),
     ("trayopen", "打开设置", "Open settings"),
+    ("dialportbusy", "手机端口正被手机检测或查询余额窗口使用：请关闭该窗口后再连接。",
+     "The phone's port is in use by the Phone or Balance dialog: connect once it is closed."),
 ]
 
 HEAD = """\

@@ -59,6 +59,7 @@
 #define IDI_TRAY_DIALLING           151
 #define IDI_TRAY_CONNECTED          152
 #define IDM_TRAY_OPEN               1060
+#define IDM_TRAY_BALANCE            1061
 
 // Phone dialog (template 140).
 #define IDC_PHONE_CLOSE             2     /* IDCANCEL */

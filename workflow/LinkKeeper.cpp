@@ -29,6 +29,11 @@ void LinkKeeper::ConnectClicked() {
     const std::uint64_t dial = parts_.dial.ConnectClicked(parts_.startWorker);
     if (dial == 0) {
         if (apnTrial_) apnTrial_->End();
+        // The phone check or the balance has the dial's port: nothing is dialled, and the user
+        // hears why (a click on a greyed item that came in all the same).
+        const SettingsForm::Activity activity = parts_.form.CurrentActivity();
+        if (activity == SettingsForm::Activity::CheckingPhone || activity == SettingsForm::Activity::AskingBalance)
+            parts_.form.SetStatusText(Text(linktext::kDialPortBusy));
         return;
     }
     StopWatching();

@@ -49,12 +49,15 @@ inline constexpr TextKey kLimitHangUp{"linklimithangup",
 // The tray icon: its tooltip when no link is up, and the menu's one command that is no button.
 inline constexpr TextKey kNotConnected{"traynotconnected", "Not connected"};
 inline constexpr TextKey kOpenSettings{"trayopen", "Open settings"};
+// A Connect while the Phone dialog or the tray's Balance dialog holds the dial's port.
+inline constexpr TextKey kDialPortBusy{"dialportbusy",
+                                       "The phone's port is in use by the Phone or Balance dialog: connect once it is closed."};
 
-inline constexpr std::array<TextKey, 20> kAll = {
+inline constexpr std::array<TextKey, 21> kAll = {
     kStatistics, kPeriod,       kPeriodOfLimit, kProjection,   kDate,         kMonthNames,
     kDropped,    kRedialling,   kGaveUp,        kGaveUpFinal,  kGaveUpPort,   kGaveUpSim,
     kGaveUpAttempts, kLimitWarning, kLimitReached, kLimitHangUp, kNotConnected, kOpenSettings,
-    kTryingApn,  kTryingNoApn,
+    kTryingApn,  kTryingNoApn,  kDialPortBusy,
 };
 
 // What a figure shows when the last statistics call failed or no speed is known yet. Not a key:

@@ -293,15 +293,22 @@ void PhoneForm::UpdateButtons() {
 std::optional<BalanceAsk> PhoneForm::BalanceButtonAsk() const {
     const Row* row = SelectedRow();
     if (!row || !PhoneButtonsFor(Activity(), Selection()).balance) return std::nullopt;
-    BalanceAsk ask{row->port, std::string()};
-    const SimOperator& simOperator = row->findings->simOperator;
+    return BalanceAsk{row->port, BalanceCodeFor(database_, row->findings->simOperator)};
+}
+
+std::string BalanceCodeFor(const providers::ProviderDatabase& database, const SimOperator& simOperator) {
     const bool visited = simOperator.source == OperatorSource::RegisteredNetwork && !simOperator.registeredMatchesImsi;
-    if (simOperator.source == OperatorSource::None || visited) return ask;
-    for (const providers::TableIndex provider : providers::ProvidersOfNetwork(database_, simOperator.network)) {
-        ask.code = providers::BalanceCodeOf(database_, provider);
-        if (!ask.code.empty()) break;
-    }
-    return ask;
+    if (simOperator.source == OperatorSource::None || visited) return {};
+    for (const providers::TableIndex provider : providers::ProvidersOfNetwork(database, simOperator.network))
+        if (std::string code = providers::BalanceCodeOf(database, provider); !code.empty()) return code;
+    return {};
+}
+
+std::vector<PortFindings> PhoneForm::CheckedPorts() const {
+    std::vector<PortFindings> checked;
+    for (const Row& row : rows_)
+        if (row.findings) checked.push_back(*row.findings);
+    return checked;
 }
 
 std::optional<std::string> PhoneForm::UseThisPort() {

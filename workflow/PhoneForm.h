@@ -49,6 +49,9 @@ struct BalanceAsk {
     std::string port;
     std::string code;  // the database's balance code for the SIM's own operator; "" when none
 };
+// The database's balance code for the SIM's own operator; "" when it has none, when the operator
+// is not known, or when it is a visited network's (whose operator is not the SIM's).
+std::string BalanceCodeFor(const providers::ProviderDatabase& database, const SimOperator& simOperator);
 
 class PhoneForm {
 public:
@@ -112,6 +115,9 @@ public:
     // Whether the SIM on the port wants a code before it can dial; nothing when the check did not
     // reach that port's SIM.
     std::optional<bool> SimLockedOn(const std::string& port) const;
+
+    // What the check found, port by port, of the ports it is done with.
+    std::vector<PortFindings> CheckedPorts() const;
 
     // The state the buttons follow.
     PhoneActivity Activity() const;

@@ -133,6 +133,8 @@ inline constexpr TextKey kSettingsApplied{"settingsapplied",
 // The balance: the Phone dialog's button and its Balance dialog; %s stands for the code sent,
 // or for what the phone answered when it refused.
 inline constexpr TextKey kBalance{"balance", "Balance..."};
+// The tray's item while a connection holds the dial's port and no other port of the phone answers AT.
+inline constexpr TextKey kBalanceDisconnectFirst{"balancedisconnect", "Balance (disconnect first)"};
 inline constexpr TextKey kBalanceTitle{"balancetitle", "Balance"};
 inline constexpr TextKey kUssdCodeLabel{"ussdcodelabel", "Code to send (digits, * and #):"};
 inline constexpr TextKey kUssdAnswerLabel{"ussdanswerlabel", "Your answer to the menu (digits, * and #):"};
@@ -156,7 +158,7 @@ inline constexpr TextKey kUssdPortLost{"ussdportlost", "The phone stopped answer
 inline constexpr TextKey kUssdUnknownCoding{"ussdunknowncoding", "The answer's coding is not one Vantaro reads: it is shown as hex."};
 
 // Every key above, for the delivered file's tests.
-inline constexpr std::array<TextKey, 108> kAll = {
+inline constexpr std::array<TextKey, 109> kAll = {
     kCheckPhone,   kTitle,       kUsePort,         kCheckAgain,  kEnterPin,     kClose,        kUseSettings,
     kPinTitle,     kPinLabel,    kPinOk,           kPinCancel,   kColumnPort,   kColumnPhone,  kColumnSim,
     kColumnSignal, kColumnNetwork, kChecking,      kNoAnswer,    kBusy,         kNotAModem,    kRefused,
@@ -172,6 +174,7 @@ inline constexpr std::array<TextKey, 108> kAll = {
     kPinChanged,   kLockReading, kLockIsOn,        kLockIsOff,   kLockUnknown,  kLockTurnedOn, kLockTurnedOff,
     kLockSending,  kTriesUnknown, kMaybeLastPinTry, kMaybeLastPukTry, kConfirmUnknownTry,
     kBalance, kBalanceTitle, kUssdCodeLabel, kUssdAnswerLabel, kUssdSend, kUssdWaiting, kUssdNoCode, kUssdNotDialable, kUssdEmpty, kUssdTooLong, kUssdMenu, kUssdAnswered, kUssdEnded, kUssdOtherClient, kUssdNotSupported, kUssdNetworkTimedOut, kUssdTimedOut, kUssdRefused, kUssdPortBusy, kUssdPortMissing, kUssdPortLost, kUssdUnknownCoding,
+    kBalanceDisconnectFirst,
 };
 } // namespace phonetext
 

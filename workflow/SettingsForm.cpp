@@ -254,8 +254,9 @@ constexpr ActionButtons kButtonsOfActivity[] = {
     {false, true, false, false, false},  // AfterDial
     {false, true, false, false, false},  // Redialling
     {false, false, false, false, false}, // CheckingPhone
+    {false, false, false, false, false}, // AskingBalance
 };
-static_assert(std::size(kButtonsOfActivity) == static_cast<std::size_t>(Activity::CheckingPhone) + 1,
+static_assert(std::size(kButtonsOfActivity) == static_cast<std::size_t>(Activity::AskingBalance) + 1,
               "one row for every activity");
 
 struct Transition {
@@ -272,6 +273,9 @@ constexpr Transition kTransitions[] = {
     {Activity::Idle, Event::InstallStarted, Activity::Installing},
     {Activity::Idle, Event::PhoneCheckOpened, Activity::CheckingPhone},
     {Activity::CheckingPhone, Event::PhoneCheckClosed, Activity::Idle},
+    // The balance asked on the dial's port holds it as the phone check does.
+    {Activity::Idle, Event::BalanceOpened, Activity::AskingBalance},
+    {Activity::AskingBalance, Event::BalanceClosed, Activity::Idle},
 
     {Activity::Installing, Event::InstallEnded, Activity::Idle},
     {Activity::Installing, Event::InstallHeld, Activity::AfterInstall},

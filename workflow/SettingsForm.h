@@ -107,6 +107,7 @@ public:
         // waits to: a redial is a dial, so only Disconnect is on.
         Redialling,
         CheckingPhone,  // the Phone dialog is open and may hold the phone's port
+        AskingBalance,  // the tray's Balance dialog asks on the dial's port
     };
     enum class ActivityEvent {
         ConnectClicked,
@@ -116,6 +117,8 @@ public:
         StatusShown,       // a save's or a time-out's status line: held buttons come back
         PhoneCheckOpened,
         PhoneCheckClosed,
+        BalanceOpened,     // the tray's Balance dialog, on the dial's port
+        BalanceClosed,
         DialConnected,
         DialFailed,        // the service (or RasDial itself) ended the dial with an error
         DialTimedOut,

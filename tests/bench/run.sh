@@ -120,9 +120,9 @@ load_before=$(cut -d' ' -f1-3 /proc/loadavg)
     # benchmark program ends.
     silent=(); silent_ports=""
     for n in $(seq 71 85); do silent+=("$n:silent"); silent_ports+="${silent_ports:+,}COM$n"; done
-    timeout 900 python3 tests/tools/simphone.py --prefix "$WINEPREFIX" --lifetime 890 70:ready 86:pin 87:ready,sim=absent "${silent[@]}" \
+    timeout 900 python3 tests/tools/simphone.py --prefix "$WINEPREFIX" --lifetime 890 70:ready,ussdform=ucs2,ussdwait=0.3 86:pin 87:ready,sim=absent "${silent[@]}" \
         --run "${priority[@]}" wine "$windows/bench/PhoneCheckBench.exe" --rows "$root/$wine_out/phone-rows.md" \
-        --runs "$runs" --phone COM70 --locked COM86 --nosim COM87 --silent "$silent_ports" </dev/null
+        --runs "$runs" --phone COM70 --locked COM86 --nosim COM87 --silent "$silent_ports" --ussdwait-ms 300 </dev/null
 )
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 tests/tools/wine-session.sh stop "$wine_out" >/dev/null

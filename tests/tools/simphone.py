@@ -48,6 +48,12 @@ USSD (AT+CUSD=1,"<code>",...): OK at once, then after ussdwait seconds (0.3) an 
 menu, and the answer menuanswer (1) then gets the balance; any other code or answer gets
 +CUSD: 2. ussd=never answers OK and nothing after; ussd=notsupported answers +CUSD: 4.
 AT+CUSD=2 ends an open menu.
+Each phone's SIM has an ICCID of its own (its port's number ends it) unless iccid is given.
+of=N makes the port another AT port of the phone on COM N, as a phone's modem and its second
+(diagnostic) port are: it takes that phone's keys (its own keys win) and shares its SIM (its state,
+its tries, its PIN lock, an open USSD menu); each port answers on its own.
+With --log FILE every command a port hears ("COM71 > AT+CUSD=1,...") and every line it sends
+unasked ("COM71 < +CUSD: 0,...") is written to FILE (made anew) as it happens.
 The SIM counts its tries as a SIM does: three for the PIN (AT+CPIN, AT+CPWD and AT+CLCK all spend
 one when wrong, and a right one gives them back), ten for the PUK, after which it has failed.
 
@@ -104,7 +110,7 @@ DEFAULTS = {
     "puk": "12345678", "lock": "", "cpinr": "1", "busyafter": "0",
     "iccid": "89860012345678901234", "spn": "ZOR Mobile",
     "ussd": "answer", "ussdwait": "0.3", "balance": "*100#", "balancetext": "Balance: 12.50",
-    "ussdform": "text", "menu": "", "menuanswer": "1",
+    "ussdform": "text", "menu": "", "menuanswer": "1", "of": "",
 }
 PIN_TRIES = 3
 PUK_TRIES = 10
@@ -126,6 +132,19 @@ USSD_DCS = {"text": 15, "packed": 15, "ucs2": 72}
 SETUP = re.compile(r"^AT(E[01])?(V[01])?(\+CMEE=[012])?$")
 
 
+class Card:
+    """The SIM and the network's session with it: shared by every port of one phone."""
+
+    def __init__(self, settings):
+        self.sim = settings["sim"]
+        self.pin_tries = 0 if self.sim == "puk" else PIN_TRIES
+        self.puk_tries = PUK_TRIES
+        self.busy_left = 0  # AT+CPIN? still answered "SIM busy" after the last code
+        self.menu_open = False  # a USSD menu waits for its answer
+        lock = settings["lock"]
+        self.lock = lock == "1" if lock else self.sim in ("pin", "puk")
+
+
 class Phone:
     def __init__(self, number, behaviour, settings, prefix):
         self.number = number
@@ -138,14 +157,9 @@ class Phone:
         self.first_byte = None
         self.held_back = []
         self.asked_after_at = 0
-        self.sim = self.settings["sim"]
-        self.pin_tries = 0 if self.sim == "puk" else PIN_TRIES
-        self.puk_tries = PUK_TRIES
-        self.busy_left = 0  # AT+CPIN? still answered "SIM busy" after the last code
-        self.menu_open = False  # a USSD menu waits for its answer
+        self.card = Card(self.settings)
         self.unsolicited = []  # lines to send a while after the answer: (when, bytes)
-        lock = self.settings["lock"]
-        self.lock = lock == "1" if lock else self.sim in ("pin", "puk")
+        self.log = None  # where what the port hears and sends is written, when asked for
 
     # Linking and ending.
     def start(self, hold_dir):
@@ -225,38 +239,38 @@ class Phone:
         if upper == "ATI":
             return self.answer(["Manufacturer: " + s["maker"], "Model: " + s["model"], "Revision: 1.0"])
         if upper == "AT+CPIN?":
-            if self.busy_left > 0:
-                self.busy_left -= 1
+            if self.card.busy_left > 0:
+                self.card.busy_left -= 1
                 return self.answer([], self.cme("busy"))
-            if self.sim in CME:
-                return self.answer([], self.cme(self.sim))
-            return self.answer(["+CPIN: " + CPIN[self.sim]])
+            if self.card.sim in CME:
+                return self.answer([], self.cme(self.card.sim))
+            return self.answer(["+CPIN: " + CPIN[self.card.sim]])
         if upper.startswith("AT+CPIN="):
             given = codes(command[len("AT+CPIN="):])
-            if self.sim == "pin" and len(given) == 1:
-                return self.try_pin(given[0], lambda: setattr(self, "sim", "ready"))
-            if self.sim == "puk" and len(given) == 2:
+            if self.card.sim == "pin" and len(given) == 1:
+                return self.try_pin(given[0], lambda: setattr(self.card, "sim", "ready"))
+            if self.card.sim == "puk" and len(given) == 2:
                 return self.try_puk(given[0], given[1])
             return self.answer([], self.cme("notallowed"))
         if upper == "AT+CPINR" or upper.startswith("AT+CPINR="):
             if s["cpinr"] == "0":
                 return self.answer([], "ERROR")
-            pin = "x" if s["cpinr"] == "garbage" else str(self.pin_tries)
+            pin = "x" if s["cpinr"] == "garbage" else str(self.card.pin_tries)
             return self.answer(["+CPINR: SIM PIN,%s,%d" % (pin, PIN_TRIES),
-                                "+CPINR: SIM PUK,%d,%d" % (self.puk_tries, PUK_TRIES),
+                                "+CPINR: SIM PUK,%d,%d" % (self.card.puk_tries, PUK_TRIES),
                                 "+CPINR: SIM PIN2,3,3", "+CPINR: SIM PUK2,10,10"])
         if upper.startswith('AT+CPWD="SC",'):
             given = codes(command[len('AT+CPWD="SC",'):])
-            if self.sim != "ready" or len(given) != 2 or not valid_pin(given[1]):
+            if self.card.sim != "ready" or len(given) != 2 or not valid_pin(given[1]):
                 return self.answer([], self.cme("notallowed"))
             return self.try_pin(given[0], lambda: s.__setitem__("pin", given[1]))
         if upper == 'AT+CLCK="SC",2':
-            return self.answer(["+CLCK: %d" % (1 if self.lock else 0)])
+            return self.answer(["+CLCK: %d" % (1 if self.card.lock else 0)])
         if upper.startswith('AT+CLCK="SC",'):
             mode, *given = codes(command[len('AT+CLCK="SC",'):])
-            if self.sim != "ready" or mode not in ("0", "1") or len(given) != 1:
+            if self.card.sim != "ready" or mode not in ("0", "1") or len(given) != 1:
                 return self.answer([], self.cme("notallowed"))
-            return self.try_pin(given[0], lambda: setattr(self, "lock", mode == "1"))
+            return self.try_pin(given[0], lambda: setattr(self.card, "lock", mode == "1"))
         if upper == "AT+CSQ":
             return self.answer(["+CSQ: %s,99" % s["signal"]])
         if upper == "AT+CREG?":
@@ -264,7 +278,7 @@ class Phone:
         if upper == "AT+CGREG?":
             return self.answer(["+CGREG: 0,%s" % s["cgreg"]])
         if upper == "AT+CIMI":
-            ready = self.sim in ("ready", "pin2")
+            ready = self.card.sim in ("ready", "pin2")
             return self.answer([s["imsi"]]) if ready else self.answer([], self.cme("locked"))
         if upper == "AT+CRSM=176,28589,0,0,4":
             if s["efad"] == "refused":
@@ -277,7 +291,7 @@ class Phone:
                 return self.answer([], "ERROR")
             return self.answer(["+CCID: " + s["iccid"]])
         if upper.startswith("AT+CRSM=176,%d," % EF_ICCID) or upper.startswith("AT+CRSM=176,%d," % EF_SPN):
-            if self.sim not in ("ready", "pin2"):
+            if self.card.sim not in ("ready", "pin2"):
                 return self.answer([], self.cme("locked"))
             data = iccid_file(s["iccid"]) if upper.startswith("AT+CRSM=176,%d," % EF_ICCID) else spn_file(s["spn"])
             return self.answer(['+CRSM: 144,0,"%s"' % data] if data else ['+CRSM: 106,130,""'])
@@ -296,21 +310,21 @@ class Phone:
         if not given or given[0] not in ("0", "1", "2"):
             return self.answer([], "ERROR")
         if given[0] == "2":
-            self.menu_open = False
+            self.card.menu_open = False
             return self.answer([])
         if len(given) < 2 or s["ussd"] == "never":
             return self.answer([])
         code = given[1]
         if s["ussd"] == "notsupported":
             self.later("+CUSD: 4")
-        elif (self.menu_open and code == s["menuanswer"]) or (not self.menu_open and code == s["balance"] and not s["menu"]):
-            self.menu_open = False
+        elif (self.card.menu_open and code == s["menuanswer"]) or (not self.card.menu_open and code == s["balance"] and not s["menu"]):
+            self.card.menu_open = False
             self.later(ussd_line(0, s["balancetext"], s["ussdform"]))
-        elif not self.menu_open and code == s["balance"]:
-            self.menu_open = True
+        elif not self.card.menu_open and code == s["balance"]:
+            self.card.menu_open = True
             self.later(ussd_line(1, "\r\n".join(s["menu"].split("/")), s["ussdform"]))
         else:
-            self.menu_open = False
+            self.card.menu_open = False
             self.later("+CUSD: 2")
         return self.answer([])
 
@@ -321,30 +335,36 @@ class Phone:
     def try_pin(self, given, on_right):
         """A PIN given to the SIM: a right one runs on_right and restores the tries; a wrong
         one spends a try, and the last one blocks the SIM."""
-        self.busy_left = int(self.settings["busyafter"])
-        if self.pin_tries > 0 and given == self.settings["pin"]:
-            self.pin_tries = PIN_TRIES
+        self.card.busy_left = int(self.settings["busyafter"])
+        if self.card.pin_tries > 0 and given == self.settings["pin"]:
+            self.card.pin_tries = PIN_TRIES
             on_right()
             return self.answer([])
-        self.pin_tries = max(0, self.pin_tries - 1)
-        if self.pin_tries == 0:
-            self.sim = "puk"
+        self.card.pin_tries = max(0, self.card.pin_tries - 1)
+        if self.card.pin_tries == 0:
+            self.card.sim = "puk"
             return self.answer([], self.cme("pukneeded"))
         return self.answer([], self.cme("wrongpin"))
 
     def try_puk(self, puk, new_pin):
-        self.busy_left = int(self.settings["busyafter"])
-        if valid_pin(new_pin) and self.puk_tries > 0 and puk == self.settings["puk"]:
+        self.card.busy_left = int(self.settings["busyafter"])
+        if valid_pin(new_pin) and self.card.puk_tries > 0 and puk == self.settings["puk"]:
             self.settings["pin"] = new_pin
-            self.pin_tries, self.puk_tries = PIN_TRIES, PUK_TRIES
-            self.sim = "ready"
+            self.card.pin_tries, self.card.puk_tries = PIN_TRIES, PUK_TRIES
+            self.card.sim = "ready"
             return self.answer([])
-        self.puk_tries = max(0, self.puk_tries - 1)
-        if self.puk_tries == 0:
-            self.sim = "failed"
+        self.card.puk_tries = max(0, self.card.puk_tries - 1)
+        if self.card.puk_tries == 0:
+            self.card.sim = "failed"
         return self.answer([], self.cme("wrongpin"))
 
+    def note(self, direction, text):
+        if self.log:
+            self.log.write("COM%d %s %s\n" % (self.number, direction, text.strip()))
+            self.log.flush()
+
     def on_command(self, command, now):
+        self.note(">", command)
         if self.settings["ringfirst"] == "1":
             self.send(self.eol() + b"RING" + self.eol())
         if self.settings["echo"] == "1":
@@ -400,6 +420,8 @@ class Phone:
         due = [data for when, data in self.unsolicited if when <= now]
         if due:
             self.unsolicited = [(when, data) for when, data in self.unsolicited if when > now]
+            for data in due:
+                self.note("<", data.decode("latin-1"))
             self.send(b"".join(due))
         if self.held_back and now >= self.first_byte + float(self.settings["wake"]):
             self.send(b"".join(self.held_back))
@@ -476,6 +498,7 @@ def main():
     parser.add_argument("--prefix", default=os.environ.get("WINEPREFIX"), help="the Wine prefix (default $WINEPREFIX)")
     parser.add_argument("--lifetime", type=float, default=120.0, help="seconds before it stops by itself")
     parser.add_argument("--pidfile", help="write the pid here")
+    parser.add_argument("--log", help="write here every command a port hears and every line it sends unasked")
     parser.add_argument("ports", nargs="+", type=parse_port)
     argv = sys.argv[1:]
     run = []
@@ -493,7 +516,26 @@ def main():
     hold_dir = os.path.join(args.prefix, "simphone-held")
     os.makedirs(hold_dir, exist_ok=True)
 
-    phones = [Phone(n, b, s, args.prefix) for n, b, s in args.ports]
+    given = {n: (b, s) for n, b, s in args.ports}
+    phones = []
+    for number, behaviour, settings in args.ports:
+        of = settings.get("of")
+        if of:
+            if not of.isdigit() or int(of) not in given or given[int(of)][1].get("of"):
+                parser.error("COM%d: of=%s names no phone of its own" % (number, of))
+            settings = dict(given[int(of)][1], **settings)
+        elif "iccid" not in settings:
+            # Every phone a SIM of its own: the last digits are its port's number.
+            settings["iccid"] = DEFAULTS["iccid"][:15] + "%05d" % number
+        phones.append(Phone(number, behaviour, settings, args.prefix))
+    by_number = {phone.number: phone for phone in phones}
+    if args.log:
+        os.makedirs(os.path.dirname(os.path.abspath(args.log)), exist_ok=True)
+    log = open(args.log, "w") if args.log else None
+    for phone in phones:
+        phone.log = log
+        if phone.settings["of"]:
+            phone.card = by_number[int(phone.settings["of"])].card
     child = None
     try:
         for phone in phones:

@@ -222,6 +222,8 @@ struct Clicks : LinkKeeperTest {
             {"answering", [&] { ras.hangUpResult = 0; }},
             {"phone", [&] { form.Apply(SettingsForm::ActivityEvent::PhoneCheckOpened); }},
             {"phone-closed", [&] { form.Apply(SettingsForm::ActivityEvent::PhoneCheckClosed); }},
+            {"balance", [&] { form.Apply(SettingsForm::ActivityEvent::BalanceOpened); }},
+            {"balance-closed", [&] { form.Apply(SettingsForm::ActivityEvent::BalanceClosed); }},
             {"install", [&] { form.BeginInstall(ProcessKind::Native32); }},
             {"sim-locked", [&] { keeper.SetSimLocked(true); }},
             {"new-month", [&] { log.clock.time = {2027, 1, 1, 0, 0, 1, 0}; }},
@@ -233,7 +235,7 @@ struct Clicks : LinkKeeperTest {
     }
     std::string Shown() const {
         static const char* const kNames[] = {"Idle",      "Installing", "AfterInstall", "Dialling",
-                                             "Connected", "AfterDial",  "Redialling",   "CheckingPhone"};
+                                             "Connected", "AfterDial",  "Redialling",   "CheckingPhone", "AskingBalance"};
         std::string shown = kNames[static_cast<int>(form.CurrentActivity())];
         for (int id : {IDC_DIAL, IDC_DISCONNECT, IDC_INSTALL, IDC_ABOUT, IDC_CHECK_PHONE})
             shown += controls.IsEnabled(id) ? '+' : '-';
@@ -264,6 +266,9 @@ TEST(ClickSequence, EveryStepLeavesTheActivityAndTheButtonsItShould) {
         {"the phone check is an activity: no Connect or install beside it, and none beside a dial",
          "phone=CheckingPhone-----0 connect run install=CheckingPhone-----0 phone-closed=Idle+-+++0 "
          "fails connect run phone=Redialling-+---1 phone-closed=Redialling-+---1"},
+        {"so is the balance asked on the dial's port, which a dial's port never gives",
+         "balance=AskingBalance-----0 connect run=AskingBalance-----0 balance-closed=Idle+-+++0 "
+         "fails connect run balance=Redialling-+---1"},
         {"a link that ended before its end could be signalled is found by its status",
          "connects connect run tick=Connected-+---1 silent-drop tick tick tick tick=Connected-+---1 tick=Redialling-+---1"},
         {"a connection lifts the block of a SIM the phone check found locked",
@@ -278,6 +283,12 @@ TEST(ClickSequence, EveryStepLeavesTheActivityAndTheButtonsItShould) {
          "new-month connects connect run tick drop tick=Redialling-+---2"},
     };
     for (const auto& [what, steps] : cases) Clicks().Run(steps, what);
+}
+
+TEST(ClickSequence, AConnectBesideTheBalanceSaysWhyNothingIsDialled) {
+    Clicks dialog;
+    dialog.Run("balance connect run", "");
+    EXPECT_EQ(dialog.controls.GetText(IDC_STATUS), linktext::kDialPortBusy.english);
 }
 
 TEST(ClickSequence, EveryConnectionTheServiceGaveIsHungUpExactlyOnce) {
