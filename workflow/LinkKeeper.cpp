@@ -13,6 +13,11 @@ LinkKeeper::LinkKeeper(Parts parts, RedialSettings settings)
     parts_.form.SetRedialsDecide(settings.enabled);
 }
 
+void LinkKeeper::SetApnTrial(ApnTrial* trial) {
+    apnTrial_ = trial;
+    parts_.form.SetApnTriesDecide(trial != nullptr);
+}
+
 void LinkKeeper::SetTray(TrayView* tray) {
     tray_ = tray;
     shownTooltip_.clear();

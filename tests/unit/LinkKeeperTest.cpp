@@ -64,7 +64,8 @@ struct RecordingTray final : TrayView {
 };
 
 struct LinkKeeperTest : ::testing::Test, testing::SettingsFormFixture {
-    explicit LinkKeeperTest(UsageSettings usageSettings = {1, false}) : usage{usageFile, log.clock, clock, usageSettings, &log.log} {
+    explicit LinkKeeperTest(UsageSettings usageSettings = {1, false}, RedialSettings redial = {true, 5, 2})
+        : redialSettings(redial), usage{usageFile, log.clock, clock, usageSettings, &log.log} {
         Load("[Setting]\nnumber=*99#\nredial_first_wait=2\n[BaseSetting]\nlanguage=1\n"
              "[English]\nconectting=Connecting...\nconnectsucess=Connected.\n");
         keeper.SetTray(&tray);
@@ -76,6 +77,7 @@ struct LinkKeeperTest : ::testing::Test, testing::SettingsFormFixture {
         keeper.Tick();
     }
 
+    RedialSettings redialSettings;
     testing::FakeClock clock;
     testing::FakeDialEvents events{clock};
     testing::FakeRasLibrary ras;
@@ -88,7 +90,7 @@ struct LinkKeeperTest : ::testing::Test, testing::SettingsFormFixture {
     LinkKeeper keeper{{form, dial, link, usage, clock, messages, [](const std::string& text) { return text; },
                        [this](std::function<void()> work) { return static_cast<bool>(worker = std::move(work)); },
                        [this] { dial.DisconnectClicked(); }},
-                      RedialSettings{true, 5, 2}};
+                      redialSettings};
     RecordingTray tray;
 };
 
@@ -133,7 +135,7 @@ TEST_F(LinkKeeperTest, TheTrayFollowsTheLinkFromConnectThroughADropAndARedialToA
 // The modem's driver key as the install left it, and each dial's end in turn: the APN that each
 // dial found in the init string is recorded as the dial starts.
 struct ApnTrialTest : LinkKeeperTest {
-    ApnTrialTest() {
+    explicit ApnTrialTest(RedialSettings redial = {true, 5, 2}) : LinkKeeperTest({1, false}, redial) {
         registry.CreateKey(kRootModemKey);
         registry.SetString(NumberedSubKey(kModemClassKey, 0), "DriverDesc", kModemDriverDesc);
         keeper.SetApnTrial(&trial);
@@ -177,6 +179,22 @@ TEST_F(ApnTrialTest, AnErrorOfTheModemOrItsPortDoesNotMoveOnToAnotherApn) {
     for (int tick = 0; tick < 3; ++tick) Tick();  // the redial policy's own redial, after its wait
     EXPECT_EQ(initsDialled, Inits({"wrong.apn", "wrong.apn"}));
     EXPECT_EQ(memory.Remembered(iccid), "");
+}
+
+// Redial off says what follows a series, not whether its APNs are tried.
+struct ApnTrialWithoutRedialTest : ApnTrialTest {
+    ApnTrialWithoutRedialTest() : ApnTrialTest({false, 5, 2}) {}
+};
+
+TEST_F(ApnTrialWithoutRedialTest, ARefusedApnGivesWayToTheNextAndAnErrorOfAnotherKindEndsTheSeriesWithoutARedial) {
+    ends = {{1, 629}, {1, 678}};
+    keeper.ConnectClicked();
+    Tick();
+    EXPECT_EQ(controls.GetText(IDC_STATUS), "Trying APN right.apn (2 of 3)...");
+    for (int tick = 0; tick < 4; ++tick) Tick();
+    EXPECT_EQ(initsDialled, Inits({"wrong.apn", "right.apn"}));
+    EXPECT_EQ(form.CurrentActivity(), SettingsForm::Activity::Idle);
+    EXPECT_EQ(ras.dialed.size(), 2u) << "redialled with redial off";
 }
 
 TEST_F(ApnTrialTest, DisconnectDuringTheTriesEndsThemAndNoLaterEndStartsAnother) {
