@@ -5,6 +5,7 @@
 #include "fakes/FakeClock.h"
 #include "fakes/FakeDialEvents.h"
 #include "fakes/FakeLog.h"
+#include "fakes/FakePhonePort.h"
 #include "fakes/FakeRasLibrary.h"
 #include "fakes/FakeRegistry.h"
 #include "fakes/MemoryWholeFile.h"
@@ -179,6 +180,44 @@ TEST_F(ApnTrialTest, AnErrorOfTheModemOrItsPortDoesNotMoveOnToAnotherApn) {
     for (int tick = 0; tick < 3; ++tick) Tick();  // the redial policy's own redial, after its wait
     EXPECT_EQ(initsDialled, Inits({"wrong.apn", "wrong.apn"}));
     EXPECT_EQ(memory.Remembered(iccid), "");
+}
+
+// No phone check made this series: before its first dial the SIM on the dial's port completes it
+// with the APN remembered for its ICCID and its operator's; a port that does not answer leaves
+// the user's APN alone.
+TEST_F(ApnTrialTest, WithoutAPhoneCheckTheSimOnTheDialsPortCompletesTheSeriesBeforeItsFirstDial) {
+    testing::FakePhonePorts ports(clock);
+    std::map<std::string, std::string> answers = testing::ReadyPhoneAnswers();
+    answers["AT+CCID"] = "\r\n+CCID: " + iccid + "\r\n\r\nOK\r\n";
+    ports.Add("COM3", testing::TablePhone(answers));
+    form.SetPortName("COM3");
+    form.SetLog(&log.log);
+    memory.Remember(iccid, "right.apn");
+    auto waiting = std::make_shared<ApnTrial>(registry, &memory, ApnTrial::Series{{"user.apn"}, "COM3", ""}, true);
+    ApnSimStart start(form, ports, clock, providers::BuiltInProviderDatabase(), [](const std::string& text) { return text; });
+    dial.SetBeforeDial([&](bool redial) { return start.BeforeDial(redial), DialSession::DialClearance{}; });
+    keeper.SetApnTrial(waiting.get());
+    ends = {{1, 629}, {ras::kStateConnected, 0}, {1, 629}};
+
+    start.Await(waiting);
+    keeper.ConnectClicked();
+    Tick();  // the SIM is read and the user's APN dialled; refused, the remembered one is next
+    EXPECT_EQ(controls.GetText(IDC_STATUS).rfind("Trying APN right.apn (2 of ", 0), 0u) << controls.GetText(IDC_STATUS);
+    EXPECT_GT(waiting->Count(), 3u) << "the operator's APNs and none follow";
+    Tick();
+    EXPECT_EQ(form.CurrentActivity(), SettingsForm::Activity::Connected);
+    const std::string logged = log.Text();
+    EXPECT_NE(logged.find("dial.sim\tdone\t0\tport COM3: home network 460-00 (from the SIM), ICCID 894902*************;"),
+              std::string::npos) << logged;
+
+    keeper.UserEnded();
+    dial.DisconnectClicked();
+    ports.Add("COM3", testing::SilentPhone());
+    start.Await(waiting);
+    keeper.ConnectClicked();
+    Tick();  // refused too, with nothing left to try
+    EXPECT_NE(log.Text().find("dial.apn\tstarted\t0\tuser.apn 1/1"), std::string::npos) << log.Text();
+    EXPECT_EQ(initsDialled, Inits({"user.apn", "right.apn", "user.apn"}));
 }
 
 // Redial off says what follows a series, not whether its APNs are tried.
