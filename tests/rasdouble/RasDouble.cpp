@@ -328,21 +328,15 @@ static DWORD HandleNumber(HANDLE connection) { return static_cast<DWORD>(reinter
 // The init string of the first modem driver key that describes our modem, where the program
 // writes it (ConfigureModemRegistry), and the APN it carries: what a phone would dial with.
 std::string ModemUserInit() {
+    char path[256], value[1024];
     for (unsigned index = 0; index < vantaro::kMaxNumberedKeys; ++index) {
-        char path[256];
         std::snprintf(path, sizeof path, "%s\\%04u", vantaro::kModemClassKey, index);
-        HKEY key = nullptr;
-        if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) break;
-        char value[1024] = {};
-        auto read = [&](const char* name) {
-            DWORD size = sizeof value - 1;
-            value[0] = '\0';
-            return ::RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS;
+        const auto read = [&](const char* name) {
+            DWORD size = sizeof value;
+            return ::RegGetValueA(HKEY_LOCAL_MACHINE, path, name, RRF_RT_REG_SZ, nullptr, value, &size) == ERROR_SUCCESS;
         };
-        const bool ours = read("DriverDesc") && std::string(value) == vantaro::kModemDriverDesc;
-        const bool init = ours && read("UserInit");
-        ::RegCloseKey(key);
-        if (ours) return init ? value : "";
+        if (!read("DriverDesc")) break;
+        if (std::string(value) == vantaro::kModemDriverDesc) return read("UserInit") ? value : "";
     }
     return "";
 }
