@@ -55,7 +55,10 @@ SettingsSession::SettingsSession(HWND dialog, const std::string& profilePath,
       workerMessages(nullptr),
       ports(std::move(portSource)),
       form(profile, controls, dialogMessages, *ports),
-      dial(form, dialPlatform.ras, dialPlatform.events, dialPlatform.clock) {
+      dial(form, dialPlatform.ras, dialPlatform.events, dialPlatform.clock),
+      apnFile(Win32UsageFile::ApnFilePath()),
+      apnMemory(apnFile),
+      apnSimStart(form, dialPorts, steadyClock, providers::BuiltInProviderDatabase(), &AnsiFromUtf8) {
     ConcealStoredSecrets(profile, log.Get());
     form.SetLog(&log.Get());
 }
@@ -69,7 +72,13 @@ BOOL SettingsDialog::OnInit() {
     session_->form.TransferMembersToEdits();
     CenterOnScreen();
     session_->dial.ClearDialState();
-    session_->dial.SetBeforeDial(MakeRoamingCheck(session_->form));
+    // The roaming check, then for a dial it clears the SIM read of a series that waits for it.
+    SettingsSession* session = session_.get();  // the hook is the session's own
+    session_->dial.SetBeforeDial([session, roaming = MakeRoamingCheck(session_->form)](bool redial) {
+        const DialSession::DialClearance clearance = roaming(redial);
+        if (clearance.dial) session->apnSimStart.BeforeDial(redial);
+        return clearance;
+    });
     const int loaded = session_->form.LoadSettings();
     AllowMinimizing(Handle());
     // The link's keeper and the icon come once the dialog is on screen (see OnMessage).
@@ -220,17 +229,24 @@ void SettingsDialog::AboutClicked() {
 void SettingsDialog::PrepareApnTrial() {
     if (!keeper_ || !session_->form.Allows(IDC_DIAL)) return;
     keeper_->SetApnTrial(nullptr);
-    if (!keptSeries_ || session_->profile.ReadInt(settings::kSetting, settings::kApnTryAll, 0) != 1) return;
-    if (!apnMemory_) {
-        apnFile_ = std::make_unique<Win32UsageFile>(Win32UsageFile::ApnFilePath());
-        apnMemory_ = std::make_unique<ApnMemory>(*apnFile_);
-    }
-    ApnTrial::Series series = *keptSeries_;
+    session_->apnSimStart.Await(nullptr);
+    apnTrial_.reset();
+    if (session_->profile.ReadInt(settings::kSetting, settings::kApnTryAll, 0) != 1) return;
     // An APN is ASCII, so the field's code page changes nothing in it.
-    std::vector<std::string> apns{session_->controls.GetText(IDC_APN)};
-    apns.insert(apns.end(), series.apns.begin(), series.apns.end());
-    series.apns = WithRemembered(apns, apnMemory_->Remembered(series.iccid));
-    apnTrial_ = std::make_unique<ApnTrial>(modemRegistry_, apnMemory_.get(), std::move(series));
+    const std::string userApn = session_->controls.GetText(IDC_APN);
+    if (keptSeries_) {
+        ApnTrial::Series series = *keptSeries_;
+        std::vector<std::string> apns{userApn};
+        apns.insert(apns.end(), series.apns.begin(), series.apns.end());
+        series.apns = WithRemembered(apns, session_->apnMemory.Remembered(series.iccid));
+        apnTrial_ = std::make_shared<ApnTrial>(session_->modemRegistry, &session_->apnMemory, std::move(series));
+    } else {
+        // No Phone dialog in this run: the SIM on the dial's port completes the series on the
+        // dial's worker; a port that does not answer leaves the user's APN alone.
+        apnTrial_ = std::make_shared<ApnTrial>(session_->modemRegistry, &session_->apnMemory,
+                                               ApnTrial::Series{{userApn}, session_->form.DialPort(), ""}, true);
+        session_->apnSimStart.Await(apnTrial_);
+    }
     keeper_->SetApnTrial(apnTrial_.get());
 }
 

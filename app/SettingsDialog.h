@@ -8,6 +8,8 @@
 #include "dialup/win32/Win32LinkProbes.h"
 #include "modem/win32/Win32Registry.h"
 #include "phone/PortFindings.h"
+#include "phone/win32/Win32SerialPort.h"
+#include "platform/SteadyClock.h"
 #include "settings/win32/Win32UsageFile.h"
 #include "workflow/ApnMemory.h"
 #include "workflow/ApnTrial.h"
@@ -39,6 +41,14 @@ struct SettingsSession {
     SettingsForm form;
     Win32DialPlatform dialPlatform;
     DialSession dial;
+    // The APN tries' driver keys and memory, and the SIM read that completes a series on the
+    // dial's worker: a worker may still use them after the dialog has ended.
+    Win32Registry modemRegistry;
+    Win32UsageFile apnFile;
+    ApnMemory apnMemory;
+    Win32SerialPorts dialPorts;
+    SteadyClock steadyClock;
+    ApnSimStart apnSimStart;
 };
 
 class SettingsDialog final : public Dialog {
@@ -70,8 +80,9 @@ private:
     // The keeper and the icon, once the dialog is on screen.
     void FinishStarting();
     void StartKeepingTheLink();
-    // With [Setting] apn_try_all=1 and APNs kept by the Phone dialog: the series the next dial
-    // tries, the APN field's own first; else the keeper dials as it always has.
+    // With [Setting] apn_try_all=1: the series the next dial tries, the APN field's own first,
+    // with the APNs the Phone dialog kept, else completed by the SIM read before the first dial;
+    // without it the keeper dials as it always has.
     void PrepareApnTrial();
     void AddTrayIcon();
     void DisconnectClicked();
@@ -92,12 +103,9 @@ private:
     std::unique_ptr<UsageCounter> usage_;
     std::unique_ptr<LinkKeeper> keeper_;
     // The APNs a dial series tries with [Setting] apn_try_all=1, as the Phone dialog left them,
-    // the driver keys each try writes, and the APN that worked with each SIM.
+    // and the series of the last Connect (shared with the dial's worker that completes it).
     std::optional<ApnTrial::Series> keptSeries_;
-    Win32Registry modemRegistry_;
-    std::unique_ptr<Win32UsageFile> apnFile_;
-    std::unique_ptr<ApnMemory> apnMemory_;
-    std::unique_ptr<ApnTrial> apnTrial_;
+    std::shared_ptr<ApnTrial> apnTrial_;
 };
 
 } // namespace vantaro

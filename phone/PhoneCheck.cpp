@@ -1,6 +1,7 @@
 #include "phone/PhoneCheck.h"
 
 #include "phone/AtConversation.h"
+#include "phone/SimRead.h"
 
 #include "platform/TextRules.h"
 
@@ -20,67 +21,6 @@ std::string FirstLine(const AtResponse& response, std::string_view name) {
     if (!response.Ok() || response.lines.empty()) return {};
     const std::string& line = response.lines.front();
     return std::string(Unquoted(InformationOf(line, name).value_or(TrimmedLine(line))));
-}
-
-bool Answers(const AtResponse& response) {
-    return response.end == ResponseEnd::Final || response.end == ResponseEnd::TooLong;
-}
-
-// What the SIM operator's readers get of a response: its lines when the phone said OK, its
-// final result when it refused (a "+CME ERROR" is an answer: the SIM cannot tell), nothing
-// when it did not answer in time.
-std::vector<std::string> AnswerLines(AtResponse&& response) {
-    if (response.Ok()) return std::move(response.lines);
-    if (response.end == ResponseEnd::Final) return {std::move(response.finalLine)};
-    return {};
-}
-
-using Ask = std::function<AtResponse(std::string_view)>;
-
-// The home operator of a SIM that is ready: its IMSI's head, then the MNC's length from EF_AD;
-// when the SIM does not give that length, the network the phone is registered on. A question
-// the phone leaves unanswered ends the reading (one deadline, not four). Of the IMSI only its
-// head is kept, and only until the operator is chosen.
-SimOperator AskSimOperator(const Ask& ask) {
-    using namespace providers;
-    AtResponse imsiResponse = ask(kImsiCommand);
-    if (!Answers(imsiResponse)) return ChooseSimOperator(std::nullopt, std::nullopt, std::nullopt);
-    const std::optional<ImsiHead> imsi = ReadImsiHead(AnswerLines(std::move(imsiResponse)));
-    if (!imsi) return ChooseSimOperator(std::nullopt, std::nullopt, std::nullopt);
-
-    AtResponse mncLengthResponse = ask(kReadMncLengthCommand);
-    if (!Answers(mncLengthResponse)) return ChooseSimOperator(imsi, std::nullopt, std::nullopt);
-    const std::optional<int> mncLength = ReadMncLength(AnswerLines(std::move(mncLengthResponse)));
-    if (mncLength) return ChooseSimOperator(imsi, mncLength, std::nullopt);
-
-    // The registered network as digits; a phone that refuses the format may still give them.
-    if (!Answers(ask(kNumericOperatorFormatCommand))) return ChooseSimOperator(imsi, std::nullopt, std::nullopt);
-    return ChooseSimOperator(imsi, std::nullopt, ReadRegisteredNetwork(AnswerLines(ask(kRegisteredOperatorCommand))));
-}
-
-// The SIM's ICCID (AT+CCID, else EF_ICCID) and the name its provider gives it (EF_SPN): the
-// APN that connected is remembered by the one, the database's providers are chosen by the
-// other. A phone or SIM that gives neither leaves them empty; the check goes on.
-void AskSimIdentity(const Ask& ask, PortFindings& findings) {
-    // Some phones answer AT+CCID with "+ICCID:", which is not the command's own name.
-    const auto linesOf = [](AtResponse&& response) {
-        std::vector<std::string> lines = std::move(response.unsolicited);
-        for (std::string& line : AnswerLines(std::move(response))) lines.push_back(std::move(line));
-        return lines;
-    };
-    AtResponse iccidResponse = ask(kIccidCommand);
-    if (!Answers(iccidResponse)) return;
-    std::optional<Iccid> iccid = ReadIccid(linesOf(std::move(iccidResponse)));
-    if (!iccid) {
-        AtResponse fileResponse = ask(kReadIccidCommand);
-        if (!Answers(fileResponse)) return;
-        iccid = ReadIccid(linesOf(std::move(fileResponse)));
-    }
-    if (iccid) findings.iccid = iccid->digits;
-    AtResponse spnResponse = ask(kReadSpnCommand);
-    if (!Answers(spnResponse)) return;
-    if (const std::optional<ServiceProviderName> name = ReadServiceProviderName(linesOf(std::move(spnResponse))))
-        findings.serviceProviderName = name->utf8;
 }
 
 } // namespace
@@ -217,7 +157,7 @@ PortFindings CheckPort(SerialPorts& ports, const std::string& name, Clock& clock
         AtResponse response;
         if (gone) return response;
         response = conversation.Send(command, timings.queryMs);
-        if (!Answers(response) &&
+        if (!Answered(response) &&
             (response.end == ResponseEnd::Stopped || !conversation.Send("AT", timings.probeMs).Ok()))
             gone = true;
         return response;

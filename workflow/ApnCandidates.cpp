@@ -62,6 +62,8 @@ bool IsWrongApnError(std::uint32_t rasError) {
     // 678 no answer and 680 no dial tone, where the phone never took the dial), 631 (the user
     // hung up) and 691 (the account was refused: the user name or password, which another APN
     // with the same account will not mend).
+    // The phone's own words are not to be had: the service holds the port for the whole dial and
+    // keeps the answer (docs/phone.md says why the modem log is no way round it).
     for (std::uint32_t wrongApn : {619u, 628u, 629u, 651u, 679u, 718u, 720u, 734u, 736u, 738u})
         if (rasError == wrongApn) return true;
     return false;

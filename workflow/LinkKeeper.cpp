@@ -13,6 +13,11 @@ LinkKeeper::LinkKeeper(Parts parts, RedialSettings settings)
     parts_.form.SetRedialsDecide(settings.enabled);
 }
 
+void LinkKeeper::SetApnTrial(ApnTrial* trial) {
+    apnTrial_ = trial;
+    parts_.form.SetApnTriesDecide(trial != nullptr);
+}
+
 void LinkKeeper::SetTray(TrayView* tray) {
     tray_ = tray;
     shownTooltip_.clear();
@@ -44,10 +49,7 @@ void LinkKeeper::ConnectClicked() {
 }
 
 void LinkKeeper::ShowApnTry(const std::string& apn) {
-    const std::vector<std::string> figures = {apn, std::to_string(apnTrial_->Position()),
-                                              std::to_string(apnTrial_->Count())};
-    if (log_) log_->Step("dial.apn", LogResult::Started, 0, ApnTryDetail(apn, apnTrial_->Position(), apnTrial_->Count()));
-    parts_.form.SetStatusText(FillInFigures(Text(apn.empty() ? linktext::kTryingNoApn : linktext::kTryingApn), figures));
+    vantaro::ShowApnTry(parts_.form, parts_.fromUtf8, apn, apnTrial_->Position(), apnTrial_->Count());
 }
 
 bool LinkKeeper::TryNextApn(std::uint32_t error) {

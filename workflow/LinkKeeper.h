@@ -56,8 +56,9 @@ public:
     void SetSimLocked(bool locked) { policy_.SetSimLocked(locked); }
 
     // With [Setting] apn_try_all=1: the APNs each dial series tries in turn. Null (the
-    // default) dials the init string the install wrote, as always.
-    void SetApnTrial(ApnTrial* trial) { apnTrial_ = trial; }
+    // default) dials the init string the install wrote, as always. With redial off too, a
+    // failed dial waits for this keeper, which tries the next APN or ends the series.
+    void SetApnTrial(ApnTrial* trial);
 
     // The user's Connect (button or tray): dials, and a new series of redials starts.
     void ConnectClicked();

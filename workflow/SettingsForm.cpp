@@ -313,8 +313,8 @@ const Transition* Find(const Transition (&table)[N], Activity from, Event event)
     return nullptr;
 }
 
-const Transition* FindTransition(Activity from, Event event, bool redialsDecide) {
-    const Transition* found = redialsDecide ? nullptr : Find(kWithoutRedials, from, event);
+const Transition* FindTransition(Activity from, Event event, bool keeperDecides) {
+    const Transition* found = keeperDecides ? nullptr : Find(kWithoutRedials, from, event);
     return found ? found : Find(kTransitions, from, event);
 }
 
@@ -339,7 +339,8 @@ bool SettingsForm::Allows(int buttonId) const {
 bool SettingsForm::Apply(ActivityEvent event) {
     {
         std::lock_guard<std::mutex> lock(activityMutex_);
-        const Transition* found = FindTransition(activity_, event, redialsDecide_);
+        const bool keeperDecides = redialsDecide_ || (apnTriesDecide_ && event == ActivityEvent::DialFailed);
+        const Transition* found = FindTransition(activity_, event, keeperDecides);
         if (!found) return false;
         activity_ = found->to;
     }

@@ -139,6 +139,10 @@ public:
     // A keeper that redials is there: a failed dial or a drop waits for its decision in
     // Redialling instead of going back to Idle.
     void SetRedialsDecide(bool decide) { redialsDecide_ = decide; }
+    // A keeper that tries APNs in turn is there: a failed dial waits for its decision (the next
+    // APN, or the redial policy's word) whether or not it redials. A time-out and a drop still
+    // end as SetRedialsDecide says, since neither moves on to another APN.
+    void SetApnTriesDecide(bool decide) { apnTriesDecide_ = decide; }
 
     // The phone number, user name and password as the fields show them now.
     struct DialValues {
@@ -185,6 +189,7 @@ private:
     const SerialPortSource& ports_;
     std::atomic<Activity> activity_{Activity::Idle};
     std::atomic<bool> redialsDecide_{false};
+    std::atomic<bool> apnTriesDecide_{false};
     std::mutex activityMutex_;  // one transition at a time
     Log* log_ = nullptr;
 

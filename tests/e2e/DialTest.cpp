@@ -1,10 +1,12 @@
 // The real Vantaro.exe under Wine dialling through the rasapi32.dll double: the hidden dial and
 // disconnect buttons (clicked by their commands), a dial that connects, one that fails, one that
-// times out, one the service refuses, and leaving the dialog while a dial still waits. A
-// simulated phone that roams waits on COM93 (tests/tools/simphone.py, see CMakeLists.txt).
+// times out, one the service refuses, leaving the dialog while a dial still waits, and APNs tried
+// in turn. Simulated phones wait on COM93 (roaming) and COM94 (at home, a SIM of 460-00)
+// (tests/tools/simphone.py, see CMakeLists.txt).
 
 #include "e2e/DialFixture.h"
 #include "e2e/SerialCommOverride.h"
+#include "modem/ModemRegistry.h"
 #include "workflow/RoamingText.h"
 
 #include <gtest/gtest.h>
@@ -137,6 +139,64 @@ TEST_F(DialTest, LeavingTheDialogWhileADialWaitsEndsTheProgramAtOnce) {
     std::cout << "[ measure  ] Exit during a dial to the program's end: " << ::GetTickCount() - start << " ms\n";
     EXPECT_EQ(vantaro.ExitCode(), 0u) << "the program did not end normally";
     EXPECT_EQ(ras.LogLinesStartingWith("RasHangUpA handle=" + DialHandle(ras, 0)).size(), 1u);
+}
+
+// A driver key of our modem, as an install leaves it, at the first free number of the modem
+// class; removed again at the end (and Root\MODEM with it when this made it).
+struct ModemDriverKey {
+    ModemDriverKey() {
+        while (MachineKeyExists(path = NumberedSubKey(kModemClassKey, index))) ++index;
+        made = WriteMachineValues(path, 0, {{"DriverDesc", std::string(kModemDriverDesc)}});
+    }
+    ~ModemDriverKey() {
+        ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, path.c_str());
+        if (madeRoot) ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kRootModemKey);
+    }
+    const bool madeRoot = !MachineKeyExists(kRootModemKey) && WriteMachineValues(kRootModemKey, 0, {});
+    unsigned index = 0;
+    std::string path;
+    bool made = false;
+};
+
+// With apn_try_all=1 and no Phone dialog, the SIM on the dial's port gives the series: the
+// network refuses its first APN, the second connects and is kept for the SIM's ICCID, and the
+// next start of the program tries that one first. redial=0 changes none of it.
+TEST_F(DialTest, ARefusedApnGivesWayToTheNextWhichIsRememberedForTheSimAndTriedFirstAtTheNextStart) {
+    SerialCommOverride serialComm;  // the port list holds the phone at home alone
+    ASSERT_TRUE(serialComm.SetPortName("\\Device\\Serial0", "COM94"));
+    ModemDriverKey driverKey;
+    ASSERT_TRUE(driverKey.made);
+    char appData[MAX_PATH] = {};
+    ::GetEnvironmentVariableA("APPDATA", appData, sizeof appData);
+    const std::string apnFile = std::string(appData) + "\\Vantaro\\apn.ini";
+    ::DeleteFileA(apnFile.c_str());
+    ras.Set("Dial", "refuse_apn", "cmnet");
+    ras.Set("Errors", "720", "No PPP control protocol.");
+    vantaro.WriteSettings(Settings(std::string(kSetting) + "apn_try_all=1\r\n"));
+
+    for (const char* run : {"first", "next"}) {
+        HWND dialog = OpenDialog();
+        ASSERT_NE(dialog, nullptr) << run;
+        // No APN of the user's own: the SIM's series alone.
+        SetControlText(dialog, IDC_APN, "");
+        Click(dialog, IDC_DIAL);
+        ASSERT_TRUE(WaitForStatus(dialog, "Connected.")) << run << ": " << ControlText(dialog, IDC_STATUS);
+        // The keeper takes the dial's end at its next tick, and its figures show that it has.
+        EXPECT_TRUE(WaitUntil([&] { return !ControlText(dialog, IDC_LINK_STATS).empty(); }, kDefaultWait, "the link's figures"));
+        Exit(dialog);
+    }
+    EXPECT_EQ(ras.LogLinesStartingWith("RasDialA init="),
+              (std::vector<std::string>{"RasDialA init=at+eslp=0;+cgdcont=1,\"IP\",\"cmnet\"",
+                                        "RasDialA init=at+eslp=0;+cgdcont=1,\"IP\",\"cmwap\"",
+                                        "RasDialA init=at+eslp=0;+cgdcont=1,\"IP\",\"cmwap\""}));
+    const std::string log = ReadFile(vantaro.Folder() + "\\Vantaro.log");
+    for (const char* line : {"dial.sim\tdone\t0\tport COM94: home network 460-00 (from the SIM), ICCID 898600**************; 3 APNs",
+                             "dial.apn\tstarted\t0\tcmnet 1/3", "dial.apn\tstarted\t0\tcmwap 2/3", "dial.apn\tstarted\t0\tcmwap 1/3"})
+        EXPECT_NE(log.find(line), std::string::npos) << line << " in " << log;
+    EXPECT_EQ(log.find("secret"), std::string::npos) << "the password is in the log";
+    const std::string remembered = ReadFile(apnFile);
+    EXPECT_NE(remembered.find("[89860012345678901234]"), std::string::npos) << remembered;
+    EXPECT_NE(remembered.find("apn=cmwap"), std::string::npos) << remembered;
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 // form is caught here. Every call is written to a log file, one line each.
 
 #include "dialup/RasRecords.h"
+#include "modem/ModemRegistry.h"
 
 #include <windows.h>
 
@@ -324,6 +325,28 @@ __attribute__((dllexport)) DWORD WINAPI RasSetEntryDialParamsA(LPCSTR phonebook,
 // The double's connection handles are small numbers, not pointers.
 static DWORD HandleNumber(HANDLE connection) { return static_cast<DWORD>(reinterpret_cast<std::uintptr_t>(connection)); }
 
+// The init string of the first modem driver key that describes our modem, where the program
+// writes it (ConfigureModemRegistry), and the APN it carries: what a phone would dial with.
+std::string ModemUserInit() {
+    char path[256], value[1024];
+    for (unsigned index = 0; index < vantaro::kMaxNumberedKeys; ++index) {
+        std::snprintf(path, sizeof path, "%s\\%04u", vantaro::kModemClassKey, index);
+        const auto read = [&](const char* name) {
+            DWORD size = sizeof value;
+            return ::RegGetValueA(HKEY_LOCAL_MACHINE, path, name, RRF_RT_REG_SZ, nullptr, value, &size) == ERROR_SUCCESS;
+        };
+        if (!read("DriverDesc")) break;
+        if (std::string(value) == vantaro::kModemDriverDesc) return read("UserInit") ? value : "";
+    }
+    return "";
+}
+
+std::string ApnOf(const std::string& init) {  // ...+cgdcont=1,"IP","<apn>"
+    const std::size_t close = init.rfind('"');
+    const std::size_t open = close == std::string::npos || close == 0 ? std::string::npos : init.rfind('"', close - 1);
+    return open == std::string::npos ? std::string() : init.substr(open + 1, close - open - 1);
+}
+
 __attribute__((dllexport)) DWORD WINAPI RasDialA(LPVOID extensions, LPCSTR phonebook, RASDIALPARAMSA* dialParams,
                                            DWORD notifierType, LPVOID notifier, HANDLE* connection) {
     if (!dialParams || !connection) return kErrorInvalidParameter;
@@ -336,8 +359,18 @@ __attribute__((dllexport)) DWORD WINAPI RasDialA(LPVOID extensions, LPCSTR phone
         " handle_in=" + Number(HandleNumber(*connection)));
     if (extensions || notifierType != 0 || !notifier || *connection) return kErrorInvalidParameter;
 
-    const std::string outcome = ScriptText("Dial", "outcome", "connect");
-    const DWORD error = static_cast<DWORD>(ScriptNumber("Dial", "error", 678));
+    std::string outcome = ScriptText("Dial", "outcome", "connect");
+    DWORD error = static_cast<DWORD>(ScriptNumber("Dial", "error", 678));
+    // The network refuses one APN, as a phone reports a refused PDP context.
+    const std::string refusedApn = ScriptText("Dial", "refuse_apn", "");
+    if (!refusedApn.empty()) {
+        const std::string init = ModemUserInit();
+        Log("RasDialA init=" + init);
+        if (ApnOf(init) == refusedApn) {
+            outcome = "error";
+            error = static_cast<DWORD>(ScriptNumber("Dial", "refuse_apn_error", 720));
+        }
+    }
     if (outcome == "refuse") {
         Log("RasDialA refused error=" + Number(error));
         return error;

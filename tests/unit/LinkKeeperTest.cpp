@@ -5,6 +5,7 @@
 #include "fakes/FakeClock.h"
 #include "fakes/FakeDialEvents.h"
 #include "fakes/FakeLog.h"
+#include "fakes/FakePhonePort.h"
 #include "fakes/FakeRasLibrary.h"
 #include "fakes/FakeRegistry.h"
 #include "fakes/MemoryWholeFile.h"
@@ -64,7 +65,8 @@ struct RecordingTray final : TrayView {
 };
 
 struct LinkKeeperTest : ::testing::Test, testing::SettingsFormFixture {
-    explicit LinkKeeperTest(UsageSettings usageSettings = {1, false}) : usage{usageFile, log.clock, clock, usageSettings, &log.log} {
+    explicit LinkKeeperTest(UsageSettings usageSettings = {1, false}, RedialSettings redial = {true, 5, 2})
+        : redialSettings(redial), usage{usageFile, log.clock, clock, usageSettings, &log.log} {
         Load("[Setting]\nnumber=*99#\nredial_first_wait=2\n[BaseSetting]\nlanguage=1\n"
              "[English]\nconectting=Connecting...\nconnectsucess=Connected.\n");
         keeper.SetTray(&tray);
@@ -76,6 +78,7 @@ struct LinkKeeperTest : ::testing::Test, testing::SettingsFormFixture {
         keeper.Tick();
     }
 
+    RedialSettings redialSettings;
     testing::FakeClock clock;
     testing::FakeDialEvents events{clock};
     testing::FakeRasLibrary ras;
@@ -88,7 +91,7 @@ struct LinkKeeperTest : ::testing::Test, testing::SettingsFormFixture {
     LinkKeeper keeper{{form, dial, link, usage, clock, messages, [](const std::string& text) { return text; },
                        [this](std::function<void()> work) { return static_cast<bool>(worker = std::move(work)); },
                        [this] { dial.DisconnectClicked(); }},
-                      RedialSettings{true, 5, 2}};
+                      redialSettings};
     RecordingTray tray;
 };
 
@@ -133,7 +136,7 @@ TEST_F(LinkKeeperTest, TheTrayFollowsTheLinkFromConnectThroughADropAndARedialToA
 // The modem's driver key as the install left it, and each dial's end in turn: the APN that each
 // dial found in the init string is recorded as the dial starts.
 struct ApnTrialTest : LinkKeeperTest {
-    ApnTrialTest() {
+    explicit ApnTrialTest(RedialSettings redial = {true, 5, 2}) : LinkKeeperTest({1, false}, redial) {
         registry.CreateKey(kRootModemKey);
         registry.SetString(NumberedSubKey(kModemClassKey, 0), "DriverDesc", kModemDriverDesc);
         keeper.SetApnTrial(&trial);
@@ -177,6 +180,49 @@ TEST_F(ApnTrialTest, AnErrorOfTheModemOrItsPortDoesNotMoveOnToAnotherApn) {
     for (int tick = 0; tick < 3; ++tick) Tick();  // the redial policy's own redial, after its wait
     EXPECT_EQ(initsDialled, Inits({"wrong.apn", "wrong.apn"}));
     EXPECT_EQ(memory.Remembered(iccid), "");
+}
+
+// Redial off says what follows a series, not whether its APNs are tried.
+struct ApnTrialWithoutRedialTest : ApnTrialTest {
+    ApnTrialWithoutRedialTest() : ApnTrialTest({false, 5, 2}) {}
+};
+
+// No phone check made this series: before its first dial the SIM on the dial's port completes it
+// with the APN remembered for its ICCID and its operator's; a port that does not answer leaves
+// the user's APN alone, and with redial off its refusal ends the series.
+TEST_F(ApnTrialWithoutRedialTest, TheSimOnTheDialsPortCompletesASeriesNoPhoneCheckMadeBeforeItsFirstDial) {
+    testing::FakePhonePorts ports(clock);
+    std::map<std::string, std::string> answers = testing::ReadyPhoneAnswers();
+    answers["AT+CCID"] = "\r\n+CCID: " + iccid + "\r\n\r\nOK\r\n";
+    ports.Add("COM3", testing::TablePhone(answers));
+    form.SetPortName("COM3");
+    form.SetLog(&log.log);
+    memory.Remember(iccid, "right.apn");
+    auto waiting = std::make_shared<ApnTrial>(registry, &memory, ApnTrial::Series{{"user.apn"}, "COM3", ""}, true);
+    ApnSimStart start(form, ports, clock, providers::BuiltInProviderDatabase(), [](const std::string& text) { return text; });
+    dial.SetBeforeDial([&](bool redial) { return start.BeforeDial(redial), DialSession::DialClearance{}; });
+    keeper.SetApnTrial(waiting.get());
+    ends = {{1, 629}, {ras::kStateConnected, 0}, {1, 629}};
+
+    start.Await(waiting);
+    keeper.ConnectClicked();
+    Tick();  // the SIM is read and the user's APN dialled; refused, the remembered one is next
+    EXPECT_EQ(controls.GetText(IDC_STATUS).rfind("Trying APN right.apn (2 of ", 0), 0u) << controls.GetText(IDC_STATUS);
+    EXPECT_GT(waiting->Count(), 3u) << "the operator's APNs and none follow";
+    Tick();
+    EXPECT_EQ(form.CurrentActivity(), SettingsForm::Activity::Connected);
+    EXPECT_NE(log.Text().find("dial.sim\tdone\t0\tport COM3: home network 460-00 (from the SIM), ICCID 894902*************;"),
+              std::string::npos) << log.Text();
+
+    keeper.UserEnded();
+    dial.DisconnectClicked();
+    ports.Add("COM3", testing::SilentPhone());
+    start.Await(waiting);
+    keeper.ConnectClicked();
+    for (int tick = 0; tick < 4; ++tick) Tick();
+    EXPECT_NE(log.Text().find("dial.apn\tstarted\t0\tuser.apn 1/1"), std::string::npos) << log.Text();
+    EXPECT_EQ(initsDialled, Inits({"user.apn", "right.apn", "user.apn"})) << "redialled with redial off";
+    EXPECT_EQ(form.CurrentActivity(), SettingsForm::Activity::Idle);
 }
 
 TEST_F(ApnTrialTest, DisconnectDuringTheTriesEndsThemAndNoLaterEndStartsAnother) {
