@@ -331,12 +331,6 @@ TEST(ClickSequence, EveryStepLeavesTheActivityAndTheButtonsItShould) {
     for (const auto& [what, steps] : cases) Clicks().Run(steps, what);
 }
 
-TEST(ClickSequence, AConnectBesideTheBalanceSaysWhyNothingIsDialled) {
-    Clicks dialog;
-    dialog.Run("balance connect run", "");
-    EXPECT_EQ(dialog.controls.GetText(IDC_STATUS), linktext::kDialPortBusy.english);
-}
-
 TEST(ClickSequence, EveryConnectionTheServiceGaveIsHungUpExactlyOnce) {
     Clicks dialog;
     // A drop, a failed redial, a drop the service forgot, Disconnect during RasDial, Exit.
