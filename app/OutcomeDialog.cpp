@@ -27,8 +27,6 @@ void OutcomeDialog::AppendAboutMenuItem() {
 
 BOOL OutcomeDialog::OnInit() {
     AppendAboutMenuItem();
-    ::SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon_));
-    ::SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIcon_));
 
     if (SystemPlatformId() != platform_code::kPlatformWin32Nt) {
         Win32MessageSink(Handle()).Show(kPlatformMessage);
@@ -37,6 +35,12 @@ BOOL OutcomeDialog::OnInit() {
     }
 
     SettingsDialog settings(profilePath_);
+    // The icons of this window, which is never shown, wait until the Settings dialog is on
+    // screen: under Wine each costs the start a millisecond or more.
+    settings.WhenOnScreen([this] {
+        ::SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon_));
+        ::SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(appIcon_));
+    });
     const INT_PTR result = settings.DoModal(Handle());
     const SettingsSession* session = settings.Session();
     const std::string text =

@@ -22,6 +22,8 @@
 #include "workflow/FormInstallReport.h"
 #include "workflow/LinkText.h"
 
+#include <utility>
+
 namespace vantaro {
 
 namespace {
@@ -56,7 +58,7 @@ SettingsSession::SettingsSession(HWND dialog, const std::string& profilePath,
       ports(std::move(portSource)),
       form(profile, controls, dialogMessages, *ports),
       dial(form, dialPlatform.ras, dialPlatform.events, dialPlatform.clock),
-      apnFile(Win32UsageFile::ApnFilePath()),
+      apnFile(Win32UsageFile::OfUser::Apn),
       apnMemory(apnFile),
       apnSimStart(form, dialPorts, steadyClock, providers::BuiltInProviderDatabase(), &AnsiFromUtf8) {
     ConcealStoredSecrets(profile, log.Get());
@@ -91,13 +93,14 @@ void SettingsDialog::FinishStarting() {
     if (session_->controls.Ended()) return;
     StartKeepingTheLink();
     AddTrayIcon();
+    if (whenOnScreen_) std::exchange(whenOnScreen_, nullptr)();
 }
 
 void SettingsDialog::StartKeepingTheLink() {
     if (keeper_) return;
     Log* log = &session_->log.Get();
     const Profile& profile = session_->profile;
-    usageFile_ = std::make_unique<Win32UsageFile>(Win32UsageFile::UserFilePath());
+    usageFile_ = std::make_unique<Win32UsageFile>(Win32UsageFile::OfUser::Usage);
     usage_ = std::make_unique<UsageCounter>(*usageFile_, calendar_, session_->dialPlatform.clock,
                                             ReadUsageSettings(profile, log), log);
     std::shared_ptr<SettingsSession> session = session_;

@@ -21,6 +21,7 @@
 #include "workflow/DialSession.h"
 #include "workflow/SettingsForm.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -59,6 +60,8 @@ public:
     const SettingsSession* Session() const { return session_.get(); }
     // The notification-area icon: null until the dialog is on screen, empty once it has ended.
     Win32TrayIcon* Tray() const { return tray_.get(); }
+    // Runs once, when the dialog is first on screen (after its first paint).
+    void WhenOnScreen(std::function<void()> action) { whenOnScreen_ = std::move(action); }
 
 private:
     BOOL OnInit() override;
@@ -95,6 +98,7 @@ private:
     // What the session's last phone check found, port by port: the tray's Balance... asks by it.
     std::vector<PortFindings> checkedPorts_;
     std::unique_ptr<Win32TrayIcon> tray_;
+    std::function<void()> whenOnScreen_;
 
     // The connection's keeper and what it uses; the dialog's thread only.
     Win32LinkProbes linkProbes_;

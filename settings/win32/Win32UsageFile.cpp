@@ -23,16 +23,17 @@ std::string InUserFolder(const char* fileName) {
 
 } // namespace
 
-std::string Win32UsageFile::UserFilePath() {
-    return InUserFolder(kFileName);
-}
-
-std::string Win32UsageFile::ApnFilePath() {
-    return InUserFolder(kApnFileName);
+std::string Win32UsageFile::Path() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!resolved_) {
+        path_ = InUserFolder(file_ == OfUser::Apn ? kApnFileName : kFileName);
+        resolved_ = true;
+    }
+    return path_;
 }
 
 UsageFile::ReadResult Win32UsageFile::Read(std::string& bytes) {
-    switch (ReadWholeFile(path_, bytes)) {
+    switch (ReadWholeFile(Path(), bytes)) {
     case WholeFileRead::Read: return ReadResult::Read;
     case WholeFileRead::Missing: return ReadResult::Missing;
     case WholeFileRead::Failed: break;
@@ -42,16 +43,18 @@ UsageFile::ReadResult Win32UsageFile::Read(std::string& bytes) {
 
 bool Win32UsageFile::Replace(const std::string& bytes) {
     // The first write of a user makes the folder; one that is there already is no failure.
-    const std::size_t slash = path_.find_last_of('\\');
-    if (slash != std::string::npos) ::CreateDirectoryA(path_.substr(0, slash).c_str(), nullptr);
-    return ReplaceWholeFile(path_, bytes);
+    const std::string path = Path();
+    const std::size_t slash = path.find_last_of('\\');
+    if (slash != std::string::npos) ::CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
+    return ReplaceWholeFile(path, bytes);
 }
 
 bool Win32UsageFile::SetAside() {
-    const std::string aside = path_ + kSetAsideSuffix;
+    const std::string path = Path();
+    const std::string aside = path + kSetAsideSuffix;
     // An earlier file set aside gives way, even when it was marked read-only.
     ::SetFileAttributesA(aside.c_str(), FILE_ATTRIBUTE_NORMAL);
-    return ::MoveFileExA(path_.c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+    return ::MoveFileExA(path.c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
 }
 
 } // namespace vantaro

@@ -3,28 +3,36 @@
 
 #include "settings/UsageFile.h"
 
+#include <mutex>
 #include <string>
 
 namespace vantaro {
 
 class Win32UsageFile final : public UsageFile {
 public:
-    explicit Win32UsageFile(std::string path) : path_(std::move(path)) {}
+    // The files of the user running the program, in %APPDATA%\Vantaro: usage.ini, and apn.ini,
+    // the APN that last connected with each SIM (ApnMemory), read, replaced and set aside as
+    // usage.ini is.
+    enum class OfUser { Usage, Apn };
 
-    // %APPDATA%\Vantaro\usage.ini of the user running the program; empty when the platform
-    // names no such folder.
-    static std::string UserFilePath();
-    // %APPDATA%\Vantaro\apn.ini, the APN that last connected with each SIM (ApnMemory); read,
-    // replaced and set aside as usage.ini is.
-    static std::string ApnFilePath();
+    explicit Win32UsageFile(std::string path) : path_(std::move(path)), resolved_(true) {}
+    // The user's folder is asked of the platform at the first read or write, not here: the
+    // answer comes from shell32, which the Settings dialog's start does without. The path is
+    // empty (every use fails) when the platform names no such folder.
+    explicit Win32UsageFile(OfUser file) : file_(file) {}
 
-    const std::string& Path() const { return path_; }
     ReadResult Read(std::string& bytes) override;
     bool Replace(const std::string& bytes) override;
     bool SetAside() override;
 
 private:
+    // The dialog and the dial worker may both reach the file first.
+    std::string Path();
+
+    OfUser file_ = OfUser::Usage;
+    std::mutex mutex_;
     std::string path_;
+    bool resolved_ = false;
 };
 
 } // namespace vantaro
