@@ -2,8 +2,7 @@
 
 #include "modem/ModemInstaller.h"
 #include "resources/resource.h"
-#include "settings/IniDocument.h"
-#include "settings/ProfileFile.h"
+#include "settings/ProfileSnapshot.h"
 #include "settings/SettingsKeys.h"
 #include "workflow/InterfaceText.h"
 #include "workflow/PhoneText.h"
@@ -71,7 +70,10 @@ SettingsForm::SettingsForm(Profile& profile, DialogControls& controls, MessageSi
 
 int SettingsForm::LoadSettings() {
     using namespace settings;
-    const SectionValues setting(profile_, kSetting);
+    // Everything the dialog shows first comes from one read of the file: the platform would
+    // open the file and check it again for each section, key and text.
+    const ProfileSnapshot file(profile_);
+    const SectionValues setting(file, kSetting);
     const auto stored = [&setting](const char* key, const char* defaultValue) { return setting.Get(key, defaultValue); };
     SetLanguageName(kEnglish);
     controls_.SetText(IDC_CONNECTION_NAME, stored(kDefaultConnectionName, ""));
@@ -79,7 +81,7 @@ int SettingsForm::LoadSettings() {
     FillPortList();
     if (int count = controls_.GetCount(IDC_PORT_LIST); count > 0) controls_.SetCurSel(IDC_PORT_LIST, count - 1);
 
-    FillOperatorList();
+    FillOperatorList(file);
     if (int count = controls_.GetCount(IDC_OPERATOR_LIST); count > 0) controls_.SetCurSel(IDC_OPERATOR_LIST, count - 1);
 
     ShowButtonsOfActivity();
@@ -104,50 +106,41 @@ int SettingsForm::LoadSettings() {
 
     controls_.SetCurSel(IDC_CONNECTION_TYPE, connMode == kConnModeCsd ? kCsdItem : kGprsItem);
 
-    const std::string language = profile_.ReadString(kBaseSetting, kLanguage, kDefaultLanguage);
+    const std::string language = file.ReadString(kBaseSetting, kLanguage, kDefaultLanguage);
     controls_.SetCurSel(IDC_LANGUAGE, LeadingDecimal(language));
     SetLanguageName(language == kLanguageChinese ? kChinese : kEnglish);
 
-    ApplyInterfaceText(LanguageName());
-    SetStatusText(LookUpMessage(message::kPleaseSet));
+    ApplyInterfaceText(file, LanguageName());
+    SetStatusText(MessageIn(file, message::kPleaseSet));
     return 1;
 }
 
-void SettingsForm::FillOperatorList() {
+void SettingsForm::FillOperatorList(const Profile& file) {
     using namespace settings;
-    const int count = profile_.ReadInt(kSetting, kMaxOperatorNum, kDefaultMaxOperatorNum);
-    // Each operator's number sits in a section of its own: hundreds of platform reads, each
-    // checking the file anew, would hold the dialog back. One read of the file, and the
-    // program's own reader (held equal to the platform's), finds them all. Files with a
-    // byte-order mark are read as the platform reads them, key by key.
-    if (const std::optional<std::string> bytes = profile_.ReadFileBytes();
-        bytes && DetectProfileEncoding(*bytes) == ProfileEncoding::Ansi) {
-        const IniDocument file(*bytes);
-        std::vector<DialogControls::ListItem> listed;
-        for (std::string& name : OperatorNames(file.SectionEntries(kOperators), count))
-            if (!file.Get(name, kNumber).value_or("").empty()) listed.push_back({std::move(name)});
-        controls_.AddItems(IDC_OPERATOR_LIST, listed);
-        return;
-    }
-    const auto add = [this](const std::string& name) {
+    const int count = file.ReadInt(kSetting, kMaxOperatorNum, kDefaultMaxOperatorNum);
+    // Each operator's number sits in a section of its own: read from the platform, hundreds of
+    // reads, each checking the file anew, would hold the dialog back (a snapshot of the file
+    // answers them at once). The names go into the list in one call.
+    std::vector<DialogControls::ListItem> listed;
+    const auto add = [&file, &listed](const std::string& name) {
         if (name.empty()) return;
-        if (profile_.ReadString(name, kNumber, "").empty()) return;
-        controls_.AddString(IDC_OPERATOR_LIST, name);
+        if (file.ReadString(name, kNumber, "").empty()) return;
+        listed.push_back({name});
     };
     // A hand-edited count can run into the millions, and each read goes to the file: examining
     // every index would keep the dialog from ever opening, and even the default 500 costs a
     // read per key, nearly all of keys that are not there. One read of the section gives every
     // operator key with its name; those are the ones examined, in the same order.
-    const std::optional<std::vector<ProfileSectionEntry>> operators = profile_.ReadSection(kOperators);
-    if (!operators) {
+    if (const std::optional<std::vector<ProfileSectionEntry>> operators = file.ReadSection(kOperators)) {
+        for (const std::string& name : OperatorNames(*operators, count)) add(name);
+    } else {
         for (int i = 1; i <= count; ++i) {
             char key[32];
             std::snprintf(key, sizeof key, kOperatorKeyFormat, i);
-            add(profile_.ReadString(kOperators, key, ""));
+            add(file.ReadString(kOperators, key, ""));
         }
-        return;
     }
-    for (const std::string& name : OperatorNames(*operators, count)) add(name);
+    controls_.AddItems(IDC_OPERATOR_LIST, listed);
 }
 
 bool SettingsForm::SaveSettings() {
@@ -187,7 +180,7 @@ void SettingsForm::ChangeLanguage() {
     const bool chinese = controls_.GetCurSel(IDC_LANGUAGE) == kChineseItem;
     SetLanguageName(chinese ? kChinese : kEnglish);
     profile_.WriteString(kBaseSetting, kLanguage, chinese ? kLanguageChinese : kLanguageEnglish);
-    ApplyInterfaceText(LanguageName());
+    ApplyInterfaceText(profile_, LanguageName());
 }
 
 void SettingsForm::RebuildInitString() {
@@ -214,16 +207,18 @@ void SettingsForm::RefillPortList() {
     if (int count = controls_.GetCount(IDC_PORT_LIST); count > 0) controls_.SetCurSel(IDC_PORT_LIST, count - 1);
 }
 
-void SettingsForm::ApplyInterfaceText(std::string language) {
-    const SectionValues texts(profile_, language);
-    for (const CaptionKey& caption : kCaptionKeys) controls_.SetText(caption.controlId, texts.Get(caption.key, ""));
+void SettingsForm::ApplyInterfaceText(const Profile& file, const std::string& language) {
+    const SectionValues texts(file, language);
+    for (const CaptionKey& caption : kCaptionKeys) controls_.SetCaption(caption.controlId, texts.Get(caption.key, ""));
     // Captions added since the first release show their English text when the file lacks them.
-    controls_.SetText(IDC_CHECK_PHONE, texts.Get(phonetext::kCheckPhone.key, phonetext::kCheckPhone.english));
+    controls_.SetCaption(IDC_CHECK_PHONE, texts.Get(phonetext::kCheckPhone.key, phonetext::kCheckPhone.english));
 }
 
-std::string SettingsForm::LookUpMessage(const std::string& key) const {
+std::string SettingsForm::LookUpMessage(const std::string& key) const { return MessageIn(profile_, key); }
+
+std::string SettingsForm::MessageIn(const Profile& file, const std::string& key) const {
     const std::string defaultText = key == message::kPleaseSet ? std::string() : key;
-    return profile_.ReadString(LanguageName(), key, defaultText);
+    return file.ReadString(LanguageName(), key, defaultText);
 }
 
 std::string SettingsForm::LookUpText(const std::string& key, const std::string& defaultText) const {

@@ -71,10 +71,10 @@ public:
     bool SaveSettings();
     void ChangeLanguage();
     void RebuildInitString();
-    void FillOperatorList();
+    void FillOperatorList(const Profile& file);
     void FillPortList();
     void RefillPortList();
-    void ApplyInterfaceText(std::string language);
+    void ApplyInterfaceText(const Profile& file, const std::string& language);
     std::string LookUpMessage(const std::string& key) const;
     // A text of the current language, with a default where the language lacks it.
     std::string LookUpText(const std::string& key, const std::string& defaultText) const;
@@ -182,6 +182,8 @@ public:
 private:
     void SetLanguageName(std::string name);
     void ShowButtonsOfActivity();
+    // A message of the current language as this file has it.
+    std::string MessageIn(const Profile& file, const std::string& key) const;
 
     Profile& profile_;
     DialogControls& controls_;

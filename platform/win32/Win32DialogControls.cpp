@@ -33,6 +33,12 @@ void Win32DialogControls::SetText(int id, const std::string& text) {
     if (HWND control = Control(id)) ::SetWindowTextA(control, text.c_str());
 }
 
+void Win32DialogControls::SetCaption(int id, const std::string& text) {
+    // Reading the caption stays in this process; under Wine a set asks the server, once for
+    // each of the dialog's labels and buttons when their language is the template's own.
+    if (GetText(id) != text) SetText(id, text);
+}
+
 void Win32DialogControls::Enable(int id, bool on) {
     if (HWND control = Control(id)) ::EnableWindow(control, on ? TRUE : FALSE);
 }
