@@ -16,6 +16,7 @@
 #include "platform/win32/WorkerThread.h"
 #include "providers/ProviderDatabase.h"
 #include "resources/resource.h"
+#include "settings/ProfileSnapshot.h"
 #include "settings/SerialPortScanner.h"
 #include "settings/SettingsKeys.h"
 #include "workflow/ApnCandidates.h"
@@ -61,7 +62,10 @@ SettingsSession::SettingsSession(HWND dialog, const std::string& profilePath,
       apnFile(Win32UsageFile::OfUser::Apn),
       apnMemory(apnFile),
       apnSimStart(form, dialPorts, steadyClock, providers::BuiltInProviderDatabase(), &AnsiFromUtf8) {
-    ConcealStoredSecrets(profile, log.Get());
+    // From the program's own read of the file, as the dialog's first texts are: under Wine the
+    // profile functions' first read of it parses it all, and nothing else before the dialog is
+    // on screen needs them.
+    ConcealStoredSecrets(ProfileSnapshot(profile), log.Get());
     form.SetLog(&log.Get());
 }
 
@@ -72,6 +76,8 @@ BOOL SettingsDialog::OnInit() {
     session_ = std::make_shared<SettingsSession>(Handle(), profilePath_, std::make_unique<SystemSerialPorts>());
     FillFromInitData();
     session_->form.TransferMembersToEdits();
+    // The minimise box joins the frame as the dialog moves to the centre: one move, not two.
+    AllowMinimizing(Handle());
     CenterOnScreen();
     session_->dial.ClearDialState();
     // The roaming check, then for a dial it clears the SIM read of a series that waits for it.
@@ -82,7 +88,6 @@ BOOL SettingsDialog::OnInit() {
         return clearance;
     });
     const int loaded = session_->form.LoadSettings();
-    AllowMinimizing(Handle());
     // The link's keeper and the icon come once the dialog is on screen (see OnMessage).
     return loaded != 0;
 }
@@ -156,7 +161,8 @@ void SettingsDialog::CenterOnScreen() {
     const int width = dialog.right - dialog.left;
     const int height = dialog.bottom - dialog.top;
     ::SetWindowPos(Handle(), nullptr, work.left + (work.right - work.left - width) / 2,
-                   work.top + (work.bottom - work.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+                   work.top + (work.bottom - work.top - height) / 2, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
 bool SettingsDialog::OnCommand(int id, int notification) {

@@ -46,7 +46,6 @@ void ShowMenu(HWND dialog, const SettingsForm& form, const TrayBalanceContext& b
 
 void AllowMinimizing(HWND dialog) {
     ::SetWindowLongPtrW(dialog, GWL_STYLE, ::GetWindowLongPtrW(dialog, GWL_STYLE) | WS_MINIMIZEBOX);
-    ::SetWindowPos(dialog, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
 bool HandleTrayMessage(HWND dialog, Win32TrayIcon& icon, const SettingsForm& form, const TrayBalanceContext& balance,

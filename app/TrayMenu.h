@@ -11,7 +11,8 @@
 
 namespace vantaro {
 
-// The dialog gets a minimise box (its template has none).
+// The dialog gets a minimise box (its template has none). The frame shows it from the window's
+// next SetWindowPos with SWP_FRAMECHANGED on.
 void AllowMinimizing(HWND dialog);
 
 // Handles the messages that concern the icon; true when the message was one of them.
