@@ -4,9 +4,23 @@
 
 namespace vantaro {
 
+namespace {
+
+// Where the platform cuts a value off depends on the characters at the cut, in the code page.
+bool HasLineLongerThanARead(const std::string& bytes) {
+    std::size_t run = 0;
+    for (const char byte : bytes) {
+        run = byte == '\n' || byte == '\r' ? 0 : run + 1;
+        if (run > kMaxProfileString) return true;
+    }
+    return false;
+}
+
+} // namespace
+
 ProfileSnapshot::ProfileSnapshot(Profile& profile) : profile_(profile) {
     if (std::optional<std::string> bytes = profile_.ReadFileBytes();
-        bytes && DetectProfileEncoding(*bytes) == ProfileEncoding::Ansi)
+        bytes && DetectProfileEncoding(*bytes) == ProfileEncoding::Ansi && !HasLineLongerThanARead(*bytes))
         file_.emplace(std::move(*bytes));
 }
 

@@ -2,9 +2,10 @@
 // The settings file as one read of it found it, for a caller that reads many keys at once (the
 // dialog's start): under Wine each read through the platform's profile functions opens the file
 // and checks it again. Reads come from the program's own reader, which a platform test holds
-// equal to those functions. A profile that cannot give its bytes, or a file that reader does not
-// read as the platform does (one with a byte-order mark), is read through the profile, key by
-// key as before. A write goes to the profile, and every read after it does too.
+// equal to those functions. A profile that cannot give its bytes, or a file that reader may not
+// read as the platform does (one with a byte-order mark, or a line longer than a read returns),
+// is read through the profile, key by key as before. A write goes to the profile, and every
+// read after it does too.
 
 #include "platform/Profile.h"
 #include "settings/IniDocument.h"

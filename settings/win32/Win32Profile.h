@@ -16,6 +16,8 @@ public:
                            const std::string& defaultValue) const override;
     int ReadInt(const std::string& section, const std::string& key, int defaultValue) const override;
     std::optional<std::vector<ProfileSectionEntry>> ReadSection(const std::string& section) const override;
+    // Nothing, too, for bytes the ANSI code page lacks: the platform's reads convert them, the
+    // program's reader would hand them on as they are.
     std::optional<std::string> ReadFileBytes() const override;
     bool WriteString(const std::string& section, const std::string& key, const std::string& value) override;
     // All the values or none: the file is replaced once, then every value is read back through
