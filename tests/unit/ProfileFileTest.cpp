@@ -1,9 +1,11 @@
 // The program's own writer of the settings file: a save changes the written values and keeps
 // every other byte, in whatever encoding the file has.
 
+#include "fakes/MemoryProfile.h"
 #include "fakes/Utf16Bytes.h"
 #include "settings/IniDocument.h"
 #include "settings/ProfileFile.h"
+#include "settings/ProfileSnapshot.h"
 
 #include <gtest/gtest.h>
 
@@ -122,6 +124,29 @@ TEST(ProfileFileReadBack, IsTheValueAsTyped) {
     EXPECT_TRUE(ReadsBackAsWritten(std::string(kMaxProfileString - 1, 'v'), longValue));  // cut at a character
     EXPECT_FALSE(ReadsBackAsWritten("", longValue));
     EXPECT_FALSE(ReadsBackAsWritten(std::string(kMaxProfileString, 'w'), longValue));
+}
+
+// One read of the file answers where the program's reader reads it as the platform does; any
+// other file, and every read after a write, goes to the profile.
+TEST(ProfileSnapshot, ReadsOnceOnlyWhatItReadsAsThePlatformDoes) {
+    const std::string plain = "[Setting]\nnumber=1\n";
+    const struct {
+        const char* what;
+        std::string text;
+        bool fromOneRead;
+    } rows[] = {
+        {"plain", plain, true},
+        {"a byte-order mark", "\xEF\xBB\xBF; note\n" + plain, false},
+        {"a line longer than a read", plain + "k=" + std::string(kMaxProfileString, 'x') + "\n", false},
+    };
+    for (const auto& row : rows) {
+        testing::MemoryProfile profile(row.text);
+        ProfileSnapshot file(profile);
+        EXPECT_EQ(file.ReadString("Setting", "number", ""), "1") << row.what;
+        EXPECT_EQ(profile.keyReads == 0, row.fromOneRead) << row.what;
+        EXPECT_TRUE(file.WriteString("Setting", "number", "2"));
+        EXPECT_EQ(file.ReadString("Setting", "number", ""), "2") << row.what << ": a read after the write";
+    }
 }
 
 } // namespace
