@@ -71,10 +71,8 @@ public:
     bool SaveSettings();
     void ChangeLanguage();
     void RebuildInitString();
-    void FillOperatorList(const Profile& file);
     void FillPortList();
     void RefillPortList();
-    void ApplyInterfaceText(const Profile& file, const std::string& language);
     std::string LookUpMessage(const std::string& key) const;
     // A text of the current language, with a default where the language lacks it.
     std::string LookUpText(const std::string& key, const std::string& defaultText) const;
@@ -182,7 +180,9 @@ public:
 private:
     void SetLanguageName(std::string name);
     void ShowButtonsOfActivity();
-    // A message of the current language as this file has it.
+    // Each from this file: the profile itself, or at the start one read of it.
+    void FillOperatorList(const Profile& file);
+    void ApplyInterfaceText(const Profile& file, const std::string& language);
     std::string MessageIn(const Profile& file, const std::string& key) const;
 
     Profile& profile_;

@@ -72,10 +72,7 @@ std::optional<std::string> Win32Profile::ReadFileBytes() const {
     std::lock_guard<std::mutex> lock(FileAccess());
     std::string bytes;
     if (ReadWholeFile(path_, bytes) == WholeFileRead::Failed) return std::nullopt;
-    if (!bytes.empty() && (!codepage::Fits(bytes.size()) ||
-                           ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes.data(),
-                                                 static_cast<int>(bytes.size()), nullptr, 0) <= 0))
-        return std::nullopt;
+    if (!codepage::Widened(CP_ACP, MB_ERR_INVALID_CHARS, bytes)) return std::nullopt;
     return bytes;
 }
 
