@@ -20,9 +20,10 @@ public:
 
     virtual std::string GetText(int id) const = 0;
     virtual void SetText(int id, const std::string& text) = 0;
-    // A label's or a button's caption, which no change notification follows: one that already
-    // reads the text may be left as it is.
-    virtual void SetCaption(int id, const std::string& text) { SetText(id, text); }
+    // A text whose change no one follows (a label, a button, the status line, an edit whose
+    // change notification the dialog ignores): a control that already reads it may be left as
+    // it is. An edit whose change rebuilds something else takes SetText, which always notifies.
+    virtual void ShowText(int id, const std::string& text) { SetText(id, text); }
     virtual void Enable(int id, bool on) = 0;
 
     // Combo boxes and list boxes. Index -1 means no selection.

@@ -76,7 +76,7 @@ int SettingsForm::LoadSettings() {
     const SectionValues setting(file, kSetting);
     const auto stored = [&setting](const char* key, const char* defaultValue) { return setting.Get(key, defaultValue); };
     SetLanguageName(kEnglish);
-    controls_.SetText(IDC_CONNECTION_NAME, stored(kDefaultConnectionName, ""));
+    controls_.ShowText(IDC_CONNECTION_NAME, stored(kDefaultConnectionName, ""));
 
     FillPortList();
     if (int count = controls_.GetCount(IDC_PORT_LIST); count > 0) controls_.SetCurSel(IDC_PORT_LIST, count - 1);
@@ -88,21 +88,21 @@ int SettingsForm::LoadSettings() {
 
     // The phone field shows the stored number, so that a save never replaces it with "*99#".
     std::string number = stored(kNumber, "");
-    if (!number.empty()) controls_.SetText(IDC_PHONE, number);
+    if (!number.empty()) controls_.ShowText(IDC_PHONE, number);
     {
         std::lock_guard<std::mutex> lock(mutex_);
         phoneNumber_ = number.empty() ? std::string(kDefaultPhoneNumber) : number;
     }
 
-    controls_.SetText(IDC_USER_NAME, stored(kUserName, ""));
-    controls_.SetText(IDC_PASSWORD, stored(kPassword, ""));
-    controls_.SetText(IDC_INIT_STRING, stored(kInit, ""));
+    controls_.ShowText(IDC_USER_NAME, stored(kUserName, ""));
+    controls_.ShowText(IDC_PASSWORD, stored(kPassword, ""));
+    controls_.ShowText(IDC_INIT_STRING, stored(kInit, ""));
     const std::string connMode = stored(kConnMode, "");
     // Setting the APN edit rebuilds the init string through the edit's change notification, so
     // the stored "init" never stays visible.
     controls_.SetText(IDC_APN, stored(kApn, kDefaultApnOnLoad));
-    controls_.SetText(IDC_DNS1, stored(kDns1, ""));
-    controls_.SetText(IDC_DNS2, stored(kDns2, ""));
+    controls_.ShowText(IDC_DNS1, stored(kDns1, ""));
+    controls_.ShowText(IDC_DNS2, stored(kDns2, ""));
 
     controls_.SetCurSel(IDC_CONNECTION_TYPE, connMode == kConnModeCsd ? kCsdItem : kGprsItem);
 
@@ -184,7 +184,7 @@ void SettingsForm::ChangeLanguage() {
 }
 
 void SettingsForm::RebuildInitString() {
-    controls_.SetText(IDC_INIT_STRING, BuildInitString(controls_.GetText(IDC_APN)));
+    controls_.ShowText(IDC_INIT_STRING, BuildInitString(controls_.GetText(IDC_APN)));
 }
 
 void SettingsForm::FillPortList() {
@@ -209,9 +209,9 @@ void SettingsForm::RefillPortList() {
 
 void SettingsForm::ApplyInterfaceText(const Profile& file, const std::string& language) {
     const SectionValues texts(file, language);
-    for (const CaptionKey& caption : kCaptionKeys) controls_.SetCaption(caption.controlId, texts.Get(caption.key, ""));
+    for (const CaptionKey& caption : kCaptionKeys) controls_.ShowText(caption.controlId, texts.Get(caption.key, ""));
     // Captions added since the first release show their English text when the file lacks them.
-    controls_.SetCaption(IDC_CHECK_PHONE, texts.Get(phonetext::kCheckPhone.key, phonetext::kCheckPhone.english));
+    controls_.ShowText(IDC_CHECK_PHONE, texts.Get(phonetext::kCheckPhone.key, phonetext::kCheckPhone.english));
 }
 
 std::string SettingsForm::LookUpMessage(const std::string& key) const { return MessageIn(profile_, key); }
@@ -228,7 +228,7 @@ std::string SettingsForm::LookUpText(const std::string& key, const std::string& 
 void SettingsForm::SetStatusText(std::string text) {
     // Failures shown in the status line are in the log too, for whoever looks at the PC later.
     if (log_ && !text.empty() && !controls_.Ended()) log_->Step("status", LogResult::Message, 0, text);
-    controls_.SetText(IDC_STATUS, text);
+    controls_.ShowText(IDC_STATUS, text);
 }
 
 namespace {
@@ -415,9 +415,9 @@ void SettingsForm::TransferEditsToMembers() {
 }
 
 void SettingsForm::TransferMembersToEdits() {
-    controls_.SetText(IDC_PHONE, PhoneNumber());
-    controls_.SetText(IDC_USER_NAME, UserName());
-    controls_.SetText(IDC_PASSWORD, Password());
+    controls_.ShowText(IDC_PHONE, PhoneNumber());
+    controls_.ShowText(IDC_USER_NAME, UserName());
+    controls_.ShowText(IDC_PASSWORD, Password());
 }
 
 std::string SettingsForm::LanguageName() const {
