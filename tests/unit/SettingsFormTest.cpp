@@ -40,8 +40,12 @@ TEST_F(SettingsFormTest, TheStoredNumberIsShownSoASaveKeepsIt) {
 }
 
 TEST_F(SettingsFormTest, TheStoredInitStringIsReplacedByTheOneBuiltFromTheApn) {
-    Load("[Setting]\ninit=ATZ\napn=3gnet\n");
-    EXPECT_EQ(controls.GetText(IDC_INIT_STRING), "at+eslp=0;+cgdcont=1,\"IP\",\"3gnet\"");
+    // The first: the new dialog's APN edit already reads the stored empty APN; setting it must
+    // still rebuild the init string.
+    for (const char* apn : {"", "3gnet"}) {
+        Load(std::string("[Setting]\ninit=ATZ\napn=") + apn + "\n");
+        EXPECT_EQ(controls.GetText(IDC_INIT_STRING), BuildInitString(apn)) << "apn=" << apn;
+    }
 }
 
 TEST_F(SettingsFormTest, TypingInTheApnRewritesTheInitString) {
