@@ -21,9 +21,13 @@ public:
     virtual std::string GetText(int id) const = 0;
     virtual void SetText(int id, const std::string& text) = 0;
     // A text whose change no one follows (a label, a button, the status line, an edit whose
-    // change notification the dialog ignores): a control that already reads it may be left as
-    // it is. An edit whose change rebuilds something else takes SetText, which always notifies.
-    virtual void ShowText(int id, const std::string& text) { SetText(id, text); }
+    // change notification the dialog ignores): a control that already reads it is left as it
+    // is, unnotified. Reading stays in the process; under Wine a set asks the server to redraw,
+    // and an edit measures its text again. An edit whose change rebuilds something else takes
+    // SetText, which always notifies.
+    void ShowText(int id, const std::string& text) {
+        if (GetText(id) != text) SetText(id, text);
+    }
     virtual void Enable(int id, bool on) = 0;
 
     // Combo boxes and list boxes. Index -1 means no selection.

@@ -33,13 +33,6 @@ void Win32DialogControls::SetText(int id, const std::string& text) {
     if (HWND control = Control(id)) ::SetWindowTextA(control, text.c_str());
 }
 
-void Win32DialogControls::ShowText(int id, const std::string& text) {
-    // Reading the text stays in this process; under Wine a set asks the server to redraw, and an
-    // edit measures its text again: at the start, for each label and button whose language is the
-    // template's own and each edit that stays empty.
-    if (GetText(id) != text) SetText(id, text);
-}
-
 void Win32DialogControls::Enable(int id, bool on) {
     if (HWND control = Control(id)) ::EnableWindow(control, on ? TRUE : FALSE);
 }

@@ -25,7 +25,6 @@ public:
 
     std::string GetText(int id) const override;
     void SetText(int id, const std::string& text) override;
-    void ShowText(int id, const std::string& text) override;
     void Enable(int id, bool on) override;
     void ResetContent(int id) override;
     int AddString(int id, const std::string& text) override;

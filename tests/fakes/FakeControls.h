@@ -47,10 +47,6 @@ public:
         }
         if (notify) notify(id);
     }
-    // As the real controls: one that already reads the text is left alone, and nothing is notified.
-    void ShowText(int id, const std::string& text) override {
-        if (GetText(id) != text) SetText(id, text);
-    }
     void Enable(int id, bool on) override {
         std::lock_guard<std::recursive_mutex> lock(mutex_);
         if (!ended_) controls_[id].enabled = on;
